@@ -1,0 +1,109 @@
+// The chess position: 64 squares, castling state and en-passant state, with every rules
+// question the library asks while it replays games.
+#pragma once
+
+#include <cstdint>
+
+#include "chess/bitboard.h"
+#include "chess/mov.h"
+#include "chess/piece.h"
+
+// Results of gamestate, and of resolve for the position after the move it found.
+enum GameStateCode : uint8_t {
+  StateNormal = 0,
+  StateCheck = 1,
+  StateCheckmate = 2,
+  StateStalemate = 3,
+  StateNoKing = 255,
+};
+
+// Further results of resolve.
+enum ResolveCode : uint8_t {
+  ResolveNoMove = 5,         // no legal move matches the text
+  ResolveAmbiguous = 6,      // more than one legal move matches
+  ResolveNoPiece = 7,        // the text gives no piece
+  ResolveNoPromotion = 8,    // a pawn reaches the last rank without a promotion piece
+};
+
+// Squares are (file, rank), each 1..8. The side to move is not part of the board: every
+// operation that needs it takes it as an argument.
+//
+// Besides the 8 x 8 squares the board keeps one bitboard per piece code and per colour,
+// always in step with the squares; they make the attack and legality questions fast.
+class doska {
+ public:
+  // The castling and en-passant state: with the squares, the whole position.
+  uint8_t wqueenlost = 0;  // white may no longer castle long
+  uint8_t wkinglost = 0;   // white may no longer castle short
+  uint8_t bqueenlost = 0;
+  uint8_t bkinglost = 0;
+  uint8_t wkingmoved = 0;  // white may not castle at all
+  uint8_t bkingmoved = 0;
+  uint8_t epforblack = 0;  // file of a white pawn that just advanced two squares, 0 for none
+  uint8_t epforwhite = 0;  // file of a black pawn that just advanced two squares, 0 for none
+
+  doska();  // the initial position
+  void reset();
+  void assign(const doska& other);
+  // An empty board with all state bytes 0, the start of a set-up position.
+  void clear();
+
+  // The piece code on a square; 0 for squares off the board.
+  uint8_t at(int file, int rank) const {
+    return OnBoard(file, rank) ? squares[file - 1][rank - 1] : uint8_t(Empty);
+  }
+  // Puts a piece code (0..12) on a square; squares off the board are ignored.
+  void put(int file, int rank, uint8_t code);
+
+  // Whether the piece on the origin may go to the destination by its way of moving
+  // (own king safety is tested only for king steps and castling).
+  bool canmove(int fromfile, int fromrank, int tofile, int torank) const;
+  // Whether a piece of the given side attacks the square (the piece on it never counts).
+  bool attacked(int file, int rank, bool byblack) const;
+  // canmove, and the mover's king is not attacked after the move.
+  bool legal(int fromfile, int fromrank, int tofile, int torank) const;
+  // For the side to move: normal, check, checkmate, stalemate, or no king.
+  uint8_t gamestate(bool whitetomove) const;
+  // Finds the one legal move a move text means. Fills in the origin (and a pawn capture's
+  // destination rank when the text gave files only) and replaces the promotion by the move's
+  // `extra`. Returns the opponent's GameStateCode after the move, or a ResolveCode.
+  uint8_t resolve(int piece, int& promotion, int& fromfile, int& fromrank, int& tofile, int& torank) const;
+  // True when the side's king has not moved and the rook of that side has not been lost.
+  bool castleright(bool black, bool longside) const;
+  // The Polyglot position key.
+  uint64_t poskey(bool blacktomove) const;
+
+  // Fills the first eight bytes of a move record for a move on this board.
+  void describe(mov& m, int fromfile, int fromrank, int tofile, int torank, int promotion) const;
+  // Plays a described move.
+  void apply(const mov& m);
+  // Undoes a played move; the en-passant files are the game record's to restore.
+  void takeback(const mov& m);
+
+  // Squares and state bytes equal.
+  bool SamePosition(const doska& other) const;
+  // The squares holding a piece code.
+  Bitboard Pieces(uint8_t code) const { return byCode[code]; }
+  // Every destination canmove accepts for the piece on a square, as a set.
+  Bitboard Destinations(int file, int rank) const {
+    return OnBoard(file, rank) ? Targets(SquareIndex(file, rank)) : 0;
+  }
+  // Debug check that the bitboards agree with the squares.
+  bool IsConsistent() const;
+
+ private:
+  // Every destination the piece on `from` may go to, exactly as canmove answers.
+  Bitboard Targets(int from) const;
+  Bitboard KingTargets(int from, uint8_t code) const;
+  bool CanCastle(bool black, bool longside) const;
+  // attacked, for a bit index.
+  bool AttackedBy(int target, bool byblack) const;
+  // Whether the mover's king is safe after the (pseudo-legal) move, without touching the board.
+  bool KingSafeAfter(int from, int to) const;
+  bool HasLegalMove(bool black, bool inCheck) const;
+  void Place(int index, uint8_t code);
+
+  uint8_t squares[8][8];  // [file - 1][rank - 1]
+  Bitboard byCode[PieceCodeCount];  // byCode[0] holds the empty squares
+  Bitboard byColor[2];              // [0] white, [1] black
+};

@@ -1,0 +1,39 @@
+// Piece codes and squares as the whole library uses them.
+#pragma once
+
+#include <cstdint>
+
+// One byte a square: 0 empty, 1..6 white pawn..king, 7..12 black pawn..king.
+enum PieceCode : uint8_t {
+  Empty = 0,
+  WhitePawn = 1,
+  WhiteKnight = 2,
+  WhiteBishop = 3,
+  WhiteRook = 4,
+  WhiteQueen = 5,
+  WhiteKing = 6,
+  BlackPawn = 7,
+  BlackKnight = 8,
+  BlackBishop = 9,
+  BlackRook = 10,
+  BlackQueen = 11,
+  BlackKing = 12,
+};
+
+constexpr int PieceCodeCount = 13;
+
+constexpr bool IsWhite(int code) { return code >= WhitePawn && code <= WhiteKing; }
+constexpr bool IsBlack(int code) { return code >= BlackPawn && code <= BlackKing; }
+
+// 1 pawn, 2 knight, 3 bishop, 4 rook, 5 queen, 6 king; 0 for an empty square.
+constexpr int PieceType(int code) { return code == Empty ? 0 : (code - 1) % 6 + 1; }
+
+// The code of a piece type (1..6) in the given colour.
+constexpr uint8_t MakePiece(int type, bool black) { return uint8_t(type + (black ? 6 : 0)); }
+
+constexpr bool OnBoard(int file, int rank) { return file >= 1 && file <= 8 && rank >= 1 && rank <= 8; }
+
+// Bit index of a square: a1 = 0, b1 = 1, ..., h8 = 63 (rank-major, as the position key counts).
+constexpr int SquareIndex(int file, int rank) { return (rank - 1) * 8 + (file - 1); }
+constexpr int FileOf(int index) { return index % 8 + 1; }
+constexpr int RankOf(int index) { return index / 8 + 1; }

@@ -1,0 +1,367 @@
+// Behaviour of the board: movement rules, attacks, game states, move resolution, and the
+// effect of playing and taking back moves.
+#include <gtest/gtest.h>
+
+#include "chess/doska.h"
+#include "tests/chess/fen_setup.h"
+
+namespace {
+
+doska FromFen(const char* fen) {
+  doska board;
+  bool blackToMove = false;
+  EXPECT_TRUE(SetupFromFen(board, fen, blackToMove)) << fen;
+  return board;
+}
+
+mov Play(doska& board, int ff, int fr, int tf, int tr, int promotion = 0) {
+  mov m;
+  board.describe(m, ff, fr, tf, tr, promotion);
+  board.apply(m);
+  return m;
+}
+
+TEST(Board, StartsInTheInitialPosition) {
+  const doska board;
+  const uint8_t back[8] = {4, 2, 3, 5, 6, 3, 2, 4};
+  for (int file = 1; file <= 8; ++file) {
+    EXPECT_EQ(board.at(file, 1), back[file - 1]);
+    EXPECT_EQ(board.at(file, 2), WhitePawn);
+    for (int rank = 3; rank <= 6; ++rank) EXPECT_EQ(board.at(file, rank), Empty);
+    EXPECT_EQ(board.at(file, 7), BlackPawn);
+    EXPECT_EQ(board.at(file, 8), back[file - 1] + 6);
+  }
+  EXPECT_EQ(board.wqueenlost + board.wkinglost + board.bqueenlost + board.bkinglost + board.wkingmoved +
+                board.bkingmoved + board.epforblack + board.epforwhite,
+            0);
+  EXPECT_TRUE(board.IsConsistent());
+}
+
+TEST(Board, ResetAndAssignCopyTheWholePosition) {
+  doska board;
+  Play(board, 5, 2, 5, 4);
+  doska copy;
+  copy.assign(board);
+  EXPECT_TRUE(copy.SamePosition(board));
+  EXPECT_EQ(copy.epforblack, 5);
+  board.reset();
+  EXPECT_TRUE(board.SamePosition(doska()));
+  EXPECT_FALSE(copy.SamePosition(board));
+}
+
+TEST(Canmove, PawnStepsAndDoubleSteps) {
+  doska board;
+  EXPECT_TRUE(board.canmove(5, 2, 5, 4));
+  EXPECT_TRUE(board.canmove(5, 2, 5, 3));
+  EXPECT_FALSE(board.canmove(5, 2, 5, 5));
+  EXPECT_FALSE(board.canmove(5, 2, 4, 3));  // diagonal onto an empty square
+  EXPECT_FALSE(board.canmove(5, 2, 5, 1));  // backwards
+  board.put(5, 3, BlackKnight);
+  EXPECT_FALSE(board.canmove(5, 2, 5, 4));
+  EXPECT_FALSE(board.canmove(5, 2, 5, 3));
+  EXPECT_TRUE(board.canmove(4, 2, 5, 3));  // capture
+  EXPECT_TRUE(board.canmove(5, 7, 5, 5));
+  EXPECT_FALSE(board.canmove(5, 7, 5, 4));
+}
+
+TEST(Canmove, RejectsCoordinatesOffTheBoardAndEmptyOrigins) {
+  const doska board;
+  EXPECT_FALSE(board.canmove(0, 1, 1, 3));
+  EXPECT_FALSE(board.canmove(2, 1, 3, 9));
+  EXPECT_FALSE(board.canmove(9, 9, 9, 9));
+  EXPECT_FALSE(board.canmove(4, 4, 4, 5));
+  EXPECT_TRUE(board.canmove(2, 1, 3, 3));
+  EXPECT_FALSE(board.canmove(2, 1, 4, 2));  // own pawn
+}
+
+TEST(Canmove, EnPassantNeedsTheFileAndTheRank) {
+  doska board = FromFen("4k3/8/8/3pP3/8/8/8/4K3 w - d6");
+  EXPECT_EQ(board.epforwhite, 4);
+  EXPECT_TRUE(board.canmove(5, 5, 4, 6));
+  board.epforwhite = 0;
+  EXPECT_FALSE(board.canmove(5, 5, 4, 6));
+  board.epforwhite = 4;
+  mov m;
+  board.describe(m, 5, 5, 4, 6, 0);
+  EXPECT_EQ(m.extra, BlackPawn);
+  EXPECT_EQ(m.captured, Empty);
+  board.apply(m);
+  EXPECT_EQ(board.at(4, 5), Empty);
+  EXPECT_EQ(board.at(4, 6), WhitePawn);
+  board.takeback(m);
+  EXPECT_EQ(board.at(4, 5), BlackPawn);
+  EXPECT_EQ(board.at(5, 5), WhitePawn);
+  EXPECT_EQ(board.at(4, 6), Empty);
+}
+
+TEST(Canmove, SlidersStopAtTheFirstPiece) {
+  const doska board = FromFen("4k3/8/8/2p5/8/R3n3/8/4K3 w - -");
+  EXPECT_TRUE(board.canmove(1, 3, 4, 3));
+  EXPECT_TRUE(board.canmove(1, 3, 5, 3));   // captures the knight
+  EXPECT_FALSE(board.canmove(1, 3, 6, 3));  // behind it
+  EXPECT_TRUE(board.canmove(1, 3, 1, 8));
+  EXPECT_FALSE(board.canmove(1, 3, 2, 4));  // not a rook line
+}
+
+TEST(Castling, RefusedOutOfThroughOrIntoAttackButB1MayBeAttacked) {
+  doska board = FromFen("r3k2r/8/8/8/8/8/8/R3K2R w KQkq -");
+  EXPECT_TRUE(board.canmove(5, 1, 7, 1));
+  EXPECT_TRUE(board.canmove(5, 1, 3, 1));
+  board.put(2, 5, BlackRook);  // attacks b1 only
+  EXPECT_TRUE(board.canmove(5, 1, 3, 1));
+  board.put(2, 5, Empty);
+  board.put(4, 5, BlackRook);  // attacks d1, a square the king crosses
+  EXPECT_FALSE(board.canmove(5, 1, 3, 1));
+  EXPECT_TRUE(board.canmove(5, 1, 7, 1));
+  board.put(4, 5, Empty);
+  board.put(5, 5, BlackRook);  // the king stands in check
+  EXPECT_FALSE(board.canmove(5, 1, 3, 1));
+  EXPECT_FALSE(board.canmove(5, 1, 7, 1));
+  board.put(5, 5, Empty);
+  board.put(7, 5, BlackRook);  // attacks the destination g1
+  EXPECT_FALSE(board.canmove(5, 1, 7, 1));
+}
+
+TEST(Castling, FlagsDecideNotTheRooks) {
+  doska board = FromFen("4k3/8/8/8/8/8/8/4K3 w - -");
+  board.wkingmoved = board.wqueenlost = board.wkinglost = 0;
+  EXPECT_TRUE(board.canmove(5, 1, 7, 1));  // no rook, yet the flags allow it
+  board.wkinglost = 1;
+  EXPECT_FALSE(board.canmove(5, 1, 7, 1));
+  EXPECT_TRUE(board.canmove(5, 1, 3, 1));
+  board.wkingmoved = 1;
+  EXPECT_FALSE(board.canmove(5, 1, 3, 1));
+  EXPECT_FALSE(board.castleright(false, true));
+}
+
+TEST(Castling, PlayingMovesTheRookAndSetsTheFlags) {
+  doska board = FromFen("r3k2r/8/8/8/8/8/8/R3K2R w KQkq -");
+  const mov shortCastle = Play(board, 5, 1, 7, 1);
+  EXPECT_EQ(shortCastle.flags, 18);
+  EXPECT_EQ(board.at(6, 1), WhiteRook);
+  EXPECT_EQ(board.at(8, 1), Empty);
+  EXPECT_EQ(board.at(7, 1), WhiteKing);
+  EXPECT_FALSE(board.castleright(false, true));
+  EXPECT_FALSE(board.castleright(false, false));
+  const mov longCastle = Play(board, 5, 8, 3, 8);
+  EXPECT_EQ(longCastle.flags, 36);
+  EXPECT_EQ(board.at(4, 8), BlackRook);
+  EXPECT_EQ(board.at(1, 8), Empty);
+  board.takeback(longCastle);
+  board.takeback(shortCastle);
+  EXPECT_TRUE(board.SamePosition(FromFen("r3k2r/8/8/8/8/8/8/R3K2R w KQkq -")));
+}
+
+TEST(Describe, FlagsRecordEveryLostRightOnce) {
+  doska board = FromFen("r3k2r/8/8/8/8/8/8/R3K2R w KQkq -");
+  mov m;
+  board.describe(m, 1, 1, 1, 8, 0);  // rook takes rook: both long rights go
+  EXPECT_EQ(m.flags, LosesWhiteLong | LosesBlackLong);
+  EXPECT_EQ(m.captured, BlackRook);
+  board.wqueenlost = 1;
+  board.describe(m, 1, 1, 1, 8, 0);
+  EXPECT_EQ(m.flags, LosesBlackLong);  // a right already lost is not lost again
+  board.describe(m, 5, 1, 5, 2, 0);
+  EXPECT_EQ(m.flags, MovesWhiteKing);
+  board.describe(m, 8, 8, 8, 5, 0);
+  EXPECT_EQ(m.flags, LosesBlackShort);
+  doska start;
+  start.describe(m, 5, 2, 5, 4, 0);
+  EXPECT_EQ(m.flags, WhiteDoubleStep);
+  start.describe(m, 4, 7, 4, 5, 0);
+  EXPECT_EQ(m.flags, BlackDoubleStep);
+}
+
+TEST(Describe, DoubleStepsSetTheEnPassantFileForTheOtherSide) {
+  doska board;
+  const mov e4 = Play(board, 5, 2, 5, 4);
+  EXPECT_EQ(board.epforblack, 5);
+  EXPECT_EQ(board.epforwhite, 0);
+  Play(board, 3, 7, 3, 5);
+  EXPECT_EQ(board.epforblack, 0);
+  EXPECT_EQ(board.epforwhite, 3);
+  Play(board, 7, 1, 6, 3);
+  EXPECT_EQ(board.epforwhite, 0);
+  EXPECT_EQ(e4.piece, WhitePawn);
+}
+
+TEST(Promotion, TheRecordCarriesThePieceAndTakebackRestoresThePawn) {
+  doska board = FromFen("1n2k3/P7/8/8/8/8/8/4K3 w - -");
+  const mov m = Play(board, 1, 7, 2, 8, WhiteQueen);
+  EXPECT_EQ(board.at(2, 8), WhiteQueen);
+  EXPECT_EQ(m.captured, BlackKnight);
+  EXPECT_EQ(m.piece, WhitePawn);
+  board.takeback(m);
+  EXPECT_EQ(board.at(1, 7), WhitePawn);
+  EXPECT_EQ(board.at(2, 8), BlackKnight);
+}
+
+TEST(Attacked, NeverCountsThePieceOnTheTarget) {
+  const doska board = FromFen("4k3/8/8/8/3Q4/8/8/4K3 w - -");
+  EXPECT_FALSE(board.attacked(4, 4, false));  // only the queen itself stands there
+  EXPECT_TRUE(board.attacked(4, 8, false));
+  EXPECT_TRUE(board.attacked(8, 8, false));
+  EXPECT_FALSE(board.attacked(5, 6, false));
+  EXPECT_TRUE(board.attacked(4, 7, true));  // the black king
+}
+
+TEST(Attacked, PawnsAndKingsCountOnOwnPiecesSlidersDoNot) {
+  const doska board = FromFen("4k3/8/8/8/8/2N5/1P6/R3K3 w - -");
+  EXPECT_TRUE(board.attacked(3, 3, false));   // the pawn defends the knight
+  EXPECT_FALSE(board.attacked(2, 2, false));  // nothing defends the pawn
+  EXPECT_TRUE(board.attacked(4, 2, false));   // the king
+  EXPECT_TRUE(board.attacked(1, 2, false));   // rook a1 up the file
+  EXPECT_FALSE(board.attacked(5, 1, false));  // the rook reaches its own king: no attack
+}
+
+TEST(Legal, PinnedPiecesAndKingsMayNotExposeTheKing) {
+  const doska board = FromFen("4r1k1/8/8/8/8/8/4B3/4K3 w - -");
+  EXPECT_TRUE(board.canmove(5, 2, 4, 3));
+  EXPECT_FALSE(board.legal(5, 2, 4, 3));  // the bishop is pinned
+  EXPECT_TRUE(board.legal(5, 1, 4, 1));
+  EXPECT_FALSE(board.legal(5, 1, 5, 2));  // own piece
+  const doska defended = FromFen("3rk3/8/8/8/8/8/3q4/4K3 w - -");
+  EXPECT_FALSE(defended.legal(5, 1, 4, 2));  // the queen is defended by the rook
+  EXPECT_TRUE(defended.canmove(5, 1, 4, 2));
+}
+
+TEST(Legal, TheKingMayNotStepAlongTheCheckingLine) {
+  const doska board = FromFen("4k3/8/8/8/8/8/8/r3K3 w - -");
+  EXPECT_TRUE(board.canmove(5, 1, 6, 1));  // the king itself hides f1 from the rook
+  EXPECT_FALSE(board.legal(5, 1, 6, 1));
+  EXPECT_TRUE(board.legal(5, 1, 5, 2));
+}
+
+TEST(Legal, MissingKingMakesEveryPseudoLegalMoveLegal) {
+  const doska board = FromFen("4r3/8/8/8/8/8/4B3/4K3 w - -");
+  EXPECT_EQ(board.gamestate(false), StateNoKing);
+  EXPECT_TRUE(board.legal(5, 8, 1, 8));
+  EXPECT_TRUE(board.legal(5, 8, 5, 2));
+}
+
+TEST(Gamestate, CheckMateAndStalemate) {
+  EXPECT_EQ(doska().gamestate(true), StateNormal);
+  EXPECT_EQ(FromFen("7k/5Q2/5K2/8/8/8/8/8 b - -").gamestate(false), StateStalemate);
+  EXPECT_EQ(FromFen("7k/6Q1/5K2/8/8/8/8/8 b - -").gamestate(false), StateCheckmate);
+  EXPECT_EQ(FromFen("7k/8/5K2/8/8/8/8/7Q b - -").gamestate(false), StateCheck);
+  // Fool's mate.
+  EXPECT_EQ(FromFen("rnb1kbnr/pppp1ppp/8/4p3/6Pq/5P2/PPPPP2P/RNBQKBNR w KQkq -").gamestate(true),
+            StateCheckmate);
+  // Only an en-passant capture answers the check.
+  EXPECT_EQ(FromFen("8/8/8/2k5/3Pp3/8/8/K3R3 b - d3").gamestate(false), StateCheck);
+  EXPECT_EQ(FromFen("8/8/8/2k5/3Pp3/8/8/K3R3 b - -").gamestate(true), StateNormal);
+}
+
+TEST(Gamestate, LeavesTheBoardAsItFoundIt) {
+  // An en-passant file with no pawn to capture: trying the capture must not invent one.
+  doska board = FromFen("4k3/8/8/4P3/8/8/8/4K3 w - -");
+  board.epforwhite = 4;
+  const doska before = board;
+  EXPECT_TRUE(board.legal(5, 5, 4, 6));
+  EXPECT_EQ(board.gamestate(true), StateNormal);
+  int promotion = 0, ff = 0, fr = 0, tf = 4, tr = 0;
+  EXPECT_EQ(board.resolve(WhitePawn, promotion, ff, fr, tf, tr), StateNormal);
+  EXPECT_TRUE(board.SamePosition(before));
+}
+
+TEST(Resolve, FindsTheOnlyMoveAndTheOpponentsState) {
+  const doska board;
+  int promotion = 0, ff = 0, fr = 0, tf = 6, tr = 3;
+  EXPECT_EQ(board.resolve(WhiteKnight, promotion, ff, fr, tf, tr), StateNormal);
+  EXPECT_EQ(ff, 7);
+  EXPECT_EQ(fr, 1);
+  ff = fr = 0, tf = 5, tr = 4;
+  EXPECT_EQ(board.resolve(WhitePawn, promotion, ff, fr, tf, tr), StateNormal);
+  EXPECT_EQ(ff, 5);
+  EXPECT_EQ(fr, 2);
+  ff = fr = 0, tf = 5, tr = 5;
+  EXPECT_EQ(board.resolve(WhitePawn, promotion, ff, fr, tf, tr), ResolveNoMove);
+  EXPECT_EQ(board.resolve(Empty, promotion, ff, fr, tf, tr), ResolveNoPiece);
+}
+
+TEST(Resolve, TwoKnightsNeedAHint) {
+  const doska board = FromFen("4k3/8/8/8/8/8/8/1N2KN2 w - -");
+  int promotion = 0, ff = 0, fr = 0, tf = 4, tr = 2;
+  EXPECT_EQ(board.resolve(WhiteKnight, promotion, ff, fr, tf, tr), ResolveAmbiguous);
+  EXPECT_EQ(ff, 0);
+  EXPECT_EQ(fr, 0);
+  ff = 6;
+  EXPECT_EQ(board.resolve(WhiteKnight, promotion, ff, fr, tf, tr), StateNormal);
+  EXPECT_EQ(ff, 6);
+  EXPECT_EQ(fr, 1);
+  ff = 0, fr = 1;  // a rank hint fits both
+  EXPECT_EQ(board.resolve(WhiteKnight, promotion, ff, fr, tf, tr), ResolveAmbiguous);
+}
+
+TEST(Resolve, APinnedPieceDoesNotMakeTheMoveAmbiguous) {
+  const doska board = FromFen("4k3/4r3/8/8/8/1N6/4N3/4K3 w - -");
+  int promotion = 0, ff = 0, fr = 0, tf = 4, tr = 4;
+  EXPECT_EQ(board.resolve(WhiteKnight, promotion, ff, fr, tf, tr), StateNormal);
+  EXPECT_EQ(ff, 2);
+  EXPECT_EQ(fr, 3);
+}
+
+TEST(Resolve, PawnCaptureGivenAsFilesOnlyTakesTheFirstPawnsRank) {
+  const doska board = FromFen("4k3/8/8/3p4/4P3/3p4/4P3/4K3 w - -");
+  int promotion = 0, ff = 5, fr = 0, tf = 4, tr = 0;
+  // The pawn on e2 comes first going up the file, so the capture is exd3.
+  EXPECT_EQ(board.resolve(WhitePawn, promotion, ff, fr, tf, tr), StateNormal);
+  EXPECT_EQ(tr, 3);
+  EXPECT_EQ(fr, 2);
+}
+
+TEST(Resolve, EnPassantComesBackAsTheExtraCode) {
+  const doska board = FromFen("4k3/8/8/3pP3/8/8/8/4K3 w - d6");
+  int promotion = 0, ff = 5, fr = 0, tf = 4, tr = 6;
+  EXPECT_EQ(board.resolve(WhitePawn, promotion, ff, fr, tf, tr), StateNormal);
+  EXPECT_EQ(promotion, BlackPawn);
+}
+
+TEST(Resolve, PromotionsNeedAPieceAndOnlyOnTheLastRank) {
+  const doska board = FromFen("1n2k3/P7/8/8/8/8/4P3/4K3 w - -");
+  int promotion = 0, ff = 0, fr = 0, tf = 2, tr = 8;
+  EXPECT_EQ(board.resolve(WhitePawn, promotion, ff, fr, tf, tr), ResolveNoPromotion);
+  promotion = WhiteQueen;
+  EXPECT_EQ(board.resolve(WhitePawn, promotion, ff, fr, tf, tr), StateCheck);  // axb8=Q+
+  EXPECT_EQ(promotion, WhiteQueen);
+  EXPECT_EQ(ff, 1);
+  promotion = WhiteRook, ff = 0, fr = 0, tf = 1, tr = 8;
+  EXPECT_EQ(board.resolve(WhitePawn, promotion, ff, fr, tf, tr), StateNormal);  // a8=R, the knight shields
+  // A capture written with files only reaching the last rank needs the piece too.
+  promotion = 0, ff = 1, fr = 0, tf = 2, tr = 0;
+  EXPECT_EQ(board.resolve(WhitePawn, promotion, ff, fr, tf, tr), ResolveNoPromotion);
+  promotion = WhiteKnight, ff = 1, fr = 0, tf = 2, tr = 0;
+  EXPECT_EQ(board.resolve(WhitePawn, promotion, ff, fr, tf, tr), StateNormal);
+  EXPECT_EQ(tr, 8);
+  // A promotion piece on a move that promotes nothing matches no move.
+  promotion = WhiteQueen, ff = 0, fr = 0, tf = 5, tr = 4;
+  EXPECT_EQ(board.resolve(WhitePawn, promotion, ff, fr, tf, tr), ResolveNoMove);
+  promotion = BlackQueen, ff = 0, fr = 0, tf = 1, tr = 8;
+  EXPECT_EQ(board.resolve(WhitePawn, promotion, ff, fr, tf, tr), ResolveNoMove);
+  promotion = WhiteQueen, ff = 0, fr = 0, tf = 4, tr = 2;
+  EXPECT_EQ(board.resolve(WhiteKing, promotion, ff, fr, tf, tr), ResolveNoMove);
+}
+
+TEST(Resolve, ReportsMateAndAMissingOpponentKing) {
+  const doska mate = FromFen("6k1/5ppp/8/8/8/8/8/R5K1 w - -");
+  int promotion = 0, ff = 0, fr = 0, tf = 1, tr = 8;
+  EXPECT_EQ(mate.resolve(WhiteRook, promotion, ff, fr, tf, tr), StateCheckmate);
+  const doska noKing = FromFen("8/8/8/8/8/8/8/R5K1 w - -");
+  ff = fr = 0;
+  EXPECT_EQ(noKing.resolve(WhiteRook, promotion, ff, fr, tf, tr), StateNoKing);
+}
+
+TEST(Poskey, DependsOnSideCastlingAndUsableEnPassant) {
+  doska board;
+  Play(board, 5, 2, 5, 4);
+  const uint64_t withoutCapturer = board.poskey(true);
+  board.epforblack = 0;
+  EXPECT_EQ(board.poskey(true), withoutCapturer);  // no black pawn beside e4: the file does not count
+  doska ready = FromFen("4k3/8/8/8/3pP3/8/8/4K3 b - e3");
+  const uint64_t withFile = ready.poskey(true);
+  ready.epforblack = 0;
+  EXPECT_NE(ready.poskey(true), withFile);
+  EXPECT_NE(doska().poskey(true), doska().poskey(false));
+}
+
+}  // namespace
