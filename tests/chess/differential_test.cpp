@@ -15,7 +15,7 @@
 namespace {
 
 #ifdef PGN_SANITIZE_BUILD
-constexpr int QueriesPerOperation = 50000;
+constexpr int QueriesPerOperation = 200000;
 #else
 constexpr int QueriesPerOperation = 1000000;
 #endif

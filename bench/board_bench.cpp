@@ -1,0 +1,215 @@
+// The board's share of reading PGN: per half-move, the move text is taken apart, resolved to
+// the one legal move it means (which also yields the check state of the side to move next),
+// described and played. Games come from the real collections in the shared data folder.
+#include <benchmark/benchmark.h>
+
+#include <cctype>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "chess/doska.h"
+#include "tests/chess/reference_board.h"
+
+namespace {
+
+// One game's move texts, in order.
+using MoveTexts = std::vector<std::string>;
+
+// The move texts of the main lines of a PGN file: tag pairs, comments, variations, NAGs, move
+// numbers and results are stepped over. Good enough for the well-formed collections used here.
+std::vector<MoveTexts> ReadMainLines(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream buffer;
+  buffer << in.rdbuf();
+  const std::string text = buffer.str();
+  std::vector<MoveTexts> games;
+  MoveTexts current;
+  int depth = 0;
+  size_t i = 0;
+  auto finish = [&] {
+    if (!current.empty()) games.push_back(std::move(current));
+    current.clear();
+  };
+  while (i < text.size()) {
+    const char c = text[i];
+    if (c == '{') {
+      const size_t end = text.find('}', i);
+      i = end == std::string::npos ? text.size() : end + 1;
+    } else if (c == ';') {
+      const size_t end = text.find('\n', i);
+      i = end == std::string::npos ? text.size() : end + 1;
+    } else if (c == '[' && depth == 0) {
+      finish();
+      const size_t end = text.find('\n', i);
+      i = end == std::string::npos ? text.size() : end + 1;
+    } else if (c == '(') {
+      ++depth, ++i;
+    } else if (c == ')') {
+      --depth, ++i;
+    } else if (std::isspace(static_cast<unsigned char>(c))) {
+      ++i;
+    } else {
+      size_t end = i;
+      while (end < text.size() && !std::isspace(static_cast<unsigned char>(text[end])) && text[end] != '{' &&
+             text[end] != '(' && text[end] != ')' && text[end] != ';')
+        ++end;
+      std::string token = text.substr(i, end - i);
+      i = end;
+      if (depth > 0 || token[0] == '$' || token == "*" || token == "1-0" || token == "0-1" || token == "1/2-1/2")
+        continue;
+      const size_t dot = token.find_last_of('.');
+      if (dot != std::string::npos) token = token.substr(dot + 1);
+      if (!token.empty()) current.push_back(token);
+    }
+  }
+  finish();
+  return games;
+}
+
+// A move text taken apart as the reader does before it asks the board.
+struct MoveText {
+  int piece = 0, promotion = 0, fromfile = 0, fromrank = 0, tofile = 0, torank = 0;
+};
+
+bool ParseMoveText(const std::string& text, bool black, MoveText& m) {
+  m = MoveText{};
+  const int home = black ? 8 : 1;
+  if (text.rfind("O-O-O", 0) == 0 || text.rfind("0-0-0", 0) == 0) {
+    m = {MakePiece(6, black), 0, 5, home, 3, home};
+    return true;
+  }
+  if (text.rfind("O-O", 0) == 0 || text.rfind("0-0", 0) == 0) {
+    m = {MakePiece(6, black), 0, 5, home, 7, home};
+    return true;
+  }
+  size_t i = 0;
+  int type = 1;
+  if (i < text.size()) {
+    switch (text[i]) {
+      case 'N': type = 2; ++i; break;
+      case 'B': type = 3; ++i; break;
+      case 'R': type = 4; ++i; break;
+      case 'Q': type = 5; ++i; break;
+      case 'K': type = 6; ++i; break;
+      default: break;
+    }
+  }
+  m.piece = MakePiece(type, black);
+  int files[2] = {0, 0}, ranks[2] = {0, 0}, squares = 0;
+  for (; i < text.size() && squares < 2; ++i) {
+    const char c = text[i];
+    if (c >= 'a' && c <= 'h') {
+      if (files[squares] || ranks[squares]) ++squares;
+      if (squares < 2) files[squares] = c - 'a' + 1;
+    } else if (c >= '1' && c <= '8') {
+      if (ranks[squares]) ++squares;
+      if (squares < 2) ranks[squares] = c - '0';
+      if (files[squares]) ++squares;
+    } else if (c == 'x' || c == '-') {
+      if (files[squares] || ranks[squares]) squares = 1;
+    } else {
+      break;
+    }
+  }
+  const int last = files[1] || ranks[1] ? 1 : 0;
+  m.tofile = files[last];
+  m.torank = ranks[last];
+  if (last == 1) {
+    m.fromfile = files[0];
+    m.fromrank = ranks[0];
+  }
+  const size_t equals = text.find('=');
+  const size_t at = equals != std::string::npos ? equals + 1 : i;
+  if (at < text.size()) {
+    switch (text[at]) {
+      case 'N': m.promotion = MakePiece(2, black); break;
+      case 'B': m.promotion = MakePiece(3, black); break;
+      case 'R': m.promotion = MakePiece(4, black); break;
+      case 'Q': m.promotion = MakePiece(5, black); break;
+      default: break;
+    }
+  }
+  return m.tofile != 0;
+}
+
+// Plays one game's texts on a board; returns the plies played before the first failure.
+template <typename Board>
+long Replay(Board& board, const MoveTexts& game, uint64_t& checks) {
+  board.reset();
+  bool black = false;
+  long plies = 0;
+  MoveText t;
+  mov m;
+  for (const std::string& text : game) {
+    if (!ParseMoveText(text, black, t)) break;
+    const uint8_t state = board.resolve(t.piece, t.promotion, t.fromfile, t.fromrank, t.tofile, t.torank);
+    if (state > 3 && state != 255) break;
+    checks += state == 1 || state == 2;
+    board.describe(m, t.fromfile, t.fromrank, t.tofile, t.torank, t.promotion);
+    board.apply(m);
+    black = !black;
+    ++plies;
+  }
+  return plies;
+}
+
+// The games of a few collections, cut to the plies the board can read (Chess960 games and the
+// like end where their first foreign move stands).
+const std::vector<MoveTexts>& Games() {
+  static const std::vector<MoveTexts> games = [] {
+    std::vector<MoveTexts> all;
+    for (const char* name : {"otb/Kasparov.pgn", "otb/Carlsen.pgn", "online/lichess-db-slice.pgn",
+                             "online/twic1599-slice.pgn", "engine/TCEC_Season_5_-_Superfinal.pgn"}) {
+      for (MoveTexts& game : ReadMainLines(std::string(PGN_SHARED_DATA "/pgn/") + name)) {
+        doska board;
+        uint64_t checks = 0;
+        const long plies = Replay(board, game, checks);
+        game.resize(size_t(plies));
+        if (plies > 0) all.push_back(std::move(game));
+      }
+    }
+    long plies = 0;
+    for (const MoveTexts& game : all) plies += long(game.size());
+    std::fprintf(stderr, "%zu games, %ld plies\n", all.size(), plies);
+    return all;
+  }();
+  return games;
+}
+
+template <typename Board>
+void ReaderPlyWork(benchmark::State& state) {
+  const std::vector<MoveTexts>& games = Games();
+  Board board;
+  uint64_t checks = 0;
+  long plies = 0;
+  for (auto _ : state) {
+    for (const MoveTexts& game : games) plies += Replay(board, game, checks);
+  }
+  benchmark::DoNotOptimize(checks);
+  state.SetItemsProcessed(plies);
+  state.counters["plies/s"] = benchmark::Counter(double(plies), benchmark::Counter::kIsRate);
+}
+
+BENCHMARK_TEMPLATE(ReaderPlyWork, doska)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(ReaderPlyWork, ReferenceBoard)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The position key, computed for duplicate detection and ECO lookups.
+void PositionKey(benchmark::State& state) {
+  doska board;
+  uint64_t key = 0;
+  bool black = false;
+  for (auto _ : state) {
+    key ^= board.poskey(black);
+    black = !black;
+  }
+  benchmark::DoNotOptimize(key);
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(PositionKey);
+
+}  // namespace
+
+BENCHMARK_MAIN();
