@@ -76,61 +76,58 @@ struct MoveText {
 
 bool ParseMoveText(const std::string& text, bool black, MoveText& m) {
   m = MoveText{};
+  const char* p = text.data();
+  const char* const end = p + text.size();
   const int home = black ? 8 : 1;
-  if (text.rfind("O-O-O", 0) == 0 || text.rfind("0-0-0", 0) == 0) {
-    m = {MakePiece(6, black), 0, 5, home, 3, home};
-    return true;
+  if (p < end && (*p == 'O' || *p == '0')) {
+    int groups = 1;
+    while (p + 2 < end + 0 && p[1] == '-' && (p[2] == 'O' || p[2] == '0')) ++groups, p += 2;
+    m = {MakePiece(6, black), 0, 5, home, groups == 3 ? 3 : 7, home};
+    return groups >= 2;
   }
-  if (text.rfind("O-O", 0) == 0 || text.rfind("0-0", 0) == 0) {
-    m = {MakePiece(6, black), 0, 5, home, 7, home};
-    return true;
-  }
-  size_t i = 0;
   int type = 1;
-  if (i < text.size()) {
-    switch (text[i]) {
-      case 'N': type = 2; ++i; break;
-      case 'B': type = 3; ++i; break;
-      case 'R': type = 4; ++i; break;
-      case 'Q': type = 5; ++i; break;
-      case 'K': type = 6; ++i; break;
-      default: break;
-    }
+  switch (p < end ? *p : 0) {
+    case 'N': type = 2; ++p; break;
+    case 'B': type = 3; ++p; break;
+    case 'R': type = 4; ++p; break;
+    case 'Q': type = 5; ++p; break;
+    case 'K': type = 6; ++p; break;
+    default: break;
   }
   m.piece = MakePiece(type, black);
-  int files[2] = {0, 0}, ranks[2] = {0, 0}, squares = 0;
-  for (; i < text.size() && squares < 2; ++i) {
-    const char c = text[i];
-    if (c >= 'a' && c <= 'h') {
-      if (files[squares] || ranks[squares]) ++squares;
-      if (squares < 2) files[squares] = c - 'a' + 1;
-    } else if (c >= '1' && c <= '8') {
-      if (ranks[squares]) ++squares;
-      if (squares < 2) ranks[squares] = c - '0';
-      if (files[squares]) ++squares;
-    } else if (c == 'x' || c == '-') {
-      if (files[squares] || ranks[squares]) squares = 1;
-    } else {
+  // Coordinates in order: the last file and rank are the destination, any before are hints.
+  char coords[4];
+  int n = 0;
+  for (; p < end; ++p) {
+    const char c = *p;
+    if (((c >= 'a' && c <= 'h') || (c >= '1' && c <= '8')) && n < 4) {
+      coords[n++] = c;
+    } else if (c != 'x' && c != '-') {
       break;
     }
   }
-  const int last = files[1] || ranks[1] ? 1 : 0;
-  m.tofile = files[last];
-  m.torank = ranks[last];
-  if (last == 1) {
-    m.fromfile = files[0];
-    m.fromrank = ranks[0];
-  }
-  const size_t equals = text.find('=');
-  const size_t at = equals != std::string::npos ? equals + 1 : i;
-  if (at < text.size()) {
-    switch (text[at]) {
+  if (p < end && *p == '=') ++p;
+  if (p < end) {
+    switch (*p) {
       case 'N': m.promotion = MakePiece(2, black); break;
       case 'B': m.promotion = MakePiece(3, black); break;
       case 'R': m.promotion = MakePiece(4, black); break;
       case 'Q': m.promotion = MakePiece(5, black); break;
       default: break;
     }
+  }
+  int hints = n;
+  if (n >= 2 && coords[n - 1] <= '8' && coords[n - 2] >= 'a') {
+    m.tofile = coords[n - 2] - 'a' + 1;
+    m.torank = coords[n - 1] - '0';
+    hints = n - 2;
+  } else if (n >= 1 && coords[n - 1] >= 'a') {
+    m.tofile = coords[n - 1] - 'a' + 1;  // a pawn capture written with files only
+    hints = n - 1;
+  }
+  for (int i = 0; i < hints; ++i) {
+    if (coords[i] >= 'a') m.fromfile = coords[i] - 'a' + 1;
+    else m.fromrank = coords[i] - '0';
   }
   return m.tofile != 0;
 }

@@ -18,7 +18,8 @@ inline int PopLowest(Bitboard& b) {
 }
 
 // Ray directions; the first four step to higher square indexes.
-enum Direction { North, East, NorthEast, NorthWest, South, West, SouthEast, SouthWest, DirectionCount };
+// Opposite directions are four apart.
+enum Direction { North, East, NorthEast, NorthWest, South, West, SouthWest, SouthEast, DirectionCount };
 
 struct AttackTables {
   std::array<Bitboard, 64> knight{};
@@ -27,12 +28,16 @@ struct AttackTables {
   std::array<std::array<Bitboard, 64>, DirectionCount> ray{};
   std::array<Bitboard, 9> file{};  // file[1..8]: the squares of that file
   std::array<Bitboard, 9> rank{};  // rank[1..8]
+  // For two squares on one rank, file or diagonal: the squares strictly between them, and
+  // the whole line through both. Both 0 for squares not so aligned.
+  std::array<std::array<Bitboard, 64>, 64> between{};
+  std::array<std::array<Bitboard, 64>, 64> line{};
 };
 
 namespace detail {
 constexpr AttackTables BuildAttackTables() {
   AttackTables t;
-  const int stepFile[DirectionCount] = {0, 1, 1, -1, 0, -1, 1, -1};
+  const int stepFile[DirectionCount] = {0, 1, 1, -1, 0, -1, -1, 1};
   const int stepRank[DirectionCount] = {1, 0, 1, 1, -1, 0, -1, -1};
   for (int index = 0; index < 64; ++index) {
     const int f = index % 8, r = index / 8;
@@ -60,30 +65,80 @@ constexpr AttackTables BuildAttackTables() {
     t.file[f + 1] |= Bitboard(1) << index;
     t.rank[r + 1] |= Bitboard(1) << index;
   }
+  for (int from = 0; from < 64; ++from)
+    for (int d = 0; d < DirectionCount; ++d) {
+      const int opposite = (d + 4) % DirectionCount;
+      Bitboard walk = t.ray[d][from];
+      while (walk) {
+        const int to = std::countr_zero(walk);
+        walk &= walk - 1;
+        t.between[from][to] = t.ray[d][from] & ~t.ray[d][to] & ~(Bitboard(1) << to);
+        t.line[from][to] = t.ray[d][from] | t.ray[opposite][from] | (Bitboard(1) << from);
+      }
+    }
   return t;
 }
 }  // namespace detail
 
 inline constexpr AttackTables Attacks = detail::BuildAttackTables();
 
-// The squares a slider on `from` reaches along one ray, up to and including the first occupied one.
-template <Direction D>
-inline Bitboard RayAttacks(int from, Bitboard occupied) {
-  Bitboard ray = Attacks.ray[D][from];
-  const Bitboard blockers = ray & occupied;
-  if (blockers) {
-    const int first = D < South ? LowestSquare(blockers) : HighestSquare(blockers);
-    ray ^= Attacks.ray[D][first];
-  }
-  return ray;
+// Slider attacks by the "hyperbola" method: along a file or diagonal, the blockers' set
+// minus the slider's bit borrows up to the first blocker; mirroring the ranks (a byte swap)
+// does the same in the other direction. Ranks use a small table instead.
+namespace detail {
+constexpr Bitboard ByteSwap(Bitboard b) { return __builtin_bswap64(b); }
+
+inline Bitboard LineAttacks(int from, Bitboard occupied, Bitboard lineWithoutSlider) {
+  Bitboard forward = occupied & lineWithoutSlider;
+  Bitboard reverse = ByteSwap(forward);
+  forward -= SquareBit(from);
+  reverse -= ByteSwap(SquareBit(from));
+  forward ^= ByteSwap(reverse);
+  return forward & lineWithoutSlider;
 }
 
+struct SliderMasks {
+  std::array<Bitboard, 64> file{}, diagonal{}, antiDiagonal{};
+  // rankAttacks[file - 1][inner six squares of the rank's occupancy]: reachable files as bits.
+  std::array<std::array<uint8_t, 64>, 8> rankAttacks{};
+};
+
+constexpr SliderMasks BuildSliderMasks() {
+  SliderMasks m;
+  for (int index = 0; index < 64; ++index) {
+    m.file[index] = Attacks.ray[North][index] | Attacks.ray[South][index];
+    m.diagonal[index] = Attacks.ray[NorthEast][index] | Attacks.ray[SouthWest][index];
+    m.antiDiagonal[index] = Attacks.ray[NorthWest][index] | Attacks.ray[SouthEast][index];
+  }
+  for (int file = 0; file < 8; ++file)
+    for (int inner = 0; inner < 64; ++inner) {
+      const int occupied = inner << 1;
+      uint8_t reach = 0;
+      for (int f = file + 1; f < 8; ++f) {
+        reach |= uint8_t(1 << f);
+        if (occupied & (1 << f)) break;
+      }
+      for (int f = file - 1; f >= 0; --f) {
+        reach |= uint8_t(1 << f);
+        if (occupied & (1 << f)) break;
+      }
+      m.rankAttacks[file][inner] = reach;
+    }
+  return m;
+}
+
+inline constexpr SliderMasks Sliders = BuildSliderMasks();
+}  // namespace detail
+
+// The squares a rook on `from` reaches, up to and including the first occupied square each way.
 inline Bitboard RookAttacks(int from, Bitboard occupied) {
-  return RayAttacks<North>(from, occupied) | RayAttacks<East>(from, occupied) |
-         RayAttacks<South>(from, occupied) | RayAttacks<West>(from, occupied);
+  const int shift = from & 56;
+  const Bitboard rank =
+      Bitboard(detail::Sliders.rankAttacks[from & 7][(occupied >> (shift + 1)) & 63]) << shift;
+  return rank | detail::LineAttacks(from, occupied, detail::Sliders.file[from]);
 }
 
 inline Bitboard BishopAttacks(int from, Bitboard occupied) {
-  return RayAttacks<NorthEast>(from, occupied) | RayAttacks<NorthWest>(from, occupied) |
-         RayAttacks<SouthEast>(from, occupied) | RayAttacks<SouthWest>(from, occupied);
+  return detail::LineAttacks(from, occupied, detail::Sliders.diagonal[from]) |
+         detail::LineAttacks(from, occupied, detail::Sliders.antiDiagonal[from]);
 }

@@ -16,6 +16,9 @@ constexpr uint8_t InitialBackRank[8] = {WhiteRook, WhiteKnight, WhiteBishop, Whi
 
 int ColorOf(uint8_t code) { return IsBlack(code) ? Black : White; }
 
+// The colour set a piece code belongs to; empty squares go to a third, unused set.
+constexpr uint8_t ColorSlot[PieceCodeCount] = {2, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1};
+
 // The first square of a set in the board's file-by-file, rank-by-rank scanning order.
 int FirstFileMajor(Bitboard set) {
   if ((set & (set - 1)) == 0) return LowestSquare(set);
@@ -48,6 +51,7 @@ void doska::clear() {
   std::memset(byCode, 0, sizeof byCode);
   byCode[Empty] = ~Bitboard(0);
   byColor[White] = byColor[Black] = 0;
+  byColor[2] = ~Bitboard(0);
   wqueenlost = wkinglost = bqueenlost = bkinglost = 0;
   wkingmoved = bkingmoved = 0;
   epforblack = epforwhite = 0;
@@ -70,10 +74,10 @@ void doska::Place(int index, uint8_t code) {
   const Bitboard bit = SquareBit(index);
   const uint8_t old = square;
   byCode[old] &= ~bit;
-  if (old != Empty) byColor[ColorOf(old)] &= ~bit;
+  byColor[ColorSlot[old]] &= ~bit;
   square = code;
   byCode[code] |= bit;
-  if (code != Empty) byColor[ColorOf(code)] |= bit;
+  byColor[ColorSlot[code]] |= bit;
 }
 
 void doska::put(int file, int rank, uint8_t code) {
@@ -199,16 +203,31 @@ bool doska::canmove(int fromfile, int fromrank, int tofile, int torank) const {
   if (!OnBoard(fromfile, fromrank) || !OnBoard(tofile, torank)) return false;
   const int from = SquareIndex(fromfile, fromrank), to = SquareIndex(tofile, torank);
   const uint8_t code = squares[fromfile - 1][fromrank - 1];
-  if (PieceType(code) == 6) {
-    const bool black = IsBlack(code);
-    if (std::abs(fromfile - tofile) <= 1 && std::abs(fromrank - torank) <= 1)
-      return !(byColor[black ? Black : White] & SquareBit(to)) && !AttackedBy(to, !black);
-    if (from != SquareIndex(5, black ? 8 : 1) || torank != fromrank) return false;
-    if (tofile == 3) return CanCastle(black, true);
-    if (tofile == 7) return CanCastle(black, false);
-    return false;
+  if (code == Empty) return false;
+  const bool black = IsBlack(code);
+  const Bitboard toBit = SquareBit(to);
+  const Bitboard own = byColor[black ? Black : White];
+  const bool straight = fromfile == tofile || fromrank == torank;
+  const Bitboard occupied = byColor[White] | byColor[Black];
+  switch (PieceType(code)) {
+    case 1:
+      return Targets(from) & toBit;
+    case 2:
+      return (Attacks.knight[from] & toBit) && !(own & toBit);
+    case 3:
+      return !straight && Attacks.line[from][to] && !(Attacks.between[from][to] & occupied) && !(own & toBit);
+    case 4:
+      return straight && Attacks.line[from][to] && !(Attacks.between[from][to] & occupied) && !(own & toBit);
+    case 5:
+      return Attacks.line[from][to] && !(Attacks.between[from][to] & occupied) && !(own & toBit);
+    default:
+      if (std::abs(fromfile - tofile) <= 1 && std::abs(fromrank - torank) <= 1)
+        return !(own & toBit) && !AttackedBy(to, !black);
+      if (from != SquareIndex(5, black ? 8 : 1) || torank != fromrank) return false;
+      if (tofile == 3) return CanCastle(black, true);
+      if (tofile == 7) return CanCastle(black, false);
+      return false;
   }
-  return Targets(from) & SquareBit(to);
 }
 
 bool doska::KingSafeAfter(int from, int to) const {
@@ -264,11 +283,46 @@ bool doska::HasLegalMove(bool black, bool inCheck) const {
     }
     return false;
   };
-  // In check the king's own steps are the likeliest way out; otherwise almost any other
-  // piece has a legal move, and king steps cost an attack test each.
-  if (inCheck && tryPieces(kings)) return true;
-  if (tryPieces(byColor[black ? Black : White] & ~kings)) return true;
-  return !inCheck && tryPieces(kings);
+  if (inCheck) {
+    // The king's own steps are the likeliest way out of check.
+    return tryPieces(kings) || tryPieces(byColor[black ? Black : White] & ~kings);
+  }
+  if (kings && !(kings & (kings - 1))) {
+    // One king, not in check: a move of another piece can expose it only by opening a line
+    // through its origin, when it is the one piece between the king and an enemy slider
+    // (or, en passant, through the captured pawn's square). Any other piece with a plain
+    // destination therefore has a legal move.
+    const int king = LowestSquare(kings);
+    const Bitboard own = byColor[black ? Black : White];
+    const uint8_t enemy = black ? 0 : 6;
+    const Bitboard occupied = byColor[White] | byColor[Black];
+    const Bitboard queens = byCode[enemy + WhiteQueen];
+    Bitboard snipers = (RookAttacks(king, 0) & (byCode[enemy + WhiteRook] | queens)) |
+                       (BishopAttacks(king, 0) & (byCode[enemy + WhiteBishop] | queens));
+    Bitboard pinned = 0;
+    while (snipers) {
+      const Bitboard between = Attacks.between[king][PopLowest(snipers)] & occupied;
+      if (between && !(between & (between - 1))) pinned |= between & own;
+    }
+    const Bitboard knights = byCode[base + WhiteKnight] & ~pinned;
+    Bitboard pieces = own & ~kings & ~pinned & ~knights;
+    for (Bitboard k = knights; k;)
+      if (Attacks.knight[PopLowest(k)] & ~own) return true;
+    while (pieces) {
+      const int from = PopLowest(pieces);
+      Bitboard targets = Targets(from);
+      if (PieceType(squares[FileOf(from) - 1][RankOf(from) - 1]) == 1) {
+        // Diagonal steps onto empty squares are en-passant captures: those get the full test.
+        Bitboard enPassant = targets & byCode[Empty] & ~Attacks.file[FileOf(from)];
+        targets &= ~enPassant;
+        while (enPassant)
+          if (KingSafeAfter(from, PopLowest(enPassant))) return true;
+      }
+      if (targets) return true;
+    }
+    return tryPieces(pinned) || tryPieces(kings);
+  }
+  return tryPieces(byColor[black ? Black : White] & ~kings) || tryPieces(kings);
 }
 
 uint8_t doska::gamestate(bool whitetomove) const {
@@ -303,29 +357,56 @@ uint8_t doska::resolve(int piece, int& promotion, int& fromfile, int& fromrank, 
   if (piece < 0 || piece >= PieceCodeCount || fromfile < 0 || fromfile > 8 || fromrank < 0 || fromrank > 8)
     return ResolveNoMove;
 
-  Bitboard ranks = 0;
-  for (int rank = fromrank ? fromrank : 1; rank <= (fromrank ? fromrank : 8); ++rank) ranks |= Attacks.rank[rank];
+  Bitboard candidates = byCode[piece];
+  if (fromfile) candidates &= Attacks.file[fromfile];
+  if (fromrank) candidates &= Attacks.rank[fromrank];
+  if (!(torank == 0 && pawn)) {
+    if (!OnBoard(tofile, torank)) return ResolveNoMove;
+    // Only pieces that could reach the destination at all are worth the full test.
+    const int to = SquareIndex(tofile, torank);
+    const Bitboard occupied = byColor[White] | byColor[Black];
+    switch (PieceType(piece)) {
+      case 1:
+        candidates &= Attacks.file[tofile] | Attacks.pawn[IsBlack(piece) ? White : Black][to];
+        break;
+      case 2:
+        candidates &= Attacks.knight[to];
+        break;
+      case 3:
+        candidates &= BishopAttacks(to, occupied);
+        break;
+      case 4:
+        candidates &= RookAttacks(to, occupied);
+        break;
+      case 5:
+        candidates &= BishopAttacks(to, occupied) | RookAttacks(to, occupied);
+        break;
+      default:
+        candidates &= Attacks.king[to] | SquareBit(SquareIndex(5, 1)) | SquareBit(SquareIndex(5, 8));
+        break;
+    }
+  }
 
   int found = 0, foundFile = 0, foundRank = 0;
   mov trial;
-  for (int file = fromfile ? fromfile : 1; file <= (fromfile ? fromfile : 8); ++file) {
-    Bitboard candidates = byCode[piece] & Attacks.file[file] & ranks;
-    while (candidates) {
-      const int rank = RankOf(PopLowest(candidates));
-      if (torank == 0 && pawn) {
-        // A capture written with files only: the first pawn found fixes the rank.
-        torank = piece == WhitePawn ? rank + 1 : rank - 1;
-        if (promotion == 0 && torank == lastRank) return ResolveNoPromotion;
-        if (promotion != 0 && torank != lastRank) return ResolveNoMove;
-      }
-      if (!legal(file, rank, tofile, torank)) continue;
-      if (found) return ResolveAmbiguous;
-      found = 1;
-      foundFile = file;
-      foundRank = rank;
-      describe(trial, file, rank, tofile, torank, promotion);
-      promotion = trial.extra;
+  // Candidates go file by file, and up each file; a capture written with files only takes
+  // its destination rank from the first one.
+  while (candidates) {
+    const int from = FirstFileMajor(candidates);
+    candidates &= ~SquareBit(from);
+    const int file = FileOf(from), rank = RankOf(from);
+    if (torank == 0 && pawn) {
+      torank = piece == WhitePawn ? rank + 1 : rank - 1;
+      if (promotion == 0 && torank == lastRank) return ResolveNoPromotion;
+      if (promotion != 0 && torank != lastRank) return ResolveNoMove;
     }
+    if (!legal(file, rank, tofile, torank)) continue;
+    if (found) return ResolveAmbiguous;
+    found = 1;
+    foundFile = file;
+    foundRank = rank;
+    describe(trial, file, rank, tofile, torank, promotion);
+    promotion = trial.extra;
   }
   if (!found) return ResolveNoMove;
   fromfile = foundFile;
@@ -378,27 +459,38 @@ void doska::describe(mov& m, int fromfile, int fromrank, int tofile, int torank,
       std::abs(fromfile - tofile) == 1 && m.captured == Empty)
     m.extra = IsWhite(m.piece) ? BlackPawn : WhitePawn;
 
-  uint8_t flags = 0;
-  const bool from11 = fromfile == 1 && fromrank == 1, to11 = tofile == 1 && torank == 1;
-  const bool from81 = fromfile == 8 && fromrank == 1, to81 = tofile == 8 && torank == 1;
-  const bool from18 = fromfile == 1 && fromrank == 8, to18 = tofile == 1 && torank == 8;
-  const bool from88 = fromfile == 8 && fromrank == 8, to88 = tofile == 8 && torank == 8;
-  if (!wqueenlost && ((m.piece == WhiteRook && from11) || to11)) flags |= LosesWhiteLong;
-  if (!wkinglost && ((m.piece == WhiteRook && from81) || to81)) flags |= LosesWhiteShort;
-  if (!bqueenlost && ((m.piece == BlackRook && from18) || to18)) flags |= LosesBlackLong;
-  if (!bkinglost && ((m.piece == BlackRook && from88) || to88)) flags |= LosesBlackShort;
-  const bool step = std::abs(fromfile - tofile) <= 1;
-  if (m.piece == WhiteKing && step && !wkingmoved) flags |= MovesWhiteKing;
-  if (m.piece == BlackKing && step && !bkingmoved) flags |= MovesBlackKing;
-  if (m.piece == WhitePawn && fromrank == 2 && torank == 4) flags |= WhiteDoubleStep;
-  if (m.piece == BlackPawn && fromrank == 7 && torank == 5) flags |= BlackDoubleStep;
-  if (m.piece == WhiteKing && fromfile == 5 && fromrank == 1 && torank == 1) {
-    if (tofile == 3) flags = MovesWhiteKing | LosesWhiteLong;
-    if (tofile == 7) flags = MovesWhiteKing | LosesWhiteShort;
-  }
-  if (m.piece == BlackKing && fromfile == 5 && fromrank == 8 && torank == 8) {
-    if (tofile == 3) flags = MovesBlackKing | LosesBlackLong;
-    if (tofile == 7) flags = MovesBlackKing | LosesBlackShort;
+  // Which castling right a corner square stands for: a1, h1, a8, h8.
+  auto corner = [](int file, int rank) -> uint8_t {
+    if (rank == 1) return file == 1 ? LosesWhiteLong : file == 8 ? LosesWhiteShort : 0;
+    if (rank == 8) return file == 1 ? LosesBlackLong : file == 8 ? LosesBlackShort : 0;
+    return 0;
+  };
+  // Any piece landing on a corner, or a rook of that corner's side leaving it, loses the right.
+  uint8_t flags = corner(tofile, torank);
+  if (m.piece == WhiteRook) flags |= corner(fromfile, fromrank) & (LosesWhiteLong | LosesWhiteShort);
+  if (m.piece == BlackRook) flags |= corner(fromfile, fromrank) & (LosesBlackLong | LosesBlackShort);
+  const uint8_t lost = uint8_t((wqueenlost ? LosesWhiteLong : 0) | (wkinglost ? LosesWhiteShort : 0) |
+                               (bqueenlost ? LosesBlackLong : 0) | (bkinglost ? LosesBlackShort : 0));
+  flags &= uint8_t(~lost);
+  switch (m.piece) {
+    case WhitePawn:
+      if (fromrank == 2 && torank == 4) flags |= WhiteDoubleStep;
+      break;
+    case BlackPawn:
+      if (fromrank == 7 && torank == 5) flags |= BlackDoubleStep;
+      break;
+    case WhiteKing:
+      if (std::abs(fromfile - tofile) <= 1 && !wkingmoved) flags |= MovesWhiteKing;
+      if (fromfile == 5 && fromrank == 1 && torank == 1 && (tofile == 3 || tofile == 7))
+        flags = MovesWhiteKing | (tofile == 3 ? LosesWhiteLong : LosesWhiteShort);
+      break;
+    case BlackKing:
+      if (std::abs(fromfile - tofile) <= 1 && !bkingmoved) flags |= MovesBlackKing;
+      if (fromfile == 5 && fromrank == 8 && torank == 8 && (tofile == 3 || tofile == 7))
+        flags = MovesBlackKing | (tofile == 3 ? LosesBlackLong : LosesBlackShort);
+      break;
+    default:
+      break;
   }
   m.flags = flags;
 }

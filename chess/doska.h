@@ -105,5 +105,5 @@ class doska {
 
   uint8_t squares[8][8];  // [file - 1][rank - 1]
   Bitboard byCode[PieceCodeCount];  // byCode[0] holds the empty squares
-  Bitboard byColor[2];              // [0] white, [1] black
+  Bitboard byColor[3];              // [0] white, [1] black, [2] empty squares (kept for speed)
 };

@@ -35,5 +35,5 @@ constexpr bool OnBoard(int file, int rank) { return file >= 1 && file <= 8 && ra
 
 // Bit index of a square: a1 = 0, b1 = 1, ..., h8 = 63 (rank-major, as the position key counts).
 constexpr int SquareIndex(int file, int rank) { return (rank - 1) * 8 + (file - 1); }
-constexpr int FileOf(int index) { return index % 8 + 1; }
-constexpr int RankOf(int index) { return index / 8 + 1; }
+constexpr int FileOf(int index) { return (index & 7) + 1; }
+constexpr int RankOf(int index) { return (index >> 3) + 1; }

@@ -252,6 +252,14 @@ TEST(Gamestate, CheckMateAndStalemate) {
   EXPECT_EQ(FromFen("8/8/8/2k5/3Pp3/8/8/K3R3 b - -").gamestate(true), StateNormal);
 }
 
+TEST(Gamestate, AnEnPassantCaptureThatExposesTheKingIsNoMove) {
+  // axb6 e.p. would empty b5 and open the bishop's diagonal to the king: stalemate.
+  const doska board = FromFen("8/2qk4/K7/Pp6/3r4/3b4/8/8 w - b6");
+  EXPECT_TRUE(board.canmove(1, 5, 2, 6));
+  EXPECT_FALSE(board.legal(1, 5, 2, 6));
+  EXPECT_EQ(board.gamestate(true), StateStalemate);
+}
+
 TEST(Gamestate, LeavesTheBoardAsItFoundIt) {
   // An en-passant file with no pawn to capture: trying the capture must not invent one.
   doska board = FromFen("4k3/8/8/4P3/8/8/8/4K3 w - -");
