@@ -87,12 +87,28 @@ bool ParseMoveText(const std::string& text, bool black, MoveText& m) {
   }
   int type = 1;
   switch (p < end ? *p : 0) {
-    case 'N': type = 2; ++p; break;
-    case 'B': type = 3; ++p; break;
-    case 'R': type = 4; ++p; break;
-    case 'Q': type = 5; ++p; break;
-    case 'K': type = 6; ++p; break;
-    default: break;
+    case 'N':
+      type = 2;
+      ++p;
+      break;
+    case 'B':
+      type = 3;
+      ++p;
+      break;
+    case 'R':
+      type = 4;
+      ++p;
+      break;
+    case 'Q':
+      type = 5;
+      ++p;
+      break;
+    case 'K':
+      type = 6;
+      ++p;
+      break;
+    default:
+      break;
   }
   m.piece = MakePiece(type, black);
   // Coordinates in order: the last file and rank are the destination, any before are hints.
@@ -109,11 +125,20 @@ bool ParseMoveText(const std::string& text, bool black, MoveText& m) {
   if (p < end && *p == '=') ++p;
   if (p < end) {
     switch (*p) {
-      case 'N': m.promotion = MakePiece(2, black); break;
-      case 'B': m.promotion = MakePiece(3, black); break;
-      case 'R': m.promotion = MakePiece(4, black); break;
-      case 'Q': m.promotion = MakePiece(5, black); break;
-      default: break;
+      case 'N':
+        m.promotion = MakePiece(2, black);
+        break;
+      case 'B':
+        m.promotion = MakePiece(3, black);
+        break;
+      case 'R':
+        m.promotion = MakePiece(4, black);
+        break;
+      case 'Q':
+        m.promotion = MakePiece(5, black);
+        break;
+      default:
+        break;
     }
   }
   int hints = n;
@@ -126,8 +151,10 @@ bool ParseMoveText(const std::string& text, bool black, MoveText& m) {
     hints = n - 1;
   }
   for (int i = 0; i < hints; ++i) {
-    if (coords[i] >= 'a') m.fromfile = coords[i] - 'a' + 1;
-    else m.fromrank = coords[i] - '0';
+    if (coords[i] >= 'a')
+      m.fromfile = coords[i] - 'a' + 1;
+    else
+      m.fromrank = coords[i] - '0';
   }
   return m.tofile != 0;
 }

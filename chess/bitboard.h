@@ -133,8 +133,7 @@ inline constexpr SliderMasks Sliders = BuildSliderMasks();
 // The squares a rook on `from` reaches, up to and including the first occupied square each way.
 inline Bitboard RookAttacks(int from, Bitboard occupied) {
   const int shift = from & 56;
-  const Bitboard rank =
-      Bitboard(detail::Sliders.rankAttacks[from & 7][(occupied >> (shift + 1)) & 63]) << shift;
+  const Bitboard rank = Bitboard(detail::Sliders.rankAttacks[from & 7][(occupied >> (shift + 1)) & 63]) << shift;
   return rank | detail::LineAttacks(from, occupied, detail::Sliders.file[from]);
 }
 

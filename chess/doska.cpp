@@ -88,8 +88,8 @@ void doska::put(int file, int rank, uint8_t code) {
 bool doska::SamePosition(const doska& other) const {
   return std::memcmp(squares, other.squares, sizeof squares) == 0 && wqueenlost == other.wqueenlost &&
          wkinglost == other.wkinglost && bqueenlost == other.bqueenlost && bkinglost == other.bkinglost &&
-         wkingmoved == other.wkingmoved && bkingmoved == other.bkingmoved &&
-         epforblack == other.epforblack && epforwhite == other.epforwhite;
+         wkingmoved == other.wkingmoved && bkingmoved == other.bkingmoved && epforblack == other.epforblack &&
+         epforwhite == other.epforwhite;
 }
 
 bool doska::IsConsistent() const {
@@ -132,9 +132,9 @@ bool doska::CanCastle(bool black, bool longside) const {
   if (black ? bkingmoved : wkingmoved) return false;
   if (longside ? (black ? bqueenlost : wqueenlost) : (black ? bkinglost : wkinglost)) return false;
   const Bitboard occupied = byColor[White] | byColor[Black];
-  const Bitboard between = longside ? SquareBit(SquareIndex(2, rank)) | SquareBit(SquareIndex(3, rank)) |
-                                          SquareBit(SquareIndex(4, rank))
-                                    : SquareBit(SquareIndex(6, rank)) | SquareBit(SquareIndex(7, rank));
+  const Bitboard between =
+      longside ? SquareBit(SquareIndex(2, rank)) | SquareBit(SquareIndex(3, rank)) | SquareBit(SquareIndex(4, rank))
+               : SquareBit(SquareIndex(6, rank)) | SquareBit(SquareIndex(7, rank));
   if (occupied & between) return false;
   // The king may not castle out of, through or into an attack; b1/b8 may be attacked.
   const int first = longside ? 3 : 5;
@@ -244,8 +244,8 @@ bool doska::KingSafeAfter(int from, int to) const {
     // En passant: the square behind the destination is emptied, whatever stood there.
     const int behind = mover == White ? to - 8 : to + 8;
     if (behind >= 0 && behind < 64) removed |= SquareBit(behind);
-  } else if (type == 6 && FileOf(from) == 5 && RankOf(from) == RankOf(to) &&
-             RankOf(from) == (mover == White ? 1 : 8) && (FileOf(to) == 3 || FileOf(to) == 7)) {
+  } else if (type == 6 && FileOf(from) == 5 && RankOf(from) == RankOf(to) && RankOf(from) == (mover == White ? 1 : 8) &&
+             (FileOf(to) == 3 || FileOf(to) == 7)) {
     const bool longside = FileOf(to) == 3;
     removed |= SquareBit(longside ? from - 4 : from + 3);
     filled |= SquareBit(longside ? from - 1 : from + 1);
@@ -260,8 +260,8 @@ bool doska::KingSafeAfter(int from, int to) const {
   const Bitboard keep = ~removed;
   const Bitboard queens = byCode[base + WhiteQueen] & keep;
   const SideAfter attackers{byCode[base + WhitePawn] & keep, byCode[base + WhiteKnight] & keep,
-                            (byCode[base + WhiteBishop] & keep) | queens,
-                            (byCode[base + WhiteRook] & keep) | queens, byCode[base + WhiteKing] & keep};
+                            (byCode[base + WhiteBishop] & keep) | queens, (byCode[base + WhiteRook] & keep) | queens,
+                            byCode[base + WhiteKing] & keep};
   const Bitboard occupied = ((byColor[White] | byColor[Black]) & keep) | filled;
   return !AttackedAfter(king, enemy, attackers, occupied);
 }
@@ -345,15 +345,13 @@ bool PromotionFits(int pawn, int promotion) {
 
 }  // namespace
 
-uint8_t doska::resolve(int piece, int& promotion, int& fromfile, int& fromrank, int& tofile,
-                       int& torank) const {
+uint8_t doska::resolve(int piece, int& promotion, int& fromfile, int& fromrank, int& tofile, int& torank) const {
   if (piece == Empty) return ResolveNoPiece;
   const bool pawn = piece == WhitePawn || piece == BlackPawn;
   const int lastRank = piece == WhitePawn ? 8 : 1;
   if (promotion == 0 && pawn && torank == lastRank) return ResolveNoPromotion;
   // A promotion piece only fits a pawn reaching the last rank; anything else matches no move.
-  if (promotion != 0 && (!PromotionFits(piece, promotion) || (torank != 0 && torank != lastRank)))
-    return ResolveNoMove;
+  if (promotion != 0 && (!PromotionFits(piece, promotion) || (torank != 0 && torank != lastRank))) return ResolveNoMove;
   if (piece < 0 || piece >= PieceCodeCount || fromfile < 0 || fromfile > 8 || fromrank < 0 || fromrank > 8)
     return ResolveNoMove;
 

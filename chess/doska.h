@@ -19,10 +19,10 @@ enum GameStateCode : uint8_t {
 
 // Further results of resolve.
 enum ResolveCode : uint8_t {
-  ResolveNoMove = 5,         // no legal move matches the text
-  ResolveAmbiguous = 6,      // more than one legal move matches
-  ResolveNoPiece = 7,        // the text gives no piece
-  ResolveNoPromotion = 8,    // a pawn reaches the last rank without a promotion piece
+  ResolveNoMove = 5,       // no legal move matches the text
+  ResolveAmbiguous = 6,    // more than one legal move matches
+  ResolveNoPiece = 7,      // the text gives no piece
+  ResolveNoPromotion = 8,  // a pawn reaches the last rank without a promotion piece
 };
 
 // Squares are (file, rank), each 1..8. The side to move is not part of the board: every
@@ -49,9 +49,7 @@ class doska {
   void clear();
 
   // The piece code on a square; 0 for squares off the board.
-  uint8_t at(int file, int rank) const {
-    return OnBoard(file, rank) ? squares[file - 1][rank - 1] : uint8_t(Empty);
-  }
+  uint8_t at(int file, int rank) const { return OnBoard(file, rank) ? squares[file - 1][rank - 1] : uint8_t(Empty); }
   // Puts a piece code (0..12) on a square; squares off the board are ignored.
   void put(int file, int rank, uint8_t code);
 
@@ -85,9 +83,7 @@ class doska {
   // The squares holding a piece code.
   Bitboard Pieces(uint8_t code) const { return byCode[code]; }
   // Every destination canmove accepts for the piece on a square, as a set.
-  Bitboard Destinations(int file, int rank) const {
-    return OnBoard(file, rank) ? Targets(SquareIndex(file, rank)) : 0;
-  }
+  Bitboard Destinations(int file, int rank) const { return OnBoard(file, rank) ? Targets(SquareIndex(file, rank)) : 0; }
   // Debug check that the bitboards agree with the squares.
   bool IsConsistent() const;
 
@@ -103,7 +99,7 @@ class doska {
   bool HasLegalMove(bool black, bool inCheck) const;
   void Place(int index, uint8_t code);
 
-  uint8_t squares[8][8];  // [file - 1][rank - 1]
+  uint8_t squares[8][8];            // [file - 1][rank - 1]
   Bitboard byCode[PieceCodeCount];  // byCode[0] holds the empty squares
   Bitboard byColor[3];              // [0] white, [1] black, [2] empty squares (kept for speed)
 };

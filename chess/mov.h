@@ -9,11 +9,11 @@ class jurnal;
 
 // State changes a move causes; each bit is set only when the move changes that state.
 enum MoveFlag : uint8_t {
-  LosesWhiteLong = 1,    // white may no longer castle queen side
-  LosesWhiteShort = 2,   // white may no longer castle king side
+  LosesWhiteLong = 1,   // white may no longer castle queen side
+  LosesWhiteShort = 2,  // white may no longer castle king side
   LosesBlackLong = 4,
   LosesBlackShort = 8,
-  MovesWhiteKing = 16,   // the white king moves for the first time (or castles)
+  MovesWhiteKing = 16,  // the white king moves for the first time (or castles)
   MovesBlackKing = 32,
   WhiteDoubleStep = 64,  // a white pawn goes from rank 2 to rank 4
   BlackDoubleStep = 128,
@@ -39,8 +39,7 @@ struct mov {
 
   // The first eight bytes: what the board needs to play and take back the move.
   bool SameBoardMove(const mov& other) const {
-    return piece == other.piece && fromfile == other.fromfile && fromrank == other.fromrank &&
-           tofile == other.tofile && torank == other.torank && extra == other.extra &&
-           captured == other.captured && flags == other.flags;
+    return piece == other.piece && fromfile == other.fromfile && fromrank == other.fromrank && tofile == other.tofile &&
+           torank == other.torank && extra == other.extra && captured == other.captured && flags == other.flags;
   }
 };

@@ -21,11 +21,20 @@ constexpr int QueriesPerOperation = 1000000;
 #endif
 
 enum Operation {
-  OpCanmove, OpAttacked, OpLegal, OpGamestate, OpResolve, OpCastleright, OpPoskey, OpDescribe, OpApply, OpTakeback,
+  OpCanmove,
+  OpAttacked,
+  OpLegal,
+  OpGamestate,
+  OpResolve,
+  OpCastleright,
+  OpPoskey,
+  OpDescribe,
+  OpApply,
+  OpTakeback,
   OpCount
 };
-const char* const OperationNames[OpCount] = {"canmove", "attacked", "legal", "gamestate", "resolve",
-                                             "castleright", "poskey", "describe", "apply", "takeback"};
+const char* const OperationNames[OpCount] = {"canmove",     "attacked", "legal",    "gamestate", "resolve",
+                                             "castleright", "poskey",   "describe", "apply",     "takeback"};
 
 std::string Show(const doska& board) {
   std::ostringstream out;
@@ -34,8 +43,8 @@ std::string Show(const doska& board) {
     out << '\n';
   }
   out << "lost wq/wk/bq/bk " << int(board.wqueenlost) << int(board.wkinglost) << int(board.bqueenlost)
-      << int(board.bkinglost) << " moved w/b " << int(board.wkingmoved) << int(board.bkingmoved)
-      << " ep b/w " << int(board.epforblack) << '/' << int(board.epforwhite) << '\n';
+      << int(board.bkinglost) << " moved w/b " << int(board.wkingmoved) << int(board.bkingmoved) << " ep b/w "
+      << int(board.epforblack) << '/' << int(board.epforwhite) << '\n';
   return out.str();
 }
 
@@ -117,8 +126,8 @@ class Differential {
     const bool byblack = Chance(50);
     ++counts[OpAttacked];
     if (board.attacked(file, rank, byblack) != reference.attacked(file, rank, byblack))
-      Fail(board, "attacked (" + std::to_string(file) + "," + std::to_string(rank) + ") byblack " +
-                      std::to_string(byblack));
+      Fail(board,
+           "attacked (" + std::to_string(file) + "," + std::to_string(rank) + ") byblack " + std::to_string(byblack));
   }
 
   void CheckGamestate(const doska& board, const ReferenceBoard& reference) {
@@ -166,8 +175,8 @@ class Differential {
       std::ostringstream what;
       what << "resolve piece " << piece << " promotion " << promotion << " from (" << fromfile << "," << fromrank
            << ") to (" << tofile << "," << torank << "): fast " << fast << " p" << p1 << " (" << ff1 << "," << fr1
-           << ")->(" << tf1 << "," << tr1 << "), plain " << plain << " p" << p2 << " (" << ff2 << "," << fr2
-           << ")->(" << tf2 << "," << tr2 << ")";
+           << ")->(" << tf1 << "," << tr1 << "), plain " << plain << " p" << p2 << " (" << ff2 << "," << fr2 << ")->("
+           << tf2 << "," << tr2 << ")";
       Fail(board, what.str());
     }
   }
@@ -319,8 +328,7 @@ TEST(Differential, FastBoardAnswersAsTheReferenceOnRandomQueries) {
     }
     ASSERT_FALSE(d.failed) << d.failure;
   }
-  for (int op = 0; op < OpCount; ++op)
-    EXPECT_GE(d.counts[op], QueriesPerOperation) << OperationNames[op];
+  for (int op = 0; op < OpCount; ++op) EXPECT_GE(d.counts[op], QueriesPerOperation) << OperationNames[op];
   RecordProperty("positions", std::to_string(positions));
 }
 

@@ -245,8 +245,7 @@ TEST(Gamestate, CheckMateAndStalemate) {
   EXPECT_EQ(FromFen("7k/6Q1/5K2/8/8/8/8/8 b - -").gamestate(false), StateCheckmate);
   EXPECT_EQ(FromFen("7k/8/5K2/8/8/8/8/7Q b - -").gamestate(false), StateCheck);
   // Fool's mate.
-  EXPECT_EQ(FromFen("rnb1kbnr/pppp1ppp/8/4p3/6Pq/5P2/PPPPP2P/RNBQKBNR w KQkq -").gamestate(true),
-            StateCheckmate);
+  EXPECT_EQ(FromFen("rnb1kbnr/pppp1ppp/8/4p3/6Pq/5P2/PPPPP2P/RNBQKBNR w KQkq -").gamestate(true), StateCheckmate);
   // Only an en-passant capture answers the check.
   EXPECT_EQ(FromFen("8/8/8/2k5/3Pp3/8/8/K3R3 b - d3").gamestate(false), StateCheck);
   EXPECT_EQ(FromFen("8/8/8/2k5/3Pp3/8/8/K3R3 b - -").gamestate(true), StateNormal);

@@ -191,7 +191,8 @@ uint8_t ReferenceBoard::resolve(int piece, int& promotion, int& fromfile, int& f
   const bool pawn = piece == 1 || piece == 7;
   const int lastRank = piece == 1 ? 8 : 1;
   if (promotion == 0 && pawn && torank == lastRank) return 8;
-  const bool fits = (piece == 1 && promotion >= 2 && promotion <= 5) || (piece == 7 && promotion >= 8 && promotion <= 11);
+  const bool fits =
+      (piece == 1 && promotion >= 2 && promotion <= 5) || (piece == 7 && promotion >= 8 && promotion <= 11);
   if (promotion != 0 && (!fits || (torank != 0 && torank != lastRank))) return 5;
   if (piece < 0 || piece > 12 || fromfile < 0 || fromfile > 8 || fromrank < 0 || fromrank > 8) return 5;
 
@@ -262,8 +263,10 @@ void ReferenceBoard::describe(mov& m, int fromfile, int fromrank, int tofile, in
   if ((promotion == 0 || promotion == 1 || promotion == 7) && (m.piece == 1 || m.piece == 7) &&
       std::abs(fromfile - tofile) == 1 && m.captured == 0)
     m.extra = m.piece == 1 ? 7 : 1;
-  const bool whiteCastles = m.piece == 6 && fromfile == 5 && fromrank == 1 && torank == 1 && (tofile == 3 || tofile == 7);
-  const bool blackCastles = m.piece == 12 && fromfile == 5 && fromrank == 8 && torank == 8 && (tofile == 3 || tofile == 7);
+  const bool whiteCastles =
+      m.piece == 6 && fromfile == 5 && fromrank == 1 && torank == 1 && (tofile == 3 || tofile == 7);
+  const bool blackCastles =
+      m.piece == 12 && fromfile == 5 && fromrank == 8 && torank == 8 && (tofile == 3 || tofile == 7);
   uint8_t flags = 0;
   if ((whiteCastles && tofile == 3) ||
       (wqueenlost == 0 && ((m.piece == 4 && fromfile == 1 && fromrank == 1) || (tofile == 1 && torank == 1))))
