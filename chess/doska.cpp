@@ -73,6 +73,7 @@ void doska::Place(int index, uint8_t code) {
   uint8_t& square = squares[FileOf(index) - 1][RankOf(index) - 1];
   const Bitboard bit = SquareBit(index);
   const uint8_t old = square;
+  ++stamp;
   byCode[old] &= ~bit;
   byColor[ColorSlot[old]] &= ~bit;
   square = code;
@@ -361,28 +362,7 @@ uint8_t doska::resolve(int piece, int& promotion, int& fromfile, int& fromrank, 
   if (!(torank == 0 && pawn)) {
     if (!OnBoard(tofile, torank)) return ResolveNoMove;
     // Only pieces that could reach the destination at all are worth the full test.
-    const int to = SquareIndex(tofile, torank);
-    const Bitboard occupied = byColor[White] | byColor[Black];
-    switch (PieceType(piece)) {
-      case 1:
-        candidates &= Attacks.file[tofile] | Attacks.pawn[IsBlack(piece) ? White : Black][to];
-        break;
-      case 2:
-        candidates &= Attacks.knight[to];
-        break;
-      case 3:
-        candidates &= BishopAttacks(to, occupied);
-        break;
-      case 4:
-        candidates &= RookAttacks(to, occupied);
-        break;
-      case 5:
-        candidates &= BishopAttacks(to, occupied) | RookAttacks(to, occupied);
-        break;
-      default:
-        candidates &= Attacks.king[to] | SquareBit(SquareIndex(5, 1)) | SquareBit(SquareIndex(5, 8));
-        break;
-    }
+    candidates &= Reachers(uint8_t(piece), SquareIndex(tofile, torank));
   }
 
   int found = 0, foundFile = 0, foundRank = 0;
@@ -411,7 +391,73 @@ uint8_t doska::resolve(int piece, int& promotion, int& fromfile, int& fromrank, 
   fromrank = foundRank;
   doska after = *this;
   after.apply(trial);
-  return after.gamestate(IsBlack(piece));
+  const uint8_t state = after.gamestate(IsBlack(piece));
+  Remember(trial, state);
+  return state;
+}
+
+Bitboard doska::Reachers(uint8_t code, int to) const {
+  const Bitboard occupied = byColor[White] | byColor[Black];
+  switch (PieceType(code)) {
+    case 1:
+      return Attacks.file[FileOf(to)] | Attacks.pawn[IsBlack(code) ? White : Black][to];
+    case 2:
+      return Attacks.knight[to];
+    case 3:
+      return BishopAttacks(to, occupied);
+    case 4:
+      return RookAttacks(to, occupied);
+    case 5:
+      return BishopAttacks(to, occupied) | RookAttacks(to, occupied);
+    case 6:
+      return Attacks.king[to] | SquareBit(SquareIndex(5, 1)) | SquareBit(SquareIndex(5, 8));
+    default:
+      return 0;
+  }
+}
+
+Bitboard doska::LegalOrigins(uint8_t code, int tofile, int torank) const {
+  if (!OnBoard(tofile, torank) || code == Empty || code >= PieceCodeCount) return 0;
+  Bitboard candidates = byCode[code] & Reachers(code, SquareIndex(tofile, torank));
+  Bitboard origins = 0;
+  while (candidates) {
+    const int from = PopLowest(candidates);
+    if (legal(FileOf(from), RankOf(from), tofile, torank)) origins |= SquareBit(from);
+  }
+  return origins;
+}
+
+namespace {
+
+uint64_t PackMove(const mov& m) {
+  const uint8_t bytes[8] = {m.piece, m.fromfile, m.fromrank, m.tofile, m.torank, m.extra, m.captured, m.flags};
+  uint64_t packed;
+  std::memcpy(&packed, bytes, 8);
+  return packed;
+}
+
+}  // namespace
+
+uint64_t doska::PackedState() const {
+  const uint8_t bytes[8] = {wqueenlost, wkinglost,  bqueenlost, bkinglost,
+                            wkingmoved, bkingmoved, epforblack, epforwhite};
+  uint64_t packed;
+  std::memcpy(&packed, bytes, 8);
+  return packed;
+}
+
+void doska::Remember(const mov& m, uint8_t state) const {
+  memo.valid = true;
+  memo.stamp = stamp;
+  memo.move = PackMove(m);
+  memo.stateBytes = PackedState();
+  memo.state = state;
+}
+
+bool doska::KnownStateAfter(const mov& m, uint8_t& state) const {
+  if (!memo.valid || memo.stamp != stamp || memo.move != PackMove(m) || memo.stateBytes != PackedState()) return false;
+  state = memo.state;
+  return true;
 }
 
 bool doska::castleright(bool black, bool longside) const {

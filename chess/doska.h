@@ -78,6 +78,12 @@ class doska {
   // Undoes a played move; the en-passant files are the game record's to restore.
   void takeback(const mov& m);
 
+  // The squares holding `code` from which `legal` allows the destination.
+  Bitboard LegalOrigins(uint8_t code, int tofile, int torank) const;
+  // The opponent's game state after a move, when the last `resolve` on this unchanged board
+  // found exactly that move (so a caller need not play it again to learn it).
+  bool KnownStateAfter(const mov& m, uint8_t& state) const;
+
   // Squares and state bytes equal.
   bool SamePosition(const doska& other) const;
   // The squares holding a piece code.
@@ -98,8 +104,22 @@ class doska {
   bool KingSafeAfter(int from, int to) const;
   bool HasLegalMove(bool black, bool inCheck) const;
   void Place(int index, uint8_t code);
+  // A superset of the squares from which a piece of `code` may reach `to`.
+  Bitboard Reachers(uint8_t code, int to) const;
+  void Remember(const mov& m, uint8_t state) const;
+  uint64_t PackedState() const;
 
   uint8_t squares[8][8];            // [file - 1][rank - 1]
   Bitboard byCode[PieceCodeCount];  // byCode[0] holds the empty squares
-  Bitboard byColor[3];              // [0] white, [1] black, [2] empty squares (kept for speed)
+  Bitboard byColor[3];
+  // Counts square changes, so a remembered answer can tell whether the board has moved on.
+  uint32_t stamp = 0;
+  struct Memo {
+    bool valid = false;
+    uint32_t stamp = 0;
+    uint64_t move = 0;        // the first eight bytes of the move resolved
+    uint64_t stateBytes = 0;  // the board's state bytes then
+    uint8_t state = 0;        // the opponent's game state after it
+  };
+  mutable Memo memo;  // [0] white, [1] black, [2] empty squares (kept for speed)
 };

@@ -1,0 +1,412 @@
+#include "chess/jurnal.h"
+
+#include <climits>
+
+#include "chess/polyglot_keys.h"
+#include "plugin/host.h"
+
+namespace {
+
+const char PieceLetters[] = " NBRQK";  // by piece type; pawns have none
+
+// A move given by coordinates and promotion matches a recorded one; a promotion of 0 also
+// matches a recorded en-passant capture.
+bool SameMove(const mov& m, int fromfile, int fromrank, int tofile, int torank, int promotion) {
+  return m.fromfile == fromfile && m.fromrank == fromrank && m.tofile == tofile && m.torank == torank &&
+         (m.extra == promotion || (promotion == 0 && (m.extra == WhitePawn || m.extra == BlackPawn)));
+}
+
+}  // namespace
+
+jurnal::jurnal(doska* board_, jurnal* parent_) : parent(parent_), board(board_) {}
+
+jurnal::~jurnal() {
+  for (mov& m : moves)
+    for (jurnal* variation : m.variations) delete variation;
+}
+
+int jurnal::newvariation() {
+  if (current < 0 || current >= int(moves.size())) return 0;
+  std::vector<jurnal*>& variations = moves[size_t(current)].variations;
+  variations.push_back(new jurnal(board, this));
+  return int(variations.size());
+}
+
+bool jurnal::BlackToMove() const {
+  if (current == 0) return blackfirst;
+  return IsWhite(moves[size_t(current) - 1].piece);
+}
+
+int32_t jurnal::addmove(int fromfile, int fromrank, int tofile, int torank, int promotion, bool alwaysadd,
+                        uint8_t nag) {
+  if (!board->canmove(fromfile, fromrank, tofile, torank)) {
+    CurrentHost().Beep();
+    return -1;
+  }
+  const bool atEnd = current == int(moves.size());
+  if (!atEnd && !alwaysadd) {
+    const mov& next = moves[size_t(current)];
+    if (SameMove(next, fromfile, fromrank, tofile, torank, promotion)) return 0;
+    for (size_t k = 0; k < next.variations.size(); ++k) {
+      const jurnal* variation = next.variations[k];
+      if (!variation->moves.empty() && SameMove(variation->moves[0], fromfile, fromrank, tofile, torank, promotion))
+        return int32_t(k + 1);
+    }
+  }
+  mov record;
+  board->describe(record, fromfile, fromrank, tofile, torank, promotion);
+  record.nag = nag;
+  if (atEnd) {
+    if (current == 0) blackfirst = IsBlack(record.piece);
+    moves.push_back(std::move(record));
+    return 0;
+  }
+  const int index = newvariation();
+  jurnal* variation = moves[size_t(current)].variations.back();
+  variation->moves.push_back(std::move(record));
+  variation->movesbefore = movenumber() - 1;
+  variation->blackfirst = BlackToMove();
+  variation->startep = variation->blackfirst ? board->epforblack : board->epforwhite;
+  return index;
+}
+
+void jurnal::forward() {
+  if (current >= int(moves.size())) return;
+  board->apply(moves[size_t(current)]);
+  ++current;
+}
+
+void jurnal::back() {
+  if (current <= 0) return;
+  --current;
+  board->takeback(moves[size_t(current)]);
+  if (current > 0) {
+    const mov& before = moves[size_t(current) - 1];
+    board->epforblack = (before.flags & WhiteDoubleStep) ? before.fromfile : 0;
+    board->epforwhite = (before.flags & BlackDoubleStep) ? before.fromfile : 0;
+  } else if (blackfirst) {
+    board->epforblack = startep;
+    board->epforwhite = 0;
+  } else {
+    board->epforwhite = startep;
+    board->epforblack = 0;
+  }
+}
+
+void jurnal::gotoply(int n) {
+  if (n < 0) n = 0;
+  if (n > int(moves.size())) n = int(moves.size());
+  while (current > n) back();
+  while (current < n) forward();
+}
+
+mov jurnal::nextmove() const { return moveat(current); }
+
+mov jurnal::lastmove() const { return moveat(current - 1); }
+
+mov jurnal::moveat(int i) const {
+  if (i < 0 || i >= int(moves.size())) return mov{};
+  return moves[size_t(i)];
+}
+
+int jurnal::movenumber() const {
+  int number = movesbefore + 1;
+  bool whiteExpected = !blackfirst;
+  for (int i = 0; i < current; ++i) {
+    // Two moves of one colour in a row count as if the other side had passed.
+    if (IsWhite(moves[size_t(i)].piece) != whiteExpected) {
+      whiteExpected = !whiteExpected;
+      if (whiteExpected) ++number;
+    }
+    whiteExpected = !whiteExpected;
+    if (whiteExpected) ++number;
+  }
+  return number;
+}
+
+void jurnal::setcomment(std::string_view text) {
+  std::string stored;
+  if (!text.empty()) {
+    const bool lineComment = text.front() == ';' && (text.back() == '\n' || text.back() == '\r');
+    if (lineComment) {
+      stored = text;
+    } else {
+      stored.reserve(text.size() + 2);
+      stored += '{';
+      for (char c : text)
+        if (c != '{' && c != '}') stored += c;
+      stored += '}';
+    }
+  }
+  if (current >= 1)
+    moves[size_t(current) - 1].comment = std::move(stored);
+  else
+    startcomment = std::move(stored);
+}
+
+void jurnal::setnag(uint8_t n) {
+  if (current == 0 || moves[size_t(current) - 1].nag == n) return;
+  back();
+  moves[size_t(current)].nag = n;
+  makesan();
+  forward();
+}
+
+void jurnal::makesan() {
+  if (current < 0 || current >= int(moves.size())) return;
+  mov& m = moves[size_t(current)];
+  std::string san;
+  const bool king = m.piece == WhiteKing || m.piece == BlackKing;
+  if (king && m.fromfile == 5 && m.tofile == 3) {
+    san = "O-O-O";
+  } else if (king && m.fromfile == 5 && m.tofile == 7) {
+    san = "O-O";
+  } else {
+    const int type = PieceType(m.piece);
+    if (type > 1 && type <= 6) san += PieceLetters[type - 1];
+    const bool capture = m.captured != Empty || m.extra == WhitePawn || m.extra == BlackPawn;
+    // Rivals: other pieces of the same code that may go to the same square.
+    Bitboard rivals = 0;
+    if (OnBoard(m.fromfile, m.fromrank))
+      rivals = board->LegalOrigins(m.piece, m.tofile, m.torank) & ~SquareBit(SquareIndex(m.fromfile, m.fromrank));
+    const char fileLetter = char('a' + m.fromfile - 1), rankDigit = char('0' + m.fromrank);
+    if (rivals) {
+      const bool sameFile = OnBoard(m.fromfile, 1) && (rivals & Attacks.file[m.fromfile]);
+      const bool sameRank = OnBoard(1, m.fromrank) && (rivals & Attacks.rank[m.fromrank]);
+      if (sameFile && sameRank) {
+        san += fileLetter;
+        san += rankDigit;
+      } else if (sameFile) {
+        san += rankDigit;
+      } else {
+        san += fileLetter;
+      }
+    } else if (type == 1 && capture) {
+      san += fileLetter;
+    }
+    if (capture) san += 'x';
+    san += char('a' + m.tofile - 1);
+    san += char('0' + m.torank);
+    switch (m.extra) {
+      case WhiteKnight:
+      case BlackKnight:
+        san += "=N";
+        break;
+      case WhiteBishop:
+      case BlackBishop:
+        san += "=B";
+        break;
+      case WhiteRook:
+      case BlackRook:
+        san += "=R";
+        break;
+      case WhiteQueen:
+      case BlackQueen:
+        san += "=Q";
+        break;
+      default:
+        break;
+    }
+  }
+  // The opponent's state after the move: known already when the move was just resolved.
+  uint8_t state;
+  if (!board->KnownStateAfter(m, state)) {
+    forward();
+    state = board->gamestate(!IsWhite(m.piece));
+    back();
+  }
+  if (state == StateCheck) san += '+';
+  if (state == StateCheckmate) san += '#';
+  static const char* const NagSymbols[] = {"", "!", "?", "!!", "??", "!?", "?!"};
+  if (m.nag >= 1 && m.nag <= 6) san += NagSymbols[m.nag];
+  m.san = std::move(san);
+}
+
+void jurnal::setboard(doska* newBoard) {
+  board = newBoard;
+  current = 0;
+  for (mov& m : moves)
+    for (jurnal* variation : m.variations) variation->setboard(newBoard);
+}
+
+void jurnal::gamekeys(uint64_t& startkey, uint64_t& moveskey) const {
+  constexpr uint64_t InitialKey = 0x463B96181691FC9CULL;
+  if (ownboard)
+    startkey = ownboard->poskey(blackfirst);
+  else
+    startkey = blackfirst ? InitialKey ^ PolyglotKeys[PolyglotWhiteToMove] : InitialKey;
+  moveskey = 0;
+  for (const mov& m : moves) {
+    if (m.piece == Empty || m.piece >= PieceCodeCount) continue;
+    const int type = PieceType(m.piece);
+    const int kind = 2 * (type - 1) + (IsWhite(m.piece) ? 1 : 0);
+    const int square = 8 * (m.tofile - 1) + (m.torank - 1);
+    if (square >= 0 && square < 64) moveskey ^= PolyglotKeys[size_t(64 * kind + square)];
+    if (m.fromfile <= 10) moveskey ^= PolyglotKeys[770 + m.fromfile];
+    if (m.fromrank <= 10) moveskey ^= PolyglotKeys[770 + m.fromrank];
+  }
+}
+
+namespace {
+
+// Reads a FEN text byte by byte with a 1-based position.
+class FenScanner {
+ public:
+  FenScanner(std::string_view source, int& cursor) : text(source), position(cursor) {}
+  bool AtEnd() const { return position < 1 || size_t(position) > text.size(); }
+  char Peek() const { return AtEnd() ? '\0' : text[size_t(position) - 1]; }
+  void Skip() { ++position; }
+  // Decimal digits, none giving 0; large values stop growing instead of overflowing.
+  int Number() {
+    long value = 0;
+    while (!AtEnd() && Peek() >= '0' && Peek() <= '9') {
+      if (value < INT_MAX / 10) value = value * 10 + (Peek() - '0');
+      Skip();
+    }
+    return int(value);
+  }
+
+ private:
+  std::string_view text;
+  int& position;
+};
+
+// Castling flags from the pieces' squares alone: a right stays only with king and rook at home.
+void DeriveKingFlags(doska& b) {
+  b.wkingmoved = b.at(5, 1) == WhiteKing ? 0 : 1;
+  b.bkingmoved = b.at(5, 8) == BlackKing ? 0 : 1;
+}
+
+void DeriveCastling(doska& b) {
+  b.wkinglost = b.at(8, 1) == WhiteRook ? 0 : 1;
+  b.wqueenlost = b.at(1, 1) == WhiteRook ? 0 : 1;
+  b.bkinglost = b.at(8, 8) == BlackRook ? 0 : 1;
+  b.bqueenlost = b.at(1, 8) == BlackRook ? 0 : 1;
+  DeriveKingFlags(b);
+}
+
+// The placement, side, castling and en-passant fields, and the clocks; 0 or a FenError.
+int ReadFen(FenScanner& in, doska& b, jurnal& record, bool& clocksRead) {
+  clocksRead = false;
+  const char* const pieces = "PNBRQKpnbrqk";
+  for (int rank = 8; rank >= 1; --rank) {
+    for (int file = 1; file <= 8;) {
+      if (in.AtEnd()) return FenTooShort;
+      const char c = in.Peek();
+      if (c >= '1' && c <= '8') {
+        const int run = c - '0';
+        if (file + run - 1 > 8) return FenRankTooLong;
+        file += run;
+      } else {
+        const char* found = c ? std::char_traits<char>::find(pieces, 12, c) : nullptr;
+        if (!found) return FenBadPiece;
+        b.put(file, rank, uint8_t(found - pieces + 1));
+        ++file;
+      }
+      in.Skip();
+    }
+    if (rank > 1) {
+      if (in.AtEnd()) return FenTooShort;
+      if (in.Peek() != '/') return FenMissingSlash;
+      in.Skip();
+    }
+  }
+  if (in.AtEnd()) return FenTooShort;
+  if (in.Peek() != ' ') return FenMissingSpace;
+  in.Skip();
+  if (in.AtEnd()) return FenTooShort;
+  if (in.Peek() != 'w' && in.Peek() != 'b') return FenBadSide;
+  record.blackfirst = in.Peek() == 'b';
+  in.Skip();
+
+  // Without a castling field the rights follow from where kings and rooks stand.
+  if (in.AtEnd()) {
+    DeriveCastling(b);
+    return FenOk;
+  }
+  if (in.Peek() != ' ') return FenMissingSpace;
+  in.Skip();
+  if (in.AtEnd()) {
+    DeriveCastling(b);
+    return FenOk;
+  }
+  b.wkinglost = b.wqueenlost = b.bkinglost = b.bqueenlost = 1;
+  DeriveKingFlags(b);
+  for (int i = 0; i < 4; ++i) {
+    if (in.AtEnd()) return FenTooShort;
+    const char c = in.Peek();
+    if (c == '-') {
+      if (i > 0) return FenBadSide;
+      in.Skip();
+      break;
+    }
+    if (c == ' ') {
+      if (i == 0) return FenBadCastling;
+      break;
+    }
+    if (c == 'K') {
+      if (b.at(8, 1) == WhiteRook) b.wkinglost = 0;
+    } else if (c == 'Q') {
+      if (b.at(1, 1) == WhiteRook) b.wqueenlost = 0;
+    } else if (c == 'k') {
+      if (b.at(8, 8) == BlackRook) b.bkinglost = 0;
+    } else if (c == 'q') {
+      if (b.at(1, 8) == BlackRook) b.bqueenlost = 0;
+    } else {
+      return FenBadCastling;
+    }
+    in.Skip();
+  }
+
+  if (in.AtEnd()) return FenTooShort;
+  if (in.Peek() != ' ') return FenMissingSpace;
+  in.Skip();
+  if (in.AtEnd()) return FenTooShort;
+  const char ep = in.Peek();
+  if (ep != '-' && (ep < 'a' || ep > 'h')) return FenBadEnPassantFile;
+  in.Skip();
+  if (in.AtEnd()) return FenOk;
+  if (ep != '-') {
+    const char rank = in.Peek();
+    if (rank != '3' && rank != '6') return FenBadEnPassantRank;
+    const uint8_t file = uint8_t(ep - 'a' + 1);
+    if (rank == '3')
+      b.epforblack = file;
+    else
+      b.epforwhite = file;
+    record.startep = file;
+    in.Skip();
+    if (in.AtEnd()) return FenOk;
+  }
+
+  if (in.Peek() != ' ') return FenMissingSpace;
+  in.Skip();
+  if (in.AtEnd()) return FenOk;
+  const char next = in.Peek();
+  if ((next >= 'A' && next <= 'Z') || (next >= 'a' && next <= 'z')) return FenOk;
+  record.halfmoves = in.Number();
+  if (in.AtEnd()) return FenTooShort;
+  if (in.Peek() != ' ') return FenMissingSpace;
+  in.Skip();
+  // A full-move number of 0 is read as 1, so move numbers never go below 1.
+  const int fullmove = in.Number();
+  record.movesbefore = fullmove > 0 ? fullmove - 1 : 0;
+  clocksRead = true;
+  return FenOk;
+}
+
+}  // namespace
+
+std::unique_ptr<jurnal> jurnal::fromfen(std::string_view text, int& position, int& error) {
+  auto record = std::make_unique<jurnal>(nullptr, nullptr);
+  auto scratch = std::make_unique<doska>();
+  scratch->clear();
+  FenScanner in(text, position);
+  bool clocksRead = false;
+  error = ReadFen(in, *scratch, *record, clocksRead);
+  if (error != FenOk) return record;
+  if (!clocksRead) record->halfmoves = record->movesbefore = 0;
+  record->ownboard = std::move(scratch);
+  record->board = record->ownboard.get();
+  return record;
+}

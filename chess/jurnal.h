@@ -1,0 +1,79 @@
+// One line of play: moves with a cursor, their comments and NAGs, and the variations that
+// hang from each move. A game is the record of its main line; all records of one tree play on
+// one shared board, which always shows the position at the cursor of the line being worked on.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "chess/doska.h"
+#include "chess/mov.h"
+
+// Errors of fromfen.
+enum FenError : int {
+  FenOk = 0,
+  FenTooShort = 10,          // the text ends too early
+  FenRankTooLong = 11,       // too many squares in a rank
+  FenBadPiece = 12,          // invalid placement character
+  FenMissingSlash = 13,      // "/" missing between ranks
+  FenMissingSpace = 14,      // space missing between fields
+  FenBadSide = 15,           // side to move not "w" or "b"; "-" after castling letters
+  FenBadCastling = 16,       // invalid castling character
+  FenBadEnPassantFile = 17,  // invalid en-passant file
+  FenBadEnPassantRank = 18,  // en-passant rank not "3" or "6"
+};
+
+class jurnal {
+ public:
+  std::unique_ptr<doska> ownboard;  // start position read from a FEN; null otherwise
+  bool blackfirst = false;          // black moves first in this line
+  jurnal* parent = nullptr;         // the line this record is a variation of
+  std::vector<mov> moves;
+  int32_t current = 0;      // moves now applied to the board; moves[current] is the next one
+  doska* board = nullptr;   // the board the line is played on; not owned
+  int32_t halfmoves = 0;    // half-move clock of a FEN
+  int32_t movesbefore = 0;  // full moves completed before the line's first move
+  uint8_t startep = 0;      // en-passant file at the line's start, for the side to move there
+  std::string result = "*";
+  std::string startcomment;  // comment before the first move, braces included
+  std::string hostcomment;   // the host's second comment of the line
+
+  jurnal(doska* board, jurnal* parent);
+  // A record with its own start board read from a FEN. `position` is a 1-based index into the
+  // text, advanced over what is read; `error` receives 0 or a FenError. On an error the
+  // record has no usable board.
+  static std::unique_ptr<jurnal> fromfen(std::string_view text, int& position, int& error);
+  virtual ~jurnal();
+  jurnal(const jurnal&) = delete;
+  jurnal& operator=(const jurnal&) = delete;
+
+  // Appends a new variation to moves[current]; returns the number of variations there (the
+  // 1-based index of the new one), or 0 when there is no move at the cursor.
+  virtual int newvariation();
+  // Records a move at the cursor: 0 when it is (or already was) the next move of this line,
+  // k when it is (or already was) the first move of variation k, -1 when not pseudo-legal.
+  int32_t addmove(int fromfile, int fromrank, int tofile, int torank, int promotion, bool alwaysadd, uint8_t nag);
+  void forward();
+  void back();
+  void gotoply(int n);
+  mov nextmove() const;
+  mov lastmove() const;
+  mov moveat(int i) const;
+  int movecount() const { return int(moves.size()); }
+  // The full-move number of the position at the cursor.
+  int movenumber() const;
+  void setcomment(std::string_view text);
+  void setnag(uint8_t n);
+  // Writes the SAN text of moves[current], for the position on the board.
+  void makesan();
+  void setboard(doska* newBoard);
+  // Keys for duplicate detection: the start position, and the main line's moves in any order.
+  void gamekeys(uint64_t& startkey, uint64_t& moveskey) const;
+
+ private:
+  // Whether black is to move at the cursor.
+  bool BlackToMove() const;
+};
