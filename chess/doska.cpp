@@ -416,9 +416,11 @@ Bitboard doska::Reachers(uint8_t code, int to) const {
   }
 }
 
-Bitboard doska::LegalOrigins(uint8_t code, int tofile, int torank) const {
+Bitboard doska::LegalOrigins(uint8_t code, int tofile, int torank, Bitboard skip) const {
   if (!OnBoard(tofile, torank) || code == Empty || code >= PieceCodeCount) return 0;
-  Bitboard candidates = byCode[code] & Reachers(code, SquareIndex(tofile, torank));
+  Bitboard candidates = byCode[code] & ~skip;
+  if (!candidates) return 0;
+  candidates &= Reachers(code, SquareIndex(tofile, torank));
   Bitboard origins = 0;
   while (candidates) {
     const int from = PopLowest(candidates);

@@ -78,8 +78,9 @@ class doska {
   // Undoes a played move; the en-passant files are the game record's to restore.
   void takeback(const mov& m);
 
-  // The squares holding `code` from which `legal` allows the destination.
-  Bitboard LegalOrigins(uint8_t code, int tofile, int torank) const;
+  // The squares holding `code` from which `legal` allows the destination, leaving out the
+  // squares of `skip` (such as the origin of the move whose rivals are wanted).
+  Bitboard LegalOrigins(uint8_t code, int tofile, int torank, Bitboard skip = 0) const;
   // The opponent's game state after a move, when the last `resolve` on this unchanged board
   // found exactly that move (so a caller need not play it again to learn it).
   bool KnownStateAfter(const mov& m, uint8_t& state) const;

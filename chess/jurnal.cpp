@@ -16,6 +16,20 @@ bool SameMove(const mov& m, int fromfile, int fromrank, int tofile, int torank, 
          (m.extra == promotion || (promotion == 0 && (m.extra == WhitePawn || m.extra == BlackPawn)));
 }
 
+// A SAN text being written: never longer than "Qa1xc3=Q+!!", so it lives on the stack.
+struct SanText {
+  char text[24];
+  int length = 0;
+  SanText& operator+=(char c) {
+    text[length++] = c;
+    return *this;
+  }
+  SanText& operator+=(const char* s) {
+    while (*s) text[length++] = *s++;
+    return *this;
+  }
+};
+
 }  // namespace
 
 jurnal::jurnal(doska* board_, jurnal* parent_) : parent(parent_), board(board_) {}
@@ -155,12 +169,12 @@ void jurnal::setnag(uint8_t n) {
 void jurnal::makesan() {
   if (current < 0 || current >= int(moves.size())) return;
   mov& m = moves[size_t(current)];
-  std::string san;
+  SanText san;
   const bool king = m.piece == WhiteKing || m.piece == BlackKing;
   if (king && m.fromfile == 5 && m.tofile == 3) {
-    san = "O-O-O";
+    san += "O-O-O";
   } else if (king && m.fromfile == 5 && m.tofile == 7) {
-    san = "O-O";
+    san += "O-O";
   } else {
     const int type = PieceType(m.piece);
     if (type > 1 && type <= 6) san += PieceLetters[type - 1];
@@ -168,7 +182,7 @@ void jurnal::makesan() {
     // Rivals: other pieces of the same code that may go to the same square.
     Bitboard rivals = 0;
     if (OnBoard(m.fromfile, m.fromrank))
-      rivals = board->LegalOrigins(m.piece, m.tofile, m.torank) & ~SquareBit(SquareIndex(m.fromfile, m.fromrank));
+      rivals = board->LegalOrigins(m.piece, m.tofile, m.torank, SquareBit(SquareIndex(m.fromfile, m.fromrank)));
     const char fileLetter = char('a' + m.fromfile - 1), rankDigit = char('0' + m.fromrank);
     if (rivals) {
       const bool sameFile = OnBoard(m.fromfile, 1) && (rivals & Attacks.file[m.fromfile]);
@@ -219,7 +233,7 @@ void jurnal::makesan() {
   if (state == StateCheckmate) san += '#';
   static const char* const NagSymbols[] = {"", "!", "?", "!!", "??", "!?", "?!"};
   if (m.nag >= 1 && m.nag <= 6) san += NagSymbols[m.nag];
-  m.san = std::move(san);
+  m.san.assign(san.text, size_t(san.length));
 }
 
 void jurnal::setboard(doska* newBoard) {

@@ -1,0 +1,110 @@
+// Replays random legal games played by chess.js, an independent implementation, through the
+// game record: every SAN text the record writes must equal chess.js's, `resolve` must find
+// the same move from that text, and the final positions and end states must agree.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "chess/jurnal.h"
+#include "tests/chess/move_text.h"
+
+namespace {
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  std::istringstream in(text);
+  std::string part;
+  while (std::getline(in, part, separator)) {
+    const size_t first = part.find_first_not_of(' '), last = part.find_last_not_of(' ');
+    parts.push_back(first == std::string::npos ? "" : part.substr(first, last - first + 1));
+  }
+  return parts;
+}
+
+// The placement, side and castling fields of a FEN for a board and side to move.
+std::string FenFields(const doska& board, bool blackToMove) {
+  std::string fen;
+  for (int rank = 8; rank >= 1; --rank) {
+    int empty = 0;
+    for (int file = 1; file <= 8; ++file) {
+      const uint8_t code = board.at(file, rank);
+      if (code == Empty) {
+        ++empty;
+        continue;
+      }
+      if (empty) fen += char('0' + empty);
+      empty = 0;
+      fen += "PNBRQKpnbrqk"[code - 1];
+    }
+    if (empty) fen += char('0' + empty);
+    if (rank > 1) fen += '/';
+  }
+  fen += blackToMove ? " b " : " w ";
+  std::string castling;
+  if (board.castleright(false, false)) castling += 'K';
+  if (board.castleright(false, true)) castling += 'Q';
+  if (board.castleright(true, false)) castling += 'k';
+  if (board.castleright(true, true)) castling += 'q';
+  return fen + (castling.empty() ? "-" : castling);
+}
+
+std::string FirstFields(const std::string& fen) {
+  const std::vector<std::string> fields = Split(fen, ' ');
+  return fields.size() >= 3 ? fields[0] + " " + fields[1] + " " + fields[2] : fen;
+}
+
+TEST(SanOracle, RandomGamesFromChessJsReplayIdentically) {
+  std::ifstream in(PGN_ORACLE_GAMES);
+  ASSERT_TRUE(in) << "missing " << PGN_ORACLE_GAMES << " (the oracle_games fixture writes it)";
+  std::string line;
+  long games = 0, plies = 0;
+  while (std::getline(in, line)) {
+    const std::vector<std::string> fields = Split(line, ';');
+    ASSERT_EQ(fields.size(), 4u) << line;
+    const std::vector<std::string> moves = Split(fields[0], ' '), sans = Split(fields[1], ' ');
+    ASSERT_EQ(moves.size(), sans.size());
+    doska board;
+    jurnal game(&board, nullptr);
+    bool black = false;
+    for (size_t i = 0; i < moves.size(); ++i) {
+      const std::string& uci = moves[i];
+      const std::string where = "game " + std::to_string(games + 1) + " ply " + std::to_string(i + 1);
+      const int ff = uci[0] - 'a' + 1, fr = uci[1] - '0', tf = uci[2] - 'a' + 1, tr = uci[3] - '0';
+      int promotion = 0;
+      if (uci.size() > 4) promotion = MakePiece(int(std::string(" pnbrq").find(uci[4])), black);
+
+      // The text chess.js wrote leads back to the same move.
+      MoveText text;
+      ASSERT_TRUE(ParseMoveText(sans[i], black, text)) << where << ": " << sans[i];
+      const uint8_t state =
+          board.resolve(text.piece, text.promotion, text.fromfile, text.fromrank, text.tofile, text.torank);
+      ASSERT_LE(state, 3) << where << ": resolve " << sans[i];
+      ASSERT_EQ(text.fromfile * 10 + text.fromrank, ff * 10 + fr) << where << ": " << sans[i];
+      ASSERT_EQ(text.tofile * 10 + text.torank, tf * 10 + tr) << where << ": " << sans[i];
+
+      ASSERT_EQ(game.addmove(ff, fr, tf, tr, promotion, false, 0), 0) << where << ": " << uci;
+      game.makesan();
+      ASSERT_EQ(game.moves[i].san, sans[i]) << where << ": " << uci;
+      game.forward();
+      black = !black;
+      ++plies;
+    }
+    EXPECT_EQ(FenFields(board, black), FirstFields(fields[2])) << "game " << games + 1;
+    const uint8_t end = board.gamestate(!black);
+    const std::string expected = fields[3];
+    EXPECT_EQ(end == StateCheckmate, expected == "checkmate") << "game " << games + 1;
+    EXPECT_EQ(end == StateStalemate, expected == "stalemate") << "game " << games + 1;
+    EXPECT_EQ(end == StateCheck, expected == "check") << "game " << games + 1;
+    // Walking back to the start restores the initial position exactly.
+    game.gotoply(0);
+    EXPECT_TRUE(board.SamePosition(doska())) << "game " << games + 1;
+    ++games;
+  }
+  EXPECT_GE(games, 1000);
+  RecordProperty("plies", std::to_string(plies));
+}
+
+}  // namespace
