@@ -34,9 +34,13 @@ struct SanText {
 
 jurnal::jurnal(doska* board_, jurnal* parent_) : parent(parent_), board(board_) {}
 
-jurnal::~jurnal() {
-  for (mov& m : moves)
+jurnal::~jurnal() { DestroyVariations(); }
+
+void jurnal::DestroyVariations() {
+  for (mov& m : moves) {
     for (jurnal* variation : m.variations) delete variation;
+    m.variations.clear();
+  }
 }
 
 int jurnal::newvariation() {
@@ -234,6 +238,63 @@ void jurnal::makesan() {
   static const char* const NagSymbols[] = {"", "!", "?", "!!", "??", "!?", "?!"};
   if (m.nag >= 1 && m.nag <= 6) san += NagSymbols[m.nag];
   m.san.assign(san.text, size_t(san.length));
+}
+
+uint8_t jurnal::EnPassantBefore(int index, bool blackToMove) const {
+  if (index > 0) {
+    const mov& before = moves[size_t(index) - 1];
+    const uint8_t bit = blackToMove ? WhiteDoubleStep : BlackDoubleStep;
+    return (before.flags & bit) ? before.fromfile : 0;
+  }
+  return blackfirst == blackToMove ? startep : 0;
+}
+
+void jurnal::fromhost() {
+  Host& host = CurrentHost();
+  DestroyVariations();
+  const int32_t count = host.MoveCount();
+  moves.assign(size_t(count > 0 ? count : 0), mov{});
+  for (int32_t i = 0; i < int32_t(moves.size()); ++i) {
+    const HostMove* hostMove = host.MoveAt(i);
+    if (!hostMove) {  // a host that counted more moves than it gives: keep what it gave
+      moves.resize(size_t(i));
+      break;
+    }
+    mov& m = moves[size_t(i)];
+    m.piece = hostMove->piece;
+    m.fromfile = hostMove->fromfile;
+    m.fromrank = hostMove->fromrank;
+    m.tofile = hostMove->tofile;
+    m.torank = hostMove->torank;
+    m.extra = hostMove->extra;
+    m.captured = hostMove->captured;
+    m.flags = hostMove->flags;
+    m.san = hostMove->san ? hostMove->san : "";
+    m.comment = hostMove->comment ? hostMove->comment : "";
+    m.nag = hostMove->nag;
+    // The host's record may not outlive the navigation below.
+    const int32_t variationCount = hostMove->variationCount;
+    if (variationCount <= 0) continue;
+    host.ShowMove(i);
+    for (int32_t j = 1; j <= variationCount; ++j) {
+      jurnal* variation = new jurnal(board, this);
+      moves[size_t(i)].variations.push_back(variation);
+      variation->movesbefore = host.PlyNumber() - 1;
+      host.EnterVariation(j);
+      variation->fromhost();
+      host.LeaveVariation();
+      // The side and en-passant file at the variation's start follow from its first move and
+      // from this line, so that move numbers and the board state at its start are right.
+      if (!variation->moves.empty()) {
+        variation->blackfirst = IsBlack(variation->moves[0].piece);
+        variation->startep = EnPassantBefore(i, variation->blackfirst);
+      }
+    }
+  }
+  result = host.ResultText();
+  startcomment = host.LineComment(1);
+  hostcomment = host.LineComment(0);
+  host.ShowMove(0);
 }
 
 void jurnal::setboard(doska* newBoard) {

@@ -70,10 +70,16 @@ class jurnal {
   // Writes the SAN text of moves[current], for the position on the board.
   void makesan();
   void setboard(doska* newBoard);
+  // Fills the record from the host's current line, variations included, and leaves the host
+  // showing move 0 of that line. `current`, `blackfirst` and `board` are the caller's to set.
+  void fromhost();
   // Keys for duplicate detection: the start position, and the main line's moves in any order.
   void gamekeys(uint64_t& startkey, uint64_t& moveskey) const;
 
  private:
   // Whether black is to move at the cursor.
   bool BlackToMove() const;
+  // The en-passant file open to the side to move before moves[index].
+  uint8_t EnPassantBefore(int index, bool blackToMove) const;
+  void DestroyVariations();
 };

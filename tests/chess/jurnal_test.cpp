@@ -5,18 +5,9 @@
 #include <string>
 
 #include "chess/jurnal.h"
-#include "plugin/host.h"
+#include "tests/support/memory_host.h"
 
 namespace {
-
-// Counts beeps instead of making noise.
-class CountingHost : public Host {
- public:
-  int beeps = 0;
-  void Beep() override { ++beeps; }
-  void Lock() override {}
-  void Unlock() override {}
-};
 
 // Plays a move given as "e2e4" (with an optional promotion letter) on a line: addmove, makesan
 // on the line that holds it, forward. Returns the addmove result.
@@ -97,8 +88,8 @@ TEST(GameRecord, CursorWalksTheLineAndRestoresEnPassantState) {
 }
 
 TEST(GameRecord, AddmoveReusesOrAddsVariations) {
-  CountingHost host;
-  Host* previous = SetCurrentHost(&host);
+  MemoryHost host;
+  ScopedHost installed(host);
   doska board;
   jurnal game(&board, nullptr);
   EXPECT_EQ(game.addmove(5, 2, 5, 4, 0, false, 0), 0);
@@ -116,7 +107,6 @@ TEST(GameRecord, AddmoveReusesOrAddsVariations) {
   EXPECT_EQ(game.addmove(5, 2, 5, 5, 0, false, 0), -1);  // not a pawn move
   EXPECT_EQ(host.beeps, 1);
   EXPECT_EQ(game.movecount(), 1);
-  SetCurrentHost(previous);
 }
 
 TEST(GameRecord, VariationsStartWhereTheyBranch) {
