@@ -1,0 +1,26 @@
+// Whole-file and byte-range reads of PGN text into a byte string.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+enum class ReadError {
+  None = 0,
+  CannotOpen,  // missing, unreadable, or held by another program
+  TooLarge,    // 2 GiB or more: beyond the 32-bit positions games are located by
+  BadRange,    // a start before the first byte or a negative count
+  ReadFailed,  // the system reported an error while reading
+};
+
+// What went wrong, in words for messages ("cannot open the file", ...).
+const char* Describe(ReadError error);
+
+// Reads a whole file into `text`, which is sized (under the host's lock) to the file first and
+// is not shortened when fewer bytes arrive. The file is held only for the call, and other
+// openers are refused meanwhile where the system allows. On CannotOpen and TooLarge `text` is
+// unchanged.
+ReadError readfile(const std::filesystem::path& path, std::string& text);
+
+// The same for `count` bytes from the 1-based byte position `start`.
+ReadError readrange(const std::filesystem::path& path, int32_t start, int32_t count, std::string& text);

@@ -1,0 +1,78 @@
+// Every choice that steers a batch job, held in one record, with the output path and the
+// "Make default automatically" mode beside it.
+#pragma once
+
+#include <bitset>
+#include <cstdint>
+#include <string>
+
+#include "pgn/date_key.h"
+
+// Bits of resultMask.
+enum ResultBit : uint8_t {
+  ResultWhiteWins = 1,  // "1-0"
+  ResultBlackWins = 2,  // "0-1"
+  ResultDraw = 4,       // "1/2-1/2"
+  ResultUnknown = 8,    // "*"
+  ResultOther = 16,     // any other result text
+  ResultAll = 31,
+};
+
+constexpr int32_t NoUpperDate = DateKey(10000, 12, 31);  // 4160415
+constexpr int32_t AnyElo = 10000;
+constexpr int32_t AnyMoves = 100000;
+
+struct TProcessingOptions {
+  bool removeComments = false;
+  uint8_t tagRemoval = 2;  // 2 none removed, 1 all but the seven tag roster, 0 all
+  bool removeVariations = false;
+  std::bitset<256> keptNags = std::bitset<256>().set();  // NAG $n is written only if n is here
+  bool removeDuplicates = false;
+  bool addEcoNames = false;
+  bool removeOldEcoTags = true;
+  uint8_t splitEcoLevel = 0;  // 0 none, 1 letter, 2 letter and digit, 3 whole code
+  bool splitByWhite = false;
+  bool splitByBlack = false;
+  bool splitByPlayer = false;
+  uint8_t splitDateLevel = 0;  // 0 none, 1 year, 2 month, 3 day
+  bool splitByTournament = false;
+  uint8_t splitWhiteEloParts = 1;  // 1: no split
+  uint8_t splitBlackEloParts = 1;
+  bool splitByResult = false;
+  uint8_t resultMask = ResultAll;
+  int32_t dateFrom = 0;          // date keys, inclusive
+  int32_t dateTo = NoUpperDate;  // 4160000 or more: no upper bound
+  std::string whitePlayer;       // empty: any
+  std::string blackPlayer;
+  bool ignorePlayerColour = false;
+  int32_t whiteEloFrom = 0;
+  int32_t whiteEloTo = AnyElo;
+  int32_t blackEloFrom = 0;
+  int32_t blackEloTo = AnyElo;
+  std::string ecoOpening;  // empty, or a code or prefix of at most 3 characters
+  int32_t movesFrom = 0;
+  int32_t movesTo = AnyMoves;
+  bool doNotRewrite = true;  // append to existing output files instead of replacing them
+
+  bool operator==(const TProcessingOptions&) const = default;
+};
+
+// The one record of options, read by the processing job and written by the panel.
+extern TProcessingOptions ProcessingOptions;
+// The output path without extension.
+extern std::u16string outputBase;
+// While true the options are not stored at stop, and a new output path resets them.
+extern bool makeDefaultAutomatically;
+
+// Every field of ProcessingOptions back to its default; the output path, the mode and the
+// window placement stay.
+void ResetOptions();
+
+// Commits a new output path. With "Make default automatically" on, a path different from the
+// current one (compared exactly) first resets the options; returns whether it did.
+bool CommitOutputBase(const std::u16string& newBase);
+
+// Brings loaded values into range, as the refresh of the option controls does: levels above 3
+// to 3, Elo parts of 0 to 1, negative dates to 0, a missing month or day of the upper date to 1,
+// Elo upper bounds into 0..10000, the ECO prefix to 3 characters, the move bounds to 1..100000.
+void NormaliseOptions(TProcessingOptions& options);

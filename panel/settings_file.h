@@ -1,0 +1,48 @@
+// The settings file pgn_util.dat: panel placement and visibility, the output path, the
+// "Make default automatically" mode and, when that is off, every processing option.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+struct PanelRect {
+  int32_t left = 0, top = 0, width = 0, height = 0;
+  bool operator==(const PanelRect&) const = default;
+};
+
+// The desktop without task bars.
+struct WorkArea {
+  int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// The window side of saving and loading, which the panel provides.
+class SettingsWindow {
+ public:
+  virtual ~SettingsWindow() = default;
+  virtual PanelRect PanelRectangle() = 0;
+  virtual bool PanelVisible() = 0;
+  virtual WorkArea DesktopWorkArea() = 0;
+  virtual void MovePanel(const PanelRect& rect) = 0;
+  // Shows the panel through the host's show-panel command.
+  virtual void ShowPanel() = 0;
+  virtual void ShowOutputBase(const std::u16string& base) = 0;
+  virtual void CheckMakeDefault(bool checked) = 0;
+  virtual void RefreshOptionControls() = 0;
+};
+
+// Where a panel without saved settings goes: centred in the work area.
+PanelRect FirstRunPlacement(int32_t width, int32_t height, const WorkArea& area);
+
+// A saved rectangle brought back onto the screen: at least 600 x 450, no higher than the work
+// area, its left edge short of the right edge and its top above the bottom, neither negative.
+PanelRect CorrectPlacement(PanelRect saved, const WorkArea& area);
+
+// Writes the settings. The file is first written beside its final name and then renamed over
+// it, so a failure never leaves a damaged file in place of a good one. False when it failed.
+bool SaveSettings(const std::filesystem::path& file, SettingsWindow& window);
+
+// Reads and applies the settings; without a file the panel is centred at the default size.
+// A damaged or short option block leaves the options at their defaults.
+void LoadSettings(const std::filesystem::path& file, SettingsWindow& window, int32_t defaultWidth,
+                  int32_t defaultHeight);

@@ -1,0 +1,306 @@
+// The processing options, their defaults and normalisation, and the settings file: its exact
+// bytes, the placement corrections, and damaged files.
+#include "panel/settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "panel/processing_options.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+using namespace std::string_literals;
+
+// Records what loading asks of the window, and answers what saving asks.
+class FakeWindow : public SettingsWindow {
+ public:
+  PanelRect rect{100, 50, 640, 480};
+  bool visible = true;
+  WorkArea area{0, 0, 1920, 1040};
+  std::vector<PanelRect> moves;
+  int shows = 0, refreshes = 0;
+  std::u16string shownBase;
+  int checkMarks = 0;
+  bool checked = false;
+
+  PanelRect PanelRectangle() override { return rect; }
+  bool PanelVisible() override { return visible; }
+  WorkArea DesktopWorkArea() override { return area; }
+  void MovePanel(const PanelRect& r) override { moves.push_back(r); }
+  void ShowPanel() override { ++shows; }
+  void ShowOutputBase(const std::u16string& base) override { shownBase = base; }
+  void CheckMakeDefault(bool value) override {
+    ++checkMarks;
+    checked = value;
+  }
+  void RefreshOptionControls() override { ++refreshes; }
+};
+
+class Settings : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetOptions();
+    outputBase = u"C:\\chess\\output";
+    makeDefaultAutomatically = true;
+  }
+  void TearDown() override { SetUp(); }
+
+  TempDir dir;
+  std::filesystem::path file = dir / "pgn_util.dat";
+  FakeWindow window;
+};
+
+std::string Bytes(std::initializer_list<int> values) {
+  std::string s;
+  for (int v : values) s += char(v);
+  return s;
+}
+
+TEST_F(Settings, DefaultsAreThoseOfTheTable) {
+  const TProcessingOptions& o = ProcessingOptions;
+  EXPECT_FALSE(o.removeComments);
+  EXPECT_EQ(o.tagRemoval, 2);
+  EXPECT_EQ(o.keptNags.count(), 256u);
+  EXPECT_TRUE(o.removeOldEcoTags);
+  EXPECT_EQ(o.splitWhiteEloParts, 1);
+  EXPECT_EQ(o.resultMask, 31);
+  EXPECT_EQ(o.dateTo, 4160415);
+  EXPECT_EQ(DateYear(o.dateTo), 10000);
+  EXPECT_EQ(DateMonth(o.dateTo), 12);
+  EXPECT_EQ(DateDay(o.dateTo), 31);
+  EXPECT_EQ(o.whiteEloTo, 10000);
+  EXPECT_EQ(o.movesTo, 100000);
+  EXPECT_TRUE(o.doNotRewrite);
+}
+
+TEST_F(Settings, DefaultOptionsRestoreEveryFieldButNotThePath) {
+  ProcessingOptions.doNotRewrite = false;
+  ProcessingOptions.removeOldEcoTags = false;
+  ProcessingOptions.whitePlayer = "Tal";
+  ProcessingOptions.keptNags.reset();
+  ProcessingOptions.resultMask = 1;
+  makeDefaultAutomatically = false;
+  ResetOptions();
+  EXPECT_EQ(ProcessingOptions, TProcessingOptions{});
+  EXPECT_EQ(outputBase, u"C:\\chess\\output");
+  EXPECT_FALSE(makeDefaultAutomatically);
+}
+
+TEST_F(Settings, ANewOutputPathResetsOptionsOnlyInAutomaticMode) {
+  ProcessingOptions.removeComments = true;
+  EXPECT_FALSE(CommitOutputBase(u"C:\\chess\\output"));  // the same path
+  EXPECT_TRUE(ProcessingOptions.removeComments);
+  EXPECT_TRUE(CommitOutputBase(u"C:\\chess\\Output"));  // differs in case: a new path
+  EXPECT_FALSE(ProcessingOptions.removeComments);
+  EXPECT_EQ(outputBase, u"C:\\chess\\Output");
+  makeDefaultAutomatically = false;
+  ProcessingOptions.removeComments = true;
+  EXPECT_FALSE(CommitOutputBase(u"D:\\elsewhere"));
+  EXPECT_TRUE(ProcessingOptions.removeComments);
+  EXPECT_EQ(outputBase, u"D:\\elsewhere");
+}
+
+TEST_F(Settings, InAutomaticModeOnlyPlacementPathAndModeAreSaved) {
+  outputBase = u"out";
+  ASSERT_TRUE(SaveSettings(file, window));
+  const std::string bytes = TempDir::Read(file);
+  ASSERT_EQ(bytes.size(), 4u * 4 + 1 + 4 + 2 * 3 + 1);
+  EXPECT_EQ(bytes, Bytes({0, 0, 0, 100, 0, 0, 0, 50, 0, 0, 2, 128, 0, 0, 1, 224, 1}) + Bytes({0, 0, 0, 3}) +
+                       "o\0u\0t\0"s + Bytes({1}));
+  ProcessingOptions.removeVariations = true;
+  outputBase = u"elsewhere";
+  LoadSettings(file, window, 512, 450);
+  EXPECT_TRUE(ProcessingOptions.removeVariations);  // the file holds no options to load
+  EXPECT_EQ(outputBase, u"out");
+  EXPECT_EQ(window.shownBase, u"out");
+  EXPECT_TRUE(window.checked);
+  EXPECT_EQ(window.shows, 1);
+  EXPECT_EQ(window.refreshes, 0);
+}
+
+TEST_F(Settings, TheDefaultOptionBlockHasItsKnownBytes) {
+  makeDefaultAutomatically = false;
+  outputBase = u"";
+  ASSERT_TRUE(SaveSettings(file, window));
+  const std::string bytes = TempDir::Read(file);
+  const size_t header = 4 * 4 + 1 + 4 + 1;
+  ASSERT_EQ(bytes.size(), header + 94);
+  const std::string block = bytes.substr(header);
+  EXPECT_EQ(block.substr(0, 3), Bytes({0, 2, 0}));
+  EXPECT_EQ(block.substr(3, 32), std::string(32, '\xFF'));
+  EXPECT_EQ(block.substr(35, 12), Bytes({0, 0, 1, 0, 0, 0, 0, 0, 0, 1, 1, 0}));
+  EXPECT_EQ(block[47], '\x1F');
+  EXPECT_EQ(block.substr(48, 4), Bytes({0, 0, 0, 0}));
+  EXPECT_EQ(block.substr(52, 4), Bytes({0x00, 0x3F, 0x7B, 0x9F}));
+  EXPECT_EQ(block.substr(56, 8), std::string(8, '\0'));  // two empty player names
+  EXPECT_EQ(block.substr(65, 16), Bytes({0, 0, 0, 0, 0, 0, 0x27, 0x10, 0, 0, 0, 0, 0, 0, 0x27, 0x10}));
+  EXPECT_EQ(block.substr(85, 8), Bytes({0, 0, 0, 0, 0x00, 0x01, 0x86, 0xA0}));
+  EXPECT_EQ(block[93], '\x01');
+}
+
+TEST_F(Settings, OptionsSurviveSavingAndLoading) {
+  makeDefaultAutomatically = false;
+  TProcessingOptions& o = ProcessingOptions;
+  o.removeComments = true;
+  o.tagRemoval = 1;
+  o.keptNags.reset();
+  o.keptNags.set(1).set(6).set(200);
+  o.splitEcoLevel = 2;
+  o.splitByPlayer = true;
+  o.splitWhiteEloParts = 4;
+  o.resultMask = ResultDraw | ResultOther;
+  o.dateFrom = DateKey(1990, 1, 1);
+  o.dateTo = DateKey(1999, 12, 31);
+  o.whitePlayer = "Kasparov, Garry";
+  o.blackPlayer = "Karpov, Anatoly";
+  o.ignorePlayerColour = true;
+  o.whiteEloFrom = 2500;
+  o.blackEloTo = 2800;
+  o.ecoOpening = "B2";
+  o.movesFrom = 20;
+  o.movesTo = 60;
+  o.doNotRewrite = false;
+  const TProcessingOptions saved = o;
+  ASSERT_TRUE(SaveSettings(file, window));
+  ResetOptions();
+  makeDefaultAutomatically = true;
+  LoadSettings(file, window, 512, 450);
+  EXPECT_EQ(ProcessingOptions, saved);
+  EXPECT_FALSE(makeDefaultAutomatically);
+  EXPECT_FALSE(window.checked);
+  EXPECT_EQ(window.refreshes, 1);
+}
+
+TEST_F(Settings, AStoredResultMaskKeepsOnlyFiveBits) {
+  makeDefaultAutomatically = false;
+  outputBase = u"";
+  ASSERT_TRUE(SaveSettings(file, window));
+  std::string bytes = TempDir::Read(file);
+  bytes[22 + 47] = '\xFF';
+  TempDir::Write(file, bytes);
+  LoadSettings(file, window, 512, 450);
+  EXPECT_EQ(ProcessingOptions.resultMask, 31);
+}
+
+TEST_F(Settings, LoadingNormalisesOutOfRangeValues) {
+  makeDefaultAutomatically = false;
+  TProcessingOptions& o = ProcessingOptions;
+  o.splitEcoLevel = 9;
+  o.splitDateLevel = 4;
+  o.splitBlackEloParts = 0;
+  o.dateFrom = -5;
+  o.dateTo = DateKey(2000, 0, 0);
+  o.whiteEloTo = -3;
+  o.blackEloTo = 12345;
+  o.ecoOpening = "B20x";
+  o.movesFrom = -1;
+  o.movesTo = 999999;
+  ASSERT_TRUE(SaveSettings(file, window));
+  ResetOptions();
+  LoadSettings(file, window, 512, 450);
+  EXPECT_EQ(o.splitEcoLevel, 3);
+  EXPECT_EQ(o.splitDateLevel, 3);
+  EXPECT_EQ(o.splitBlackEloParts, 1);
+  EXPECT_EQ(o.dateFrom, 0);
+  EXPECT_EQ(o.dateTo, DateKey(2000, 1, 1));
+  EXPECT_EQ(o.whiteEloTo, 0);
+  EXPECT_EQ(o.blackEloTo, 10000);
+  EXPECT_EQ(o.ecoOpening, "B20");
+  EXPECT_EQ(o.movesFrom, 1);
+  EXPECT_EQ(o.movesTo, 100000);
+}
+
+TEST_F(Settings, FirstRunCentresTheDefaultSize) {
+  LoadSettings(file, window, 640, 450);
+  ASSERT_EQ(window.moves.size(), 1u);
+  EXPECT_EQ(window.moves[0], (PanelRect{640, 295, 640, 450}));
+  EXPECT_EQ(window.shows, 0);
+  EXPECT_EQ(ProcessingOptions, TProcessingOptions{});
+  EXPECT_EQ(outputBase, u"C:\\chess\\output");
+}
+
+TEST(Placement, SmallWindowsGrowAndStayOnScreen) {
+  const WorkArea area{0, 0, 1920, 1040};
+  EXPECT_EQ(CorrectPlacement({5000, 100, 100, 100}, area), (PanelRect{1320, 100, 600, 450}));
+  EXPECT_EQ(CorrectPlacement({-40, -10, 800, 600}, area), (PanelRect{0, 0, 800, 600}));
+  // Taller than the work area: cut to it, and a top below the bottom comes back up.
+  EXPECT_EQ(CorrectPlacement({10, 1035, 700, 1500}, area), (PanelRect{10, 0, 700, 1040}));
+  EXPECT_EQ(CorrectPlacement({10, 1100, 700, 500}, area), (PanelRect{10, 530, 700, 500}));
+  // The width is not limited to the work area.
+  EXPECT_EQ(CorrectPlacement({0, 0, 3000, 500}, area).width, 3000);
+  EXPECT_EQ(FirstRunPlacement(512, 450, WorkArea{0, 0, 1024, 768}), (PanelRect{256, 159, 512, 450}));
+}
+
+TEST_F(Settings, ShortAndDamagedFilesLeaveDefaults) {
+  makeDefaultAutomatically = false;
+  ProcessingOptions.removeComments = true;
+  ProcessingOptions.whitePlayer = "Morphy";
+  ASSERT_TRUE(SaveSettings(file, window));
+  const std::string whole = TempDir::Read(file);
+  // Every shorter prefix: no crash, and options either all loaded or all default.
+  for (size_t length = 0; length < whole.size(); ++length) {
+    TempDir::Write(file, whole.substr(0, length));
+    ResetOptions();
+    makeDefaultAutomatically = true;
+    outputBase = u"kept";
+    FakeWindow w;
+    LoadSettings(file, w, 640, 450);
+    EXPECT_EQ(ProcessingOptions, TProcessingOptions{}) << "length " << length;
+    ASSERT_FALSE(w.moves.empty());
+    EXPECT_GE(w.moves[0].width, 600);
+  }
+  // Random bytes, and the real file with random bytes changed.
+  std::mt19937 rng(7);
+  for (int round = 0; round < 2000; ++round) {
+    std::string bytes;
+    if (round % 2) {
+      bytes = whole;
+      for (int flips = 0; flips < 3; ++flips) bytes[rng() % bytes.size()] = char(rng());
+    } else {
+      bytes.resize(rng() % 200);
+      for (char& c : bytes) c = char(rng());
+    }
+    TempDir::Write(file, bytes);
+    ResetOptions();
+    FakeWindow w;
+    LoadSettings(file, w, 640, 450);
+    const TProcessingOptions& o = ProcessingOptions;
+    EXPECT_LE(o.splitEcoLevel, 3);
+    EXPECT_LE(o.splitDateLevel, 3);
+    EXPECT_LE(o.resultMask, 31);
+    EXPECT_LE(o.ecoOpening.size(), 3u);
+    EXPECT_LE(o.whiteEloTo, 10000);
+  }
+}
+
+TEST_F(Settings, ASecondSaveReplacesTheFirst) {
+  outputBase = u"first";
+  ASSERT_TRUE(SaveSettings(file, window));
+  outputBase = u"second";
+  ASSERT_TRUE(SaveSettings(file, window));
+  outputBase = u"";
+  LoadSettings(file, window, 640, 450);
+  EXPECT_EQ(outputBase, u"second");
+  std::filesystem::path temporary = file;
+  temporary += ".new";
+  EXPECT_FALSE(std::filesystem::exists(temporary));
+}
+
+TEST_F(Settings, AFailedSaveLeavesTheOldFileInPlace) {
+  ASSERT_TRUE(SaveSettings(file, window));
+  const std::string good = TempDir::Read(file);
+  // The temporary file cannot be made: a folder already has its name.
+  std::filesystem::path blocker = file;
+  blocker += ".new";
+  std::filesystem::create_directory(blocker);
+  outputBase = u"something else";
+  EXPECT_FALSE(SaveSettings(file, window));
+  EXPECT_EQ(TempDir::Read(file), good);
+  EXPECT_FALSE(SaveSettings(dir / "no such folder" / "pgn_util.dat", window));
+}
+
+}  // namespace
