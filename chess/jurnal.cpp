@@ -36,10 +36,22 @@ jurnal::jurnal(doska* board_, jurnal* parent_) : parent(parent_), board(board_) 
 
 jurnal::~jurnal() { DestroyVariations(); }
 
+// Without recursion: a tree nested a hundred thousand lines deep must not exhaust the stack.
+// Each record's variations are detached before it is deleted, so every delete is shallow.
 void jurnal::DestroyVariations() {
-  for (mov& m : moves) {
-    for (jurnal* variation : m.variations) delete variation;
-    m.variations.clear();
+  std::vector<jurnal*> doomed;
+  auto detach = [&doomed](jurnal& line) {
+    for (mov& m : line.moves) {
+      doomed.insert(doomed.end(), m.variations.begin(), m.variations.end());
+      m.variations.clear();
+    }
+  };
+  detach(*this);
+  while (!doomed.empty()) {
+    jurnal* line = doomed.back();
+    doomed.pop_back();
+    detach(*line);
+    delete line;
   }
 }
 
@@ -127,19 +139,30 @@ mov jurnal::moveat(int i) const {
   return moves[size_t(i)];
 }
 
+// Counted from the nearest known point: the number at the cursor is remembered, and one move
+// forward or back changes it by a rule that needs only that move and the one before it, so a
+// reader asking at every move number pays nothing for long games.
 int jurnal::movenumber() const {
-  int number = movesbefore + 1;
-  bool whiteExpected = !blackfirst;
-  for (int i = 0; i < current; ++i) {
-    // Two moves of one colour in a row count as if the other side had passed.
-    if (IsWhite(moves[size_t(i)].piece) != whiteExpected) {
-      whiteExpected = !whiteExpected;
-      if (whiteExpected) ++number;
-    }
-    whiteExpected = !whiteExpected;
-    if (whiteExpected) ++number;
+  if (numberCache.ply < 0 || numberCache.ply > int(moves.size()) || numberCache.movesbefore != movesbefore ||
+      numberCache.blackfirst != blackfirst) {
+    numberCache = NumberCache{0, movesbefore + 1, movesbefore, blackfirst};
   }
-  return number;
+  // The side expected before moves[i]: the other colour than the move before it.
+  auto whiteExpectedBefore = [this](int i) { return i == 0 ? !blackfirst : !IsWhite(moves[size_t(i) - 1].piece); };
+  while (numberCache.ply < current) {
+    const bool white = IsWhite(moves[size_t(numberCache.ply)].piece);
+    // Two moves of one colour in a row count as if the other side had passed.
+    if (white != whiteExpectedBefore(numberCache.ply) && white) ++numberCache.number;
+    if (!white) ++numberCache.number;
+    ++numberCache.ply;
+  }
+  while (numberCache.ply > current) {
+    --numberCache.ply;
+    const bool white = IsWhite(moves[size_t(numberCache.ply)].piece);
+    if (white != whiteExpectedBefore(numberCache.ply) && white) --numberCache.number;
+    if (!white) --numberCache.number;
+  }
+  return numberCache.number;
 }
 
 void jurnal::setcomment(std::string_view text) {
@@ -252,6 +275,7 @@ uint8_t jurnal::EnPassantBefore(int index, bool blackToMove) const {
 void jurnal::fromhost() {
   Host& host = CurrentHost();
   DestroyVariations();
+  numberCache = NumberCache{};
   const int32_t count = host.MoveCount();
   moves.assign(size_t(count > 0 ? count : 0), mov{});
   for (int32_t i = 0; i < int32_t(moves.size()); ++i) {
@@ -298,10 +322,14 @@ void jurnal::fromhost() {
 }
 
 void jurnal::setboard(doska* newBoard) {
-  board = newBoard;
-  current = 0;
-  for (mov& m : moves)
-    for (jurnal* variation : m.variations) variation->setboard(newBoard);
+  std::vector<jurnal*> lines{this};  // without recursion, as for destruction
+  while (!lines.empty()) {
+    jurnal* line = lines.back();
+    lines.pop_back();
+    line->board = newBoard;
+    line->current = 0;
+    for (mov& m : line->moves) lines.insert(lines.end(), m.variations.begin(), m.variations.end());
+  }
 }
 
 void jurnal::gamekeys(uint64_t& startkey, uint64_t& moveskey) const {

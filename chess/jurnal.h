@@ -82,4 +82,13 @@ class jurnal {
   // The en-passant file open to the side to move before moves[index].
   uint8_t EnPassantBefore(int index, bool blackToMove) const;
   void DestroyVariations();
+
+  // The move number at one cursor position, from which movenumber walks.
+  struct NumberCache {
+    int ply = -1;
+    int number = 1;
+    int32_t movesbefore = 0;
+    bool blackfirst = false;
+  };
+  mutable NumberCache numberCache;
 };

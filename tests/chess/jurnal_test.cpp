@@ -2,6 +2,7 @@
 // SAN texts, comments and NAGs, FEN start positions and duplicate keys.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 #include "chess/jurnal.h"
@@ -150,6 +151,38 @@ TEST(GameRecord, MoveNumbersTolerateTwoMovesOfOneColour) {
   EXPECT_EQ(game.movenumber(), 2);
   Play(game, "e8d8");
   EXPECT_EQ(game.movenumber(), 3);
+}
+
+// The move number counted from the start, the plain way.
+int CountMoveNumber(const jurnal& line) {
+  int number = line.movesbefore + 1;
+  bool whiteExpected = !line.blackfirst;
+  for (int i = 0; i < line.current; ++i) {
+    if (IsWhite(line.moves[size_t(i)].piece) != whiteExpected) {
+      whiteExpected = !whiteExpected;
+      if (whiteExpected) ++number;
+    }
+    whiteExpected = !whiteExpected;
+    if (whiteExpected) ++number;
+  }
+  return number;
+}
+
+TEST(GameRecord, MoveNumbersStayRightWhileTheCursorWanders) {
+  doska board;
+  board.clear();
+  board.put(5, 1, WhiteKing);
+  board.put(5, 8, BlackKing);
+  board.put(1, 1, WhiteRook);
+  board.put(8, 8, BlackRook);
+  jurnal game(&board, nullptr);
+  // Moves with repeats of one colour: W B W W B B W B.
+  for (const char* m : {"a1a2", "h8h7", "a2a3", "a3a4", "h7h6", "h6h5", "a4a5", "h5h4"}) Play(game, m);
+  std::mt19937 rng(3);
+  for (int i = 0; i < 200; ++i) {
+    game.gotoply(int(rng() % 9));
+    ASSERT_EQ(game.movenumber(), CountMoveNumber(game)) << "ply " << game.current;
+  }
 }
 
 TEST(San, DisambiguatesByFileRankOrBoth) {
