@@ -1,0 +1,9 @@
+// "pgnutil inspect": one JSON object per game of each file, read or skipped.
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <vector>
+
+// Writes the objects to `out`; returns the process exit code (1 when a file cannot be read).
+int Inspect(const std::vector<std::filesystem::path>& files, std::FILE* out, std::FILE* errors);

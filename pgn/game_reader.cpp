@@ -1,0 +1,163 @@
+#include "pgn/game_reader.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "io/file_read.h"
+#include "pgn/pgn_reader.h"
+#include "plugin/host.h"
+
+int32_t ReadReport::LineOf(std::string_view text, size_t position) {
+  if (position < countedTo) {
+    countedTo = 0;
+    countedLines = 1;
+  }
+  position = std::min(position, text.size());
+  for (size_t i = countedTo; i < position; ++i) {
+    // CR LF, LF and a lone CR each end one line.
+    if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n'))) ++countedLines;
+  }
+  countedTo = position;
+  return countedLines;
+}
+
+void ReadReport::Add(std::string_view text, size_t gameStart, size_t where, int code, std::string detail) {
+  ReadIssue issue;
+  issue.gamePosition = int32_t(gameStart + 1);
+  issue.gameLine = LineOf(text, gameStart);
+  issue.position = int32_t(where + 1);
+  issue.line = LineOf(text, where);
+  issue.code = code;
+  issue.detail = std::move(detail);
+  issues.push_back(std::move(issue));
+}
+
+namespace {
+
+// The game record for a tag section's FEN text, or for the initial position.
+std::unique_ptr<jurnal> StartRecord(const std::string& fen, int& fenError) {
+  fenError = 0;
+  if (fen.empty()) return std::make_unique<jurnal>(nullptr, nullptr);
+  int position = 1;
+  std::unique_ptr<jurnal> record = jurnal::fromfen(fen, position, fenError);
+  if (fenError) record.reset();
+  return record;
+}
+
+// Steps over blanks, comments and stray "*" bytes between games.
+void SkipBetweenGames(PgnReader& reader) {
+  for (;;) {
+    reader.SkipBlanks();
+    if (reader.AtEnd() || reader.Peek() != '*') return;
+    ++reader.position;
+  }
+}
+
+}  // namespace
+
+int ReadGames(std::string_view text, TGames& games, const ReadOptions& options) {
+  GameFilter passAll;
+  GameFilter& filters = options.filters ? *options.filters : passAll;
+  const int32_t step = std::max<int32_t>(1, CurrentHost().GrowthStep());
+  PgnReader reader(text);
+  reader.SkipByteOrderMark();
+  reader.SkipBlanks();
+  auto report = [&](size_t start, int code, std::string detail = {}) {
+    if (options.report) options.report->Add(text, start, reader.position, code, std::move(detail));
+  };
+  int result = ReadOk;
+  while (!reader.AtEnd() && reader.Peek() == '[' && !(options.stop && options.stop->load())) {
+    const size_t start = reader.position;
+    if (options.progress) options.progress->store(int64_t(start));
+    TGame entry;
+    std::string fen;
+    int code;
+    {
+      HostLockGuard lock;
+      code = reader.ReadTagSection(entry.tags, fen);
+    }
+    if (code > 100) {
+      report(start, code);
+      result = code;
+      break;
+    }
+    if (code != ReadOk || (options.filter && !filters.TagsPass(entry.tags))) {
+      if (code) report(start, code);
+      reader.SkipToNextGame();
+      continue;
+    }
+    int fenError = 0;
+    entry.game = StartRecord(fen, fenError);
+    if (!entry.game) {
+      report(start, BadFen, "FEN \"" + fen + "\" error " + std::to_string(fenError));
+      reader.SkipToNextGame();
+      continue;
+    }
+    {
+      HostLockGuard lock;
+      code = reader.ReadMovetext(*entry.game);
+    }
+    if (code > 100) {
+      report(start, code);
+      result = code;
+      break;
+    }
+    if (code == ReadOk && (!options.filter || filters.MoveCountPasses(entry)) && filters.EcoPasses(entry)) {
+      entry.sourcePosition = int32_t(start + 1);
+      entry.sourceLength = int32_t(reader.position - start);
+      entry.sourcePath = options.sourcePath;
+      HostLockGuard lock;
+      if (games.size() == games.capacity()) games.reserve(games.capacity() + size_t(step));
+      games.push_back(std::move(entry));
+    } else {
+      if (code) report(start, code);
+      reader.SkipToNextGame();
+    }
+    SkipBetweenGames(reader);
+  }
+  if (result == ReadOk && !reader.AtEnd() && reader.Peek() != '[') {
+    report(reader.position, NotATagSection);
+    result = NotATagSection;
+  }
+  if (options.progress) options.progress->store(int64_t(reader.position));
+  return result;
+}
+
+int RereadGames(const std::filesystem::path& path, TGames& games, const std::vector<int32_t>& selection, size_t start,
+                std::vector<bool>& done) {
+  std::vector<size_t> wanted;
+  int64_t first = INT64_MAX, last = 0;
+  {
+    HostLockGuard lock;
+    if (done.size() < selection.size()) done.resize(selection.size(), false);
+    for (size_t i = start; i < selection.size(); ++i) {
+      const int32_t index = selection[i];
+      if (index < 0 || size_t(index) >= games.size() || done[i]) continue;
+      const TGame& entry = games[size_t(index)];
+      if (entry.game || entry.sourcePath != path || entry.sourcePosition < 1) continue;
+      first = std::min<int64_t>(first, entry.sourcePosition);
+      last = std::max<int64_t>(last, int64_t(entry.sourcePosition) + entry.sourceLength);
+      wanted.push_back(size_t(index));
+      done[i] = true;
+    }
+  }
+  if (wanted.empty()) return 0;
+  std::string text;
+  if (readrange(path, int32_t(first), int32_t(last - first), text) != ReadError::None) return 0;
+  int loaded = 0;
+  PgnReader reader(text);
+  for (size_t index : wanted) {
+    HostLockGuard lock;
+    TGame& entry = games[index];
+    reader.position = size_t(entry.sourcePosition - first);
+    TGamesTagArray scratch;
+    std::string fen;
+    if (reader.ReadTagSection(scratch, fen) != ReadOk) continue;
+    int fenError = 0;
+    std::unique_ptr<jurnal> record = StartRecord(fen, fenError);
+    if (!record || reader.ReadMovetext(*record) != ReadOk) continue;
+    entry.game = std::move(record);
+    ++loaded;
+  }
+  return loaded;
+}

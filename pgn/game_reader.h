@@ -1,0 +1,63 @@
+// Reading every game of a PGN text into game list entries, and re-reading entries that were
+// listed but not kept in memory.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "pgn/pgn_types.h"
+
+// Where one game was skipped or reading stopped, and why.
+struct ReadIssue {
+  int32_t gamePosition = 0;  // 1-based byte position of the game's start
+  int32_t gameLine = 0;      // its line number
+  int32_t position = 0;      // 1-based byte position where the reader gave up
+  int32_t line = 0;
+  int code = 0;
+  std::string detail;  // what the code alone does not say (a FEN error, for instance)
+};
+
+// The issues of one text, with line numbers counted as they are added.
+class ReadReport {
+ public:
+  void Add(std::string_view text, size_t gameStart, size_t where, int code, std::string detail = {});
+  std::vector<ReadIssue> issues;
+
+ private:
+  int32_t LineOf(std::string_view text, size_t position);
+  size_t countedTo = 0;
+  int32_t countedLines = 1;
+};
+
+// The filters a folder load applies while reading; every game passes unless a front end says
+// otherwise.
+class GameFilter {
+ public:
+  virtual ~GameFilter() = default;
+  virtual bool TagsPass(const TGamesTagArray&) { return true; }
+  virtual bool MoveCountPasses(const TGame&) { return true; }
+  virtual bool EcoPasses(const TGame&) { return true; }
+};
+
+struct ReadOptions {
+  bool filter = false;                       // apply the tag and move-count filters while reading
+  GameFilter* filters = nullptr;             // null: every game passes
+  const std::atomic<bool>* stop = nullptr;   // set by the job's Stop
+  std::atomic<int64_t>* progress = nullptr;  // the byte position reached, for progress
+  std::filesystem::path sourcePath;          // stored in every entry kept
+  ReadReport* report = nullptr;              // where skipped games and stops are reported
+};
+
+// Reads every game of a whole-file text and appends the games kept to `games`; returns 0, or
+// the code that stopped reading (games read before it are kept).
+int ReadGames(std::string_view text, TGames& games, const ReadOptions& options);
+
+// Re-reads the entries of `games` (indexes from `selection`, from `start` on) that come from
+// `path` and hold no game, reading the file once over the byte range that covers them all.
+// Each index handled is marked in `done`. Returns the number of entries given their game.
+int RereadGames(const std::filesystem::path& path, TGames& games, const std::vector<int32_t>& selection, size_t start,
+                std::vector<bool>& done);

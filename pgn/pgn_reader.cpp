@@ -1,0 +1,548 @@
+#include "pgn/pgn_reader.h"
+
+#include <unordered_map>
+#include <utility>
+
+namespace {
+
+bool IsLineEnd(char c) { return c == '\n' || c == '\r'; }
+bool IsFile(char c) { return c >= 'a' && c <= 'h'; }
+bool IsRank(char c) { return c >= '1' && c <= '8'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Bytes that may not follow a move directly.
+bool IsSymbol(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || IsDigit(c) || c == '_' || c == '+' || c == '#' ||
+         c == '=' || c == ':' || c == '-';
+}
+
+bool IsTagNameByte(char c) {
+  return IsDigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' ||
+         static_cast<unsigned char>(c) >= 0x80;
+}
+
+int PieceTypeOfLetter(char c) {
+  switch (c) {
+    case 'P':
+      return 1;
+    case 'N':
+      return 2;
+    case 'B':
+      return 3;
+    case 'R':
+      return 4;
+    case 'Q':
+      return 5;
+    case 'K':
+      return 6;
+    default:
+      return 0;
+  }
+}
+
+struct RosterTag {
+  const char* name;
+  const char* missing;  // the value supplied when the tag is missing
+};
+constexpr RosterTag Roster[7] = {{"Event", "?"},         {"Site", "?"},          {"Date", "????.??.??"}, {"Round", "?"},
+                                 {"White", "Anonymous"}, {"Black", "Anonymous"}, {"Result", "*"}};
+
+// The first tag from `from` on whose folded name is `name`; -1 if none.
+int FindTag(const TGamesTagArray& tags, size_t from, std::string_view name) {
+  for (size_t i = from; i < tags.size(); ++i)
+    if (FoldedEqual(tags[i].name, name)) return int(i);
+  return -1;
+}
+
+}  // namespace
+
+PgnReader::PgnReader(std::string_view source) : text(source) {}
+
+void PgnReader::SkipByteOrderMark() {
+  if (position == 0 && text.substr(0, 3) == "\xEF\xBB\xBF") position = 3;
+}
+
+void PgnReader::SkipBlanks(std::string* comments) {
+  const size_t n = text.size();
+  while (position < n) {
+    const char c = text[position];
+    if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
+      ++position;
+    } else if (c == '%') {
+      // An escape line only at the start of a line (and never as the text's first byte).
+      if (position == 0 || !IsLineEnd(text[position - 1])) return;
+      while (position < n && !IsLineEnd(text[position])) ++position;
+    } else if (c == ';') {
+      const size_t start = position;
+      while (position < n && !IsLineEnd(text[position])) ++position;
+      if (comments) comments->append(text.substr(start, position - start));
+    } else if (c == '{') {
+      const size_t close = text.find('}', position + 1);
+      const size_t end = close == std::string_view::npos ? n : close + 1;
+      if (comments) comments->append(text.substr(position, end - position));
+      position = end;
+    } else {
+      return;
+    }
+  }
+}
+
+void PgnReader::SkipToNextGame() {
+  const size_t n = text.size();
+  while (position < n) {
+    const char c = text[position];
+    if (c == '[') return;
+    if (c == '%') {
+      if (position == 0 || !IsLineEnd(text[position - 1])) return;
+      while (position < n && !IsLineEnd(text[position])) ++position;
+    } else if (c == ';') {
+      while (position < n && !IsLineEnd(text[position])) ++position;
+    } else if (c == '{') {
+      const size_t close = text.find('}', position + 1);
+      position = close == std::string_view::npos ? n : close + 1;
+    } else {
+      ++position;
+    }
+  }
+}
+
+int PgnReader::ReadTagPair(TPGNTag& tag) {
+  const size_t n = text.size();
+  SkipBlanks();
+  const size_t nameStart = position;
+  while (position < n && IsTagNameByte(text[position])) ++position;
+  if (position == nameStart || position >= n) return TagNameMissing;
+  tag.name.assign(text.substr(nameStart, position - nameStart));
+  SkipBlanks();
+  if (position >= n || text[position] != '"') return TagQuoteMissing;
+  ++position;
+  tag.value.clear();
+  for (;;) {
+    if (position >= n) return TagValueUnterminated;
+    const char c = text[position];
+    if (c == '"') break;
+    if (c == '\0' || c == '\t' || c == '\n' || c == '\r') return BadTagValue;
+    if (c == '\\' && position + 1 < n && (text[position + 1] == '\\' || text[position + 1] == '"')) {
+      tag.value += text[position + 1];
+      position += 2;
+    } else {
+      tag.value += c;
+      ++position;
+    }
+  }
+  ++position;
+  SkipBlanks();
+  if (position >= n || text[position] != ']') return TagBracketMissing;
+  ++position;
+  return ReadOk;
+}
+
+int PgnReader::ReadTagSection(TGamesTagArray& tags, std::string& fen) {
+  const size_t n = text.size();
+  tags.clear();
+  fen.clear();
+  for (;;) {
+    // Only the comment after the last tag pair survives, as the game's leading comment.
+    pending.clear();
+    SkipBlanks(&pending);
+    if (position >= n) return TextEndsInTags;
+    if (text[position] != '[') break;
+    ++position;
+    tags.emplace_back();
+    if (ReadTagPair(tags.back()) == ReadOk) continue;
+    // A bad tag line is ignored when it ends with "]"; otherwise reading stops.
+    tags.pop_back();
+    while (position < n && !IsLineEnd(text[position])) ++position;
+    if (position >= n) return TextEndsInTags;
+    if (text[position - 1] != ']') return BadTagLine;
+  }
+  if (tags.empty()) return NoTags;
+  return NormaliseTags(tags, fen);
+}
+
+int PgnReader::NormaliseTags(TGamesTagArray& tags, std::string& fen) {
+  for (size_t i = 0; i < 7; ++i) {
+    const int found = FindTag(tags, i, Roster[i].name);
+    if (found >= 0) {
+      tags[size_t(found)].name = Roster[i].name;
+      std::swap(tags[size_t(found)], tags[i]);
+    } else {
+      tags.emplace_back();
+      if (i + 1 < tags.size()) tags.back() = tags[i];
+      tags[i] = TPGNTag{Roster[i].name, Roster[i].missing};
+    }
+  }
+  bool setUp = false;
+  if (const int found = FindTag(tags, 7, "setup"); found >= 0) {
+    TPGNTag& tag = tags[size_t(found)];
+    tag.name = "SetUp";
+    if (tag.value != "0" && tag.value != "1") return BadSetUp;
+    setUp = tag.value == "1";
+    std::swap(tag, tags[7]);
+  }
+  const int fenAt = FindTag(tags, 8, "fen");
+  if (fenAt >= 0) {
+    tags[size_t(fenAt)].name = "FEN";
+    fen = tags[size_t(fenAt)].value;
+    if (fenAt >= 9) std::swap(tags[size_t(fenAt)], tags[8]);
+  }
+  if (setUp != (fenAt >= 0)) return SetUpWithoutFen;
+  const size_t ecoPlace = fenAt >= 0 ? 9 : 7;
+  if (const int found = FindTag(tags, ecoPlace, "eco"); found >= 0) {
+    tags[size_t(found)].name = "ECO";
+    std::swap(tags[size_t(found)], tags[ecoPlace]);
+  }
+  // Beyond the roster a name may appear only once (compared byte for byte).
+  std::unordered_map<std::string_view, int> counts;
+  for (const TPGNTag& tag : tags) ++counts[tag.name];
+  for (size_t i = 7; i < tags.size(); ++i)
+    if (counts[tags[i].name] > 1) return DuplicateTag;
+  return ReadOk;
+}
+
+// The movetext reader's state for one game.
+struct PgnReader::Scan {
+  jurnal* game = nullptr;
+  jurnal* line = nullptr;  // the line moves go to
+  bool black = false;      // the side to move as the scanner believes it
+  bool variationOpening = false;
+  bool nullMove = false;
+  bool stalemate = false;
+  bool mateClaimed = false;
+};
+
+void PgnReader::AttachPending(jurnal& line) {
+  // Attaching nothing clears the comment there; skip the work when it is already empty.
+  if (pending.empty()) {
+    std::string& target = line.current >= 1 ? line.moves[size_t(line.current) - 1].comment : line.startcomment;
+    target.clear();
+    return;
+  }
+  line.setcomment(pending);
+  pending.clear();
+}
+
+int PgnReader::ReadMovetext(jurnal& game) {
+  Scan s;
+  s.game = &game;
+  s.line = &game;
+  game.setboard(&board);
+  if (game.ownboard)
+    board.assign(*game.ownboard);
+  else
+    board.reset();
+  s.black = game.blackfirst;
+
+  int code = ReadOk;
+  bool ended = false;
+  const size_t n = text.size();
+  while (position < n && !ended) {
+    const char c = text[position];
+    switch (c) {
+      case '$': {
+        ++position;
+        int number = 0;
+        while (position < n && IsDigit(text[position])) {
+          number = number * 10 + (text[position] - '0');
+          if (number > 255) {
+            code = NagTooLarge;
+            break;
+          }
+          ++position;
+        }
+        if (code) break;
+        s.line->setnag(uint8_t(number));
+        break;
+      }
+      case '(': {
+        if (s.variationOpening) {
+          code = BadTagLine;
+          break;
+        }
+        AttachPending(*s.line);
+        s.variationOpening = true;
+        ++position;
+        if (s.nullMove && s.line->current > 0) {
+          // After a null move the variation starts at once from the last real move.
+          const mov last = s.line->lastmove();
+          s.line->back();
+          const int result =
+              s.line->addmove(last.fromfile, last.fromrank, last.tofile, last.torank, last.extra, true, last.nag);
+          if (result >= 1) s.line = s.line->moves[size_t(s.line->current)].variations[size_t(result) - 1];
+          s.line->makesan();
+          s.line->forward();
+          s.variationOpening = false;
+        }
+        s.mateClaimed = s.stalemate = false;
+        break;
+      }
+      case ')': {
+        if (s.line == &game || s.variationOpening) {
+          code = UnexpectedByte;
+          break;
+        }
+        AttachPending(*s.line);
+        s.line->gotoply(0);
+        s.black = !s.line->blackfirst;
+        s.line = s.line->parent;
+        s.line->forward();
+        s.nullMove = s.mateClaimed = s.stalemate = false;
+        ++position;
+        break;
+      }
+      case '*':
+        ++position;
+        AttachPending(*s.line);
+        return ReadOk;
+      case '-':
+      case '.':
+      case 'Z': {
+        const std::string_view token = c == '-' ? "--" : c == '.' ? "..." : "Z0";
+        if (!Next(token)) {
+          code = UnexpectedByte;
+          break;
+        }
+        position += token.size();
+        s.black = !s.black;
+        s.nullMove = true;
+        break;
+      }
+      case '0':
+        if (Next("0-1")) {
+          code = ReadResult(s, "0-1", ended);
+        } else if (Next("0-0") || Next("0-O")) {
+          code = ReadCastling(s);
+        } else {
+          code = UnexpectedByte;
+        }
+        break;
+      case '1':
+        if (Next("1/2-1/2")) {
+          code = ReadResult(s, "1/2-1/2", ended);
+        } else if (Next("1-0")) {
+          code = ReadResult(s, "1-0", ended);
+        } else {
+          code = ReadMoveNumber(s);
+        }
+        break;
+      case '2':
+      case '3':
+      case '4':
+      case '5':
+      case '6':
+      case '7':
+      case '8':
+      case '9':
+        code = ReadMoveNumber(s);
+        break;
+      case 'O':
+        code = ReadCastling(s);
+        break;
+      case 'B':
+      case 'K':
+      case 'N':
+      case 'P':
+      case 'Q':
+      case 'R':
+        code = ReadMove(s);
+        break;
+      case '[':
+        // The next game begins: this movetext ends here without a result.
+        return ReadOk;
+      default:
+        if (IsFile(c)) {
+          code = ReadMove(s);
+        } else {
+          code = UnexpectedByte;
+        }
+        break;
+    }
+    if (code) return code;
+    if (ended) return ReadOk;
+    SkipBlanks(&pending);
+  }
+  AttachPending(*s.line);
+  return s.line != &game ? EndsInVariation : ReadOk;
+}
+
+int PgnReader::ReadResult(Scan& s, std::string_view token, bool& ended) {
+  // A result may not contradict a stalemate or a mate claimed by the other side.
+  const bool whiteClaimedMate = s.mateClaimed && s.black;
+  const bool blackClaimedMate = s.mateClaimed && !s.black;
+  if (token == "1-0" && (s.stalemate || blackClaimedMate)) return ResultContradicts;
+  if (token == "0-1" && (s.stalemate || whiteClaimedMate)) return ResultContradicts;
+  if (token == "1/2-1/2" && s.mateClaimed) return ResultContradicts;
+  position += token.size();
+  AttachPending(*s.line);
+  ended = true;
+  return s.line != s.game ? EndsInVariation : ReadOk;
+}
+
+int PgnReader::ReadMoveNumber(Scan& s) {
+  const size_t n = text.size();
+  long number = 0;
+  while (position < n && IsDigit(text[position])) {
+    if (number < 100000000) number = number * 10 + (text[position] - '0');
+    ++position;
+  }
+  if (position >= n) return TextEndsAfterNumber;
+  const long expected = s.line->movenumber();
+  if (!(number == expected || (s.variationOpening && number == expected - 1))) {
+    s.black = !s.black;
+    if (number != expected + 1) return BadMoveNumber;
+  }
+  SkipBlanks();  // comments between a number and its dots are dropped
+  if (position < n && text[position] == '.') {
+    int dots = 0;
+    while (position < n &&
+           (text[position] == '.' || text[position] == '\r' || text[position] == '\n' || text[position] == ' ')) {
+      if (text[position] == '.') ++dots;
+      ++position;
+    }
+    if (position >= n) return TextEndsAfterNumber;
+    if (dots == 1) s.black = false;
+    if (dots == 3) s.black = true;
+  }
+  return ReadOk;
+}
+
+int PgnReader::ReadMove(Scan& s) {
+  const size_t n = text.size();
+  if (s.stalemate || s.mateClaimed) return MoveAfterEnd;
+  int type = PieceTypeOfLetter(text[position]);
+  if (type)
+    ++position;
+  else
+    type = 1;  // a file letter: a pawn, and the letter is read again as a square
+  const int piece = MakePiece(type, s.black);
+
+  int hintFile = 0, hintRank = 0, toFile = 0, toRank = 0;
+  if (position < n && IsFile(text[position])) hintFile = text[position++] - 'a' + 1;
+  if (position < n && IsRank(text[position])) hintRank = text[position++] - '0';
+  bool captureMark = false;
+  // The hints were the destination when nothing square-like follows them; at the very end of
+  // the text too, so that a game whose last bytes are "e5" is complete.
+  if (position >= n || (!IsFile(text[position]) && text[position] != 'x')) {
+    if (position < n && IsRank(text[position])) return MalformedMove;
+    toFile = hintFile;
+    toRank = hintRank;
+    hintFile = hintRank = 0;
+  } else {
+    if (text[position] == 'x') {
+      captureMark = true;
+      ++position;
+    }
+    if (position < n && IsFile(text[position])) toFile = text[position++] - 'a' + 1;
+    if (position < n && IsRank(text[position])) toRank = text[position++] - '0';
+  }
+  if (!toFile || !toRank) return MalformedMove;
+
+  int promotion = 0;
+  if (position < n) {
+    const bool equals = text[position] == '=';
+    const size_t at = equals ? position + 1 : position;
+    const int promoted = at < n ? PieceTypeOfLetter(text[at]) : 0;
+    if (promoted >= 2 && promoted <= 5) {
+      promotion = MakePiece(promoted, s.black);
+      position = at + 1;
+    } else if (equals) {
+      return MalformedMove;
+    }
+  }
+  bool mate = false;
+  bool check = false;
+  if (position < n && text[position] == '+') {
+    check = true;
+    ++position;
+  }
+  if (position < n && text[position] == '#') {
+    mate = true;
+    ++position;
+  }
+  if (check && mate) return MalformedMove;
+  // Glyphs after ordinary moves are stepped over, not recorded.
+  if (position < n && text[position] == '?') {
+    ++position;
+    if (position < n && (text[position] == '!' || text[position] == '?')) ++position;
+  }
+  if (position < n && text[position] == '!') {
+    ++position;
+    if (position < n && (text[position] == '!' || text[position] == '?')) ++position;
+  }
+  if (position < n && IsSymbol(text[position])) return MalformedMove;
+  const int code = PlayResolved(s, piece, promotion, hintFile, hintRank, toFile, toRank, 0, captureMark, true);
+  if (code == ReadOk) s.mateClaimed = mate;
+  return code;
+}
+
+int PgnReader::ReadCastling(Scan& s) {
+  const size_t n = text.size();
+  if (s.stalemate || s.mateClaimed) return MoveAfterEnd;
+  auto isO = [&](size_t at) { return at < n && (text[at] == 'O' || text[at] == '0'); };
+  auto isDash = [&](size_t at) { return at < n && text[at] == '-'; };
+  int toFile;
+  if (isDash(position + 1) && isO(position + 2) && isDash(position + 3) && isO(position + 4)) {
+    toFile = 3;
+    position += 5;
+  } else if (isDash(position + 1) && isO(position + 2)) {
+    toFile = 7;
+    position += 3;
+  } else {
+    return MalformedCastling;
+  }
+  bool check = false, mate = false;
+  if (position < n && text[position] == '+') {
+    check = true;
+    ++position;
+  }
+  if (position < n && text[position] == '#') {
+    mate = true;
+    ++position;
+  }
+  if (check && mate) return MalformedCastling;
+  // The glyph after castling is recorded as the move's NAG.
+  uint8_t nag = 0;
+  if (position + 1 < n) {
+    const std::string_view two = text.substr(position, 2);
+    if (two == "!!") nag = 3;
+    if (two == "??") nag = 4;
+    if (two == "!?") nag = 5;
+    if (two == "?!") nag = 6;
+    if (nag) position += 2;
+  }
+  if (!nag && position < n && (text[position] == '!' || text[position] == '?')) {
+    // A lone glyph as the very last byte of the text is stepped over without being recorded.
+    if (position + 1 < n) nag = text[position] == '!' ? 1 : 2;
+    ++position;
+  }
+  if (position < n && IsSymbol(text[position])) return MalformedCastling;
+  const int home = s.black ? 8 : 1;
+  // Always added as a new line at an opened variation: reusing the main continuation there would
+  // leave the variation's closing bracket without a variation to close.
+  const int code = PlayResolved(s, MakePiece(6, s.black), 0, 5, home, toFile, home, nag, false, false);
+  if (code == ReadOk) s.mateClaimed = mate;
+  return code;
+}
+
+int PgnReader::PlayResolved(Scan& s, int piece, int promotion, int fromfile, int fromrank, int tofile, int torank,
+                            uint8_t nag, bool captureMark, bool checkCapture) {
+  const bool opening = s.variationOpening;
+  if (opening) s.line->back();
+  const uint8_t status = board.resolve(piece, promotion, fromfile, fromrank, tofile, torank);
+  if (status > 4) return uint8_t(status + 2);
+  s.stalemate = status == StateStalemate;
+  const int result = s.line->addmove(fromfile, fromrank, tofile, torank, promotion, true, nag);
+  if (result < 0) return NoLegalMove;
+  if (opening && result >= 1) s.line = s.line->moves[size_t(s.line->current)].variations[size_t(result) - 1];
+  s.line->makesan();
+  AttachPending(*s.line);
+  s.variationOpening = s.nullMove = false;
+  if (checkCapture) {
+    const mov& added = s.line->moves[size_t(s.line->current)];
+    const bool capture = added.captured != Empty || added.extra == WhitePawn || added.extra == BlackPawn;
+    if (capture != captureMark) return WrongCaptureMark;
+  }
+  s.line->forward();
+  s.black = !s.black;
+  return ReadOk;
+}

@@ -1,0 +1,59 @@
+// The scanner that turns PGN text into tag lists and game records: blanks and comments, tag
+// pairs and sections, movetext with full legality checking, and resynchronisation.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "chess/doska.h"
+#include "chess/jurnal.h"
+#include "pgn/pgn_types.h"
+#include "pgn/read_codes.h"
+
+class PgnReader {
+ public:
+  // The text is scanned in place; it must outlive the reader.
+  explicit PgnReader(std::string_view text);
+
+  // 0-based offset of the next byte to read.
+  size_t position = 0;
+  // Comments met since the last recorded move, in their file form.
+  std::string pending;
+
+  bool AtEnd() const { return position >= text.size(); }
+  char Peek() const { return text[position]; }
+
+  // Steps over a UTF-8 byte-order mark at the very start of the text.
+  void SkipByteOrderMark();
+  // Steps over blanks, "%" escape lines and comments; appends the comments to `comments`
+  // when it is given.
+  void SkipBlanks(std::string* comments = nullptr);
+  // Advances to the next "[" (or the end), stepping over comments and escape lines.
+  void SkipToNextGame();
+
+  // Reads a tag section at a "[" into `tags` (normalised) and reports the FEN text found.
+  int ReadTagSection(TGamesTagArray& tags, std::string& fen);
+  // Reads the movetext into a game record, replaying every move on a working board. The record
+  // is left with no board (its cursors at the start), ready for whoever plays it next.
+  int ReadMovetext(jurnal& game);
+
+ private:
+  int ReadTagPair(TPGNTag& tag);
+  int NormaliseTags(TGamesTagArray& tags, std::string& fen);
+
+  struct Scan;  // the per-game state of the movetext reader
+  int ReadMove(Scan& s);
+  int ReadCastling(Scan& s);
+  int ReadMoveNumber(Scan& s);
+  int ReadResult(Scan& s, std::string_view token, bool& ended);
+  // Resolves a move text on the working board, records the move on the current line (as a new
+  // variation when one was just opened), writes its SAN and plays it.
+  int PlayResolved(Scan& s, int piece, int promotion, int fromfile, int fromrank, int tofile, int torank, uint8_t nag,
+                   bool captureMark, bool checkCapture);
+  void AttachPending(jurnal& line);
+  bool Next(std::string_view token) const { return text.substr(position, token.size()) == token; }
+
+  std::string_view text;
+  doska board;  // the working board of the movetext being read
+};

@@ -1,0 +1,14 @@
+#include "pgn/pgn_types.h"
+
+std::string LowerFold(std::string_view text) {
+  std::string folded(text);
+  for (char& c : folded) c = char(FoldByte(static_cast<unsigned char>(c)));
+  return folded;
+}
+
+bool FoldedEqual(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (FoldByte(static_cast<unsigned char>(a[i])) != FoldByte(static_cast<unsigned char>(b[i]))) return false;
+  return true;
+}
