@@ -1,0 +1,281 @@
+// The PGN reader: tag sections and their normalisation, movetext tokens, status codes, whole
+// texts with skipped games, and re-reading from byte positions.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "pgn/game_reader.h"
+#include "pgn/pgn_reader.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+using namespace std::string_literals;
+
+// Reads one tag section; returns the code.
+int Tags(const std::string& text, TGamesTagArray& tags) {
+  PgnReader reader(text);
+  std::string fen;
+  return reader.ReadTagSection(tags, fen);
+}
+
+// Reads a whole text; returns the reading code and fills games and issues.
+struct Result {
+  int code = 0;
+  TGames games;
+  ReadReport report;
+};
+
+Result ReadText(const std::string& text) {
+  Result r;
+  ReadOptions options;
+  options.report = &r.report;
+  r.code = ReadGames(text, r.games, options);
+  return r;
+}
+
+// The code a single game's movetext gives (after a minimal tag section).
+int MovetextCode(const std::string& movetext) {
+  Result r = ReadText("[Event \"t\"]\n\n" + movetext);
+  if (r.code) return r.code;
+  if (!r.report.issues.empty()) return r.report.issues[0].code;
+  return 0;
+}
+
+// The SAN texts of a game's main line.
+std::string MainLine(const jurnal& game) {
+  std::string line;
+  for (const mov& m : game.moves) line += (line.empty() ? "" : " ") + m.san;
+  return line;
+}
+
+TEST(TagSection, SuppliesTheSevenTagRosterInOrder) {
+  TGamesTagArray tags;
+  ASSERT_EQ(Tags("[White \"Player A\"]\n1. e4", tags), 0);
+  ASSERT_EQ(tags.size(), 7u);
+  const char* names[] = {"Event", "Site", "Date", "Round", "White", "Black", "Result"};
+  const char* values[] = {"?", "?", "????.??.??", "?", "Player A", "Anonymous", "*"};
+  for (size_t i = 0; i < 7; ++i) {
+    EXPECT_EQ(tags[i].name, names[i]);
+    EXPECT_EQ(tags[i].value, values[i]);
+  }
+}
+
+TEST(TagSection, FoldsRosterNamesAndRejectsExactDuplicates) {
+  TGamesTagArray tags;
+  ASSERT_EQ(Tags("[event \"x\"]\n[Annotator \"a\"]\n1. e4", tags), 0);
+  EXPECT_EQ(tags[0].name, "Event");
+  EXPECT_EQ(tags[0].value, "x");
+  EXPECT_EQ(tags[7].name, "Annotator");
+  EXPECT_EQ(Tags("[event \"x\"] [Event \"y\"]\n1. e4", tags), DuplicateTag);
+  EXPECT_EQ(Tags("[event \"x\"] [EVENT \"y\"]\n1. e4", tags), 0);
+  EXPECT_EQ(Tags("[Opening \"x\"] [Opening \"y\"]\n1. e4", tags), DuplicateTag);
+}
+
+TEST(TagSection, PlacesSetUpFenAndEco) {
+  TGamesTagArray tags;
+  PgnReader reader(
+      "[ECO \"B20\"] [FEN \"8/8/8/8/8/8/8/K6k w - - 0 1\"] [Annotator \"z\"] [setup \"1\"] [Event \"e\"]\n*");
+  std::string fen;
+  ASSERT_EQ(reader.ReadTagSection(tags, fen), 0);
+  EXPECT_EQ(tags[0].value, "e");
+  EXPECT_EQ(tags[7].name, "SetUp");
+  EXPECT_EQ(tags[8].name, "FEN");
+  EXPECT_EQ(fen, "8/8/8/8/8/8/8/K6k w - - 0 1");
+  EXPECT_EQ(tags[9].name, "ECO");
+  EXPECT_EQ(tags[9].value, "B20");
+  TGamesTagArray plain;
+  ASSERT_EQ(Tags("[Annotator \"z\"] [Eco \"C00\"]\n*", plain), 0);
+  EXPECT_EQ(plain[7].name, "ECO");
+}
+
+TEST(TagSection, SetUpMustAgreeWithFen) {
+  TGamesTagArray tags;
+  EXPECT_EQ(Tags("[SetUp \"1\"]\n*", tags), SetUpWithoutFen);
+  EXPECT_EQ(Tags("[SetUp \"2\"]\n*", tags), BadSetUp);
+  EXPECT_EQ(Tags("[Event \"e\"][FEN \"8/8/8/8/8/8/8/K6k w - -\"]\n*", tags), 0);  // at position 8: not sought
+  EXPECT_EQ(Tags("[Event \"e\"][Site \"s\"][FEN \"8/8/8/8/8/8/8/K6k w - -\"]\n*", tags), 0);
+}
+
+TEST(TagSection, BadLinesEndingInBracketAreIgnoredOthersStop) {
+  TGamesTagArray tags;
+  EXPECT_EQ(Tags("[Event \"e\"]\n[Annotator \"abc]\n[Site \"s\"]\n*", tags), 0);
+  EXPECT_EQ(tags[1].value, "s");
+  EXPECT_EQ(Tags("[Event \"e\"]\n[Annotator abc\n[Site \"s\"]\n*", tags), BadTagLine);
+  EXPECT_EQ(Tags("[Event \"e\"]\n[Site \"s\"]", tags), TextEndsInTags);
+  // A tab inside a value spoils the pair; its line still ends with "]", so it is skipped.
+  EXPECT_EQ(Tags("[Event \"tab\there\"]\n[Site \"s\"]\n*", tags), 0);
+  EXPECT_EQ(tags[0].value, "?");
+}
+
+TEST(TagSection, UnescapesBackslashes) {
+  TGamesTagArray tags;
+  ASSERT_EQ(Tags(R"([Event "say \"hi\" \\ \n"])"
+                 "\n*",
+                 tags),
+            0);
+  EXPECT_EQ(tags[0].value, R"(say "hi" \ \n)");
+}
+
+TEST(Movetext, ReadsMovesNumbersAndResults) {
+  Result r = ReadText("[Event \"t\"]\n\n1. e4 e5 2. Nf3 Nc6 1-0\n");
+  ASSERT_EQ(r.code, 0);
+  ASSERT_EQ(r.games.size(), 1u);
+  EXPECT_EQ(MainLine(*r.games[0].game), "e4 e5 Nf3 Nc6");
+  EXPECT_EQ(r.games[0].sourcePosition, 1);
+  EXPECT_EQ(MovetextCode("1. e4 2. d4 *"), 0);  // two white moves in a row
+  EXPECT_EQ(MovetextCode("1. e4 3. d4 *"), BadMoveNumber);
+}
+
+TEST(Movetext, ReadsVariationsWithTheirMoveNumbers) {
+  Result r = ReadText("[Event \"t\"]\n\n1. e4 e5 (1... c5 2. Nf3) 2. Nf3 *");
+  ASSERT_EQ(r.games.size(), 1u);
+  const jurnal& game = *r.games[0].game;
+  EXPECT_EQ(MainLine(game), "e4 e5 Nf3");
+  ASSERT_EQ(game.moves[1].variations.size(), 1u);
+  EXPECT_EQ(MainLine(*game.moves[1].variations[0]), "c5 Nf3");
+  EXPECT_EQ(MovetextCode("1. e4 e5 (c5) *"), NoLegalMove);
+  EXPECT_EQ(MovetextCode("1. e4 (1. d4 1-0"), EndsInVariation);
+  EXPECT_EQ(MovetextCode("1. e4 (1. d4 *"), 0);
+  EXPECT_EQ(MovetextCode("1. e4 (( 1. d4) *"), BadTagLine);
+  EXPECT_EQ(MovetextCode("1. e4 () *"), UnexpectedByte);
+  EXPECT_EQ(MovetextCode("1. e4 ) *"), UnexpectedByte);
+}
+
+TEST(Movetext, ChecksCaptureMarks) {
+  EXPECT_EQ(MovetextCode("1. e4 d5 2. exd5 *"), 0);
+  EXPECT_EQ(MovetextCode("1. e4 e5 2. exd5 *"), NoLegalMove);  // no pawn can take on an empty d5
+  EXPECT_EQ(MovetextCode("1. Nxf3 *"), WrongCaptureMark);
+  EXPECT_EQ(MovetextCode("1. e4 d5 2. Bb5+ c6 3. Bc6 *"), WrongCaptureMark);  // captures without x
+}
+
+TEST(Movetext, PromotionsAndSuffixes) {
+  const std::string before = "[Event \"t\"][SetUp \"1\"][FEN \"8/4P3/8/8/8/8/k7/4K3 w - - 0 1\"]\n\n1. ";
+  for (const char* ok : {"e8Q", "e8=Q", "e8=Q+", "e8=N"})
+    EXPECT_EQ(ReadText(before + ok + " *").games.size(), 1u) << ok;
+  Result missing = ReadText(before + "e8 *");
+  ASSERT_EQ(missing.report.issues.size(), 1u);
+  EXPECT_EQ(missing.report.issues[0].code, MissingPromotion);
+  EXPECT_EQ(MovetextCode("1. Nf3+# *"), MalformedMove);
+  EXPECT_EQ(MovetextCode("1. e2-e4 *"), MalformedMove);
+  EXPECT_EQ(MovetextCode("1. Nf3g *"), MalformedMove);
+  EXPECT_EQ(MovetextCode("1. e2e4 *"), 0);
+}
+
+TEST(Movetext, GlyphsAndNags) {
+  Result r = ReadText("[Event \"t\"]\n\n1. Nf3!? Nf6 2. g3 g6 3. Bg2 Bg7 4. O-O!? O-O $2 5. d3 $0 *");
+  ASSERT_EQ(r.games.size(), 1u);
+  const jurnal& game = *r.games[0].game;
+  EXPECT_EQ(game.moves[0].nag, 0);  // glyphs after ordinary moves are not recorded
+  EXPECT_EQ(game.moves[6].nag, 5);
+  EXPECT_EQ(game.moves[6].san, "O-O!?");
+  EXPECT_EQ(game.moves[7].nag, 2);
+  EXPECT_EQ(game.moves[7].san, "O-O?");
+  EXPECT_EQ(game.moves[8].nag, 0);
+  EXPECT_EQ(MovetextCode("1. e4 $300 *"), NagTooLarge);
+}
+
+TEST(Movetext, ResultsMustNotContradictTheBoard) {
+  EXPECT_EQ(MovetextCode("1. e4 e5 2. Qh5 Nc6 3. Bc4 Nf6 4. Qxf7# 1/2-1/2"), ResultContradicts);
+  EXPECT_EQ(MovetextCode("1. e4 e5 2. Qh5 Nc6 3. Bc4 Nf6 4. Qxf7# 0-1"), ResultContradicts);
+  EXPECT_EQ(MovetextCode("1. e4 e5 2. Qh5 Nc6 3. Bc4 Nf6 4. Qxf7# 1-0"), 0);
+  EXPECT_EQ(MovetextCode("1. e4 e5 2. Qh5 Nc6 3. Bc4 Nf6 4. Qxf7# Ke7 1-0"), MoveAfterEnd);
+}
+
+TEST(Movetext, NullMovesToggleTheSide) {
+  Result r = ReadText("[Event \"t\"]\n\n1. e4 -- 2. d4 Z0 3. c4 *");
+  ASSERT_EQ(r.games.size(), 1u);
+  EXPECT_EQ(MainLine(*r.games[0].game), "e4 d4 c4");
+}
+
+TEST(Movetext, CommentsGoToTheMoveBeforeThem) {
+  Result r = ReadText("[Event \"t\"]\n{lead}\n1. e4 {good} e5 ; fine\n2. Nf3 *");
+  ASSERT_EQ(r.games.size(), 1u);
+  const jurnal& game = *r.games[0].game;
+  EXPECT_EQ(game.startcomment, "{lead}");
+  EXPECT_EQ(game.moves[0].comment, "{good}");
+  EXPECT_EQ(game.moves[1].comment, "{; fine}");
+  EXPECT_EQ(game.moves[2].comment, "");
+}
+
+TEST(WholeText, KeepsGoodGamesSkipsDamagedOnesAndStops) {
+  const std::string text =
+      "[Event \"1\"]\n\n1. e4 e5 *\n\n"
+      "[Event \"2\"]\n\n1. e4 e4 *\n\n"
+      "[Event \"3\"]\n\n1. d4 d5 1/2-1/2\n\n"
+      "[Event \"4\"]\n\n1. e4 $999 *\n\n"
+      "[Event \"5\"]\n\n1. c4 *\n";
+  Result r = ReadText(text);
+  EXPECT_EQ(r.code, NagTooLarge);
+  ASSERT_EQ(r.games.size(), 2u);
+  EXPECT_EQ(r.games[0].tags[0].value, "1");
+  EXPECT_EQ(r.games[1].tags[0].value, "3");
+  ASSERT_EQ(r.report.issues.size(), 2u);
+  EXPECT_EQ(r.report.issues[0].code, NoLegalMove);
+  EXPECT_EQ(r.report.issues[0].gameLine, 5);
+  EXPECT_EQ(r.report.issues[1].code, NagTooLarge);
+  EXPECT_EQ(r.report.issues[1].gameLine, 13);
+  // Source positions and lengths cover each game's text.
+  EXPECT_EQ(text.substr(size_t(r.games[1].sourcePosition - 1), size_t(r.games[1].sourceLength)),
+            "[Event \"3\"]\n\n1. d4 d5 1/2-1/2");
+}
+
+TEST(WholeText, TextThatIsNotAGameStops) {
+  Result r = ReadText("1. e4 e5 *\n");
+  EXPECT_EQ(r.code, NotATagSection);
+  EXPECT_TRUE(r.games.empty());
+}
+
+TEST(WholeText, SounderThanPlainReading) {
+  // A byte-order mark at the start does not hide the games.
+  Result bom = ReadText("\xEF\xBB\xBF[Event \"t\"]\n\n1. e4 *\n");
+  EXPECT_EQ(bom.code, 0);
+  EXPECT_EQ(bom.games.size(), 1u);
+  // A game followed directly by "[" does not lose the next game.
+  Result glued = ReadText("[Event \"1\"]\n\n1. e4 {note}[Event \"2\"]\n\n1. d4 *\n");
+  EXPECT_EQ(glued.code, 0);
+  ASSERT_EQ(glued.games.size(), 2u);
+  EXPECT_EQ(glued.games[0].game->moves[0].comment, "");  // a comment before "[" is not attached
+  // A last move whose square is the last bytes of the text is complete.
+  Result last = ReadText("[Event \"t\"]\n\n1. e4 e5");
+  EXPECT_EQ(last.code, 0);
+  ASSERT_EQ(last.games.size(), 1u);
+  EXPECT_EQ(last.games[0].game->movecount(), 2);
+  Result lastNewline = ReadText("[Event \"t\"]\n\n1. e4 e5\n");
+  EXPECT_EQ(lastNewline.games.size(), 1u);
+}
+
+TEST(WholeText, DeeplyNestedVariationsDoNotExhaustTheStack) {
+  std::string text = "[Event \"deep\"]\n\n1. e4 ";
+  const int depth = 100000;
+  for (int i = 0; i < depth; ++i) text += "( 1. e4 ";
+  for (int i = 0; i < depth; ++i) text += ") ";
+  text += "*\n";
+  Result r = ReadText(text);
+  EXPECT_EQ(r.code, 0);
+  ASSERT_EQ(r.games.size(), 1u);
+}
+
+TEST(WholeText, ReReadsGamesFromTheirBytePositions) {
+  TempDir dir;
+  const std::filesystem::path file = dir / "games.pgn";
+  const std::string text =
+      "[Event \"1\"]\n\n1. e4 e5 *\n\n[Event \"2\"]\n\n1. d4 d5 2. c4 *\n\n[Event \"3\"]\n\n1. c4 *\n";
+  TempDir::Write(file, text);
+  Result r = ReadText(text);
+  ASSERT_EQ(r.games.size(), 3u);
+  for (TGame& entry : r.games) {
+    entry.sourcePath = file;
+    entry.game.reset();
+  }
+  std::vector<bool> done;
+  EXPECT_EQ(RereadGames(file, r.games, {2, 1}, 0, done), 2);
+  EXPECT_FALSE(r.games[0].game);
+  ASSERT_TRUE(r.games[1].game);
+  EXPECT_EQ(MainLine(*r.games[1].game), "d4 d5 c4");
+  ASSERT_TRUE(r.games[2].game);
+  EXPECT_EQ(MainLine(*r.games[2].game), "c4");
+  EXPECT_EQ(done, (std::vector<bool>{true, true}));
+}
+
+}  // namespace
