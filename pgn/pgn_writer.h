@@ -1,0 +1,47 @@
+// Writing games as PGN: tag sections, movetext with its line breaking, the removal options,
+// and output files.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "chess/jurnal.h"
+#include "panel/processing_options.h"
+#include "pgn/pgn_types.h"
+
+// The text of one output file, collected in memory and written at once. It grows well beyond
+// each need, so that appends rarely reallocate.
+class OutputBuffer {
+ public:
+  void Append(std::string_view text);
+  std::string_view Text() const { return std::string_view(data).substr(0, used); }
+  size_t Size() const { return used; }
+  void Clear() { used = 0; }
+
+ private:
+  std::string data;
+  size_t used = 0;
+};
+
+// The tag lines of a game, as the tag removal option chooses them.
+std::string WriteTagSection(const TGamesTagArray& tags, const TProcessingOptions& options);
+
+// Appends the movetext of a game's main line (with its variations, the result and the blank
+// line after the game). `currentLine` collects the tokens of the text line being built.
+void WriteMovetext(const jurnal& game, OutputBuffer& buffer, std::string& currentLine,
+                   const TProcessingOptions& options);
+
+// Appends one whole game: its tag section, an empty line, and its movetext with the result of
+// its Result tag.
+void WriteGame(const TGame& entry, OutputBuffer& buffer, const TProcessingOptions& options);
+
+struct WriteResult {
+  bool ok = true;
+  std::string error;  // the system's reason when not ok
+};
+
+// Writes the buffer to a file: appended to what the file holds when `append` is set, else
+// replacing it through a temporary file beside it, so a failure never destroys the old file.
+WriteResult WriteOutputFile(const std::filesystem::path& path, const OutputBuffer& buffer, bool append);

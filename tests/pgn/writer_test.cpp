@@ -1,0 +1,175 @@
+// The PGN writer: tag sections under each removal mode, movetext with numbers, variations,
+// comments, NAGs and line breaks, output files; and reading back what was written.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+#include "pgn/game_reader.h"
+#include "pgn/pgn_writer.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+TGames Read(const std::string& text) {
+  TGames games;
+  ReadOptions options;
+  EXPECT_EQ(ReadGames(text, games, options), 0) << text;
+  return games;
+}
+
+// The output of one game read from PGN text, with the given options.
+std::string Rewrite(const std::string& text, const TProcessingOptions& options = {}) {
+  TGames games = Read(text);
+  EXPECT_EQ(games.size(), 1u) << text;
+  OutputBuffer buffer;
+  for (const TGame& game : games) WriteGame(game, buffer, options);
+  return std::string(buffer.Text());
+}
+
+// Only the movetext part of the output (after the tag section and its empty line).
+std::string Movetext(const std::string& text, const TProcessingOptions& options = {}) {
+  const std::string out = Rewrite(text, options);
+  const size_t start = out.find("\r\n\r\n");
+  return start == std::string::npos ? out : out.substr(start + 4);
+}
+
+const std::string Tags = "[Event \"e\"]\n[Result \"1-0\"]\n\n";
+
+TEST(Writer, WritesTheRosterAMovetextLineAndAnEmptyLine) {
+  EXPECT_EQ(Rewrite(Tags + "1. e4 e5 1-0"),
+            "[Event \"e\"]\r\n[Site \"?\"]\r\n[Date \"????.??.??\"]\r\n[Round \"?\"]\r\n[White \"Anonymous\"]\r\n"
+            "[Black \"Anonymous\"]\r\n[Result \"1-0\"]\r\n\r\n1.e4 e5 1-0\r\n\r\n");
+}
+
+TEST(Writer, NumbersVariationsAndComments) {
+  EXPECT_EQ(Movetext(Tags + "1. e4 e5 (1... c5 2. Nf3) 2. Nf3 *"), "1.e4 e5 (1...c5 2.Nf3) 2.Nf3 1-0\r\n\r\n");
+  EXPECT_EQ(Movetext(Tags + "1. e4 {best} e5 *"), "1.e4 {best} 1...e5 1-0\r\n\r\n");
+  EXPECT_EQ(Movetext(Tags + "1. e4 2. d4 *"), "1.e4 ...2.d4 1-0\r\n\r\n");
+  EXPECT_EQ(Movetext(Tags + "1. e4 (1. d4) e5 *"), "1.e4 (1.d4) 1...e5 1-0\r\n\r\n");
+  EXPECT_EQ(Movetext(Tags + "{lead} 1. e4 ; rest of line\n e5 *"), "{lead} 1.e4 {; rest of line} 1...e5 1-0\r\n\r\n");
+}
+
+TEST(Writer, RemovalOptions) {
+  TProcessingOptions options;
+  options.removeComments = true;
+  options.removeVariations = true;
+  EXPECT_EQ(Movetext(Tags + "{lead} 1. e4 {c} e5 (1... c5) 2. Nf3 *", options), "1.e4 e5 2.Nf3 1-0\r\n\r\n");
+}
+
+TEST(Writer, NagsAreKeptAsDollarTokensOrDropped) {
+  const std::string game = Tags + "1. Nf3 $5 d5 $14 2. g3 Nf6 3. Bg2 Nc6 4. O-O!? *";
+  EXPECT_EQ(Movetext(game), "1.Nf3 $5 d5 $14 2.g3 Nf6 3.Bg2 Nc6 4.O-O $5 1-0\r\n\r\n");
+  TProcessingOptions options;
+  options.keptNags.reset(5);
+  EXPECT_EQ(Movetext(game, options), "1.Nf3 d5 $14 2.g3 Nf6 3.Bg2 Nc6 4.O-O 1-0\r\n\r\n");
+  options.keptNags.reset();
+  EXPECT_EQ(Movetext(game, options), "1.Nf3 d5 2.g3 Nf6 3.Bg2 Nc6 4.O-O 1-0\r\n\r\n");
+}
+
+TEST(Writer, TagRemovalModesAndEscaping) {
+  const std::string setUp =
+      "[Event \"say \\\"hi\\\" \\\\\"]\n[SetUp \"1\"]\n[FEN \"4k3/8/8/8/8/8/8/4K3 w - - 0 1\"]\n[Annotator \"a\"]\n\n"
+      "1. Kd2 *";
+  TProcessingOptions options;
+  const std::string all = Rewrite(setUp, options);
+  EXPECT_NE(all.find("[Event \"say \\\"hi\\\" \\\\\"]\r\n"), std::string::npos);
+  EXPECT_NE(all.find("[Annotator \"a\"]\r\n"), std::string::npos);
+  options.tagRemoval = 1;
+  const std::string roster = Rewrite(setUp, options);
+  EXPECT_NE(roster.find("[SetUp \"1\"]\r\n[FEN"), std::string::npos);
+  EXPECT_EQ(roster.find("Annotator"), std::string::npos);
+  options.tagRemoval = 0;
+  EXPECT_EQ(Rewrite(setUp, options), "[SetUp \"1\"]\r\n[FEN \"4k3/8/8/8/8/8/8/4K3 w - - 0 1\"]\r\n\r\n1.Kd2 *\r\n\r\n");
+  EXPECT_EQ(Rewrite(Tags + "1. e4 *", options), "\r\n1.e4 1-0\r\n\r\n");
+}
+
+TEST(Writer, UnknownResultsBecomeAStar) { EXPECT_EQ(Movetext("[Result \"1-0 (adj.)\"]\n\n1. e4 *"), "1.e4 *\r\n\r\n"); }
+
+TEST(Writer, BreaksLinesBeforeTheEightiethColumn) {
+  std::string game = Tags;
+  // A long game of knight shuffles.
+  for (int i = 1; i <= 40; ++i) game += std::to_string(i) + (i % 2 ? ". Nf3 Nf6 " : ". Ng1 Ng8 ");
+  game += "*";
+  const std::string text = Movetext(game);
+  size_t start = 0;
+  int lines = 0;
+  for (size_t end = text.find("\r\n"); end != std::string::npos; end = text.find("\r\n", start)) {
+    EXPECT_LE(end - start, 78u) << text.substr(start, end - start);
+    start = end + 2;
+    ++lines;
+  }
+  EXPECT_GT(lines, 3);
+  EXPECT_EQ(Read(Tags + text)[0].game->movecount(), 80);
+}
+
+TEST(OutputFiles, AppendOrReplace) {
+  TempDir dir;
+  const std::filesystem::path file = dir / "out.pgn";
+  OutputBuffer buffer;
+  buffer.Append("game\r\n");
+  EXPECT_TRUE(WriteOutputFile(file, buffer, true).ok);
+  EXPECT_TRUE(WriteOutputFile(file, buffer, true).ok);
+  EXPECT_EQ(TempDir::Read(file), "game\r\ngame\r\n");
+  EXPECT_TRUE(WriteOutputFile(file, buffer, false).ok);
+  EXPECT_EQ(TempDir::Read(file), "game\r\n");
+  const WriteResult failed = WriteOutputFile(dir / "missing folder" / "out.pgn", buffer, false);
+  EXPECT_FALSE(failed.ok);
+  EXPECT_FALSE(failed.error.empty());
+}
+
+// Two trees hold the same moves, texts, NAGs and comments.
+void ExpectSameGame(const jurnal& a, const jurnal& b, const std::string& where) {
+  ASSERT_EQ(a.moves.size(), b.moves.size()) << where;
+  EXPECT_EQ(a.startcomment, b.startcomment) << where;
+  for (size_t i = 0; i < a.moves.size(); ++i) {
+    const mov& x = a.moves[i];
+    const mov& y = b.moves[i];
+    const std::string at = where + " ply " + std::to_string(i + 1);
+    ASSERT_TRUE(x.SameBoardMove(y)) << at;
+    EXPECT_EQ(x.san, y.san) << at;
+    EXPECT_EQ(x.comment, y.comment) << at;
+    EXPECT_EQ(x.nag, y.nag) << at;
+    ASSERT_EQ(x.variations.size(), y.variations.size()) << at;
+    for (size_t v = 0; v < x.variations.size(); ++v)
+      ExpectSameGame(*x.variations[v], *y.variations[v], at + " var " + std::to_string(v + 1));
+  }
+}
+
+// Reading what was written gives the same games, for the real collections.
+TEST(RoundTrip, RealCollectionsReadWriteReadIdentically) {
+  const std::filesystem::path data = PGN_SHARED_DATA "/pgn";
+  if (!std::filesystem::exists(data)) GTEST_SKIP() << "no shared data at " << data;
+  int files = 0;
+  size_t games = 0;
+  for (const char* name : {"otb/Morphy.pgn", "online/lichess-broadcast-FWWRC-2024.pgn", "annotated/dortmund.pgn",
+                           "annotated/world_matches.pgn", "annotated/variations.pgn",
+                           "engine/TCEC_Season_5_-_Superfinal.pgn", "online/twic1599-slice.pgn"}) {
+    std::ifstream in(data / name, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    TGames first;
+    ReadOptions options;
+    ReadGames(text, first, options);
+    ASSERT_FALSE(first.empty()) << name;
+    OutputBuffer buffer;
+    const TProcessingOptions keepAll;
+    for (const TGame& game : first) WriteGame(game, buffer, keepAll);
+    TGames second;
+    EXPECT_EQ(ReadGames(buffer.Text(), second, options), 0) << name;
+    ASSERT_EQ(first.size(), second.size()) << name;
+    for (size_t g = 0; g < first.size(); ++g) {
+      ASSERT_EQ(first[g].tags.size(), second[g].tags.size()) << name << " game " << g + 1;
+      for (size_t t = 0; t < first[g].tags.size(); ++t) {
+        EXPECT_EQ(first[g].tags[t].name, second[g].tags[t].name);
+        EXPECT_EQ(first[g].tags[t].value, second[g].tags[t].value);
+      }
+      ExpectSameGame(*first[g].game, *second[g].game, std::string(name) + " game " + std::to_string(g + 1));
+    }
+    ++files;
+    games += first.size();
+  }
+  EXPECT_EQ(files, 7);
+  RecordProperty("games", std::to_string(games));
+}
+
+}  // namespace
