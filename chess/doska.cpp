@@ -456,6 +456,25 @@ void doska::Remember(const mov& m, uint8_t state) const {
   memo.state = state;
 }
 
+bool doska::DescribeResolved(mov& m, int fromfile, int fromrank, int tofile, int torank, int promotion) const {
+  if (!memo.valid || memo.stamp != stamp || memo.stateBytes != PackedState()) return false;
+  uint8_t bytes[8];
+  std::memcpy(bytes, &memo.move, 8);
+  // The remembered move was described with the promotion resolve returned: its extra.
+  if (bytes[1] != fromfile || bytes[2] != fromrank || bytes[3] != tofile || bytes[4] != torank ||
+      bytes[5] != promotion)
+    return false;
+  m.piece = bytes[0];
+  m.fromfile = bytes[1];
+  m.fromrank = bytes[2];
+  m.tofile = bytes[3];
+  m.torank = bytes[4];
+  m.extra = bytes[5];
+  m.captured = bytes[6];
+  m.flags = bytes[7];
+  return true;
+}
+
 bool doska::KnownStateAfter(const mov& m, uint8_t& state) const {
   if (!memo.valid || memo.stamp != stamp || memo.move != PackMove(m) || memo.stateBytes != PackedState()) return false;
   state = memo.state;

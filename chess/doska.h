@@ -84,6 +84,9 @@ class doska {
   // The opponent's game state after a move, when the last `resolve` on this unchanged board
   // found exactly that move (so a caller need not play it again to learn it).
   bool KnownStateAfter(const mov& m, uint8_t& state) const;
+  // Fills a move record without recomputing it when the last `resolve` on this unchanged board
+  // found exactly this move (and so proved it legal); false otherwise, leaving `m` untouched.
+  bool DescribeResolved(mov& m, int fromfile, int fromrank, int tofile, int torank, int promotion) const;
 
   // Squares and state bytes equal.
   bool SamePosition(const doska& other) const;

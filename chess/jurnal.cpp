@@ -69,7 +69,10 @@ bool jurnal::BlackToMove() const {
 
 int32_t jurnal::addmove(int fromfile, int fromrank, int tofile, int torank, int promotion, bool alwaysadd,
                         uint8_t nag) {
-  if (!board->canmove(fromfile, fromrank, tofile, torank)) {
+  // A move the board has just resolved is known to be legal, and its record is known too.
+  mov record;
+  const bool resolved = board->DescribeResolved(record, fromfile, fromrank, tofile, torank, promotion);
+  if (!resolved && !board->canmove(fromfile, fromrank, tofile, torank)) {
     CurrentHost().Beep();
     return -1;
   }
@@ -83,8 +86,7 @@ int32_t jurnal::addmove(int fromfile, int fromrank, int tofile, int torank, int 
         return int32_t(k + 1);
     }
   }
-  mov record;
-  board->describe(record, fromfile, fromrank, tofile, torank, promotion);
+  if (!resolved) board->describe(record, fromfile, fromrank, tofile, torank, promotion);
   record.nag = nag;
   if (atEnd) {
     if (current == 0) blackfirst = IsBlack(record.piece);

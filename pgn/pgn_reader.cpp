@@ -192,7 +192,14 @@ int PgnReader::NormaliseTags(TGamesTagArray& tags, std::string& fen) {
     tags[size_t(found)].name = "ECO";
     std::swap(tags[size_t(found)], tags[ecoPlace]);
   }
-  // Beyond the roster a name may appear only once (compared byte for byte).
+  // Beyond the roster a name may appear only once (compared byte for byte). Short lists are
+  // compared pair by pair; long ones through a table, so that hostile input stays linear.
+  if (tags.size() <= 32) {
+    for (size_t i = 7; i < tags.size(); ++i)
+      for (size_t j = 0; j < tags.size(); ++j)
+        if (j != i && tags[j].name == tags[i].name) return DuplicateTag;
+    return ReadOk;
+  }
   std::unordered_map<std::string_view, int> counts;
   for (const TPGNTag& tag : tags) ++counts[tag.name];
   for (size_t i = 7; i < tags.size(); ++i)

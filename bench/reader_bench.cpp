@@ -1,0 +1,79 @@
+// Reading PGN with full validation, and writing it back, on the real collections.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "pgn/game_reader.h"
+#include "pgn/pgn_writer.h"
+
+namespace {
+
+// All files of one collection folder, concatenated (several times, for a stable figure).
+std::string Collection(const std::string& folder, int copies) {
+  std::string all;
+  std::vector<std::filesystem::path> files;
+  for (const auto& entry : std::filesystem::directory_iterator(std::string(PGN_SHARED_DATA "/pgn/") + folder))
+    if (entry.path().extension() == ".pgn") files.push_back(entry.path());
+  std::sort(files.begin(), files.end());
+  for (int copy = 0; copy < copies; ++copy)
+    for (const auto& path : files) {
+      std::ifstream in(path, std::ios::binary);
+      all.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+      all += "\n\n";
+    }
+  return all;
+}
+
+long CountPlies(const jurnal& line) {
+  long plies = long(line.moves.size());
+  for (const mov& m : line.moves)
+    for (const jurnal* variation : m.variations) plies += CountPlies(*variation);
+  return plies;
+}
+
+void ReadCollection(benchmark::State& state, const std::string& folder, int copies) {
+  const std::string text = Collection(folder, copies);
+  long games = 0, plies = 0;
+  for (auto _ : state) {
+    TGames read;
+    ReadOptions options;
+    ReadGames(text, read, options);
+    games += long(read.size());
+    for (const TGame& game : read) if (game.game) plies += CountPlies(*game.game);
+  }
+  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
+  state.counters["games/s"] = benchmark::Counter(double(games), benchmark::Counter::kIsRate);
+  state.counters["plies/s"] = benchmark::Counter(double(plies), benchmark::Counter::kIsRate);
+  state.counters["MB"] = double(text.size()) / 1e6;
+}
+
+void WriteCollection(benchmark::State& state, const std::string& folder) {
+  const std::string text = Collection(folder, 1);
+  TGames read;
+  ReadOptions options;
+  ReadGames(text, read, options);
+  const TProcessingOptions keepAll;
+  size_t written = 0;
+  for (auto _ : state) {
+    OutputBuffer buffer;
+    for (const TGame& game : read) WriteGame(game, buffer, keepAll);
+    written += buffer.Size();
+    benchmark::DoNotOptimize(buffer.Text().data());
+  }
+  state.SetBytesProcessed(int64_t(written));
+}
+
+BENCHMARK_CAPTURE(ReadCollection, otb, std::string("otb"), 1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ReadCollection, engine, std::string("engine"), 4)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ReadCollection, online, std::string("online"), 4)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(WriteCollection, otb, std::string("otb"))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(WriteCollection, engine, std::string("engine"))->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
