@@ -44,7 +44,8 @@ void ReadCollection(benchmark::State& state, const std::string& folder, int copi
     ReadOptions options;
     ReadGames(text, read, options);
     games += long(read.size());
-    for (const TGame& game : read) if (game.game) plies += CountPlies(*game.game);
+    for (const TGame& game : read)
+      if (game.game) plies += CountPlies(*game.game);
   }
   state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
   state.counters["games/s"] = benchmark::Counter(double(games), benchmark::Counter::kIsRate);

@@ -461,8 +461,7 @@ bool doska::DescribeResolved(mov& m, int fromfile, int fromrank, int tofile, int
   uint8_t bytes[8];
   std::memcpy(bytes, &memo.move, 8);
   // The remembered move was described with the promotion resolve returned: its extra.
-  if (bytes[1] != fromfile || bytes[2] != fromrank || bytes[3] != tofile || bytes[4] != torank ||
-      bytes[5] != promotion)
+  if (bytes[1] != fromfile || bytes[2] != fromrank || bytes[3] != tofile || bytes[4] != torank || bytes[5] != promotion)
     return false;
   m.piece = bytes[0];
   m.fromfile = bytes[1];

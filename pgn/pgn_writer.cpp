@@ -112,14 +112,15 @@ void WriteMovetext(const jurnal& game, OutputBuffer& buffer, std::string& curren
   struct Frame {
     const jurnal* line;
     size_t move = 0;
-    int number = 1;
-    bool numberDue = true;
+    int number = 1;             // counted as the game record counts it, so the text reads back
+    bool whiteExpected = true;  // the side the count expects to move next
+    bool numberDue = true;      // the next move is written with its number
     bool moveWritten = false;
     size_t variation = 0;
   };
   std::vector<Frame> frames;
   auto startLine = [&](const jurnal* line) {
-    frames.push_back(Frame{line, 0, line->movesbefore + 1});
+    frames.push_back(Frame{line, 0, line->movesbefore + 1, !line->blackfirst});
     comment(line->startcomment);
   };
   startLine(&game);
@@ -135,11 +136,15 @@ void WriteMovetext(const jurnal& game, OutputBuffer& buffer, std::string& curren
     const bool white = m.piece >= WhitePawn && m.piece <= WhiteKing;
     if (!f.moveWritten) {
       f.moveWritten = true;
+      // A move of the side not expected counts as if the other side had passed.
+      if (white != f.whiteExpected) {
+        f.whiteExpected = white;
+        if (white) ++f.number;
+      }
       if (!f.numberDue && white) {
         // The black move between two white moves was skipped.
         out.Add("...", false);
         f.numberDue = true;
-        ++f.number;
       }
       if (f.numberDue) {
         std::snprintf(number, sizeof number, white ? "%d." : "%d...", f.number);
@@ -164,7 +169,8 @@ void WriteMovetext(const jurnal& game, OutputBuffer& buffer, std::string& curren
     }
     const bool wroteVariation = !options.removeVariations && !m.variations.empty();
     f.numberDue = !f.numberDue;
-    if (f.numberDue) ++f.number;
+    f.whiteExpected = !white;
+    if (f.whiteExpected) ++f.number;
     if (comment(m.comment)) f.numberDue = true;
     if (wroteVariation) f.numberDue = true;
     ++f.move;

@@ -50,6 +50,14 @@ TEST(Writer, NumbersVariationsAndComments) {
   EXPECT_EQ(Movetext(Tags + "{lead} 1. e4 ; rest of line\n e5 *"), "{lead} 1.e4 {; rest of line} 1...e5 1-0\r\n\r\n");
 }
 
+TEST(Writer, NumbersFollowTheRecordsCountSoOddLinesReadBack) {
+  // Four dots leave white to move, so the variation holds a white move where black was to play:
+  // the record counts it as move 2, and so must the text.
+  const std::string text = Movetext(Tags + "1. e4 e5 (1... . Nf3 Nc6 3. Bb5) *");
+  EXPECT_EQ(text, "1.e4 e5 (2.Nf3 Nc6 3.Bb5) 1-0\r\n\r\n");
+  EXPECT_EQ(Read(Tags + text).size(), 1u);
+}
+
 TEST(Writer, RemovalOptions) {
   TProcessingOptions options;
   options.removeComments = true;
