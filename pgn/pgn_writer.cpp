@@ -1,5 +1,6 @@
 #include "pgn/pgn_writer.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -8,8 +9,12 @@
 
 #include "io/os_file.h"
 
+// At least 100000 bytes beyond the need, and doubling: a buffer of many megabytes would
+// otherwise be copied again every 100000 bytes.
+void OutputBuffer::Grow(size_t need) { data.resize(std::max(used + need + 100000, 2 * data.size())); }
+
 void OutputBuffer::Append(std::string_view text) {
-  if (used + text.size() > data.size()) data.resize(used + text.size() + 100000);
+  if (used + text.size() > data.size()) Grow(text.size());
   std::memcpy(data.data() + used, text.data(), text.size());
   used += text.size();
 }
@@ -27,59 +32,90 @@ void AppendTag(std::string& out, const TPGNTag& tag) {
   out += "\"]\r\n";
 }
 
-// Builds the text lines of a movetext, breaking them before the 80th column.
+// Builds the text lines of a movetext, breaking them before the 80th column. The line being
+// built is the tail of the buffer itself, so no byte is copied twice.
 class MovetextLines {
  public:
-  MovetextLines(OutputBuffer& b, std::string& l) : buffer(b), line(l) {}
+  // Tokens already collected for the current line go ahead of the movetext.
+  MovetextLines(OutputBuffer& b, std::string& pendingLine) : buffer(b) {
+    lineStart = buffer.Size();
+    buffer.Append(pendingLine);
+    pendingLine.clear();
+  }
+
+  size_t LineLength() const { return buffer.Size() - lineStart; }
 
   void Add(std::string_view token, bool trailingSpace) {
-    if (token == ")") {
+    if (token.size() == 1 && token[0] == ')') {
       // Glued to the variation's last token; never a reason to break the line.
-      if (!line.empty() && line.back() == ' ')
-        line.back() = ')';
+      if (LineLength() && buffer.Back() == ' ')
+        buffer.SetBack(')');
       else
-        line += ')';
-      line += ' ';
+        buffer.Append(')');
+      buffer.Append(' ');
       return;
     }
-    if (line.size() + token.size() + 2 > 80) {
-      if (!line.empty() && line.back() == ' ') line.pop_back();
-      line += "\r\n";
-      buffer.Append(line);
-      line.clear();
+    if (LineLength() + token.size() + 2 > 80) {
+      if (LineLength() && buffer.Back() == ' ') buffer.PopBack();
+      buffer.Append("\r\n");
+      lineStart = buffer.Size();
     }
-    line += token;
-    if (trailingSpace) line += ' ';
+    buffer.Append(token);
+    if (trailingSpace) buffer.Append(' ');
   }
 
   // A comment goes out as it is, never broken at the line width; a ";" comment ends its line.
   void Comment(std::string_view comment) {
     if (comment.empty()) return;
     if (comment.front() == ';') {
-      line += comment;
-      line += "\r\n";
-      Flush();
+      buffer.Append(comment);
+      buffer.Append("\r\n");
+      lineStart = buffer.Size();
       return;
     }
     size_t start = 0;
     for (size_t lf = comment.find('\n'); lf != std::string_view::npos; lf = comment.find('\n', start)) {
-      line += comment.substr(start, lf + 1 - start);
-      Flush();
+      buffer.Append(comment.substr(start, lf + 1 - start));
+      lineStart = buffer.Size();
       start = lf + 1;
     }
-    line += comment.substr(start);
-    line += ' ';
+    buffer.Append(comment.substr(start));
+    buffer.Append(' ');
   }
 
-  void Flush() {
-    buffer.Append(line);
-    line.clear();
-  }
+  // Ends the movetext: its last line and the empty line after the game.
+  void Finish() { buffer.Append("\r\n\r\n"); }
 
  private:
   OutputBuffer& buffer;
-  std::string& line;
+  size_t lineStart = 0;
 };
+
+// "12." or "12...", written into `buffer`.
+std::string_view NumberToken(char* buffer, int number, bool white) {
+  char digits[12];
+  int n = 0;
+  unsigned value = unsigned(number < 0 ? 0 : number);
+  do digits[n++] = char('0' + value % 10);
+  while ((value /= 10) != 0);
+  int length = 0;
+  while (n) buffer[length++] = digits[--n];
+  buffer[length++] = '.';
+  if (!white) {
+    buffer[length++] = '.';
+    buffer[length++] = '.';
+  }
+  return std::string_view(buffer, size_t(length));
+}
+
+std::string_view NagToken(char* buffer, uint8_t nag) {
+  int length = 0;
+  buffer[length++] = '$';
+  if (nag >= 100) buffer[length++] = char('0' + nag / 100);
+  if (nag >= 10) buffer[length++] = char('0' + nag / 10 % 10);
+  buffer[length++] = char('0' + nag % 10);
+  return std::string_view(buffer, size_t(length));
+}
 
 bool IsResult(const std::string& text) { return text == "1-0" || text == "0-1" || text == "1/2-1/2" || text == "*"; }
 
@@ -87,6 +123,11 @@ bool IsResult(const std::string& text) { return text == "1-0" || text == "0-1" |
 
 std::string WriteTagSection(const TGamesTagArray& tags, const TProcessingOptions& options) {
   std::string out;
+  AppendTags(out, tags, options);
+  return out;
+}
+
+void AppendTags(std::string& out, const TGamesTagArray& tags, const TProcessingOptions& options) {
   const int removal = options.tagRemoval;
   if (removal == 1 || removal == 2)
     for (size_t i = 0; i < 7 && i < tags.size(); ++i) AppendTag(out, tags[i]);
@@ -96,7 +137,6 @@ std::string WriteTagSection(const TGamesTagArray& tags, const TProcessingOptions
   }
   if (removal == 2)
     for (size_t i = 7; i < tags.size(); ++i) AppendTag(out, tags[i]);
-  return out;
 }
 
 void WriteMovetext(const jurnal& game, OutputBuffer& buffer, std::string& currentLine,
@@ -147,19 +187,22 @@ void WriteMovetext(const jurnal& game, OutputBuffer& buffer, std::string& curren
         f.numberDue = true;
       }
       if (f.numberDue) {
-        std::snprintf(number, sizeof number, white ? "%d." : "%d...", f.number);
-        out.Add(number, false);
+        out.Add(NumberToken(number, f.number, white), false);
         if (!white) f.numberDue = false;
       }
-      std::string san = m.san;
+      std::string_view san = m.san;
       if (m.nag) {
-        while (!san.empty() && (san.back() == '!' || san.back() == '?')) san.pop_back();
+        // The glyph that makesan rendered for the NAG goes; the NAG itself is written as $n.
+        while (!san.empty() && (san.back() == '!' || san.back() == '?')) san.remove_suffix(1);
         if (options.keptNags[m.nag]) {
           out.Add(san, true);
-          san = "$" + std::to_string(m.nag);
+          out.Add(NagToken(number, m.nag), true);
+        } else {
+          out.Add(san, true);
         }
+      } else {
+        out.Add(san, true);
       }
-      out.Add(san, true);
     }
     if (!options.removeVariations && f.variation < m.variations.size()) {
       const jurnal* variation = m.variations[f.variation++];
@@ -177,21 +220,26 @@ void WriteMovetext(const jurnal& game, OutputBuffer& buffer, std::string& curren
     f.moveWritten = false;
     f.variation = 0;
   }
-  out.Add(IsResult(game.result) ? game.result : std::string("*"), false);
-  currentLine += "\r\n\r\n";
-  out.Flush();
+  out.Add(IsResult(game.result) ? std::string_view(game.result) : std::string_view("*"), false);
+  out.Finish();
 }
 
 void WriteGame(const TGame& entry, OutputBuffer& buffer, const TProcessingOptions& options) {
-  buffer.Append(WriteTagSection(entry.tags, options));
-  buffer.Append("\r\n");
+  thread_local std::string text;  // reused from game to game, so it rarely allocates
+  text.clear();
+  AppendTags(text, entry.tags, options);
+  text += "\r\n";
+  buffer.Append(text);
   if (!entry.game) return;
   // The result written is the Result tag's, whatever the record holds.
-  const std::string saved = entry.game->result;
-  if (entry.tags.size() >= 7) entry.game->result = entry.tags[6].value;
-  std::string line;
-  WriteMovetext(*entry.game, buffer, line, options);
-  entry.game->result = saved;
+  std::string saved;
+  if (entry.tags.size() >= 7) {
+    saved = entry.tags[6].value;
+    entry.game->result.swap(saved);
+  }
+  text.clear();
+  WriteMovetext(*entry.game, buffer, text, options);
+  if (entry.tags.size() >= 7) entry.game->result.swap(saved);
 }
 
 namespace {

@@ -19,14 +19,24 @@ class OutputBuffer {
   std::string_view Text() const { return std::string_view(data).substr(0, used); }
   size_t Size() const { return used; }
   void Clear() { used = 0; }
+  char Back() const { return data[used - 1]; }
+  void SetBack(char c) { data[used - 1] = c; }
+  void PopBack() { --used; }
+  void Append(char c) {
+    if (used == data.size()) Grow(1);
+    data[used++] = c;
+  }
 
  private:
+  void Grow(size_t need);
+
   std::string data;
   size_t used = 0;
 };
 
 // The tag lines of a game, as the tag removal option chooses them.
 std::string WriteTagSection(const TGamesTagArray& tags, const TProcessingOptions& options);
+void AppendTags(std::string& out, const TGamesTagArray& tags, const TProcessingOptions& options);
 
 // Appends the movetext of a game's main line (with its variations, the result and the blank
 // line after the game). `currentLine` collects the tokens of the text line being built.
