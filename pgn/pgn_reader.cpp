@@ -457,16 +457,7 @@ int PgnReader::ReadMove(Scan& s) {
     }
   }
   bool mate = false;
-  bool check = false;
-  if (position < n && text[position] == '+') {
-    check = true;
-    ++position;
-  }
-  if (position < n && text[position] == '#') {
-    mate = true;
-    ++position;
-  }
-  if (check && mate) return MalformedMove;
+  if (!ReadCheckMarks(mate)) return MalformedMove;
   // Glyphs after ordinary moves are stepped over, not recorded.
   if (position < n && text[position] == '?') {
     ++position;
@@ -480,6 +471,21 @@ int PgnReader::ReadMove(Scan& s) {
   const int code = PlayResolved(s, piece, promotion, hintFile, hintRank, toFile, toRank, 0, captureMark, true);
   if (code == ReadOk) s.mateClaimed = mate;
   return code;
+}
+
+bool PgnReader::ReadCheckMarks(bool& mate) {
+  const size_t n = text.size();
+  bool check = false;
+  mate = false;
+  if (position < n && text[position] == '+') {
+    check = true;
+    ++position;
+  }
+  if (position < n && text[position] == '#') {
+    mate = true;
+    ++position;
+  }
+  return !(check && mate);
 }
 
 int PgnReader::ReadCastling(Scan& s) {
@@ -497,16 +503,8 @@ int PgnReader::ReadCastling(Scan& s) {
   } else {
     return MalformedCastling;
   }
-  bool check = false, mate = false;
-  if (position < n && text[position] == '+') {
-    check = true;
-    ++position;
-  }
-  if (position < n && text[position] == '#') {
-    mate = true;
-    ++position;
-  }
-  if (check && mate) return MalformedCastling;
+  bool mate = false;
+  if (!ReadCheckMarks(mate)) return MalformedCastling;
   // The glyph after castling is recorded as the move's NAG.
   uint8_t nag = 0;
   if (position + 1 < n) {

@@ -45,6 +45,8 @@ class PgnReader {
   struct Scan;  // the per-game state of the movetext reader
   int ReadMove(Scan& s);
   int ReadCastling(Scan& s);
+  // An optional "+" then an optional "#" (which claims mate); false when both stand there.
+  bool ReadCheckMarks(bool& mate);
   int ReadMoveNumber(Scan& s);
   int ReadResult(Scan& s, std::string_view token, bool& ended);
   // Resolves a move text on the working board, records the move on the current line (as a new
