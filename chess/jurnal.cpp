@@ -57,7 +57,7 @@ void jurnal::DestroyVariations() {
 
 int jurnal::newvariation() {
   if (current < 0 || current >= int(moves.size())) return 0;
-  std::vector<jurnal*>& variations = moves[size_t(current)].variations;
+  CompactList<jurnal*>& variations = moves[size_t(current)].variations;
   variations.push_back(new jurnal(board, this));
   return int(variations.size());
 }

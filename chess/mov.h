@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "chess/compact.h"
+
 class jurnal;
 
 // State changes a move causes; each bit is set only when the move changes that state.
@@ -32,10 +34,10 @@ struct mov {
   uint8_t flags = 0;     // MoveFlag bits
 
   std::string san;      // standard algebraic notation
-  std::string comment;  // the comment after the move, braces included
+  CompactText comment;  // the comment after the move, braces included
   uint8_t nag = 0;      // 0..255
   // Alternative lines replacing this move; the game record that holds the move owns them.
-  std::vector<jurnal*> variations;
+  CompactList<jurnal*> variations;
 
   // The first eight bytes: what the board needs to play and take back the move.
   bool SameBoardMove(const mov& other) const {

@@ -221,8 +221,10 @@ struct PgnReader::Scan {
 void PgnReader::AttachPending(jurnal& line) {
   // Attaching nothing clears the comment there; skip the work when it is already empty.
   if (pending.empty()) {
-    std::string& target = line.current >= 1 ? line.moves[size_t(line.current) - 1].comment : line.startcomment;
-    target.clear();
+    if (line.current >= 1)
+      line.moves[size_t(line.current) - 1].comment.clear();
+    else
+      line.startcomment.clear();
     return;
   }
   line.setcomment(pending);

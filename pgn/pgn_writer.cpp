@@ -142,7 +142,7 @@ void AppendTags(std::string& out, const TGamesTagArray& tags, const TProcessingO
 void WriteMovetext(const jurnal& game, OutputBuffer& buffer, std::string& currentLine,
                    const TProcessingOptions& options) {
   MovetextLines out(buffer, currentLine);
-  auto comment = [&](const std::string& text) {
+  auto comment = [&](std::string_view text) {
     if (options.removeComments || text.empty()) return false;
     out.Comment(text);
     return true;
