@@ -2,13 +2,16 @@
 // of variations. Each is one pointer when empty, so a game of many moves stays small in memory.
 #pragma once
 
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// A text that is usually empty, with value semantics.
+// A text that is usually empty, with value semantics: one pointer, to a single allocation
+// that holds the length and the bytes.
 class CompactText {
  public:
   CompactText() = default;
@@ -26,26 +29,26 @@ class CompactText {
     return *this;
   }
   CompactText& operator=(const char* text) { return *this = std::string_view(text); }
-  CompactText& operator=(std::string&& text) {
-    if (text.empty())
-      held.reset();
-    else
-      held = std::make_unique<std::string>(std::move(text));
-    return *this;
-  }
 
   void assign(std::string_view text) {
-    if (text.empty())
+    if (text.empty()) {
       held.reset();
-    else if (held)
-      held->assign(text);
-    else
-      held = std::make_unique<std::string>(text);
+      return;
+    }
+    const uint32_t length = uint32_t(text.size());
+    held = std::make_unique_for_overwrite<char[]>(sizeof length + text.size());
+    std::memcpy(held.get(), &length, sizeof length);
+    std::memcpy(held.get() + sizeof length, text.data(), text.size());
   }
   void clear() { held.reset(); }
-  bool empty() const { return !held || held->empty(); }
-  size_t size() const { return held ? held->size() : 0; }
-  std::string_view view() const { return held ? std::string_view(*held) : std::string_view(); }
+  bool empty() const { return !held; }
+  size_t size() const { return view().size(); }
+  std::string_view view() const {
+    if (!held) return {};
+    uint32_t length;
+    std::memcpy(&length, held.get(), sizeof length);
+    return std::string_view(held.get() + sizeof length, length);
+  }
   operator std::string_view() const { return view(); }
   std::string str() const { return std::string(view()); }
   char front() const { return view().front(); }
@@ -58,7 +61,7 @@ class CompactText {
   friend std::ostream& operator<<(std::ostream& out, const CompactText& text) { return out << text.view(); }
 
  private:
-  std::unique_ptr<std::string> held;
+  std::unique_ptr<char[]> held;
 };
 
 // A list that is usually empty. Copies copy the elements (here: pointers, not what they own).

@@ -168,23 +168,26 @@ int jurnal::movenumber() const {
 }
 
 void jurnal::setcomment(std::string_view text) {
-  std::string stored;
+  thread_local std::string stored;  // reused, so that comments cost one allocation each
+  stored.clear();
   if (!text.empty()) {
     const bool lineComment = text.front() == ';' && (text.back() == '\n' || text.back() == '\r');
     if (lineComment) {
       stored = text;
     } else {
-      stored.reserve(text.size() + 2);
-      stored += '{';
+      stored.resize(text.size() + 2);
+      char* out = stored.data();
+      *out++ = '{';
       for (char c : text)
-        if (c != '{' && c != '}') stored += c;
-      stored += '}';
+        if (c != '{' && c != '}') *out++ = c;
+      *out++ = '}';
+      stored.resize(size_t(out - stored.data()));
     }
   }
   if (current >= 1)
-    moves[size_t(current) - 1].comment = std::move(stored);
+    moves[size_t(current) - 1].comment = std::string_view(stored);
   else
-    startcomment = std::move(stored);
+    startcomment = stored;
 }
 
 void jurnal::setnag(uint8_t n) {
