@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "chess/eco.h"
+#include "pgn/eco_tags.h"
 #include "pgn/game_reader.h"
 #include "pgn/pgn_writer.h"
 
@@ -69,6 +71,26 @@ void WriteCollection(benchmark::State& state, const std::string& folder) {
   state.SetBytesProcessed(int64_t(written));
 }
 
+// ECO classification of every game of a collection: the main line replayed and each position
+// looked up in the table built from the opening lines.
+void ClassifyCollection(benchmark::State& state, const std::string& folder) {
+  SetEcoTableSource(PGN_SOURCE_DIR "/data/ecos.dat");
+  const std::string text = Collection(folder, 1);
+  TGames games;
+  ReadOptions options;
+  ReadGames(text, games, options);
+  long classified = 0, found = 0;
+  for (auto _ : state) {
+    for (TGame& game : games) {
+      found += !RefreshEcoTag(game, true).empty();
+      ++classified;
+    }
+  }
+  state.counters["games/s"] = benchmark::Counter(double(classified), benchmark::Counter::kIsRate);
+  state.counters["with code"] = double(found) / double(classified);
+}
+
+BENCHMARK_CAPTURE(ClassifyCollection, otb, std::string("otb"))->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(ReadCollection, otb, std::string("otb"), 1)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(ReadCollection, engine, std::string("engine"), 4)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(ReadCollection, online, std::string("online"), 4)->Unit(benchmark::kMillisecond);

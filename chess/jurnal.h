@@ -73,6 +73,10 @@ class jurnal {
   // Fills the record from the host's current line, variations included, and leaves the host
   // showing move 0 of that line. `current`, `blackfirst` and `board` are the caller's to set.
   void fromhost();
+  // The ECO code of the main line: the code of the last of its positions found in the ECO table
+  // (the start and every position but the final one), or "". Replays the main line on `board`,
+  // which must stand at the start; the cursor ends at the end of the line.
+  std::string ecocode();
   // Keys for duplicate detection: the start position, and the main line's moves in any order.
   void gamekeys(uint64_t& startkey, uint64_t& moveskey) const;
 

@@ -4,6 +4,7 @@
 #include <cinttypes>
 #include <string>
 
+#include "chess/eco.h"
 #include "cli/json_text.h"
 #include "io/file_read.h"
 #include "pgn/game_reader.h"
@@ -31,6 +32,8 @@ std::string GameObject(const std::string& file, const TGame& entry, int32_t line
     if (!sans.empty()) sans += ' ';
     sans += m.san;
   }
+  // The opening's code from the ECO table (the main line is replayed up to its end).
+  const std::string eco = game.ecocode();
   game.gotoply(game.movecount());
   const bool blackToMove = game.movecount() ? IsWhite(game.moves.back().piece) : game.blackfirst;
   const uint64_t finalKey = board.poskey(blackToMove);
@@ -44,9 +47,9 @@ std::string GameObject(const std::string& file, const TGame& entry, int32_t line
     if (i) json += ',';
     json += JsonString(entry.tags[i].name) + ":" + JsonString(entry.tags[i].value);
   }
-  json += "},\"plies\":" + std::to_string(game.movecount()) + ",\"moves\":" + JsonString(sans) +
-          ",\"start_key\":" + Hex(startKey) + ",\"moves_key\":" + Hex(movesKey) + ",\"final_key\":" + Hex(finalKey) +
-          "}";
+  json += "},\"plies\":" + std::to_string(game.movecount()) + ",\"eco\":" + JsonString(eco) +
+          ",\"moves\":" + JsonString(sans) + ",\"start_key\":" + Hex(startKey) + ",\"moves_key\":" + Hex(movesKey) +
+          ",\"final_key\":" + Hex(finalKey) + "}";
   return json;
 }
 

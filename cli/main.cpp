@@ -5,7 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "chess/eco.h"
 #include "cli/inspect.h"
+#include "io/host_folder.h"
+
+extern const char BuiltinEcoTable[];
+extern const std::size_t BuiltinEcoTableSize;
 
 namespace {
 
@@ -24,6 +29,9 @@ int main(int argc, char** argv) {
     Usage(argc < 2 ? stderr : stdout);
     return argc < 2 ? 2 : 0;
   }
+  // An ECO table beside the program (plugins/ecos.dat) wins over the one built in.
+  SetEcoTableSource(HostProgramFolder() / "plugins" / "ecos.dat",
+                    std::string_view(BuiltinEcoTable, BuiltinEcoTableSize));
   const std::string command = argv[1];
   if (command == "inspect") {
     if (argc < 3) {

@@ -232,6 +232,13 @@ void PgnReader::AttachPending(jurnal& line) {
 }
 
 int PgnReader::ReadMovetext(jurnal& game) {
+  const int code = ReadMovetextOnBoard(game);
+  // The working board belongs to the reader: the record must not keep pointing at it.
+  game.setboard(nullptr);
+  return code;
+}
+
+int PgnReader::ReadMovetextOnBoard(jurnal& game) {
   Scan s;
   s.game = &game;
   s.line = &game;

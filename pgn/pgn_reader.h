@@ -40,6 +40,7 @@ class PgnReader {
 
  private:
   int ReadTagPair(TPGNTag& tag);
+  int ReadMovetextOnBoard(jurnal& game);
   int NormaliseTags(TGamesTagArray& tags, std::string& fen);
 
   struct Scan;  // the per-game state of the movetext reader

@@ -1,0 +1,104 @@
+#include "chess/eco.h"
+
+#include "chess/jurnal.h"
+#include "io/bytefile.h"
+#include "io/host_folder.h"
+
+namespace {
+
+constexpr size_t RecordSize = 11;
+
+struct TableState {
+  ecoinfar table;
+  bool sourceSet = false;
+  std::filesystem::path file;
+  std::string fallback;
+};
+
+TableState& State() {
+  static TableState state;
+  return state;
+}
+
+}  // namespace
+
+int32_t EcoLookup(const ecoinfar& table, int64_t key) {
+  const int32_t n = int32_t(table.size());
+  if (n == 0 || key < table[0].key) return -1;
+  if (key == table[0].key) return 0;
+  if (n == 1) return -1;
+  if (key > table[size_t(n) - 1].key) return -1;
+  if (key == table[size_t(n) - 1].key) return n - 1;
+  int32_t lo = 0, hi = n - 1;
+  while (hi > lo + 1) {
+    const int32_t mid = (lo + hi) / 2;
+    const int64_t here = table[size_t(mid)].key;
+    if (key == here) return mid;
+    if (key > here)
+      lo = mid;
+    else
+      hi = mid;
+  }
+  return -1;
+}
+
+ecoinfar ReadEcoTable(const std::filesystem::path& file) {
+  ecoinfar table;
+  bytefile in(file, true);
+  if (in.failed) return table;
+  table.resize(size_t(in.filesize()) / RecordSize);
+  for (ecoinfo& entry : table) {
+    const uint32_t high = uint32_t(in.readint());
+    const uint32_t low = uint32_t(in.readint());
+    entry.key = int64_t((uint64_t(high) << 32) | low);
+    entry.code.resize(3);
+    for (char& c : entry.code) c = char(in.readbyte());
+  }
+  return table;
+}
+
+ecoinfar ParseEcoTable(std::string_view bytes) {
+  ecoinfar table(bytes.size() / RecordSize);
+  for (size_t i = 0; i < table.size(); ++i) {
+    const std::string_view record = bytes.substr(i * RecordSize, RecordSize);
+    uint64_t key = 0;
+    for (int b = 0; b < 8; ++b) key = (key << 8) | uint8_t(record[size_t(b)]);
+    table[i].key = int64_t(key);
+    table[i].code.assign(record.substr(8, 3));
+  }
+  return table;
+}
+
+const ecoinfar& EcoTable() {
+  TableState& s = State();
+  if (s.table.empty()) {
+    const std::filesystem::path file = s.sourceSet ? s.file : HostProgramFolder() / "plugins" / "ecos.dat";
+    s.table = ReadEcoTable(file);
+    if (s.table.empty() && !s.fallback.empty()) s.table = ParseEcoTable(s.fallback);
+  }
+  return s.table;
+}
+
+void SetEcoTableSource(const std::filesystem::path& file, std::string_view fallbackBytes) {
+  TableState& s = State();
+  s.sourceSet = true;
+  s.file = file;
+  s.fallback.assign(fallbackBytes);
+  s.table.clear();
+}
+
+void ResetEcoTable() { State().table.clear(); }
+
+std::string jurnal::ecocode() {
+  std::string code;
+  const ecoinfar& table = EcoTable();
+  if (table.empty()) return code;
+  gotoply(0);
+  for (size_t i = 0; i < moves.size(); ++i) {
+    const bool blackToMove = i == 0 ? blackfirst : IsWhite(moves[i - 1].piece);
+    const int32_t found = EcoLookup(table, int64_t(board->poskey(blackToMove)));
+    if (found >= 0) code = table[size_t(found)].code;
+    forward();
+  }
+  return code;
+}

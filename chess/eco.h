@@ -1,0 +1,36 @@
+// ECO classification: a table of opening positions (Polyglot keys) and their ECO codes, loaded
+// once from plugins/ecos.dat beside the host program, and the lookup of a game's main line.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct ecoinfo {
+  std::string code;  // three characters, such as "B20"
+  int64_t key = 0;   // the position key, compared as a signed number
+};
+
+// Sorted by key as signed 64-bit numbers.
+using ecoinfar = std::vector<ecoinfo>;
+
+// The index of an entry with the key, or -1: first and last entries first, then bisection.
+int32_t EcoLookup(const ecoinfar& table, int64_t key);
+
+// Reads a table file of 11-byte records (8-byte big-endian key, 3-byte code); an empty table
+// when the file cannot be read. Trailing bytes short of a record are ignored.
+ecoinfar ReadEcoTable(const std::filesystem::path& file);
+
+// The same from bytes in memory (the table built into the command line).
+ecoinfar ParseEcoTable(std::string_view bytes);
+
+// The library's one table: empty until the first classification loads it from the table file
+// (by default plugins/ecos.dat in the host program's folder); while it is missing, every
+// classification tries again.
+const ecoinfar& EcoTable();
+// Where the table is read from, and bytes to use when that file is missing (may be empty).
+void SetEcoTableSource(const std::filesystem::path& file, std::string_view fallbackBytes = {});
+// Forgets the loaded table, so the next classification loads it again.
+void ResetEcoTable();

@@ -1,0 +1,67 @@
+#include "pgn/eco_tags.h"
+
+#include "panel/processing_options.h"
+
+namespace {
+
+// Shared by every classification, as the host transfers share it too; one caller at a time.
+doska& SharedBoard() {
+  static doska board;
+  return board;
+}
+
+// The index of an ECO tag at positions 8, 9 or 10, or -1.
+int FindEcoTag(const TGamesTagArray& tags) {
+  for (size_t i = 7; i < 10 && i < tags.size(); ++i)
+    if (FoldedEqual(tags[i].name, "eco")) return int(i);
+  return -1;
+}
+
+}  // namespace
+
+bool ValidEcoCode(const std::string& text) {
+  if (text.size() != 3) return false;
+  const char letter = text[0];
+  const bool letterOk = (letter >= 'A' && letter <= 'E') || (letter >= 'a' && letter <= 'e');
+  return letterOk && text[1] >= '0' && text[1] <= '9' && text[2] >= '0' && text[2] <= '9';
+}
+
+size_t EnsureEcoTag(TGamesTagArray& tags) {
+  if (const int found = FindEcoTag(tags); found >= 0) return size_t(found);
+  tags.emplace_back();
+  size_t place = 7;
+  if (tags.size() >= 9 && FoldedEqual(tags[7].name, "setup")) {
+    place = 8;
+    if (tags.size() >= 10 && FoldedEqual(tags[8].name, "fen")) place = 9;
+  }
+  if (place >= tags.size()) place = tags.size() - 1;  // a list shorter than the roster
+  if (place + 1 < tags.size()) tags.back() = tags[place];
+  tags[place] = TPGNTag{"ECO", ""};
+  return place;
+}
+
+std::string RefreshEcoTag(TGame& entry, bool recompute) {
+  const size_t place = EnsureEcoTag(entry.tags);
+  std::string& value = entry.tags[place].value;
+  if (!entry.game) {
+    value.clear();
+    return value;
+  }
+  if ((recompute && ProcessingOptions.removeOldEcoTags) || !ValidEcoCode(value)) {
+    doska& board = SharedBoard();
+    if (entry.game->ownboard)
+      board.assign(*entry.game->ownboard);
+    else
+      board.reset();
+    entry.game->setboard(&board);
+    value = entry.game->ecocode();
+    entry.game->setboard(nullptr);
+  }
+  return value;
+}
+
+std::string EcoCode(TGame& entry) {
+  const int found = FindEcoTag(entry.tags);
+  if (found >= 0 && ValidEcoCode(entry.tags[size_t(found)].value)) return entry.tags[size_t(found)].value;
+  return RefreshEcoTag(entry, true);
+}

@@ -1,0 +1,22 @@
+// The "ECO" tag of a game: found or inserted at its place after the roster (and SetUp and FEN),
+// trusted when it holds a valid code, recomputed from the moves when asked.
+#pragma once
+
+#include <string>
+
+#include "pgn/pgn_types.h"
+
+// A letter A to E (either case) and two digits.
+bool ValidEcoCode(const std::string& text);
+
+// The 0-based index of the game's ECO tag, inserted (empty) where it belongs when missing; the
+// tag that stood there moves to the end of the list.
+size_t EnsureEcoTag(TGamesTagArray& tags);
+
+// Ensures the tag; recomputes its value from the moves when `recompute` and the option "Remove
+// old ECO tags" are on, or when the value is not a valid code; returns the value. An entry
+// without a game record gets an empty value.
+std::string RefreshEcoTag(TGame& entry, bool recompute);
+
+// An existing valid code as it is, else the code recomputed from the moves.
+std::string EcoCode(TGame& entry);

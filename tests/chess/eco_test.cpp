@@ -1,0 +1,129 @@
+// ECO classification: the table lookup, table files, lazy loading, and the main line's code.
+#include "chess/eco.h"
+
+#include <gtest/gtest.h>
+
+#include "chess/jurnal.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+using namespace std::string_literals;
+
+ecoinfar Table(std::initializer_list<int64_t> keys) {
+  ecoinfar table;
+  int n = 0;
+  for (int64_t key : keys) table.push_back(ecoinfo{"A0" + std::to_string(n++), key});
+  return table;
+}
+
+TEST(EcoLookup, FindsFirstLastAndMiddleKeys) {
+  const ecoinfar table = Table({-900, -5, 0, 7, 42, 1000});
+  EXPECT_EQ(EcoLookup(table, -900), 0);
+  EXPECT_EQ(EcoLookup(table, 1000), 5);
+  EXPECT_EQ(EcoLookup(table, -5), 1);
+  EXPECT_EQ(EcoLookup(table, 0), 2);
+  EXPECT_EQ(EcoLookup(table, 7), 3);
+  EXPECT_EQ(EcoLookup(table, 42), 4);
+  for (int64_t missing : {-1000, -6, 1, 8, 43, 999, 1001}) EXPECT_EQ(EcoLookup(table, missing), -1) << missing;
+  EXPECT_EQ(EcoLookup({}, 0), -1);
+}
+
+TEST(EcoLookup, OneEntryAndTwoEntryTables) {
+  const ecoinfar one = Table({5});
+  EXPECT_EQ(EcoLookup(one, 5), 0);
+  EXPECT_EQ(EcoLookup(one, 4), -1);
+  EXPECT_EQ(EcoLookup(one, 6), -1);
+  const ecoinfar two = Table({5, 9});
+  EXPECT_EQ(EcoLookup(two, 9), 1);
+  EXPECT_EQ(EcoLookup(two, 7), -1);
+}
+
+TEST(EcoTableFile, ReadsWholeRecordsOnly) {
+  TempDir dir;
+  // Two records and one stray byte: 23 bytes. The first key has its top bit set (negative).
+  const std::string bytes =
+      "\x80\x00\x00\x00\x00\x00\x00\x01"s
+      "B20"
+      "\x00\x00\x00\x00\x00\x00\x01\x02"s
+      "C00"
+      "x";
+  TempDir::Write(dir / "ecos.dat", bytes);
+  const ecoinfar table = ReadEcoTable(dir / "ecos.dat");
+  ASSERT_EQ(table.size(), 2u);
+  EXPECT_EQ(table[0].code, "B20");
+  EXPECT_EQ(table[0].key, int64_t(0x8000000000000001ULL));
+  EXPECT_EQ(table[1].code, "C00");
+  EXPECT_EQ(table[1].key, 0x102);
+  EXPECT_EQ(ParseEcoTable(bytes).size(), 2u);
+  EXPECT_TRUE(ReadEcoTable(dir / "missing.dat").empty());
+}
+
+class Classification : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    SetEcoTableSource(dir / "none.dat");
+    ResetEcoTable();
+  }
+
+  // A table file with the given positions' keys.
+  void WriteTable(const std::vector<std::pair<uint64_t, std::string>>& entries) {
+    std::string bytes;
+    for (const auto& [key, code] : entries) {
+      for (int shift = 56; shift >= 0; shift -= 8) bytes += char(key >> shift);
+      bytes += code;
+    }
+    TempDir::Write(file, bytes);
+  }
+
+  // The code of a main line of "e2e4"-style moves.
+  std::string CodeOf(const std::vector<std::string>& line) {
+    doska board;
+    jurnal game(&board, nullptr);
+    for (const std::string& m : line) {
+      game.addmove(m[0] - 'a' + 1, m[1] - '0', m[2] - 'a' + 1, m[3] - '0', 0, true, 0);
+      game.forward();
+    }
+    game.gotoply(0);
+    return game.ecocode();
+  }
+
+  TempDir dir;
+  std::filesystem::path file = dir / "ecos.dat";
+  const uint64_t start = 0x463B96181691FC9CULL;
+  const uint64_t afterE4 = 0x823C9B50FD114196ULL;
+  const uint64_t afterE4D5 = 0x0756B94461C50FB0ULL;
+};
+
+TEST_F(Classification, TakesTheLastPositionFoundButNotTheFinalOne) {
+  WriteTable({{afterE4, "B00"}, {afterE4D5, "B01"}, {start, "A00"}});  // sorted as signed numbers
+  SetEcoTableSource(file);
+  EXPECT_EQ(CodeOf({}), "");  // nothing before a final position: no position is looked up
+  EXPECT_EQ(CodeOf({"e2e4"}), "A00");
+  EXPECT_EQ(CodeOf({"e2e4", "d7d5"}), "B00");
+  EXPECT_EQ(CodeOf({"e2e4", "d7d5", "g1f3"}), "B01");
+  EXPECT_EQ(CodeOf({"d2d4", "d7d5"}), "A00");
+}
+
+TEST_F(Classification, AGameWithoutMovesGetsNoCode) {
+  WriteTable({{start, "A00"}});
+  SetEcoTableSource(file);
+  EXPECT_EQ(CodeOf({}), "");
+}
+
+TEST_F(Classification, AMissingTableIsLookedForAgainEachTime) {
+  SetEcoTableSource(file);
+  EXPECT_EQ(CodeOf({"e2e4", "e7e5"}), "");
+  WriteTable({{start, "A00"}});
+  EXPECT_EQ(CodeOf({"e2e4", "e7e5"}), "A00");
+}
+
+TEST_F(Classification, FallsBackToBuiltInBytes) {
+  std::string bytes;
+  for (int shift = 56; shift >= 0; shift -= 8) bytes += char(afterE4 >> shift);
+  bytes += "B00";
+  SetEcoTableSource(dir / "absent.dat", bytes);
+  EXPECT_EQ(CodeOf({"e2e4", "c7c5"}), "B00");
+}
+
+}  // namespace
