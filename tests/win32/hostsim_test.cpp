@@ -6,6 +6,7 @@
 #include <cstring>
 #include <thread>
 
+#include "chess/eco.h"
 #include "host/hostsim_win32.h"
 #include "plugin/query_host_win32.h"
 #include "tests/support/memory_host.h"
@@ -128,6 +129,14 @@ TEST_F(HostSim, NavigatesVariationsAsTheServicesSay) {
   EXPECT_FALSE(host.InVariation());
   EXPECT_EQ(host.CurrentMove(), 1);
   EXPECT_EQ(host.ResultText(), "1-0");
+}
+
+// The build puts the ECO table where the plug-in looks for it: plugins\ecos.dat beside the host
+// program (this test program stands in the same folder).
+TEST(EcoTableBesideTheHost, IsFoundInThePluginsFolderOfTheProgram) {
+  ResetEcoTable();
+  const ecoinfar& table = EcoTable();
+  EXPECT_EQ(table.size(), 3807u);
 }
 
 }  // namespace
