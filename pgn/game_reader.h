@@ -40,7 +40,7 @@ class GameFilter {
   virtual ~GameFilter() = default;
   virtual bool TagsPass(const TGamesTagArray&) { return true; }
   virtual bool MoveCountPasses(const TGame&) { return true; }
-  virtual bool EcoPasses(const TGame&) { return true; }
+  virtual bool EcoPasses(TGame&) { return true; }  // may refresh the entry's ECO tag
 };
 
 struct ReadOptions {

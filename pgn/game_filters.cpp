@@ -1,0 +1,152 @@
+#include "pgn/game_filters.h"
+
+#include "pgn/eco_tags.h"
+#include "plugin/host.h"
+
+CollectedElo CollectedEloRanges;
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A month or day of at most two characters: digits accumulate, "?" starts again at 0.
+bool ReadDatePart(std::string_view text, size_t from, int32_t& value) {
+  value = 0;
+  for (size_t i = from; i < from + 2 && i < text.size(); ++i) {
+    if (IsDigit(text[i]))
+      value = value * 10 + (text[i] - '0');
+    else if (text[i] == '?')
+      value = 0;
+    else
+      return false;
+  }
+  return true;
+}
+
+bool ResultFilterActive(const TProcessingOptions& o) { return o.resultMask != ResultAll; }
+bool DateFilterActive(const TProcessingOptions& o) { return !(o.dateFrom <= 0 && o.dateTo >= 4160000); }
+bool EloFilterActive(const TProcessingOptions& o) {
+  return !(o.whiteEloFrom <= 0 && o.whiteEloTo >= AnyElo && o.blackEloFrom <= 0 && o.blackEloTo >= AnyElo);
+}
+bool MoveFilterActive(const TProcessingOptions& o) { return !(o.movesFrom <= 0 && o.movesTo >= 10000); }
+
+const std::string& TagValue(const TGamesTagArray& tags, size_t position) {
+  static const std::string none;
+  return position < tags.size() ? tags[position].value : none;
+}
+
+// Digits only (empty counts as 0); false for anything else.
+bool ReadElo(const std::string& text, int32_t& value) {
+  int64_t number = 0;
+  for (char c : text) {
+    if (!IsDigit(c)) return false;
+    if (number < 100000000) number = number * 10 + (c - '0');
+  }
+  value = int32_t(number);
+  return true;
+}
+
+}  // namespace
+
+int32_t DateKeyOf(std::string_view text) {
+  int32_t year = 0;
+  for (size_t i = 0; i < 4 && i < text.size(); ++i) {
+    if (!IsDigit(text[i])) return 0;
+    year = year * 10 + (text[i] - '0');
+  }
+  int32_t month = 0, day = 0;
+  if (text.size() > 5) {
+    if (text[4] != '.' || !ReadDatePart(text, 5, month) || month > 12) return 0;
+  }
+  if (text.size() > 8) {
+    if (text[7] != '.' || !ReadDatePart(text, 8, day) || day > 31) return 0;
+  }
+  return DateKey(year, month, day);
+}
+
+EloValues EloValuesOf(const TGamesTagArray& tags, const TProcessingOptions& options) {
+  EloValues elo;
+  for (size_t i = 7; i < tags.size(); ++i) {
+    if (tags[i].name == "WhiteElo") ReadElo(tags[i].value, elo.white);
+    if (tags[i].name == "BlackElo") ReadElo(tags[i].value, elo.black);
+  }
+  auto widen = [](EloRange& range, int32_t value, int32_t from, int32_t to) {
+    if (value >= from && value < range.minimum) range.minimum = value;
+    if (value <= to && value > range.maximum) range.maximum = value;
+  };
+  widen(CollectedEloRanges.white, elo.white, options.whiteEloFrom, options.whiteEloTo);
+  widen(CollectedEloRanges.black, elo.black, options.blackEloFrom, options.blackEloTo);
+  return elo;
+}
+
+bool TagFilterPasses(const TGamesTagArray& tags, const TProcessingOptions& o) {
+  HostLockGuard lock;
+  if (ResultFilterActive(o)) {
+    const std::string& result = TagValue(tags, 6);
+    const uint8_t bit = result == "0-1"       ? ResultBlackWins
+                        : result == "1-0"     ? ResultWhiteWins
+                        : result == "1/2-1/2" ? ResultDraw
+                        : result == "*"       ? ResultUnknown
+                                              : ResultOther;
+    if (!(o.resultMask & bit)) return false;
+  }
+  if (DateFilterActive(o)) {
+    const int32_t key = DateKeyOf(TagValue(tags, 2));
+    if (key < o.dateFrom || key > o.dateTo) return false;
+  }
+  const std::string& white = TagValue(tags, 4);
+  const std::string& black = TagValue(tags, 5);
+  if (!o.whitePlayer.empty() && white != o.whitePlayer && !(o.ignorePlayerColour && black == o.whitePlayer))
+    return false;
+  if (!o.blackPlayer.empty() && !o.ignorePlayerColour && black != o.blackPlayer) return false;
+  if (EloFilterActive(o)) {
+    const EloValues elo = EloValuesOf(tags, o);
+    if (elo.white < o.whiteEloFrom || elo.white > o.whiteEloTo) return false;
+    if (elo.black < o.blackEloFrom || elo.black > o.blackEloTo) return false;
+  }
+  return true;
+}
+
+bool MoveCountPasses(const jurnal* game, const TProcessingOptions& o) {
+  if (!MoveFilterActive(o)) return true;
+  if (!game) return false;
+  const int64_t plies = game->movecount();
+  return plies >= 2 * (int64_t(o.movesFrom) - 1) && plies <= 2 * int64_t(o.movesTo);
+}
+
+bool EcoFilterPasses(TGame& entry, bool recompute, const TProcessingOptions& o) {
+  if (o.ecoOpening.empty()) return true;
+  HostLockGuard lock;
+  std::string code;
+  bool hasTag = false;
+  for (size_t i = 7; i < 10 && i < entry.tags.size(); ++i) hasTag = hasTag || FoldedEqual(entry.tags[i].name, "eco");
+  if (hasTag) {
+    code = RefreshEcoTag(entry, recompute);  // a recomputed code is kept in the entry's tag
+  } else {
+    // The tag added for the comparison stays in a copy; the game record is only borrowed.
+    TGame copy;
+    copy.tags = entry.tags;
+    copy.game.reset(entry.game.get());
+    code = RefreshEcoTag(copy, recompute);
+    (void)copy.game.release();
+  }
+  return code.compare(0, o.ecoOpening.size(), o.ecoOpening) == 0;
+}
+
+bool GameFilterPasses(TGame& entry, const TProcessingOptions& o) {
+  return TagFilterPasses(entry.tags, o) && MoveCountPasses(entry.game.get(), o) && EcoFilterPasses(entry, false, o);
+}
+
+std::vector<int32_t> FilterList(TGames& entries, const std::vector<int32_t>& indexes, const TProcessingOptions& o) {
+  std::vector<int32_t> kept;
+  {
+    HostLockGuard lock;
+    kept.reserve(indexes.size());
+  }
+  for (int32_t index : indexes) {
+    HostLockGuard lock;
+    if (index >= 0 && size_t(index) < entries.size() && GameFilterPasses(entries[size_t(index)], o))
+      kept.push_back(index);
+  }
+  return kept;
+}
