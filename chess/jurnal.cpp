@@ -171,7 +171,11 @@ void jurnal::setcomment(std::string_view text) {
   thread_local std::string stored;  // reused, so that comments cost one allocation each
   stored.clear();
   if (!text.empty()) {
-    const bool lineComment = text.front() == ';' && (text.back() == '\n' || text.back() == '\r');
+    // A ";" comment is one line: kept as it is only when no other line end comes before its own,
+    // so that writing it as a line never turns the rest of its text into moves.
+    const bool endsLine = text.back() == '\n' || text.back() == '\r';
+    const std::string_view body = text.substr(0, text.size() - 1);
+    const bool lineComment = text.front() == ';' && endsLine && body.find_first_of("\r\n") == std::string_view::npos;
     if (lineComment) {
       stored = text;
     } else {

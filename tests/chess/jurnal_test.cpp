@@ -235,6 +235,9 @@ TEST(Comments, AreWrappedInBracesOrKeptAsLineComments) {
   EXPECT_EQ(game.moves[0].comment, "");
   game.setcomment(";no line end");
   EXPECT_EQ(game.moves[0].comment, "{;no line end}");
+  // More than one line is not a ";" comment, whatever its first and last bytes.
+  game.setcomment("; one\n{two}\n");
+  EXPECT_EQ(game.moves[0].comment, "{; one\ntwo\n}");
 }
 
 TEST(Fen, ReadsTheInitialPositionAndItsClocks) {

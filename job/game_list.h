@@ -1,0 +1,36 @@
+// The list of games the panel shows and the jobs work on.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "pgn/duplicates.h"
+#include "pgn/pgn_types.h"
+
+using TIndexArray = std::vector<int32_t>;
+using TBoolArray = std::vector<bool>;
+
+struct TGameList {
+  TGames entries;
+  TIndexArray displayOrder;  // entry indexes in the order of the panel's rows
+  TBoolArray highlight;      // one flag per entry
+  THashes keys;              // one per entry while "Duplicates" is on, else empty
+  int32_t currentRow = -1;
+  // Entries given up (duplicates dropped, rows deleted): the only ones compaction removes.
+  std::vector<bool> dropped;
+};
+
+// The plug-in's one list.
+extern TGameList GameList;
+
+// The key of an entry: from its game, or, for an entry not loaded yet, from its text read
+// again from its source (and let go). An entry that cannot be read stays unkeyed.
+THash KeyOfEntry(const TGame& entry, int32_t entryIndex);
+
+// With a key per entry missing, computes them all; then of every run of equal keys keeps the
+// entry whose record sorts last and drops the others; then compacts the list.
+void RefreshAndRemoveDuplicates(TGameList& list);
+
+// Removes the dropped entries and those with neither a game nor a source, keeping display
+// order, highlight flags, keys and the current row in step. Entries not loaded yet stay.
+void CompactGameList(TGameList& list);
