@@ -1,0 +1,194 @@
+#include "pgn/grouping_sort.h"
+
+#include <utility>
+
+#include "pgn/eco_tags.h"
+#include "plugin/host.h"
+
+namespace {
+
+const std::string& Tag(const TGame& game, size_t position) {
+  static const std::string none;
+  return position < game.tags.size() ? game.tags[position].value : none;
+}
+
+int ResultRank(const std::string& result) {
+  if (result == "0-1") return 0;
+  if (result == "1/2-1/2") return 1;
+  if (result == "1-0") return 2;
+  if (result == "*") return 3;
+  return 4;
+}
+
+// One sort of a list of entry indexes with the phase the player split is in.
+class Sorter {
+ public:
+  Sorter(TGames& e, SplitWork& w, const TProcessingOptions& o, const std::atomic<bool>* s, std::atomic<int32_t>* p)
+      : entries(e), work(w), options(o), stop(s), progress(p) {}
+
+  bool blackPhase = false;
+  bool secondPhase = false;
+
+  // Whether anything would order the games at all in the current phase.
+  bool Needed() const {
+    const TProcessingOptions& o = options;
+    if (!secondPhase && (o.splitByWhite || o.splitByBlack || o.splitByPlayer)) return true;
+    return o.splitDateLevel > 0 || o.splitByTournament || o.splitWhiteEloParts > 1 || o.splitBlackEloParts > 1 ||
+           o.splitByResult || o.splitEcoLevel > 0;
+  }
+
+  // Sorts positions lo..hi of the list: a quicksort with the middle element as pivot for
+  // ranges of more than 20, run without recursion.
+  void Sort(std::vector<int32_t>& list, size_t lo, size_t hi) {
+    std::vector<std::pair<size_t, size_t>> ranges{{lo, hi}};
+    while (!ranges.empty()) {
+      if (stop && stop->load()) return;
+      auto [l, h] = ranges.back();
+      ranges.pop_back();
+      if (h == l + 1) {
+        if (Before(list, h, l)) std::swap(list[l], list[h]);
+        Count(2);
+        continue;
+      }
+      if (h - l > 20) std::swap(list[l], list[(l + h) / 2]);
+      size_t i = l + 1, j = h;
+      while (i <= j) {
+        {
+          HostLockGuard lock;
+          while (i <= j && Before(list, i, l)) ++i;
+          while (j >= i && Before(list, l, j)) --j;
+        }
+        if (i < j) {
+          std::swap(list[i], list[j]);
+          ++i;
+          --j;
+        }
+      }
+      Count(1);
+      if (i == l + 1) {
+        ranges.push_back({l + 1, h});
+        continue;
+      }
+      std::swap(list[l], list[j]);
+      if (l + 1 < j)
+        ranges.push_back({l, j - 1});
+      else if (l + 1 == j)
+        Count(1);
+      if (i < h)
+        ranges.push_back({i, h});
+      else if (i == h)
+        Count(1);
+    }
+  }
+
+ private:
+  void Count(int32_t n) {
+    if (progress) progress->fetch_add(n);
+  }
+
+  // -1, 0 or 1 as a compares with b.
+  template <typename T>
+  static int Compare(const T& a, const T& b) {
+    return a < b ? -1 : (b < a ? 1 : 0);
+  }
+
+  // Whether the game at position a of the list comes before the one at position b.
+  bool Before(const std::vector<int32_t>& list, size_t a, size_t b) {
+    const TProcessingOptions& o = options;
+    const size_t x = size_t(list[a]), y = size_t(list[b]);
+    TGame& gx = entries[x];
+    TGame& gy = entries[y];
+    int c;
+    if (!secondPhase && (o.splitByWhite || (o.splitByPlayer && !blackPhase))) {
+      if ((c = Compare(Tag(gx, 4), Tag(gy, 4)))) return c < 0;
+      if (o.splitByPlayer) return a < b;
+    }
+    if (!secondPhase && (o.splitByBlack || blackPhase)) {
+      if ((c = Compare(Tag(gx, 5), Tag(gy, 5)))) return c < 0;
+      if (blackPhase) return a < b;
+    }
+    if (o.splitDateLevel > 0 && (c = Compare(work.dateKeys[x], work.dateKeys[y]))) return c < 0;
+    if (o.splitByTournament && (c = Compare(Tag(gx, 0), Tag(gy, 0)))) return c < 0;
+    const bool whiteBands = o.splitWhiteEloParts > 1 && work.whiteBands.size() >= 2;
+    const bool blackBands = o.splitBlackEloParts > 1 && work.blackBands.size() >= 2;
+    auto bandOf = [](const std::vector<int32_t>& table, int32_t elo) {
+      return (elo - table[0]) / (table[1] - table[0]);
+    };
+    if (whiteBands &&
+        (c = Compare(bandOf(work.whiteBands, work.elo[x].white), bandOf(work.whiteBands, work.elo[y].white))))
+      return c < 0;
+    if (blackBands &&
+        (c = Compare(bandOf(work.blackBands, work.elo[x].black), bandOf(work.blackBands, work.elo[y].black))))
+      return c < 0;
+    if (o.splitByResult && (c = Compare(ResultRank(Tag(gx, 6)), ResultRank(Tag(gy, 6))))) return c < 0;
+    if (o.splitEcoLevel > 0) {
+      const size_t n = o.splitEcoLevel;
+      if ((c = Compare(EcoCode(gx).substr(0, n), EcoCode(gy).substr(0, n)))) return c < 0;
+    }
+    if (whiteBands && (c = Compare(work.elo[x].white, work.elo[y].white))) return c < 0;
+    if (blackBands && (c = Compare(work.elo[x].black, work.elo[y].black))) return c < 0;
+    return x < y;
+  }
+
+  TGames& entries;
+  SplitWork& work;
+  const TProcessingOptions& options;
+  const std::atomic<bool>* stop;
+  std::atomic<int32_t>* progress;
+};
+
+}  // namespace
+
+void SortForOutput(TGames& entries, const std::vector<int32_t>& selection, std::vector<int32_t>& result,
+                   SplitWork& work, const TProcessingOptions& options, const std::atomic<bool>* stop,
+                   std::atomic<int32_t>* progress) {
+  Sorter sorter(entries, work, options, stop, progress);
+  {
+    HostLockGuard lock;
+    result = selection;
+    if (progress) progress->store(0);
+  }
+  {
+    HostLockGuard lock;
+    PrepareSplit(work, entries, selection, options);
+  }
+  if (result.size() >= 2 && sorter.Needed()) sorter.Sort(result, 0, result.size() - 1);
+  if (!options.splitByPlayer || (stop && stop->load())) return;
+
+  const std::vector<int32_t> whites = result;
+  {
+    HostLockGuard lock;
+    result.clear();
+    for (int32_t index : selection)
+      if (Tag(entries[size_t(index)], 4) != Tag(entries[size_t(index)], 5)) result.push_back(index);
+  }
+  sorter.blackPhase = true;
+  if (progress) progress->store(0);
+  if (result.size() >= 2 && sorter.Needed()) sorter.Sort(result, 0, result.size() - 1);
+  if (stop && stop->load()) return;
+
+  const std::vector<int32_t> blacks = result;
+  sorter.secondPhase = true;
+  result.clear();
+  result.reserve(whites.size() + blacks.size());
+  work.groups.clear();
+  size_t w = 0, b = 0;
+  auto white = [&](size_t k) -> const std::string& { return Tag(entries[size_t(whites[k])], 4); };
+  auto black = [&](size_t k) -> const std::string& { return Tag(entries[size_t(blacks[k])], 5); };
+  while (w < whites.size() || b < blacks.size()) {
+    if (stop && stop->load()) return;
+    PlayerGroup group;
+    group.start = result.size();
+    if (w >= whites.size() || (b < blacks.size() && black(b) < white(w))) {
+      group.name = black(b);
+      while (b < blacks.size() && black(b) == group.name) result.push_back(blacks[b++]);
+    } else {
+      group.name = white(w);
+      while (w < whites.size() && white(w) == group.name) result.push_back(whites[w++]);
+      while (b < blacks.size() && black(b) == group.name) result.push_back(blacks[b++]);
+    }
+    const size_t end = result.size();
+    work.groups.push_back(group);
+    if (end - group.start >= 2 && sorter.Needed()) sorter.Sort(result, group.start, end - 1);
+  }
+}

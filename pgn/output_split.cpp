@@ -1,0 +1,191 @@
+#include "pgn/output_split.h"
+
+#include "io/codepage.h"
+#include "pgn/eco_tags.h"
+
+int32_t FileNameCounter = 0;
+
+namespace {
+
+const std::string& Tag(const TGame& game, size_t position) {
+  static const std::string none;
+  return position < game.tags.size() ? game.tags[position].value : none;
+}
+const std::string& Event(const TGame& g) { return Tag(g, 0); }
+const std::string& White(const TGame& g) { return Tag(g, 4); }
+const std::string& Black(const TGame& g) { return Tag(g, 5); }
+const std::string& Result(const TGame& g) { return Tag(g, 6); }
+
+std::u16string Ascii(const std::string& text) { return std::u16string(text.begin(), text.end()); }
+
+// The zero-padded decimal text of a number.
+std::u16string Padded(int32_t value, size_t width) {
+  std::string digits = std::to_string(value);
+  if (digits.size() < width) digits.insert(0, width - digits.size(), '0');
+  return Ascii(digits);
+}
+
+// A file-name part from tag bytes.
+std::u16string TagPart(const std::string& value) {
+#ifdef _WIN32
+  constexpr bool windows = true;
+#else
+  constexpr bool windows = false;
+#endif
+  return SafeNamePart(BytesToUtf16(value), windows);
+}
+
+bool IsReservedDeviceName(const std::u16string& text) {
+  // The part before any extension, compared without case.
+  std::u16string stem = text.substr(0, text.find(u'.'));
+  for (char16_t& c : stem)
+    if (c >= u'a' && c <= u'z') c = char16_t(c - 32);
+  static const char16_t* const names[] = {u"CON", u"PRN", u"AUX", u"NUL"};
+  for (const char16_t* name : names)
+    if (stem == name) return true;
+  if (stem.size() == 4 && (stem.compare(0, 3, u"COM") == 0 || stem.compare(0, 3, u"LPT") == 0) && stem[3] >= u'1' &&
+      stem[3] <= u'9')
+    return true;
+  return false;
+}
+
+}  // namespace
+
+std::vector<int32_t> EloBandTable(int32_t parts, const EloRange& range) {
+  std::vector<int32_t> table;
+  const int32_t lo = range.minimum, hi = range.maximum;
+  if (parts <= 1 || lo > hi) return table;  // no rating inside the filter's bounds
+  if (parts < hi - lo + 1) {
+    table.push_back(lo);
+    for (int32_t k = 1; k <= parts; ++k)
+      table.push_back(int32_t((int64_t(lo) * (parts - k) + int64_t(k) * hi) / parts + 1));
+  } else {
+    for (int32_t b = lo; b <= hi + 1; ++b) table.push_back(b);
+  }
+  return table;
+}
+
+size_t BandIndex(const std::vector<int32_t>& table, int32_t elo) {
+  if (table.size() < 2) return 0;
+  for (size_t i = 0; i + 1 < table.size(); ++i)
+    if (elo < table[i]) return i == 0 ? 1 : i;  // below the table: the first band
+  return table.size() - 1;
+}
+
+void PrepareSplit(SplitWork& work, const TGames& entries, const std::vector<int32_t>& selection,
+                  const TProcessingOptions& options) {
+  if (options.splitWhiteEloParts > 1 || options.splitBlackEloParts > 1) {
+    work.elo.assign(entries.size(), EloValues{});
+    CollectedEloRanges = CollectedElo{};
+    for (int32_t index : selection)
+      if (index >= 0 && size_t(index) < entries.size())
+        work.elo[size_t(index)] = EloValuesOf(entries[size_t(index)].tags, options);
+    work.whiteBands = EloBandTable(options.splitWhiteEloParts, CollectedEloRanges.white);
+    work.blackBands = EloBandTable(options.splitBlackEloParts, CollectedEloRanges.black);
+  }
+  if (options.splitDateLevel > 0) {
+    work.dateKeys.assign(entries.size(), 0);
+    for (int32_t index : selection)
+      if (index >= 0 && size_t(index) < entries.size())
+        work.dateKeys[size_t(index)] = DateKeyOf(Tag(entries[size_t(index)], 2));
+  }
+}
+
+bool BeginsNewFile(SplitWork& work, TGames& entries, const std::vector<int32_t>& order, size_t p,
+                   const TProcessingOptions& o) {
+  if (p == 0) return true;
+  const size_t gi = size_t(order[p]), fi = size_t(order[p - 1]);
+  TGame& g = entries[gi];
+  TGame& f = entries[fi];
+  if (o.splitEcoLevel > 0) {
+    const size_t n = o.splitEcoLevel;
+    if (EcoCode(g).substr(0, n) != EcoCode(f).substr(0, n)) return true;
+  }
+  if (o.splitByResult && Result(g) != Result(f)) return true;
+  // A new Elo file begins where the previous game lies below the band of this one. Without a
+  // band table (no rating inside the filter's bounds) all games share one file.
+  auto eloBreak = [&](const std::vector<int32_t>& table, int32_t gElo, int32_t fElo) {
+    if (table.size() < 2 || gElo == fElo) return false;
+    return fElo < table[BandIndex(table, gElo) - 1];
+  };
+  if (o.splitBlackEloParts > 1 && eloBreak(work.blackBands, work.elo[gi].black, work.elo[fi].black)) return true;
+  if (o.splitWhiteEloParts > 1 && eloBreak(work.whiteBands, work.elo[gi].white, work.elo[fi].white)) return true;
+  if (o.splitByTournament && Event(g) != Event(f)) return true;
+  if (o.splitDateLevel > 0) {
+    const int32_t a = work.dateKeys[gi], b = work.dateKeys[fi];
+    if (a != b) {
+      if (o.splitDateLevel == 1 && a / 416 != b / 416) return true;
+      if (o.splitDateLevel == 2 && a / 32 != b / 32) return true;
+      if (o.splitDateLevel >= 3) return true;
+    }
+  }
+  if (o.splitByPlayer) {
+    while (work.currentGroup < work.groups.size() && p > work.groups[work.currentGroup].start) ++work.currentGroup;
+    return work.currentGroup < work.groups.size() && work.groups[work.currentGroup].start == p;
+  }
+  return (o.splitByBlack && Black(g) != Black(f)) || (o.splitByWhite && White(g) != White(f));
+}
+
+std::u16string SafeNamePart(const std::u16string& text, bool windowsRules) {
+  std::u16string safe = text;
+  for (char16_t& c : safe) {
+    const bool forbidden = windowsRules ? (c < 32 || c == u'<' || c == u'>' || c == u':' || c == u'"' || c == u'/' ||
+                                           c == u'\\' || c == u'|' || c == u'?' || c == u'*')
+                                        : (c == 0 || c == u'/');
+    if (forbidden) c = u'_';
+  }
+  if (windowsRules) {
+    if (!safe.empty() && (safe.back() == u'.' || safe.back() == u' ')) safe.back() = u'_';
+    if (IsReservedDeviceName(safe)) safe.insert(0, 1, u'_');
+  }
+  return safe;
+}
+
+std::filesystem::path OutputFileName(SplitWork& work, const std::u16string& base, TGames& entries,
+                                     const std::vector<int32_t>& order, size_t p, const TProcessingOptions& o,
+                                     int32_t pathLength) {
+  const size_t index = size_t(order[p]);
+  TGame& g = entries[index];
+  std::u16string name = base;
+  if (o.splitByPlayer) {
+    const PlayerGroup* group = nullptr;
+    for (const PlayerGroup& candidate : work.groups)
+      if (candidate.start <= p && (!group || candidate.start >= group->start)) group = &candidate;
+    name += u"_player=" + (group ? TagPart(group->name) : std::u16string());
+  } else {
+    if (o.splitByWhite) name += u"_white=" + TagPart(White(g));
+    if (o.splitByBlack) name += u"_black=" + TagPart(Black(g));
+  }
+  if (o.splitDateLevel > 0) {
+    const int32_t key = work.dateKeys[index];
+    const int32_t year = DateYear(key), month = DateMonth(key), day = DateDay(key);
+    name += u"_date=" + (year ? Padded(year, 4) : std::u16string(u"yyyy"));
+    if (o.splitDateLevel >= 2) name += u"_" + (month ? Padded(month, 2) : std::u16string(u"mm"));
+    if (o.splitDateLevel >= 3) name += u"_" + (day ? Padded(day, 2) : std::u16string(u"dd"));
+  }
+  if (o.splitByTournament) name += u"_tournament=" + TagPart(Event(g));
+  auto band = [](const std::vector<int32_t>& table, int32_t elo) {
+    if (table.size() < 2) return std::u16string(u"outside-filter");
+    const size_t i = BandIndex(table, elo);
+    return Padded(table[i - 1], 1) + u"-" + Padded(table[i], 1);
+  };
+  if (o.splitWhiteEloParts > 1) name += u"_welo=" + band(work.whiteBands, work.elo[index].white);
+  if (o.splitBlackEloParts > 1) name += u"_belo=" + band(work.blackBands, work.elo[index].black);
+  if (o.splitByResult) {
+    const std::string& result = Result(g);
+    name += result == "1-0"       ? u"_res=whitewin"
+            : result == "0-1"     ? u"_res=blackwin"
+            : result == "1/2-1/2" ? u"_res=draw"
+                                  : u"_res=unknown";
+  }
+  if (o.splitEcoLevel > 0) name += u"_eco=" + TagPart(EcoCode(g).substr(0, o.splitEcoLevel));
+  if (int32_t(name.size()) >= pathLength - 4) {
+    ++FileNameCounter;
+    const std::u16string counter = Padded(FileNameCounter, 1);
+    const int32_t keep = pathLength - 4 - int32_t(counter.size());
+    name.resize(size_t(keep > 0 ? keep : 0));
+    name += counter;
+  }
+  name += u".pgn";
+  return std::filesystem::path(name);
+}

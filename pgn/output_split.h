@@ -1,0 +1,57 @@
+// Splitting a job's output into files: Elo band tables and date keys prepared per job, the test
+// whether a new file begins at a position of the sorted list, and the file names.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "panel/processing_options.h"
+#include "pgn/game_filters.h"
+#include "pgn/pgn_types.h"
+
+struct PlayerGroup {
+  size_t start = 0;  // position of its first game in the sorted list
+  std::string name;
+};
+
+// The work data of one processing job.
+struct SplitWork {
+  std::vector<EloValues> elo;       // per entry index
+  std::vector<int32_t> whiteBands;  // ascending boundaries; band k is [b[k], b[k+1])
+  std::vector<int32_t> blackBands;
+  std::vector<int32_t> dateKeys;  // per entry index
+  std::vector<PlayerGroup> groups;
+  size_t currentGroup = 0;
+
+  void Clear() { *this = SplitWork{}; }
+};
+
+// Counts shortened file names while the program runs, so they stay distinct across jobs.
+extern int32_t FileNameCounter;
+
+// The band table of `parts` bands over the collected range; empty when the range is empty.
+std::vector<int32_t> EloBandTable(int32_t parts, const EloRange& range);
+
+// The index i of the band [table[i-1], table[i]) holding the value.
+size_t BandIndex(const std::vector<int32_t>& table, int32_t elo);
+
+// Fills the Elo values, band tables and date keys of the selected entries.
+void PrepareSplit(SplitWork& work, const TGames& entries, const std::vector<int32_t>& selection,
+                  const TProcessingOptions& options);
+
+// Whether a new output file begins at position p of `order` (called for p = 0, 1, 2... in turn).
+bool BeginsNewFile(SplitWork& work, TGames& entries, const std::vector<int32_t>& order, size_t p,
+                   const TProcessingOptions& options);
+
+// A file-name part made from a tag value: characters the file system forbids become "_" (on
+// Windows also names it reserves, and a trailing dot or space), the same value always giving the
+// same part.
+std::u16string SafeNamePart(const std::u16string& text, bool windowsRules);
+
+// The output file for the game at position p: base path, the split parts, ".pgn". `pathLength`
+// is the longest name the host's file dialogs take.
+std::filesystem::path OutputFileName(SplitWork& work, const std::u16string& base, TGames& entries,
+                                     const std::vector<int32_t>& order, size_t p, const TProcessingOptions& options,
+                                     int32_t pathLength);

@@ -1,0 +1,148 @@
+// Splitting output into files: band tables, file boundaries and names; and the grouping sort
+// that brings each file's games together.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "pgn/game_reader.h"
+#include "pgn/grouping_sort.h"
+#include "pgn/output_split.h"
+
+namespace {
+
+TGames Games(const std::vector<std::string>& tagLines) {
+  std::string text;
+  for (const std::string& tags : tagLines) text += tags + "\n\n1. e4 *\n\n";
+  TGames games;
+  ReadOptions options;
+  ReadGames(text, games, options);
+  EXPECT_EQ(games.size(), tagLines.size());
+  return games;
+}
+
+std::vector<int32_t> All(const TGames& games) {
+  std::vector<int32_t> all;
+  for (size_t i = 0; i < games.size(); ++i) all.push_back(int32_t(i));
+  return all;
+}
+
+// The file of each game in writing order, after sorting.
+std::vector<std::string> FilesOf(TGames& games, const TProcessingOptions& options, int32_t pathLength = 260) {
+  SplitWork work;
+  std::vector<int32_t> order;
+  SortForOutput(games, All(games), order, work, options);
+  std::vector<std::string> files;
+  std::string current;
+  for (size_t p = 0; p < order.size(); ++p) {
+    if (BeginsNewFile(work, games, order, p, options))
+      current = OutputFileName(work, u"out", games, order, p, options, pathLength).string();
+    files.push_back(current + "#" + games[size_t(order[p])].tags[0].value);
+  }
+  return files;
+}
+
+TEST(EloBands, PartsOverARangeOrOneBandPerRating) {
+  EXPECT_EQ(EloBandTable(2, EloRange{1000, 2000}), (std::vector<int32_t>{1000, 1501, 2001}));
+  EXPECT_EQ(BandIndex({1000, 1501, 2001}, 1500), 1u);
+  EXPECT_EQ(BandIndex({1000, 1501, 2001}, 1501), 2u);
+  EXPECT_EQ(BandIndex({1000, 1501, 2001}, 2000), 2u);
+  EXPECT_EQ(EloBandTable(10, EloRange{2400, 2403}), (std::vector<int32_t>{2400, 2401, 2402, 2403, 2404}));
+  EXPECT_TRUE(EloBandTable(3, EloRange{}).empty());  // nothing collected: minimum above maximum
+}
+
+TEST(FileNames, NoSplitIsTheBasePathAndPgn) {
+  TGames games = Games({"[Event \"a\"]", "[Event \"b\"]"});
+  EXPECT_EQ(FilesOf(games, TProcessingOptions{}), (std::vector<std::string>{"out.pgn#a", "out.pgn#b"}));
+}
+
+TEST(FileNames, DatesEloResultsAndEco) {
+  TProcessingOptions o;
+  o.splitDateLevel = 2;
+  TGames games = Games({"[Event \"a\"][Date \"1990.??.??\"]", "[Event \"b\"][Date \"????.??.??\"]",
+                        "[Event \"c\"][Date \"0990.03.01\"]"});
+  EXPECT_EQ(FilesOf(games, o),
+            (std::vector<std::string>{"out_date=yyyy_mm.pgn#b", "out_date=0990_03.pgn#c", "out_date=1990_mm.pgn#a"}));
+  o = TProcessingOptions{};
+  o.splitWhiteEloParts = 2;
+  games = Games(
+      {"[Event \"a\"][WhiteElo \"1000\"]", "[Event \"b\"][WhiteElo \"2000\"]", "[Event \"c\"][WhiteElo \"1500\"]"});
+  EXPECT_EQ(FilesOf(games, o), (std::vector<std::string>{"out_welo=1000-1501.pgn#a", "out_welo=1000-1501.pgn#c",
+                                                         "out_welo=1501-2001.pgn#b"}));
+  o.whiteEloFrom = 3000;  // no rating inside the bounds: one file that says so
+  EXPECT_EQ(FilesOf(games, o)[0], "out_welo=outside-filter.pgn#a");
+  o = TProcessingOptions{};
+  o.splitByResult = true;
+  games = Games({"[Event \"a\"][Result \"1-0\"]", "[Event \"b\"][Result \"0-1\"]", "[Event \"c\"][Result \"?\"]",
+                 "[Event \"d\"][Result \"1/2-1/2\"]", "[Event \"e\"][Result \"*\"]"});
+  EXPECT_EQ(FilesOf(games, o),
+            (std::vector<std::string>{"out_res=blackwin.pgn#b", "out_res=draw.pgn#d", "out_res=whitewin.pgn#a",
+                                      "out_res=unknown.pgn#e", "out_res=unknown.pgn#c"}));
+}
+
+TEST(FileNames, TagValuesNeverMakeAnImpossibleName) {
+  EXPECT_EQ(SafeNamePart(u"Rated Blitz game: x", true), u"Rated Blitz game_ x");
+  EXPECT_EQ(SafeNamePart(u"a/b\\c<d>e|f?g*h\"", true), u"a_b_c_d_e_f_g_h_");
+  EXPECT_EQ(SafeNamePart(u"a/b\\c:d", false), u"a_b\\c:d");
+  EXPECT_EQ(SafeNamePart(u"con", true), u"_con");
+  EXPECT_EQ(SafeNamePart(u"LPT1.txt", true), u"_LPT1.txt");
+  EXPECT_EQ(SafeNamePart(u"COM10", true), u"COM10");
+  EXPECT_EQ(SafeNamePart(u"end.", true), u"end_");
+  EXPECT_EQ(SafeNamePart(u"line\nbreak", true), u"line_break");
+  TProcessingOptions o;
+  o.splitByTournament = true;
+  TGames games = Games({"[Event \"Rated Blitz game: a/b\"]"});
+  const std::string name = FilesOf(games, o)[0];
+#ifdef _WIN32
+  EXPECT_EQ(name, "out_tournament=Rated Blitz game_ a_b.pgn#Rated Blitz game: a/b");
+#else
+  EXPECT_EQ(name, "out_tournament=Rated Blitz game: a_b.pgn#Rated Blitz game: a/b");
+#endif
+}
+
+TEST(FileNames, LongNamesAreCutAndNumbered) {
+  TProcessingOptions o;
+  o.splitByTournament = true;
+  TGames games = Games({"[Event \"" + std::string(100, 'x') + "\"]"});
+  const int32_t before = FileNameCounter;
+  const std::string name = FilesOf(games, o, 40)[0];
+  EXPECT_EQ(FileNameCounter, before + 1);
+  const std::string counter = std::to_string(FileNameCounter);
+  EXPECT_EQ(name.substr(0, name.find('#')),
+            ("out_tournament=" + std::string(100, 'x')).substr(0, 36 - counter.size()) + counter + ".pgn");
+}
+
+TEST(GroupingSort, TournamentsInByteOrderAndEntryOrderWithin) {
+  TProcessingOptions o;
+  o.splitByTournament = true;
+  TGames games = Games({"[Event \"b\"][Site \"1\"]", "[Event \"a\"][Site \"2\"]", "[Event \"b\"][Site \"3\"]",
+                        "[Event \"B\"][Site \"4\"]"});
+  SplitWork work;
+  std::vector<int32_t> order;
+  SortForOutput(games, All(games), order, work, o);
+  EXPECT_EQ(order, (std::vector<int32_t>{3, 1, 0, 2}));
+}
+
+TEST(GroupingSort, PlayerSplitListsEachGameUnderBothPlayers) {
+  TProcessingOptions o;
+  o.splitByPlayer = true;
+  TGames games =
+      Games({"[Event \"1\"][White \"A\"][Black \"B\"]", "[Event \"2\"][White \"B\"][Black \"A\"]",
+             "[Event \"3\"][White \"A\"][Black \"A\"]", "[Event \"4\"][White \"PLAYER A\"][Black \"Player A\"]"});
+  const std::vector<std::string> files = FilesOf(games, o);
+  EXPECT_EQ(files, (std::vector<std::string>{"out_player=A.pgn#1", "out_player=A.pgn#3", "out_player=A.pgn#2",
+                                             "out_player=B.pgn#2", "out_player=B.pgn#1", "out_player=PLAYER A.pgn#4",
+                                             "out_player=Player A.pgn#4"}));
+}
+
+TEST(GroupingSort, AStoppedSortLeavesWithoutGroups) {
+  TProcessingOptions o;
+  o.splitByPlayer = true;
+  TGames games = Games({"[White \"A\"][Black \"B\"]", "[White \"C\"][Black \"D\"]"});
+  std::atomic<bool> stop{true};
+  SplitWork work;
+  std::vector<int32_t> order;
+  SortForOutput(games, All(games), order, work, o, &stop);
+  EXPECT_TRUE(work.groups.empty());
+}
+
+}  // namespace
