@@ -28,6 +28,7 @@ class Sorter {
 
   bool blackPhase = false;
   bool secondPhase = false;
+  bool fastTies = true;
 
   // Whether anything would order the games at all in the current phase.
   bool Needed() const {
@@ -47,6 +48,17 @@ class Sorter {
       ranges.pop_back();
       if (h == l + 1) {
         if (Before(list, h, l)) std::swap(list[l], list[h]);
+        Count(2);
+        continue;
+      }
+      if (fastTies && AllTied(list, l, h)) {
+        // Games told apart only by where they stand: each partition would peel off just its
+        // pivot, so the same steps are taken here directly, in time linear in the range.
+        for (size_t k = l; h - k >= 2; ++k) {
+          if (stop && stop->load()) return;
+          if (h - k > 20) std::swap(list[k], list[(k + h) / 2]);
+          Count(1);
+        }
         Count(2);
         continue;
       }
@@ -82,6 +94,31 @@ class Sorter {
   }
 
  private:
+  // Whether every game of positions l..h is told apart from the first only by its position:
+  // the comparison below, stopped where it would fall back on positions.
+  bool AllTied(const std::vector<int32_t>& list, size_t l, size_t h) const {
+    const TProcessingOptions& o = options;
+    if (secondPhase) return false;
+    const bool byWhite = o.splitByWhite || (o.splitByPlayer && !blackPhase);
+    const bool byBlack = o.splitByBlack || blackPhase;
+    // Only the player phases break ties by position.
+    if (!(byWhite && o.splitByPlayer) && !(byBlack && blackPhase)) return false;
+    const TGame& first = entries[size_t(list[l])];
+    for (size_t k = l + 1; k <= h; ++k) {
+      const TGame& g = entries[size_t(list[k])];
+      if (byWhite) {
+        if (Tag(g, 4) != Tag(first, 4)) return false;
+        if (o.splitByPlayer) continue;
+      }
+      if (byBlack) {
+        if (Tag(g, 5) != Tag(first, 5)) return false;
+        if (blackPhase) continue;
+      }
+      return false;
+    }
+    return true;
+  }
+
   void Count(int32_t n) {
     if (progress) progress->fetch_add(n);
   }
@@ -141,8 +178,9 @@ class Sorter {
 
 void SortForOutput(TGames& entries, const std::vector<int32_t>& selection, std::vector<int32_t>& result,
                    SplitWork& work, const TProcessingOptions& options, const std::atomic<bool>* stop,
-                   std::atomic<int32_t>* progress) {
+                   std::atomic<int32_t>* progress, bool stepByStep) {
   Sorter sorter(entries, work, options, stop, progress);
+  sorter.fastTies = !stepByStep;
   {
     HostLockGuard lock;
     result = selection;

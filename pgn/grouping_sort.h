@@ -12,7 +12,8 @@
 
 // Sorts the selection for output into `result` (longer than the selection with the player
 // split, whose groups go to `work`). Stops early, leaving a partial order, when `stop` is set;
-// `progress` counts the work done for the progress display.
+// `progress` counts the work done for the progress display. `stepByStep` sorts runs of games
+// told apart only by position one partition at a time, as the fast path replaces (for tests).
 void SortForOutput(TGames& entries, const std::vector<int32_t>& selection, std::vector<int32_t>& result,
                    SplitWork& work, const TProcessingOptions& options, const std::atomic<bool>* stop = nullptr,
-                   std::atomic<int32_t>* progress = nullptr);
+                   std::atomic<int32_t>* progress = nullptr, bool stepByStep = false);

@@ -2,6 +2,7 @@
 // that brings each file's games together.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 #include "pgn/game_reader.h"
@@ -132,6 +133,31 @@ TEST(GroupingSort, PlayerSplitListsEachGameUnderBothPlayers) {
   EXPECT_EQ(files, (std::vector<std::string>{"out_player=A.pgn#1", "out_player=A.pgn#3", "out_player=A.pgn#2",
                                              "out_player=B.pgn#2", "out_player=B.pgn#1", "out_player=PLAYER A.pgn#4",
                                              "out_player=Player A.pgn#4"}));
+}
+
+// The linear path for games told apart only by position gives the order the partitions give.
+TEST(GroupingSort, TiedRunsSortAsTheStepByStepPartitions) {
+  std::mt19937 rng(5);
+  const char* names[] = {"A", "B", "C"};
+  for (int round = 0; round < 60; ++round) {
+    std::vector<std::string> tags;
+    const int count = 2 + int(rng() % 120);
+    for (int i = 0; i < count; ++i)
+      tags.push_back(std::string("[Event \"") + names[rng() % 3] + "\"][White \"" + names[rng() % 3] + "\"][Black \"" +
+                     names[rng() % 3] + "\"][Result \"" + (rng() % 2 ? "1-0" : "0-1") + "\"]");
+    TGames games = Games(tags);
+    TProcessingOptions o;
+    o.splitByPlayer = true;
+    o.splitByWhite = round % 3 == 1;
+    o.splitByTournament = round % 2 == 0;
+    o.splitByResult = round % 4 == 0;
+    SplitWork fastWork, slowWork;
+    std::vector<int32_t> fast, slow;
+    SortForOutput(games, All(games), fast, fastWork, o);
+    SortForOutput(games, All(games), slow, slowWork, o, nullptr, nullptr, true);
+    ASSERT_EQ(fast, slow) << "round " << round;
+    ASSERT_EQ(fastWork.groups.size(), slowWork.groups.size());
+  }
 }
 
 TEST(GroupingSort, AStoppedSortLeavesWithoutGroups) {
