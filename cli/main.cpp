@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "chess/eco.h"
-#include "cli/inspect.h"
+#include "cli/game_listing.h"
 #include "io/host_folder.h"
 
 extern const char BuiltinEcoTable[];

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "chess/jurnal.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/eco_table.h"
 
 namespace {
 
@@ -66,15 +66,7 @@ class Classification : public ::testing::Test {
     ResetEcoTable();
   }
 
-  // A table file with the given positions' keys.
-  void WriteTable(const std::vector<std::pair<uint64_t, std::string>>& entries) {
-    std::string bytes;
-    for (const auto& [key, code] : entries) {
-      for (int shift = 56; shift >= 0; shift -= 8) bytes += char(key >> shift);
-      bytes += code;
-    }
-    TempDir::Write(file, bytes);
-  }
+  void WriteTable(const std::vector<std::pair<uint64_t, std::string>>& entries) { WriteEcoTableFile(file, entries); }
 
   // The code of a main line of "e2e4"-style moves.
   std::string CodeOf(const std::vector<std::string>& line) {
@@ -90,9 +82,9 @@ class Classification : public ::testing::Test {
 
   TempDir dir;
   std::filesystem::path file = dir / "ecos.dat";
-  const uint64_t start = 0x463B96181691FC9CULL;
-  const uint64_t afterE4 = 0x823C9B50FD114196ULL;
-  const uint64_t afterE4D5 = 0x0756B94461C50FB0ULL;
+  const uint64_t start = KeyOfInitialPosition;
+  const uint64_t afterE4 = KeyAfterE4;
+  const uint64_t afterE4D5 = KeyAfterE4D5;
 };
 
 TEST_F(Classification, TakesTheLastPositionFoundButNotTheFinalOne) {
@@ -119,10 +111,7 @@ TEST_F(Classification, AMissingTableIsLookedForAgainEachTime) {
 }
 
 TEST_F(Classification, FallsBackToBuiltInBytes) {
-  std::string bytes;
-  for (int shift = 56; shift >= 0; shift -= 8) bytes += char(afterE4 >> shift);
-  bytes += "B00";
-  SetEcoTableSource(dir / "absent.dat", bytes);
+  SetEcoTableSource(dir / "absent.dat", EcoTableFileBytes({{afterE4, "B00"}}));
   EXPECT_EQ(CodeOf({"e2e4", "c7c5"}), "B00");
 }
 

@@ -6,7 +6,7 @@
 #include "chess/eco.h"
 #include "panel/processing_options.h"
 #include "pgn/game_reader.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/eco_table.h"
 
 namespace {
 
@@ -23,11 +23,7 @@ class EcoTags : public ::testing::Test {
   void SetUp() override {
     ResetOptions();
     // A table that knows the position after 1. e4 as B00.
-    std::string bytes;
-    const uint64_t afterE4 = 0x823C9B50FD114196ULL;
-    for (int shift = 56; shift >= 0; shift -= 8) bytes += char(afterE4 >> shift);
-    bytes += "B00";
-    TempDir::Write(dir / "ecos.dat", bytes);
+    WriteEcoTableFile(dir / "ecos.dat", {{KeyAfterE4, "B00"}});
     SetEcoTableSource(dir / "ecos.dat");
   }
   void TearDown() override {

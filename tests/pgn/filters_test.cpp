@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "chess/eco.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/eco_table.h"
 
 namespace {
 
@@ -111,11 +111,7 @@ TEST(MoveCountFilter, BoundsInFullMoves) {
 
 TEST(EcoFilter, PrefixesAndTheEntrysOwnTag) {
   TempDir dir;
-  std::string bytes;
-  const uint64_t afterE4 = 0x823C9B50FD114196ULL;
-  for (int shift = 56; shift >= 0; shift -= 8) bytes += char(afterE4 >> shift);
-  bytes += "B20";
-  TempDir::Write(dir / "ecos.dat", bytes);
+  WriteEcoTableFile(dir / "ecos.dat", {{KeyAfterE4, "B20"}});
   SetEcoTableSource(dir / "ecos.dat");
   TProcessingOptions o;
   o.ecoOpening = "B2";

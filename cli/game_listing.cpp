@@ -1,4 +1,4 @@
-#include "cli/inspect.h"
+#include "cli/game_listing.h"
 
 #include <algorithm>
 #include <cinttypes>
