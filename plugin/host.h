@@ -46,6 +46,11 @@ class Host {
   virtual HostGameArray GameList() = 0;
   virtual int32_t CurrentRow() = 0;
   virtual HostIndexArray DisplayOrder() = 0;
+
+  // With exactly one game highlighted when processing starts: work with that game only (Yes),
+  // with the whole list (No), or not at all (Cancel).
+  enum class Answer { Yes, No, Cancel };
+  virtual Answer AskProcessOneGame() { return Answer::No; }
 };
 
 // The host this process runs under. Until a front end installs one, a quiet host answers: no

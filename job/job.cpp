@@ -1,0 +1,272 @@
+#include "job/job.h"
+
+#include <algorithm>
+#include <chrono>
+#include <set>
+#include <string>
+#include <thread>
+#include <tuple>
+#include <utility>
+
+#include "io/file_read.h"
+#include "panel/processing_options.h"
+#include "pgn/eco_tags.h"
+#include "pgn/game_filters.h"
+#include "pgn/grouping_sort.h"
+#include "pgn/output_split.h"
+#include "pgn/pgn_writer.h"
+#include "plugin/host.h"
+
+TIndexArray Selection;
+
+namespace {
+
+bool Stopped() { return JobState.stopRequested.load(); }
+
+// Whether a name ends in ".pgn", whatever the case (as the system's file search matches it).
+bool IsPgnName(const std::filesystem::path& name) {
+  std::string extension = name.extension().string();
+  for (char& c : extension) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return extension == ".pgn";
+}
+
+void WriteBuffer(const std::filesystem::path& path, const OutputBuffer& buffer) {
+  const WriteResult result = WriteOutputFile(path, buffer, ProcessingOptions.doNotRewrite);
+  HostLockGuard lock;
+  ++JobState.counts.outputFiles;
+  if (!result.ok) JobState.writeFailures.push_back(WriteFailure{path, result.error});
+}
+
+void ProcessAndSave(TGameList& list, const std::u16string& base) {
+  const TProcessingOptions& options = ProcessingOptions;
+  std::vector<bool> done;
+  {
+    HostLockGuard lock;
+    JobState.stepCount = int32_t(Selection.size());
+    done.assign(Selection.size(), false);
+  }
+  JobState.stepPosition = 0;
+  JobState.stage = JobStage::LoadingPending;
+  for (size_t p = 0; p < Selection.size(); ++p) {
+    JobState.stepPosition = int32_t(p);
+    const int32_t index = Selection[p];
+    if (done[p] || index < 0 || size_t(index) >= list.entries.size()) continue;
+    const TGame& entry = list.entries[size_t(index)];
+    if (!entry.game && entry.sourcePosition > 0) RereadGames(entry.sourcePath, list.entries, Selection, p, done);
+  }
+
+  JobState.stage = JobStage::Sorting;
+  SplitWork work;
+  std::vector<int32_t> result;
+  SortForOutput(list.entries, Selection, result, work, options, &JobState.stopRequested, &JobState.stepPosition);
+  if (!Stopped()) {
+    JobState.stage = JobStage::ApplyingFilters;
+    const size_t before = result.size();
+    result = FilterList(list.entries, result, options);
+    HostLockGuard lock;
+    JobState.counts.filteredOut += int64_t(before - result.size());
+  }
+  if (!Stopped()) {
+    OutputBuffer buffer;
+    work.currentGroup = 0;
+    JobState.stepCount = int32_t(result.size());
+    JobState.stepPosition = 0;
+    JobState.stage = JobStage::Saving;
+    bool filled = false;  // text went into the buffer during this stage
+    bool finished = true;
+    for (size_t p = 0; p < result.size(); ++p) {
+      JobState.stepPosition = int32_t(p);
+      if (Stopped()) {
+        finished = false;  // the text of the file being built is dropped
+        break;
+      }
+      HostLockGuard lock;
+      if (BeginsNewFile(work, list.entries, result, p, options)) {
+        if (buffer.Size() > 0) WriteBuffer(JobState.currentPath, buffer);
+        JobState.currentPath = OutputFileName(work, base, list.entries, result, p, options, CurrentHost().PathLength());
+        buffer.Clear();
+      }
+      TGame& entry = list.entries[size_t(result[p])];
+      if (!entry.game) continue;  // could not be read again: skipped
+      if (options.addEcoNames) RefreshEcoTag(entry, true);
+      WriteGame(entry, buffer, options);
+      filled = true;
+      ++JobState.counts.written;
+    }
+    // The last file is written even when it received no game after earlier ones did.
+    if (finished && filled) WriteBuffer(JobState.currentPath, buffer);
+  }
+  HostLockGuard lock;
+  work.Clear();
+  JobState.stage = JobStage::Done;
+}
+
+void FolderScan(TGameList& list) {
+  std::vector<std::filesystem::path> files;
+  std::error_code error;
+  for (const auto& item : std::filesystem::directory_iterator(JobState.folderPath, error))
+    if (item.is_regular_file(error) && IsPgnName(item.path().filename())) files.push_back(item.path());
+  std::sort(files.begin(), files.end());  // a stable order from one system to another
+  for (const auto& path : files) {
+    {
+      HostLockGuard lock;
+      JobState.currentPath = path;  // no trailing NUL: the same file opened alone is the same source
+    }
+    if (Stopped()) break;
+    TGames fresh;
+    ReadOneFile(path, true, fresh);
+    if (Stopped()) break;  // the games of the file being read are dropped
+    MergeNewGames(list, fresh);
+  }
+  JobState.stage = JobStage::Done;
+}
+
+void Worker(JobKind kind) {
+  JobState.stage = JobStage::Starting;
+  TGameList& list = GameList;
+  switch (kind) {
+    case JobKind::LoadFile: {
+      TGames fresh;
+      ReadOneFile(JobState.currentPath, false, fresh);
+      if (!Stopped()) MergeNewGames(list, fresh);
+      JobState.stage = JobStage::Done;
+      break;
+    }
+    case JobKind::LoadFolder:
+      FolderScan(list);
+      break;
+    case JobKind::ProcessAndSave: {
+      std::u16string base;
+      {
+        HostLockGuard lock;
+        base = JobState.basePath = JobState.currentPath.u16string();
+      }
+      ProcessAndSave(list, base);
+      break;
+    }
+  }
+}
+
+}  // namespace
+
+void PlainWait::WaitUntilDone(TJobState& state) {
+  while (state.stage.load() != JobStage::Done) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+}
+
+void StartJob(JobKind kind, ModalWait& wait) {
+  JobState.kind = kind;
+  JobState.stopRequested = false;
+  JobState.stage = JobStage::Starting;
+  std::thread worker(Worker, kind);
+  wait.WaitUntilDone(JobState);
+  worker.join();
+}
+
+void RequestStop() { JobState.stopRequested = true; }
+
+TIndexArray BuildSelection(TGameList& list) {
+  TIndexArray highlighted;
+  for (int32_t index : list.displayOrder)
+    if (index >= 0 && size_t(index) < list.highlight.size() && list.highlight[size_t(index)])
+      highlighted.push_back(index);
+  if (highlighted.empty()) return list.displayOrder;
+  if (highlighted.size() >= 2) return highlighted;
+  switch (CurrentHost().AskProcessOneGame()) {
+    case Host::Answer::Yes:
+      return highlighted;
+    case Host::Answer::No:
+      return list.displayOrder;
+    default:
+      return {};
+  }
+}
+
+void ReadOneFile(const std::filesystem::path& path, bool filter, TGames& fresh) {
+  JobState.loadSize = 0;
+  JobState.stage = JobStage::Loading;
+  std::string text;
+  if (readfile(path, text) != ReadError::None) {
+    HostLockGuard lock;
+    JobState.unreadableFiles.push_back(path);
+    ++JobState.counts.filesUnreadable;
+    return;
+  }
+  JobState.loadSize = int64_t(text.size());
+  JobState.loadPosition = 1;
+  OptionFilters filters(ProcessingOptions);
+  ReadReport report;
+  ReadOptions options;
+  options.filter = filter;
+  options.filters = &filters;
+  options.stop = &JobState.stopRequested;
+  options.progress = &JobState.loadPosition;
+  options.sourcePath = path;
+  options.report = &report;
+  ReadGames(text, fresh, options);
+  HostLockGuard lock;
+  ++JobState.counts.filesRead;
+  JobState.counts.gamesRead += int64_t(fresh.size());
+  for (ReadIssue& issue : report.issues) JobState.skipped.push_back(SkippedGame{path, std::move(issue)});
+}
+
+void MergeNewGames(TGameList& list, TGames& fresh) {
+  JobState.stage = JobStage::FilteringDuplicates;
+  // Repeats: a game whose file and position an entry already has. An index of the list's
+  // sources answers this whatever order the files were loaded in.
+  if (!list.entries.empty()) {
+    std::set<std::pair<std::filesystem::path, int32_t>> sources;
+    {
+      HostLockGuard lock;
+      for (const TGame& entry : list.entries)
+        if (!entry.sourcePath.empty()) sources.insert({entry.sourcePath, entry.sourcePosition});
+    }
+    TGames kept;
+    for (TGame& game : fresh) {
+      if (!game.sourcePath.empty() && sources.count({game.sourcePath, game.sourcePosition})) {
+        HostLockGuard lock;
+        ++JobState.counts.repeats;
+        continue;
+      }
+      kept.push_back(std::move(game));
+    }
+    fresh = std::move(kept);
+  }
+  THashes freshKeys;
+  if (ProcessingOptions.removeDuplicates) {
+    RefreshAndRemoveDuplicates(list);
+    THashes listed;
+    for (const THash& key : list.keys)
+      if (key.keyed) listed.push_back(key);
+    const THashes sorted = SortedKeys(listed);
+    TGames kept;
+    std::set<std::tuple<uint64_t, uint64_t, int32_t>> seen;  // new keys already kept: the first stays
+    for (TGame& game : fresh) {
+      HostLockGuard lock;
+      THash key = KeyOfEntry(game, 0);
+      if (key.keyed && (FindKey(sorted, key) >= 0 || !seen.insert({key.movesKey, key.startKey, key.plies}).second)) {
+        ++JobState.counts.duplicates;
+        continue;
+      }
+      freshKeys.push_back(key);
+      kept.push_back(std::move(game));
+    }
+    fresh = std::move(kept);
+  }
+  JobState.stage = JobStage::Finishing;
+  HostLockGuard lock;
+  const size_t oldLength = list.entries.size();
+  for (size_t i = 0; i < fresh.size(); ++i) {
+    list.entries.push_back(std::move(fresh[i]));
+    list.displayOrder.push_back(int32_t(oldLength + i));
+    list.highlight.push_back(false);
+    if (ProcessingOptions.removeDuplicates) {
+      freshKeys[i].entryIndex = int32_t(oldLength + i);
+      list.keys.push_back(freshKeys[i]);
+    }
+  }
+  if (!ProcessingOptions.removeDuplicates) list.keys.clear();
+  list.dropped.resize(list.entries.size(), false);
+  JobState.counts.merged += int64_t(fresh.size());
+  if (!fresh.empty()) list.currentRow = int32_t(list.entries.size());
+  fresh.clear();
+}

@@ -1,0 +1,65 @@
+// The state of the running batch job, shared by the worker, the user interface and the progress
+// display. Stage, stop flag and counters are read without the lock; the paths under it.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "pgn/game_reader.h"
+
+enum class JobKind : uint8_t { LoadFile = 0, LoadFolder = 1, ProcessAndSave = 2 };
+
+enum class JobStage : uint8_t {
+  Starting = 0,
+  Loading = 1,
+  FilteringDuplicates = 2,
+  Saving = 3,
+  Sorting = 4,
+  LoadingPending = 5,
+  ApplyingFilters = 6,
+  Finishing = 7,
+  Done = 8,
+};
+
+// "Start working...", "Load games...", and so on: what the progress display shows per stage.
+const char* StageText(JobStage stage);
+
+// An output file that could not be written, and the system's reason.
+struct WriteFailure {
+  std::filesystem::path path;
+  std::string reason;
+};
+
+// A game the reader skipped, or the place where it stopped reading a file.
+struct SkippedGame {
+  std::filesystem::path file;
+  ReadIssue issue;
+};
+
+// What a job did, for the summary the command line prints.
+struct JobCounts {
+  int64_t filesRead = 0, filesUnreadable = 0;
+  int64_t gamesRead = 0, repeats = 0, duplicates = 0, merged = 0;
+  int64_t filteredOut = 0, written = 0, outputFiles = 0;
+};
+
+struct TJobState {
+  JobKind kind = JobKind::LoadFile;
+  std::atomic<JobStage> stage{JobStage::Done};
+  std::atomic<bool> stopRequested{false};
+  std::atomic<int64_t> loadPosition{0}, loadSize{0};
+  std::atomic<int32_t> stepPosition{0}, stepCount{0};
+  // Under the host's lock.
+  std::filesystem::path currentPath;
+  std::filesystem::path folderPath;
+  std::u16string basePath;
+  std::vector<WriteFailure> writeFailures;
+  std::vector<std::filesystem::path> unreadableFiles;
+  std::vector<SkippedGame> skipped;
+  JobCounts counts;
+};
+
+extern TJobState JobState;

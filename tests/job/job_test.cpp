@@ -1,0 +1,148 @@
+// The batch job end to end: loading files and folders into the game list, repeats and
+// duplicates, the selection, and processing into output files.
+#include "job/job.h"
+
+#include <gtest/gtest.h>
+
+#include "panel/processing_options.h"
+#include "tests/support/memory_host.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+class Job : public ::testing::Test {
+ protected:
+  void SetUp() override { Reset(); }
+  void TearDown() override { Reset(); }
+  static void Reset() {
+    GameList = TGameList{};
+    Selection.clear();
+    ResetOptions();
+    JobState.writeFailures.clear();
+    JobState.unreadableFiles.clear();
+    JobState.skipped.clear();
+    JobState.counts = JobCounts{};
+  }
+
+  void Load(const std::filesystem::path& file) {
+    JobState.currentPath = file;
+    PlainWait wait;
+    StartJob(JobKind::LoadFile, wait);
+  }
+  void LoadFolder(const std::filesystem::path& folder) {
+    JobState.folderPath = folder;
+    PlainWait wait;
+    StartJob(JobKind::LoadFolder, wait);
+  }
+  void Process(const std::filesystem::path& base) {
+    Selection = BuildSelection(GameList);
+    JobState.currentPath = base;
+    PlainWait wait;
+    StartJob(JobKind::ProcessAndSave, wait);
+  }
+
+  TempDir dir;
+};
+
+const char* const TwoGames =
+    "[Event \"a\"]\n[Result \"1-0\"]\n\n1. e4 e5 1-0\n\n[Event \"b\"]\n[Result \"0-1\"]\n\n1. d4 d5 0-1\n";
+
+TEST_F(Job, LoadingTheSameFileAgainAddsNothing) {
+  TempDir::Write(dir / "games.pgn", TwoGames);
+  Load(dir / "games.pgn");
+  ASSERT_EQ(GameList.entries.size(), 2u);
+  EXPECT_EQ(GameList.displayOrder, (TIndexArray{0, 1}));
+  EXPECT_EQ(GameList.currentRow, 2);
+  EXPECT_EQ(JobState.stage.load(), JobStage::Done);
+  Load(dir / "games.pgn");
+  EXPECT_EQ(GameList.entries.size(), 2u);
+  EXPECT_EQ(JobState.counts.repeats, 2);
+  // The same file read by a folder job is the same source too.
+  TempDir::Write(dir / "more.pgn", "[Event \"c\"]\n\n1. c4 *\n");
+  LoadFolder(dir.path);
+  EXPECT_EQ(GameList.entries.size(), 3u);
+}
+
+TEST_F(Job, FolderJobsFilterAndDropDuplicates) {
+  ProcessingOptions.removeDuplicates = true;
+  ProcessingOptions.resultMask = ResultWhiteWins | ResultUnknown;
+  TempDir::Write(dir / "1.pgn", TwoGames);
+  TempDir::Write(dir / "2.pgn",
+                 "[Event \"a again\"]\n[Result \"1-0\"]\n\n1. e4 e5 1-0\n\n[Event \"c\"]\n\n1. c4 *\n\n"
+                 "[Event \"c again\"]\n\n1. c4 *\n");
+  TempDir::Write(dir / "notes.txt", "[Event \"not pgn\"]\n\n*\n");
+  LoadFolder(dir.path);
+  ASSERT_EQ(GameList.entries.size(), 2u);  // b filtered out, "a again" and "c again" dropped
+  EXPECT_EQ(GameList.entries[0].tags[0].value, "a");
+  EXPECT_EQ(GameList.entries[1].tags[0].value, "c");
+  EXPECT_EQ(GameList.keys.size(), 2u);
+  EXPECT_EQ(JobState.counts.duplicates, 2);
+}
+
+TEST_F(Job, ProcessingWritesTheChosenGamesIntoSplitFiles) {
+  TempDir::Write(dir / "games.pgn", TwoGames);
+  Load(dir / "games.pgn");
+  ProcessingOptions.splitByResult = true;
+  Process(dir / "out");
+  EXPECT_TRUE(JobState.writeFailures.empty());
+  EXPECT_EQ(JobState.counts.written, 2);
+  EXPECT_EQ(JobState.counts.outputFiles, 2);
+  const std::string whiteWins = TempDir::Read(dir / "out_res=whitewin.pgn");
+  EXPECT_NE(whiteWins.find("1.e4 e5 1-0\r\n"), std::string::npos);
+  EXPECT_EQ(whiteWins.find("d4"), std::string::npos);
+  EXPECT_NE(TempDir::Read(dir / "out_res=blackwin.pgn").find("1.d4 d5 0-1"), std::string::npos);
+  // Appending is the default: a second run doubles the files; replacing leaves one copy.
+  Process(dir / "out");
+  EXPECT_EQ(TempDir::Read(dir / "out_res=whitewin.pgn"), whiteWins + whiteWins);
+  ProcessingOptions.doNotRewrite = false;
+  Process(dir / "out");
+  EXPECT_EQ(TempDir::Read(dir / "out_res=whitewin.pgn"), whiteWins);
+}
+
+TEST_F(Job, AFileThatCannotBeWrittenIsReported) {
+  TempDir::Write(dir / "games.pgn", TwoGames);
+  Load(dir / "games.pgn");
+  Process(dir / "no such folder" / "out");
+  ASSERT_EQ(JobState.writeFailures.size(), 1u);
+  EXPECT_FALSE(JobState.writeFailures[0].reason.empty());
+}
+
+TEST_F(Job, UnreadableFilesAndSkippedGamesAreRecorded) {
+  Load(dir / "missing.pgn");
+  EXPECT_EQ(JobState.unreadableFiles.size(), 1u);
+  TempDir::Write(dir / "bad.pgn", "[Event \"a\"]\n\n1. e5 *\n\n[Event \"b\"]\n\n1. e4 *\n");
+  Load(dir / "bad.pgn");
+  EXPECT_EQ(GameList.entries.size(), 1u);
+  ASSERT_EQ(JobState.skipped.size(), 1u);
+  EXPECT_EQ(JobState.skipped[0].issue.code, 7);
+  EXPECT_EQ(JobState.skipped[0].issue.gameLine, 1);
+}
+
+class Answering : public MemoryHost {
+ public:
+  Answer answer = Answer::Yes;
+  int asked = 0;
+  Answer AskProcessOneGame() override {
+    ++asked;
+    return answer;
+  }
+};
+
+TEST_F(Job, SelectionFollowsHighlightsAndTheAnswer) {
+  GameList.displayOrder = {2, 0, 1};
+  GameList.highlight = {false, false, false};
+  EXPECT_EQ(BuildSelection(GameList), (TIndexArray{2, 0, 1}));
+  GameList.highlight = {true, false, true};
+  EXPECT_EQ(BuildSelection(GameList), (TIndexArray{2, 0}));
+  Answering host;
+  ScopedHost installed(host);
+  GameList.highlight = {false, true, false};
+  EXPECT_EQ(BuildSelection(GameList), (TIndexArray{1}));
+  host.answer = Host::Answer::No;
+  EXPECT_EQ(BuildSelection(GameList), (TIndexArray{2, 0, 1}));
+  host.answer = Host::Answer::Cancel;
+  EXPECT_TRUE(BuildSelection(GameList).empty());
+  EXPECT_EQ(host.asked, 3);
+}
+
+}  // namespace
