@@ -7,6 +7,8 @@
 
 #include "chess/eco.h"
 #include "cli/game_listing.h"
+#include "cli/main_job.h"
+#include "cli/options.h"
 #include "io/host_folder.h"
 
 extern const char BuiltinEcoTable[];
@@ -16,18 +18,16 @@ namespace {
 
 void Usage(std::FILE* to) {
   std::fprintf(to,
-               "usage: pgnutil <command> [arguments]\n"
-               "\n"
-               "commands:\n"
-               "  inspect FILE...   one JSON object per game: where it is, its status, tags, moves and keys\n");
+               "usage: pgnutil [options] INPUT...      (pgnutil --help for every option)\n"
+               "       pgnutil inspect FILE...          one JSON object per game\n");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2 || !std::strcmp(argv[1], "-h") || !std::strcmp(argv[1], "--help")) {
-    Usage(argc < 2 ? stderr : stdout);
-    return argc < 2 ? 2 : 0;
+  if (argc < 2) {
+    Usage(stderr);
+    return 2;
   }
   // An ECO table beside the program (plugins/ecos.dat) wins over the one built in.
   SetEcoTableSource(HostProgramFolder() / "plugins" / "ecos.dat",
@@ -41,7 +41,12 @@ int main(int argc, char** argv) {
     std::vector<std::filesystem::path> files(argv + 2, argv + argc);
     return Inspect(files, stdout, stderr);
   }
-  std::fprintf(stderr, "pgnutil: unknown command \"%s\"\n", command.c_str());
-  Usage(stderr);
-  return 2;
+  CliRequest request;
+  std::string error;
+  int exitCode = 2;
+  if (!ParseCommandLine(argc, argv, request, error, exitCode)) {
+    std::fputs(error.c_str(), exitCode == 0 ? stdout : stderr);
+    return exitCode;
+  }
+  return RunMainJob(request);
 }

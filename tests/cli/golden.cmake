@@ -2,8 +2,25 @@ cmake_policy(VERSION 3.25)
 # Runs one command and compares its standard output with a golden file.
 # With the environment variable UPDATE_GOLDEN=1 the golden file is rewritten instead.
 #   -DCOMMAND="prog;arg;..." -DGOLDEN=file -DWORKDIR=dir [-DEXPECT_EXIT=n]
+#   [-DOUTDIR=dir] [-DOUTPUTS=files...]: files the command writes into OUTDIR, compared too
+if(DEFINED OUTDIR)
+  file(REMOVE_RECURSE ${OUTDIR})
+  file(MAKE_DIRECTORY ${OUTDIR})
+endif()
 execute_process(COMMAND ${COMMAND} WORKING_DIRECTORY ${WORKDIR}
   OUTPUT_VARIABLE actual ERROR_VARIABLE errors RESULT_VARIABLE exit)
+string(REPLACE "|" ";" OUTPUTS "${OUTPUTS}")
+foreach(output IN LISTS OUTPUTS)
+  if(EXISTS ${OUTDIR}/${output})
+    file(READ ${OUTDIR}/${output} content)
+    string(APPEND actual "== ${output}\n${content}")
+  else()
+    string(APPEND actual "== ${output} (missing)\n")
+  endif()
+endforeach()
+if(DEFINED OUTDIR OR WITH_STDERR)
+  string(APPEND actual "== standard error\n${errors}")
+endif()
 if(NOT DEFINED EXPECT_EXIT)
   set(EXPECT_EXIT 0)
 endif()

@@ -1,0 +1,158 @@
+#include "cli/main_job.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <thread>
+
+#include "chess/eco.h"
+#include "job/job.h"
+#include "panel/settings_file.h"
+#include "pgn/read_codes.h"
+
+#ifdef _WIN32
+#include <io.h>
+#define PGN_ISATTY _isatty
+#define PGN_FILENO _fileno
+#else
+#include <unistd.h>
+#define PGN_ISATTY isatty
+#define PGN_FILENO fileno
+#endif
+
+namespace {
+
+volatile std::sig_atomic_t interrupts = 0;
+
+extern "C" void OnInterrupt(int) {
+  interrupts = interrupts + 1;
+  if (interrupts >= 2) std::_Exit(130);  // a second Ctrl-C leaves at once
+  std::signal(SIGINT, OnInterrupt);
+}
+
+// Waits for the job, turning Ctrl-C into a stop request, and keeps one progress line on a terminal.
+class TerminalWait : public ModalWait {
+ public:
+  explicit TerminalWait(bool show) : visible(show && PGN_ISATTY(PGN_FILENO(stderr))) {}
+
+  void WaitUntilDone(TJobState& state) override {
+    const auto start = std::chrono::steady_clock::now();
+    while (state.stage.load() != JobStage::Done) {
+      if (interrupts > 0) RequestStop();
+      if (visible) Draw(state, start);
+      std::this_thread::sleep_for(std::chrono::milliseconds(visible ? 200 : 5));
+    }
+    if (visible) std::fprintf(stderr, "\r%79s\r", "");
+  }
+
+ private:
+  void Draw(TJobState& state, std::chrono::steady_clock::time_point start) {
+    const JobStage stage = state.stage.load();
+    double part = 0;
+    if (stage == JobStage::Loading && state.loadSize > 0) part = double(state.loadPosition) / double(state.loadSize);
+    if (stage != JobStage::Loading && state.stepCount > 0) part = double(state.stepPosition) / double(state.stepCount);
+    part = part < 0 ? 0 : part > 1 ? 1 : part;
+    char bar[21];
+    const int filled = int(part * 20);
+    for (int i = 0; i < 20; ++i) bar[i] = i < filled ? '#' : '.';
+    bar[20] = '\0';
+    std::string file = state.currentPath.filename().string();
+    if (file.size() > 24) file = "..." + file.substr(file.size() - 21);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double rate = seconds > 0 ? double(state.counts.gamesRead) / seconds : 0;
+    char line[160];
+    std::snprintf(line, sizeof line, "%-22s %-24s [%s] %.0f games/s", StageText(stage), file.c_str(), bar, rate);
+    std::fprintf(stderr, "\r%-79.79s", line);
+    std::fflush(stderr);
+  }
+
+  bool visible;
+};
+
+// Loading settings needs no window here.
+class NoWindow : public SettingsWindow {
+ public:
+  PanelRect PanelRectangle() override { return {}; }
+  bool PanelVisible() override { return false; }
+  WorkArea DesktopWorkArea() override { return {0, 0, 1920, 1080}; }
+  void MovePanel(const PanelRect&) override {}
+  void ShowPanel() override {}
+  void ShowOutputBase(const std::u16string&) override {}
+  void CheckMakeDefault(bool) override {}
+  void RefreshOptionControls() override {}
+};
+
+void WriteReport(const std::filesystem::path& file) {
+  std::ofstream out(file, std::ios::binary);
+  for (const SkippedGame& s : JobState.skipped)
+    out << s.file.string() << ":" << s.issue.gameLine << ": game at byte " << s.issue.gamePosition
+        << " skipped: " << DescribeReadCode(s.issue.code) << (s.issue.detail.empty() ? "" : " (" + s.issue.detail + ")")
+        << " [code " << s.issue.code << ", line " << s.issue.line << "]\n";
+}
+
+}  // namespace
+
+int RunMainJob(const CliRequest& request) {
+  ProcessingOptions = request.options;
+  if (!request.settingsFile.empty()) {
+    if (!std::filesystem::exists(request.settingsFile)) {
+      std::fprintf(stderr, "pgnutil: --settings: %s: no such file\n", request.settingsFile.string().c_str());
+      return 2;
+    }
+    ResetOptions();
+    NoWindow window;
+    LoadSettings(request.settingsFile, window, 640, 450);
+  }
+  if (!request.ecoTable.empty()) SetEcoTableSource(request.ecoTable);
+  std::signal(SIGINT, OnInterrupt);
+
+  TerminalWait wait(!request.quiet);
+  int status = 0;
+  for (const std::filesystem::path& input : request.inputs) {
+    if (JobState.stopRequested || interrupts) break;
+    std::error_code error;
+    if (std::filesystem::is_directory(input, error)) {
+      JobState.folderPath = input;
+      StartJob(JobKind::LoadFolder, wait);
+    } else if (std::filesystem::exists(input, error)) {
+      JobState.currentPath = input;
+      StartJob(JobKind::LoadFile, wait);
+    } else {
+      std::fprintf(stderr, "pgnutil: %s: no such file or folder\n", input.string().c_str());
+      status = 1;
+    }
+  }
+  const bool stopped = interrupts > 0;
+  if (!stopped && !GameList.entries.empty()) {
+    Selection = GameList.displayOrder;
+    outputBase = request.output.u16string();
+    JobState.currentPath = request.output;
+    StartJob(JobKind::ProcessAndSave, wait);
+  }
+
+  const JobCounts& c = JobState.counts;
+  std::map<int, int> reasons;
+  for (const SkippedGame& s : JobState.skipped) ++reasons[s.issue.code];
+  std::fprintf(stderr, "%lld games read from %lld files", (long long)c.gamesRead, (long long)c.filesRead);
+  if (c.repeats) std::fprintf(stderr, ", %lld read twice", (long long)c.repeats);
+  if (c.duplicates) std::fprintf(stderr, ", %lld duplicates dropped", (long long)c.duplicates);
+  std::fprintf(stderr, "\n");
+  for (const auto& [code, count] : reasons)
+    std::fprintf(stderr, "  %d %s: %s (code %d)\n", count, code > 100 ? "stops reading" : "skipped",
+                 DescribeReadCode(code), code);
+  if (c.filteredOut) std::fprintf(stderr, "%lld games filtered out\n", (long long)c.filteredOut);
+  std::fprintf(stderr, "%lld games written into %lld files\n", (long long)c.written, (long long)c.outputFiles);
+  for (const auto& path : JobState.unreadableFiles) {
+    std::fprintf(stderr, "pgnutil: %s: cannot read the file\n", path.string().c_str());
+    status = 1;
+  }
+  for (const WriteFailure& f : JobState.writeFailures) {
+    std::fprintf(stderr, "pgnutil: %s: not written: %s\n", f.path.string().c_str(), f.reason.c_str());
+    status = 1;
+  }
+  if (stopped) std::fprintf(stderr, "pgnutil: stopped; what was complete is kept\n");
+  if (!request.reportFile.empty()) WriteReport(request.reportFile);
+  return status;
+}

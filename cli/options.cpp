@@ -1,0 +1,215 @@
+#include "cli/options.h"
+
+#include <CLI/CLI.hpp>
+#include <sstream>
+
+namespace {
+
+bool ParseNumber(const std::string& text, int32_t& value, int32_t max) {
+  if (text.empty() || text.size() > 9) return false;
+  int64_t number = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    number = number * 10 + (c - '0');
+  }
+  if (number > max) return false;
+  value = int32_t(number);
+  return true;
+}
+
+std::vector<std::string> SplitOn(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  std::string part;
+  std::istringstream in(text);
+  while (std::getline(in, part, separator)) parts.push_back(part);
+  if (!text.empty() && text.back() == separator) parts.push_back("");
+  return parts;
+}
+
+// An option value check that reports which value was wrong.
+template <typename F>
+CLI::Validator Check(const char* what, F valid) {
+  return CLI::Validator(
+      [what, valid](std::string& text) -> std::string {
+        return valid(text) ? std::string() : std::string("expected ") + what + ", not \"" + text + "\"";
+      },
+      what);
+}
+
+}  // namespace
+
+bool ParseResultList(const std::string& text, uint8_t& mask) {
+  mask = 0;
+  for (const std::string& item : SplitOn(text, ',')) {
+    if (item == "1-0")
+      mask |= ResultWhiteWins;
+    else if (item == "0-1")
+      mask |= ResultBlackWins;
+    else if (item == "1/2-1/2" || item == "draw")
+      mask |= ResultDraw;
+    else if (item == "*")
+      mask |= ResultUnknown;
+    else if (item == "other")
+      mask |= ResultOther;
+    else
+      return false;
+  }
+  return mask != 0;
+}
+
+bool ParseDate(const std::string& text, bool upper, int32_t& key) {
+  const std::vector<std::string> parts = SplitOn(text, '.');
+  if (parts.empty() || parts.size() > 3) return false;
+  int32_t year = 0, month = upper ? 12 : 0, day = upper ? 31 : 0;
+  if (parts[0].size() != 4 || !ParseNumber(parts[0], year, 9999)) return false;
+  if (parts.size() >= 2 && (!ParseNumber(parts[1], month, 12) || month < 1)) return false;
+  if (parts.size() == 3 && (!ParseNumber(parts[2], day, 31) || day < 1)) return false;
+  if (parts.size() == 2 && upper) day = 31;
+  key = DateKey(year, month, day);
+  return true;
+}
+
+bool ParseRange(const std::string& text, int32_t& from, int32_t& to) {
+  const size_t dash = text.find('-');
+  if (dash == std::string::npos) return false;
+  const std::string low = text.substr(0, dash), high = text.substr(dash + 1);
+  if (low.empty() && high.empty()) return false;
+  if (!low.empty() && !ParseNumber(low, from, 99999999)) return false;
+  if (!high.empty() && !ParseNumber(high, to, 99999999)) return false;
+  return low.empty() || high.empty() || from <= to;
+}
+
+bool ParseNagSet(const std::string& text, std::bitset<256>& kept) {
+  if (text == "keep") {
+    kept.set();
+    return true;
+  }
+  if (text == "none") {
+    kept.reset();
+    return true;
+  }
+  if (text == "basic") {
+    kept.reset();
+    for (int n = 1; n <= 6; ++n) kept.set(size_t(n));
+    return true;
+  }
+  kept.reset();
+  for (const std::string& item : SplitOn(text, ',')) {
+    int32_t n;
+    if (!ParseNumber(item, n, 255)) return false;
+    kept.set(size_t(n));
+  }
+  return true;
+}
+
+bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, std::string& error, int& exitCode) {
+  CLI::App app{"pgnutil: load PGN files or folders with every move checked, filter, split and write them.", "pgnutil"};
+  app.footer(
+      "Examples:\n"
+      "  pgnutil games.pgn -o clean                       check and rewrite into clean.pgn\n"
+      "  pgnutil folder/ --duplicates --split-eco 1 -o eco   one file per ECO letter, duplicates dropped\n"
+      "  pgnutil a.pgn --white \"Carlsen, Magnus\" --any-colour --result 1-0,0-1 -o decisive\n"
+      "  pgnutil inspect games.pgn                        one JSON object per game\n");
+  app.set_version_flag("--version", "pgnutil 0.1");
+  // "/path" is a path, never a Windows-style option.
+  app.allow_windows_style_options(false);
+  TProcessingOptions& o = request.options;
+  std::vector<std::string> inputs;
+  app.add_option("INPUT", inputs, "PGN files and folders of PGN files")->required();
+  app.add_option("-o,--output", request.output, "output path without .pgn (default: output)");
+  app.add_flag("-q,--quiet", request.quiet, "no progress line");
+  app.add_option("--report", request.reportFile, "write every skipped game to FILE");
+  app.add_option("--settings", request.settingsFile, "take every option from a pgn_util.dat");
+  app.add_option("--eco-table", request.ecoTable, "ECO table file to use instead of the built-in one");
+
+  app.add_flag("--remove-comments", o.removeComments, "write no comments");
+  app.add_flag("--remove-variations", o.removeVariations, "write no variations");
+  std::string tags = "keep", nags = "keep";
+  app.add_option("--tags", tags, "keep | roster (the seven tag roster only) | none")
+      ->check(Check("keep, roster or none",
+                    [](const std::string& t) { return t == "keep" || t == "roster" || t == "none"; }));
+  app.add_option("--nags", nags, "keep | basic (! ? !! ?? !? ?! only) | none | a list such as 1,2,14")
+      ->check(Check("keep, basic, none or NAG numbers", [](const std::string& t) {
+        std::bitset<256> scratch;
+        return ParseNagSet(t, scratch);
+      }));
+  app.add_flag("--duplicates", o.removeDuplicates, "drop duplicate games");
+  app.add_flag("--add-eco", o.addEcoNames, "give every written game an ECO tag from its moves");
+  bool keepValidEco = false;
+  app.add_flag("--keep-valid-eco", keepValidEco, "with --add-eco, keep an ECO tag that holds a valid code");
+  bool append = false, overwrite = false;
+  app.add_flag("--append", append, "append to existing output files (the default)");
+  app.add_flag("--overwrite", overwrite, "replace existing output files");
+
+  int32_t ecoLevel = 0, whiteParts = 1, blackParts = 1;
+  std::string dateSplit;
+  app.add_option("--split-eco", ecoLevel, "one file per ECO letter (1), letter and digit (2) or code (3)")
+      ->check(CLI::Range(1, 3));
+  app.add_option("--split-date", dateSplit, "years | months | days")->check(CLI::IsMember({"years", "months", "days"}));
+  app.add_flag("--split-white", o.splitByWhite, "one file per White player");
+  app.add_flag("--split-black", o.splitByBlack, "one file per Black player");
+  app.add_flag("--split-player", o.splitByPlayer, "one file per player, either colour (games appear twice)");
+  app.add_flag("--split-event", o.splitByTournament, "one file per Event");
+  app.add_option("--split-white-elo", whiteParts, "split White's ratings into N bands")->check(CLI::Range(2, 255));
+  app.add_option("--split-black-elo", blackParts, "split Black's ratings into N bands")->check(CLI::Range(2, 255));
+  app.add_flag("--split-result", o.splitByResult, "one file per result");
+
+  std::string results, dateFrom, dateTo, whiteElo, blackElo, moves;
+  app.add_option("--result", results, "keep these results: 1-0,0-1,1/2-1/2,*,other")
+      ->check(Check("a list of 1-0, 0-1, 1/2-1/2, * and other", [](const std::string& t) {
+        uint8_t mask;
+        return ParseResultList(t, mask);
+      }));
+  app.add_option("--date-from", dateFrom, "games on or after YYYY[.MM[.DD]]")
+      ->check(Check("a date YYYY[.MM[.DD]]", [](const std::string& t) {
+        int32_t key;
+        return ParseDate(t, false, key);
+      }));
+  app.add_option("--date-to", dateTo, "games on or before YYYY[.MM[.DD]]")
+      ->check(Check("a date YYYY[.MM[.DD]]", [](const std::string& t) {
+        int32_t key;
+        return ParseDate(t, true, key);
+      }));
+  app.add_option("--white", o.whitePlayer, "only games with this White player (exact name)");
+  app.add_option("--black", o.blackPlayer, "only games with this Black player (exact name)");
+  app.add_flag("--any-colour,--any-color", o.ignorePlayerColour, "--white matches either colour; --black is ignored");
+  auto rangeCheck = Check("a range FROM-TO", [](const std::string& t) {
+    int32_t a = 0, b = 0;
+    return ParseRange(t, a, b);
+  });
+  app.add_option("--white-elo", whiteElo, "White's rating within FROM-TO")->check(rangeCheck);
+  app.add_option("--black-elo", blackElo, "Black's rating within FROM-TO")->check(rangeCheck);
+  app.add_option("--eco", o.ecoOpening, "only games whose ECO code begins with this (such as B2)")
+      ->check(Check("at most three characters", [](const std::string& t) { return !t.empty() && t.size() <= 3; }));
+  app.add_option("--moves", moves, "games of FROM-TO moves")->check(rangeCheck);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    std::ostringstream out;
+    exitCode = app.exit(e, out, out) == 0 ? 0 : 2;  // help and version are no errors
+    error = out.str();
+    return false;
+  }
+  if (append && overwrite) {
+    error = "pgnutil: --append and --overwrite exclude each other\n";
+    exitCode = 2;
+    return false;
+  }
+  for (const std::string& input : inputs) request.inputs.emplace_back(input);
+  o.tagRemoval = tags == "none" ? 0 : tags == "roster" ? 1 : 2;
+  ParseNagSet(nags, o.keptNags);
+  o.removeOldEcoTags = !keepValidEco;
+  o.doNotRewrite = !overwrite;
+  o.splitEcoLevel = uint8_t(ecoLevel);
+  o.splitDateLevel = dateSplit == "years" ? 1 : dateSplit == "months" ? 2 : dateSplit == "days" ? 3 : 0;
+  o.splitWhiteEloParts = uint8_t(whiteParts);
+  o.splitBlackEloParts = uint8_t(blackParts);
+  if (!results.empty()) ParseResultList(results, o.resultMask);
+  if (!dateFrom.empty()) ParseDate(dateFrom, false, o.dateFrom);
+  if (!dateTo.empty()) ParseDate(dateTo, true, o.dateTo);
+  if (!whiteElo.empty()) ParseRange(whiteElo, o.whiteEloFrom, o.whiteEloTo);
+  if (!blackElo.empty()) ParseRange(blackElo, o.blackEloFrom, o.blackEloTo);
+  if (!moves.empty()) ParseRange(moves, o.movesFrom, o.movesTo);
+  return true;
+}

@@ -1,0 +1,30 @@
+// The command line of the main job: inputs, the output base, and one option per processing
+// choice, checked and turned into the processing options.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "panel/processing_options.h"
+
+struct CliRequest {
+  std::vector<std::filesystem::path> inputs;
+  std::filesystem::path output = "output";
+  TProcessingOptions options;
+  std::filesystem::path settingsFile;  // options taken from a pgn_util.dat, when given
+  std::filesystem::path ecoTable;      // instead of the built-in ECO table, when given
+  std::filesystem::path reportFile;    // every skipped game, one line each
+  bool quiet = false;
+};
+
+// Parses the arguments after the program name. On a usage error returns false with the
+// message in `error`; `--help` and `--version` also return false, with `exitCode` 0 and the text
+// in `error`.
+bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, std::string& error, int& exitCode);
+
+// Values as people write them; each returns false when the text is not one.
+bool ParseResultList(const std::string& text, uint8_t& mask);          // "1-0,0-1,1/2-1/2,*,other"
+bool ParseDate(const std::string& text, bool upper, int32_t& key);     // YYYY[.MM[.DD]]
+bool ParseRange(const std::string& text, int32_t& from, int32_t& to);  // FROM-TO, either may be empty
+bool ParseNagSet(const std::string& text, std::bitset<256>& kept);     // keep | basic | none | 1,2,3...
