@@ -30,10 +30,11 @@ bool IsPgnName(const std::filesystem::path& name) {
   return extension == ".pgn";
 }
 
-void WriteBuffer(const std::filesystem::path& path, const OutputBuffer& buffer) {
+void WriteBuffer(const std::filesystem::path& path, const OutputBuffer& buffer,
+                 std::set<std::filesystem::path>& files) {
   const WriteResult result = WriteOutputFile(path, buffer, ProcessingOptions.doNotRewrite);
   HostLockGuard lock;
-  ++JobState.counts.outputFiles;
+  if (files.insert(path).second) ++JobState.counts.outputFiles;
   if (!result.ok) JobState.writeFailures.push_back(WriteFailure{path, result.error});
 }
 
@@ -55,6 +56,16 @@ void ProcessAndSave(TGameList& list, const std::u16string& base) {
     if (!entry.game && entry.sourcePosition > 0) RereadGames(entry.sourcePath, list.entries, Selection, p, done);
   }
 
+  // Codes found from the moves go into the tags before sorting, so that the order, the file
+  // boundaries, the file names and the written tags all see the same code.
+  if (options.addEcoNames) {
+    for (int32_t index : Selection) {
+      HostLockGuard lock;
+      if (index >= 0 && size_t(index) < list.entries.size() && list.entries[size_t(index)].game)
+        RefreshEcoTag(list.entries[size_t(index)], true);
+    }
+  }
+
   JobState.stage = JobStage::Sorting;
   SplitWork work;
   std::vector<int32_t> result;
@@ -68,6 +79,7 @@ void ProcessAndSave(TGameList& list, const std::u16string& base) {
   }
   if (!Stopped()) {
     OutputBuffer buffer;
+    std::set<std::filesystem::path> files;
     work.currentGroup = 0;
     JobState.stepCount = int32_t(result.size());
     JobState.stepPosition = 0;
@@ -82,7 +94,7 @@ void ProcessAndSave(TGameList& list, const std::u16string& base) {
       }
       HostLockGuard lock;
       if (BeginsNewFile(work, list.entries, result, p, options)) {
-        if (buffer.Size() > 0) WriteBuffer(JobState.currentPath, buffer);
+        if (buffer.Size() > 0) WriteBuffer(JobState.currentPath, buffer, files);
         JobState.currentPath = OutputFileName(work, base, list.entries, result, p, options, CurrentHost().PathLength());
         buffer.Clear();
       }
@@ -94,7 +106,7 @@ void ProcessAndSave(TGameList& list, const std::u16string& base) {
       ++JobState.counts.written;
     }
     // The last file is written even when it received no game after earlier ones did.
-    if (finished && filled) WriteBuffer(JobState.currentPath, buffer);
+    if (finished && filled) WriteBuffer(JobState.currentPath, buffer, files);
   }
   HostLockGuard lock;
   work.Clear();

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "chess/eco.h"
 #include "panel/processing_options.h"
 #include "tests/support/memory_host.h"
 #include "tests/support/temp_dir.h"
@@ -97,6 +98,26 @@ TEST_F(Job, ProcessingWritesTheChosenGamesIntoSplitFiles) {
   ProcessingOptions.doNotRewrite = false;
   Process(dir / "out");
   EXPECT_EQ(TempDir::Read(dir / "out_res=whitewin.pgn"), whiteWins);
+}
+
+// With ECO codes added, the split, the names and the written tags use the same codes, even when
+// a game's own ECO tag said something else.
+TEST_F(Job, EcoSplitAndAddedCodesAgree) {
+  SetEcoTableSource(PGN_SOURCE_DIR "/data/ecos.dat");
+  TempDir::Write(dir / "games.pgn",
+                 "[Event \"s\"]\n[ECO \"C00\"]\n\n1. e4 c5 2. Nf3 d6 *\n\n"
+                 "[Event \"q\"]\n[ECO \"B00\"]\n\n1. d4 d5 2. c4 e6 *\n");
+  Load(dir / "games.pgn");
+  ProcessingOptions.addEcoNames = true;
+  ProcessingOptions.splitEcoLevel = 1;
+  Process(dir / "out");
+  EXPECT_EQ(JobState.counts.outputFiles, 2);
+  const std::string b = TempDir::Read(dir / "out_eco=B.pgn");
+  const std::string d = TempDir::Read(dir / "out_eco=D.pgn");
+  EXPECT_NE(b.find("[ECO \"B27\"]"), std::string::npos) << b;  // 1. e4 c5 2. Nf3, the last position looked up
+  EXPECT_NE(d.find("[ECO \"D"), std::string::npos) << d;
+  EXPECT_EQ(b.find("[Event \"q\"]"), std::string::npos);
+  SetEcoTableSource(dir / "none.dat");
 }
 
 TEST_F(Job, AFileThatCannotBeWrittenIsReported) {
