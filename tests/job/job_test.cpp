@@ -139,6 +139,39 @@ TEST_F(Job, UnreadableFilesAndSkippedGamesAreRecorded) {
   EXPECT_EQ(JobState.skipped[0].issue.gameLine, 1);
 }
 
+// A progress display reads the shared state while the worker changes it: counters without the
+// lock, paths and lists under it (ThreadSanitizer watches this test).
+class PeekingWait : public ModalWait {
+ public:
+  int looks = 0;
+  void WaitUntilDone(TJobState& state) override {
+    while (state.stage.load() != JobStage::Done) {
+      (void)state.loadPosition.load();
+      (void)state.stepPosition.load();
+      {
+        HostLockGuard lock;
+        (void)state.currentPath.string().size();
+        (void)GameList.entries.size();
+      }
+      ++looks;
+    }
+  }
+};
+
+TEST_F(Job, TheProgressDisplayMayLookWhileTheWorkerWrites) {
+  for (int i = 0; i < 6; ++i) {
+    std::string text;
+    for (int g = 0; g < 40; ++g) text += "[Event \"" + std::to_string(g) + "\"]\n\n1. e4 e5 2. Nf3 Nc6 *\n\n";
+    TempDir::Write(dir / ("f" + std::to_string(i) + ".pgn"), text);
+  }
+  JobState.folderPath = dir.path;
+  PeekingWait wait;
+  StartJob(JobKind::LoadFolder, wait);
+  EXPECT_EQ(GameList.entries.size(), 240u);
+  Process(dir / "out");
+  EXPECT_EQ(JobState.counts.written, 240);
+}
+
 class Answering : public MemoryHost {
  public:
   Answer answer = Answer::Yes;
