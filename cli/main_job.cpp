@@ -11,6 +11,7 @@
 #include "job/job.h"
 #include "panel/settings_file.h"
 #include "pgn/read_codes.h"
+#include "plugin/host.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -58,10 +59,16 @@ class TerminalWait : public ModalWait {
     const int filled = int(part * 20);
     for (int i = 0; i < 20; ++i) bar[i] = i < filled ? '#' : '.';
     bar[20] = '\0';
-    std::string file = state.currentPath.filename().string();
+    std::string file;
+    int64_t games;
+    {
+      HostLockGuard lock;  // the worker changes these
+      file = state.currentPath.filename().string();
+      games = state.counts.gamesRead;
+    }
     if (file.size() > 24) file = "..." + file.substr(file.size() - 21);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    const double rate = seconds > 0 ? double(state.counts.gamesRead) / seconds : 0;
+    const double rate = seconds > 0 ? double(games) / seconds : 0;
     char line[160];
     std::snprintf(line, sizeof line, "%-22s %-24s [%s] %.0f games/s", StageText(stage), file.c_str(), bar, rate);
     std::fprintf(stderr, "\r%-79.79s", line);
