@@ -1,5 +1,6 @@
 #include "cli/main_job.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -8,6 +9,7 @@
 #include <thread>
 
 #include "chess/eco.h"
+#include "dialogs/renaming.h"
 #include "job/job.h"
 #include "panel/settings_file.h"
 #include "pgn/read_codes.h"
@@ -132,6 +134,9 @@ int RunMainJob(const CliRequest& request) {
     }
   }
   const bool stopped = interrupts > 0;
+  int renamed = 0;
+  for (const CliRename& rename : request.renames)
+    renamed += std::max(0, RenameNames(GameList.entries, RenameKind(rename.kind), rename.from, rename.to));
   if (!stopped && !GameList.entries.empty()) {
     Selection = GameList.displayOrder;
     outputBase = request.output.u16string();
@@ -149,6 +154,7 @@ int RunMainJob(const CliRequest& request) {
   for (const auto& [code, count] : reasons)
     std::fprintf(stderr, "  %d %s: %s (code %d)\n", count, code > 100 ? "stops reading" : "skipped",
                  DescribeReadCode(code), code);
+  if (!request.renames.empty()) std::fprintf(stderr, "%d names renamed\n", renamed);
   if (c.filteredOut) std::fprintf(stderr, "%lld games filtered out\n", (long long)c.filteredOut);
   std::fprintf(stderr, "%lld games written into %lld files\n", (long long)c.written, (long long)c.outputFiles);
   for (const auto& path : JobState.unreadableFiles) {

@@ -183,6 +183,16 @@ bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, st
       ->check(Check("at most three characters", [](const std::string& t) { return !t.empty() && t.size() <= 3; }));
   app.add_option("--moves", moves, "games of FROM-TO moves")->check(rangeCheck);
 
+  std::vector<std::string> renamePlayers, renameEvents, renameSites;
+  auto renameCheck = Check("OLD=NEW with a new name", [](const std::string& t) {
+    const size_t equals = t.find('=');
+    return equals != std::string::npos && equals + 1 < t.size();
+  });
+  app.add_option("--rename-player", renamePlayers, "give White and Black tags holding exactly OLD the name NEW")
+      ->check(renameCheck);
+  app.add_option("--rename-event", renameEvents, "rename an Event, OLD=NEW")->check(renameCheck);
+  app.add_option("--rename-site", renameSites, "rename a Site, OLD=NEW")->check(renameCheck);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -197,6 +207,15 @@ bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, st
     return false;
   }
   for (const std::string& input : inputs) request.inputs.emplace_back(input);
+  auto addRenames = [&](const std::vector<std::string>& items, int kind) {
+    for (const std::string& item : items) {
+      const size_t equals = item.find('=');
+      request.renames.push_back(CliRename{kind, item.substr(0, equals), item.substr(equals + 1)});
+    }
+  };
+  addRenames(renamePlayers, 4);
+  addRenames(renameEvents, 0);
+  addRenames(renameSites, 1);
   o.tagRemoval = tags == "none" ? 0 : tags == "roster" ? 1 : 2;
   ParseNagSet(nags, o.keptNags);
   o.removeOldEcoTags = !keepValidEco;

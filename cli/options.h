@@ -8,6 +8,12 @@
 
 #include "panel/processing_options.h"
 
+// A rename of exact tag values: players (White and Black), events or sites.
+struct CliRename {
+  int kind = 4;  // 0 Event, 1 Site, 4 White and Black
+  std::string from, to;
+};
+
 struct CliRequest {
   std::vector<std::filesystem::path> inputs;
   std::filesystem::path output = "output";
@@ -16,6 +22,7 @@ struct CliRequest {
   std::filesystem::path ecoTable;      // instead of the built-in ECO table, when given
   std::filesystem::path reportFile;    // every skipped game, one line each
   bool quiet = false;
+  std::vector<CliRename> renames;  // applied after loading, in the order given
 };
 
 // Parses the arguments after the program name. On a usage error returns false with the
