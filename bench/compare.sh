@@ -1,0 +1,37 @@
+#!/bin/sh
+# The same job with pgnutil and with pgn-extract, on the shared collections: read and validate,
+# drop duplicates, classify by ECO, split by the full ECO code. Prints both times, the ratio and
+# the peak memory (GNU time). Installs pgn-extract and time from Debian when they are missing.
+#   bench/compare.sh [folder of PGN files, default ../shared/data/pgn/otb]
+set -eu
+cd "$(dirname "$0")/.."
+root=$(pwd)
+input=${1:-$root/../shared/data/pgn/otb}
+for package in pgn-extract time; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+    { [ "$(id -u)" -eq 0 ] && apt-get install -y -qq "$package" >/dev/null || sudo apt-get install -y -qq "$package" >/dev/null; }
+done
+cmake --preset native >/dev/null
+cmake --build --preset native --target pgnutil >/dev/null
+bytes=$(cat "$input"/*.pgn | wc -c)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+mkdir "$work/pgnutil" "$work/pgn-extract"
+cd "$work/pgnutil"
+/usr/bin/time -f "%e %M" -o time.txt "$root/build/native/cli/pgnutil" "$input" -q --duplicates --add-eco \
+  --split-eco 3 -o eco 2>summary.txt
+read -r pgnutil_seconds pgnutil_kb <time.txt
+pgnutil_files=$(ls eco_eco=*.pgn | wc -l)
+cd "$work/pgn-extract"
+/usr/bin/time -f "%e %M" -o time.txt /usr/games/pgn-extract -s -D -e/usr/share/pgn-extract/eco.pgn -E3 \
+  "$input"/*.pgn >/dev/null 2>log.txt
+read -r extract_seconds extract_kb <time.txt
+extract_files=$(ls [A-E]*.pgn 2>/dev/null | wc -l)
+
+echo "input: $input, $bytes bytes"
+echo "pgnutil:     ${pgnutil_seconds} s, peak ${pgnutil_kb} KB, $pgnutil_files files"
+sed 's/^/  /' "$work/pgnutil/summary.txt"
+echo "pgn-extract: ${extract_seconds} s, peak ${extract_kb} KB, $extract_files files"
+awk -v a="$pgnutil_seconds" -v b="$extract_seconds" -v n="$bytes" \
+  'BEGIN { printf "pgnutil %.1f MB/s, pgn-extract %.1f MB/s: %.1f times faster\n", n/a/1e6, n/b/1e6, b/a }'
