@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <map>
 #include <set>
 #include <string>
 #include <thread>
 #include <tuple>
+#include <unordered_set>
 #include <utility>
 
 #include "io/file_read.h"
@@ -100,7 +102,7 @@ void ProcessAndSave(TGameList& list, const std::u16string& base) {
       }
       TGame& entry = list.entries[size_t(result[p])];
       if (!entry.game) continue;  // could not be read again: skipped
-      if (options.addEcoNames) RefreshEcoTag(entry, true);
+      // With "add ECO names" the tag was refreshed before sorting; nothing has changed it since.
       WriteGame(entry, buffer, options);
       filled = true;
       ++JobState.counts.written;
@@ -223,18 +225,24 @@ void ReadOneFile(const std::filesystem::path& path, bool filter, TGames& fresh) 
 
 void MergeNewGames(TGameList& list, TGames& fresh) {
   JobState.stage = JobStage::FilteringDuplicates;
-  // Repeats: a game whose file and position an entry already has. An index of the list's
-  // sources answers this whatever order the files were loaded in.
+  // Repeats: a game whose file and position an entry already has. The new games of one merge
+  // come from one file, so the positions of the entries from each of their files are gathered
+  // once: right whatever order the files were loaded in, and no scan per new game.
   if (!list.entries.empty()) {
-    std::set<std::pair<std::filesystem::path, int32_t>> sources;
+    std::map<std::filesystem::path, std::unordered_set<int32_t>> taken;
+    for (const TGame& game : fresh)
+      if (!game.sourcePath.empty()) taken.try_emplace(game.sourcePath);
     {
       HostLockGuard lock;
-      for (const TGame& entry : list.entries)
-        if (!entry.sourcePath.empty()) sources.insert({entry.sourcePath, entry.sourcePosition});
+      for (const TGame& entry : list.entries) {
+        const auto found = taken.find(entry.sourcePath);
+        if (found != taken.end()) found->second.insert(entry.sourcePosition);
+      }
     }
     TGames kept;
     for (TGame& game : fresh) {
-      if (!game.sourcePath.empty() && sources.count({game.sourcePath, game.sourcePosition})) {
+      const auto found = taken.find(game.sourcePath);
+      if (found != taken.end() && found->second.count(game.sourcePosition)) {
         HostLockGuard lock;
         ++JobState.counts.repeats;
         continue;

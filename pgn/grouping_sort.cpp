@@ -1,5 +1,6 @@
 #include "pgn/grouping_sort.h"
 
+#include <optional>
 #include <utility>
 
 #include "pgn/eco_tags.h"
@@ -123,6 +124,14 @@ class Sorter {
     if (progress) progress->fetch_add(n);
   }
 
+  // The first letters of an entry's ECO code that the split uses, found once per entry.
+  const std::string& EcoPrefix(size_t index) {
+    if (ecoPrefixes.size() != entries.size()) ecoPrefixes.assign(entries.size(), std::nullopt);
+    std::optional<std::string>& prefix = ecoPrefixes[index];
+    if (!prefix) prefix = EcoCode(entries[index]).substr(0, options.splitEcoLevel);
+    return *prefix;
+  }
+
   // -1, 0 or 1 as a compares with b.
   template <typename T>
   static int Compare(const T& a, const T& b) {
@@ -158,10 +167,7 @@ class Sorter {
         (c = Compare(bandOf(work.blackBands, work.elo[x].black), bandOf(work.blackBands, work.elo[y].black))))
       return c < 0;
     if (o.splitByResult && (c = Compare(ResultRank(Tag(gx, 6)), ResultRank(Tag(gy, 6))))) return c < 0;
-    if (o.splitEcoLevel > 0) {
-      const size_t n = o.splitEcoLevel;
-      if ((c = Compare(EcoCode(gx).substr(0, n), EcoCode(gy).substr(0, n)))) return c < 0;
-    }
+    if (o.splitEcoLevel > 0 && (c = Compare(EcoPrefix(x), EcoPrefix(y)))) return c < 0;
     if (whiteBands && (c = Compare(work.elo[x].white, work.elo[y].white))) return c < 0;
     if (blackBands && (c = Compare(work.elo[x].black, work.elo[y].black))) return c < 0;
     return x < y;
@@ -172,6 +178,7 @@ class Sorter {
   const TProcessingOptions& options;
   const std::atomic<bool>* stop;
   std::atomic<int32_t>* progress;
+  std::vector<std::optional<std::string>> ecoPrefixes;
 };
 
 }  // namespace
