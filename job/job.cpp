@@ -25,6 +25,12 @@ namespace {
 
 bool Stopped() { return JobState.stopRequested.load(); }
 
+// The worker's stage changes and saving steps, seen by the observer when one is set.
+void Enter(JobStage stage) {
+  JobState.stage = stage;
+  if (JobState.observer && stage != JobStage::Done) JobState.observer(stage, 0);
+}
+
 // Whether a name ends in ".pgn", whatever the case (as the system's file search matches it).
 bool IsPgnName(const std::filesystem::path& name) {
   std::string extension = name.extension().string();
@@ -49,7 +55,7 @@ void ProcessAndSave(TGameList& list, const std::u16string& base) {
     done.assign(Selection.size(), false);
   }
   JobState.stepPosition = 0;
-  JobState.stage = JobStage::LoadingPending;
+  Enter(JobStage::LoadingPending);
   for (size_t p = 0; p < Selection.size(); ++p) {
     JobState.stepPosition = int32_t(p);
     const int32_t index = Selection[p];
@@ -68,12 +74,12 @@ void ProcessAndSave(TGameList& list, const std::u16string& base) {
     }
   }
 
-  JobState.stage = JobStage::Sorting;
+  Enter(JobStage::Sorting);
   SplitWork work;
   std::vector<int32_t> result;
   SortForOutput(list.entries, Selection, result, work, options, &JobState.stopRequested, &JobState.stepPosition);
   if (!Stopped()) {
-    JobState.stage = JobStage::ApplyingFilters;
+    Enter(JobStage::ApplyingFilters);
     const size_t before = result.size();
     result = FilterList(list.entries, result, options);
     HostLockGuard lock;
@@ -85,11 +91,12 @@ void ProcessAndSave(TGameList& list, const std::u16string& base) {
     work.currentGroup = 0;
     JobState.stepCount = int32_t(result.size());
     JobState.stepPosition = 0;
-    JobState.stage = JobStage::Saving;
+    Enter(JobStage::Saving);
     bool filled = false;  // text went into the buffer during this stage
     bool finished = true;
     for (size_t p = 0; p < result.size(); ++p) {
       JobState.stepPosition = int32_t(p);
+      if (JobState.observer) JobState.observer(JobStage::Saving, int32_t(p));
       if (Stopped()) {
         finished = false;  // the text of the file being built is dropped
         break;
@@ -197,7 +204,7 @@ TIndexArray BuildSelection(TGameList& list) {
 
 void ReadOneFile(const std::filesystem::path& path, bool filter, TGames& fresh) {
   JobState.loadSize = 0;
-  JobState.stage = JobStage::Loading;
+  Enter(JobStage::Loading);
   std::string text;
   if (readfile(path, text) != ReadError::None) {
     HostLockGuard lock;
@@ -224,7 +231,7 @@ void ReadOneFile(const std::filesystem::path& path, bool filter, TGames& fresh) 
 }
 
 void MergeNewGames(TGameList& list, TGames& fresh) {
-  JobState.stage = JobStage::FilteringDuplicates;
+  Enter(JobStage::FilteringDuplicates);
   // Repeats: a game whose file and position an entry already has. The new games of one merge
   // come from one file, so the positions of the entries from each of their files are gathered
   // once: right whatever order the files were loaded in, and no scan per new game.
@@ -272,7 +279,7 @@ void MergeNewGames(TGameList& list, TGames& fresh) {
     }
     fresh = std::move(kept);
   }
-  JobState.stage = JobStage::Finishing;
+  Enter(JobStage::Finishing);
   HostLockGuard lock;
   const size_t oldLength = list.entries.size();
   for (size_t i = 0; i < fresh.size(); ++i) {

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,9 @@ struct TJobState {
   std::vector<std::filesystem::path> unreadableFiles;
   std::vector<SkippedGame> skipped;
   JobCounts counts;
+  // Called by the worker on each stage it enters (step 0) and before each game it saves (its
+  // position); tests use it to stop a job at a chosen point.
+  std::function<void(JobStage, int32_t)> observer;
 };
 
 extern TJobState JobState;

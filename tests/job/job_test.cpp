@@ -23,6 +23,14 @@ class Job : public ::testing::Test {
     JobState.unreadableFiles.clear();
     JobState.skipped.clear();
     JobState.counts = JobCounts{};
+    JobState.observer = nullptr;
+  }
+
+  // Requests a stop when the worker reaches a stage (and, while saving, a game position).
+  static void StopAt(JobStage stage, int32_t step = 0) {
+    JobState.observer = [stage, step](JobStage now, int32_t position) {
+      if (now == stage && position == step) RequestStop();
+    };
   }
 
   void Load(const std::filesystem::path& file) {
@@ -170,6 +178,53 @@ TEST_F(Job, TheProgressDisplayMayLookWhileTheWorkerWrites) {
   EXPECT_EQ(GameList.entries.size(), 240u);
   Process(dir / "out");
   EXPECT_EQ(JobState.counts.written, 240);
+}
+
+// A stop keeps what is complete and drops what is not, at every stage.
+TEST_F(Job, StopWhileLoadingAFileDropsAllItsGames) {
+  TempDir::Write(dir / "games.pgn", TwoGames);
+  StopAt(JobStage::Loading);
+  Load(dir / "games.pgn");
+  EXPECT_TRUE(GameList.entries.empty());
+  EXPECT_EQ(JobState.stage.load(), JobStage::Done);
+}
+
+TEST_F(Job, StopInAFolderKeepsTheFilesMergedBefore) {
+  TempDir::Write(dir / "1.pgn", "[Event \"first\"]\n\n1. e4 *\n");
+  TempDir::Write(dir / "2.pgn", "[Event \"second\"]\n\n1. d4 *\n");
+  int loads = 0;
+  JobState.observer = [&loads](JobStage now, int32_t) {
+    if (now == JobStage::Loading && ++loads == 2) RequestStop();
+  };
+  LoadFolder(dir.path);
+  ASSERT_EQ(GameList.entries.size(), 1u);
+  EXPECT_EQ(GameList.entries[0].tags[0].value, "first");
+}
+
+TEST_F(Job, StopWhileSortingOrFilteringWritesNothing) {
+  TempDir::Write(dir / "games.pgn", TwoGames);
+  Load(dir / "games.pgn");
+  for (JobStage stage : {JobStage::Sorting, JobStage::ApplyingFilters}) {
+    StopAt(stage);
+    Process(dir / "out");
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.pgn")) << int(stage);
+    EXPECT_EQ(JobState.stage.load(), JobStage::Done);
+  }
+}
+
+TEST_F(Job, StopWhileSavingKeepsTheFilesCompleted) {
+  TempDir::Write(dir / "games.pgn",
+                 std::string(TwoGames) + "\n[Event \"c\"]\n[Result \"1/2-1/2\"]\n\n1. c4 c5 1/2-1/2\n");
+  Load(dir / "games.pgn");
+  ProcessingOptions.splitByResult = true;
+  // Written in the order black win, draw, white win. The black win's file is complete when the
+  // draw begins; the stop at the third game drops the draw still in the buffer.
+  StopAt(JobStage::Saving, 2);
+  Process(dir / "out");
+  EXPECT_TRUE(std::filesystem::exists(dir / "out_res=blackwin.pgn"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "out_res=draw.pgn"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "out_res=whitewin.pgn"));
+  EXPECT_EQ(JobState.counts.written, 2);
 }
 
 class Answering : public MemoryHost {
