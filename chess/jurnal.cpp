@@ -368,6 +368,14 @@ class FenScanner {
   bool AtEnd() const { return position < 1 || size_t(position) > text.size(); }
   char Peek() const { return AtEnd() ? '\0' : text[size_t(position) - 1]; }
   void Skip() { ++position; }
+  // Steps over the space between two fields: FenTooShort at the end, FenMissingSpace at any
+  // other byte, else FenOk.
+  int Separator() {
+    if (AtEnd()) return FenTooShort;
+    if (Peek() != ' ') return FenMissingSpace;
+    Skip();
+    return FenOk;
+  }
   // Decimal digits, none giving 0; large values stop growing instead of overflowing.
   int Number() {
     long value = 0;
@@ -423,9 +431,7 @@ int ReadFen(FenScanner& in, doska& b, jurnal& record, bool& clocksRead) {
       in.Skip();
     }
   }
-  if (in.AtEnd()) return FenTooShort;
-  if (in.Peek() != ' ') return FenMissingSpace;
-  in.Skip();
+  if (const int error = in.Separator()) return error;
   if (in.AtEnd()) return FenTooShort;
   if (in.Peek() != 'w' && in.Peek() != 'b') return FenBadSide;
   record.blackfirst = in.Peek() == 'b';
@@ -470,9 +476,7 @@ int ReadFen(FenScanner& in, doska& b, jurnal& record, bool& clocksRead) {
     in.Skip();
   }
 
-  if (in.AtEnd()) return FenTooShort;
-  if (in.Peek() != ' ') return FenMissingSpace;
-  in.Skip();
+  if (const int error = in.Separator()) return error;
   if (in.AtEnd()) return FenTooShort;
   const char ep = in.Peek();
   if (ep != '-' && (ep < 'a' || ep > 'h')) return FenBadEnPassantFile;
@@ -497,9 +501,7 @@ int ReadFen(FenScanner& in, doska& b, jurnal& record, bool& clocksRead) {
   const char next = in.Peek();
   if ((next >= 'A' && next <= 'Z') || (next >= 'a' && next <= 'z')) return FenOk;
   record.halfmoves = in.Number();
-  if (in.AtEnd()) return FenTooShort;
-  if (in.Peek() != ' ') return FenMissingSpace;
-  in.Skip();
+  if (const int error = in.Separator()) return error;
   // A full-move number of 0 is read as 1, so move numbers never go below 1.
   const int fullmove = in.Number();
   record.movesbefore = fullmove > 0 ? fullmove - 1 : 0;

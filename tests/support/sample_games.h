@@ -7,6 +7,7 @@
 #include <string>
 
 #include "chess/jurnal.h"
+#include "plugin/host.h"
 
 namespace sample {
 
@@ -72,6 +73,24 @@ inline void ExpectSameTree(const jurnal& expected, const jurnal& actual, const s
       ExpectSameTree(*e.variations[v], *a.variations[v], at + " variation " + std::to_string(v + 1));
     }
   }
+}
+
+// Reads the host's current game (the annotated game above) with fromhost and checks it against
+// the original; the host must be back on its main line before the first move.
+inline void ExpectReadBackFromHost(const jurnal& original, Host& host) {
+  const HostLineId mainLine = host.CurrentLine();
+  ASSERT_NE(mainLine, nullptr);
+  doska readBoard;
+  jurnal copy(&readBoard, nullptr);
+  copy.fromhost();
+  ExpectSameTree(original, copy);
+  EXPECT_EQ(copy.result, "1-0");
+  EXPECT_EQ(copy.startcomment, "{start}");
+  EXPECT_EQ(copy.hostcomment, "{second}");
+  EXPECT_EQ(copy.current, 0);
+  EXPECT_EQ(host.CurrentLine(), mainLine);
+  EXPECT_EQ(host.CurrentMove(), 0);
+  EXPECT_FALSE(host.InVariation());
 }
 
 }  // namespace sample

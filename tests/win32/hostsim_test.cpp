@@ -89,20 +89,7 @@ TEST_F(HostSim, FromhostReadsTheCurrentGameThroughTheQueryFunctions) {
   hostsim::Games().Add(&original, {{"Event", "Wine"}});
   QueryHost host(query);
   ScopedHost installed(host);
-  const HostLineId mainLine = host.CurrentLine();
-  ASSERT_NE(mainLine, nullptr);
-
-  doska readBoard;
-  jurnal copy(&readBoard, nullptr);
-  copy.fromhost();
-  sample::ExpectSameTree(original, copy);
-  EXPECT_EQ(copy.result, "1-0");
-  EXPECT_EQ(copy.startcomment, "{start}");
-  EXPECT_EQ(copy.hostcomment, "{second}");
-  // The host is back where it was: main line, before the first move.
-  EXPECT_EQ(host.CurrentLine(), mainLine);
-  EXPECT_EQ(host.CurrentMove(), 0);
-  EXPECT_FALSE(host.InVariation());
+  sample::ExpectReadBackFromHost(original, host);
 }
 
 TEST_F(HostSim, NavigatesVariationsAsTheServicesSay) {
