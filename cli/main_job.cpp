@@ -115,6 +115,7 @@ int RunMainJob(const CliRequest& request) {
     LoadSettings(request.settingsFile, window, 640, 450);
   }
   if (!request.ecoTable.empty()) SetEcoTableSource(request.ecoTable);
+  if (request.memoryMiB > 0) GameList.memory.limit = request.memoryMiB << 20;
   std::signal(SIGINT, OnInterrupt);
 
   TerminalWait wait(!request.quiet);

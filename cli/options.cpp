@@ -121,6 +121,9 @@ bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, st
   app.add_option("--report", request.reportFile, "write every skipped game to FILE");
   app.add_option("--settings", request.settingsFile, "take every option from a pgn_util.dat");
   app.add_option("--eco-table", request.ecoTable, "ECO table file to use instead of the built-in one");
+  app.add_option("--memory", request.memoryMiB,
+                 "MiB of parsed games kept in memory (default 384); games past it are read again when written")
+      ->check(CLI::Range(int64_t(1), int64_t(1) << 20));
 
   app.add_flag("--remove-comments", o.removeComments, "write no comments");
   app.add_flag("--remove-variations", o.removeVariations, "write no variations");

@@ -2,6 +2,7 @@
 // choice, checked and turned into the processing options.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -22,6 +23,7 @@ struct CliRequest {
   std::filesystem::path ecoTable;      // instead of the built-in ECO table, when given
   std::filesystem::path reportFile;    // every skipped game, one line each
   bool quiet = false;
+  int64_t memoryMiB = 0;           // budget for games kept parsed in memory; 0: the default
   std::vector<CliRename> renames;  // applied after loading, in the order given
 };
 

@@ -10,6 +10,14 @@ THash KeyOfEntry(const TGame& entry, int32_t entryIndex) {
   if (entry.game) return KeyOfGame(*entry.game, entryIndex);
   THash unkeyed;
   unkeyed.entryIndex = entryIndex;
+  if (entry.summary.known) {
+    THash key = unkeyed;
+    key.startKey = entry.summary.startKey;
+    key.movesKey = entry.summary.movesKey;
+    key.plies = entry.summary.plies;
+    key.keyed = true;
+    return key;
+  }
   if (entry.sourcePath.empty() || entry.sourcePosition < 1 || entry.sourceLength <= 0) return unkeyed;
   std::string text;
   if (readrange(entry.sourcePath, entry.sourcePosition, entry.sourceLength, text) != ReadError::None) return unkeyed;

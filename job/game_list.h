@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "pgn/duplicates.h"
+#include "pgn/memory_budget.h"
 #include "pgn/pgn_types.h"
 
 using TIndexArray = std::vector<int32_t>;
@@ -18,13 +19,17 @@ struct TGameList {
   int32_t currentRow = -1;
   // Entries given up (duplicates dropped, rows deleted): the only ones compaction removes.
   std::vector<bool> dropped;
+  // The game records held in memory; games loaded past it are let go and read again when
+  // processing needs their moves.
+  MemoryBudget memory;
 };
 
 // The plug-in's one list.
 extern TGameList GameList;
 
-// The key of an entry: from its game, or, for an entry not loaded yet, from its text read
-// again from its source (and let go). An entry that cannot be read stays unkeyed.
+// The key of an entry: from its game, from the summary of a game let go, or, for an entry not
+// loaded yet, from its text read again from its source (and let go). An entry that cannot be
+// read stays unkeyed.
 THash KeyOfEntry(const TGame& entry, int32_t entryIndex);
 
 // With a key per entry missing, computes them all; then of every run of equal keys keeps the

@@ -46,6 +46,25 @@ void WriteBuffer(const std::filesystem::path& path, const OutputBuffer& buffer,
   if (!result.ok) JobState.writeFailures.push_back(WriteFailure{path, result.error});
 }
 
+// Reads again the games let go that are written from position `p` of `order` on, as many as a
+// quarter of the memory budget holds (at least one), with one read per stretch of each file.
+void ReloadAhead(TGameList& list, const std::vector<int32_t>& order, size_t p, std::vector<bool>& tried) {
+  const int64_t allowance = std::max<int64_t>(1, list.memory.limit / 4);
+  int64_t estimate = 0;
+  std::map<std::filesystem::path, std::vector<int32_t>> byFile;
+  for (size_t q = p; q < order.size() && estimate < allowance; ++q) {
+    const TGame& entry = list.entries[size_t(order[q])];
+    if (tried[q] || entry.game || !entry.summary.known) continue;
+    tried[q] = true;
+    estimate += int64_t(entry.summary.plies) * int64_t(sizeof(mov)) + entry.sourceLength;
+    byFile[entry.sourcePath].push_back(order[q]);
+  }
+  for (const auto& [path, indexes] : byFile) {
+    std::vector<bool> done;
+    RereadGames(path, list.entries, indexes, 0, done);
+  }
+}
+
 void ProcessAndSave(TGameList& list, const std::u16string& base) {
   const TProcessingOptions& options = ProcessingOptions;
   std::vector<bool> done;
@@ -61,7 +80,10 @@ void ProcessAndSave(TGameList& list, const std::u16string& base) {
     const int32_t index = Selection[p];
     if (done[p] || index < 0 || size_t(index) >= list.entries.size()) continue;
     const TGame& entry = list.entries[size_t(index)];
-    if (!entry.game && entry.sourcePosition > 0) RereadGames(entry.sourcePath, list.entries, Selection, p, done);
+    // Games let go to save memory keep what sorting and filtering need; they are read again
+    // only when their text is written.
+    if (!entry.game && !entry.summary.known && entry.sourcePosition > 0)
+      RereadGames(entry.sourcePath, list.entries, Selection, p, done);
   }
 
   // Codes found from the moves go into the tags before sorting, so that the order, the file
@@ -69,8 +91,9 @@ void ProcessAndSave(TGameList& list, const std::u16string& base) {
   if (options.addEcoNames) {
     for (int32_t index : Selection) {
       HostLockGuard lock;
-      if (index >= 0 && size_t(index) < list.entries.size() && list.entries[size_t(index)].game)
-        RefreshEcoTag(list.entries[size_t(index)], true);
+      if (index < 0 || size_t(index) >= list.entries.size()) continue;
+      TGame& entry = list.entries[size_t(index)];
+      if (entry.game || entry.summary.known) RefreshEcoTag(entry, true);
     }
   }
 
@@ -94,6 +117,7 @@ void ProcessAndSave(TGameList& list, const std::u16string& base) {
     Enter(JobStage::Saving);
     bool filled = false;  // text went into the buffer during this stage
     bool finished = true;
+    std::vector<bool> tried(result.size(), false);  // positions whose game a reload looked for
     for (size_t p = 0; p < result.size(); ++p) {
       JobState.stepPosition = int32_t(p);
       if (JobState.observer) JobState.observer(JobStage::Saving, int32_t(p));
@@ -108,9 +132,11 @@ void ProcessAndSave(TGameList& list, const std::u16string& base) {
         buffer.Clear();
       }
       TGame& entry = list.entries[size_t(result[p])];
+      if (!entry.game && entry.summary.known && !tried[p]) ReloadAhead(list, result, p, tried);
       if (!entry.game) continue;  // could not be read again: skipped
       // With "add ECO names" the tag was refreshed before sorting; nothing has changed it since.
       WriteGame(entry, buffer, options);
+      if (entry.summary.known) entry.game.reset();  // let go again: its summary still holds
       filled = true;
       ++JobState.counts.written;
     }
@@ -135,7 +161,7 @@ void FolderScan(TGameList& list) {
     }
     if (Stopped()) break;
     TGames fresh;
-    ReadOneFile(path, true, fresh);
+    ReadOneFile(path, true, fresh, &list.memory);
     if (Stopped()) break;  // the games of the file being read are dropped
     MergeNewGames(list, fresh);
   }
@@ -148,7 +174,7 @@ void Worker(JobKind kind) {
   switch (kind) {
     case JobKind::LoadFile: {
       TGames fresh;
-      ReadOneFile(JobState.currentPath, false, fresh);
+      ReadOneFile(JobState.currentPath, false, fresh, &list.memory);
       if (!Stopped()) MergeNewGames(list, fresh);
       JobState.stage = JobStage::Done;
       break;
@@ -202,7 +228,7 @@ TIndexArray BuildSelection(TGameList& list) {
   }
 }
 
-void ReadOneFile(const std::filesystem::path& path, bool filter, TGames& fresh) {
+void ReadOneFile(const std::filesystem::path& path, bool filter, TGames& fresh, MemoryBudget* budget) {
   JobState.loadSize = 0;
   Enter(JobStage::Loading);
   std::string text;
@@ -223,12 +249,22 @@ void ReadOneFile(const std::filesystem::path& path, bool filter, TGames& fresh) 
   options.progress = &JobState.loadPosition;
   options.sourcePath = path;
   options.report = &report;
+  options.budget = budget;
   ReadGames(text, fresh, options);
   HostLockGuard lock;
   ++JobState.counts.filesRead;
   JobState.counts.gamesRead += int64_t(fresh.size());
   for (ReadIssue& issue : report.issues) JobState.skipped.push_back(SkippedGame{path, std::move(issue)});
 }
+
+namespace {
+
+// A game dropped before it joined the list no longer counts against the budget.
+void GiveBack(MemoryBudget& budget, const TGame& game) {
+  if (game.game) budget.used = std::max<int64_t>(0, budget.used - GameMemoryCost(*game.game));
+}
+
+}  // namespace
 
 void MergeNewGames(TGameList& list, TGames& fresh) {
   Enter(JobStage::FilteringDuplicates);
@@ -252,6 +288,7 @@ void MergeNewGames(TGameList& list, TGames& fresh) {
       if (found != taken.end() && found->second.count(game.sourcePosition)) {
         HostLockGuard lock;
         ++JobState.counts.repeats;
+        GiveBack(list.memory, game);
         continue;
       }
       kept.push_back(std::move(game));
@@ -272,6 +309,7 @@ void MergeNewGames(TGameList& list, TGames& fresh) {
       THash key = KeyOfEntry(game, 0);
       if (key.keyed && (FindKey(sorted, key) >= 0 || !seen.insert({key.movesKey, key.startKey, key.plies}).second)) {
         ++JobState.counts.duplicates;
+        GiveBack(list.memory, game);
         continue;
       }
       freshKeys.push_back(key);

@@ -34,7 +34,7 @@ void RequestStop();
 TIndexArray BuildSelection(TGameList& list);
 
 // Reads one PGN file into new games (filtering while reading when `filter` is set).
-void ReadOneFile(const std::filesystem::path& path, bool filter, TGames& fresh);
+void ReadOneFile(const std::filesystem::path& path, bool filter, TGames& fresh, MemoryBudget* budget = nullptr);
 
 // Appends new games to the list, dropping repeats of entries already there (same source file and
 // position) and, with "Duplicates" on, duplicates of listed games and of each other.

@@ -40,22 +40,28 @@ size_t EnsureEcoTag(TGamesTagArray& tags) {
   return place;
 }
 
+std::string EcoCodeOfMoves(jurnal& game) {
+  doska& board = SharedBoard();
+  if (game.ownboard)
+    board.assign(*game.ownboard);
+  else
+    board.reset();
+  game.setboard(&board);
+  std::string code = game.ecocode();
+  game.setboard(nullptr);
+  return code;
+}
+
 std::string RefreshEcoTag(TGame& entry, bool recompute) {
   const size_t place = EnsureEcoTag(entry.tags);
   std::string& value = entry.tags[place].value;
-  if (!entry.game) {
+  const bool fromMoves = (recompute && ProcessingOptions.removeOldEcoTags) || !ValidEcoCode(value);
+  if (entry.game) {
+    if (fromMoves) value = EcoCodeOfMoves(*entry.game);
+  } else if (entry.summary.known) {
+    if (fromMoves) value = entry.summary.eco;  // found when the game was let go
+  } else {
     value.clear();
-    return value;
-  }
-  if ((recompute && ProcessingOptions.removeOldEcoTags) || !ValidEcoCode(value)) {
-    doska& board = SharedBoard();
-    if (entry.game->ownboard)
-      board.assign(*entry.game->ownboard);
-    else
-      board.reset();
-    entry.game->setboard(&board);
-    value = entry.game->ecocode();
-    entry.game->setboard(nullptr);
   }
   return value;
 }

@@ -13,9 +13,13 @@ bool ValidEcoCode(const std::string& text);
 // tag that stood there moves to the end of the list.
 size_t EnsureEcoTag(TGamesTagArray& tags);
 
+// The code of a game's main line, replayed on the board classifications share.
+std::string EcoCodeOfMoves(jurnal& game);
+
 // Ensures the tag; recomputes its value from the moves when `recompute` and the option "Remove
 // old ECO tags" are on, or when the value is not a valid code; returns the value. An entry
-// without a game record gets an empty value.
+// let go from memory takes the code its summary kept; one without a game record or summary
+// gets an empty value.
 std::string RefreshEcoTag(TGame& entry, bool recompute);
 
 // An existing valid code as it is, else the code recomputed from the moves.

@@ -107,10 +107,10 @@ bool TagFilterPasses(const TGamesTagArray& tags, const TProcessingOptions& o) {
   return true;
 }
 
-bool MoveCountPasses(const jurnal* game, const TProcessingOptions& o) {
+bool MoveCountPasses(const TGame& entry, const TProcessingOptions& o) {
   if (!MoveFilterActive(o)) return true;
-  if (!game) return false;
-  const int64_t plies = game->movecount();
+  if (!entry.game && !entry.summary.known) return false;
+  const int64_t plies = entry.game ? entry.game->movecount() : entry.summary.plies;
   return plies >= 2 * (int64_t(o.movesFrom) - 1) && plies <= 2 * int64_t(o.movesTo);
 }
 
@@ -134,7 +134,7 @@ bool EcoFilterPasses(TGame& entry, bool recompute, const TProcessingOptions& o) 
 }
 
 bool GameFilterPasses(TGame& entry, const TProcessingOptions& o) {
-  return TagFilterPasses(entry.tags, o) && MoveCountPasses(entry.game.get(), o) && EcoFilterPasses(entry, false, o);
+  return TagFilterPasses(entry.tags, o) && MoveCountPasses(entry, o) && EcoFilterPasses(entry, false, o);
 }
 
 std::vector<int32_t> FilterList(TGames& entries, const std::vector<int32_t>& indexes, const TProcessingOptions& o) {

@@ -35,7 +35,7 @@ EloValues EloValuesOf(const TGamesTagArray& tags, const TProcessingOptions& opti
 // Result, date, players and Elo, stopping at the first that fails.
 bool TagFilterPasses(const TGamesTagArray& tags, const TProcessingOptions& options);
 // The main line's length in half-moves against the move bounds; a missing record fails.
-bool MoveCountPasses(const jurnal* game, const TProcessingOptions& options);
+bool MoveCountPasses(const TGame& entry, const TProcessingOptions& options);
 // The game's ECO code (found or recomputed) begins with the wanted prefix.
 bool EcoFilterPasses(TGame& entry, bool recompute, const TProcessingOptions& options);
 // Tags, then move count, then ECO without recomputation.
@@ -49,7 +49,7 @@ class OptionFilters : public GameFilter {
  public:
   explicit OptionFilters(const TProcessingOptions& o) : options(o) {}
   bool TagsPass(const TGamesTagArray& tags) override { return TagFilterPasses(tags, options); }
-  bool MoveCountPasses(const TGame& entry) override { return ::MoveCountPasses(entry.game.get(), options); }
+  bool MoveCountPasses(const TGame& entry) override { return ::MoveCountPasses(entry, options); }
   bool EcoPasses(TGame& entry) override { return EcoFilterPasses(entry, true, options); }
 
  private:

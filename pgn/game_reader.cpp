@@ -65,6 +65,7 @@ int ReadGames(std::string_view text, TGames& games, const ReadOptions& options) 
   auto report = [&](size_t start, int code, std::string detail = {}) {
     if (options.report) options.report->Add(text, start, reader.position, code, std::move(detail));
   };
+  const SourcePath source(options.sourcePath);  // one copy for all the file's entries
   int result = ReadOk;
   while (!reader.AtEnd() && reader.Peek() == '[' && !(options.stop && options.stop->load())) {
     const size_t start = reader.position;
@@ -105,7 +106,9 @@ int ReadGames(std::string_view text, TGames& games, const ReadOptions& options) 
     if (code == ReadOk && (!options.filter || filters.MoveCountPasses(entry)) && filters.EcoPasses(entry)) {
       entry.sourcePosition = int32_t(start + 1);
       entry.sourceLength = int32_t(reader.position - start);
-      entry.sourcePath = options.sourcePath;
+      entry.sourcePath = source;
+      entry.tags.shrink_to_fit();  // grown by doubling while read: up to twice the room needed
+      if (options.budget) AdmitGame(*options.budget, entry);
       HostLockGuard lock;
       if (games.size() == games.capacity()) games.reserve(games.capacity() + size_t(step));
       games.push_back(std::move(entry));
@@ -123,25 +126,19 @@ int ReadGames(std::string_view text, TGames& games, const ReadOptions& options) 
   return result;
 }
 
-int RereadGames(const std::filesystem::path& path, TGames& games, const std::vector<int32_t>& selection, size_t start,
-                std::vector<bool>& done) {
-  std::vector<size_t> wanted;
-  int64_t first = INT64_MAX, last = 0;
-  {
-    HostLockGuard lock;
-    if (done.size() < selection.size()) done.resize(selection.size(), false);
-    for (size_t i = start; i < selection.size(); ++i) {
-      const int32_t index = selection[i];
-      if (index < 0 || size_t(index) >= games.size() || done[i]) continue;
-      const TGame& entry = games[size_t(index)];
-      if (entry.game || entry.sourcePath != path || entry.sourcePosition < 1) continue;
-      first = std::min<int64_t>(first, entry.sourcePosition);
-      last = std::max<int64_t>(last, int64_t(entry.sourcePosition) + entry.sourceLength);
-      wanted.push_back(size_t(index));
-      done[i] = true;
-    }
-  }
-  if (wanted.empty()) return 0;
+namespace {
+
+// Wanted games further apart than this are read with separate reads rather than one read that
+// covers everything between them.
+constexpr int64_t LargestGap = int64_t(1) << 20;
+
+// Gives each entry of `wanted` (sorted by source position) its game from one read of the range
+// that covers them.
+int RereadRange(const std::filesystem::path& path, TGames& games, const std::vector<size_t>& wanted) {
+  const int64_t first = games[wanted.front()].sourcePosition;
+  int64_t last = 0;
+  for (size_t index : wanted)
+    last = std::max<int64_t>(last, int64_t(games[index].sourcePosition) + games[index].sourceLength);
   std::string text;
   if (readrange(path, int32_t(first), int32_t(last - first), text) != ReadError::None) return 0;
   int loaded = 0;
@@ -158,6 +155,39 @@ int RereadGames(const std::filesystem::path& path, TGames& games, const std::vec
     if (!record || reader.ReadMovetext(*record) != ReadOk) continue;
     entry.game = std::move(record);
     ++loaded;
+  }
+  return loaded;
+}
+
+}  // namespace
+
+int RereadGames(const std::filesystem::path& path, TGames& games, const std::vector<int32_t>& selection, size_t start,
+                std::vector<bool>& done) {
+  std::vector<size_t> wanted;
+  {
+    HostLockGuard lock;
+    if (done.size() < selection.size()) done.resize(selection.size(), false);
+    for (size_t i = start; i < selection.size(); ++i) {
+      const int32_t index = selection[i];
+      if (index < 0 || size_t(index) >= games.size() || done[i]) continue;
+      const TGame& entry = games[size_t(index)];
+      if (entry.game || entry.sourcePath != path || entry.sourcePosition < 1) continue;
+      wanted.push_back(size_t(index));
+      done[i] = true;
+    }
+    std::sort(wanted.begin(), wanted.end(),
+              [&](size_t a, size_t b) { return games[a].sourcePosition < games[b].sourcePosition; });
+  }
+  int loaded = 0;
+  for (size_t begin = 0; begin < wanted.size();) {
+    size_t end = begin + 1;
+    int64_t reach = int64_t(games[wanted[begin]].sourcePosition) + games[wanted[begin]].sourceLength;
+    while (end < wanted.size() && games[wanted[end]].sourcePosition - reach <= LargestGap) {
+      reach = std::max<int64_t>(reach, int64_t(games[wanted[end]].sourcePosition) + games[wanted[end]].sourceLength);
+      ++end;
+    }
+    loaded += RereadRange(path, games, std::vector<size_t>(wanted.begin() + long(begin), wanted.begin() + long(end)));
+    begin = end;
   }
   return loaded;
 }

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "pgn/memory_budget.h"
 #include "pgn/pgn_types.h"
 
 // Where one game was skipped or reading stopped, and why.
@@ -50,6 +51,7 @@ struct ReadOptions {
   std::atomic<int64_t>* progress = nullptr;  // the byte position reached, for progress
   std::filesystem::path sourcePath;          // stored in every entry kept
   ReadReport* report = nullptr;              // where skipped games and stops are reported
+  MemoryBudget* budget = nullptr;            // games past it are kept let go; null: all stay
 };
 
 // Reads every game of a whole-file text and appends the games kept to `games`; returns 0, or
@@ -57,7 +59,9 @@ struct ReadOptions {
 int ReadGames(std::string_view text, TGames& games, const ReadOptions& options);
 
 // Re-reads the entries of `games` (indexes from `selection`, from `start` on) that come from
-// `path` and hold no game, reading the file once over the byte range that covers them all.
+// `path` and hold no game, reading the file once over the byte range that covers them all
+// (or, where that range would hold long stretches of other games, once per stretch of wanted
+// games).
 // Each index handled is marked in `done`. Returns the number of entries given their game.
 int RereadGames(const std::filesystem::path& path, TGames& games, const std::vector<int32_t>& selection, size_t start,
                 std::vector<bool>& done);

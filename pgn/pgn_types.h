@@ -18,10 +18,41 @@ struct TPGNTag {
 // Tags in normalised order: the seven tag roster first, then SetUp, FEN and ECO when present.
 using TGamesTagArray = std::vector<TPGNTag>;
 
+// What is still known of a game once its record has been let go to save memory: enough to
+// key it for the duplicate check, filter it by length and give it its ECO code without
+// reading it again.
+struct TGameSummary {
+  bool known = false;
+  int32_t plies = 0;  // main line half-moves
+  uint64_t startKey = 0;
+  uint64_t movesKey = 0;
+  char eco[4] = {};  // the code its main line gives, "" when none
+};
+
+// The file an entry came from. The entries of one file share one copy of its name: a path
+// object with its parts costs hundreds of bytes, more than the tags of many a game.
+class SourcePath {
+ public:
+  SourcePath() = default;
+  SourcePath(const std::filesystem::path& path)
+      : shared(path.empty() ? nullptr : std::make_shared<const std::filesystem::path>(path)) {}
+  const std::filesystem::path& get() const {
+    static const std::filesystem::path none;
+    return shared ? *shared : none;
+  }
+  operator const std::filesystem::path&() const { return get(); }
+  bool empty() const { return !shared; }
+  friend bool operator==(const SourcePath& a, const std::filesystem::path& b) { return a.get() == b; }
+
+ private:
+  std::shared_ptr<const std::filesystem::path> shared;
+};
+
 struct TGame {
   std::unique_ptr<jurnal> game;  // null for an entry not yet loaded
+  TGameSummary summary;          // filled when the game was let go
   TGamesTagArray tags;
-  std::filesystem::path sourcePath;
+  SourcePath sourcePath;
   int32_t sourcePosition = 0;  // 1-based byte position of the game's "[" in that file
   int32_t sourceLength = 0;    // bytes from there to where the movetext reader stopped
 };

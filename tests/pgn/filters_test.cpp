@@ -1,6 +1,7 @@
 // The game filters: date keys, Elo values, each tag filter, move counts, ECO prefixes, and
 // filters applied while a folder is read.
 #include "pgn/game_filters.h"
+#include "pgn/memory_budget.h"
 
 #include <gtest/gtest.h>
 
@@ -90,23 +91,31 @@ TEST(TagFilter, DatesPlayersAndElo) {
 }
 
 TEST(MoveCountFilter, BoundsInFullMoves) {
-  TProcessingOptions o;
   TGames games = ReadAll(
       "[Event \"e\"]\n\n1. Nf3 Nf6 2. Ng1 Ng8 3. Nf3 Nf6 4. Ng1 Ng8 5. Nf3 Nf6 6. Ng1 Ng8 "
-      "7. Nf3 Nf6 8. Ng1 Ng8 9. Nf3 Nf6 *");
-  const jurnal* game = games[0].game.get();  // 18 half-moves
-  o.movesFrom = 10;
-  EXPECT_TRUE(MoveCountPasses(game, o));
-  o.movesFrom = 11;
-  EXPECT_FALSE(MoveCountPasses(game, o));
-  o.movesFrom = 0;
-  o.movesTo = 9;
-  EXPECT_TRUE(MoveCountPasses(game, o));
+      "7. Nf3 Nf6 8. Ng1 Ng8 9. Nf3 Nf6 *");  // 18 half-moves
+  // The same bounds hold for the game in memory and once it is let go, from its summary.
+  for (const bool letGo : {false, true}) {
+    SCOPED_TRACE(letGo ? "let go" : "in memory");
+    if (letGo) LetGo(games[0]);
+    ASSERT_EQ(games[0].game == nullptr, letGo);
+    TProcessingOptions o;
+    o.movesFrom = 10;
+    EXPECT_TRUE(MoveCountPasses(games[0], o));
+    o.movesFrom = 11;
+    EXPECT_FALSE(MoveCountPasses(games[0], o));
+    o.movesFrom = 0;
+    o.movesTo = 9;
+    EXPECT_TRUE(MoveCountPasses(games[0], o));
+    o.movesTo = 8;
+    EXPECT_FALSE(MoveCountPasses(games[0], o));
+  }
+  TProcessingOptions o;
   o.movesTo = 8;
-  EXPECT_FALSE(MoveCountPasses(game, o));
-  EXPECT_FALSE(MoveCountPasses(nullptr, o));
+  const TGame unread;  // neither a game nor a summary
+  EXPECT_FALSE(MoveCountPasses(unread, o));
   o.movesTo = 20000;
-  EXPECT_TRUE(MoveCountPasses(nullptr, o));  // switched off
+  EXPECT_TRUE(MoveCountPasses(unread, o));  // switched off
 }
 
 TEST(EcoFilter, PrefixesAndTheEntrysOwnTag) {

@@ -1,0 +1,64 @@
+#include "pgn/memory_budget.h"
+
+#include <cstring>
+#include <vector>
+
+#include "pgn/eco_tags.h"
+
+namespace {
+
+// What the allocator takes for one block beside the bytes asked for.
+constexpr int64_t AllocationOverhead = 16;
+
+int64_t HeapBytes(const std::string& text) {
+  // Short texts live inside the string itself.
+  return text.capacity() > 15 ? int64_t(text.capacity()) + 1 + AllocationOverhead : 0;
+}
+
+}  // namespace
+
+int64_t GameMemoryCost(const jurnal& game) {
+  int64_t bytes = 0;
+  std::vector<const jurnal*> pending{&game};  // no recursion: variations may nest deeply
+  while (!pending.empty()) {
+    const jurnal* line = pending.back();
+    pending.pop_back();
+    bytes += int64_t(sizeof(jurnal)) + AllocationOverhead;
+    bytes += int64_t(line->moves.capacity() * sizeof(mov)) + AllocationOverhead;
+    bytes += HeapBytes(line->result) + HeapBytes(line->startcomment) + HeapBytes(line->hostcomment);
+    if (line->ownboard) bytes += int64_t(sizeof(doska)) + AllocationOverhead;
+    for (const mov& move : line->moves) {
+      bytes += HeapBytes(move.san);
+      if (!move.comment.empty()) bytes += int64_t(sizeof(uint32_t) + move.comment.size()) + AllocationOverhead;
+      if (!move.variations.empty()) {
+        bytes +=
+            int64_t(sizeof(std::vector<jurnal*>) + move.variations.size() * sizeof(jurnal*)) + 2 * AllocationOverhead;
+        for (const jurnal* variation : move.variations) pending.push_back(variation);
+      }
+    }
+  }
+  return bytes;
+}
+
+void LetGo(TGame& entry) {
+  if (!entry.game) return;
+  TGameSummary& summary = entry.summary;
+  summary.known = true;
+  summary.plies = entry.game->movecount();
+  entry.game->gamekeys(summary.startKey, summary.movesKey);
+  const std::string code = EcoCodeOfMoves(*entry.game);
+  std::memset(summary.eco, 0, sizeof summary.eco);
+  std::memcpy(summary.eco, code.data(), std::min(code.size(), sizeof summary.eco - 1));
+  entry.game.reset();
+}
+
+bool AdmitGame(MemoryBudget& budget, TGame& entry) {
+  if (!entry.game) return false;
+  const int64_t cost = GameMemoryCost(*entry.game);
+  if (budget.used + cost > budget.limit) {
+    LetGo(entry);
+    return false;
+  }
+  budget.used += cost;
+  return true;
+}

@@ -1,0 +1,28 @@
+// How much memory the parsed games of a list may take, and letting games go past it. A parsed
+// game costs many times its text; an entry let go keeps its tags, its place in its source file
+// and a summary, and is read again from the file when its moves are needed.
+#pragma once
+
+#include <cstdint>
+
+#include "pgn/pgn_types.h"
+
+struct MemoryBudget {
+  // Enough for several hundred thousand games of a 32-bit process's 2 GiB, with room left for
+  // the tags of every entry, a whole input file and the output text of one file.
+  static constexpr int64_t DefaultLimit = int64_t(384) << 20;
+
+  int64_t limit = DefaultLimit;  // bytes of game records kept in memory
+  int64_t used = 0;              // bytes of the game records counted so far
+};
+
+// The bytes a game's record takes in memory (moves, texts, variations), estimated from the
+// sizes of what it holds and the allocations they need.
+int64_t GameMemoryCost(const jurnal& game);
+
+// Fills the entry's summary from its game and releases the game.
+void LetGo(TGame& entry);
+
+// Counts the entry's game into the budget, or lets it go when it does not fit. Returns
+// whether the game stays in memory.
+bool AdmitGame(MemoryBudget& budget, TGame& entry);
