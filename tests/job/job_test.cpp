@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "chess/eco.h"
 #include "panel/processing_options.h"
 #include "tests/support/memory_host.h"
@@ -125,6 +127,50 @@ TEST_F(Job, EcoSplitAndAddedCodesAgree) {
   EXPECT_NE(b.find("[ECO \"B27\"]"), std::string::npos) << b;  // 1. e4 c5 2. Nf3, the last position looked up
   EXPECT_NE(d.find("[ECO \"D"), std::string::npos) << d;
   EXPECT_EQ(b.find("[Event \"q\"]"), std::string::npos);
+  SetEcoTableSource(dir / "none.dat");
+}
+
+// A job whose games are all let go from memory while loading, and read again while saving,
+// writes exactly what the same job writes with every game in memory: duplicates, ECO codes,
+// the ECO split and the length filter all work from the summaries.
+TEST_F(Job, GamesLetGoFromMemoryAreWrittenAsIfKept) {
+  SetEcoTableSource(PGN_SOURCE_DIR "/data/ecos.dat");
+  const std::filesystem::path samples = dir / "in";
+  std::filesystem::create_directories(samples);
+  for (const char* name : {"Lasker.pgn", "Morphy.pgn", "Steinitz.pgn"})
+    std::filesystem::copy_file(PGN_SOURCE_DIR "/data/samples/" + std::string(name), samples / name);
+  // A wrong code in the file's tag: the code from the moves (B27) must replace it.
+  TempDir::Write(samples / "wrong.pgn",
+                 "[Event \"w\"]\n[ECO \"C00\"]\n\n1. e4 c5 2. Nf3 d6 3. d4 cxd4 4. Nxd4 Nf6 5. Nc3 a6 6. Be2 e5 "
+                 "7. Nb3 Be7 8. O-O O-O 9. Be3 Be6 10. Qd2 Nbd7 11. a4 Qc7 12. f3 Rfc8 13. Rfd1 Qc6 "
+                 "14. Bf1 Rab8 15. a5 b5 16. axb6 Rxb6 17. Ra2 Qc7 18. Rda1 Rc6 19. Rxa6 Bxb3 20. cxb3 Rxa6 *\n");
+  std::map<std::string, std::string> written[2];
+  for (const int64_t limit : {MemoryBudget::DefaultLimit, int64_t(0)}) {
+    Reset();
+    GameList.memory.limit = limit;
+    ProcessingOptions.removeDuplicates = true;
+    ProcessingOptions.addEcoNames = true;
+    ProcessingOptions.removeOldEcoTags = true;
+    ProcessingOptions.splitEcoLevel = 2;
+    ProcessingOptions.movesFrom = 20;
+    ProcessingOptions.doNotRewrite = false;
+    LoadFolder(samples);
+    LoadFolder(samples);  // every game a repeat
+    const bool letGo = limit == 0;
+    size_t inMemory = 0;
+    for (const TGame& entry : GameList.entries) inMemory += entry.game != nullptr;
+    EXPECT_EQ(inMemory, letGo ? 0u : GameList.entries.size());
+    std::filesystem::create_directories(dir / (letGo ? "small" : "large"));
+    Process(dir / (letGo ? "small" : "large") / "out");
+    EXPECT_TRUE(JobState.writeFailures.empty());
+    EXPECT_GT(JobState.counts.written, 10);
+    for (const auto& file : std::filesystem::directory_iterator(dir / (letGo ? "small" : "large")))
+      written[letGo][file.path().filename().string()] = TempDir::Read(file.path());
+    // Written games are let go again.
+    for (const TGame& entry : GameList.entries) EXPECT_EQ(entry.game == nullptr, letGo);
+  }
+  EXPECT_GT(written[0].size(), 3u);
+  EXPECT_EQ(written[0], written[1]);
   SetEcoTableSource(dir / "none.dat");
 }
 

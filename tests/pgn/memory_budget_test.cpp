@@ -1,0 +1,109 @@
+// Games let go past the memory budget: what their summaries keep, what the budget counts, and
+// reading them back from their files.
+#include "pgn/memory_budget.h"
+
+#include <gtest/gtest.h>
+
+#include "chess/eco.h"
+#include "pgn/duplicates.h"
+#include "pgn/eco_tags.h"
+#include "pgn/game_reader.h"
+#include "tests/support/eco_table.h"
+
+namespace {
+
+const char* const ThreeGames =
+    "[Event \"a\"]\n\n1. e4 d5 2. exd5 Qxd5 *\n\n"
+    "[Event \"b\"]\n\n1. e4 {a comment long enough to need its own allocation} e5 (1... c5 2. Nf3) 2. Nf3 *\n\n"
+    "[Event \"c\"]\n[SetUp \"1\"]\n[FEN \"4k3/8/8/8/8/8/4P3/4K3 w - - 0 1\"]\n\n1. e4 Kd7 *\n";
+
+TGames Read(const std::string& text, MemoryBudget* budget = nullptr, const std::filesystem::path& source = {}) {
+  TGames games;
+  ReadOptions options;
+  options.budget = budget;
+  options.sourcePath = source;
+  ReadGames(text, games, options);
+  return games;
+}
+
+class Budget : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WriteEcoTableFile(dir / "ecos.dat", {{KeyAfterE4, "B00"}, {KeyAfterE4D5, "B01"}});
+    SetEcoTableSource(dir / "ecos.dat");
+  }
+  void TearDown() override { SetEcoTableSource(dir / "none.dat"); }
+  TempDir dir;
+};
+
+TEST_F(Budget, ASummaryKeepsWhatSortingFilteringAndKeyingNeed) {
+  TGames kept = Read(ThreeGames);
+  TGames letGo = Read(ThreeGames);
+  ASSERT_EQ(kept.size(), 3u);
+  for (size_t i = 0; i < kept.size(); ++i) {
+    SCOPED_TRACE(i);
+    LetGo(letGo[i]);
+    EXPECT_EQ(letGo[i].game, nullptr);
+    ASSERT_TRUE(letGo[i].summary.known);
+    const THash key = KeyOfGame(*kept[i].game, 0);
+    EXPECT_EQ(letGo[i].summary.plies, key.plies);
+    EXPECT_EQ(letGo[i].summary.startKey, key.startKey);
+    EXPECT_EQ(letGo[i].summary.movesKey, key.movesKey);
+    EXPECT_EQ(std::string(letGo[i].summary.eco), EcoCodeOfMoves(*kept[i].game));
+    EXPECT_EQ(letGo[i].tags.size(), kept[i].tags.size());  // the tags stay
+  }
+  EXPECT_STREQ(letGo[0].summary.eco, "B01");  // the position after 1. e4 d5 is the last one known
+  EXPECT_STREQ(letGo[2].summary.eco, "");     // a set-up position the table does not know
+  // The ECO tag of an entry let go comes from its summary.
+  EXPECT_EQ(RefreshEcoTag(letGo[1], true), "B00");
+}
+
+TEST_F(Budget, GamesStayUntilTheBudgetIsSpentAndTheRestAreLetGo) {
+  const TGames all = Read(ThreeGames);
+  const int64_t first = GameMemoryCost(*all[0].game);
+  const int64_t second = GameMemoryCost(*all[1].game);
+  // Comments and variations are counted: the second game holds both and costs more.
+  EXPECT_GT(second, first);
+  EXPECT_GT(first, int64_t(4 * sizeof(mov)));
+  MemoryBudget budget;
+  budget.limit = first + second;
+  TGames games = Read(ThreeGames, &budget);
+  ASSERT_EQ(games.size(), 3u);
+  EXPECT_NE(games[0].game, nullptr);
+  EXPECT_NE(games[1].game, nullptr);
+  EXPECT_EQ(games[2].game, nullptr);
+  EXPECT_TRUE(games[2].summary.known);
+  EXPECT_EQ(budget.used, first + second);
+  // Without a budget nothing is let go.
+  for (const TGame& game : Read(ThreeGames)) EXPECT_NE(game.game, nullptr);
+}
+
+TEST_F(Budget, GamesLetGoAreReadBackFromTheirFile) {
+  // Two games far apart in their file (a long comment between them): read back with one read
+  // each instead of one read of everything between.
+  const std::string filler = "{" + std::string(3 << 20, 'x') + "}\n";
+  const std::string text = std::string(ThreeGames) + "\n" + filler + "\n" + ThreeGames;
+  TempDir::Write(dir / "games.pgn", text);
+  MemoryBudget nothing;
+  nothing.limit = 0;
+  TGames games = Read(text, &nothing, dir / "games.pgn");
+  const TGames expected = Read(text);
+  ASSERT_EQ(games.size(), 6u);
+  EXPECT_EQ(&games[0].sourcePath.get(), &games[5].sourcePath.get());  // one path for the file
+  std::vector<int32_t> selection{5, 0, 2, 4};
+  std::vector<bool> done;
+  EXPECT_EQ(RereadGames(dir / "games.pgn", games, selection, 0, done), 4);
+  EXPECT_EQ(done, std::vector<bool>(4, true));
+  for (int32_t index : selection) {
+    SCOPED_TRACE(index);
+    ASSERT_NE(games[size_t(index)].game, nullptr);
+    const jurnal& back = *games[size_t(index)].game;
+    const jurnal& original = *expected[size_t(index)].game;
+    ASSERT_EQ(back.movecount(), original.movecount());
+    for (int i = 0; i < back.movecount(); ++i) EXPECT_EQ(back.moves[size_t(i)].san, original.moves[size_t(i)].san);
+  }
+  EXPECT_EQ(games[1].game, nullptr);  // not asked for
+  EXPECT_EQ(games[3].game, nullptr);
+}
+
+}  // namespace
