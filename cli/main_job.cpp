@@ -96,9 +96,10 @@ class NoWindow : public SettingsWindow {
 void WriteReport(const std::filesystem::path& file) {
   std::ofstream out(file, std::ios::binary);
   for (const SkippedGame& s : JobState.skipped)
-    out << s.file.string() << ":" << s.issue.gameLine << ": game at byte " << s.issue.gamePosition
+    out << s.file.string() << ":" << s.issue.gameLine << ": game " << s.issue.gameNumber
         << " skipped: " << DescribeReadCode(s.issue.code) << (s.issue.detail.empty() ? "" : " (" + s.issue.detail + ")")
-        << " [code " << s.issue.code << ", line " << s.issue.line << "]\n";
+        << " [code " << s.issue.code << ", byte " << s.issue.gamePosition << ", stopped at line " << s.issue.line
+        << "]\n";
 }
 
 }  // namespace

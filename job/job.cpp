@@ -254,6 +254,7 @@ void ReadOneFile(const std::filesystem::path& path, bool filter, TGames& fresh, 
   HostLockGuard lock;
   ++JobState.counts.filesRead;
   JobState.counts.gamesRead += int64_t(fresh.size());
+  JobState.counts.filteredOut += report.filteredOut;
   for (ReadIssue& issue : report.issues) JobState.skipped.push_back(SkippedGame{path, std::move(issue)});
 }
 

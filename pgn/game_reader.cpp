@@ -62,13 +62,17 @@ int ReadGames(std::string_view text, TGames& games, const ReadOptions& options) 
   PgnReader reader(text);
   reader.SkipByteOrderMark();
   reader.SkipBlanks();
+  int32_t gamesBegun = 0;  // the number, in the text, of the game being read
   auto report = [&](size_t start, int code, std::string detail = {}) {
-    if (options.report) options.report->Add(text, start, reader.position, code, std::move(detail));
+    if (!options.report) return;
+    options.report->Add(text, start, reader.position, code, std::move(detail));
+    options.report->issues.back().gameNumber = gamesBegun + (code == NotATagSection ? 1 : 0);
   };
   const SourcePath source(options.sourcePath);  // one copy for all the file's entries
   int result = ReadOk;
   while (!reader.AtEnd() && reader.Peek() == '[' && !(options.stop && options.stop->load())) {
     const size_t start = reader.position;
+    ++gamesBegun;
     if (options.progress) options.progress->store(int64_t(start));
     TGame entry;
     std::string fen;
@@ -84,6 +88,7 @@ int ReadGames(std::string_view text, TGames& games, const ReadOptions& options) 
     }
     if (code != ReadOk || (options.filter && !filters.TagsPass(entry.tags))) {
       if (code) report(start, code);
+      if (!code && options.report) ++options.report->filteredOut;
       reader.SkipToNextGame();
       continue;
     }
@@ -114,6 +119,7 @@ int ReadGames(std::string_view text, TGames& games, const ReadOptions& options) 
       games.push_back(std::move(entry));
     } else {
       if (code) report(start, code);
+      if (!code && options.report) ++options.report->filteredOut;
       reader.SkipToNextGame();
     }
     SkipBetweenGames(reader);

@@ -16,6 +16,7 @@
 struct ReadIssue {
   int32_t gamePosition = 0;  // 1-based byte position of the game's start
   int32_t gameLine = 0;      // its line number
+  int32_t gameNumber = 0;    // 1 for the text's first game
   int32_t position = 0;      // 1-based byte position where the reader gave up
   int32_t line = 0;
   int code = 0;
@@ -27,6 +28,7 @@ class ReadReport {
  public:
   void Add(std::string_view text, size_t gameStart, size_t where, int code, std::string detail = {});
   std::vector<ReadIssue> issues;
+  int32_t filteredOut = 0;  // good games the reading filters left out
 
  private:
   int32_t LineOf(std::string_view text, size_t position);

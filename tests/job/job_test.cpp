@@ -88,6 +88,8 @@ TEST_F(Job, FolderJobsFilterAndDropDuplicates) {
   EXPECT_EQ(GameList.entries[1].tags[0].value, "c");
   EXPECT_EQ(GameList.keys.size(), 2u);
   EXPECT_EQ(JobState.counts.duplicates, 2);
+  EXPECT_EQ(JobState.counts.filteredOut, 1);  // counted, not lost from the summary
+  EXPECT_EQ(JobState.counts.gamesRead, 4);
 }
 
 TEST_F(Job, ProcessingWritesTheChosenGamesIntoSplitFiles) {

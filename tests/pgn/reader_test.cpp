@@ -215,6 +215,8 @@ TEST(WholeText, KeepsGoodGamesSkipsDamagedOnesAndStops) {
   EXPECT_EQ(r.report.issues[0].gameLine, 5);
   EXPECT_EQ(r.report.issues[1].code, NagTooLarge);
   EXPECT_EQ(r.report.issues[1].gameLine, 13);
+  EXPECT_EQ(r.report.issues[0].gameNumber, 2);  // counted among all games, kept or not
+  EXPECT_EQ(r.report.issues[1].gameNumber, 4);
   // Source positions and lengths cover each game's text.
   EXPECT_EQ(text.substr(size_t(r.games[1].sourcePosition - 1), size_t(r.games[1].sourceLength)),
             "[Event \"3\"]\n\n1. d4 d5 1/2-1/2");

@@ -1,0 +1,38 @@
+// Writes a pgn_util.dat as the panel saves it, with the options of the split-by-result job
+// (split by result, comments and variations removed, the roster tags only), for the test of
+// pgnutil --settings.
+#include <cstdio>
+
+#include "panel/processing_options.h"
+#include "panel/settings_file.h"
+
+namespace {
+
+class NoWindow : public SettingsWindow {
+ public:
+  PanelRect PanelRectangle() override { return {10, 20, 640, 450}; }
+  bool PanelVisible() override { return true; }
+  WorkArea DesktopWorkArea() override { return {0, 0, 1280, 1024}; }
+  void MovePanel(const PanelRect&) override {}
+  void ShowPanel() override {}
+  void ShowOutputBase(const std::u16string&) override {}
+  void CheckMakeDefault(bool) override {}
+  void RefreshOptionControls() override {}
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: write_settings FILE\n");
+    return 2;
+  }
+  ResetOptions();
+  makeDefaultAutomatically = false;  // the options are saved only in this mode
+  ProcessingOptions.splitByResult = true;
+  ProcessingOptions.removeComments = true;
+  ProcessingOptions.removeVariations = true;
+  ProcessingOptions.tagRemoval = 1;
+  NoWindow window;
+  return SaveSettings(argv[1], window) ? 0 : 1;
+}
