@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <set>
 #include <string>
 #include <thread>
@@ -44,6 +47,54 @@ void WriteBuffer(const std::filesystem::path& path, const OutputBuffer& buffer,
   HostLockGuard lock;
   if (files.insert(path).second) ++JobState.counts.outputFiles;
   if (!result.ok) JobState.writeFailures.push_back(WriteFailure{path, result.error});
+}
+
+// One file read into games, apart from the list and the job state, so that several files can
+// be read at once.
+struct FileRead {
+  std::atomic<int64_t> size{0};      // bytes of the file, once read (when read ahead)
+  std::atomic<int64_t> position{0};  // how far the reader has come (when read ahead)
+  bool readable = true;
+  TGames games;
+  ReadReport report;
+};
+
+// Reads a file into `read`, showing its size and the position reached in `size` and `position`.
+void ReadFileGames(const std::filesystem::path& path, bool filter, MemoryBudget* budget, int32_t growthStep,
+                   FileRead& read, std::atomic<int64_t>& size, std::atomic<int64_t>& position) {
+  std::string text;
+  if (readfile(path, text) != ReadError::None) {
+    read.readable = false;
+    return;
+  }
+  size = int64_t(text.size());
+  position = 1;
+  OptionFilters filters(ProcessingOptions);
+  ReadOptions options;
+  options.filter = filter;
+  options.filters = &filters;
+  options.stop = &JobState.stopRequested;
+  options.progress = &position;
+  options.sourcePath = path;
+  options.report = &read.report;
+  options.budget = budget;
+  options.growthStep = growthStep;
+  ReadGames(text, read.games, options);
+}
+
+// Counts a file read into the job's figures and hands its games over.
+void RecordFileRead(const std::filesystem::path& path, FileRead& read, TGames& fresh) {
+  HostLockGuard lock;
+  if (!read.readable) {
+    JobState.unreadableFiles.push_back(path);
+    ++JobState.counts.filesUnreadable;
+    return;
+  }
+  ++JobState.counts.filesRead;
+  JobState.counts.gamesRead += int64_t(read.games.size());
+  JobState.counts.filteredOut += read.report.filteredOut;
+  for (ReadIssue& issue : read.report.issues) JobState.skipped.push_back(SkippedGame{path, std::move(issue)});
+  fresh = std::move(read.games);
 }
 
 // Reads again the games let go that are written from position `p` of `order` on, as many as a
@@ -148,23 +199,80 @@ void ProcessAndSave(TGameList& list, const std::u16string& base) {
   JobState.stage = JobStage::Done;
 }
 
+// The files of a folder are read by several threads at once, each file into its own games;
+// the worker merges them one by one in name order, so the list comes out exactly as if one
+// thread had read the files in turn. A few files at most are read ahead of the merge.
 void FolderScan(TGameList& list) {
   std::vector<std::filesystem::path> files;
   std::error_code error;
   for (const auto& item : std::filesystem::directory_iterator(JobState.folderPath, error))
     if (item.is_regular_file(error) && IsPgnName(item.path().filename())) files.push_back(item.path());
   std::sort(files.begin(), files.end());  // a stable order from one system to another
-  for (const auto& path : files) {
+  const size_t ahead = std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 4);
+  const int32_t growthStep = CurrentHost().GrowthStep();  // asked here: the readers never query the host
+  PrepareConcurrentReading();
+  std::unique_ptr<FileRead[]> reads(new FileRead[files.size()]);
+  std::vector<bool> finished(files.size(), false);
+  std::mutex handOver;
+  std::condition_variable ready;
+  size_t nextFile = 0;     // the next file a reader takes
+  size_t merged = 0;       // files merged; readers stay at most `ahead` files in front
+  bool abandoned = false;  // the worker merges nothing more
+  auto reader = [&] {
+    for (;;) {
+      size_t k;
+      {
+        std::unique_lock lock(handOver);
+        ready.wait(lock, [&] { return abandoned || nextFile >= files.size() || nextFile < merged + ahead; });
+        if (abandoned || nextFile >= files.size()) return;
+        k = nextFile++;
+      }
+      FileRead& read = reads[k];
+      if (!Stopped()) ReadFileGames(files[k], true, &list.memory, growthStep, read, read.size, read.position);
+      {
+        std::lock_guard lock(handOver);
+        finished[k] = true;
+      }
+      ready.notify_all();
+    }
+  };
+  std::vector<std::thread> threads;
+  for (size_t t = 0; t < std::min(ahead, files.size()); ++t) threads.emplace_back(reader);
+  for (size_t k = 0; k < files.size(); ++k) {
     {
       HostLockGuard lock;
-      JobState.currentPath = path;  // no trailing NUL: the same file opened alone is the same source
+      JobState.currentPath = files[k];  // no trailing NUL: the same file opened alone is the same source
     }
     if (Stopped()) break;
-    TGames fresh;
-    ReadOneFile(path, true, fresh, &list.memory);
+    JobState.loadSize = 0;
+    JobState.loadPosition = 0;
+    Enter(JobStage::Loading);
+    {
+      std::unique_lock lock(handOver);
+      // The progress display follows the file awaited while it is read.
+      while (!ready.wait_for(lock, std::chrono::milliseconds(20), [&] { return bool(finished[k]); })) {
+        JobState.loadSize = reads[k].size.load();
+        JobState.loadPosition = reads[k].position.load();
+      }
+    }
+    JobState.loadSize = reads[k].size.load();
+    JobState.loadPosition = reads[k].size.load();
     if (Stopped()) break;  // the games of the file being read are dropped
+    TGames fresh;
+    RecordFileRead(files[k], reads[k], fresh);
     MergeNewGames(list, fresh);
+    {
+      std::lock_guard lock(handOver);
+      merged = k + 1;
+    }
+    ready.notify_all();
   }
+  {
+    std::lock_guard lock(handOver);
+    abandoned = true;
+  }
+  ready.notify_all();
+  for (std::thread& thread : threads) thread.join();
   JobState.stage = JobStage::Done;
 }
 
@@ -231,31 +339,9 @@ TIndexArray BuildSelection(TGameList& list) {
 void ReadOneFile(const std::filesystem::path& path, bool filter, TGames& fresh, MemoryBudget* budget) {
   JobState.loadSize = 0;
   Enter(JobStage::Loading);
-  std::string text;
-  if (readfile(path, text) != ReadError::None) {
-    HostLockGuard lock;
-    JobState.unreadableFiles.push_back(path);
-    ++JobState.counts.filesUnreadable;
-    return;
-  }
-  JobState.loadSize = int64_t(text.size());
-  JobState.loadPosition = 1;
-  OptionFilters filters(ProcessingOptions);
-  ReadReport report;
-  ReadOptions options;
-  options.filter = filter;
-  options.filters = &filters;
-  options.stop = &JobState.stopRequested;
-  options.progress = &JobState.loadPosition;
-  options.sourcePath = path;
-  options.report = &report;
-  options.budget = budget;
-  ReadGames(text, fresh, options);
-  HostLockGuard lock;
-  ++JobState.counts.filesRead;
-  JobState.counts.gamesRead += int64_t(fresh.size());
-  JobState.counts.filteredOut += report.filteredOut;
-  for (ReadIssue& issue : report.issues) JobState.skipped.push_back(SkippedGame{path, std::move(issue)});
+  FileRead read;
+  ReadFileGames(path, filter, budget, CurrentHost().GrowthStep(), read, JobState.loadSize, JobState.loadPosition);
+  RecordFileRead(path, read, fresh);
 }
 
 namespace {

@@ -4,9 +4,9 @@
 
 namespace {
 
-// Shared by every classification, as the host transfers share it too; one caller at a time.
+// Shared by the classifications of one thread, as the host transfers share it too.
 doska& SharedBoard() {
-  static doska board;
+  thread_local doska board;
   return board;
 }
 

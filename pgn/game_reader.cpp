@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "chess/eco.h"
 #include "io/file_read.h"
 #include "pgn/pgn_reader.h"
 #include "plugin/host.h"
@@ -55,10 +56,12 @@ void SkipBetweenGames(PgnReader& reader) {
 
 }  // namespace
 
+void PrepareConcurrentReading() { (void)EcoTable(); }
+
 int ReadGames(std::string_view text, TGames& games, const ReadOptions& options) {
   GameFilter passAll;
   GameFilter& filters = options.filters ? *options.filters : passAll;
-  const int32_t step = std::max<int32_t>(1, CurrentHost().GrowthStep());
+  const int32_t step = std::max<int32_t>(1, options.growthStep > 0 ? options.growthStep : CurrentHost().GrowthStep());
   PgnReader reader(text);
   reader.SkipByteOrderMark();
   reader.SkipBlanks();
@@ -76,11 +79,9 @@ int ReadGames(std::string_view text, TGames& games, const ReadOptions& options) 
     if (options.progress) options.progress->store(int64_t(start));
     TGame entry;
     std::string fen;
-    int code;
-    {
-      HostLockGuard lock;
-      code = reader.ReadTagSection(entry.tags, fen);
-    }
+    // Parsing touches only this reader and the new entry, which nobody else sees before it is
+    // merged: no lock, so that several files can be read at once. The lock guards the list.
+    int code = reader.ReadTagSection(entry.tags, fen);
     if (code > 100) {
       report(start, code);
       result = code;
@@ -99,10 +100,7 @@ int ReadGames(std::string_view text, TGames& games, const ReadOptions& options) 
       reader.SkipToNextGame();
       continue;
     }
-    {
-      HostLockGuard lock;
-      code = reader.ReadMovetext(*entry.game);
-    }
+    code = reader.ReadMovetext(*entry.game);
     if (code > 100) {
       report(start, code);
       result = code;

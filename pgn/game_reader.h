@@ -54,7 +54,12 @@ struct ReadOptions {
   std::filesystem::path sourcePath;          // stored in every entry kept
   ReadReport* report = nullptr;              // where skipped games and stops are reported
   MemoryBudget* budget = nullptr;            // games past it are kept let go; null: all stay
+  int32_t growthStep = 0;                    // steps the games list grows by; 0: the host's
 };
+
+// Makes ready what readers on several threads share and would otherwise set up on first use
+// (the ECO table). Call it before starting them.
+void PrepareConcurrentReading();
 
 // Reads every game of a whole-file text and appends the games kept to `games`; returns 0, or
 // the code that stopped reading (games read before it are kept).

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "pgn/eco_tags.h"
+#include "plugin/host.h"
 
 namespace {
 
@@ -55,10 +56,12 @@ void LetGo(TGame& entry) {
 bool AdmitGame(MemoryBudget& budget, TGame& entry) {
   if (!entry.game) return false;
   const int64_t cost = GameMemoryCost(*entry.game);
-  if (budget.used + cost > budget.limit) {
-    LetGo(entry);
-    return false;
+  bool fits;
+  {
+    HostLockGuard lock;  // files may be read on several threads against one budget
+    fits = budget.used + cost <= budget.limit;
+    if (fits) budget.used += cost;
   }
-  budget.used += cost;
-  return true;
+  if (!fits) LetGo(entry);
+  return fits;
 }
