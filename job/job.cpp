@@ -41,9 +41,17 @@ bool IsPgnName(const std::filesystem::path& name) {
   return extension == ".pgn";
 }
 
-void WriteBuffer(const std::filesystem::path& path, const OutputBuffer& buffer,
-                 std::set<std::filesystem::path>& files) {
-  const WriteResult result = WriteOutputFile(path, buffer, ProcessingOptions.doNotRewrite);
+// An output file's text is written out in pieces of about this size, so that a file of
+// hundreds of megabytes never sits whole in memory.
+constexpr size_t OutputPieceSize = size_t(16) << 20;
+
+// Writes what is left of the current output file and makes it the target.
+void FinishOutputFile(const std::filesystem::path& path, std::unique_ptr<OutputFileWriter>& writer,
+                      const OutputBuffer& buffer, std::set<std::filesystem::path>& files) {
+  if (!writer) writer = std::make_unique<OutputFileWriter>(path, ProcessingOptions.doNotRewrite);
+  writer->Write(buffer);
+  const WriteResult result = writer->Finish();
+  writer.reset();
   HostLockGuard lock;
   if (files.insert(path).second) ++JobState.counts.outputFiles;
   if (!result.ok) JobState.writeFailures.push_back(WriteFailure{path, result.error});
@@ -161,6 +169,7 @@ void ProcessAndSave(TGameList& list, const std::u16string& base) {
   }
   if (!Stopped()) {
     OutputBuffer buffer;
+    std::unique_ptr<OutputFileWriter> writer;  // the current file, once a piece went out
     std::set<std::filesystem::path> files;
     work.currentGroup = 0;
     JobState.stepCount = int32_t(result.size());
@@ -173,12 +182,12 @@ void ProcessAndSave(TGameList& list, const std::u16string& base) {
       JobState.stepPosition = int32_t(p);
       if (JobState.observer) JobState.observer(JobStage::Saving, int32_t(p));
       if (Stopped()) {
-        finished = false;  // the text of the file being built is dropped
+        finished = false;  // the file being built is dropped, and what went out of it undone
         break;
       }
       HostLockGuard lock;
       if (BeginsNewFile(work, list.entries, result, p, options)) {
-        if (buffer.Size() > 0) WriteBuffer(JobState.currentPath, buffer, files);
+        if (buffer.Size() > 0 || writer) FinishOutputFile(JobState.currentPath, writer, buffer, files);
         JobState.currentPath = OutputFileName(work, base, list.entries, result, p, options, CurrentHost().PathLength());
         buffer.Clear();
       }
@@ -190,9 +199,14 @@ void ProcessAndSave(TGameList& list, const std::u16string& base) {
       if (entry.summary.known) entry.game.reset();  // let go again: its summary still holds
       filled = true;
       ++JobState.counts.written;
+      if (buffer.Size() >= OutputPieceSize) {
+        if (!writer) writer = std::make_unique<OutputFileWriter>(JobState.currentPath, options.doNotRewrite);
+        writer->Write(buffer);
+        buffer.Clear();
+      }
     }
     // The last file is written even when it received no game after earlier ones did.
-    if (finished && filled) WriteBuffer(JobState.currentPath, buffer, files);
+    if (finished && filled) FinishOutputFile(JobState.currentPath, writer, buffer, files);
   }
   HostLockGuard lock;
   work.Clear();

@@ -246,32 +246,92 @@ namespace {
 
 std::string SystemError() { return std::error_code(errno, std::generic_category()).message(); }
 
-WriteResult WriteAll(std::FILE* file, const OutputBuffer& buffer) {
-  WriteResult result;
-  const std::string_view text = buffer.Text();
-  if (std::fwrite(text.data(), 1, text.size(), file) != text.size()) result = {false, SystemError()};
-  if (std::fclose(file) != 0 && result.ok) result = {false, SystemError()};
-  return result;
+}  // namespace
+
+WriteResult WriteOutputFile(const std::filesystem::path& path, const OutputBuffer& buffer, bool append) {
+  OutputFileWriter writer(path, append);
+  writer.Write(buffer);
+  return writer.Finish();
+}
+
+namespace {
+
+std::filesystem::path TemporaryOf(const std::filesystem::path& path) {
+  std::filesystem::path temporary = path;
+  temporary += ".new";
+  return temporary;
 }
 
 }  // namespace
 
-WriteResult WriteOutputFile(const std::filesystem::path& path, const OutputBuffer& buffer, bool append) {
+OutputFileWriter::OutputFileWriter(std::filesystem::path target, bool appendToTarget)
+    : path(std::move(target)), append(appendToTarget) {}
+
+OutputFileWriter::~OutputFileWriter() {
+  if (opened) Abandon();
+}
+
+bool OutputFileWriter::Open() {
+  opened = true;
   if (append) {
-    std::FILE* file = OpenFile(path, "ab", FileShare::None);
-    if (!file) return {false, SystemError()};
-    return WriteAll(file, buffer);
+    std::error_code error;
+    if (!std::filesystem::exists(path, error)) {
+      sizeBefore = error ? Unknown : -1;
+    } else {
+      const auto size = std::filesystem::file_size(path, error);
+      sizeBefore = error ? Unknown : int64_t(size);
+    }
+    file = OpenFile(path, "ab", FileShare::None);
+  } else {
+    file = OpenFile(TemporaryOf(path), "wb", FileShare::None);
   }
-  std::filesystem::path temporary = path;
-  temporary += ".new";
-  std::FILE* file = OpenFile(temporary, "wb", FileShare::None);
-  if (!file) return {false, SystemError()};
-  WriteResult result = WriteAll(file, buffer);
-  std::error_code error;
-  if (result.ok) {
-    std::filesystem::rename(temporary, path, error);
+  if (!file) Fail();
+  return file != nullptr;
+}
+
+void OutputFileWriter::Fail() {
+  if (result.ok) result = {false, SystemError()};
+}
+
+bool OutputFileWriter::Write(const OutputBuffer& buffer) {
+  if (!opened && !Open()) return false;
+  if (!result.ok) return false;
+  const std::string_view text = buffer.Text();
+  if (std::fwrite(text.data(), 1, text.size(), file) != text.size()) Fail();
+  return result.ok;
+}
+
+WriteResult OutputFileWriter::Finish() {
+  if (!opened && !Open()) {
+    opened = false;
+    return result;
+  }
+  if (file && std::fclose(file) != 0) Fail();
+  file = nullptr;
+  if (result.ok && !append) {
+    std::error_code error;
+    std::filesystem::rename(TemporaryOf(path), path, error);
     if (error) result = {false, error.message()};
   }
-  if (!result.ok) std::filesystem::remove(temporary, error);
+  if (!result.ok) {
+    const WriteResult failed = result;
+    Abandon();
+    return failed;
+  }
+  opened = false;
   return result;
+}
+
+void OutputFileWriter::Abandon() {
+  if (file) std::fclose(file);
+  file = nullptr;
+  std::error_code error;
+  if (!append) {
+    std::filesystem::remove(TemporaryOf(path), error);
+  } else if (sizeBefore == -1) {
+    std::filesystem::remove(path, error);
+  } else if (sizeBefore >= 0) {
+    std::filesystem::resize_file(path, uintmax_t(sizeBefore), error);
+  }
+  opened = false;
 }

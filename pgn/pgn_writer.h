@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -55,3 +56,34 @@ struct WriteResult {
 // Writes the buffer to a file: appended to what the file holds when `append` is set, else
 // replacing it through a temporary file beside it, so a failure never destroys the old file.
 WriteResult WriteOutputFile(const std::filesystem::path& path, const OutputBuffer& buffer, bool append);
+
+// One output file written in pieces, so that a large file's text need not be held in memory
+// all at once. Replacing, the pieces go to a temporary file beside the target, renamed over it
+// when finished; appending, they go to the end of the target. A file abandoned (or not
+// finished) is left as it was before: the temporary file is removed, or the appended text
+// cut away.
+class OutputFileWriter {
+ public:
+  OutputFileWriter(std::filesystem::path path, bool append);
+  ~OutputFileWriter();
+  OutputFileWriter(const OutputFileWriter&) = delete;
+  OutputFileWriter& operator=(const OutputFileWriter&) = delete;
+
+  // Writes the buffer's text after what was written before; false after any failure.
+  bool Write(const OutputBuffer& buffer);
+  // Closes the file and makes it the target; the first failure's reason when any.
+  WriteResult Finish();
+  void Abandon();
+
+ private:
+  bool Open();
+  void Fail();
+
+  std::filesystem::path path;
+  bool append;
+  std::FILE* file = nullptr;
+  bool opened = false;
+  static constexpr int64_t Unknown = -2;
+  int64_t sizeBefore = -1;  // an appended file's size before the first piece; -1: it did not exist
+  WriteResult result;
+};

@@ -126,6 +126,49 @@ TEST(OutputFiles, AppendOrReplace) {
   EXPECT_FALSE(failed.error.empty());
 }
 
+// A file written in pieces becomes the target only when finished; one abandoned leaves the
+// target as it was, whether it replaced the file or appended to it.
+TEST(OutputFiles, PiecesAreWrittenAndAnAbandonedFileLeavesTheOldOne) {
+  TempDir dir;
+  const std::filesystem::path file = dir / "out.pgn";
+  OutputBuffer first, second;
+  first.Append("one\r\n");
+  second.Append("two\r\n");
+  for (const bool append : {false, true}) {
+    SCOPED_TRACE(append ? "appending" : "replacing");
+    TempDir::Write(file, "old\r\n");
+    {
+      OutputFileWriter writer(file, append);
+      EXPECT_TRUE(writer.Write(first));
+      EXPECT_TRUE(writer.Write(second));
+      writer.Abandon();
+    }
+    EXPECT_EQ(TempDir::Read(file), "old\r\n");
+    {
+      OutputFileWriter writer(file, append);
+      writer.Write(first);
+    }  // never finished: abandoned
+    EXPECT_EQ(TempDir::Read(file), "old\r\n");
+    OutputFileWriter writer(file, append);
+    EXPECT_TRUE(writer.Write(first));
+    EXPECT_TRUE(writer.Write(second));
+    EXPECT_TRUE(writer.Finish().ok);
+    EXPECT_EQ(TempDir::Read(file), std::string(append ? "old\r\n" : "") + "one\r\ntwo\r\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.pgn.new"));
+  }
+  // Appending to a file that was not there: abandoning removes what was begun.
+  {
+    OutputFileWriter writer(dir / "fresh.pgn", true);
+    writer.Write(first);
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir / "fresh.pgn"));
+  OutputFileWriter nowhere(dir / "missing folder" / "out.pgn", false);
+  EXPECT_FALSE(nowhere.Write(first));
+  const WriteResult failed = nowhere.Finish();
+  EXPECT_FALSE(failed.ok);
+  EXPECT_FALSE(failed.error.empty());
+}
+
 // Two trees hold the same moves, texts, NAGs and comments.
 void ExpectSameGame(const jurnal& a, const jurnal& b, const std::string& where) {
   ASSERT_EQ(a.moves.size(), b.moves.size()) << where;
