@@ -69,7 +69,7 @@ void doska::reset() {
 
 void doska::assign(const doska& other) { *this = other; }
 
-void doska::Place(int index, uint8_t code) {
+__attribute__((always_inline)) inline void doska::Place(int index, uint8_t code) {
   uint8_t& square = squares[FileOf(index) - 1][RankOf(index) - 1];
   const Bitboard bit = SquareBit(index);
   const uint8_t old = square;
@@ -365,6 +365,10 @@ uint8_t doska::resolve(int piece, int& promotion, int& fromfile, int& fromrank, 
     candidates &= Reachers(uint8_t(piece), SquareIndex(tofile, torank));
   }
 
+  // Without hints in the text every piece that may legally make the move is tried, which is
+  // what the move's text needs to know about rivals: remembered below.
+  const bool allTried = fromfile == 0 && fromrank == 0 && !pawn;
+  Bitboard legalOrigins = 0;
   int found = 0, foundFile = 0, foundRank = 0;
   mov trial;
   // Candidates go file by file, and up each file; a capture written with files only takes
@@ -379,6 +383,7 @@ uint8_t doska::resolve(int piece, int& promotion, int& fromfile, int& fromrank, 
       if (promotion != 0 && torank != lastRank) return ResolveNoMove;
     }
     if (!legal(file, rank, tofile, torank)) continue;
+    legalOrigins |= SquareBit(from);
     if (found) return ResolveAmbiguous;
     found = 1;
     foundFile = file;
@@ -392,7 +397,7 @@ uint8_t doska::resolve(int piece, int& promotion, int& fromfile, int& fromrank, 
   doska after = *this;
   after.apply(trial);
   const uint8_t state = after.gamestate(IsBlack(piece));
-  Remember(trial, state);
+  Remember(trial, state, allTried, legalOrigins);
   return state;
 }
 
@@ -448,12 +453,14 @@ uint64_t doska::PackedState() const {
   return packed;
 }
 
-void doska::Remember(const mov& m, uint8_t state) const {
+void doska::Remember(const mov& m, uint8_t state, bool originsKnown, Bitboard origins) const {
   memo.valid = true;
   memo.stamp = stamp;
   memo.move = PackMove(m);
   memo.stateBytes = PackedState();
   memo.state = state;
+  memo.originsKnown = originsKnown;
+  memo.origins = origins;
 }
 
 bool doska::DescribeResolved(mov& m, int fromfile, int fromrank, int tofile, int torank, int promotion) const {
@@ -471,6 +478,14 @@ bool doska::DescribeResolved(mov& m, int fromfile, int fromrank, int tofile, int
   m.extra = bytes[5];
   m.captured = bytes[6];
   m.flags = bytes[7];
+  return true;
+}
+
+bool doska::KnownOrigins(const mov& m, Bitboard& origins) const {
+  if (!memo.valid || !memo.originsKnown || memo.stamp != stamp || memo.move != PackMove(m) ||
+      memo.stateBytes != PackedState())
+    return false;
+  origins = memo.origins;
   return true;
 }
 

@@ -84,6 +84,10 @@ class doska {
   // The opponent's game state after a move, when the last `resolve` on this unchanged board
   // found exactly that move (so a caller need not play it again to learn it).
   bool KnownStateAfter(const mov& m, uint8_t& state) const;
+  // Every square from which a piece of the move's code could legally have made it, when the
+  // last `resolve` on this unchanged board found exactly this move from a text without origin
+  // hints (and so tried them all).
+  bool KnownOrigins(const mov& m, Bitboard& origins) const;
   // Fills a move record without recomputing it when the last `resolve` on this unchanged board
   // found exactly this move (and so proved it legal); false otherwise, leaving `m` untouched.
   bool DescribeResolved(mov& m, int fromfile, int fromrank, int tofile, int torank, int promotion) const;
@@ -110,7 +114,7 @@ class doska {
   void Place(int index, uint8_t code);
   // A superset of the squares from which a piece of `code` may reach `to`.
   Bitboard Reachers(uint8_t code, int to) const;
-  void Remember(const mov& m, uint8_t state) const;
+  void Remember(const mov& m, uint8_t state, bool originsKnown, Bitboard origins) const;
   uint64_t PackedState() const;
 
   uint8_t squares[8][8];            // [file - 1][rank - 1]
@@ -124,6 +128,8 @@ class doska {
     uint64_t move = 0;        // the first eight bytes of the move resolved
     uint64_t stateBytes = 0;  // the board's state bytes then
     uint8_t state = 0;        // the opponent's game state after it
+    bool originsKnown = false;
+    Bitboard origins = 0;  // the legal origins of its piece code for its destination
   };
   mutable Memo memo;  // [0] white, [1] black, [2] empty squares (kept for speed)
 };

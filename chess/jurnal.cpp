@@ -216,9 +216,17 @@ void jurnal::makesan() {
     if (type > 1 && type <= 6) san += PieceLetters[type - 1];
     const bool capture = m.captured != Empty || m.extra == WhitePawn || m.extra == BlackPawn;
     // Rivals: other pieces of the same code that may go to the same square.
+    // A pawn never has one that changes the text: a push needs an empty square no other pawn
+    // can capture onto, and a capture names its file anyway, while two pawns of one file
+    // never capture onto the same square.
     Bitboard rivals = 0;
-    if (OnBoard(m.fromfile, m.fromrank))
-      rivals = board->LegalOrigins(m.piece, m.tofile, m.torank, SquareBit(SquareIndex(m.fromfile, m.fromrank)));
+    if (type != 1 && OnBoard(m.fromfile, m.fromrank)) {
+      const Bitboard origin = SquareBit(SquareIndex(m.fromfile, m.fromrank));
+      if (board->KnownOrigins(m, rivals))
+        rivals &= ~origin;  // found by the resolve that just found the move
+      else
+        rivals = board->LegalOrigins(m.piece, m.tofile, m.torank, origin);
+    }
     const char fileLetter = char('a' + m.fromfile - 1), rankDigit = char('0' + m.fromrank);
     if (rivals) {
       const bool sameFile = OnBoard(m.fromfile, 1) && (rivals & Attacks.file[m.fromfile]);

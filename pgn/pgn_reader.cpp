@@ -1,5 +1,6 @@
 #include "pgn/pgn_reader.h"
 
+#include <iterator>
 #include <unordered_map>
 #include <utility>
 
@@ -232,7 +233,20 @@ void PgnReader::AttachPending(jurnal& line) {
 }
 
 int PgnReader::ReadMovetext(jurnal& game) {
+  const bool growInPlace = !game.moves.empty();  // a record that already holds moves keeps its array
+  if (!growInPlace) {
+    mainLine.clear();
+    game.moves.swap(mainLine);
+  }
   const int code = ReadMovetextOnBoard(game);
+  if (!growInPlace) {
+    std::vector<mov> exact;
+    exact.reserve(game.moves.size());
+    std::move(game.moves.begin(), game.moves.end(), std::back_inserter(exact));
+    game.moves.clear();
+    game.moves.swap(mainLine);
+    game.moves.swap(exact);
+  }
   // The working board belongs to the reader: the record must not keep pointing at it.
   game.setboard(nullptr);
   return code;

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "chess/doska.h"
 #include "chess/jurnal.h"
@@ -59,4 +60,8 @@ class PgnReader {
 
   std::string_view text;
   doska board;  // the working board of the movetext being read
+  // Where main lines grow while read, kept from game to game: each game's line is then moved
+  // once into an array of its exact size, instead of regrowing several times and keeping
+  // unused room.
+  std::vector<mov> mainLine;
 };
