@@ -19,6 +19,22 @@ int ColorOf(uint8_t code) { return IsBlack(code) ? Black : White; }
 // The colour set a piece code belongs to; empty squares go to a third, unused set.
 constexpr uint8_t ColorSlot[PieceCodeCount] = {2, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1};
 
+// The Polyglot key of each piece code on each square (0 for an empty square), so that the key of
+// the pieces can follow every change of a square.
+struct PieceSquareKeyTable {
+  uint64_t key[PieceCodeCount][64];
+};
+PieceSquareKeyTable BuildPieceSquareKeys() {
+  PieceSquareKeyTable t{};
+  for (int code = WhitePawn; code <= BlackKing; ++code) {
+    const int kind = 2 * (PieceType(code) - 1) + (IsWhite(code) ? 1 : 0);
+    for (int index = 0; index < 64; ++index) t.key[code][index] = PolyglotKeys[64 * kind + index];
+  }
+  return t;
+}
+// PolyglotKeys is constant-initialised, so it is ready before this table is built.
+const PieceSquareKeyTable PieceSquareKeys = BuildPieceSquareKeys();
+
 // The first square of a set in the board's file-by-file, rank-by-rank scanning order.
 int FirstFileMajor(Bitboard set) {
   if ((set & (set - 1)) == 0) return LowestSquare(set);
@@ -48,6 +64,7 @@ doska::doska() { reset(); }
 
 void doska::clear() {
   std::memset(squares, 0, sizeof squares);
+  pieceKey = 0;
   std::memset(byCode, 0, sizeof byCode);
   byCode[Empty] = ~Bitboard(0);
   byColor[White] = byColor[Black] = 0;
@@ -74,6 +91,7 @@ __attribute__((always_inline)) inline void doska::Place(int index, uint8_t code)
   const Bitboard bit = SquareBit(index);
   const uint8_t old = square;
   ++stamp;
+  pieceKey ^= PieceSquareKeys.key[old][index] ^ PieceSquareKeys.key[code][index];
   byCode[old] &= ~bit;
   byColor[ColorSlot[old]] &= ~bit;
   square = code;
@@ -501,14 +519,7 @@ bool doska::castleright(bool black, bool longside) const {
 }
 
 uint64_t doska::poskey(bool blacktomove) const {
-  uint64_t key = 0;
-  Bitboard occupied = byColor[White] | byColor[Black];
-  while (occupied) {
-    const int index = PopLowest(occupied);
-    const uint8_t code = squares[FileOf(index) - 1][RankOf(index) - 1];
-    const int kind = 2 * (PieceType(code) - 1) + (IsWhite(code) ? 1 : 0);
-    key ^= PolyglotKeys[64 * kind + index];
-  }
+  uint64_t key = pieceKey;
   if (castleright(false, false)) key ^= PolyglotKeys[PolyglotCastleBase + 0];
   if (castleright(false, true)) key ^= PolyglotKeys[PolyglotCastleBase + 1];
   if (castleright(true, false)) key ^= PolyglotKeys[PolyglotCastleBase + 2];

@@ -120,6 +120,7 @@ class doska {
   uint8_t squares[8][8];            // [file - 1][rank - 1]
   Bitboard byCode[PieceCodeCount];  // byCode[0] holds the empty squares
   Bitboard byColor[3];
+  uint64_t pieceKey = 0;  // the pieces' part of the position key, kept up to date by Place
   // Counts square changes, so a remembered answer can tell whether the board has moved on.
   uint32_t stamp = 0;
   struct Memo {

@@ -87,6 +87,9 @@ void ReadFileGames(const std::filesystem::path& path, bool filter, MemoryBudget*
   options.report = &read.report;
   options.budget = budget;
   options.growthStep = growthStep;
+  // ECO codes wanted later are found now, on the reading threads, while the games are at hand.
+  const TProcessingOptions& o = ProcessingOptions;
+  options.summarise = o.addEcoNames || o.splitEcoLevel > 0 || !o.ecoOpening.empty();
   ReadGames(text, read.games, options);
 }
 
@@ -196,7 +199,7 @@ void ProcessAndSave(TGameList& list, const std::u16string& base) {
       if (!entry.game) continue;  // could not be read again: skipped
       // With "add ECO names" the tag was refreshed before sorting; nothing has changed it since.
       WriteGame(entry, buffer, options);
-      if (entry.summary.known) entry.game.reset();  // let go again: its summary still holds
+      if (tried[p]) entry.game.reset();  // read again for this: let go again, its summary still holds
       filled = true;
       ++JobState.counts.written;
       if (buffer.Size() >= OutputPieceSize) {

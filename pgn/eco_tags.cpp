@@ -56,10 +56,10 @@ std::string RefreshEcoTag(TGame& entry, bool recompute) {
   const size_t place = EnsureEcoTag(entry.tags);
   std::string& value = entry.tags[place].value;
   const bool fromMoves = (recompute && ProcessingOptions.removeOldEcoTags) || !ValidEcoCode(value);
-  if (entry.game) {
+  if (entry.summary.known) {
+    if (fromMoves) value = entry.summary.eco;  // found while the game was read or let go
+  } else if (entry.game) {
     if (fromMoves) value = EcoCodeOfMoves(*entry.game);
-  } else if (entry.summary.known) {
-    if (fromMoves) value = entry.summary.eco;  // found when the game was let go
   } else {
     value.clear();
   }

@@ -19,7 +19,7 @@ std::string EcoCodeOfMoves(jurnal& game);
 // Ensures the tag; recomputes its value from the moves when `recompute` and the option "Remove
 // old ECO tags" are on, or when the value is not a valid code; returns the value. An entry
 // let go from memory takes the code its summary kept; one without a game record or summary
-// gets an empty value.
+// gets an empty value. A summarised entry takes its summary's code.
 std::string RefreshEcoTag(TGame& entry, bool recompute);
 
 // An existing valid code as it is, else the code recomputed from the moves.

@@ -55,6 +55,7 @@ struct ReadOptions {
   ReadReport* report = nullptr;              // where skipped games and stops are reported
   MemoryBudget* budget = nullptr;            // games past it are kept let go; null: all stay
   int32_t growthStep = 0;                    // steps the games list grows by; 0: the host's
+  bool summarise = false;                    // give every game kept its summary (ECO code included)
 };
 
 // Makes ready what readers on several threads share and would otherwise set up on first use

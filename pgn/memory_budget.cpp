@@ -41,7 +41,7 @@ int64_t GameMemoryCost(const jurnal& game) {
   return bytes;
 }
 
-void LetGo(TGame& entry) {
+void Summarise(TGame& entry) {
   if (!entry.game) return;
   TGameSummary& summary = entry.summary;
   summary.known = true;
@@ -50,6 +50,11 @@ void LetGo(TGame& entry) {
   const std::string code = EcoCodeOfMoves(*entry.game);
   std::memset(summary.eco, 0, sizeof summary.eco);
   std::memcpy(summary.eco, code.data(), std::min(code.size(), sizeof summary.eco - 1));
+}
+
+void LetGo(TGame& entry) {
+  if (!entry.game) return;
+  if (!entry.summary.known) Summarise(entry);
   entry.game.reset();
 }
 

@@ -20,7 +20,10 @@ struct MemoryBudget {
 // sizes of what it holds and the allocations they need.
 int64_t GameMemoryCost(const jurnal& game);
 
-// Fills the entry's summary from its game and releases the game.
+// Fills the entry's summary from its game (the ECO code found by replaying its main line).
+void Summarise(TGame& entry);
+
+// Releases the entry's game, summarised first when it is not yet.
 void LetGo(TGame& entry);
 
 // Counts the entry's game into the budget, or lets it go when it does not fit. Returns

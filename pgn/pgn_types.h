@@ -50,7 +50,7 @@ class SourcePath {
 
 struct TGame {
   std::unique_ptr<jurnal> game;  // null for an entry not yet loaded
-  TGameSummary summary;          // filled when the game was let go
+  TGameSummary summary;          // filled when the game was let go, or while it was read
   TGamesTagArray tags;
   SourcePath sourcePath;
   int32_t sourcePosition = 0;  // 1-based byte position of the game's "[" in that file
