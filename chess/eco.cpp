@@ -8,8 +8,12 @@ namespace {
 
 constexpr size_t RecordSize = 11;
 
+// Bits of the filter: one per value of a key's top bits.
+constexpr int FilterBits = 16;
+
 struct TableState {
   ecoinfar table;
+  std::vector<uint64_t> filter;  // bit k set when an entry's key has top bits k
   bool sourceSet = false;
   std::filesystem::path file;
   std::string fallback;
@@ -75,8 +79,20 @@ const ecoinfar& EcoTable() {
     const std::filesystem::path file = s.sourceSet ? s.file : HostProgramFolder() / "plugins" / "ecos.dat";
     s.table = ReadEcoTable(file);
     if (s.table.empty() && !s.fallback.empty()) s.table = ParseEcoTable(s.fallback);
+    s.filter.assign((size_t(1) << FilterBits) / 64, 0);
+    for (const ecoinfo& entry : s.table) {
+      const uint64_t top = uint64_t(entry.key) >> (64 - FilterBits);
+      s.filter[top / 64] |= uint64_t(1) << (top % 64);
+    }
   }
   return s.table;
+}
+
+bool EcoTableMayHold(int64_t key) {
+  const TableState& s = State();
+  if (s.filter.empty()) return true;
+  const uint64_t top = uint64_t(key) >> (64 - FilterBits);
+  return (s.filter[top / 64] >> (top % 64)) & 1;
 }
 
 void SetEcoTableSource(const std::filesystem::path& file, std::string_view fallbackBytes) {
@@ -85,9 +101,13 @@ void SetEcoTableSource(const std::filesystem::path& file, std::string_view fallb
   s.file = file;
   s.fallback.assign(fallbackBytes);
   s.table.clear();
+  s.filter.clear();
 }
 
-void ResetEcoTable() { State().table.clear(); }
+void ResetEcoTable() {
+  State().table.clear();
+  State().filter.clear();
+}
 
 std::string jurnal::ecocode() {
   std::string code;
@@ -96,8 +116,11 @@ std::string jurnal::ecocode() {
   gotoply(0);
   for (size_t i = 0; i < moves.size(); ++i) {
     const bool blackToMove = i == 0 ? blackfirst : IsWhite(moves[i - 1].piece);
-    const int32_t found = EcoLookup(table, int64_t(board->poskey(blackToMove)));
-    if (found >= 0) code = table[size_t(found)].code;
+    const int64_t key = int64_t(board->poskey(blackToMove));
+    if (EcoTableMayHold(key)) {
+      const int32_t found = EcoLookup(table, key);
+      if (found >= 0) code = table[size_t(found)].code;
+    }
     forward();
   }
   return code;

@@ -30,6 +30,10 @@ ecoinfar ParseEcoTable(std::string_view bytes);
 // (by default plugins/ecos.dat in the host program's folder); while it is missing, every
 // classification tries again.
 const ecoinfar& EcoTable();
+// False when the table surely holds no entry with the key, from a bitmap of the keys' top bits
+// built with the table: most positions of a game are no opening position, and are told so
+// without a search. Call EcoTable() first.
+bool EcoTableMayHold(int64_t key);
 // Where the table is read from, and bytes to use when that file is missing (may be empty).
 void SetEcoTableSource(const std::filesystem::path& file, std::string_view fallbackBytes = {});
 // Forgets the loaded table, so the next classification loads it again.

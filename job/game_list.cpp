@@ -7,9 +7,9 @@
 TGameList GameList;
 
 THash KeyOfEntry(const TGame& entry, int32_t entryIndex) {
-  if (entry.game) return KeyOfGame(*entry.game, entryIndex);
   THash unkeyed;
   unkeyed.entryIndex = entryIndex;
+  if (entry.game && !entry.summary.known) return KeyOfGame(*entry.game, entryIndex);
   if (entry.summary.known) {
     THash key = unkeyed;
     key.startKey = entry.summary.startKey;

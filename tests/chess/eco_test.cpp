@@ -110,6 +110,28 @@ TEST_F(Classification, AMissingTableIsLookedForAgainEachTime) {
   EXPECT_EQ(CodeOf({"e2e4", "e7e5"}), "A00");
 }
 
+// The quick test before a search never turns away a key the table holds, and follows the
+// table when another one is chosen.
+TEST_F(Classification, TheQuickTestFollowsTheTable) {
+  WriteTable({{afterE4, "B00"}});
+  SetEcoTableSource(file);
+  ASSERT_EQ(EcoTable().size(), 1u);
+  EXPECT_TRUE(EcoTableMayHold(int64_t(afterE4)));
+  EXPECT_FALSE(EcoTableMayHold(int64_t(start)));  // the two keys differ in their top bits
+  EXPECT_FALSE(EcoTableMayHold(int64_t(afterE4 ^ (uint64_t(1) << 63))));
+  const std::filesystem::path other = dir / "other.dat";
+  WriteEcoTableFile(other, {{start, "A00"}});
+  SetEcoTableSource(other);
+  EXPECT_EQ(CodeOf({"e2e4"}), "A00");
+  EXPECT_TRUE(EcoTableMayHold(int64_t(start)));
+  EXPECT_FALSE(EcoTableMayHold(int64_t(afterE4)));
+  // Every one of the real table's keys passes.
+  SetEcoTableSource(PGN_SOURCE_DIR "/data/ecos.dat");
+  const ecoinfar& table = EcoTable();
+  ASSERT_GT(table.size(), 3000u);
+  for (const ecoinfo& entry : table) ASSERT_TRUE(EcoTableMayHold(entry.key)) << entry.code;
+}
+
 TEST_F(Classification, FallsBackToBuiltInBytes) {
   SetEcoTableSource(dir / "absent.dat", EcoTableFileBytes({{afterE4, "B00"}}));
   EXPECT_EQ(CodeOf({"e2e4", "c7c5"}), "B00");
