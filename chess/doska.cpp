@@ -364,7 +364,8 @@ bool PromotionFits(int pawn, int promotion) {
 
 }  // namespace
 
-uint8_t doska::resolve(int piece, int& promotion, int& fromfile, int& fromrank, int& tofile, int& torank) const {
+uint8_t doska::resolve(int piece, int& promotion, int& fromfile, int& fromrank, int& tofile, int& torank,
+                       bool findState) const {
   if (piece == Empty) return ResolveNoPiece;
   const bool pawn = piece == WhitePawn || piece == BlackPawn;
   const int lastRank = piece == WhitePawn ? 8 : 1;
@@ -412,10 +413,14 @@ uint8_t doska::resolve(int piece, int& promotion, int& fromfile, int& fromrank, 
   if (!found) return ResolveNoMove;
   fromfile = foundFile;
   fromrank = foundRank;
+  if (!findState) {
+    Remember(trial, false, StateNormal, allTried, legalOrigins);
+    return StateNormal;
+  }
   doska after = *this;
   after.apply(trial);
   const uint8_t state = after.gamestate(IsBlack(piece));
-  Remember(trial, state, allTried, legalOrigins);
+  Remember(trial, true, state, allTried, legalOrigins);
   return state;
 }
 
@@ -471,11 +476,12 @@ uint64_t doska::PackedState() const {
   return packed;
 }
 
-void doska::Remember(const mov& m, uint8_t state, bool originsKnown, Bitboard origins) const {
+void doska::Remember(const mov& m, bool stateKnown, uint8_t state, bool originsKnown, Bitboard origins) const {
   memo.valid = true;
   memo.stamp = stamp;
   memo.move = PackMove(m);
   memo.stateBytes = PackedState();
+  memo.stateKnown = stateKnown;
   memo.state = state;
   memo.originsKnown = originsKnown;
   memo.origins = origins;
@@ -508,7 +514,9 @@ bool doska::KnownOrigins(const mov& m, Bitboard& origins) const {
 }
 
 bool doska::KnownStateAfter(const mov& m, uint8_t& state) const {
-  if (!memo.valid || memo.stamp != stamp || memo.move != PackMove(m) || memo.stateBytes != PackedState()) return false;
+  if (!memo.valid || !memo.stateKnown || memo.stamp != stamp || memo.move != PackMove(m) ||
+      memo.stateBytes != PackedState())
+    return false;
   state = memo.state;
   return true;
 }

@@ -64,8 +64,11 @@ class doska {
   uint8_t gamestate(bool whitetomove) const;
   // Finds the one legal move a move text means. Fills in the origin (and a pawn capture's
   // destination rank when the text gave files only) and replaces the promotion by the move's
-  // `extra`. Returns the opponent's GameStateCode after the move, or a ResolveCode.
-  uint8_t resolve(int piece, int& promotion, int& fromfile, int& fromrank, int& tofile, int& torank) const;
+  // `extra`. Returns the opponent's GameStateCode after the move, or a ResolveCode. Without
+  // `findState` the state is not worked out (StateNormal stands for it): for a caller that
+  // plays the move at once and asks the board itself.
+  uint8_t resolve(int piece, int& promotion, int& fromfile, int& fromrank, int& tofile, int& torank,
+                  bool findState = true) const;
   // True when the side's king has not moved and the rook of that side has not been lost.
   bool castleright(bool black, bool longside) const;
   // The Polyglot position key.
@@ -114,7 +117,7 @@ class doska {
   void Place(int index, uint8_t code);
   // A superset of the squares from which a piece of `code` may reach `to`.
   Bitboard Reachers(uint8_t code, int to) const;
-  void Remember(const mov& m, uint8_t state, bool originsKnown, Bitboard origins) const;
+  void Remember(const mov& m, bool stateKnown, uint8_t state, bool originsKnown, Bitboard origins) const;
   uint64_t PackedState() const;
 
   uint8_t squares[8][8];            // [file - 1][rank - 1]
@@ -128,7 +131,8 @@ class doska {
     uint32_t stamp = 0;
     uint64_t move = 0;        // the first eight bytes of the move resolved
     uint64_t stateBytes = 0;  // the board's state bytes then
-    uint8_t state = 0;        // the opponent's game state after it
+    bool stateKnown = false;
+    uint8_t state = 0;  // the opponent's game state after it
     bool originsKnown = false;
     Bitboard origins = 0;  // the legal origins of its piece code for its destination
   };

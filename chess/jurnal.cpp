@@ -202,9 +202,10 @@ void jurnal::setnag(uint8_t n) {
   forward();
 }
 
-void jurnal::makesan() {
-  if (current < 0 || current >= int(moves.size())) return;
-  mov& m = moves[size_t(current)];
+namespace {
+
+// The SAN text of a move up to its check mark, for the position before it on `board`.
+SanText SanBody(const mov& m, const doska& board) {
   SanText san;
   const bool king = m.piece == WhiteKing || m.piece == BlackKing;
   if (king && m.fromfile == 5 && m.tofile == 3) {
@@ -222,10 +223,10 @@ void jurnal::makesan() {
     Bitboard rivals = 0;
     if (type != 1 && OnBoard(m.fromfile, m.fromrank)) {
       const Bitboard origin = SquareBit(SquareIndex(m.fromfile, m.fromrank));
-      if (board->KnownOrigins(m, rivals))
+      if (board.KnownOrigins(m, rivals))
         rivals &= ~origin;  // found by the resolve that just found the move
       else
-        rivals = board->LegalOrigins(m.piece, m.tofile, m.torank, origin);
+        rivals = board.LegalOrigins(m.piece, m.tofile, m.torank, origin);
     }
     const char fileLetter = char('a' + m.fromfile - 1), rankDigit = char('0' + m.fromrank);
     if (rivals) {
@@ -266,6 +267,24 @@ void jurnal::makesan() {
         break;
     }
   }
+  return san;
+}
+
+// Adds the check or mate mark the state after the move calls for, and the move's glyph.
+void FinishSan(mov& m, SanText& san, uint8_t state) {
+  if (state == StateCheck) san += '+';
+  if (state == StateCheckmate) san += '#';
+  static const char* const NagSymbols[] = {"", "!", "?", "!!", "??", "!?", "?!"};
+  if (m.nag >= 1 && m.nag <= 6) san += NagSymbols[m.nag];
+  m.san.assign(san.text, size_t(san.length));
+}
+
+}  // namespace
+
+void jurnal::makesan() {
+  if (current < 0 || current >= int(moves.size())) return;
+  mov& m = moves[size_t(current)];
+  SanText san = SanBody(m, *board);
   // The opponent's state after the move: known already when the move was just resolved.
   uint8_t state;
   if (!board->KnownStateAfter(m, state)) {
@@ -273,11 +292,17 @@ void jurnal::makesan() {
     state = board->gamestate(!IsWhite(m.piece));
     back();
   }
-  if (state == StateCheck) san += '+';
-  if (state == StateCheckmate) san += '#';
-  static const char* const NagSymbols[] = {"", "!", "?", "!!", "??", "!?", "?!"};
-  if (m.nag >= 1 && m.nag <= 6) san += NagSymbols[m.nag];
-  m.san.assign(san.text, size_t(san.length));
+  FinishSan(m, san, state);
+}
+
+uint8_t jurnal::forwardwithsan() {
+  if (current < 0 || current >= int(moves.size())) return StateNormal;
+  mov& m = moves[size_t(current)];
+  SanText san = SanBody(m, *board);
+  forward();
+  const uint8_t state = board->gamestate(!IsWhite(m.piece));
+  FinishSan(m, san, state);
+  return state;
 }
 
 uint8_t jurnal::EnPassantBefore(int index, bool blackToMove) const {

@@ -69,6 +69,10 @@ class jurnal {
   void setnag(uint8_t n);
   // Writes the SAN text of moves[current], for the position on the board.
   void makesan();
+  // Writes the SAN text of moves[current] and plays it, learning the check, mate or stalemate
+  // its text shows from the board after it; returns that GameStateCode. The same text as
+  // makesan then forward, without playing the move twice.
+  uint8_t forwardwithsan();
   void setboard(doska* newBoard);
   // Fills the record from the host's current line, variations included, and leaves the host
   // showing move 0 of that line. `current`, `blackfirst` and `board` are the caller's to set.

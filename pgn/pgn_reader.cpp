@@ -556,13 +556,13 @@ int PgnReader::PlayResolved(Scan& s, int piece, int promotion, int fromfile, int
                             uint8_t nag, bool captureMark, bool checkCapture) {
   const bool opening = s.variationOpening;
   if (opening) s.line->back();
-  const uint8_t status = board.resolve(piece, promotion, fromfile, fromrank, tofile, torank);
+  // The state after the move is learnt from the board once the move is played, not from a
+  // trial of it inside resolve.
+  const uint8_t status = board.resolve(piece, promotion, fromfile, fromrank, tofile, torank, false);
   if (status > 4) return uint8_t(status + 2);
-  s.stalemate = status == StateStalemate;
   const int result = s.line->addmove(fromfile, fromrank, tofile, torank, promotion, true, nag);
   if (result < 0) return NoLegalMove;
   if (opening && result >= 1) s.line = s.line->moves[size_t(s.line->current)].variations[size_t(result) - 1];
-  s.line->makesan();
   AttachPending(*s.line);
   s.variationOpening = s.nullMove = false;
   if (checkCapture) {
@@ -570,7 +570,7 @@ int PgnReader::PlayResolved(Scan& s, int piece, int promotion, int fromfile, int
     const bool capture = added.captured != Empty || added.extra == WhitePawn || added.extra == BlackPawn;
     if (capture != captureMark) return WrongCaptureMark;
   }
-  s.line->forward();
+  s.stalemate = s.line->forwardwithsan() == StateStalemate;
   s.black = !s.black;
   return ReadOk;
 }
