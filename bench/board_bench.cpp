@@ -133,7 +133,7 @@ BENCHMARK_TEMPLATE(ReaderPlyWork, doska)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(ReaderPlyWork, ReferenceBoard)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // The same games recorded as the reader records them: each move text resolved, added to the
-// game record, given its SAN text and played with forward.
+// game record, and played with forwardwithsan (its SAN text, check marks from the board after it).
 void RecordPlyWork(benchmark::State& state) {
   const std::vector<MoveTexts>& games = Games();
   doska board;
@@ -147,12 +147,11 @@ void RecordPlyWork(benchmark::State& state) {
       MoveText t;
       for (const std::string& text : texts) {
         if (!ParseMoveText(text, black, t)) break;
-        const uint8_t result = board.resolve(t.piece, t.promotion, t.fromfile, t.fromrank, t.tofile, t.torank);
+        const uint8_t result = board.resolve(t.piece, t.promotion, t.fromfile, t.fromrank, t.tofile, t.torank, false);
         if (result > 3 && result != 255) break;
         if (game.addmove(t.fromfile, t.fromrank, t.tofile, t.torank, t.promotion, true, 0) != 0) break;
-        game.makesan();
-        sanBytes += game.moves[size_t(game.current)].san.size();
-        game.forward();
+        game.forwardwithsan();
+        sanBytes += game.moves[size_t(game.current) - 1].san.size();
         black = !black;
         ++plies;
       }

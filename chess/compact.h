@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -63,6 +64,110 @@ class CompactText {
  private:
   std::unique_ptr<char[]> held;
 };
+
+// A move's SAN text: held in place up to ten bytes (every text the library writes, such as
+// "exd8=Q+!?", fits), in one allocation beyond that (a host's own texts may be longer). Twelve
+// bytes where a std::string takes 24 or 32.
+class SanString {
+ public:
+  SanString() = default;
+  SanString(std::string_view text) { assign(text); }
+  SanString(const char* text) { assign(text); }
+  SanString(const SanString& other) { assign(other.view()); }
+  SanString(SanString&& other) noexcept {
+    std::memcpy(bytes, other.bytes, sizeof bytes);
+    other.bytes[0] = 0;
+    other.bytes[SizeByte] = 0;  // the heap block, if any, now belongs here
+  }
+  SanString& operator=(const SanString& other) {
+    if (this != &other) assign(other.view());
+    return *this;
+  }
+  SanString& operator=(SanString&& other) noexcept {
+    if (this != &other) {
+      Release();
+      std::memcpy(bytes, other.bytes, sizeof bytes);
+      other.bytes[0] = 0;
+      other.bytes[SizeByte] = 0;
+    }
+    return *this;
+  }
+  SanString& operator=(std::string_view text) {
+    assign(text);
+    return *this;
+  }
+  SanString& operator=(const char* text) { return *this = std::string_view(text); }
+  SanString& operator=(const std::string& text) { return *this = std::string_view(text); }
+  ~SanString() { Release(); }
+
+  void assign(std::string_view text) { assign(text.data(), text.size()); }
+  void assign(const char* text, size_t length) {
+    if (Overlaps(text)) {
+      const std::string copy(text, length);  // the text is this string's own
+      assign(copy.data(), copy.size());
+      return;
+    }
+    Release();
+    if (length <= InPlace) {
+      std::memcpy(bytes, text, length);
+      bytes[length] = 0;
+      bytes[SizeByte] = char(length);
+      return;
+    }
+    // Out of place: the length, the bytes and a terminating zero.
+    const uint32_t size = uint32_t(length);
+    char* block = new char[sizeof size + length + 1];
+    std::memcpy(block, &size, sizeof size);
+    std::memcpy(block + sizeof size, text, length);
+    block[sizeof size + length] = 0;
+    std::memcpy(bytes, &block, sizeof block);
+    bytes[SizeByte] = char(OutOfPlace);
+  }
+  std::string_view view() const {
+    if (uint8_t(bytes[SizeByte]) != OutOfPlace) return std::string_view(bytes, uint8_t(bytes[SizeByte]));
+    const char* block = Block();
+    uint32_t size;
+    std::memcpy(&size, block, sizeof size);
+    return std::string_view(block + sizeof size, size);
+  }
+  const char* c_str() const { return uint8_t(bytes[SizeByte]) == OutOfPlace ? Block() + sizeof(uint32_t) : bytes; }
+  size_t size() const { return view().size(); }
+  bool empty() const { return bytes[SizeByte] == 0; }
+  operator std::string_view() const { return view(); }
+  std::string str() const { return std::string(view()); }
+
+  friend bool operator==(const SanString& a, std::string_view b) { return a.view() == b; }
+  friend bool operator==(const SanString& a, const char* b) { return a.view() == std::string_view(b); }
+  friend bool operator==(const SanString& a, const std::string& b) { return a.view() == b; }
+  friend bool operator==(const SanString& a, const SanString& b) { return a.view() == b.view(); }
+  friend std::string operator+(std::string a, const SanString& b) { return a.append(b.view()); }
+  friend std::string operator+(const char* a, const SanString& b) { return std::string(a).append(b.view()); }
+  friend std::ostream& operator<<(std::ostream& out, const SanString& text) { return out << text.view(); }
+
+ private:
+  static constexpr size_t InPlace = 10;  // bytes of text held in place, with a zero after them
+  static constexpr size_t SizeByte = 11;
+  static constexpr uint8_t OutOfPlace = 0xFF;
+
+  bool Overlaps(const char* text) const {
+    const char* start = uint8_t(bytes[SizeByte]) == OutOfPlace ? Block() : bytes;
+    const size_t extent = uint8_t(bytes[SizeByte]) == OutOfPlace ? sizeof(uint32_t) + view().size() : sizeof bytes;
+    return std::less_equal<const char*>()(start, text) && std::less<const char*>()(text, start + extent);
+  }
+  const char* Block() const {
+    const char* block;
+    std::memcpy(&block, bytes, sizeof block);
+    return block;
+  }
+  void Release() {
+    if (uint8_t(bytes[SizeByte]) == OutOfPlace) delete[] Block();
+    bytes[0] = 0;
+    bytes[SizeByte] = 0;
+  }
+
+  char bytes[12] = {};  // the text and a zero, or a pointer to the block; the last byte: the size
+};
+static_assert(sizeof(SanString) == 12);
 
 // A list that is usually empty. Copies copy the elements (here: pointers, not what they own).
 template <typename T>

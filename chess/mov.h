@@ -33,9 +33,9 @@ struct mov {
   uint8_t captured = 0;  // code on the destination before the move; 0 for en passant
   uint8_t flags = 0;     // MoveFlag bits
 
-  std::string san;      // standard algebraic notation
-  CompactText comment;  // the comment after the move, braces included
+  SanString san;        // standard algebraic notation
   uint8_t nag = 0;      // 0..255
+  CompactText comment;  // the comment after the move, braces included
   // Alternative lines replacing this move; the game record that holds the move owns them.
   CompactList<jurnal*> variations;
 

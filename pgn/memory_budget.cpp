@@ -29,7 +29,7 @@ int64_t GameMemoryCost(const jurnal& game) {
     bytes += HeapBytes(line->result) + HeapBytes(line->startcomment) + HeapBytes(line->hostcomment);
     if (line->ownboard) bytes += int64_t(sizeof(doska)) + AllocationOverhead;
     for (const mov& move : line->moves) {
-      bytes += HeapBytes(move.san);
+      if (move.san.size() > 10) bytes += int64_t(sizeof(uint32_t) + move.san.size() + 1) + AllocationOverhead;
       if (!move.comment.empty()) bytes += int64_t(sizeof(uint32_t) + move.comment.size()) + AllocationOverhead;
       if (!move.variations.empty()) {
         bytes +=

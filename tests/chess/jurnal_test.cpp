@@ -42,7 +42,7 @@ std::string SanFrom(const std::string& fen, const std::string& move, uint8_t nag
   doska board;
   std::unique_ptr<jurnal> record = FromFen(fen, board);
   if (Play(*record, move, true, nag) != 0) return "(rejected)";
-  return record->moves[0].san;
+  return record->moves[0].san.str();
 }
 
 TEST(GameRecord, RecordsMovesWithSanAndMoveNumbers) {
