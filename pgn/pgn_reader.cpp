@@ -7,6 +7,8 @@
 namespace {
 
 bool IsLineEnd(char c) { return c == '\n' || c == '\r'; }
+// A byte that begins a move, a move number or a result: nothing SkipBlanks would step over.
+bool IsTokenStart(char c) { return (c >= 'a' && c <= 'h') || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z'); }
 bool IsFile(char c) { return c >= 'a' && c <= 'h'; }
 bool IsRank(char c) { return c >= '1' && c <= '8'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -64,28 +66,33 @@ void PgnReader::SkipByteOrderMark() {
 }
 
 void PgnReader::SkipBlanks(std::string* comments) {
+  // Works on local copies: stores to `position` would otherwise make every byte read reload
+  // the text's address and size.
+  const char* const bytes = text.data();
   const size_t n = text.size();
-  while (position < n) {
-    const char c = text[position];
+  size_t at = position;
+  while (at < n) {
+    const char c = bytes[at];
     if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
-      ++position;
+      ++at;
     } else if (c == '%') {
       // An escape line only at the start of a line (and never as the text's first byte).
-      if (position == 0 || !IsLineEnd(text[position - 1])) return;
-      while (position < n && !IsLineEnd(text[position])) ++position;
+      if (at == 0 || !IsLineEnd(bytes[at - 1])) break;
+      while (at < n && !IsLineEnd(bytes[at])) ++at;
     } else if (c == ';') {
-      const size_t start = position;
-      while (position < n && !IsLineEnd(text[position])) ++position;
-      if (comments) comments->append(text.substr(start, position - start));
+      const size_t start = at;
+      while (at < n && !IsLineEnd(bytes[at])) ++at;
+      if (comments) comments->append(text.substr(start, at - start));
     } else if (c == '{') {
-      const size_t close = text.find('}', position + 1);
+      const size_t close = text.find('}', at + 1);
       const size_t end = close == std::string_view::npos ? n : close + 1;
-      if (comments) comments->append(text.substr(position, end - position));
-      position = end;
+      if (comments) comments->append(text.substr(at, end - at));
+      at = end;
     } else {
-      return;
+      break;
     }
   }
+  position = at;
 }
 
 void PgnReader::SkipToNextGame() {
@@ -389,7 +396,11 @@ int PgnReader::ReadMovetextOnBoard(jurnal& game) {
     }
     if (code) return code;
     if (ended) return ReadOk;
-    SkipBlanks(&pending);
+    // Most tokens are followed by one space and the next token.
+    if (position + 1 < n && text[position] == ' ' && IsTokenStart(text[position + 1]))
+      ++position;
+    else
+      SkipBlanks(&pending);
   }
   AttachPending(*s.line);
   return s.line != &game ? EndsInVariation : ReadOk;
