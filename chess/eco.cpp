@@ -1,5 +1,7 @@
 #include "chess/eco.h"
 
+#include <mutex>
+
 #include "chess/jurnal.h"
 #include "io/bytefile.h"
 #include "io/host_folder.h"
@@ -12,6 +14,9 @@ constexpr size_t RecordSize = 11;
 constexpr int FilterBits = 16;
 
 struct TableState {
+  // Games may be classified on several threads at once; the table is loaded by one of them, and
+  // once loaded it changes only when another source is chosen, between jobs.
+  std::mutex loading;
   ecoinfar table;
   std::vector<uint64_t> filter;  // bit k set when an entry's key has top bits k
   bool sourceSet = false;
@@ -73,19 +78,36 @@ ecoinfar ParseEcoTable(std::string_view bytes) {
   return table;
 }
 
-const ecoinfar& EcoTable() {
+namespace {
+
+// The loaded table, or null while there is none; loads it when it is missing. The answer is
+// taken under the lock, and a table once loaded is not written again while games are being
+// classified (only a new source, chosen between jobs, replaces it): so threads classifying at
+// once never read the table while another writes it.
+const ecoinfar* LoadedTable() {
   TableState& s = State();
+  std::lock_guard lock(s.loading);
   if (s.table.empty()) {
     const std::filesystem::path file = s.sourceSet ? s.file : HostProgramFolder() / "plugins" / "ecos.dat";
-    s.table = ReadEcoTable(file);
-    if (s.table.empty() && !s.fallback.empty()) s.table = ParseEcoTable(s.fallback);
+    ecoinfar table = ReadEcoTable(file);
+    if (table.empty() && !s.fallback.empty()) table = ParseEcoTable(s.fallback);
+    if (table.empty()) return nullptr;
     s.filter.assign((size_t(1) << FilterBits) / 64, 0);
-    for (const ecoinfo& entry : s.table) {
+    for (const ecoinfo& entry : table) {
       const uint64_t top = uint64_t(entry.key) >> (64 - FilterBits);
       s.filter[top / 64] |= uint64_t(1) << (top % 64);
     }
+    s.table = std::move(table);
   }
-  return s.table;
+  return &s.table;
+}
+
+}  // namespace
+
+const ecoinfar& EcoTable() {
+  static const ecoinfar none;
+  const ecoinfar* table = LoadedTable();
+  return table ? *table : none;
 }
 
 bool EcoTableMayHold(int64_t key) {
@@ -97,6 +119,7 @@ bool EcoTableMayHold(int64_t key) {
 
 void SetEcoTableSource(const std::filesystem::path& file, std::string_view fallbackBytes) {
   TableState& s = State();
+  std::lock_guard lock(s.loading);
   s.sourceSet = true;
   s.file = file;
   s.fallback.assign(fallbackBytes);
@@ -105,14 +128,17 @@ void SetEcoTableSource(const std::filesystem::path& file, std::string_view fallb
 }
 
 void ResetEcoTable() {
-  State().table.clear();
-  State().filter.clear();
+  TableState& s = State();
+  std::lock_guard lock(s.loading);
+  s.table.clear();
+  s.filter.clear();
 }
 
 std::string jurnal::ecocode() {
   std::string code;
-  const ecoinfar& table = EcoTable();
-  if (table.empty()) return code;
+  const ecoinfar* loaded = LoadedTable();
+  if (!loaded) return code;
+  const ecoinfar& table = *loaded;
   gotoply(0);
   for (size_t i = 0; i < moves.size(); ++i) {
     const bool blackToMove = i == 0 ? blackfirst : IsWhite(moves[i - 1].piece);

@@ -109,6 +109,7 @@ bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, st
       "  pgnutil games.pgn -o clean                       check and rewrite into clean.pgn\n"
       "  pgnutil folder/ --duplicates --split-eco 1 -o eco   one file per ECO letter, duplicates dropped\n"
       "  pgnutil a.pgn --white \"Carlsen, Magnus\" --any-colour --result 1-0,0-1 -o decisive\n"
+      "  pgnutil huge/ --memory 64 -o all                 keep at most 64 MiB of games parsed; read the rest again\n"
       "  pgnutil inspect games.pgn                        one JSON object per game\n");
   app.set_version_flag("--version", "pgnutil 0.1");
   // "/path" is a path, never a Windows-style option.

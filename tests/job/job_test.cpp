@@ -176,6 +176,24 @@ TEST_F(Job, GamesLetGoFromMemoryAreWrittenAsIfKept) {
   SetEcoTableSource(dir / "none.dat");
 }
 
+// Files of a folder are read on several threads, each classifying its games when codes are
+// wanted: with the table missing every reader looks for it, one at a time (the tsan build
+// checks this), and every game is still loaded, with no code.
+TEST_F(Job, FolderReadersClassifyTogetherEvenWithoutATable) {
+  SetEcoTableSource(dir / "none.dat");
+  ProcessingOptions.addEcoNames = true;
+  for (int f = 0; f < 6; ++f) TempDir::Write(dir / ("f" + std::to_string(f) + ".pgn"), TwoGames);
+  LoadFolder(dir.path);
+  ASSERT_EQ(GameList.entries.size(), 12u);
+  for (const TGame& entry : GameList.entries) {
+    EXPECT_TRUE(entry.summary.known);
+    EXPECT_STREQ(entry.summary.eco, "");
+  }
+  // Merged in name order, whatever order the readers finished in.
+  for (size_t i = 0; i < GameList.entries.size(); ++i)
+    EXPECT_EQ(GameList.entries[i].sourcePath.get().filename(), "f" + std::to_string(i / 2) + ".pgn");
+}
+
 TEST_F(Job, AFileThatCannotBeWrittenIsReported) {
   TempDir::Write(dir / "games.pgn", TwoGames);
   Load(dir / "games.pgn");
