@@ -117,6 +117,7 @@ int RunMainJob(const CliRequest& request) {
   }
   if (!request.ecoTable.empty()) SetEcoTableSource(request.ecoTable);
   if (request.memoryMiB > 0) GameList.memory.limit = request.memoryMiB << 20;
+  JobState.folderReaders = request.threads;
   std::signal(SIGINT, OnInterrupt);
 
   TerminalWait wait(!request.quiet);

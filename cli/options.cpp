@@ -125,6 +125,9 @@ bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, st
   app.add_option("--memory", request.memoryMiB,
                  "MiB of parsed games kept in memory (default 384); games past it are read again when written")
       ->check(CLI::Range(int64_t(1), int64_t(1) << 20));
+  app.add_option("--threads", request.threads,
+                 "threads reading a folder's files at once (default: one per core, up to 4)")
+      ->check(CLI::Range(1, 64));
 
   app.add_flag("--remove-comments", o.removeComments, "write no comments");
   app.add_flag("--remove-variations", o.removeVariations, "write no variations");

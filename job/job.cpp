@@ -225,7 +225,8 @@ void FolderScan(TGameList& list) {
   for (const auto& item : std::filesystem::directory_iterator(JobState.folderPath, error))
     if (item.is_regular_file(error) && IsPgnName(item.path().filename())) files.push_back(item.path());
   std::sort(files.begin(), files.end());  // a stable order from one system to another
-  const size_t ahead = std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 4);
+  const size_t ahead = JobState.folderReaders > 0 ? size_t(JobState.folderReaders)
+                                                  : std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 4);
   const int32_t growthStep = CurrentHost().GrowthStep();  // asked here: the readers never query the host
   PrepareConcurrentReading();
   std::unique_ptr<FileRead[]> reads(new FileRead[files.size()]);
