@@ -2,10 +2,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <set>
 #include <string>
 #include <thread>
@@ -14,6 +12,7 @@
 #include <utility>
 
 #include "io/file_read.h"
+#include "job/read_ahead.h"
 #include "panel/processing_options.h"
 #include "pgn/eco_tags.h"
 #include "pgn/game_filters.h"
@@ -225,37 +224,14 @@ void FolderScan(TGameList& list) {
   for (const auto& item : std::filesystem::directory_iterator(JobState.folderPath, error))
     if (item.is_regular_file(error) && IsPgnName(item.path().filename())) files.push_back(item.path());
   std::sort(files.begin(), files.end());  // a stable order from one system to another
-  const size_t ahead = JobState.folderReaders > 0 ? size_t(JobState.folderReaders)
-                                                  : std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 4);
+  const size_t readers = JobState.folderReaders > 0 ? size_t(JobState.folderReaders)
+                                                    : std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 4);
   const int32_t growthStep = CurrentHost().GrowthStep();  // asked here: the readers never query the host
   PrepareConcurrentReading();
   std::unique_ptr<FileRead[]> reads(new FileRead[files.size()]);
-  std::vector<bool> finished(files.size(), false);
-  std::mutex handOver;
-  std::condition_variable ready;
-  size_t nextFile = 0;     // the next file a reader takes
-  size_t merged = 0;       // files merged; readers stay at most `ahead` files in front
-  bool abandoned = false;  // the worker merges nothing more
-  auto reader = [&] {
-    for (;;) {
-      size_t k;
-      {
-        std::unique_lock lock(handOver);
-        ready.wait(lock, [&] { return abandoned || nextFile >= files.size() || nextFile < merged + ahead; });
-        if (abandoned || nextFile >= files.size()) return;
-        k = nextFile++;
-      }
-      FileRead& read = reads[k];
-      if (!Stopped()) ReadFileGames(files[k], true, &list.memory, growthStep, read, read.size, read.position);
-      {
-        std::lock_guard lock(handOver);
-        finished[k] = true;
-      }
-      ready.notify_all();
-    }
-  };
-  std::vector<std::thread> threads;
-  for (size_t t = 0; t < std::min(ahead, files.size()); ++t) threads.emplace_back(reader);
+  ReadAhead ahead(files.size(), readers, [&](size_t k) {
+    if (!Stopped()) ReadFileGames(files[k], true, &list.memory, growthStep, reads[k], reads[k].size, reads[k].position);
+  });
   for (size_t k = 0; k < files.size(); ++k) {
     {
       HostLockGuard lock;
@@ -265,32 +241,19 @@ void FolderScan(TGameList& list) {
     JobState.loadSize = 0;
     JobState.loadPosition = 0;
     Enter(JobStage::Loading);
-    {
-      std::unique_lock lock(handOver);
-      // The progress display follows the file awaited while it is read.
-      while (!ready.wait_for(lock, std::chrono::milliseconds(20), [&] { return bool(finished[k]); })) {
-        JobState.loadSize = reads[k].size.load();
-        JobState.loadPosition = reads[k].position.load();
-      }
-    }
+    // The progress display follows the file awaited while it is read.
+    ahead.Wait(k, [&] {
+      JobState.loadSize = reads[k].size.load();
+      JobState.loadPosition = reads[k].position.load();
+    });
     JobState.loadSize = reads[k].size.load();
     JobState.loadPosition = reads[k].size.load();
     if (Stopped()) break;  // the games of the file being read are dropped
     TGames fresh;
     RecordFileRead(files[k], reads[k], fresh);
     MergeNewGames(list, fresh);
-    {
-      std::lock_guard lock(handOver);
-      merged = k + 1;
-    }
-    ready.notify_all();
+    ahead.Taken(k);
   }
-  {
-    std::lock_guard lock(handOver);
-    abandoned = true;
-  }
-  ready.notify_all();
-  for (std::thread& thread : threads) thread.join();
   JobState.stage = JobStage::Done;
 }
 
