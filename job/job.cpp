@@ -109,14 +109,19 @@ void RecordFileRead(const std::filesystem::path& path, FileRead& read, TGames& f
 
 // Reads again the games let go that are written from position `p` of `order` on, as many as a
 // quarter of the memory budget holds (at least one), with one read per stretch of each file.
-void ReloadAhead(TGameList& list, const std::vector<int32_t>& order, size_t p, std::vector<bool>& tried) {
+// `pending` counts, per entry, the positions read for that are not written yet: a game written
+// into two files is read once for both, and let go after the last.
+void ReloadAhead(TGameList& list, const std::vector<int32_t>& order, size_t p, std::vector<bool>& tried,
+                 std::vector<int32_t>& pending) {
   const int64_t allowance = std::max<int64_t>(1, list.memory.limit / 4);
   int64_t estimate = 0;
   std::map<std::filesystem::path, std::vector<int32_t>> byFile;
   for (size_t q = p; q < order.size() && estimate < allowance; ++q) {
-    const TGame& entry = list.entries[size_t(order[q])];
-    if (tried[q] || entry.game || !entry.summary.known) continue;
+    const size_t index = size_t(order[q]);
+    const TGame& entry = list.entries[index];
+    if (tried[q] || !entry.summary.known || (entry.game && pending[index] == 0)) continue;
     tried[q] = true;
+    if (pending[index]++ > 0) continue;  // already being read for an earlier position
     estimate += int64_t(entry.summary.plies) * int64_t(sizeof(mov)) + entry.sourceLength;
     byFile[entry.sourcePath].push_back(order[q]);
   }
@@ -179,7 +184,8 @@ void ProcessAndSave(TGameList& list, const std::u16string& base) {
     Enter(JobStage::Saving);
     bool filled = false;  // text went into the buffer during this stage
     bool finished = true;
-    std::vector<bool> tried(result.size(), false);  // positions whose game a reload looked for
+    std::vector<bool> tried(result.size(), false);         // positions whose game a reload looked for
+    std::vector<int32_t> pending(list.entries.size(), 0);  // per entry: positions read for, not written
     for (size_t p = 0; p < result.size(); ++p) {
       JobState.stepPosition = int32_t(p);
       if (JobState.observer) JobState.observer(JobStage::Saving, int32_t(p));
@@ -194,11 +200,14 @@ void ProcessAndSave(TGameList& list, const std::u16string& base) {
         buffer.Clear();
       }
       TGame& entry = list.entries[size_t(result[p])];
-      if (!entry.game && entry.summary.known && !tried[p]) ReloadAhead(list, result, p, tried);
+      const size_t index = size_t(result[p]);
+      if (!entry.game && entry.summary.known && !tried[p]) ReloadAhead(list, result, p, tried, pending);
+      // Its last position read for: let go again after this writing (its summary still holds).
+      const bool letGoAfter = tried[p] && --pending[index] == 0;
       if (!entry.game) continue;  // could not be read again: skipped
       // With "add ECO names" the tag was refreshed before sorting; nothing has changed it since.
       WriteGame(entry, buffer, options);
-      if (tried[p]) entry.game.reset();  // read again for this: let go again, its summary still holds
+      if (letGoAfter) entry.game.reset();
       filled = true;
       ++JobState.counts.written;
       if (buffer.Size() >= OutputPieceSize) {

@@ -134,7 +134,8 @@ TEST_F(Job, EcoSplitAndAddedCodesAgree) {
 
 // A job whose games are all let go from memory while loading, and read again while saving,
 // writes exactly what the same job writes with every game in memory: duplicates, ECO codes,
-// the ECO split and the length filter all work from the summaries.
+// the ECO split, the player split (each game written twice) and the length filter all work from
+// the summaries.
 TEST_F(Job, GamesLetGoFromMemoryAreWrittenAsIfKept) {
   SetEcoTableSource(PGN_SOURCE_DIR "/data/ecos.dat");
   const std::filesystem::path samples = dir / "in";
@@ -146,33 +147,44 @@ TEST_F(Job, GamesLetGoFromMemoryAreWrittenAsIfKept) {
                  "[Event \"w\"]\n[ECO \"C00\"]\n\n1. e4 c5 2. Nf3 d6 3. d4 cxd4 4. Nxd4 Nf6 5. Nc3 a6 6. Be2 e5 "
                  "7. Nb3 Be7 8. O-O O-O 9. Be3 Be6 10. Qd2 Nbd7 11. a4 Qc7 12. f3 Rfc8 13. Rfd1 Qc6 "
                  "14. Bf1 Rab8 15. a5 b5 16. axb6 Rxb6 17. Ra2 Qc7 18. Rda1 Rc6 19. Rxa6 Bxb3 20. cxb3 Rxa6 *\n");
-  std::map<std::string, std::string> written[2];
-  for (const int64_t limit : {MemoryBudget::DefaultLimit, int64_t(0)}) {
+  // All games in memory; none; and a budget that keeps some and reads the rest back several
+  // at a time, so that both files of one game may come from one read.
+  const int64_t limits[] = {MemoryBudget::DefaultLimit, 0, 200 << 10};
+  std::map<std::string, std::string> written[3];
+  for (size_t run = 0; run < 3; ++run) {
+    SCOPED_TRACE(run);
     Reset();
-    GameList.memory.limit = limit;
+    GameList.memory.limit = limits[run];
     ProcessingOptions.removeDuplicates = true;
     ProcessingOptions.addEcoNames = true;
     ProcessingOptions.removeOldEcoTags = true;
     ProcessingOptions.splitEcoLevel = 2;
+    ProcessingOptions.splitByPlayer = true;  // every game written twice, once for each player
     ProcessingOptions.movesFrom = 20;
     ProcessingOptions.doNotRewrite = false;
     LoadFolder(samples);
     LoadFolder(samples);  // every game a repeat
-    const bool letGo = limit == 0;
     size_t inMemory = 0;
     for (const TGame& entry : GameList.entries) inMemory += entry.game != nullptr;
-    EXPECT_EQ(inMemory, letGo ? 0u : GameList.entries.size());
-    std::filesystem::create_directories(dir / (letGo ? "small" : "large"));
-    Process(dir / (letGo ? "small" : "large") / "out");
+    const size_t expectedLow[] = {GameList.entries.size(), 0, 1};
+    const size_t expectedHigh[] = {GameList.entries.size(), 0, GameList.entries.size() / 2};
+    EXPECT_GE(inMemory, expectedLow[run]);
+    EXPECT_LE(inMemory, expectedHigh[run]);
+    const std::filesystem::path out = dir / ("run" + std::to_string(run));
+    std::filesystem::create_directories(out);
+    Process(out / "out");
     EXPECT_TRUE(JobState.writeFailures.empty());
     EXPECT_GT(JobState.counts.written, 10);
-    for (const auto& file : std::filesystem::directory_iterator(dir / (letGo ? "small" : "large")))
-      written[letGo][file.path().filename().string()] = TempDir::Read(file.path());
-    // Written games are let go again.
-    for (const TGame& entry : GameList.entries) EXPECT_EQ(entry.game == nullptr, letGo);
+    for (const auto& file : std::filesystem::directory_iterator(out))
+      written[run][file.path().filename().string()] = TempDir::Read(file.path());
+    // Games read again for writing are let go again; the others stay.
+    size_t afterwards = 0;
+    for (const TGame& entry : GameList.entries) afterwards += entry.game != nullptr;
+    EXPECT_EQ(afterwards, inMemory);
   }
   EXPECT_GT(written[0].size(), 3u);
   EXPECT_EQ(written[0], written[1]);
+  EXPECT_EQ(written[0], written[2]);
   SetEcoTableSource(dir / "none.dat");
 }
 
@@ -192,6 +204,31 @@ TEST_F(Job, FolderReadersClassifyTogetherEvenWithoutATable) {
   // Merged in name order, whatever order the readers finished in.
   for (size_t i = 0; i < GameList.entries.size(); ++i)
     EXPECT_EQ(GameList.entries[i].sourcePath.get().filename(), "f" + std::to_string(i / 2) + ".pgn");
+}
+
+// A game written into two files (here: each of its players') is read back once for both when
+// it was let go, and is let go again only after its last writing.
+TEST_F(Job, AGameLetGoIsWrittenIntoEachOfItsFiles) {
+  std::string games;
+  for (int g = 0; g < 6; ++g)
+    games += "[Event \"m\"]\n[Round \"" + std::to_string(g + 1) +
+             "\"]\n[White \"A\"]\n[Black \"B\"]\n\n1. e4 e5 2. Nf3 " + (g % 2 ? "Nc6" : "Nf6") + " " +
+             std::to_string(3) + ". " + std::string(1, "abcdgh"[g]) + "3 *\n\n";
+  TempDir::Write(dir / "match.pgn", games);
+  GameList.memory.limit = 0;  // every game let go while loading
+  Load(dir / "match.pgn");
+  ASSERT_EQ(GameList.entries.size(), 6u);
+  for (const TGame& entry : GameList.entries) ASSERT_EQ(entry.game, nullptr);
+  GameList.memory.limit = 64 << 20;  // room to read them all back at once
+  ProcessingOptions.splitByPlayer = true;
+  Process(dir / "out");
+  EXPECT_EQ(JobState.counts.written, 12);
+  for (const char* player : {"A", "B"}) {
+    const std::string text = TempDir::Read(dir / ("out_player=" + std::string(player) + ".pgn"));
+    for (int g = 0; g < 6; ++g)
+      EXPECT_NE(text.find("[Round \"" + std::to_string(g + 1) + "\"]"), std::string::npos) << player << " " << g + 1;
+  }
+  for (const TGame& entry : GameList.entries) EXPECT_EQ(entry.game, nullptr);
 }
 
 TEST_F(Job, AFileThatCannotBeWrittenIsReported) {
