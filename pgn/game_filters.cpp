@@ -126,6 +126,7 @@ bool EcoFilterPasses(TGame& entry, bool recompute, const TProcessingOptions& o) 
     // The tag added for the comparison stays in a copy; the game record is only borrowed.
     TGame copy;
     copy.tags = entry.tags;
+    copy.summary = entry.summary;  // a game let go from memory has its code there
     copy.game.reset(entry.game.get());
     code = RefreshEcoTag(copy, recompute);
     (void)copy.game.release();

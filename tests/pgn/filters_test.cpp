@@ -132,6 +132,12 @@ TEST(EcoFilter, PrefixesAndTheEntrysOwnTag) {
   EXPECT_TRUE(EcoFilterPasses(games[1], false, o));
   EXPECT_FALSE(EcoFilterPasses(games[1], true, o));  // recomputed: no code for 1. d4 here
   EXPECT_EQ(games[1].tags[7].value, "");             // and kept in the entry's own tag
+  // A game let go from memory is judged by the code its summary kept.
+  o.ecoOpening = "B2";
+  LetGo(games[0]);
+  ASSERT_EQ(games[0].game, nullptr);
+  EXPECT_TRUE(EcoFilterPasses(games[0], false, o));
+  EXPECT_EQ(games[0].tags.size(), 7u);
   SetEcoTableSource(dir / "none.dat");
 }
 
