@@ -57,9 +57,11 @@ void RefreshAndRemoveDuplicates(TGameList& list) {
     for (size_t i = 0; i + 1 < sorted.size(); ++i) {
       if (!SameKey(sorted[i], sorted[i + 1])) continue;
       const size_t index = size_t(sorted[i].entryIndex);
-      // An entry not loaded yet is the user's to remove, never the duplicate pass's.
-      if (!list.entries[index].game) continue;
-      list.entries[index].game.reset();
+      // An entry not loaded yet is the user's to remove, never the duplicate pass's; a game let
+      // go from memory was loaded, and goes like the others.
+      TGame& entry = list.entries[index];
+      if (!entry.game && !entry.summary.known) continue;
+      entry.game.reset();
       list.dropped[index] = true;
     }
   }

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "pgn/game_reader.h"
+#include "pgn/memory_budget.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -98,6 +99,19 @@ TEST(DuplicatePass, ThreeEqualGamesLeaveOne) {
   // Nothing to do once every entry has its key.
   RefreshAndRemoveDuplicates(list);
   EXPECT_EQ(list.entries.size(), 2u);
+}
+
+// A game let go from memory was loaded: it is keyed by its summary and dropped like any other.
+TEST(DuplicatePass, GamesLetGoAreKeyedFromTheirSummaryAndDropped) {
+  TGameList list = ListOf("[Event \"1\"]\n\n1. e4 e5 *\n[Event \"2\"]\n\n1. e4 e5 *\n[Event \"3\"]\n\n1. c4 *\n");
+  for (TGame& entry : list.entries) {
+    entry.sourcePath = std::filesystem::path("games.pgn");  // never read: the summaries suffice
+    LetGo(entry);
+  }
+  RefreshAndRemoveDuplicates(list);
+  ASSERT_EQ(list.entries.size(), 2u);
+  EXPECT_TRUE(list.keys[0].keyed && list.keys[1].keyed);
+  EXPECT_EQ(list.entries[1].tags[0].value, "3");
 }
 
 TEST(DuplicatePass, EntriesNotLoadedAreKeyedFromTheirSourceAndNeverDropped) {
