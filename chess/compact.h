@@ -123,6 +123,18 @@ class SanString {
     std::memcpy(bytes, &block, sizeof block);
     bytes[SizeByte] = char(OutOfPlace);
   }
+  // assign, for a text in a buffer of at least InPlace + 1 readable bytes that is not this
+  // string's own (a text being built): a short one is copied in one step of fixed size.
+  void AssignFromBuffer(const char* buffer, size_t length) {
+    if (length > InPlace) {
+      assign(buffer, length);
+      return;
+    }
+    Release();
+    std::memcpy(bytes, buffer, InPlace + 1);
+    bytes[length] = 0;
+    bytes[SizeByte] = char(length);
+  }
   std::string_view view() const {
     if (uint8_t(bytes[SizeByte]) != OutOfPlace) return std::string_view(bytes, uint8_t(bytes[SizeByte]));
     const char* block = Block();

@@ -63,6 +63,7 @@ bool AttackedAfter(int target, int attacker, const SideAfter& side, Bitboard occ
 doska::doska() { reset(); }
 
 void doska::clear() {
+  ++stamp;  // what was remembered of the old squares no longer holds
   std::memset(squares, 0, sizeof squares);
   pieceKey = 0;
   std::memset(byCode, 0, sizeof byCode);
@@ -344,13 +345,32 @@ bool doska::HasLegalMove(bool black, bool inCheck) const {
   return tryPieces(byColor[black ? Black : White] & ~kings) || tryPieces(kings);
 }
 
+void doska::RememberCheck(bool black, Bitboard kings, bool check) const {
+  // Only a lone king's check is worth remembering: SafetyOf asks nothing else.
+  if (kings & (kings - 1)) return;
+  checkMemo.valid = true;
+  checkMemo.stamp = stamp;
+  checkMemo.black = black;
+  checkMemo.inCheck = check;
+}
+
 uint8_t doska::gamestate(bool whitetomove) const {
   const Bitboard kings = byCode[whitetomove ? WhiteKing : BlackKing];
   if (!kings) return StateNoKing;
   const bool check = AttackedBy(FirstFileMajor(kings), whitetomove);
+  RememberCheck(!whitetomove, kings, check);
   const bool hasMove = HasLegalMove(!whitetomove, check);
   if (check) return hasMove ? StateCheck : StateCheckmate;
   return hasMove ? StateNormal : StateStalemate;
+}
+
+uint8_t doska::CheckState(bool whitetomove) const {
+  const Bitboard kings = byCode[whitetomove ? WhiteKing : BlackKing];
+  if (!kings) return StateNoKing;
+  const bool check = AttackedBy(FirstFileMajor(kings), whitetomove);
+  RememberCheck(!whitetomove, kings, check);
+  if (!check) return StateNormal;
+  return HasLegalMove(!whitetomove, true) ? StateCheck : StateCheckmate;
 }
 
 namespace {
@@ -363,6 +383,39 @@ bool PromotionFits(int pawn, int promotion) {
 }
 
 }  // namespace
+
+doska::KingSafety doska::SafetyOf(bool black) const {
+  KingSafety safety;
+  const Bitboard kings = byCode[black ? BlackKing : WhiteKing];
+  if (!kings || (kings & (kings - 1))) return safety;  // no king or several: the full test
+  safety.king = LowestSquare(kings);
+  if (checkMemo.valid && checkMemo.stamp == stamp && checkMemo.black == black)
+    safety.inCheck = checkMemo.inCheck;
+  else
+    safety.inCheck = AttackedBy(safety.king, !black);
+  return safety;
+}
+
+bool doska::LegalFromReacher(int from, int to, const KingSafety& safety) const {
+  const uint8_t code = squares[FileOf(from) - 1][RankOf(from) - 1];
+  const int type = PieceType(code);
+  const Bitboard toBit = SquareBit(to);
+  if (type >= 2 && type <= 5) {
+    // Reachers gave exactly the squares from which such a piece reaches the destination.
+    if (byColor[ColorOf(code)] & toBit) return false;
+  } else if (!canmove(FileOf(from), RankOf(from), FileOf(to), RankOf(to))) {
+    return false;
+  }
+  const bool enPassant = type == 1 && FileOf(from) != FileOf(to) && !(byColor[ColorOf(code) ^ 1] & toBit);
+  if (safety.king >= 0 && !safety.inCheck && type != 6 && !enPassant) {
+    // With the king not in check, a move exposes it only by taking the one piece between it and
+    // an enemy slider off their line.
+    const Bitboard line = Attacks.line[safety.king][from];
+    const Bitboard occupied = byColor[White] | byColor[Black];
+    if (!line || (line & toBit) || (Attacks.between[safety.king][from] & occupied)) return true;
+  }
+  return KingSafeAfter(from, to);
+}
 
 uint8_t doska::resolve(int piece, int& promotion, int& fromfile, int& fromrank, int& tofile, int& torank,
                        bool findState) const {
@@ -384,6 +437,7 @@ uint8_t doska::resolve(int piece, int& promotion, int& fromfile, int& fromrank, 
     candidates &= Reachers(uint8_t(piece), SquareIndex(tofile, torank));
   }
 
+  KingSafety kingSafety = SafetyOf(IsBlack(uint8_t(piece)));
   // Without hints in the text every piece that may legally make the move is tried, which is
   // what the move's text needs to know about rivals: remembered below.
   const bool allTried = fromfile == 0 && fromrank == 0 && !pawn;
@@ -401,7 +455,7 @@ uint8_t doska::resolve(int piece, int& promotion, int& fromfile, int& fromrank, 
       if (promotion == 0 && torank == lastRank) return ResolveNoPromotion;
       if (promotion != 0 && torank != lastRank) return ResolveNoMove;
     }
-    if (!legal(file, rank, tofile, torank)) continue;
+    if (!OnBoard(tofile, torank) || !LegalFromReacher(from, SquareIndex(tofile, torank), kingSafety)) continue;
     legalOrigins |= SquareBit(from);
     if (found) return ResolveAmbiguous;
     found = 1;
@@ -618,24 +672,39 @@ CastlingRook RookOfCastling(const mov& m) {
 }  // namespace
 
 void doska::apply(const mov& m) {
-  put(m.fromfile, m.fromrank, Empty);
-  put(m.tofile, m.torank, m.piece);
-  if (m.extra != 0) {
-    if (m.torank == 1 || m.torank == 8) put(m.tofile, m.torank, m.extra);
-    if (m.extra == BlackPawn) put(m.tofile, m.torank - 1, Empty);
-    if (m.extra == WhitePawn) put(m.tofile, m.torank + 1, Empty);
+  if (OnBoard(m.fromfile, m.fromrank) && OnBoard(m.tofile, m.torank) && m.piece < PieceCodeCount &&
+      m.extra < PieceCodeCount) {
+    // The usual case, one square change each way (a record from elsewhere may hold anything).
+    const int to = SquareIndex(m.tofile, m.torank);
+    Place(SquareIndex(m.fromfile, m.fromrank), Empty);
+    Place(to, m.extra != 0 && (m.torank == 1 || m.torank == 8) ? m.extra : m.piece);
+    if (m.extra == BlackPawn && m.torank > 1) Place(to - 8, Empty);
+    if (m.extra == WhitePawn && m.torank < 8) Place(to + 8, Empty);
+  } else {
+    put(m.fromfile, m.fromrank, Empty);
+    put(m.tofile, m.torank, m.piece);
+    if (m.extra != 0) {
+      if (m.torank == 1 || m.torank == 8) put(m.tofile, m.torank, m.extra);
+      if (m.extra == BlackPawn) put(m.tofile, m.torank - 1, Empty);
+      if (m.extra == WhitePawn) put(m.tofile, m.torank + 1, Empty);
+    }
   }
-  const CastlingRook c = RookOfCastling(m);
-  if (c.castles) {
-    put(c.fromfile, c.rank, Empty);
-    put(c.tofile, c.rank, c.rook);
+  if (PieceType(m.piece) == 6) {
+    const CastlingRook c = RookOfCastling(m);
+    if (c.castles) {
+      Place(SquareIndex(c.fromfile, c.rank), Empty);
+      Place(SquareIndex(c.tofile, c.rank), c.rook);
+    }
   }
-  if (m.flags & LosesWhiteLong) wqueenlost = 1;
-  if (m.flags & LosesWhiteShort) wkinglost = 1;
-  if (m.flags & LosesBlackLong) bqueenlost = 1;
-  if (m.flags & LosesBlackShort) bkinglost = 1;
-  if (m.flags & MovesWhiteKing) wkingmoved = 1;
-  if (m.flags & MovesBlackKing) bkingmoved = 1;
+  if (m.flags &
+      (LosesWhiteLong | LosesWhiteShort | LosesBlackLong | LosesBlackShort | MovesWhiteKing | MovesBlackKing)) {
+    if (m.flags & LosesWhiteLong) wqueenlost = 1;
+    if (m.flags & LosesWhiteShort) wkinglost = 1;
+    if (m.flags & LosesBlackLong) bqueenlost = 1;
+    if (m.flags & LosesBlackShort) bkinglost = 1;
+    if (m.flags & MovesWhiteKing) wkingmoved = 1;
+    if (m.flags & MovesBlackKing) bkingmoved = 1;
+  }
   epforblack = (m.flags & WhiteDoubleStep) ? m.fromfile : 0;
   epforwhite = (m.flags & BlackDoubleStep) ? m.fromfile : 0;
   assert(IsConsistent());

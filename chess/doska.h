@@ -62,6 +62,10 @@ class doska {
   bool legal(int fromfile, int fromrank, int tofile, int torank) const;
   // For the side to move: normal, check, checkmate, stalemate, or no king.
   uint8_t gamestate(bool whitetomove) const;
+  // gamestate without the search for a legal move when the side is not in check: normal
+  // then stands for "normal or stalemate". Replaying a game needs the check and mate of every
+  // position but can leave stalemate until a move or a result after it asks.
+  uint8_t CheckState(bool whitetomove) const;
   // Finds the one legal move a move text means. Fills in the origin (and a pawn capture's
   // destination rank when the text gave files only) and replaces the promotion by the move's
   // `extra`. Returns the opponent's GameStateCode after the move, or a ResolveCode. Without
@@ -114,6 +118,15 @@ class doska {
   // Whether the mover's king is safe after the (pseudo-legal) move, without touching the board.
   bool KingSafeAfter(int from, int to) const;
   bool HasLegalMove(bool black, bool inCheck) const;
+  // What the legality test of a move needs to know of the mover's king, found once per move.
+  struct KingSafety {
+    int king = -1;  // its square; -1 when the side has no king or several (no shortcut then)
+    bool inCheck = false;
+  };
+  KingSafety SafetyOf(bool black) const;
+  // `legal`, for an origin taken from Reachers of its piece for the destination.
+  bool LegalFromReacher(int from, int to, const KingSafety& safety) const;
+  void RememberCheck(bool black, Bitboard kings, bool check) const;
   void Place(int index, uint8_t code);
   // A superset of the squares from which a piece of `code` may reach `to`.
   Bitboard Reachers(uint8_t code, int to) const;
@@ -136,5 +149,13 @@ class doska {
     bool originsKnown = false;
     Bitboard origins = 0;  // the legal origins of its piece code for its destination
   };
-  mutable Memo memo;  // [0] white, [1] black, [2] empty squares (kept for speed)
+  mutable Memo memo;
+  // Whether a side's king was in check, as the last gamestate or CheckState found.
+  struct CheckMemo {
+    bool valid = false;
+    uint32_t stamp = 0;
+    bool black = false;
+    bool inCheck = false;
+  };
+  mutable CheckMemo checkMemo;  // [0] white, [1] black, [2] empty squares (kept for speed)
 };

@@ -276,7 +276,8 @@ void FinishSan(mov& m, SanText& san, uint8_t state) {
   if (state == StateCheckmate) san += '#';
   static const char* const NagSymbols[] = {"", "!", "?", "!!", "??", "!?", "?!"};
   if (m.nag >= 1 && m.nag <= 6) san += NagSymbols[m.nag];
-  m.san.assign(san.text, size_t(san.length));
+  static_assert(sizeof san.text > 10);
+  m.san.AssignFromBuffer(san.text, size_t(san.length));
 }
 
 }  // namespace
@@ -295,12 +296,13 @@ void jurnal::makesan() {
   FinishSan(m, san, state);
 }
 
-uint8_t jurnal::forwardwithsan() {
+uint8_t jurnal::forwardwithsan(bool stalemateWanted) {
   if (current < 0 || current >= int(moves.size())) return StateNormal;
   mov& m = moves[size_t(current)];
   SanText san = SanBody(m, *board);
   forward();
-  const uint8_t state = board->gamestate(!IsWhite(m.piece));
+  const bool whiteToMove = !IsWhite(m.piece);
+  const uint8_t state = stalemateWanted ? board->gamestate(whiteToMove) : board->CheckState(whiteToMove);
   FinishSan(m, san, state);
   return state;
 }

@@ -71,8 +71,9 @@ class jurnal {
   void makesan();
   // Writes the SAN text of moves[current] and plays it, learning the check, mate or stalemate
   // its text shows from the board after it; returns that GameStateCode. The same text as
-  // makesan then forward, without playing the move twice.
-  uint8_t forwardwithsan();
+  // makesan then forward, without playing the move twice. Without `stalemateWanted` a
+  // stalemate is not looked for (StateNormal stands for it; the text never shows it).
+  uint8_t forwardwithsan(bool stalemateWanted = true);
   void setboard(doska* newBoard);
   // Fills the record from the host's current line, variations included, and leaves the host
   // showing move 0 of that line. `current`, `blackfirst` and `board` are the caller's to set.

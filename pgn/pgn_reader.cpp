@@ -126,11 +126,19 @@ int PgnReader::ReadTagPair(TPGNTag& tag) {
   ++position;
   tag.value.clear();
   for (;;) {
+    // Plain bytes up to the next quote, backslash or forbidden byte go in as one run.
+    const size_t runStart = position;
+    while (position < n) {
+      const char c = text[position];
+      if (c == '"' || c == '\\' || c == '\0' || c == '\t' || c == '\n' || c == '\r') break;
+      ++position;
+    }
+    tag.value.append(text.data() + runStart, position - runStart);
     if (position >= n) return TagValueUnterminated;
     const char c = text[position];
     if (c == '"') break;
-    if (c == '\0' || c == '\t' || c == '\n' || c == '\r') return BadTagValue;
-    if (c == '\\' && position + 1 < n && (text[position + 1] == '\\' || text[position + 1] == '"')) {
+    if (c != '\\') return BadTagValue;
+    if (position + 1 < n && (text[position + 1] == '\\' || text[position + 1] == '"')) {
       tag.value += text[position + 1];
       position += 2;
     } else {
@@ -170,6 +178,7 @@ int PgnReader::ReadTagSection(TGamesTagArray& tags, std::string& fen) {
 
 int PgnReader::NormaliseTags(TGamesTagArray& tags, std::string& fen) {
   for (size_t i = 0; i < 7; ++i) {
+    if (i < tags.size() && tags[i].name == Roster[i].name) continue;  // already in its place
     const int found = FindTag(tags, i, Roster[i].name);
     if (found >= 0) {
       tags[size_t(found)].name = Roster[i].name;
@@ -222,9 +231,35 @@ struct PgnReader::Scan {
   bool black = false;      // the side to move as the scanner believes it
   bool variationOpening = false;
   bool nullMove = false;
+  // The last move's position is stalemate (when tested); most positions never need the test,
+  // since a move after a stalemate fails anyway and is only then asked about it.
   bool stalemate = false;
+  bool stalemateUntested = false;
+  bool stalemateWhiteToMove = false;  // the side that would be stalemated
   bool mateClaimed = false;
 };
+
+bool PgnReader::Stalemated(Scan& s) {
+  if (s.stalemateUntested) {
+    s.stalemate = board.gamestate(s.stalemateWhiteToMove) == StateStalemate;
+    s.stalemateUntested = false;
+  }
+  return s.stalemate;
+}
+
+int PgnReader::ReadPlayedMove(Scan& s, bool castling) {
+  // A move by the side that would be stalemated fails on its own when it is; a move by the
+  // other side (after a null move, or numbers that switch sides) needs the test first.
+  const bool moverWouldBeStalemated = s.black != s.stalemateWhiteToMove;
+  if (s.mateClaimed || ((!s.stalemateUntested || !moverWouldBeStalemated) && Stalemated(s))) return MoveAfterEnd;
+  const size_t start = position;
+  const int code = castling ? ReadCastling(s) : ReadMove(s);
+  if (code != ReadOk && Stalemated(s)) {
+    position = start;
+    return MoveAfterEnd;
+  }
+  return code;
+}
 
 void PgnReader::AttachPending(jurnal& line) {
   // Attaching nothing clears the comment there; skip the work when it is already empty.
@@ -310,7 +345,7 @@ int PgnReader::ReadMovetextOnBoard(jurnal& game) {
           s.line->forward();
           s.variationOpening = false;
         }
-        s.mateClaimed = s.stalemate = false;
+        s.mateClaimed = s.stalemate = s.stalemateUntested = false;
         break;
       }
       case ')': {
@@ -323,7 +358,7 @@ int PgnReader::ReadMovetextOnBoard(jurnal& game) {
         s.black = !s.line->blackfirst;
         s.line = s.line->parent;
         s.line->forward();
-        s.nullMove = s.mateClaimed = s.stalemate = false;
+        s.nullMove = s.mateClaimed = s.stalemate = s.stalemateUntested = false;
         ++position;
         break;
       }
@@ -348,7 +383,7 @@ int PgnReader::ReadMovetextOnBoard(jurnal& game) {
         if (Next("0-1")) {
           code = ReadResult(s, "0-1", ended);
         } else if (Next("0-0") || Next("0-O")) {
-          code = ReadCastling(s);
+          code = ReadPlayedMove(s, true);
         } else {
           code = UnexpectedByte;
         }
@@ -373,7 +408,7 @@ int PgnReader::ReadMovetextOnBoard(jurnal& game) {
         code = ReadMoveNumber(s);
         break;
       case 'O':
-        code = ReadCastling(s);
+        code = ReadPlayedMove(s, true);
         break;
       case 'B':
       case 'K':
@@ -381,14 +416,14 @@ int PgnReader::ReadMovetextOnBoard(jurnal& game) {
       case 'P':
       case 'Q':
       case 'R':
-        code = ReadMove(s);
+        code = ReadPlayedMove(s, false);
         break;
       case '[':
         // The next game begins: this movetext ends here without a result.
         return ReadOk;
       default:
         if (IsFile(c)) {
-          code = ReadMove(s);
+          code = ReadPlayedMove(s, false);
         } else {
           code = UnexpectedByte;
         }
@@ -410,8 +445,8 @@ int PgnReader::ReadResult(Scan& s, std::string_view token, bool& ended) {
   // A result may not contradict a stalemate or a mate claimed by the other side.
   const bool whiteClaimedMate = s.mateClaimed && s.black;
   const bool blackClaimedMate = s.mateClaimed && !s.black;
-  if (token == "1-0" && (s.stalemate || blackClaimedMate)) return ResultContradicts;
-  if (token == "0-1" && (s.stalemate || whiteClaimedMate)) return ResultContradicts;
+  if (token == "1-0" && (blackClaimedMate || Stalemated(s))) return ResultContradicts;
+  if (token == "0-1" && (whiteClaimedMate || Stalemated(s))) return ResultContradicts;
   if (token == "1/2-1/2" && s.mateClaimed) return ResultContradicts;
   position += token.size();
   AttachPending(*s.line);
@@ -449,7 +484,6 @@ int PgnReader::ReadMoveNumber(Scan& s) {
 
 int PgnReader::ReadMove(Scan& s) {
   const size_t n = text.size();
-  if (s.stalemate || s.mateClaimed) return MoveAfterEnd;
   int type = PieceTypeOfLetter(text[position]);
   if (type)
     ++position;
@@ -524,7 +558,6 @@ bool PgnReader::ReadCheckMarks(bool& mate) {
 
 int PgnReader::ReadCastling(Scan& s) {
   const size_t n = text.size();
-  if (s.stalemate || s.mateClaimed) return MoveAfterEnd;
   auto isO = [&](size_t at) { return at < n && (text[at] == 'O' || text[at] == '0'); };
   auto isDash = [&](size_t at) { return at < n && text[at] == '-'; };
   int toFile;
@@ -581,7 +614,10 @@ int PgnReader::PlayResolved(Scan& s, int piece, int promotion, int fromfile, int
     const bool capture = added.captured != Empty || added.extra == WhitePawn || added.extra == BlackPawn;
     if (capture != captureMark) return WrongCaptureMark;
   }
-  s.stalemate = s.line->forwardwithsan() == StateStalemate;
+  const uint8_t state = s.line->forwardwithsan(false);
+  s.stalemate = false;
+  s.stalemateUntested = state == StateNormal;
+  s.stalemateWhiteToMove = !IsWhite(uint8_t(piece));
   s.black = !s.black;
   return ReadOk;
 }

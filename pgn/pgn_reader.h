@@ -45,8 +45,12 @@ class PgnReader {
   int NormaliseTags(TGamesTagArray& tags, std::string& fen);
 
   struct Scan;  // the per-game state of the movetext reader
+  // A move or castling, refused as coming after the end when the game is over.
+  int ReadPlayedMove(Scan& s, bool castling);
   int ReadMove(Scan& s);
   int ReadCastling(Scan& s);
+  // Whether the side to move is stalemated, testing it now if the last move left it open.
+  bool Stalemated(Scan& s);
   // An optional "+" then an optional "#" (which claims mate); false when both stand there.
   bool ReadCheckMarks(bool& mate);
   int ReadMoveNumber(Scan& s);

@@ -308,6 +308,38 @@ TEST(Resolve, APinnedPieceDoesNotMakeTheMoveAmbiguous) {
   EXPECT_EQ(fr, 3);
 }
 
+// The board remembers whether a king was in check when it last looked; a square changed since
+// must make it look again, or a move that leaves the king in check would pass.
+TEST(Resolve, AKingsCheckIsLookedAtAgainAfterTheSquaresChange) {
+  doska board = FromFen("4k3/8/8/8/8/5N2/8/4K3 w - -");
+  ASSERT_EQ(board.gamestate(true), StateNormal);  // white, not in check
+  board.put(5, 5, BlackRook);                     // now the rook on e5 checks along the file
+  board.put(5, 8, Empty);
+  board.put(8, 8, BlackKing);
+  int promotion = 0, ff = 0, fr = 0, tf = 4, tr = 4;  // Nd4 leaves the king in check
+  EXPECT_EQ(board.resolve(WhiteKnight, promotion, ff, fr, tf, tr), ResolveNoMove);
+  ff = fr = 0, tf = 5, tr = 5;  // Nxe5 takes the checking rook
+  EXPECT_EQ(board.resolve(WhiteKnight, promotion, ff, fr, tf, tr), StateNormal);
+  // The same after a clear and a new position set up square by square.
+  ASSERT_EQ(board.CheckState(true), StateCheck);
+  board.clear();
+  board.put(5, 1, WhiteKing);
+  board.put(3, 2, WhiteKnight);
+  board.put(8, 8, BlackKing);
+  board.put(1, 1, BlackRook);  // checks along the first rank
+  ASSERT_EQ(board.CheckState(true), StateCheck);
+  board.put(1, 1, Empty);
+  board.put(1, 2, BlackRook);  // the check is gone: Nd4 is a move again
+  ff = fr = 0, tf = 4, tr = 4;
+  EXPECT_EQ(board.resolve(WhiteKnight, promotion, ff, fr, tf, tr), StateNormal);
+  board.put(1, 2, Empty);
+  board.put(1, 1, BlackRook);
+  ff = fr = 0;
+  EXPECT_EQ(board.resolve(WhiteKnight, promotion, ff, fr, tf, tr), ResolveNoMove);
+  ff = fr = 0, tf = 1, tr = 1;
+  EXPECT_EQ(board.resolve(WhiteKnight, promotion, ff, fr, tf, tr), StateNormal);
+}
+
 TEST(Resolve, PawnCaptureGivenAsFilesOnlyTakesTheFirstPawnsRank) {
   const doska board = FromFen("4k3/8/8/3p4/4P3/3p4/4P3/4K3 w - -");
   int promotion = 0, ff = 5, fr = 0, tf = 4, tr = 0;

@@ -115,6 +115,18 @@ TEST(TagSection, UnescapesBackslashes) {
                  tags),
             0);
   EXPECT_EQ(tags[0].value, R"(say "hi" \ \n)");
+  // A backslash before anything else stays, at the start or the end of a value too.
+  ASSERT_EQ(Tags(R"([Event "\a\b"] [Site "x\\"] [Round ""])"
+                 "\n*",
+                 tags),
+            0);
+  EXPECT_EQ(tags[0].value, R"(\a\b)");
+  EXPECT_EQ(tags[1].value, R"(x\)");
+  EXPECT_EQ(tags[3].value, "");
+  // A zero byte spoils the pair like a tab.
+  ASSERT_EQ(Tags("[Event \"a\0b\"]\n[Site \"s\"]\n*"s, tags), 0);
+  EXPECT_EQ(tags[0].value, "?");
+  EXPECT_EQ(tags[1].value, "s");
 }
 
 TEST(Movetext, ReadsMovesNumbersAndResults) {
@@ -180,6 +192,35 @@ TEST(Movetext, ResultsMustNotContradictTheBoard) {
   EXPECT_EQ(MovetextCode("1. e4 e5 2. Qh5 Nc6 3. Bc4 Nf6 4. Qxf7# 0-1"), ResultContradicts);
   EXPECT_EQ(MovetextCode("1. e4 e5 2. Qh5 Nc6 3. Bc4 Nf6 4. Qxf7# 1-0"), 0);
   EXPECT_EQ(MovetextCode("1. e4 e5 2. Qh5 Nc6 3. Bc4 Nf6 4. Qxf7# Ke7 1-0"), MoveAfterEnd);
+}
+
+// After 1. Qb6 the black king on a8 has no move and is not in check.
+TEST(Movetext, NothingFollowsAStalemateButADraw) {
+  const std::string before = "[Event \"t\"][SetUp \"1\"][FEN \"k7/8/2Q5/8/8/8/8/4K3 w - - 0 1\"]\n\n1. Qb6 ";
+  auto code = [&](const std::string& rest) {
+    Result r = ReadText(before + rest);
+    return r.report.issues.empty() ? 0 : r.report.issues[0].code;
+  };
+  EXPECT_EQ(code("1/2-1/2"), 0);
+  EXPECT_EQ(code("*"), 0);
+  EXPECT_EQ(code("1-0"), ResultContradicts);
+  EXPECT_EQ(code("0-1"), ResultContradicts);
+  // A move by the stalemated side, whether its text names a piece it has or not.
+  EXPECT_EQ(code("Ka7 *"), MoveAfterEnd);
+  EXPECT_EQ(code("Kb9 *"), MoveAfterEnd);
+  EXPECT_EQ(code("Nf6 *"), MoveAfterEnd);
+  // A move by the other side, after a null move or a number that switches sides.
+  EXPECT_EQ(code("-- 2. Qc6 *"), MoveAfterEnd);
+  EXPECT_EQ(code("2. Qc6 *"), MoveAfterEnd);
+  // The same moves one square off are no stalemate.
+  const std::string free = "[Event \"t\"][SetUp \"1\"][FEN \"k7/8/2Q5/8/8/8/8/4K3 w - - 0 1\"]\n\n1. Qd6 ";
+  EXPECT_EQ(ReadText(free + "Ka7 1-0").report.issues.size(), 0u);
+  EXPECT_EQ(ReadText(free + "Kb9 *").report.issues[0].code, MalformedMove);
+
+  // The reader gives up at the move itself.
+  Result r = ReadText(before + "Ka7 *");
+  ASSERT_EQ(r.report.issues.size(), 1u);
+  EXPECT_EQ(size_t(r.report.issues[0].position), before.size() + 1);
 }
 
 TEST(Movetext, NullMovesToggleTheSide) {
