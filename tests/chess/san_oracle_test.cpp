@@ -1,6 +1,7 @@
 // Replays random legal games played by chess.js, an independent implementation, through the
 // game record: every SAN text the record writes must equal chess.js's, `resolve` must find
-// the same move from that text, and the final positions and end states must agree.
+// the same move from that text, and the final positions and end states must agree. The same
+// games read as PGN text must come out of the reader with chess.js's texts too.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "chess/jurnal.h"
+#include "pgn/game_reader.h"
 #include "tests/chess/move_text.h"
 
 namespace {
@@ -105,6 +107,40 @@ TEST(SanOracle, RandomGamesFromChessJsReplayIdentically) {
   }
   EXPECT_GE(games, 1000);
   RecordProperty("plies", std::to_string(plies));
+}
+
+// The reader learns checks and mates its own way (from the move just played); random games are
+// full of checks given by the moved piece, by the line it opened, by castling, en passant and
+// promotion.
+TEST(SanOracle, RandomGamesReadAsPgnKeepChessJsSan) {
+  std::ifstream in(PGN_ORACLE_GAMES);
+  ASSERT_TRUE(in) << "missing " << PGN_ORACLE_GAMES << " (the oracle_games fixture writes it)";
+  std::string line, text;
+  std::vector<std::vector<std::string>> expected;
+  while (std::getline(in, line)) {
+    const std::vector<std::string> fields = Split(line, ';');
+    ASSERT_EQ(fields.size(), 4u) << line;
+    expected.push_back(Split(fields[1], ' '));
+    text += "[Event \"g" + std::to_string(expected.size()) + "\"]\n\n";
+    for (size_t i = 0; i < expected.back().size(); ++i) {
+      if (i % 2 == 0) text += std::to_string(i / 2 + 1) + ". ";
+      text += expected.back()[i] + " ";
+    }
+    text += "*\n\n";
+  }
+  TGames games;
+  ReadReport report;
+  ReadOptions options;
+  options.report = &report;
+  ASSERT_EQ(ReadGames(text, games, options), 0);
+  EXPECT_TRUE(report.issues.empty()) << "game " << report.issues[0].gameNumber << " code " << report.issues[0].code;
+  ASSERT_EQ(games.size(), expected.size());
+  for (size_t g = 0; g < games.size(); ++g) {
+    const std::vector<mov>& moves = games[g].game->moves;
+    ASSERT_EQ(moves.size(), expected[g].size()) << "game " << g + 1;
+    for (size_t i = 0; i < moves.size(); ++i)
+      ASSERT_EQ(moves[i].san, expected[g][i]) << "game " << g + 1 << " ply " << i + 1;
+  }
 }
 
 }  // namespace

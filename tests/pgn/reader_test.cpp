@@ -223,6 +223,14 @@ TEST(Movetext, NothingFollowsAStalemateButADraw) {
   EXPECT_EQ(size_t(r.report.issues[0].position), before.size() + 1);
 }
 
+// A set-up position may have the side not to move in check already: the move played then
+// does not give the check, yet its text shows it.
+TEST(Movetext, ACheckLeftStandingByTheSetUpIsShown) {
+  Result r = ReadText("[Event \"t\"][SetUp \"1\"][FEN \"4k3/8/8/8/8/8/4R3/K5N1 w - - 0 1\"]\n\n1. Nf3 *");
+  ASSERT_EQ(r.games.size(), 1u);
+  EXPECT_EQ(MainLine(*r.games[0].game), "Nf3+");
+}
+
 TEST(Movetext, NullMovesToggleTheSide) {
   Result r = ReadText("[Event \"t\"]\n\n1. e4 -- 2. d4 Z0 3. c4 *");
   ASSERT_EQ(r.games.size(), 1u);
