@@ -399,20 +399,45 @@ doska::KingSafety doska::SafetyOf(bool black) const {
 bool doska::LegalFromReacher(int from, int to, const KingSafety& safety) const {
   const uint8_t code = squares[FileOf(from) - 1][RankOf(from) - 1];
   const int type = PieceType(code);
+  const int side = ColorOf(code);
   const Bitboard toBit = SquareBit(to);
+  const Bitboard occupied = byColor[White] | byColor[Black];
+  bool enPassant = false;
   if (type >= 2 && type <= 5) {
     // Reachers gave exactly the squares from which such a piece reaches the destination.
-    if (byColor[ColorOf(code)] & toBit) return false;
+    if (byColor[side] & toBit) return false;
+  } else if (type == 1) {
+    const int ahead = side == White ? 8 : -8;
+    const int startRank = side == White ? 2 : 7;
+    if (to == from + ahead) {
+      if (occupied & toBit) return false;
+    } else if (to == from + 2 * ahead) {
+      if (RankOf(from) != startRank || (occupied & (toBit | SquareBit(from + ahead)))) return false;
+    } else if (Attacks.pawn[side][from] & toBit) {
+      if (!(byColor[side ^ 1] & toBit)) {
+        // Onto an empty square only en passant, which canmove knows the rules of.
+        if (!canmove(FileOf(from), RankOf(from), FileOf(to), RankOf(to))) return false;
+        enPassant = true;
+      }
+    } else {
+      return false;
+    }
+  } else if (type == 6 && safety.king == from && (Attacks.king[from] & toBit)) {
+    // The lone king's step: the test of the king after the move is the whole of its safety.
+    if (byColor[side] & toBit) return false;
+    return KingSafeAfter(from, to);
   } else if (!canmove(FileOf(from), RankOf(from), FileOf(to), RankOf(to))) {
     return false;
   }
-  const bool enPassant = type == 1 && FileOf(from) != FileOf(to) && !(byColor[ColorOf(code) ^ 1] & toBit);
   if (safety.king >= 0 && !safety.inCheck && type != 6 && !enPassant) {
     // With the king not in check, a move exposes it only by taking the one piece between it and
-    // an enemy slider off their line.
+    // an enemy slider of that line's kind off the line.
     const Bitboard line = Attacks.line[safety.king][from];
-    const Bitboard occupied = byColor[White] | byColor[Black];
     if (!line || (line & toBit) || (Attacks.between[safety.king][from] & occupied)) return true;
+    const bool straight = FileOf(from) == FileOf(safety.king) || RankOf(from) == RankOf(safety.king);
+    const uint8_t enemy = side == White ? 6 : 0;
+    const Bitboard sliders = byCode[enemy + (straight ? WhiteRook : WhiteBishop)] | byCode[enemy + WhiteQueen];
+    if (!(sliders & line)) return true;
   }
   return KingSafeAfter(from, to);
 }
