@@ -14,10 +14,20 @@ bool IsRank(char c) { return c >= '1' && c <= '8'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Bytes that may not follow a move directly.
-bool IsSymbol(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || IsDigit(c) || c == '_' || c == '+' || c == '#' ||
-         c == '=' || c == ':' || c == '-';
+constexpr bool IsSymbolByte(unsigned char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '+' ||
+         c == '#' || c == '=' || c == ':' || c == '-';
 }
+struct SymbolTable {
+  bool symbol[256];
+};
+constexpr SymbolTable BuildSymbolTable() {
+  SymbolTable t{};
+  for (int c = 0; c < 256; ++c) t.symbol[c] = IsSymbolByte(static_cast<unsigned char>(c));
+  return t;
+}
+constexpr SymbolTable Symbols = BuildSymbolTable();
+inline bool IsSymbol(char c) { return Symbols.symbol[static_cast<unsigned char>(c)]; }
 
 bool IsTagNameByte(char c) {
   return IsDigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' ||
@@ -467,7 +477,7 @@ int PgnReader::ReadMoveNumber(Scan& s) {
     s.black = !s.black;
     if (number != expected + 1) return BadMoveNumber;
   }
-  SkipBlanks();  // comments between a number and its dots are dropped
+  if (text[position] != '.') SkipBlanks();  // comments between a number and its dots are dropped
   if (position < n && text[position] == '.') {
     int dots = 0;
     while (position < n &&
@@ -483,59 +493,77 @@ int PgnReader::ReadMoveNumber(Scan& s) {
 }
 
 int PgnReader::ReadMove(Scan& s) {
+  // Works on a local cursor (see SkipBlanks); `position` is stored where the move ends or fails.
+  const char* const bytes = text.data();
   const size_t n = text.size();
-  int type = PieceTypeOfLetter(text[position]);
+  size_t at = position;
+  auto fail = [&](int code) {
+    position = at;
+    return code;
+  };
+  int type = PieceTypeOfLetter(bytes[at]);
   if (type)
-    ++position;
+    ++at;
   else
     type = 1;  // a file letter: a pawn, and the letter is read again as a square
   const int piece = MakePiece(type, s.black);
 
   int hintFile = 0, hintRank = 0, toFile = 0, toRank = 0;
-  if (position < n && IsFile(text[position])) hintFile = text[position++] - 'a' + 1;
-  if (position < n && IsRank(text[position])) hintRank = text[position++] - '0';
+  if (at < n && IsFile(bytes[at])) hintFile = bytes[at++] - 'a' + 1;
+  if (at < n && IsRank(bytes[at])) hintRank = bytes[at++] - '0';
   bool captureMark = false;
   // The hints were the destination when nothing square-like follows them; at the very end of
   // the text too, so that a game whose last bytes are "e5" is complete.
-  if (position >= n || (!IsFile(text[position]) && text[position] != 'x')) {
-    if (position < n && IsRank(text[position])) return MalformedMove;
+  if (at >= n || (!IsFile(bytes[at]) && bytes[at] != 'x')) {
+    if (at < n && IsRank(bytes[at])) return fail(MalformedMove);
     toFile = hintFile;
     toRank = hintRank;
     hintFile = hintRank = 0;
   } else {
-    if (text[position] == 'x') {
+    if (bytes[at] == 'x') {
       captureMark = true;
-      ++position;
+      ++at;
     }
-    if (position < n && IsFile(text[position])) toFile = text[position++] - 'a' + 1;
-    if (position < n && IsRank(text[position])) toRank = text[position++] - '0';
+    if (at < n && IsFile(bytes[at])) toFile = bytes[at++] - 'a' + 1;
+    if (at < n && IsRank(bytes[at])) toRank = bytes[at++] - '0';
   }
-  if (!toFile || !toRank) return MalformedMove;
+  if (!toFile || !toRank) return fail(MalformedMove);
 
   int promotion = 0;
-  if (position < n) {
-    const bool equals = text[position] == '=';
-    const size_t at = equals ? position + 1 : position;
-    const int promoted = at < n ? PieceTypeOfLetter(text[at]) : 0;
+  if (at < n) {
+    const bool equals = bytes[at] == '=';
+    const size_t letter = equals ? at + 1 : at;
+    const int promoted = letter < n ? PieceTypeOfLetter(bytes[letter]) : 0;
     if (promoted >= 2 && promoted <= 5) {
       promotion = MakePiece(promoted, s.black);
-      position = at + 1;
+      at = letter + 1;
     } else if (equals) {
-      return MalformedMove;
+      return fail(MalformedMove);
     }
   }
+  // Check marks: "+" or "#", never both.
   bool mate = false;
-  if (!ReadCheckMarks(mate)) return MalformedMove;
+  if (at < n && bytes[at] == '+') {
+    ++at;
+    if (at < n && bytes[at] == '#') {
+      ++at;
+      return fail(MalformedMove);
+    }
+  } else if (at < n && bytes[at] == '#') {
+    mate = true;
+    ++at;
+  }
   // Glyphs after ordinary moves are stepped over, not recorded.
-  if (position < n && text[position] == '?') {
-    ++position;
-    if (position < n && (text[position] == '!' || text[position] == '?')) ++position;
+  if (at < n && bytes[at] == '?') {
+    ++at;
+    if (at < n && (bytes[at] == '!' || bytes[at] == '?')) ++at;
   }
-  if (position < n && text[position] == '!') {
-    ++position;
-    if (position < n && (text[position] == '!' || text[position] == '?')) ++position;
+  if (at < n && bytes[at] == '!') {
+    ++at;
+    if (at < n && (bytes[at] == '!' || bytes[at] == '?')) ++at;
   }
-  if (position < n && IsSymbol(text[position])) return MalformedMove;
+  if (at < n && IsSymbol(bytes[at])) return fail(MalformedMove);
+  position = at;
   const int code = PlayResolved(s, piece, promotion, hintFile, hintRank, toFile, toRank, 0, captureMark, true);
   if (code == ReadOk) s.mateClaimed = mate;
   return code;
