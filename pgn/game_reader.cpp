@@ -110,7 +110,6 @@ int ReadGames(std::string_view text, TGames& games, const ReadOptions& options) 
       entry.sourcePosition = int32_t(start + 1);
       entry.sourceLength = int32_t(reader.position - start);
       entry.sourcePath = source;
-      entry.tags.shrink_to_fit();  // grown by doubling while read: up to twice the room needed
       if (options.summarise) Summarise(entry);
       if (options.budget) AdmitGame(*options.budget, entry);
       HostLockGuard lock;

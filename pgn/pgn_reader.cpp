@@ -164,6 +164,14 @@ int PgnReader::ReadTagPair(TPGNTag& tag) {
 }
 
 int PgnReader::ReadTagSection(TGamesTagArray& tags, std::string& fen) {
+  const int code = ReadTagsInto(tagScratch, fen);
+  tags.clear();
+  tags.reserve(tagScratch.size());
+  for (TPGNTag& tag : tagScratch) tags.push_back(std::move(tag));
+  return code;
+}
+
+int PgnReader::ReadTagsInto(TGamesTagArray& tags, std::string& fen) {
   const size_t n = text.size();
   tags.clear();
   fen.clear();

@@ -68,4 +68,7 @@ class PgnReader {
   // once into an array of its exact size, instead of regrowing several times and keeping
   // unused room.
   std::vector<mov> mainLine;
+  // The same for tag lists.
+  TGamesTagArray tagScratch;
+  int ReadTagsInto(TGamesTagArray& tags, std::string& fen);
 };
