@@ -304,7 +304,15 @@ bool doska::HasLegalMove(bool black, bool inCheck) const {
     return false;
   };
   if (inCheck) {
-    // The king's own steps are the likeliest way out of check.
+    // The king's own steps are the likeliest way out of check. A lone king's step is safe
+    // exactly when the king is safe on the square it reaches (castling is no way out).
+    if (kings && !(kings & (kings - 1))) {
+      const int king = LowestSquare(kings);
+      Bitboard steps = Attacks.king[king] & ~byColor[black ? Black : White];
+      while (steps)
+        if (KingSafeAfter(king, PopLowest(steps))) return true;
+      return tryPieces(byColor[black ? Black : White] & ~kings);
+    }
     return tryPieces(kings) || tryPieces(byColor[black ? Black : White] & ~kings);
   }
   if (kings && !(kings & (kings - 1))) {

@@ -69,6 +69,21 @@ bool jurnal::BlackToMove() const {
 
 int32_t jurnal::addmove(int fromfile, int fromrank, int tofile, int torank, int promotion, bool alwaysadd,
                         uint8_t nag) {
+  if (current == int(moves.size())) {
+    // At the end of the line (as when a game is read) the record is written in place.
+    mov& record = moves.emplace_back();
+    if (!board->DescribeResolved(record, fromfile, fromrank, tofile, torank, promotion)) {
+      if (!board->canmove(fromfile, fromrank, tofile, torank)) {
+        moves.pop_back();
+        CurrentHost().Beep();
+        return -1;
+      }
+      board->describe(record, fromfile, fromrank, tofile, torank, promotion);
+    }
+    record.nag = nag;
+    if (current == 0) blackfirst = IsBlack(record.piece);
+    return 0;
+  }
   // A move the board has just resolved is known to be legal, and its record is known too.
   mov record;
   const bool resolved = board->DescribeResolved(record, fromfile, fromrank, tofile, torank, promotion);
