@@ -138,8 +138,14 @@ bool doska::AttackedBy(int target, bool byblack) const {
   if (Attacks.knight[target] & byCode[base + WhiteKnight]) return true;
   const Bitboard occupied = byColor[White] | byColor[Black];
   const Bitboard queens = byCode[base + WhiteQueen];
-  if (BishopAttacks(target, occupied) & (byCode[base + WhiteBishop] | queens)) return true;
-  return RookAttacks(target, occupied) & (byCode[base + WhiteRook] | queens);
+  // The slider attacks are worked out only when such a slider stands on one of the lines.
+  const Bitboard diagonal = byCode[base + WhiteBishop] | queens;
+  if ((diagonal & (detail::Sliders.diagonal[target] | detail::Sliders.antiDiagonal[target])) &&
+      (BishopAttacks(target, occupied) & diagonal))
+    return true;
+  const Bitboard straight = byCode[base + WhiteRook] | queens;
+  return (straight & (Attacks.file[FileOf(target)] | Attacks.rank[RankOf(target)])) &&
+         (RookAttacks(target, occupied) & straight);
 }
 
 bool doska::attacked(int file, int rank, bool byblack) const {
@@ -654,9 +660,11 @@ void doska::describe(mov& m, int fromfile, int fromrank, int tofile, int torank,
   uint8_t flags = corner(tofile, torank);
   if (m.piece == WhiteRook) flags |= corner(fromfile, fromrank) & (LosesWhiteLong | LosesWhiteShort);
   if (m.piece == BlackRook) flags |= corner(fromfile, fromrank) & (LosesBlackLong | LosesBlackShort);
-  const uint8_t lost = uint8_t((wqueenlost ? LosesWhiteLong : 0) | (wkinglost ? LosesWhiteShort : 0) |
-                               (bqueenlost ? LosesBlackLong : 0) | (bkinglost ? LosesBlackShort : 0));
-  flags &= uint8_t(~lost);
+  if (flags) {
+    const uint8_t lost = uint8_t((wqueenlost ? LosesWhiteLong : 0) | (wkinglost ? LosesWhiteShort : 0) |
+                                 (bqueenlost ? LosesBlackLong : 0) | (bkinglost ? LosesBlackShort : 0));
+    flags &= uint8_t(~lost);
+  }
   switch (m.piece) {
     case WhitePawn:
       if (fromrank == 2 && torank == 4) flags |= WhiteDoubleStep;
