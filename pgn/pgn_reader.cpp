@@ -34,6 +34,18 @@ bool IsTagNameByte(char c) {
          static_cast<unsigned char>(c) >= 0x80;
 }
 
+// Comments met one after another are kept apart by a space: their braces go when they are
+// stored as one comment, and their words must not run together.
+void AppendComment(std::string& comments, std::string_view comment) {
+  if (!comments.empty() && !comment.empty()) {
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+    const char last = comments.back() == '}' && comments.size() >= 2 ? comments[comments.size() - 2] : comments.back();
+    const char first = comment.front() == '{' && comment.size() >= 2 ? comment[1] : comment.front();
+    if (!blank(last) && !blank(first)) comments += ' ';
+  }
+  comments.append(comment);
+}
+
 int PieceTypeOfLetter(char c) {
   switch (c) {
     case 'P':
@@ -92,11 +104,11 @@ void PgnReader::SkipBlanks(std::string* comments) {
     } else if (c == ';') {
       const size_t start = at;
       while (at < n && !IsLineEnd(bytes[at])) ++at;
-      if (comments) comments->append(text.substr(start, at - start));
+      if (comments) AppendComment(*comments, text.substr(start, at - start));
     } else if (c == '{') {
       const size_t close = text.find('}', at + 1);
       const size_t end = close == std::string_view::npos ? n : close + 1;
-      if (comments) comments->append(text.substr(at, end - at));
+      if (comments) AppendComment(*comments, text.substr(at, end - at));
       at = end;
     } else {
       break;
@@ -280,13 +292,17 @@ int PgnReader::ReadPlayedMove(Scan& s, bool castling) {
 }
 
 void PgnReader::AttachPending(jurnal& line) {
-  // Attaching nothing clears the comment there; skip the work when it is already empty.
-  if (pending.empty()) {
-    if (line.current >= 1)
-      line.moves[size_t(line.current) - 1].comment.clear();
-    else
-      line.startcomment.clear();
-    return;
+  // Nothing to attach leaves the comment there alone: it may be one attached before a
+  // variation, as in "e4 {good} (d4) e5", which must not be lost when e5 is read.
+  if (pending.empty()) return;
+  // A move that has a comment already (from before its variations) keeps it, followed by
+  // the new one.
+  const std::string_view existing =
+      line.current >= 1 ? std::string_view(line.moves[size_t(line.current) - 1].comment) : line.startcomment;
+  if (!existing.empty()) {
+    std::string joined(existing);
+    AppendComment(joined, pending);
+    pending.swap(joined);
   }
   line.setcomment(pending);
   pending.clear();

@@ -231,6 +231,28 @@ TEST(Movetext, ACheckLeftStandingByTheSetUpIsShown) {
   EXPECT_EQ(MainLine(*r.games[0].game), "Nf3+");
 }
 
+// Nothing a file says about a move is dropped: a comment before the move's variations, one
+// after them, and comments in a row all stay with the move, their words kept apart.
+TEST(Movetext, CommentsAroundVariationsAreAllKept) {
+  Result r = ReadText("[Event \"t\"]\n\n1. e4 {c1} (1. d4 {c2}) 1... e5 {c3} 2. Nf3 {x} {y} ;z\n2... Nc6 *");
+  ASSERT_EQ(r.games.size(), 1u);
+  const jurnal& game = *r.games[0].game;
+  EXPECT_EQ(game.moves[0].comment, "{c1}");
+  ASSERT_EQ(game.moves[0].variations.size(), 1u);
+  EXPECT_EQ(game.moves[0].variations[0]->moves[0].comment, "{c2}");
+  EXPECT_EQ(game.moves[1].comment, "{c3}");
+  EXPECT_EQ(game.moves[2].comment, "{x y ;z}");
+
+  r = ReadText("[Event \"t\"]\n\n1. e4 {before} (1. d4) (1. c4) {after} 1... e5 *");
+  ASSERT_EQ(r.games.size(), 1u);
+  EXPECT_EQ(r.games[0].game->moves[0].comment, "{before after}");
+  EXPECT_EQ(r.games[0].game->moves[1].comment, "");
+  // Spaces already at the joint are not doubled.
+  r = ReadText("[Event \"t\"]\n\n1. e4 { [%eval 0.2] } { Good. } e5 *");
+  ASSERT_EQ(r.games.size(), 1u);
+  EXPECT_EQ(r.games[0].game->moves[0].comment, "{ [%eval 0.2]  Good. }");
+}
+
 TEST(Movetext, NullMovesToggleTheSide) {
   Result r = ReadText("[Event \"t\"]\n\n1. e4 -- 2. d4 Z0 3. c4 *");
   ASSERT_EQ(r.games.size(), 1u);
