@@ -1,5 +1,6 @@
 // pgnutil: the command line of the PGN engine.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -48,5 +49,9 @@ int main(int argc, char** argv) {
     std::fputs(error.c_str(), exitCode == 0 ? stdout : stderr);
     return exitCode;
   }
-  return RunMainJob(request);
+  const int status = RunMainJob(request);
+  // The loaded games go with the process: freeing them one by one first would only cost time
+  // (for a large collection, a noticeable part of a second). Every file is closed by now.
+  std::fflush(nullptr);
+  std::_Exit(status);
 }
