@@ -62,6 +62,8 @@ bool AttackedAfter(int target, int attacker, const SideAfter& side, Bitboard occ
 
 doska::doska() { reset(); }
 
+doska::doska(EmptyBoard) { clear(); }
+
 void doska::clear() {
   ++stamp;  // what was remembered of the old squares no longer holds
   std::memset(squares, 0, sizeof squares);
@@ -76,13 +78,20 @@ void doska::clear() {
 }
 
 void doska::reset() {
-  clear();
-  for (int file = 1; file <= 8; ++file) {
-    put(file, 1, InitialBackRank[file - 1]);
-    put(file, 2, WhitePawn);
-    put(file, 7, BlackPawn);
-    put(file, 8, uint8_t(InitialBackRank[file - 1] + 6));
-  }
+  // Set up square by square once; every later reset copies that board.
+  static const doska initial = [] {
+    doska board{EmptyBoard{}};
+    for (int file = 1; file <= 8; ++file) {
+      board.put(file, 1, InitialBackRank[file - 1]);
+      board.put(file, 2, WhitePawn);
+      board.put(file, 7, BlackPawn);
+      board.put(file, 8, uint8_t(InitialBackRank[file - 1] + 6));
+    }
+    return board;
+  }();
+  const uint32_t next = stamp + 1;  // what was remembered of the old squares no longer holds
+  *this = initial;
+  stamp = next;
 }
 
 void doska::assign(const doska& other) { *this = other; }

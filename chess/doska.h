@@ -109,6 +109,8 @@ class doska {
   bool IsConsistent() const;
 
  private:
+  struct EmptyBoard {};
+  explicit doska(EmptyBoard);
   // Every destination the piece on `from` may go to, exactly as canmove answers.
   Bitboard Targets(int from) const;
   Bitboard KingTargets(int from, uint8_t code) const;

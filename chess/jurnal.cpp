@@ -381,13 +381,18 @@ void jurnal::fromhost() {
 }
 
 void jurnal::setboard(doska* newBoard) {
-  std::vector<jurnal*> lines{this};  // without recursion, as for destruction
-  while (!lines.empty()) {
-    jurnal* line = lines.back();
-    lines.pop_back();
+  // Without recursion, as for destruction; the list of lines still to do is only made when a
+  // variation is met.
+  std::vector<jurnal*> lines;
+  jurnal* line = this;
+  for (;;) {
     line->board = newBoard;
     line->current = 0;
-    for (mov& m : line->moves) lines.insert(lines.end(), m.variations.begin(), m.variations.end());
+    for (mov& m : line->moves)
+      if (!m.variations.empty()) lines.insert(lines.end(), m.variations.begin(), m.variations.end());
+    if (lines.empty()) break;
+    line = lines.back();
+    lines.pop_back();
   }
 }
 
