@@ -10,6 +10,10 @@ bool IsLineEnd(char c) { return c == '\n' || c == '\r'; }
 // A byte that begins a move, a move number or a result: nothing SkipBlanks would step over.
 bool IsTokenStart(char c) { return (c >= 'a' && c <= 'h') || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z'); }
 bool IsFile(char c) { return c >= 'a' && c <= 'h'; }
+// A byte SkipBlanks might step over (a blank, an escape line or a comment).
+bool MayStartBlanks(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '%' || c == ';' || c == '{';
+}
 bool IsRank(char c) { return c >= '1' && c <= '8'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -138,12 +142,16 @@ void PgnReader::SkipToNextGame() {
 
 int PgnReader::ReadTagPair(TPGNTag& tag) {
   const size_t n = text.size();
-  SkipBlanks();
+  if (position < n && MayStartBlanks(text[position])) SkipBlanks();
   const size_t nameStart = position;
   while (position < n && IsTagNameByte(text[position])) ++position;
   if (position == nameStart || position >= n) return TagNameMissing;
   tag.name.assign(text.substr(nameStart, position - nameStart));
-  SkipBlanks();
+  // Mostly one space between the name and the value.
+  if (position + 1 < n && text[position] == ' ' && text[position + 1] == '"')
+    ++position;
+  else
+    SkipBlanks();
   if (position >= n || text[position] != '"') return TagQuoteMissing;
   ++position;
   tag.value.clear();
@@ -169,7 +177,7 @@ int PgnReader::ReadTagPair(TPGNTag& tag) {
     }
   }
   ++position;
-  SkipBlanks();
+  if (position < n && MayStartBlanks(text[position])) SkipBlanks();
   if (position >= n || text[position] != ']') return TagBracketMissing;
   ++position;
   return ReadOk;
