@@ -529,8 +529,14 @@ uint8_t doska::resolve(int piece, int& promotion, int& fromfile, int& fromrank, 
 Bitboard doska::Reachers(uint8_t code, int to) const {
   const Bitboard occupied = byColor[White] | byColor[Black];
   switch (PieceType(code)) {
-    case 1:
-      return Attacks.file[FileOf(to)] | Attacks.pawn[IsBlack(code) ? White : Black][to];
+    case 1: {
+      // Diagonally only onto a piece, or onto the square an en-passant capture goes to.
+      const bool black = IsBlack(code);
+      const bool enPassantSquare =
+          black ? FileOf(to) == epforblack && RankOf(to) == 3 : FileOf(to) == epforwhite && RankOf(to) == 6;
+      if (!(occupied & SquareBit(to)) && !enPassantSquare) return Attacks.file[FileOf(to)];
+      return Attacks.file[FileOf(to)] | Attacks.pawn[black ? White : Black][to];
+    }
     case 2:
       return Attacks.knight[to];
     case 3:
