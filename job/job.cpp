@@ -354,9 +354,17 @@ void MergeNewGames(TGameList& list, TGames& fresh) {
       if (!game.sourcePath.empty()) taken.try_emplace(game.sourcePath);
     {
       HostLockGuard lock;
+      // Entries of one file come in runs sharing one copy of its path: one look-up per run, not
+      // one path comparison per entry (which made loading a folder quadratic in its size).
+      const SourcePath* runPath = nullptr;
+      std::unordered_set<int32_t>* runPositions = nullptr;
       for (const TGame& entry : list.entries) {
-        const auto found = taken.find(entry.sourcePath);
-        if (found != taken.end()) found->second.insert(entry.sourcePosition);
+        if (!runPath || !entry.sourcePath.SharesCopyWith(*runPath)) {
+          const auto found = taken.find(entry.sourcePath);
+          runPositions = found != taken.end() ? &found->second : nullptr;
+          runPath = &entry.sourcePath;
+        }
+        if (runPositions) runPositions->insert(entry.sourcePosition);
       }
     }
     TGames kept;

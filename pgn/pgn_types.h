@@ -43,6 +43,8 @@ class SourcePath {
   operator const std::filesystem::path&() const { return get(); }
   bool empty() const { return !shared; }
   friend bool operator==(const SourcePath& a, const std::filesystem::path& b) { return a.get() == b; }
+  // The same copy of a path (as the entries of one file read share): then surely the same path.
+  bool SharesCopyWith(const SourcePath& other) const { return shared == other.shared; }
 
  private:
   std::shared_ptr<const std::filesystem::path> shared;
