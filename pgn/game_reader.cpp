@@ -63,6 +63,11 @@ int ReadGames(std::string_view text, TGames& games, const ReadOptions& options) 
   GameFilter& filters = options.filters ? *options.filters : passAll;
   const int32_t step = std::max<int32_t>(1, options.growthStep > 0 ? options.growthStep : CurrentHost().GrowthStep());
   PgnReader reader(text);
+  if (options.summarise) {
+    // The ECO code is found as the main line is read (no table: no code, as a replay finds).
+    const ecoinfar& table = EcoTable();
+    if (!table.empty()) reader.ecoTable = &table;
+  }
   reader.SkipByteOrderMark();
   reader.SkipBlanks();
   int32_t gamesBegun = 0;  // the number, in the text, of the game being read
@@ -110,7 +115,7 @@ int ReadGames(std::string_view text, TGames& games, const ReadOptions& options) 
       entry.sourcePosition = int32_t(start + 1);
       entry.sourceLength = int32_t(reader.position - start);
       entry.sourcePath = source;
-      if (options.summarise) Summarise(entry);
+      if (options.summarise) Summarise(entry, reader.mainLineEco);
       if (options.budget) AdmitGame(*options.budget, entry);
       HostLockGuard lock;
       if (games.size() == games.capacity()) games.reserve(games.capacity() + size_t(step));

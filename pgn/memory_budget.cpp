@@ -43,13 +43,17 @@ int64_t GameMemoryCost(const jurnal& game) {
 
 void Summarise(TGame& entry) {
   if (!entry.game) return;
+  Summarise(entry, EcoCodeOfMoves(*entry.game));
+}
+
+void Summarise(TGame& entry, std::string_view ecoOfMainLine) {
+  if (!entry.game) return;
   TGameSummary& summary = entry.summary;
   summary.known = true;
   summary.plies = entry.game->movecount();
   entry.game->gamekeys(summary.startKey, summary.movesKey);
-  const std::string code = EcoCodeOfMoves(*entry.game);
   std::memset(summary.eco, 0, sizeof summary.eco);
-  std::memcpy(summary.eco, code.data(), std::min(code.size(), sizeof summary.eco - 1));
+  std::memcpy(summary.eco, ecoOfMainLine.data(), std::min(ecoOfMainLine.size(), sizeof summary.eco - 1));
 }
 
 void LetGo(TGame& entry) {

@@ -22,6 +22,8 @@ int64_t GameMemoryCost(const jurnal& game);
 
 // Fills the entry's summary from its game (the ECO code found by replaying its main line).
 void Summarise(TGame& entry);
+// The same with the ECO code of the main line already known (found while the game was read).
+void Summarise(TGame& entry, std::string_view ecoOfMainLine);
 
 // Releases the entry's game, summarised first when it is not yet.
 void LetGo(TGame& entry);

@@ -322,6 +322,7 @@ int PgnReader::ReadMovetext(jurnal& game) {
     mainLine.clear();
     game.moves.swap(mainLine);
   }
+  mainLineEco.clear();
   const int code = ReadMovetextOnBoard(game);
   if (!growInPlace) {
     std::vector<mov> exact;
@@ -656,6 +657,17 @@ int PgnReader::ReadCastling(Scan& s) {
   return code;
 }
 
+void PgnReader::NoteEcoPosition(const jurnal& line) {
+  // The side to move as a replay of the record would take it: the other colour than the last
+  // move's, whatever a null move said.
+  const int ply = line.current;
+  const bool blackToMove = ply == 0 ? line.blackfirst : IsWhite(line.moves[size_t(ply) - 1].piece);
+  const int64_t key = int64_t(board.poskey(blackToMove));
+  if (!EcoTableMayHold(key)) return;
+  const int32_t found = EcoLookup(*ecoTable, key);
+  if (found >= 0) mainLineEco = (*ecoTable)[size_t(found)].code;
+}
+
 int PgnReader::PlayResolved(Scan& s, int piece, int promotion, int fromfile, int fromrank, int tofile, int torank,
                             uint8_t nag, bool captureMark, bool checkCapture) {
   const bool opening = s.variationOpening;
@@ -664,6 +676,7 @@ int PgnReader::PlayResolved(Scan& s, int piece, int promotion, int fromfile, int
   // trial of it inside resolve.
   const uint8_t status = board.resolve(piece, promotion, fromfile, fromrank, tofile, torank, false);
   if (status > 4) return uint8_t(status + 2);
+  if (ecoTable && s.line == s.game && !opening) NoteEcoPosition(*s.line);
   const int result = s.line->addmove(fromfile, fromrank, tofile, torank, promotion, true, nag);
   if (result < 0) return NoLegalMove;
   if (opening && result >= 1) s.line = s.line->moves[size_t(s.line->current)].variations[size_t(result) - 1];

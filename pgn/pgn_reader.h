@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "chess/doska.h"
+#include "chess/eco.h"
 #include "chess/jurnal.h"
 #include "pgn/pgn_types.h"
 #include "pgn/read_codes.h"
@@ -39,6 +40,12 @@ class PgnReader {
   // is left with no board (its cursors at the start), ready for whoever plays it next.
   int ReadMovetext(jurnal& game);
 
+  // When set (to a loaded table), the reader looks up each position of the main line before its
+  // move, as it passes, and keeps in `mainLineEco` the code of the last one the table holds:
+  // the game's ECO code, without replaying the game afterwards.
+  const ecoinfar* ecoTable = nullptr;
+  std::string mainLineEco;
+
  private:
   int ReadTagPair(TPGNTag& tag);
   int ReadMovetextOnBoard(jurnal& game);
@@ -60,6 +67,7 @@ class PgnReader {
   int PlayResolved(Scan& s, int piece, int promotion, int fromfile, int fromrank, int tofile, int torank, uint8_t nag,
                    bool captureMark, bool checkCapture);
   void AttachPending(jurnal& line);
+  void NoteEcoPosition(const jurnal& line);
   bool Next(std::string_view token) const { return text.substr(position, token.size()) == token; }
 
   std::string_view text;

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "chess/eco.h"
 #include "pgn/duplicates.h"
 #include "pgn/eco_tags.h"
@@ -56,6 +59,51 @@ TEST_F(Budget, ASummaryKeepsWhatSortingFilteringAndKeyingNeed) {
   EXPECT_STREQ(letGo[2].summary.eco, "");     // a set-up position the table does not know
   // The ECO tag of an entry let go comes from its summary.
   EXPECT_EQ(RefreshEcoTag(letGo[1], true), "B00");
+}
+
+// Summaries made while reading take the ECO code found as the main line went by; it must be
+// the code a replay of the record finds, whatever the variations, null moves and set-ups.
+TEST_F(Budget, TheCodeFoundWhileReadingIsTheReplaysCode) {
+  auto summaries = [](const std::string& text) {
+    TGames games;
+    ReadOptions options;
+    options.summarise = true;
+    ReadGames(text, games, options);
+    return games;
+  };
+  const std::string text =
+      "[Event \"variation only\"]\n\n1. d4 (1. e4 d5) 1... d5 *\n\n"
+      "[Event \"main line\"]\n\n1. e4 (1. d4) 1... d5 (1... e5) 2. exd5 *\n\n"
+      "[Event \"null move\"]\n\n1. e4 -- 2. d4 *\n\n"
+      "[Event \"null variation\"]\n\n1. e4 -- (1... d5) 2. d4 *\n\n"
+      "[Event \"set up\"]\n[SetUp \"1\"]\n[FEN \"4k3/8/8/8/8/8/4P3/4K3 w - - 0 1\"]\n\n1. e4 Kd7 *\n";
+  TGames games = summaries(text);
+  ASSERT_EQ(games.size(), 5u);
+  for (TGame& game : games) {
+    SCOPED_TRACE(game.tags[0].value);
+    ASSERT_TRUE(game.summary.known);
+    EXPECT_EQ(std::string(game.summary.eco), EcoCodeOfMoves(*game.game));
+  }
+  EXPECT_STREQ(games[0].summary.eco, "");
+  EXPECT_STREQ(games[1].summary.eco, "B01");
+
+  // And for every game of real collections, with the real table.
+  SetEcoTableSource(PGN_SOURCE_DIR "/data/ecos.dat");
+  const std::filesystem::path data = PGN_SHARED_DATA "/pgn";
+  if (!std::filesystem::exists(data)) GTEST_SKIP() << "no shared data at " << data;
+  size_t checked = 0, coded = 0;
+  for (const char* name :
+       {"otb/Morphy.pgn", "annotated/variations.pgn", "annotated/dortmund.pgn", "online/twic1599-slice.pgn"}) {
+    std::ifstream in(data / name, std::ios::binary);
+    const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (TGame& game : summaries(file)) {
+      ASSERT_EQ(std::string(game.summary.eco), EcoCodeOfMoves(*game.game)) << name << " " << checked;
+      ++checked;
+      if (game.summary.eco[0]) ++coded;
+    }
+  }
+  EXPECT_GT(checked, 1000u);
+  EXPECT_GT(coded, checked * 9 / 10);
 }
 
 TEST_F(Budget, GamesStayUntilTheBudgetIsSpentAndTheRestAreLetGo) {
