@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <optional>
 
 #include "chess/eco.h"
 #include "io/file_read.h"
@@ -63,10 +64,11 @@ int ReadGames(std::string_view text, TGames& games, const ReadOptions& options) 
   GameFilter& filters = options.filters ? *options.filters : passAll;
   const int32_t step = std::max<int32_t>(1, options.growthStep > 0 ? options.growthStep : CurrentHost().GrowthStep());
   PgnReader reader(text);
+  // The ECO code is found as the main line is read (no table: no code, as a replay finds).
+  std::optional<EcoFinder> eco;
   if (options.summarise) {
-    // The ECO code is found as the main line is read (no table: no code, as a replay finds).
-    const ecoinfar& table = EcoTable();
-    if (!table.empty()) reader.ecoTable = &table;
+    eco.emplace();
+    if (!eco->empty()) reader.eco = &*eco;
   }
   reader.SkipByteOrderMark();
   reader.SkipBlanks();

@@ -662,10 +662,7 @@ void PgnReader::NoteEcoPosition(const jurnal& line) {
   // move's, whatever a null move said.
   const int ply = line.current;
   const bool blackToMove = ply == 0 ? line.blackfirst : IsWhite(line.moves[size_t(ply) - 1].piece);
-  const int64_t key = int64_t(board.poskey(blackToMove));
-  if (!EcoTableMayHold(key)) return;
-  const int32_t found = EcoLookup(*ecoTable, key);
-  if (found >= 0) mainLineEco = (*ecoTable)[size_t(found)].code;
+  if (const std::string* code = eco->Find(int64_t(board.poskey(blackToMove)))) mainLineEco = *code;
 }
 
 int PgnReader::PlayResolved(Scan& s, int piece, int promotion, int fromfile, int fromrank, int tofile, int torank,
@@ -676,7 +673,7 @@ int PgnReader::PlayResolved(Scan& s, int piece, int promotion, int fromfile, int
   // trial of it inside resolve.
   const uint8_t status = board.resolve(piece, promotion, fromfile, fromrank, tofile, torank, false);
   if (status > 4) return uint8_t(status + 2);
-  if (ecoTable && s.line == s.game && !opening) NoteEcoPosition(*s.line);
+  if (eco && s.line == s.game && !opening) NoteEcoPosition(*s.line);
   const int result = s.line->addmove(fromfile, fromrank, tofile, torank, promotion, true, nag);
   if (result < 0) return NoLegalMove;
   if (opening && result >= 1) s.line = s.line->moves[size_t(s.line->current)].variations[size_t(result) - 1];

@@ -40,10 +40,10 @@ class PgnReader {
   // is left with no board (its cursors at the start), ready for whoever plays it next.
   int ReadMovetext(jurnal& game);
 
-  // When set (to a loaded table), the reader looks up each position of the main line before its
+  // When set (to a finder of the loaded table), the reader looks up each position of the main line before its
   // move, as it passes, and keeps in `mainLineEco` the code of the last one the table holds:
   // the game's ECO code, without replaying the game afterwards.
-  const ecoinfar* ecoTable = nullptr;
+  const EcoFinder* eco = nullptr;
   std::string mainLineEco;
 
  private:

@@ -132,6 +132,31 @@ TEST_F(Classification, TheQuickTestFollowsTheTable) {
   for (const ecoinfo& entry : table) ASSERT_TRUE(EcoTableMayHold(entry.key)) << entry.code;
 }
 
+// The finder that classifies games while they are read answers as EcoLookup on the table.
+TEST_F(Classification, TheFinderAnswersAsTheTableLookUp) {
+  SetEcoTableSource(PGN_SOURCE_DIR "/data/ecos.dat");
+  const EcoFinder finder;
+  const ecoinfar& table = EcoTable();
+  ASSERT_FALSE(finder.empty());
+  for (const ecoinfo& entry : table) {
+    const std::string* code = finder.Find(entry.key);
+    ASSERT_NE(code, nullptr) << entry.code;
+    EXPECT_EQ(*code, table[size_t(EcoLookup(table, entry.key))].code);
+    // Keys next to a real one are no entries (nor are they found).
+    EXPECT_EQ(finder.Find(entry.key + 1) == nullptr, EcoLookup(table, entry.key + 1) < 0);
+  }
+  // A table that names one key twice: both find the same one of the two.
+  WriteTable({{afterE4, "B00"}, {afterE4, "B09"}, {afterE4D5, "B01"}});
+  SetEcoTableSource(file);
+  const EcoFinder twice;
+  ASSERT_NE(twice.Find(int64_t(afterE4)), nullptr);
+  EXPECT_EQ(*twice.Find(int64_t(afterE4)), EcoTable()[size_t(EcoLookup(EcoTable(), int64_t(afterE4)))].code);
+  EXPECT_EQ(twice.Find(int64_t(start)), nullptr);
+  // No table: an empty finder.
+  SetEcoTableSource(dir / "absent.dat");
+  EXPECT_TRUE(EcoFinder().empty());
+}
+
 TEST_F(Classification, FallsBackToBuiltInBytes) {
   SetEcoTableSource(dir / "absent.dat", EcoTableFileBytes({{afterE4, "B00"}}));
   EXPECT_EQ(CodeOf({"e2e4", "c7c5"}), "B00");
