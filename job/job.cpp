@@ -343,6 +343,20 @@ void GiveBack(MemoryBudget& budget, const TGame& game) {
 
 }  // namespace
 
+namespace {
+
+// What makes two keys the same (as CompareKeys says), and a set of such.
+using KeyTuple = std::tuple<uint64_t, uint64_t, int32_t>;
+KeyTuple KeyIdentity(const THash& key) { return {key.movesKey, key.startKey, key.plies}; }
+struct KeyTupleHash {
+  size_t operator()(const KeyTuple& t) const {
+    return size_t(std::get<0>(t) ^ (std::get<1>(t) * 0x9E3779B97F4A7C15ULL) ^ uint64_t(uint32_t(std::get<2>(t))));
+  }
+};
+using KeySet = std::unordered_set<KeyTuple, KeyTupleHash>;
+
+}  // namespace
+
 void MergeNewGames(TGameList& list, TGames& fresh) {
   Enter(JobStage::FilteringDuplicates);
   // Repeats: a game whose file and position an entry already has. The new games of one merge
@@ -383,22 +397,32 @@ void MergeNewGames(TGameList& list, TGames& fresh) {
   THashes freshKeys;
   if (ProcessingOptions.removeDuplicates) {
     RefreshAndRemoveDuplicates(list);
-    THashes listed;
-    for (const THash& key : list.keys)
-      if (key.keyed) listed.push_back(key);
-    const THashes sorted = SortedKeys(listed);
-    TGames kept;
-    std::set<std::tuple<uint64_t, uint64_t, int32_t>> seen;  // new keys already kept: the first stays
-    for (TGame& game : fresh) {
+    THashes keys(fresh.size());
+    for (size_t i = 0; i < fresh.size(); ++i) {
       HostLockGuard lock;
-      THash key = KeyOfEntry(game, 0);
-      if (key.keyed && (FindKey(sorted, key) >= 0 || !seen.insert({key.movesKey, key.startKey, key.plies}).second)) {
+      keys[i] = KeyOfEntry(fresh[i], 0);
+    }
+    // The new games' keys the list has already: one pass over the list's keys against a table of
+    // the new ones (sorting the whole list's keys at every file made loading a folder slower
+    // with every file).
+    KeySet newKeys, listed;
+    for (const THash& key : keys)
+      if (key.keyed) newKeys.insert(KeyIdentity(key));
+    if (!newKeys.empty())
+      for (const THash& key : list.keys)
+        if (key.keyed && newKeys.count(KeyIdentity(key))) listed.insert(KeyIdentity(key));
+    TGames kept;
+    KeySet seen;  // new keys already kept: the first stays
+    for (size_t i = 0; i < fresh.size(); ++i) {
+      const THash& key = keys[i];
+      if (key.keyed && (listed.count(KeyIdentity(key)) || !seen.insert(KeyIdentity(key)).second)) {
+        HostLockGuard lock;
         ++JobState.counts.duplicates;
-        GiveBack(list.memory, game);
+        GiveBack(list.memory, fresh[i]);
         continue;
       }
       freshKeys.push_back(key);
-      kept.push_back(std::move(game));
+      kept.push_back(std::move(fresh[i]));
     }
     fresh = std::move(kept);
   }
