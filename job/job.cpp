@@ -238,9 +238,15 @@ void FolderScan(TGameList& list) {
   const int32_t growthStep = CurrentHost().GrowthStep();  // asked here: the readers never query the host
   PrepareConcurrentReading();
   std::unique_ptr<FileRead[]> reads(new FileRead[files.size()]);
-  ReadAhead ahead(files.size(), readers, [&](size_t k) {
-    if (!Stopped()) ReadFileGames(files[k], true, &list.memory, growthStep, reads[k], reads[k].size, reads[k].position);
-  });
+  // Up to four files a reader in front of the merge, so that a large file does not hold the
+  // other readers up; what they read waits as parsed games, which the memory budget counts.
+  ReadAhead ahead(
+      files.size(), readers,
+      [&](size_t k) {
+        if (!Stopped())
+          ReadFileGames(files[k], true, &list.memory, growthStep, reads[k], reads[k].size, reads[k].position);
+      },
+      4 * readers);
   for (size_t k = 0; k < files.size(); ++k) {
     {
       HostLockGuard lock;

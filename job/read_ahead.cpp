@@ -3,9 +3,13 @@
 #include <algorithm>
 #include <chrono>
 
-ReadAhead::ReadAhead(size_t itemCount, size_t threadCount, std::function<void(size_t)> itemWork)
-    : count(itemCount), ahead(std::max<size_t>(1, threadCount)), work(std::move(itemWork)), finished(itemCount) {
-  for (size_t t = 0; t < std::min(ahead, count); ++t) threads.emplace_back([this] { Run(); });
+ReadAhead::ReadAhead(size_t itemCount, size_t threadCount, std::function<void(size_t)> itemWork, size_t window)
+    : count(itemCount),
+      ahead(std::max({size_t(1), threadCount, window})),
+      work(std::move(itemWork)),
+      finished(itemCount) {
+  const size_t started = std::min({std::max<size_t>(1, threadCount), ahead, count});
+  for (size_t t = 0; t < started; ++t) threads.emplace_back([this] { Run(); });
 }
 
 ReadAhead::~ReadAhead() {

@@ -12,8 +12,9 @@
 class ReadAhead {
  public:
   // Starts `threads` threads that run `work` on items 0, 1, ... count - 1, never more than
-  // `threads` items in front of the last one taken.
-  ReadAhead(size_t count, size_t threads, std::function<void(size_t)> work);
+  // `window` items (at least one per thread; by default as many as threads) in front of the
+  // last one taken.
+  ReadAhead(size_t count, size_t threads, std::function<void(size_t)> work, size_t window = 0);
   // Lets the threads finish the item they are on, and waits for them.
   ~ReadAhead();
   ReadAhead(const ReadAhead&) = delete;
