@@ -19,7 +19,7 @@ struct TableState {
   std::mutex loading;
   ecoinfar table;
   std::vector<uint64_t> filter;  // bit k set when an entry's key has top bits k
-  std::vector<int64_t> keys;     // the entries' keys, in the table's order
+  std::vector<EcoSlot> slots;    // EcoFinder's hash table: a power of two, at most half full
   bool sourceSet = false;
   std::filesystem::path file;
   std::string fallback;
@@ -33,7 +33,23 @@ TableState& State() {
 }  // namespace
 
 int32_t EcoLookup(const ecoinfar& table, int64_t key) {
-  return detail::BisectEcoKeys(int32_t(table.size()), key, [&table](int32_t i) { return table[size_t(i)].key; });
+  const int32_t n = int32_t(table.size());
+  if (n == 0 || key < table[0].key) return -1;
+  if (key == table[0].key) return 0;
+  if (n == 1) return -1;
+  if (key > table[size_t(n) - 1].key) return -1;
+  if (key == table[size_t(n) - 1].key) return n - 1;
+  int32_t lo = 0, hi = n - 1;
+  while (hi > lo + 1) {
+    const int32_t mid = (lo + hi) / 2;
+    const int64_t here = table[size_t(mid)].key;
+    if (key == here) return mid;
+    if (key > here)
+      lo = mid;
+    else
+      hi = mid;
+  }
+  return -1;
 }
 
 ecoinfar ReadEcoTable(const std::filesystem::path& file) {
@@ -78,11 +94,20 @@ const ecoinfar* LoadedTable() {
     if (table.empty() && !s.fallback.empty()) table = ParseEcoTable(s.fallback);
     if (table.empty()) return nullptr;
     s.filter.assign((size_t(1) << FilterBits) / 64, 0);
-    s.keys.clear();
     for (const ecoinfo& entry : table) {
       const uint64_t top = uint64_t(entry.key) >> (64 - FilterBits);
       s.filter[top / 64] |= uint64_t(1) << (top % 64);
-      s.keys.push_back(entry.key);
+    }
+    size_t size = 16;
+    while (size < 2 * table.size()) size *= 2;
+    s.slots.assign(size, EcoSlot{});
+    for (const ecoinfo& entry : table) {
+      // The entry EcoLookup answers for the key, if it finds one at all.
+      const int32_t found = EcoLookup(table, entry.key);
+      if (found < 0) continue;
+      size_t at = size_t(entry.key) & (size - 1);
+      while (s.slots[at].entry >= 0 && s.slots[at].key != entry.key) at = (at + 1) & (size - 1);
+      s.slots[at] = EcoSlot{entry.key, found};
     }
     s.table = std::move(table);
   }
@@ -104,8 +129,8 @@ EcoFinder::EcoFinder() {
   if (!loaded) return;
   TableState& s = State();
   filter = s.filter.data();
-  keys = s.keys.data();
-  count = s.keys.size();
+  slots = s.slots.data();
+  mask = s.slots.size() - 1;
   table = loaded;
 }
 
@@ -124,7 +149,7 @@ void SetEcoTableSource(const std::filesystem::path& file, std::string_view fallb
   s.fallback.assign(fallbackBytes);
   s.table.clear();
   s.filter.clear();
-  s.keys.clear();
+  s.slots.clear();
 }
 
 void ResetEcoTable() {
@@ -132,7 +157,7 @@ void ResetEcoTable() {
   std::lock_guard lock(s.loading);
   s.table.clear();
   s.filter.clear();
-  s.keys.clear();
+  s.slots.clear();
 }
 
 std::string jurnal::ecocode() {

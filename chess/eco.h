@@ -16,29 +16,6 @@ struct ecoinfo {
 // Sorted by key as signed 64-bit numbers.
 using ecoinfar = std::vector<ecoinfo>;
 
-namespace detail {
-// EcoLookup's search over `n` keys given by `keyAt(i)`.
-template <class KeyAt>
-int32_t BisectEcoKeys(int32_t n, int64_t key, KeyAt keyAt) {
-  if (n == 0 || key < keyAt(0)) return -1;
-  if (key == keyAt(0)) return 0;
-  if (n == 1) return -1;
-  if (key > keyAt(n - 1)) return -1;
-  if (key == keyAt(n - 1)) return n - 1;
-  int32_t lo = 0, hi = n - 1;
-  while (hi > lo + 1) {
-    const int32_t mid = (lo + hi) / 2;
-    const int64_t here = keyAt(mid);
-    if (key == here) return mid;
-    if (key > here)
-      lo = mid;
-    else
-      hi = mid;
-  }
-  return -1;
-}
-}  // namespace detail
-
 // The index of an entry with the key, or -1: first and last entries first, then bisection.
 int32_t EcoLookup(const ecoinfar& table, int64_t key);
 
@@ -58,25 +35,34 @@ const ecoinfar& EcoTable();
 // without a search. Call EcoTable() first.
 bool EcoTableMayHold(int64_t key);
 // The loaded table made ready for looking up every position of games as they are read: the
-// bitmap of EcoTableMayHold and the keys alone, in the table's order, found the way EcoLookup
-// finds them. Taken once before a run of look-ups (it loads the table when missing); valid while
+// bitmap of EcoTableMayHold, then a hash table of the keys holding, for each, the entry
+// EcoLookup finds for it (so a table naming a key twice, or out of order, answers the same).
+// A bisection per position that passes the bitmap mispredicts most of its branches; a probe
+// does not. Taken once before a run of look-ups (it loads the table when missing); valid while
 // that table stays loaded, which a new source, chosen between jobs, ends.
+struct EcoSlot {
+  int64_t key = 0;
+  int32_t entry = -1;  // -1: an empty slot
+};
 class EcoFinder {
  public:
   EcoFinder();
-  bool empty() const { return count == 0; }
+  bool empty() const { return table == nullptr; }
   // The code of the table's entry with the key, or null.
   const std::string* Find(int64_t key) const {
     const uint64_t top = uint64_t(key) >> 48;
     if (!((filter[top / 64] >> (top % 64)) & 1)) return nullptr;
-    const int32_t found = detail::BisectEcoKeys(int32_t(count), key, [this](int32_t i) { return keys[i]; });
-    return found < 0 ? nullptr : &(*table)[size_t(found)].code;
+    for (size_t at = size_t(key) & mask;; at = (at + 1) & mask) {
+      const EcoSlot& slot = slots[at];
+      if (slot.entry < 0) return nullptr;
+      if (slot.key == key) return &(*table)[size_t(slot.entry)].code;
+    }
   }
 
  private:
   const uint64_t* filter = nullptr;
-  const int64_t* keys = nullptr;
-  size_t count = 0;
+  const EcoSlot* slots = nullptr;
+  size_t mask = 0;
   const ecoinfar* table = nullptr;
 };
 

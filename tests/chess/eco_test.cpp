@@ -152,6 +152,14 @@ TEST_F(Classification, TheFinderAnswersAsTheTableLookUp) {
   ASSERT_NE(twice.Find(int64_t(afterE4)), nullptr);
   EXPECT_EQ(*twice.Find(int64_t(afterE4)), EcoTable()[size_t(EcoLookup(EcoTable(), int64_t(afterE4)))].code);
   EXPECT_EQ(twice.Find(int64_t(start)), nullptr);
+  // A table out of order: a key the look-up's bisection misses is missed by the finder too.
+  WriteTable({{afterE4D5, "B01"}, {afterE4, "B00"}});
+  SetEcoTableSource(file);
+  ASSERT_LT(EcoLookup(EcoTable(), int64_t(afterE4)), 0);
+  const EcoFinder unsorted;
+  EXPECT_EQ(unsorted.Find(int64_t(afterE4)), nullptr);
+  ASSERT_NE(unsorted.Find(int64_t(afterE4D5)), nullptr);
+  EXPECT_EQ(*unsorted.Find(int64_t(afterE4D5)), "B01");
   // No table: an empty finder.
   SetEcoTableSource(dir / "absent.dat");
   EXPECT_TRUE(EcoFinder().empty());
