@@ -378,13 +378,9 @@ void doska::RememberCheck(bool black, Bitboard kings, bool check) const {
 }
 
 uint8_t doska::gamestate(bool whitetomove) const {
-  const Bitboard kings = byCode[whitetomove ? WhiteKing : BlackKing];
-  if (!kings) return StateNoKing;
-  const bool check = AttackedBy(FirstFileMajor(kings), whitetomove);
-  RememberCheck(!whitetomove, kings, check);
-  const bool hasMove = HasLegalMove(!whitetomove, check);
-  if (check) return hasMove ? StateCheck : StateCheckmate;
-  return hasMove ? StateNormal : StateStalemate;
+  const uint8_t state = CheckState(whitetomove);
+  if (state != StateNormal) return state;
+  return HasLegalMove(!whitetomove, false) ? StateNormal : StateStalemate;
 }
 
 uint8_t doska::CheckState(bool whitetomove) const {
@@ -727,6 +723,19 @@ CastlingRook RookOfCastling(const mov& m) {
 
 }  // namespace
 
+inline void doska::SetCastlingState(uint8_t flags, uint8_t value) {
+  // Most moves change none of it.
+  if (!(flags &
+        (LosesWhiteLong | LosesWhiteShort | LosesBlackLong | LosesBlackShort | MovesWhiteKing | MovesBlackKing)))
+    return;
+  if (flags & LosesWhiteLong) wqueenlost = value;
+  if (flags & LosesWhiteShort) wkinglost = value;
+  if (flags & LosesBlackLong) bqueenlost = value;
+  if (flags & LosesBlackShort) bkinglost = value;
+  if (flags & MovesWhiteKing) wkingmoved = value;
+  if (flags & MovesBlackKing) bkingmoved = value;
+}
+
 void doska::apply(const mov& m) {
   if (OnBoard(m.fromfile, m.fromrank) && OnBoard(m.tofile, m.torank) && m.piece < PieceCodeCount &&
       m.extra < PieceCodeCount) {
@@ -752,15 +761,7 @@ void doska::apply(const mov& m) {
       Place(SquareIndex(c.tofile, c.rank), c.rook);
     }
   }
-  if (m.flags &
-      (LosesWhiteLong | LosesWhiteShort | LosesBlackLong | LosesBlackShort | MovesWhiteKing | MovesBlackKing)) {
-    if (m.flags & LosesWhiteLong) wqueenlost = 1;
-    if (m.flags & LosesWhiteShort) wkinglost = 1;
-    if (m.flags & LosesBlackLong) bqueenlost = 1;
-    if (m.flags & LosesBlackShort) bkinglost = 1;
-    if (m.flags & MovesWhiteKing) wkingmoved = 1;
-    if (m.flags & MovesBlackKing) bkingmoved = 1;
-  }
+  SetCastlingState(m.flags, 1);
   epforblack = (m.flags & WhiteDoubleStep) ? m.fromfile : 0;
   epforwhite = (m.flags & BlackDoubleStep) ? m.fromfile : 0;
   assert(IsConsistent());
@@ -776,11 +777,6 @@ void doska::takeback(const mov& m) {
     put(c.tofile, c.rank, Empty);
     put(c.fromfile, c.rank, c.rook);
   }
-  if (m.flags & LosesWhiteLong) wqueenlost = 0;
-  if (m.flags & LosesWhiteShort) wkinglost = 0;
-  if (m.flags & LosesBlackLong) bqueenlost = 0;
-  if (m.flags & LosesBlackShort) bkinglost = 0;
-  if (m.flags & MovesWhiteKing) wkingmoved = 0;
-  if (m.flags & MovesBlackKing) bkingmoved = 0;
+  SetCastlingState(m.flags, 0);
   assert(IsConsistent());
 }

@@ -130,6 +130,8 @@ class doska {
   bool LegalFromReacher(int from, int to, const KingSafety& safety) const;
   void RememberCheck(bool black, Bitboard kings, bool check) const;
   void Place(int index, uint8_t code);
+  // Sets the castling state bytes a move's flags name to `value` (1 playing it, 0 taking it back).
+  void SetCastlingState(uint8_t flags, uint8_t value);
   // A superset of the squares from which a piece of `code` may reach `to`.
   Bitboard Reachers(uint8_t code, int to) const;
   void Remember(const mov& m, bool stateKnown, uint8_t state, bool originsKnown, Bitboard origins) const;

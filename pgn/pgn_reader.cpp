@@ -50,6 +50,15 @@ void AppendComment(std::string& comments, std::string_view comment) {
   comments.append(comment);
 }
 
+// Steps over an optional "+" and an optional "#" after a move; false when both are there.
+inline bool StepOverCheckMarks(const char* bytes, size_t n, size_t& at, bool& mate) {
+  const bool check = at < n && bytes[at] == '+';
+  if (check) ++at;
+  mate = at < n && bytes[at] == '#';
+  if (mate) ++at;
+  return !(check && mate);
+}
+
 int PieceTypeOfLetter(char c) {
   switch (c) {
     case 'P':
@@ -574,18 +583,8 @@ int PgnReader::ReadMove(Scan& s) {
       return fail(MalformedMove);
     }
   }
-  // Check marks: "+" or "#", never both.
   bool mate = false;
-  if (at < n && bytes[at] == '+') {
-    ++at;
-    if (at < n && bytes[at] == '#') {
-      ++at;
-      return fail(MalformedMove);
-    }
-  } else if (at < n && bytes[at] == '#') {
-    mate = true;
-    ++at;
-  }
+  if (!StepOverCheckMarks(bytes, n, at, mate)) return fail(MalformedMove);
   // Glyphs after ordinary moves are stepped over, not recorded.
   if (at < n && bytes[at] == '?') {
     ++at;
@@ -600,21 +599,6 @@ int PgnReader::ReadMove(Scan& s) {
   const int code = PlayResolved(s, piece, promotion, hintFile, hintRank, toFile, toRank, 0, captureMark, true);
   if (code == ReadOk) s.mateClaimed = mate;
   return code;
-}
-
-bool PgnReader::ReadCheckMarks(bool& mate) {
-  const size_t n = text.size();
-  bool check = false;
-  mate = false;
-  if (position < n && text[position] == '+') {
-    check = true;
-    ++position;
-  }
-  if (position < n && text[position] == '#') {
-    mate = true;
-    ++position;
-  }
-  return !(check && mate);
 }
 
 int PgnReader::ReadCastling(Scan& s) {
@@ -632,7 +616,7 @@ int PgnReader::ReadCastling(Scan& s) {
     return MalformedCastling;
   }
   bool mate = false;
-  if (!ReadCheckMarks(mate)) return MalformedCastling;
+  if (!StepOverCheckMarks(text.data(), n, position, mate)) return MalformedCastling;
   // The glyph after castling is recorded as the move's NAG.
   uint8_t nag = 0;
   if (position + 1 < n) {

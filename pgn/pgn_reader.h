@@ -59,7 +59,6 @@ class PgnReader {
   // Whether the side to move is stalemated, testing it now if the last move left it open.
   bool Stalemated(Scan& s);
   // An optional "+" then an optional "#" (which claims mate); false when both stand there.
-  bool ReadCheckMarks(bool& mate);
   int ReadMoveNumber(Scan& s);
   int ReadResult(Scan& s, std::string_view token, bool& ended);
   // Resolves a move text on the working board, records the move on the current line (as a new
