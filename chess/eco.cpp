@@ -100,16 +100,16 @@ const ecoinfar* LoadedTable() {
     }
     size_t size = 16;
     while (size < 2 * table.size()) size *= 2;
+    s.table = std::move(table);  // the slots point into the table where it stays
     s.slots.assign(size, EcoSlot{});
-    for (const ecoinfo& entry : table) {
+    for (const ecoinfo& entry : s.table) {
       // The entry EcoLookup answers for the key, if it finds one at all.
-      const int32_t found = EcoLookup(table, entry.key);
+      const int32_t found = EcoLookup(s.table, entry.key);
       if (found < 0) continue;
       size_t at = size_t(entry.key) & (size - 1);
-      while (s.slots[at].entry >= 0 && s.slots[at].key != entry.key) at = (at + 1) & (size - 1);
-      s.slots[at] = EcoSlot{entry.key, found};
+      while (s.slots[at].code && s.slots[at].key != entry.key) at = (at + 1) & (size - 1);
+      s.slots[at] = EcoSlot{entry.key, &s.table[size_t(found)].code};
     }
-    s.table = std::move(table);
   }
   return &s.table;
 }

@@ -42,7 +42,7 @@ bool EcoTableMayHold(int64_t key);
 // that table stays loaded, which a new source, chosen between jobs, ends.
 struct EcoSlot {
   int64_t key = 0;
-  int32_t entry = -1;  // -1: an empty slot
+  const std::string* code = nullptr;  // the code of the entry found for the key; null: an empty slot
 };
 class EcoFinder {
  public:
@@ -54,8 +54,7 @@ class EcoFinder {
     if (!((filter[top / 64] >> (top % 64)) & 1)) return nullptr;
     for (size_t at = size_t(key) & mask;; at = (at + 1) & mask) {
       const EcoSlot& slot = slots[at];
-      if (slot.entry < 0) return nullptr;
-      if (slot.key == key) return &(*table)[size_t(slot.entry)].code;
+      if (!slot.code || slot.key == key) return slot.code;
     }
   }
 

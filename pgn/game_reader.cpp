@@ -117,7 +117,7 @@ int ReadGames(std::string_view text, TGames& games, const ReadOptions& options) 
       entry.sourcePosition = int32_t(start + 1);
       entry.sourceLength = int32_t(reader.position - start);
       entry.sourcePath = source;
-      if (options.summarise) Summarise(entry, reader.mainLineEco);
+      if (options.summarise) Summarise(entry, reader.MainLineEco());
       if (options.budget) AdmitGame(*options.budget, entry);
       HostLockGuard lock;
       if (games.size() == games.capacity()) games.reserve(games.capacity() + size_t(step));

@@ -1,6 +1,7 @@
 #include "pgn/grouping_sort.h"
 
-#include <optional>
+#include <algorithm>
+#include <cstdint>
 #include <utility>
 
 #include "pgn/eco_tags.h"
@@ -94,6 +95,22 @@ class Sorter {
     }
   }
 
+  // The first letters of every listed entry's ECO code that the split uses (at most three),
+  // each packed into a number that orders as the text does: the bytes, zero-padded, then the
+  // length. Found once, before any comparison.
+  void FindEcoPrefixes(const std::vector<int32_t>& list) {
+    if (options.splitEcoLevel == 0) return;
+    ecoPrefixes.assign(entries.size(), 0);
+    for (int32_t index : list) {
+      if (index < 0 || size_t(index) >= entries.size()) continue;
+      const std::string code = EcoCode(entries[size_t(index)]);
+      const size_t length = std::min<size_t>({code.size(), options.splitEcoLevel, 3});
+      uint32_t prefix = uint32_t(length);
+      for (size_t k = 0; k < length; ++k) prefix |= uint32_t(static_cast<unsigned char>(code[k])) << (24 - 8 * k);
+      ecoPrefixes[size_t(index)] = prefix;
+    }
+  }
+
  private:
   // Whether every game of positions l..h is told apart from the first only by its position:
   // the comparison below, stopped where it would fall back on positions.
@@ -122,14 +139,6 @@ class Sorter {
 
   void Count(int32_t n) {
     if (progress) progress->fetch_add(n);
-  }
-
-  // The first letters of an entry's ECO code that the split uses, found once per entry.
-  const std::string& EcoPrefix(size_t index) {
-    if (ecoPrefixes.size() != entries.size()) ecoPrefixes.assign(entries.size(), std::nullopt);
-    std::optional<std::string>& prefix = ecoPrefixes[index];
-    if (!prefix) prefix = EcoCode(entries[index]).substr(0, options.splitEcoLevel);
-    return *prefix;
   }
 
   // -1, 0 or 1 as a compares with b.
@@ -167,7 +176,7 @@ class Sorter {
         (c = Compare(bandOf(work.blackBands, work.elo[x].black), bandOf(work.blackBands, work.elo[y].black))))
       return c < 0;
     if (o.splitByResult && (c = Compare(ResultRank(Tag(gx, 6)), ResultRank(Tag(gy, 6))))) return c < 0;
-    if (o.splitEcoLevel > 0 && (c = Compare(EcoPrefix(x), EcoPrefix(y)))) return c < 0;
+    if (o.splitEcoLevel > 0 && (c = Compare(ecoPrefixes[x], ecoPrefixes[y]))) return c < 0;
     if (whiteBands && (c = Compare(work.elo[x].white, work.elo[y].white))) return c < 0;
     if (blackBands && (c = Compare(work.elo[x].black, work.elo[y].black))) return c < 0;
     return x < y;
@@ -178,7 +187,7 @@ class Sorter {
   const TProcessingOptions& options;
   const std::atomic<bool>* stop;
   std::atomic<int32_t>* progress;
-  std::vector<std::optional<std::string>> ecoPrefixes;
+  std::vector<uint32_t> ecoPrefixes;  // per entry index
 };
 
 }  // namespace
@@ -197,7 +206,13 @@ void SortForOutput(TGames& entries, const std::vector<int32_t>& selection, std::
     HostLockGuard lock;
     PrepareSplit(work, entries, selection, options);
   }
-  if (result.size() >= 2 && sorter.Needed()) sorter.Sort(result, 0, result.size() - 1);
+  if (result.size() >= 2 && sorter.Needed()) {
+    {
+      HostLockGuard lock;
+      sorter.FindEcoPrefixes(selection);
+    }
+    sorter.Sort(result, 0, result.size() - 1);
+  }
   if (!options.splitByPlayer || (stop && stop->load())) return;
 
   const std::vector<int32_t> whites = result;

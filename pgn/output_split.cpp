@@ -99,7 +99,12 @@ bool BeginsNewFile(SplitWork& work, TGames& entries, const std::vector<int32_t>&
   TGame& f = entries[fi];
   if (o.splitEcoLevel > 0) {
     const size_t n = o.splitEcoLevel;
-    if (EcoCode(g).substr(0, n) != EcoCode(f).substr(0, n)) return true;
+    // The previous game's prefix is usually the one found for it at the previous position:
+    // nothing written changes its tags.
+    const std::string previous = work.ecoPrefixOf == fi ? work.ecoPrefix : EcoCode(f).substr(0, n);
+    work.ecoPrefix = EcoCode(g).substr(0, n);
+    work.ecoPrefixOf = gi;
+    if (work.ecoPrefix != previous) return true;
   }
   if (o.splitByResult && Result(g) != Result(f)) return true;
   // A new Elo file begins where the previous game lies below the band of this one. Without a

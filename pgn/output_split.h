@@ -24,6 +24,8 @@ struct SplitWork {
   std::vector<int32_t> dateKeys;  // per entry index
   std::vector<PlayerGroup> groups;
   size_t currentGroup = 0;
+  std::string ecoPrefix;  // of the entry BeginsNewFile looked at last
+  size_t ecoPrefixOf = SIZE_MAX;
 
   void Clear() { *this = SplitWork{}; }
 };

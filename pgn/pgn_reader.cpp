@@ -331,7 +331,7 @@ int PgnReader::ReadMovetext(jurnal& game) {
     mainLine.clear();
     game.moves.swap(mainLine);
   }
-  mainLineEco.clear();
+  mainLineEco = nullptr;
   const int code = ReadMovetextOnBoard(game);
   if (!growInPlace) {
     std::vector<mov> exact;
@@ -646,7 +646,7 @@ void PgnReader::NoteEcoPosition(const jurnal& line) {
   // move's, whatever a null move said.
   const int ply = line.current;
   const bool blackToMove = ply == 0 ? line.blackfirst : IsWhite(line.moves[size_t(ply) - 1].piece);
-  if (const std::string* code = eco->Find(int64_t(board.poskey(blackToMove)))) mainLineEco = *code;
+  if (const std::string* code = eco->Find(int64_t(board.poskey(blackToMove)))) mainLineEco = code;
 }
 
 int PgnReader::PlayResolved(Scan& s, int piece, int promotion, int fromfile, int fromrank, int tofile, int torank,

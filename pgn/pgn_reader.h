@@ -41,10 +41,10 @@ class PgnReader {
   int ReadMovetext(jurnal& game);
 
   // When set (to a finder of the loaded table), the reader looks up each position of the main line before its
-  // move, as it passes, and keeps in `mainLineEco` the code of the last one the table holds:
-  // the game's ECO code, without replaying the game afterwards.
+  // move, as it passes, and keeps the code of the last one the table holds: the game's ECO
+  // code, without replaying the game afterwards.
   const EcoFinder* eco = nullptr;
-  std::string mainLineEco;
+  std::string_view MainLineEco() const { return mainLineEco ? std::string_view(*mainLineEco) : std::string_view(); }
 
  private:
   int ReadTagPair(TPGNTag& tag);
@@ -77,5 +77,6 @@ class PgnReader {
   std::vector<mov> mainLine;
   // The same for tag lists.
   TGamesTagArray tagScratch;
+  const std::string* mainLineEco = nullptr;  // in the finder's table
   int ReadTagsInto(TGamesTagArray& tags, std::string& fen);
 };

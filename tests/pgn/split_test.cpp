@@ -123,6 +123,29 @@ TEST(GroupingSort, TournamentsInByteOrderAndEntryOrderWithin) {
   EXPECT_EQ(order, (std::vector<int32_t>{3, 1, 0, 2}));
 }
 
+// Codes order as their bytes do (lower-case letters after upper-case ones), a game without a
+// code first; at each level the files hold the games whose codes share that prefix, in entry
+// order within a file.
+TEST(GroupingSort, EcoCodesInByteOrderAtEveryLevel) {
+  TGames games =
+      Games({"[Event \"1\"][ECO \"B12\"]", "[Event \"2\"][ECO \"b12\"]", "[Event \"3\"]", "[Event \"4\"][ECO \"B02\"]",
+             "[Event \"5\"][ECO \"A99\"]", "[Event \"6\"][ECO \"B1\"]", "[Event \"7\"][ECO \"B12\"]"});
+  // Game 3 has no tag and game 6 an invalid one; with no table loaded here, neither has a code.
+  TProcessingOptions o;
+  o.splitEcoLevel = 3;
+  EXPECT_EQ(FilesOf(games, o),
+            (std::vector<std::string>{"out_eco=.pgn#3", "out_eco=.pgn#6", "out_eco=A99.pgn#5", "out_eco=B02.pgn#4",
+                                      "out_eco=B12.pgn#1", "out_eco=B12.pgn#7", "out_eco=b12.pgn#2"}));
+  o.splitEcoLevel = 2;
+  EXPECT_EQ(FilesOf(games, o),
+            (std::vector<std::string>{"out_eco=.pgn#3", "out_eco=.pgn#6", "out_eco=A9.pgn#5", "out_eco=B0.pgn#4",
+                                      "out_eco=B1.pgn#1", "out_eco=B1.pgn#7", "out_eco=b1.pgn#2"}));
+  o.splitEcoLevel = 1;
+  EXPECT_EQ(FilesOf(games, o),
+            (std::vector<std::string>{"out_eco=.pgn#3", "out_eco=.pgn#6", "out_eco=A.pgn#5", "out_eco=B.pgn#1",
+                                      "out_eco=B.pgn#4", "out_eco=B.pgn#7", "out_eco=b.pgn#2"}));
+}
+
 TEST(GroupingSort, PlayerSplitListsEachGameUnderBothPlayers) {
   TProcessingOptions o;
   o.splitByPlayer = true;
