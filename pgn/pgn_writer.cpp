@@ -25,10 +25,17 @@ void AppendTag(std::string& out, const TPGNTag& tag) {
   out += '[';
   out += tag.name;
   out += " \"";
-  for (char c : tag.value) {
-    if (c == '"' || c == '\\') out += '\\';
-    out += c;
+  // Runs without a quote or backslash go out whole; each of those two gets a backslash before it.
+  const std::string& value = tag.value;
+  size_t run = 0;
+  for (size_t i = 0; i < value.size(); ++i) {
+    if (value[i] == '"' || value[i] == '\\') {
+      out.append(value, run, i - run);
+      out += '\\';
+      run = i;
+    }
   }
+  out.append(value, run);
   out += "\"]\r\n";
 }
 
@@ -45,7 +52,7 @@ class MovetextLines {
 
   size_t LineLength() const { return buffer.Size() - lineStart; }
 
-  void Add(std::string_view token, bool trailingSpace) {
+  [[gnu::always_inline]] void Add(std::string_view token, bool trailingSpace) {
     if (token.size() == 1 && token[0] == ')') {
       // Glued to the variation's last token; never a reason to break the line.
       if (LineLength() && buffer.Back() == ' ')
@@ -55,13 +62,8 @@ class MovetextLines {
       buffer.Append(' ');
       return;
     }
-    if (LineLength() + token.size() + 2 > 80) {
-      if (LineLength() && buffer.Back() == ' ') buffer.PopBack();
-      buffer.Append("\r\n");
-      lineStart = buffer.Size();
-    }
-    buffer.Append(token);
-    if (trailingSpace) buffer.Append(' ');
+    if (LineLength() + token.size() + 2 > 80) BreakLine();
+    buffer.AppendToken(token, trailingSpace);
   }
 
   // A comment goes out as it is, never broken at the line width; a ";" comment ends its line.
@@ -87,19 +89,31 @@ class MovetextLines {
   void Finish() { buffer.Append("\r\n\r\n"); }
 
  private:
+  // Kept out of line: Add, which runs for every token, stays small enough to be inlined.
+  [[gnu::noinline]] void BreakLine() {
+    if (LineLength() && buffer.Back() == ' ') buffer.PopBack();
+    buffer.Append("\r\n");
+    lineStart = buffer.Size();
+  }
+
   OutputBuffer& buffer;
   size_t lineStart = 0;
 };
 
 // "12." or "12...", written into `buffer`.
 std::string_view NumberToken(char* buffer, int number, bool white) {
-  char digits[12];
-  int n = 0;
-  unsigned value = unsigned(number < 0 ? 0 : number);
-  do digits[n++] = char('0' + value % 10);
-  while ((value /= 10) != 0);
+  const unsigned value = unsigned(number < 0 ? 0 : number);
   int length = 0;
-  while (n) buffer[length++] = digits[--n];
+  if (value < 1000) {  // every game's numbers but a few: the digits without a loop
+    if (value >= 100) buffer[length++] = char('0' + value / 100);
+    if (value >= 10) buffer[length++] = char('0' + value / 10 % 10);
+    buffer[length++] = char('0' + value % 10);
+  } else {
+    char digits[12];
+    int n = 0;
+    for (unsigned rest = value; rest != 0; rest /= 10) digits[n++] = char('0' + rest % 10);
+    while (n) buffer[length++] = digits[--n];
+  }
   buffer[length++] = '.';
   if (!white) {
     buffer[length++] = '.';

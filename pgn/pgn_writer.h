@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -26,6 +27,29 @@ class OutputBuffer {
   void Append(char c) {
     if (used == data.size()) Grow(1);
     data[used++] = c;
+  }
+  // A token of the movetext and, when asked, the space after it, with one test for room.
+  void AppendToken(std::string_view token, bool space) {
+    if (used + token.size() + 1 > data.size()) Grow(token.size() + 1);
+    char* to = data.data() + used;
+    const char* from = token.data();
+    const size_t n = token.size();
+    // Moves and numbers are short: copied in two overlapping fixed-size pieces, not by a call.
+    if (n >= 8 && n <= 16) {
+      std::memcpy(to, from, 8);
+      std::memcpy(to + n - 8, from + n - 8, 8);
+    } else if (n >= 4 && n < 8) {
+      std::memcpy(to, from, 4);
+      std::memcpy(to + n - 4, from + n - 4, 4);
+    } else if (n > 0 && n < 4) {
+      to[0] = from[0];
+      to[n / 2] = from[n / 2];
+      to[n - 1] = from[n - 1];
+    } else {
+      std::memcpy(to, from, n);
+    }
+    to[n] = ' ';  // stored either way, counted only when asked
+    used += token.size() + (space ? 1 : 0);
   }
 
  private:

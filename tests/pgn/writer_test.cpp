@@ -58,6 +58,20 @@ TEST(Writer, NumbersFollowTheRecordsCountSoOddLinesReadBack) {
   EXPECT_EQ(Read(Tags + text).size(), 1u);
 }
 
+// Move numbers of one, two, three and four digits, from positions set up late in a game; the
+// number of a black move carries three dots.
+TEST(Writer, NumbersOfEveryLength) {
+  auto fromMove = [](int number, char side) {
+    return "[Event \"e\"]\n[Result \"1-0\"]\n[SetUp \"1\"]\n[FEN \"4k3/8/8/8/8/8/8/4K3 " + std::string(1, side) +
+           " - - 0 " + std::to_string(number) + "\"]\n\n";
+  };
+  EXPECT_EQ(Movetext(fromMove(9, 'w') + "9. Kd2 Kd7 10. Ke3 *"), "9.Kd2 Kd7 10.Ke3 1-0\r\n\r\n");
+  EXPECT_EQ(Movetext(fromMove(99, 'b') + "99... Kd7 100. Kd2 *"), "99...Kd7 100.Kd2 1-0\r\n\r\n");
+  EXPECT_EQ(Movetext(fromMove(999, 'w') + "999. Kd2 Kd7 1000. Ke3 Ke6 1001. Kf4 *"),
+            "999.Kd2 Kd7 1000.Ke3 Ke6 1001.Kf4 1-0\r\n\r\n");
+  EXPECT_EQ(Movetext(fromMove(12345, 'b') + "12345... Kd7 *"), "12345...Kd7 1-0\r\n\r\n");
+}
+
 TEST(Writer, RemovalOptions) {
   TProcessingOptions options;
   options.removeComments = true;
