@@ -15,6 +15,7 @@
 #include "job/read_ahead.h"
 #include "panel/processing_options.h"
 #include "pgn/eco_tags.h"
+#include "pgn/entry_prefetch.h"
 #include "pgn/game_filters.h"
 #include "pgn/grouping_sort.h"
 #include "pgn/output_split.h"
@@ -155,8 +156,10 @@ void ProcessAndSave(TGameList& list, const std::u16string& base) {
   // Codes found from the moves go into the tags before sorting, so that the order, the file
   // boundaries, the file names and the written tags all see the same code.
   if (options.addEcoNames) {
-    for (int32_t index : Selection) {
+    for (size_t p = 0; p < Selection.size(); ++p) {
       HostLockGuard lock;
+      PrefetchEntries(list.entries, Selection, p);
+      const int32_t index = Selection[p];
       if (index < 0 || size_t(index) >= list.entries.size()) continue;
       TGame& entry = list.entries[size_t(index)];
       if (entry.game || entry.summary.known) RefreshEcoTag(entry, true);
@@ -194,6 +197,7 @@ void ProcessAndSave(TGameList& list, const std::u16string& base) {
         break;
       }
       HostLockGuard lock;
+      PrefetchEntries(list.entries, result, p);
       if (BeginsNewFile(work, list.entries, result, p, options)) {
         if (buffer.Size() > 0 || writer) FinishOutputFile(JobState.currentPath, writer, buffer, files);
         JobState.currentPath = OutputFileName(work, base, list.entries, result, p, options, CurrentHost().PathLength());

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "pgn/eco_tags.h"
+#include "pgn/entry_prefetch.h"
 #include "plugin/host.h"
 
 namespace {
@@ -101,7 +102,9 @@ class Sorter {
   void FindEcoPrefixes(const std::vector<int32_t>& list) {
     if (options.splitEcoLevel == 0) return;
     ecoPrefixes.assign(entries.size(), 0);
-    for (int32_t index : list) {
+    for (size_t p = 0; p < list.size(); ++p) {
+      PrefetchEntries(entries, list, p);
+      const int32_t index = list[p];
       if (index < 0 || size_t(index) >= entries.size()) continue;
       const std::string code = EcoCode(entries[size_t(index)]);
       const size_t length = std::min<size_t>({code.size(), options.splitEcoLevel, 3});
