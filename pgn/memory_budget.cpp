@@ -53,7 +53,7 @@ void Summarise(TGame& entry, std::string_view ecoOfMainLine) {
   summary.plies = entry.game->movecount();
   entry.game->gamekeys(summary.startKey, summary.movesKey);
   std::memset(summary.eco, 0, sizeof summary.eco);
-  std::memcpy(summary.eco, ecoOfMainLine.data(), std::min(ecoOfMainLine.size(), sizeof summary.eco - 1));
+  ecoOfMainLine.copy(summary.eco, sizeof summary.eco - 1);  // an empty view may hold no bytes at all
 }
 
 void LetGo(TGame& entry) {
