@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "io/file_read.h"
+#include "job/formatted_block.h"
 #include "job/read_ahead.h"
 #include "panel/processing_options.h"
 #include "pgn/eco_tags.h"
@@ -189,6 +190,9 @@ void ProcessAndSave(TGameList& list, const std::u16string& base) {
     bool finished = true;
     std::vector<bool> tried(result.size(), false);         // positions whose game a reload looked for
     std::vector<int32_t> pending(list.entries.size(), 0);  // per entry: positions read for, not written
+    // The games' texts are made a block ahead by two threads; what goes into which file, and
+    // where a stop leaves off, is decided here one position at a time.
+    FormattedBlock block;
     for (size_t p = 0; p < result.size(); ++p) {
       JobState.stepPosition = int32_t(p);
       if (JobState.observer) JobState.observer(JobStage::Saving, int32_t(p));
@@ -205,12 +209,16 @@ void ProcessAndSave(TGameList& list, const std::u16string& base) {
       }
       TGame& entry = list.entries[size_t(result[p])];
       const size_t index = size_t(result[p]);
-      if (!entry.game && entry.summary.known && !tried[p]) ReloadAhead(list, result, p, tried, pending);
+      const bool formatted = block.Holds(p);
+      if (!formatted && !entry.game && entry.summary.known && !tried[p]) ReloadAhead(list, result, p, tried, pending);
       // Its last position read for: let go again after this writing (its summary still holds).
       const bool letGoAfter = tried[p] && --pending[index] == 0;
-      if (!entry.game) continue;  // could not be read again: skipped
-      // With "add ECO names" the tag was refreshed before sorting; nothing has changed it since.
-      WriteGame(entry, buffer, options);
+      if (!formatted) {
+        if (!entry.game) continue;  // could not be read again: skipped
+        // With "add ECO names" the tag was refreshed before sorting; nothing has changed it since.
+        block.Format(list.entries, result, p, options);
+      }
+      buffer.Append(block.Text(p));
       if (letGoAfter) entry.game.reset();
       filled = true;
       ++JobState.counts.written;

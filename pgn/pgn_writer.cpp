@@ -131,7 +131,7 @@ std::string_view NagToken(char* buffer, uint8_t nag) {
   return std::string_view(buffer, size_t(length));
 }
 
-bool IsResult(const std::string& text) { return text == "1-0" || text == "0-1" || text == "1/2-1/2" || text == "*"; }
+bool IsResult(std::string_view text) { return text == "1-0" || text == "0-1" || text == "1/2-1/2" || text == "*"; }
 
 }  // namespace
 
@@ -154,7 +154,7 @@ void AppendTags(std::string& out, const TGamesTagArray& tags, const TProcessingO
 }
 
 void WriteMovetext(const jurnal& game, OutputBuffer& buffer, std::string& currentLine,
-                   const TProcessingOptions& options) {
+                   const TProcessingOptions& options, std::string_view result) {
   MovetextLines out(buffer, currentLine);
   auto comment = [&](std::string_view text) {
     if (options.removeComments || text.empty()) return false;
@@ -234,7 +234,7 @@ void WriteMovetext(const jurnal& game, OutputBuffer& buffer, std::string& curren
     f.moveWritten = false;
     f.variation = 0;
   }
-  out.Add(IsResult(game.result) ? std::string_view(game.result) : std::string_view("*"), false);
+  out.Add(IsResult(result) ? result : std::string_view("*"), false);
   out.Finish();
 }
 
@@ -245,15 +245,11 @@ void WriteGame(const TGame& entry, OutputBuffer& buffer, const TProcessingOption
   text += "\r\n";
   buffer.Append(text);
   if (!entry.game) return;
-  // The result written is the Result tag's, whatever the record holds.
-  std::string saved;
-  if (entry.tags.size() >= 7) {
-    saved = entry.tags[6].value;
-    entry.game->result.swap(saved);
-  }
+  // The result written is the Result tag's, whatever the record holds. The record is only
+  // read: games may be written by several threads at once.
+  const std::string_view result = entry.tags.size() >= 7 ? entry.tags[6].value : entry.game->result;
   text.clear();
-  WriteMovetext(*entry.game, buffer, text, options);
-  if (entry.tags.size() >= 7) entry.game->result.swap(saved);
+  WriteMovetext(*entry.game, buffer, text, options, result);
 }
 
 namespace {

@@ -63,13 +63,14 @@ class OutputBuffer {
 std::string WriteTagSection(const TGamesTagArray& tags, const TProcessingOptions& options);
 void AppendTags(std::string& out, const TGamesTagArray& tags, const TProcessingOptions& options);
 
-// Appends the movetext of a game's main line (with its variations, the result and the blank
-// line after the game). `currentLine` collects the tokens of the text line being built.
+// Appends the movetext of a game's main line (with its variations), the result (a result
+// token, else "*") and the blank line after the game. `currentLine` collects the tokens of the
+// text line being built.
 void WriteMovetext(const jurnal& game, OutputBuffer& buffer, std::string& currentLine,
-                   const TProcessingOptions& options);
+                   const TProcessingOptions& options, std::string_view result);
 
 // Appends one whole game: its tag section, an empty line, and its movetext with the result of
-// its Result tag.
+// its Result tag. Only reads the entry, so several threads may write games at once.
 void WriteGame(const TGame& entry, OutputBuffer& buffer, const TProcessingOptions& options);
 
 struct WriteResult {

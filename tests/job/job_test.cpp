@@ -132,6 +132,36 @@ TEST_F(Job, EcoSplitAndAddedCodesAgree) {
   SetEcoTableSource(dir / "none.dat");
 }
 
+// Splitting by ECO code without "add ECO names" still gives each game the tag its file is
+// named for: many games, so that they are written by more than one thread, each game's text
+// made after its code was looked up for the split.
+TEST_F(Job, EveryGameOfAnEcoSplitCarriesItsFilesCode) {
+  SetEcoTableSource(PGN_SOURCE_DIR "/data/ecos.dat");
+  const char* const openings[] = {"1. e4 c5 2. Nf3 d6", "1. d4 d5 2. c4 e6", "1. e4 e5 2. Nf3 Nc6", "1. c4 e5"};
+  std::string games;
+  for (int g = 0; g < 300; ++g) games += "[Event \"" + std::to_string(g) + "\"]\n\n" + openings[g % 4] + " *\n\n";
+  TempDir::Write(dir / "games.pgn", games);
+  Load(dir / "games.pgn");
+  ProcessingOptions.splitEcoLevel = 1;
+  Process(dir / "out");
+  EXPECT_EQ(JobState.counts.written, 300);
+  int tagged = 0;
+  for (const auto& file : std::filesystem::directory_iterator(dir.path)) {
+    const std::string name = file.path().filename().string();
+    if (name.rfind("out_eco=", 0) != 0) continue;
+    const std::string letter = name.substr(8, 1);
+    const std::string text = TempDir::Read(file.path());
+    for (size_t at = text.find("[Event "); at != std::string::npos; at = text.find("[Event ", at + 1)) {
+      const size_t end = text.find("\r\n\r\n", at);
+      const std::string tags = text.substr(at, end - at);
+      EXPECT_NE(tags.find("[ECO \"" + letter), std::string::npos) << name << ": " << tags;
+      ++tagged;
+    }
+  }
+  EXPECT_EQ(tagged, 300);
+  SetEcoTableSource(dir / "none.dat");
+}
+
 // A job whose games are all let go from memory while loading, and read again while saving,
 // writes exactly what the same job writes with every game in memory: duplicates, ECO codes,
 // the ECO split, the player split (each game written twice) and the length filter all work from

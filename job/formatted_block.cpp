@@ -1,0 +1,50 @@
+#include "job/formatted_block.h"
+
+#include <thread>
+
+#include "pgn/eco_tags.h"
+#include "pgn/entry_prefetch.h"
+
+namespace {
+
+// Fewer games than this are formatted by the calling thread alone: a thread costs more.
+constexpr size_t SharedFrom = 32;
+
+}  // namespace
+
+void FormattedBlock::Format(TGames& entries, const std::vector<int32_t>& order, size_t from,
+                            const TProcessingOptions& options) {
+  start = from;
+  const size_t end = std::min(order.size(), from + Positions);
+  pieces.assign(end - from, Piece{});
+  std::vector<size_t> loaded;  // positions whose game is in memory
+  for (size_t p = from; p < end; ++p) {
+    PrefetchEntries(entries, order, p);
+    const int32_t index = order[p];
+    if (index < 0 || size_t(index) >= entries.size() || !entries[size_t(index)].game) continue;
+    if (options.splitEcoLevel > 0 && p > from) EcoCode(entries[size_t(index)]);
+    loaded.push_back(p);
+  }
+  auto formatRange = [&](uint8_t half, size_t first, size_t last) {
+    OutputBuffer& text = texts[half];
+    text.Clear();
+    for (size_t k = first; k < last; ++k) {
+      const size_t p = loaded[k];
+      PrefetchEntries(entries, order, p);
+      Piece& piece = pieces[p - from];
+      piece.half = half;
+      piece.offset = text.Size();
+      WriteGame(entries[size_t(order[p])], text, options);
+      piece.length = text.Size() - piece.offset;
+      piece.formatted = true;
+    }
+  };
+  if (loaded.size() < SharedFrom) {
+    formatRange(0, 0, loaded.size());
+    return;
+  }
+  const size_t middle = loaded.size() / 2;
+  std::thread helper(formatRange, uint8_t(1), middle, loaded.size());
+  formatRange(0, 0, middle);
+  helper.join();
+}
