@@ -3,6 +3,8 @@
 # drop duplicates, classify by ECO, split by the full ECO code. Prints both times, the ratio and
 # the peak memory (GNU time). Installs pgn-extract and time from Debian when they are missing.
 #   bench/compare.sh [folder of PGN files, default ../shared/data/pgn/otb]
+# Runs should be half a minute apart: on a disk formatted as ext4 without a journal, new files
+# are slow to create for that long after many were deleted (as this script deletes its output).
 set -eu
 cd "$(dirname "$0")/.."
 root=$(pwd)
