@@ -42,6 +42,7 @@ void RefreshAndRemoveDuplicates(TGameList& list) {
   {
     HostLockGuard lock;
     if (list.keys.size() == list.entries.size()) return;
+    list.keyIndex.Clear();
     list.keys.resize(list.entries.size());
     for (size_t i = 0; i < list.entries.size(); ++i) list.keys[i] = KeyOfEntry(list.entries[i], int32_t(i));
     keys = list.keys;
@@ -70,6 +71,7 @@ void RefreshAndRemoveDuplicates(TGameList& list) {
 
 void CompactGameList(TGameList& list) {
   HostLockGuard lock;
+  list.keyIndex.Clear();  // the keys move with their entries, or go
   const size_t n = list.entries.size();
   list.dropped.resize(n, false);
   list.highlight.resize(n, false);

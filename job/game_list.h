@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "job/key_index.h"
 #include "pgn/duplicates.h"
 #include "pgn/memory_budget.h"
 #include "pgn/pgn_types.h"
@@ -16,6 +17,7 @@ struct TGameList {
   TIndexArray displayOrder;  // entry indexes in the order of the panel's rows
   TBoolArray highlight;      // one flag per entry
   THashes keys;              // one per entry while "Duplicates" is on, else empty
+  KeyIndex keyIndex;         // `keys` as a hash table for the merges; cleared when `keys` changes but by growing
   int32_t currentRow = -1;
   // Entries given up (duplicates dropped, rows deleted): the only ones compaction removes.
   std::vector<bool> dropped;

@@ -420,20 +420,15 @@ void MergeNewGames(TGameList& list, TGames& fresh) {
       HostLockGuard lock;
       keys[i] = KeyOfEntry(fresh[i], 0);
     }
-    // The new games' keys the list has already: one pass over the list's keys against a table of
-    // the new ones (sorting the whole list's keys at every file made loading a folder slower
-    // with every file).
-    KeySet newKeys, listed;
-    for (const THash& key : keys)
-      if (key.keyed) newKeys.insert(KeyIdentity(key));
-    if (!newKeys.empty())
-      for (const THash& key : list.keys)
-        if (key.keyed && newKeys.count(KeyIdentity(key))) listed.insert(KeyIdentity(key));
+    // The new games' keys the list has already, looked up in the index of its keys kept from
+    // merge to merge (a pass over all the list's keys at every file made loading a folder of
+    // many files slower with every file).
+    list.keyIndex.CatchUp(list.keys);
     TGames kept;
     KeySet seen;  // new keys already kept: the first stays
     for (size_t i = 0; i < fresh.size(); ++i) {
       const THash& key = keys[i];
-      if (key.keyed && (listed.count(KeyIdentity(key)) || !seen.insert(KeyIdentity(key)).second)) {
+      if (key.keyed && (list.keyIndex.Holds(list.keys, key) || !seen.insert(KeyIdentity(key)).second)) {
         HostLockGuard lock;
         ++JobState.counts.duplicates;
         GiveBack(list.memory, fresh[i]);
@@ -456,7 +451,10 @@ void MergeNewGames(TGameList& list, TGames& fresh) {
       list.keys.push_back(freshKeys[i]);
     }
   }
-  if (!ProcessingOptions.removeDuplicates) list.keys.clear();
+  if (!ProcessingOptions.removeDuplicates) {
+    list.keys.clear();
+    list.keyIndex.Clear();
+  }
   list.dropped.resize(list.entries.size(), false);
   JobState.counts.merged += int64_t(fresh.size());
   if (!fresh.empty()) list.currentRow = int32_t(list.entries.size());

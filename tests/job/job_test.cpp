@@ -92,6 +92,30 @@ TEST_F(Job, FolderJobsFilterAndDropDuplicates) {
   EXPECT_EQ(JobState.counts.gamesRead, 4);
 }
 
+// A row deleted from the list takes its key with it: the same game loaded again is kept, while
+// a game still listed is dropped as before (the merges' index of keys follows the list).
+TEST_F(Job, AGameDeletedFromTheListMayBeLoadedAgain) {
+  ProcessingOptions.removeDuplicates = true;
+  TempDir::Write(dir / "a.pgn", TwoGames);
+  TempDir::Write(dir / "b.pgn", "[Event \"c\"]\n\n1. c4 *\n");
+  TempDir::Write(dir / "a again.pgn", "[Event \"a again\"]\n[Result \"1-0\"]\n\n1. e4 e5 1-0\n");
+  TempDir::Write(dir / "b again.pgn", "[Event \"b again\"]\n[Result \"0-1\"]\n\n1. d4 d5 0-1\n");
+  Load(dir / "a.pgn");
+  Load(dir / "b.pgn");
+  ASSERT_EQ(GameList.entries.size(), 3u);
+  GameList.dropped.assign(3, false);
+  GameList.dropped[0] = true;  // the row of "a" deleted
+  CompactGameList(GameList);
+  ASSERT_EQ(GameList.entries.size(), 2u);
+  Load(dir / "a again.pgn");
+  EXPECT_EQ(GameList.entries.size(), 3u);
+  EXPECT_EQ(JobState.counts.duplicates, 0);
+  Load(dir / "b again.pgn");
+  EXPECT_EQ(GameList.entries.size(), 3u);
+  EXPECT_EQ(JobState.counts.duplicates, 1);
+  EXPECT_EQ(GameList.entries[2].tags[0].value, "a again");
+}
+
 TEST_F(Job, ProcessingWritesTheChosenGamesIntoSplitFiles) {
   TempDir::Write(dir / "games.pgn", TwoGames);
   Load(dir / "games.pgn");
