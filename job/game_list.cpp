@@ -71,7 +71,9 @@ void RefreshAndRemoveDuplicates(TGameList& list) {
 
 void CompactGameList(TGameList& list) {
   HostLockGuard lock;
-  list.keyIndex.Clear();  // the keys move with their entries, or go
+  // The keys and the entries move, or go.
+  list.keyIndex.Clear();
+  list.sources.Clear();
   const size_t n = list.entries.size();
   list.dropped.resize(n, false);
   list.highlight.resize(n, false);

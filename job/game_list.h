@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "job/key_index.h"
+#include "job/source_index.h"
 #include "pgn/duplicates.h"
 #include "pgn/memory_budget.h"
 #include "pgn/pgn_types.h"
@@ -18,6 +19,7 @@ struct TGameList {
   TBoolArray highlight;      // one flag per entry
   THashes keys;              // one per entry while "Duplicates" is on, else empty
   KeyIndex keyIndex;         // `keys` as a hash table for the merges; cleared when `keys` changes but by growing
+  SourceIndex sources;       // the entries' files and positions, for the merges' repeat check
   int32_t currentRow = -1;
   // Entries given up (duplicates dropped, rows deleted): the only ones compaction removes.
   std::vector<bool> dropped;

@@ -377,32 +377,23 @@ using KeySet = std::unordered_set<KeyTuple, KeyTupleHash>;
 
 void MergeNewGames(TGameList& list, TGames& fresh) {
   Enter(JobStage::FilteringDuplicates);
-  // Repeats: a game whose file and position an entry already has. The new games of one merge
-  // come from one file, so the positions of the entries from each of their files are gathered
-  // once: right whatever order the files were loaded in, and no scan per new game.
+  // Repeats: a game whose file and position an entry already has, looked up in the index of
+  // the entries' sources kept from merge to merge: right whatever order the files were loaded
+  // in, and no pass over the list per file.
   if (!list.entries.empty()) {
-    std::map<std::filesystem::path, std::unordered_set<int32_t>> taken;
-    for (const TGame& game : fresh)
-      if (!game.sourcePath.empty()) taken.try_emplace(game.sourcePath);
     {
       HostLockGuard lock;
-      // Entries of one file come in runs sharing one copy of its path: one look-up per run, not
-      // one path comparison per entry (which made loading a folder quadratic in its size).
-      const SourcePath* runPath = nullptr;
-      std::unordered_set<int32_t>* runPositions = nullptr;
-      for (const TGame& entry : list.entries) {
-        if (!runPath || !entry.sourcePath.SharesCopyWith(*runPath)) {
-          const auto found = taken.find(entry.sourcePath);
-          runPositions = found != taken.end() ? &found->second : nullptr;
-          runPath = &entry.sourcePath;
-        }
-        if (runPositions) runPositions->insert(entry.sourcePosition);
-      }
+      list.sources.CatchUp(list.entries);
     }
     TGames kept;
+    SourcePath runPath;  // the new games of one file share one copy of its path: one look-up
+    const std::unordered_set<int32_t>* runPositions = nullptr;
     for (TGame& game : fresh) {
-      const auto found = taken.find(game.sourcePath);
-      if (found != taken.end() && found->second.count(game.sourcePosition)) {
+      if (runPath.empty() || !game.sourcePath.SharesCopyWith(runPath)) {
+        runPath = game.sourcePath;
+        runPositions = list.sources.PositionsOf(game.sourcePath);
+      }
+      if (runPositions && runPositions->count(game.sourcePosition)) {
         HostLockGuard lock;
         ++JobState.counts.repeats;
         GiveBack(list.memory, game);

@@ -13,6 +13,9 @@
 
 namespace {
 
+const char* const TwoGames =
+    "[Event \"a\"]\n[Result \"1-0\"]\n\n1. e4 e5 1-0\n\n[Event \"b\"]\n[Result \"0-1\"]\n\n1. d4 d5 0-1\n";
+
 class Job : public ::testing::Test {
  protected:
   void SetUp() override { Reset(); }
@@ -45,6 +48,18 @@ class Job : public ::testing::Test {
     PlainWait wait;
     StartJob(JobKind::LoadFolder, wait);
   }
+  // Loads a.pgn (games "a" and "b") and b.pgn (game "c"), then deletes one row as the panel does.
+  void LoadTwoFilesAndDeleteRow(size_t row) {
+    TempDir::Write(dir / "a.pgn", TwoGames);
+    TempDir::Write(dir / "b.pgn", "[Event \"c\"]\n\n1. c4 *\n");
+    Load(dir / "a.pgn");
+    Load(dir / "b.pgn");
+    ASSERT_EQ(GameList.entries.size(), 3u);
+    GameList.dropped.assign(3, false);
+    GameList.dropped[row] = true;
+    CompactGameList(GameList);
+    ASSERT_EQ(GameList.entries.size(), 2u);
+  }
   void Process(const std::filesystem::path& base) {
     Selection = BuildSelection(GameList);
     JobState.currentPath = base;
@@ -54,9 +69,6 @@ class Job : public ::testing::Test {
 
   TempDir dir;
 };
-
-const char* const TwoGames =
-    "[Event \"a\"]\n[Result \"1-0\"]\n\n1. e4 e5 1-0\n\n[Event \"b\"]\n[Result \"0-1\"]\n\n1. d4 d5 0-1\n";
 
 TEST_F(Job, LoadingTheSameFileAgainAddsNothing) {
   TempDir::Write(dir / "games.pgn", TwoGames);
@@ -92,21 +104,27 @@ TEST_F(Job, FolderJobsFilterAndDropDuplicates) {
   EXPECT_EQ(JobState.counts.gamesRead, 4);
 }
 
+// Loading a file again after one of its rows was deleted brings back that game alone: the other
+// games are repeats of entries still listed (the merges' index of sources follows the list).
+TEST_F(Job, AFileLoadedAgainBringsBackOnlyItsDeletedRow) {
+  LoadTwoFilesAndDeleteRow(1);  // the row of "b"
+  Load(dir / "a.pgn");
+  ASSERT_EQ(GameList.entries.size(), 3u);
+  EXPECT_EQ(GameList.entries[2].tags[0].value, "b");
+  EXPECT_EQ(JobState.counts.repeats, 1);
+  Load(dir / "b.pgn");
+  Load(dir / "a.pgn");
+  EXPECT_EQ(GameList.entries.size(), 3u);
+  EXPECT_EQ(JobState.counts.repeats, 4);
+}
+
 // A row deleted from the list takes its key with it: the same game loaded again is kept, while
 // a game still listed is dropped as before (the merges' index of keys follows the list).
 TEST_F(Job, AGameDeletedFromTheListMayBeLoadedAgain) {
   ProcessingOptions.removeDuplicates = true;
-  TempDir::Write(dir / "a.pgn", TwoGames);
-  TempDir::Write(dir / "b.pgn", "[Event \"c\"]\n\n1. c4 *\n");
   TempDir::Write(dir / "a again.pgn", "[Event \"a again\"]\n[Result \"1-0\"]\n\n1. e4 e5 1-0\n");
   TempDir::Write(dir / "b again.pgn", "[Event \"b again\"]\n[Result \"0-1\"]\n\n1. d4 d5 0-1\n");
-  Load(dir / "a.pgn");
-  Load(dir / "b.pgn");
-  ASSERT_EQ(GameList.entries.size(), 3u);
-  GameList.dropped.assign(3, false);
-  GameList.dropped[0] = true;  // the row of "a" deleted
-  CompactGameList(GameList);
-  ASSERT_EQ(GameList.entries.size(), 2u);
+  LoadTwoFilesAndDeleteRow(0);  // the row of "a"
   Load(dir / "a again.pgn");
   EXPECT_EQ(GameList.entries.size(), 3u);
   EXPECT_EQ(JobState.counts.duplicates, 0);
