@@ -114,6 +114,42 @@ class Sorter {
     }
   }
 
+  // The rank of every listed entry's White and Black name among all those names, in the byte
+  // order of the names (equal names, equal ranks), so that comparisons need not reach the tags.
+  // Found once, before any comparison.
+  void FindPlayerRanks(const std::vector<int32_t>& list) {
+    const TProcessingOptions& o = options;
+    if (!o.splitByWhite && !o.splitByBlack && !o.splitByPlayer) return;
+    struct Name {
+      uint64_t head;  // the first eight bytes, zero-padded, as a number that orders as they do
+      std::string_view text;
+      uint32_t* rank;
+    };
+    playerRanks.assign(entries.size(), PlayerRanks{});
+    std::vector<Name> names;
+    names.reserve(2 * list.size());
+    auto add = [&](const std::string& text, uint32_t* rank) {
+      uint64_t head = 0;
+      for (size_t k = 0; k < 8; ++k) head = (head << 8) | (k < text.size() ? static_cast<unsigned char>(text[k]) : 0u);
+      names.push_back(Name{head, text, rank});
+    };
+    for (size_t p = 0; p < list.size(); ++p) {
+      PrefetchEntries(entries, list, p);
+      const int32_t index = list[p];
+      if (index < 0 || size_t(index) >= entries.size()) continue;
+      const TGame& game = entries[size_t(index)];
+      add(Tag(game, 4), &playerRanks[size_t(index)].white);
+      add(Tag(game, 5), &playerRanks[size_t(index)].black);
+    }
+    std::sort(names.begin(), names.end(),
+              [](const Name& a, const Name& b) { return a.head != b.head ? a.head < b.head : a.text < b.text; });
+    uint32_t rank = 0;
+    for (size_t k = 0; k < names.size(); ++k) {
+      if (k > 0 && names[k].text != names[k - 1].text) ++rank;
+      *names[k].rank = rank;
+    }
+  }
+
  private:
   // Whether every game of positions l..h is told apart from the first only by its position:
   // the comparison below, stopped where it would fall back on positions.
@@ -124,15 +160,15 @@ class Sorter {
     const bool byBlack = o.splitByBlack || blackPhase;
     // Only the player phases break ties by position.
     if (!(byWhite && o.splitByPlayer) && !(byBlack && blackPhase)) return false;
-    const TGame& first = entries[size_t(list[l])];
+    const PlayerRanks& first = playerRanks[size_t(list[l])];
     for (size_t k = l + 1; k <= h; ++k) {
-      const TGame& g = entries[size_t(list[k])];
+      const PlayerRanks& g = playerRanks[size_t(list[k])];
       if (byWhite) {
-        if (Tag(g, 4) != Tag(first, 4)) return false;
+        if (g.white != first.white) return false;
         if (o.splitByPlayer) continue;
       }
       if (byBlack) {
-        if (Tag(g, 5) != Tag(first, 5)) return false;
+        if (g.black != first.black) return false;
         if (blackPhase) continue;
       }
       return false;
@@ -158,11 +194,11 @@ class Sorter {
     TGame& gy = entries[y];
     int c;
     if (!secondPhase && (o.splitByWhite || (o.splitByPlayer && !blackPhase))) {
-      if ((c = Compare(Tag(gx, 4), Tag(gy, 4)))) return c < 0;
+      if ((c = Compare(playerRanks[x].white, playerRanks[y].white))) return c < 0;
       if (o.splitByPlayer) return a < b;
     }
     if (!secondPhase && (o.splitByBlack || blackPhase)) {
-      if ((c = Compare(Tag(gx, 5), Tag(gy, 5)))) return c < 0;
+      if ((c = Compare(playerRanks[x].black, playerRanks[y].black))) return c < 0;
       if (blackPhase) return a < b;
     }
     if (o.splitDateLevel > 0 && (c = Compare(work.dateKeys[x], work.dateKeys[y]))) return c < 0;
@@ -191,6 +227,11 @@ class Sorter {
   const std::atomic<bool>* stop;
   std::atomic<int32_t>* progress;
   std::vector<uint32_t> ecoPrefixes;  // per entry index
+  struct PlayerRanks {
+    uint32_t white = 0;
+    uint32_t black = 0;
+  };
+  std::vector<PlayerRanks> playerRanks;  // per entry index
 };
 
 }  // namespace
@@ -213,6 +254,7 @@ void SortForOutput(TGames& entries, const std::vector<int32_t>& selection, std::
     {
       HostLockGuard lock;
       sorter.FindEcoPrefixes(selection);
+      sorter.FindPlayerRanks(selection);
     }
     sorter.Sort(result, 0, result.size() - 1);
   }

@@ -1,5 +1,7 @@
 #include "pgn/output_split.h"
 
+#include <algorithm>
+
 #include "io/codepage.h"
 #include "pgn/eco_tags.h"
 
@@ -153,9 +155,11 @@ std::filesystem::path OutputFileName(SplitWork& work, const std::u16string& base
   TGame& g = entries[index];
   std::u16string name = base;
   if (o.splitByPlayer) {
-    const PlayerGroup* group = nullptr;
-    for (const PlayerGroup& candidate : work.groups)
-      if (candidate.start <= p && (!group || candidate.start >= group->start)) group = &candidate;
+    // The last group starting at or before p (the groups come in the order of their starts).
+    const auto after =
+        std::upper_bound(work.groups.begin(), work.groups.end(), p,
+                         [](size_t position, const PlayerGroup& group) { return position < group.start; });
+    const PlayerGroup* group = after == work.groups.begin() ? nullptr : &*(after - 1);
     name += u"_player=" + (group ? TagPart(group->name) : std::u16string());
   } else {
     if (o.splitByWhite) name += u"_white=" + TagPart(White(g));

@@ -123,6 +123,34 @@ TEST(GroupingSort, TournamentsInByteOrderAndEntryOrderWithin) {
   EXPECT_EQ(order, (std::vector<int32_t>{3, 1, 0, 2}));
 }
 
+// Names order as their bytes do, also where they differ only past their first eight bytes or
+// one is the start of another; games of one name keep their entry order.
+TEST(GroupingSort, PlayerNamesInByteOrderWhereverTheyDiffer) {
+  const std::vector<std::string> whites = {"Carlsen, Magnus", "Carlsen, M",      "carlsen", "Carlsen, Magnus A",
+                                           "Carlsen, Mag",    "Carlsen, Magnus", "Carlsen", "Carlsen, Magnur"};
+  std::vector<std::string> tags;
+  for (size_t g = 0; g < whites.size(); ++g)
+    tags.push_back("[Event \"" + std::to_string(g + 1) + "\"][White \"" + whites[g] + "\"][Black \"Z\"]");
+  TGames games = Games(tags);
+  TProcessingOptions o;
+  o.splitByWhite = true;
+  EXPECT_EQ(FilesOf(games, o),
+            (std::vector<std::string>{"out_white=Carlsen.pgn#7", "out_white=Carlsen, M.pgn#2",
+                                      "out_white=Carlsen, Mag.pgn#5", "out_white=Carlsen, Magnur.pgn#8",
+                                      "out_white=Carlsen, Magnus.pgn#1", "out_white=Carlsen, Magnus.pgn#6",
+                                      "out_white=Carlsen, Magnus A.pgn#4", "out_white=carlsen.pgn#3"}));
+  // Each player's games, as White or Black, under one name.
+  TProcessingOptions byPlayer;
+  byPlayer.splitByPlayer = true;
+  const std::vector<std::string> files = FilesOf(games, byPlayer);
+  ASSERT_EQ(files.size(), 16u);
+  EXPECT_EQ(files[0], "out_player=Carlsen.pgn#7");
+  EXPECT_EQ(files[4], "out_player=Carlsen, Magnus.pgn#1");
+  EXPECT_EQ(files[5], "out_player=Carlsen, Magnus.pgn#6");
+  for (size_t k = 7; k < 15; ++k) EXPECT_EQ(files[k].substr(0, files[k].find('#')), "out_player=Z.pgn");
+  EXPECT_EQ(files[15], "out_player=carlsen.pgn#3");  // "Z" is 0x5A, "c" 0x63
+}
+
 // Codes order as their bytes do (lower-case letters after upper-case ones), a game without a
 // code first; at each level the files hold the games whose codes share that prefix, in entry
 // order within a file.
