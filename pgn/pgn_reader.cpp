@@ -334,9 +334,7 @@ int PgnReader::ReadMovetext(jurnal& game) {
   mainLineEco = nullptr;
   const int code = ReadMovetextOnBoard(game);
   if (!growInPlace) {
-    std::vector<mov> exact;
-    exact.reserve(game.moves.size());
-    std::move(game.moves.begin(), game.moves.end(), std::back_inserter(exact));
+    std::vector<mov> exact(std::make_move_iterator(game.moves.begin()), std::make_move_iterator(game.moves.end()));
     game.moves.clear();
     game.moves.swap(mainLine);
     game.moves.swap(exact);
