@@ -29,6 +29,12 @@ namespace {
 
 bool Stopped() { return JobState.stopRequested.load(); }
 
+// The threads that read files: as the job state asks, else one per processor, at most four.
+size_t ReaderThreads() {
+  return JobState.folderReaders > 0 ? size_t(JobState.folderReaders)
+                                    : std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 4);
+}
+
 // The worker's stage changes and saving steps, seen by the observer when one is set.
 void Enter(JobStage stage) {
   JobState.stage = stage;
@@ -70,7 +76,7 @@ struct FileRead {
 
 // Reads a file into `read`, showing its size and the position reached in `size` and `position`.
 void ReadFileGames(const std::filesystem::path& path, bool filter, MemoryBudget* budget, int32_t growthStep,
-                   FileRead& read, std::atomic<int64_t>& size, std::atomic<int64_t>& position) {
+                   FileRead& read, std::atomic<int64_t>& size, std::atomic<int64_t>& position, size_t threads) {
   std::string text;
   if (readfile(path, text) != ReadError::None) {
     read.readable = false;
@@ -91,7 +97,7 @@ void ReadFileGames(const std::filesystem::path& path, bool filter, MemoryBudget*
   // ECO codes wanted later are found now, on the reading threads, while the games are at hand.
   const TProcessingOptions& o = ProcessingOptions;
   options.summarise = o.addEcoNames || o.splitEcoLevel > 0 || !o.ecoOpening.empty();
-  ReadGames(text, read.games, options);
+  ReadGamesInPieces(text, read.games, options, threads);
 }
 
 // Counts a file read into the job's figures and hands its games over.
@@ -245,8 +251,7 @@ void FolderScan(TGameList& list) {
   for (const auto& item : std::filesystem::directory_iterator(JobState.folderPath, error))
     if (item.is_regular_file(error) && IsPgnName(item.path().filename())) files.push_back(item.path());
   std::sort(files.begin(), files.end());  // a stable order from one system to another
-  const size_t readers = JobState.folderReaders > 0 ? size_t(JobState.folderReaders)
-                                                    : std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 4);
+  const size_t readers = ReaderThreads();
   const int32_t growthStep = CurrentHost().GrowthStep();  // asked here: the readers never query the host
   PrepareConcurrentReading();
   std::unique_ptr<FileRead[]> reads(new FileRead[files.size()]);
@@ -256,7 +261,7 @@ void FolderScan(TGameList& list) {
       files.size(), readers,
       [&](size_t k) {
         if (!Stopped())
-          ReadFileGames(files[k], true, &list.memory, growthStep, reads[k], reads[k].size, reads[k].position);
+          ReadFileGames(files[k], true, &list.memory, growthStep, reads[k], reads[k].size, reads[k].position, 1);
       },
       4 * readers);
   for (size_t k = 0; k < files.size(); ++k) {
@@ -348,18 +353,12 @@ void ReadOneFile(const std::filesystem::path& path, bool filter, TGames& fresh, 
   JobState.loadSize = 0;
   Enter(JobStage::Loading);
   FileRead read;
-  ReadFileGames(path, filter, budget, CurrentHost().GrowthStep(), read, JobState.loadSize, JobState.loadPosition);
+  // One file alone: its text is read in pieces on as many threads as the folder readers use.
+  PrepareConcurrentReading();
+  ReadFileGames(path, filter, budget, CurrentHost().GrowthStep(), read, JobState.loadSize, JobState.loadPosition,
+                ReaderThreads());
   RecordFileRead(path, read, fresh);
 }
-
-namespace {
-
-// A game dropped before it joined the list no longer counts against the budget.
-void GiveBack(MemoryBudget& budget, const TGame& game) {
-  if (game.game) budget.used = std::max<int64_t>(0, budget.used - GameMemoryCost(*game.game));
-}
-
-}  // namespace
 
 namespace {
 

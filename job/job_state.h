@@ -61,7 +61,8 @@ struct TJobState {
   std::vector<std::filesystem::path> unreadableFiles;
   std::vector<SkippedGame> skipped;
   JobCounts counts;
-  // Threads reading the files of a folder at once; 0: one per core, at most four.
+  // Threads reading the files of a folder at once, or the pieces of a file loaded alone; 0: one
+  // per core, at most four.
   int32_t folderReaders = 0;
   // Called by the worker on each stage it enters (step 0) and before each game it saves (its
   // position); tests use it to stop a job at a chosen point.

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <climits>
+#include <memory>
 #include <optional>
+#include <thread>
 
 #include "chess/eco.h"
 #include "io/file_read.h"
@@ -59,7 +61,27 @@ void SkipBetweenGames(PgnReader& reader) {
 
 void PrepareConcurrentReading() { (void)EcoTable(); }
 
-int ReadGames(std::string_view text, TGames& games, const ReadOptions& options) {
+namespace {
+
+// Reading a text in pieces pays only from this size of piece on.
+constexpr size_t MinimumPieceBytes = size_t(1) << 20;
+
+// What reading a stretch of a text found.
+struct PieceRead {
+  size_t begin = 0;  // where the reading started: the text's start, or a "[" starting a game
+  size_t end = 0;    // no game is begun at or past it
+  TGames games;
+  ReadReport report;  // its games numbered from 1 at `begin`
+  int32_t gamesBegun = 0;
+  size_t stoppedAt = 0;  // the start of the first game at or past `end`, or where reading stopped
+  int result = ReadOk;
+  std::atomic<int64_t> position{0};  // reached, for progress
+};
+
+// Reads the games of `text` that begin in piece.begin..piece.end-1. `progress`, when given, is
+// told the bytes read by all of `pieces` at every game begun.
+void ReadPiece(std::string_view text, PieceRead& piece, const ReadOptions& options,
+               const std::vector<PieceRead*>& all) {
   GameFilter passAll;
   GameFilter& filters = options.filters ? *options.filters : passAll;
   const int32_t step = std::max<int32_t>(1, options.growthStep > 0 ? options.growthStep : CurrentHost().GrowthStep());
@@ -70,20 +92,33 @@ int ReadGames(std::string_view text, TGames& games, const ReadOptions& options) 
     eco.emplace();
     if (!eco->empty()) reader.eco = &*eco;
   }
-  reader.SkipByteOrderMark();
-  reader.SkipBlanks();
-  int32_t gamesBegun = 0;  // the number, in the text, of the game being read
+  if (piece.begin == 0) {
+    reader.SkipByteOrderMark();
+    reader.SkipBlanks();
+  } else {
+    reader.position = piece.begin;
+  }
+  int32_t& gamesBegun = piece.gamesBegun;  // the number, in the piece, of the game being read
   auto report = [&](size_t start, int code, std::string detail = {}) {
     if (!options.report) return;
-    options.report->Add(text, start, reader.position, code, std::move(detail));
-    options.report->issues.back().gameNumber = gamesBegun + (code == NotATagSection ? 1 : 0);
+    piece.report.Add(text, start, reader.position, code, std::move(detail));
+    piece.report.issues.back().gameNumber = gamesBegun + (code == NotATagSection ? 1 : 0);
+  };
+  auto tellProgress = [&](size_t at) {
+    if (!options.progress) return;
+    piece.position = int64_t(at);
+    int64_t done = 0;
+    for (const PieceRead* each : all) done += std::max<int64_t>(0, each->position.load() - int64_t(each->begin));
+    options.progress->store(done);
   };
   const SourcePath source(options.sourcePath);  // one copy for all the file's entries
+  TGames& games = piece.games;
   int result = ReadOk;
-  while (!reader.AtEnd() && reader.Peek() == '[' && !(options.stop && options.stop->load())) {
+  while (!reader.AtEnd() && reader.Peek() == '[' && reader.position < piece.end &&
+         !(options.stop && options.stop->load())) {
     const size_t start = reader.position;
     ++gamesBegun;
-    if (options.progress) options.progress->store(int64_t(start));
+    tellProgress(start);
     TGame entry;
     std::string fen;
     // Parsing touches only this reader and the new entry, which nobody else sees before it is
@@ -96,7 +131,7 @@ int ReadGames(std::string_view text, TGames& games, const ReadOptions& options) 
     }
     if (code != ReadOk || (options.filter && !filters.TagsPass(entry.tags))) {
       if (code) report(start, code);
-      if (!code && options.report) ++options.report->filteredOut;
+      if (!code && options.report) ++piece.report.filteredOut;
       reader.SkipToNextGame();
       continue;
     }
@@ -124,7 +159,7 @@ int ReadGames(std::string_view text, TGames& games, const ReadOptions& options) 
       games.push_back(std::move(entry));
     } else {
       if (code) report(start, code);
-      if (!code && options.report) ++options.report->filteredOut;
+      if (!code && options.report) ++piece.report.filteredOut;
       reader.SkipToNextGame();
     }
     SkipBetweenGames(reader);
@@ -133,8 +168,107 @@ int ReadGames(std::string_view text, TGames& games, const ReadOptions& options) 
     report(reader.position, NotATagSection);
     result = NotATagSection;
   }
-  if (options.progress) options.progress->store(int64_t(reader.position));
-  return result;
+  piece.stoppedAt = reader.position;
+  piece.result = result;
+  tellProgress(reader.position);
+}
+
+// Takes a piece's games and issues into the text's, its games numbered after `gamesBefore`.
+void TakePiece(PieceRead& piece, TGames& games, const ReadOptions& options, int32_t gamesBefore) {
+  if (options.report) {
+    for (ReadIssue& issue : piece.report.issues) {
+      issue.gameNumber += gamesBefore;
+      options.report->issues.push_back(std::move(issue));
+    }
+    options.report->filteredOut += piece.report.filteredOut;
+  }
+  if (games.empty()) {
+    games.swap(piece.games);
+  } else {
+    games.reserve(games.size() + piece.games.size());
+    for (TGame& game : piece.games) games.push_back(std::move(game));
+  }
+}
+
+// The places where pieces of a text may begin: a "[" starting a line, the first after each
+// of parts - 1 even divisions of the text (fewer where none is found).
+std::vector<size_t> PieceStarts(std::string_view text, size_t parts) {
+  std::vector<size_t> starts{0};
+  for (size_t k = 1; k < parts; ++k) {
+    const size_t from = std::max(starts.back() + 1, text.size() / parts * k);
+    const size_t line = text.find("\n[", from);
+    if (line == std::string_view::npos) break;
+    starts.push_back(line + 1);
+  }
+  return starts;
+}
+
+}  // namespace
+
+int ReadGames(std::string_view text, TGames& games, const ReadOptions& options) {
+  PieceRead piece;
+  piece.end = SIZE_MAX;
+  ReadPiece(text, piece, options, {&piece});
+  TakePiece(piece, games, options, 0);
+  return piece.result;
+}
+
+int ReadGamesInPieces(std::string_view text, TGames& games, const ReadOptions& options, size_t threads) {
+  const std::vector<size_t> starts =
+      PieceStarts(text, std::min(threads, std::max<size_t>(1, text.size() / MinimumPieceBytes)));
+  if (starts.size() < 2) return ReadGames(text, games, options);
+  std::vector<std::unique_ptr<PieceRead>> pieces;
+  std::vector<PieceRead*> all;
+  for (size_t k = 0; k < starts.size(); ++k) {
+    pieces.push_back(std::make_unique<PieceRead>());
+    pieces.back()->begin = starts[k];
+    pieces.back()->end = k + 1 < starts.size() ? starts[k + 1] : SIZE_MAX;
+    pieces.back()->position = int64_t(starts[k]);
+    all.push_back(pieces.back().get());
+  }
+  {
+    std::vector<std::thread> helpers;
+    for (size_t k = 1; k < pieces.size(); ++k)
+      helpers.emplace_back([&, k] { ReadPiece(text, *pieces[k], options, all); });
+    ReadPiece(text, *pieces[0], options, all);
+    for (std::thread& helper : helpers) helper.join();
+  }
+  // A piece counts when the reading before it stopped right at its start: then it began where
+  // reading the whole text in turn begins a game. Otherwise (its start lay inside a comment or
+  // a damaged game) its games are given up and the text from where that reading stopped is read
+  // again in turn, up to the next piece's start.
+  auto giveUp = [&](PieceRead& piece) {
+    if (!options.budget) return;
+    for (const TGame& game : piece.games) GiveBack(*options.budget, game);
+  };
+  int32_t gamesBefore = 0;
+  PieceRead* previous = pieces[0].get();
+  TakePiece(*previous, games, options, gamesBefore);
+  for (size_t k = 1; k < pieces.size(); ++k) {
+    PieceRead& piece = *pieces[k];
+    const bool stopped = options.stop && options.stop->load();
+    if (previous->result != ReadOk || stopped || previous->stoppedAt >= text.size()) {
+      for (size_t rest = k; rest < pieces.size(); ++rest) giveUp(*pieces[rest]);
+      break;
+    }
+    gamesBefore += previous->gamesBegun;
+    if (previous->stoppedAt == piece.begin) {
+      TakePiece(piece, games, options, gamesBefore);
+      previous = &piece;
+      continue;
+    }
+    giveUp(piece);
+    auto again = std::make_unique<PieceRead>();
+    again->begin = previous->stoppedAt;
+    again->end = piece.end;
+    again->position = int64_t(again->begin);
+    ReadPiece(text, *again, options, {again.get()});
+    TakePiece(*again, games, options, gamesBefore);
+    pieces[k] = std::move(again);  // the piece given up goes; `previous` must outlive this step
+    previous = pieces[k].get();
+  }
+  if (options.progress) options.progress->store(int64_t(previous->stoppedAt));
+  return previous->result;
 }
 
 namespace {

@@ -66,6 +66,12 @@ void PrepareConcurrentReading();
 // the code that stopped reading (games read before it are kept).
 int ReadGames(std::string_view text, TGames& games, const ReadOptions& options);
 
+// The same on up to `threads` threads, with the same games, issues and result. The text is cut
+// ahead of reading at lines starting with "[" and each piece read on its own thread; a piece
+// counts only where reading the text before it stopped right at its start (a cut inside a
+// comment or a damaged game is found so, and that stretch read again in turn).
+int ReadGamesInPieces(std::string_view text, TGames& games, const ReadOptions& options, size_t threads);
+
 // Re-reads the entries of `games` (indexes from `selection`, from `start` on) that come from
 // `path` and hold no game, reading the file once over the byte range that covers them all
 // (or, where that range would hold long stretches of other games, once per stretch of wanted

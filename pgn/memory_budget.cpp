@@ -74,3 +74,10 @@ bool AdmitGame(MemoryBudget& budget, TGame& entry) {
   if (!fits) LetGo(entry);
   return fits;
 }
+
+void GiveBack(MemoryBudget& budget, const TGame& entry) {
+  if (!entry.game) return;
+  const int64_t cost = GameMemoryCost(*entry.game);
+  HostLockGuard lock;
+  budget.used = std::max<int64_t>(0, budget.used - cost);
+}

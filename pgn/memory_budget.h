@@ -31,3 +31,6 @@ void LetGo(TGame& entry);
 // Counts the entry's game into the budget, or lets it go when it does not fit. Returns
 // whether the game stays in memory.
 bool AdmitGame(MemoryBudget& budget, TGame& entry);
+// Takes a game counted into the budget out of it again (a game dropped before it joined the
+// list).
+void GiveBack(MemoryBudget& budget, const TGame& entry);
