@@ -126,7 +126,8 @@ bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, st
                  "MiB of parsed games kept in memory (default 384); games past it are read again when written")
       ->check(CLI::Range(int64_t(1), int64_t(1) << 20));
   app.add_option("--threads", request.threads,
-                 "threads reading a folder's files at once (default: one per core, up to 4)")
+                 "threads reading a folder's files, or the pieces of a large file, at once (default: one per "
+                 "core, up to 4)")
       ->check(CLI::Range(1, 64));
 
   app.add_flag("--remove-comments", o.removeComments, "write no comments");

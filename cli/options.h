@@ -24,7 +24,7 @@ struct CliRequest {
   std::filesystem::path reportFile;    // every skipped game, one line each
   bool quiet = false;
   int64_t memoryMiB = 0;           // budget for games kept parsed in memory; 0: the default
-  int32_t threads = 0;             // threads reading a folder's files; 0: one per core, at most four
+  int32_t threads = 0;             // threads reading files or pieces of one; 0: one per core, at most four
   std::vector<CliRename> renames;  // applied after loading, in the order given
 };
 
