@@ -78,8 +78,8 @@ struct PieceRead {
   std::atomic<int64_t> position{0};  // reached, for progress
 };
 
-// Reads the games of `text` that begin in piece.begin..piece.end-1. `progress`, when given, is
-// told the bytes read by all of `pieces` at every game begun.
+// Reads the games of `text` that begin in piece.begin..piece.end-1. The options' progress, when
+// given, is told at every game begun the bytes read so far by all the pieces of `all`.
 void ReadPiece(std::string_view text, PieceRead& piece, const ReadOptions& options,
                const std::vector<PieceRead*>& all) {
   GameFilter passAll;
