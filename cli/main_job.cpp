@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "chess/eco.h"
+#include "cli/progress_line.h"
 #include "dialogs/renaming.h"
 #include "job/job.h"
 #include "panel/settings_file.h"
@@ -42,6 +43,11 @@ class TerminalWait : public ModalWait {
 
   void WaitUntilDone(TJobState& state) override {
     const auto start = std::chrono::steady_clock::now();
+    {
+      HostLockGuard lock;
+      bytesAtStart = state.counts.bytesRead;
+      writtenAtStart = state.counts.written;
+    }
     while (state.stage.load() != JobStage::Done) {
       if (interrupts > 0) RequestStop();
       if (visible) Draw(state, start);
@@ -56,27 +62,29 @@ class TerminalWait : public ModalWait {
     double part = 0;
     if (stage == JobStage::Loading && state.loadSize > 0) part = double(state.loadPosition) / double(state.loadSize);
     if (stage != JobStage::Loading && state.stepCount > 0) part = double(state.stepPosition) / double(state.stepCount);
-    part = part < 0 ? 0 : part > 1 ? 1 : part;
-    char bar[21];
-    const int filled = int(part * 20);
-    for (int i = 0; i < 20; ++i) bar[i] = i < filled ? '#' : '.';
-    bar[20] = '\0';
-    std::string file;
-    int64_t games;
+    std::filesystem::path path;
+    int64_t written, bytes;
     {
       HostLockGuard lock;  // the worker changes these
-      file = state.currentPath.filename().string();
-      games = state.counts.gamesRead;
+      path = state.currentPath;
+      written = state.counts.written;
+      bytes = state.counts.bytesRead;
     }
-    if (file.size() > 24) file = "..." + file.substr(file.size() - 21);
+    // Loading: the bytes of the files merged and of the one being read; saving: the games written.
+    if (stage == JobStage::Loading) bytes += state.loadPosition;
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    const double rate = seconds > 0 ? double(games) / seconds : 0;
-    char line[160];
-    std::snprintf(line, sizeof line, "%-22s %-24s [%s] %.0f games/s", StageText(stage), file.c_str(), bar, rate);
-    std::fprintf(stderr, "\r%-79.79s", line);
+    std::string rate;
+    if (state.kind == JobKind::ProcessAndSave)
+      rate = stage == JobStage::Saving ? GameRate(written - writtenAtStart, seconds) : "";
+    else
+      rate = ByteRate(bytes - bytesAtStart, seconds);
+    const std::string line = ProgressLine(StageText(stage), path.filename().string(), part, rate);
+    std::fprintf(stderr, "\r%-79s", line.c_str());
     std::fflush(stderr);
   }
 
+  int64_t bytesAtStart = 0;  // read and written by the jobs before this one
+  int64_t writtenAtStart = 0;
   bool visible;
 };
 

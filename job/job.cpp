@@ -70,6 +70,7 @@ struct FileRead {
   std::atomic<int64_t> size{0};      // bytes of the file, once read (when read ahead)
   std::atomic<int64_t> position{0};  // how far the reader has come (when read ahead)
   bool readable = true;
+  int64_t bytes = 0;  // of the file's text
   TGames games;
   ReadReport report;
 };
@@ -82,7 +83,7 @@ void ReadFileGames(const std::filesystem::path& path, bool filter, MemoryBudget*
     read.readable = false;
     return;
   }
-  size = int64_t(text.size());
+  read.bytes = size = int64_t(text.size());
   position = 1;
   OptionFilters filters(ProcessingOptions);
   ReadOptions options;
@@ -109,6 +110,7 @@ void RecordFileRead(const std::filesystem::path& path, FileRead& read, TGames& f
     return;
   }
   ++JobState.counts.filesRead;
+  JobState.counts.bytesRead += read.bytes;
   JobState.counts.gamesRead += int64_t(read.games.size());
   JobState.counts.filteredOut += read.report.filteredOut;
   for (ReadIssue& issue : read.report.issues) JobState.skipped.push_back(SkippedGame{path, std::move(issue)});

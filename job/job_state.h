@@ -45,6 +45,7 @@ struct JobCounts {
   int64_t filesRead = 0, filesUnreadable = 0;
   int64_t gamesRead = 0, repeats = 0, duplicates = 0, merged = 0;
   int64_t filteredOut = 0, written = 0, outputFiles = 0;
+  int64_t bytesRead = 0;  // of the files read and merged
 };
 
 struct TJobState {
