@@ -1,5 +1,6 @@
 #include "job/formatted_block.h"
 
+#include <algorithm>
 #include <thread>
 
 #include "pgn/eco_tags.h"
