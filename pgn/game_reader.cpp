@@ -63,9 +63,6 @@ void PrepareConcurrentReading() { (void)EcoTable(); }
 
 namespace {
 
-// Reading a text in pieces pays only from this size of piece on.
-constexpr size_t MinimumPieceBytes = size_t(1) << 20;
-
 // What reading a stretch of a text found.
 struct PieceRead {
   size_t begin = 0;  // where the reading started: the text's start, or a "[" starting a game
@@ -213,9 +210,10 @@ int ReadGames(std::string_view text, TGames& games, const ReadOptions& options) 
   return piece.result;
 }
 
-int ReadGamesInPieces(std::string_view text, TGames& games, const ReadOptions& options, size_t threads) {
+int ReadGamesInPieces(std::string_view text, TGames& games, const ReadOptions& options, size_t threads,
+                      size_t minimumPieceBytes) {
   const std::vector<size_t> starts =
-      PieceStarts(text, std::min(threads, std::max<size_t>(1, text.size() / MinimumPieceBytes)));
+      PieceStarts(text, std::min(threads, std::max<size_t>(1, text.size() / std::max<size_t>(1, minimumPieceBytes))));
   if (starts.size() < 2) return ReadGames(text, games, options);
   std::vector<std::unique_ptr<PieceRead>> pieces;
   std::vector<PieceRead*> all;

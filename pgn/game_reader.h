@@ -70,7 +70,10 @@ int ReadGames(std::string_view text, TGames& games, const ReadOptions& options);
 // ahead of reading at lines starting with "[" and each piece read on its own thread; a piece
 // counts only where reading the text before it stopped right at its start (a cut inside a
 // comment or a damaged game is found so, and that stretch read again in turn).
-int ReadGamesInPieces(std::string_view text, TGames& games, const ReadOptions& options, size_t threads);
+// Pieces are at least `minimumPieceBytes` long (smaller ones cost more in threads than they
+// save; tests make them small to put many cuts into a short text).
+int ReadGamesInPieces(std::string_view text, TGames& games, const ReadOptions& options, size_t threads,
+                      size_t minimumPieceBytes = size_t(1) << 20);
 
 // Re-reads the entries of `games` (indexes from `selection`, from `start` on) that come from
 // `path` and hold no game, reading the file once over the byte range that covers them all

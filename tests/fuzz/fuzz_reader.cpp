@@ -1,5 +1,6 @@
-// libFuzzer target: any bytes as a PGN file. Reading must never crash, hang or overflow, and
-// what it keeps must write out and read back.
+// libFuzzer target: any bytes as a PGN file. Reading must never crash, hang or overflow, what
+// it keeps must write out and read back, and reading in small pieces on several threads must
+// keep the same games and report the same issues.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -13,12 +14,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ReadReport report;
   ReadOptions options;
   options.report = &report;
-  ReadGames(text, games, options);
+  const int result = ReadGames(text, games, options);
   OutputBuffer buffer;
   const TProcessingOptions keepAll;
   for (const TGame& game : games) WriteGame(game, buffer, keepAll);
   TGames again;
+  ReadReport againReport;
+  options.report = &againReport;
   ReadGames(buffer.Text(), again, options);
   if (again.size() != games.size()) __builtin_trap();
+
+  TGames pieces;
+  ReadReport piecesReport;
+  options.report = &piecesReport;
+  if (ReadGamesInPieces(text, pieces, options, 3, 16) != result || pieces.size() != games.size() ||
+      piecesReport.issues.size() != report.issues.size())
+    __builtin_trap();
+  for (size_t g = 0; g < games.size(); ++g)
+    if (pieces[g].sourcePosition != games[g].sourcePosition || pieces[g].sourceLength != games[g].sourceLength)
+      __builtin_trap();
+  for (size_t i = 0; i < report.issues.size(); ++i) {
+    const ReadIssue& a = report.issues[i];
+    const ReadIssue& b = piecesReport.issues[i];
+    if (a.gameNumber != b.gameNumber || a.position != b.position || a.line != b.line || a.code != b.code)
+      __builtin_trap();
+  }
   return 0;
 }

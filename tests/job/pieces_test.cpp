@@ -14,6 +14,8 @@
 
 namespace {
 
+constexpr size_t MinimumPiece = 4096;
+
 struct Reading {
   TGames games;
   ReadReport report;
@@ -28,13 +30,15 @@ Reading Read(const std::string& text, size_t threads, int64_t budgetLimit = Memo
   options.report = &r.report;
   options.budget = &r.budget;
   options.summarise = true;
-  r.result = threads == 0 ? ReadGames(text, r.games, options) : ReadGamesInPieces(text, r.games, options, threads);
+  // Pieces far smaller than a file's would be, so that a short text has many cuts.
+  r.result = threads == 0 ? ReadGames(text, r.games, options)
+                          : ReadGamesInPieces(text, r.games, options, threads, MinimumPiece);
   return r;
 }
 
 void ExpectSameReading(const std::string& text, int64_t budgetLimit = MemoryBudget::DefaultLimit) {
   const Reading inTurn = Read(text, 0, budgetLimit);
-  for (size_t threads : {2, 3, 4, 7}) {
+  for (size_t threads : {2, 3, 4, 7, 16}) {
     SCOPED_TRACE(threads);
     const Reading pieces = Read(text, threads, budgetLimit);
     EXPECT_EQ(pieces.result, inTurn.result);
@@ -83,7 +87,7 @@ std::string Repeated(const std::function<std::string(int)>& game, size_t bytes) 
   return text;
 }
 
-TEST(Pieces, CutsInsideCommentsAreFoundOut) { ExpectSameReading(Repeated(GameWithBracketLines, 5 << 20)); }
+TEST(Pieces, CutsInsideCommentsAreFoundOut) { ExpectSameReading(Repeated(GameWithBracketLines, 300 << 10)); }
 
 // Damaged games here and there are skipped alike and numbered alike; a game that stops the
 // reading stops it for every later piece.
@@ -94,11 +98,11 @@ TEST(Pieces, SkippedGamesAndAStopAreTheSame) {
       return "[Event \"unfinished " + std::to_string(n) + "\"]\n\n1. e4 {never closed\n[Event \"x\"]\n\n";
     return GameWithBracketLines(n);
   };
-  const std::string text = Repeated(mixed, 5 << 20);
+  const std::string text = Repeated(mixed, 600 << 10);
   ExpectSameReading(text);
   // Bytes that are no tag section where a game should begin stop the reading there.
   std::string stopped = text;
-  stopped.insert(stopped.find("[Event \"4000\"]"), "this is not PGN\n");
+  stopped.insert(stopped.find("[Event \"1000\"]"), "this is not PGN\n");
   ExpectSameReading(stopped);
 }
 
@@ -114,14 +118,14 @@ TEST(Pieces, RealCollectionsAlsoUnderASmallBudget) {
     text += bytes.str();
   }
   ExpectSameReading(text);
-  ExpectSameReading(text, 4 << 20);
+  ExpectSameReading(text, 4 << 20);  // most games let go as they are read
 }
 
 // Random stretches of junk dropped into a text of good games: wherever they land, the pieces
 // read what reading in turn reads.
 TEST(Pieces, JunkAnywhereReadsTheSame) {
   std::mt19937 rng(3);
-  const std::string good = Repeated(GameWithBracketLines, 3 << 20);
+  const std::string good = Repeated(GameWithBracketLines, 200 << 10);
   const char* const junk[] = {"\n[", "{", "}", "\n[Event \"j\"]\n", "(", "1-0 ", "\n\n", "%x\n", ";c\n"};
   for (int round = 0; round < 4; ++round) {
     std::string text = good;
