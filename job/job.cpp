@@ -7,7 +7,6 @@
 #include <set>
 #include <string>
 #include <thread>
-#include <tuple>
 #include <unordered_set>
 #include <utility>
 
@@ -362,20 +361,6 @@ void ReadOneFile(const std::filesystem::path& path, bool filter, TGames& fresh, 
   RecordFileRead(path, read, fresh);
 }
 
-namespace {
-
-// What makes two keys the same (as CompareKeys says), and a set of such.
-using KeyTuple = std::tuple<uint64_t, uint64_t, int32_t>;
-KeyTuple KeyIdentity(const THash& key) { return {key.movesKey, key.startKey, key.plies}; }
-struct KeyTupleHash {
-  size_t operator()(const KeyTuple& t) const {
-    return size_t(std::get<0>(t) ^ (std::get<1>(t) * 0x9E3779B97F4A7C15ULL) ^ uint64_t(uint32_t(std::get<2>(t))));
-  }
-};
-using KeySet = std::unordered_set<KeyTuple, KeyTupleHash>;
-
-}  // namespace
-
 void MergeNewGames(TGameList& list, TGames& fresh) {
   Enter(JobStage::FilteringDuplicates);
   // Repeats: a game whose file and position an entry already has, looked up in the index of
@@ -417,10 +402,11 @@ void MergeNewGames(TGameList& list, TGames& fresh) {
     // many files slower with every file).
     list.keyIndex.CatchUp(list.keys);
     TGames kept;
-    KeySet seen;  // new keys already kept: the first stays
+    KeyIndex keptKeys;  // the new keys already kept (in freshKeys): the first of equal ones stays
     for (size_t i = 0; i < fresh.size(); ++i) {
       const THash& key = keys[i];
-      if (key.keyed && (list.keyIndex.Holds(list.keys, key) || !seen.insert(KeyIdentity(key)).second)) {
+      keptKeys.CatchUp(freshKeys);
+      if (key.keyed && (list.keyIndex.Holds(list.keys, key) || keptKeys.Holds(freshKeys, key))) {
         HostLockGuard lock;
         ++JobState.counts.duplicates;
         GiveBack(list.memory, fresh[i]);
