@@ -5,10 +5,10 @@
 #include <csignal>
 #include <cstdio>
 #include <fstream>
-#include <map>
 #include <thread>
 
 #include "chess/eco.h"
+#include "cli/job_summary.h"
 #include "cli/progress_line.h"
 #include "dialogs/renaming.h"
 #include "job/job.h"
@@ -105,9 +105,9 @@ void WriteReport(const std::filesystem::path& file) {
   std::ofstream out(file, std::ios::binary);
   for (const SkippedGame& s : JobState.skipped)
     out << s.file.string() << ":" << s.issue.gameLine << ": game " << s.issue.gameNumber
-        << " skipped: " << DescribeReadCode(s.issue.code) << (s.issue.detail.empty() ? "" : " (" + s.issue.detail + ")")
-        << " [code " << s.issue.code << ", byte " << s.issue.gamePosition << ", stopped at line " << s.issue.line
-        << "]\n";
+        << (StoppedReading(s) ? ": reading stopped: " : " skipped: ") << DescribeReadCode(s.issue.code)
+        << (s.issue.detail.empty() ? "" : " (" + s.issue.detail + ")") << " [code " << s.issue.code << ", byte "
+        << s.issue.gamePosition << ", stopped at line " << s.issue.line << "]\n";
 }
 
 }  // namespace
@@ -135,7 +135,10 @@ int RunMainJob(const CliRequest& request) {
     std::error_code error;
     if (std::filesystem::is_directory(input, error)) {
       JobState.folderPath = input;
+      const int64_t filesBefore = JobState.counts.filesRead + JobState.counts.filesUnreadable;
       StartJob(JobKind::LoadFolder, wait);
+      if (JobState.counts.filesRead + JobState.counts.filesUnreadable == filesBefore && !JobState.stopRequested)
+        std::fprintf(stderr, "pgnutil: %s: no .pgn file in the folder\n", input.string().c_str());
     } else if (std::filesystem::exists(input, error)) {
       JobState.currentPath = input;
       StartJob(JobKind::LoadFile, wait);
@@ -155,19 +158,15 @@ int RunMainJob(const CliRequest& request) {
     StartJob(JobKind::ProcessAndSave, wait);
   }
 
-  const JobCounts& c = JobState.counts;
-  std::map<int, int> reasons;
-  for (const SkippedGame& s : JobState.skipped) ++reasons[s.issue.code];
-  std::fprintf(stderr, "%lld games read from %lld files", (long long)c.gamesRead, (long long)c.filesRead);
-  if (c.repeats) std::fprintf(stderr, ", %lld read twice", (long long)c.repeats);
-  if (c.duplicates) std::fprintf(stderr, ", %lld duplicates dropped", (long long)c.duplicates);
-  std::fprintf(stderr, "\n");
-  for (const auto& [code, count] : reasons)
-    std::fprintf(stderr, "  %d %s: %s (code %d)\n", count, code > 100 ? "stops reading" : "skipped",
-                 DescribeReadCode(code), code);
-  if (!request.renames.empty()) std::fprintf(stderr, "%d names renamed\n", renamed);
-  if (c.filteredOut) std::fprintf(stderr, "%lld games filtered out\n", (long long)c.filteredOut);
-  std::fprintf(stderr, "%lld games written into %lld files\n", (long long)c.written, (long long)c.outputFiles);
+  std::fputs(JobSummary(JobState.counts, JobState.skipped,
+                        request.renames.empty() ? std::nullopt : std::optional<int>(renamed))
+                 .c_str(),
+             stderr);
+  // A file whose reading stopped was not read in full: named, and the job did not go well.
+  for (const std::string& notice : StopNotices(JobState.skipped)) {
+    std::fprintf(stderr, "pgnutil: %s\n", notice.c_str());
+    status = 1;
+  }
   for (const auto& path : JobState.unreadableFiles) {
     std::fprintf(stderr, "pgnutil: %s: cannot read the file\n", path.string().c_str());
     status = 1;

@@ -2,18 +2,13 @@
 
 #include <cstdio>
 
+#include "cli/count_text.h"
+
 namespace {
 
 constexpr double ShortestMeasure = 0.1;  // seconds
 constexpr size_t StageColumns = 21;      // all stage texts but the longest fit
 constexpr size_t RateColumns = 17;       // "1,234,567 games/s"; a rate wider than that is cut
-
-// A count with a comma between thousands.
-std::string Grouped(int64_t value) {
-  std::string digits = std::to_string(value < 0 ? 0 : value);
-  for (size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, 1, ',');
-  return digits;
-}
 
 }  // namespace
 
@@ -47,5 +42,5 @@ std::string ByteRate(int64_t bytes, double seconds) {
 
 std::string GameRate(int64_t games, double seconds) {
   if (seconds < ShortestMeasure) return {};
-  return Grouped(int64_t(double(games) / seconds)) + " games/s";
+  return GroupedCount(int64_t(double(games) / seconds)) + " games/s";
 }

@@ -1,0 +1,84 @@
+// The summary after a job: counts as people write them, skipped games by reason, and every file
+// whose reading stopped named with the line where it stopped.
+#include "cli/job_summary.h"
+
+#include <gtest/gtest.h>
+
+#include "cli/count_text.h"
+#include "pgn/read_codes.h"
+
+namespace {
+
+SkippedGame Skipped(const char* file, int code, int gameNumber, int gameLine, int line) {
+  SkippedGame s;
+  s.file = file;
+  s.issue.code = code;
+  s.issue.gameNumber = gameNumber;
+  s.issue.gameLine = gameLine;
+  s.issue.line = line;
+  return s;
+}
+
+TEST(Counts, GroupedAndWithTheNounThatFits) {
+  EXPECT_EQ(GroupedCount(0), "0");
+  EXPECT_EQ(GroupedCount(999), "999");
+  EXPECT_EQ(GroupedCount(1000), "1,000");
+  EXPECT_EQ(GroupedCount(37'971), "37,971");
+  EXPECT_EQ(GroupedCount(1'234'567'890), "1,234,567,890");
+  EXPECT_EQ(Counted(1, "file", "files"), "1 file");
+  EXPECT_EQ(Counted(0, "file", "files"), "0 files");
+  EXPECT_EQ(Counted(2'400, "game", "games"), "2,400 games");
+}
+
+TEST(JobSummary, CountsEveryStepInTheOrderOfTheJob) {
+  JobCounts counts;
+  counts.gamesRead = 37'971;
+  counts.filesRead = 17;
+  counts.duplicates = 2'400;
+  counts.repeats = 1;
+  counts.filteredOut = 1;
+  counts.written = 35'570;
+  counts.outputFiles = 1;
+  const std::vector<SkippedGame> skipped = {Skipped("a.pgn", NoLegalMove, 3, 20, 25),
+                                            Skipped("b.pgn", BadMoveNumber, 1, 1, 9),
+                                            Skipped("b.pgn", NoLegalMove, 2, 12, 14)};
+  EXPECT_EQ(JobSummary(counts, skipped, 1),
+            "37,971 games read from 17 files, 1 read twice, 2,400 duplicates dropped\n"
+            "  1 game skipped: move number does not fit (code 2)\n"
+            "  2 games skipped: no legal move fits (code 7)\n"
+            "1 name renamed\n"
+            "1 game filtered out\n"
+            "35,570 games written into 1 file\n");
+}
+
+TEST(JobSummary, SaysNothingOfWhatDidNotHappen) {
+  JobCounts counts;
+  counts.gamesRead = 1;
+  counts.filesRead = 1;
+  counts.written = 1;
+  counts.outputFiles = 1;
+  EXPECT_EQ(JobSummary(counts, {}, std::nullopt), "1 game read from 1 file\n1 game written into 1 file\n");
+  // Renaming asked for and nothing renamed is worth saying.
+  EXPECT_NE(JobSummary(counts, {}, 0).find("0 names renamed\n"), std::string::npos);
+}
+
+TEST(JobSummary, StopsAreNamedNotCountedAsSkippedGames) {
+  const std::vector<SkippedGame> skipped = {Skipped("a.pgn", NoLegalMove, 3, 20, 25),
+                                            Skipped("a.pgn", NagTooLarge, 5, 40, 44),
+                                            Skipped("notes.pgn", NotATagSection, 1, 1, 1)};
+  const std::string summary = JobSummary(JobCounts{}, skipped, std::nullopt);
+  EXPECT_EQ(summary.find("NAG"), std::string::npos) << summary;
+  EXPECT_NE(summary.find("  1 game skipped: no legal move fits (code 7)\n"), std::string::npos) << summary;
+  EXPECT_FALSE(StoppedReading(skipped[0]));
+  EXPECT_TRUE(StoppedReading(skipped[1]));
+
+  const std::vector<std::string> notices = StopNotices(skipped);
+  ASSERT_EQ(notices.size(), 2u);
+  // Where the reader gave up, and from where on the file is lost.
+  EXPECT_EQ(notices[0], "a.pgn:44: reading stopped: NAG above 255 (code 109); the file from line 40 on was not read");
+  EXPECT_EQ(notices[1],
+            "notes.pgn:1: reading stopped: text that is not a tag section where a game should start (code 112); "
+            "no game of the file was read");
+}
+
+}  // namespace
