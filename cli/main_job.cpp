@@ -128,6 +128,18 @@ int RunMainJob(const CliRequest& request) {
   JobState.folderReaders = request.threads;
   std::signal(SIGINT, OnInterrupt);
 
+  // The folder the output goes into is made when missing, before any loading, so that a wrong
+  // path costs no wait.
+  const std::filesystem::path outputFolder = request.output.parent_path();
+  if (!outputFolder.empty()) {
+    std::error_code error;
+    std::filesystem::create_directories(outputFolder, error);
+    if (error || !std::filesystem::is_directory(outputFolder)) {
+      std::fprintf(stderr, "pgnutil: %s: cannot make the output folder: %s\n", outputFolder.string().c_str(),
+                   error ? error.message().c_str() : "a file of that name is in the way");
+      return 1;
+    }
+  }
   TerminalWait wait(!request.quiet);
   int status = 0;
   for (const std::filesystem::path& input : request.inputs) {
