@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "chess/eco.h"
+#include "cli/input_folders.h"
 #include "cli/job_summary.h"
 #include "cli/progress_line.h"
 #include "dialogs/renaming.h"
@@ -146,11 +147,16 @@ int RunMainJob(const CliRequest& request) {
     if (JobState.stopRequested || interrupts) break;
     std::error_code error;
     if (std::filesystem::is_directory(input, error)) {
-      JobState.folderPath = input;
       const int64_t filesBefore = JobState.counts.filesRead + JobState.counts.filesUnreadable;
-      StartJob(JobKind::LoadFolder, wait);
-      if (JobState.counts.filesRead + JobState.counts.filesUnreadable == filesBefore && !JobState.stopRequested)
-        std::fprintf(stderr, "pgnutil: %s: no .pgn file in the folder\n", input.string().c_str());
+      for (const std::filesystem::path& folder : FoldersToRead(input, request.recursive)) {
+        if (JobState.stopRequested || interrupts) break;
+        JobState.folderPath = folder;
+        StartJob(JobKind::LoadFolder, wait);
+      }
+      if (JobState.counts.filesRead + JobState.counts.filesUnreadable == filesBefore && !JobState.stopRequested &&
+          !interrupts)
+        std::fprintf(stderr, "pgnutil: %s: no .pgn file in the folder%s\n", input.string().c_str(),
+                     !request.recursive && HasSubfolders(input) ? " (--recursive reads the folders below it)" : "");
     } else if (std::filesystem::exists(input, error)) {
       JobState.currentPath = input;
       StartJob(JobKind::LoadFile, wait);

@@ -109,6 +109,7 @@ bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, st
       "  pgnutil games.pgn -o clean                       check and rewrite into clean.pgn\n"
       "  pgnutil folder/ --duplicates --split-eco 1 -o eco   one file per ECO letter, duplicates dropped\n"
       "  pgnutil a.pgn --white \"Carlsen, Magnus\" --any-colour --result 1-0,0-1 -o decisive\n"
+      "  pgnutil -r archive/ --duplicates -o all         every folder below archive/ too, in name order\n"
       "  pgnutil huge/ --memory 64 -o all                 keep at most 64 MiB of games parsed; read the rest again\n"
       "  pgnutil inspect games.pgn                        one JSON object per game\n"
       "\n"
@@ -124,6 +125,7 @@ bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, st
   app.add_option("INPUT", inputs, "PGN files and folders of PGN files")->required();
   app.add_option("-o,--output", request.output, "output path without .pgn (default: output)");
   app.add_flag("-q,--quiet", request.quiet, "no progress line");
+  app.add_flag("-r,--recursive", request.recursive, "read the folders below each folder given too");
   app.add_option("--report", request.reportFile, "write every skipped game to FILE");
   app.add_option("--settings", request.settingsFile, "take every option from a pgn_util.dat");
   app.add_option("--eco-table", request.ecoTable, "ECO table file to use instead of the built-in one");

@@ -23,6 +23,7 @@ struct CliRequest {
   std::filesystem::path ecoTable;      // instead of the built-in ECO table, when given
   std::filesystem::path reportFile;    // every skipped game, one line each
   bool quiet = false;
+  bool recursive = false;          // folders: the folders below them too
   int64_t memoryMiB = 0;           // budget for games kept parsed in memory; 0: the default
   int32_t threads = 0;             // threads reading files or pieces of one; 0: one per core, at most four
   std::vector<CliRename> renames;  // applied after loading, in the order given
