@@ -187,7 +187,7 @@ bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, st
       }));
   app.add_option("--white", o.whitePlayer, "only games with this White player (exact name)");
   app.add_option("--black", o.blackPlayer, "only games with this Black player (exact name)");
-  app.add_flag("--any-colour,--any-color", o.ignorePlayerColour, "--white matches either colour; --black is ignored");
+  app.add_flag("--any-colour,--any-color", o.ignorePlayerColour, "--white matches either colour");
   auto rangeCheck = Check("a range FROM-TO", [](const std::string& t) {
     int32_t a = 0, b = 0;
     return ParseRange(t, a, b);
@@ -216,8 +216,24 @@ bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, st
     error = out.str();
     return false;
   }
-  if (append && overwrite) {
-    error = "pgnutil: --append and --overwrite exclude each other\n";
+  // Options that would be silently without effect, or leave no game whatever the files hold.
+  std::string conflict;
+  if (append && overwrite)
+    conflict = "--append and --overwrite exclude each other";
+  else if (keepValidEco && !o.addEcoNames)
+    conflict = "--keep-valid-eco works with --add-eco only";
+  else if (o.ignorePlayerColour && o.whitePlayer.empty())
+    conflict = "--any-colour needs the name in --white";
+  else if (o.ignorePlayerColour && !o.blackPlayer.empty())
+    conflict = "--any-colour ignores --black: give one name, in --white";
+  else if (!dateFrom.empty() && !dateTo.empty()) {
+    int32_t from = 0, to = 0;
+    ParseDate(dateFrom, false, from);
+    ParseDate(dateTo, true, to);
+    if (from > to) conflict = "--date-from " + dateFrom + " is after --date-to " + dateTo;
+  }
+  if (!conflict.empty()) {
+    error = "pgnutil: " + conflict + "\n";
     exitCode = 2;
     return false;
   }

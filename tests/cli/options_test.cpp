@@ -1,0 +1,213 @@
+// pgnutil's options: every value reaches the processing options with the panel's meaning, and
+// every wrong value or combination is refused with a message that names the option.
+#include "cli/options.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+
+namespace {
+
+struct Parsed {
+  bool ok = false;
+  CliRequest request;
+  std::string error;
+  int exitCode = -1;
+};
+
+Parsed Parse(std::initializer_list<const char*> arguments) {
+  std::vector<const char*> argv = {"pgnutil"};
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
+  Parsed p;
+  p.ok = ParseCommandLine(int(argv.size()), argv.data(), p.request, p.error, p.exitCode);
+  return p;
+}
+
+TEST(CommandLine, WithoutOptionsThePanelsDefaults) {
+  const Parsed p = Parse({"games.pgn"});
+  ASSERT_TRUE(p.ok) << p.error;
+  EXPECT_EQ(p.request.options, TProcessingOptions{});
+  EXPECT_EQ(p.request.output, "output");
+  EXPECT_EQ(p.request.inputs, std::vector<std::filesystem::path>{"games.pgn"});
+  EXPECT_FALSE(p.request.recursive);
+}
+
+TEST(CommandLine, EveryValueReachesItsOption) {
+  const Parsed p = Parse({"a.pgn",
+                          "dir",
+                          "-o",
+                          "out/base",
+                          "--remove-comments",
+                          "--remove-variations",
+                          "--tags",
+                          "roster",
+                          "--nags",
+                          "1,14",
+                          "--duplicates",
+                          "--add-eco",
+                          "--keep-valid-eco",
+                          "--overwrite",
+                          "--split-eco",
+                          "2",
+                          "--split-date",
+                          "months",
+                          "--split-white-elo",
+                          "4",
+                          "--split-result",
+                          "--result",
+                          "1-0,draw",
+                          "--date-from",
+                          "2001",
+                          "--date-to",
+                          "2003.06",
+                          "--white",
+                          "Tal, Mikhail",
+                          "--any-colour",
+                          "--white-elo",
+                          "2500-",
+                          "--black-elo",
+                          "-2600",
+                          "--eco",
+                          "B2",
+                          "--moves",
+                          "20-40",
+                          "-r",
+                          "--rename-event",
+                          "Old=New = Better",
+                          "--rename-player",
+                          "A=B"});
+  ASSERT_TRUE(p.ok) << p.error;
+  const TProcessingOptions& o = p.request.options;
+  EXPECT_EQ(p.request.inputs.size(), 2u);
+  EXPECT_EQ(p.request.output, "out/base");
+  EXPECT_TRUE(o.removeComments && o.removeVariations && o.removeDuplicates && o.addEcoNames);
+  EXPECT_EQ(o.tagRemoval, 1);
+  EXPECT_TRUE(o.keptNags[1] && o.keptNags[14]);
+  EXPECT_EQ(o.keptNags.count(), 2u);
+  EXPECT_FALSE(o.removeOldEcoTags);
+  EXPECT_FALSE(o.doNotRewrite);
+  EXPECT_EQ(o.splitEcoLevel, 2);
+  EXPECT_EQ(o.splitDateLevel, 2);
+  EXPECT_EQ(o.splitWhiteEloParts, 4);
+  EXPECT_EQ(o.splitBlackEloParts, 1);
+  EXPECT_TRUE(o.splitByResult);
+  EXPECT_EQ(o.resultMask, ResultWhiteWins | ResultDraw);
+  int32_t from = 0, to = 0;
+  ASSERT_TRUE(ParseDate("2001", false, from));
+  ASSERT_TRUE(ParseDate("2003.06", true, to));
+  EXPECT_EQ(o.dateFrom, from);
+  EXPECT_EQ(o.dateTo, to);
+  EXPECT_EQ(o.whitePlayer, "Tal, Mikhail");
+  EXPECT_TRUE(o.ignorePlayerColour);
+  EXPECT_EQ(o.whiteEloFrom, 2500);
+  EXPECT_EQ(o.whiteEloTo, AnyElo);
+  EXPECT_EQ(o.blackEloFrom, 0);
+  EXPECT_EQ(o.blackEloTo, 2600);
+  EXPECT_EQ(o.ecoOpening, "B2");
+  EXPECT_EQ(o.movesFrom, 20);
+  EXPECT_EQ(o.movesTo, 40);
+  EXPECT_TRUE(p.request.recursive);
+  // Renames keep their order; the first "=" parts old from new, later ones belong to the name.
+  ASSERT_EQ(p.request.renames.size(), 2u);
+  EXPECT_EQ(p.request.renames[0].kind, 4);
+  EXPECT_EQ(p.request.renames[0].from, "A");
+  EXPECT_EQ(p.request.renames[1].kind, 0);
+  EXPECT_EQ(p.request.renames[1].from, "Old");
+  EXPECT_EQ(p.request.renames[1].to, "New = Better");
+}
+
+TEST(CommandLine, WrongValuesAreUsageErrorsNamingTheOption) {
+  const std::vector<std::pair<std::vector<const char*>, const char*>> cases = {
+      {{"a.pgn", "--split-eco", "4"}, "--split-eco"},
+      {{"a.pgn", "--split-date", "weeks"}, "--split-date"},
+      {{"a.pgn", "--date-from", "2020.13"}, "--date-from"},
+      {{"a.pgn", "--date-to", "20"}, "--date-to"},
+      {{"a.pgn", "--white-elo", "2700-2600"}, "--white-elo"},
+      {{"a.pgn", "--moves", "-"}, "--moves"},
+      {{"a.pgn", "--result", "win"}, "--result"},
+      {{"a.pgn", "--nags", "256"}, "--nags"},
+      {{"a.pgn", "--tags", "some"}, "--tags"},
+      {{"a.pgn", "--eco", "B123"}, "--eco"},
+      {{"a.pgn", "--rename-player", "Tal="}, "--rename-player"},
+      {{"a.pgn", "--split-black-elo", "1"}, "--split-black-elo"},
+      {{"a.pgn", "--memory", "0"}, "--memory"},
+  };
+  for (const auto& [arguments, option] : cases) {
+    std::vector<const char*> argv = {"pgnutil"};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    CliRequest request;
+    std::string error;
+    int exitCode = -1;
+    EXPECT_FALSE(ParseCommandLine(int(argv.size()), argv.data(), request, error, exitCode)) << option;
+    EXPECT_EQ(exitCode, 2) << option;
+    EXPECT_NE(error.find(option), std::string::npos) << option << ": " << error;
+  }
+  const Parsed noInput = Parse({"--duplicates"});
+  EXPECT_FALSE(noInput.ok);
+  EXPECT_EQ(noInput.exitCode, 2);
+}
+
+TEST(CommandLine, OptionsWithoutEffectTogetherAreRefused) {
+  const std::vector<std::pair<std::vector<const char*>, const char*>> cases = {
+      {{"a.pgn", "--append", "--overwrite"}, "--append and --overwrite"},
+      {{"a.pgn", "--keep-valid-eco"}, "--keep-valid-eco works with --add-eco"},
+      {{"a.pgn", "--any-colour"}, "--any-colour needs the name in --white"},
+      {{"a.pgn", "--any-colour", "--white", "A", "--black", "B"}, "--any-colour ignores --black"},
+      {{"a.pgn", "--date-from", "2010", "--date-to", "2009.12.31"}, "--date-from 2010 is after --date-to 2009.12.31"},
+  };
+  for (const auto& [arguments, message] : cases) {
+    std::vector<const char*> argv = {"pgnutil"};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    CliRequest request;
+    std::string error;
+    int exitCode = -1;
+    EXPECT_FALSE(ParseCommandLine(int(argv.size()), argv.data(), request, error, exitCode)) << message;
+    EXPECT_EQ(exitCode, 2) << message;
+    EXPECT_NE(error.find(message), std::string::npos) << error;
+  }
+  // The same dates the other way round, and a single day, are fine.
+  EXPECT_TRUE(Parse({"a.pgn", "--date-from", "2009", "--date-to", "2010"}).ok);
+  EXPECT_TRUE(Parse({"a.pgn", "--date-from", "2009.05.05", "--date-to", "2009.05.05"}).ok);
+  EXPECT_TRUE(Parse({"a.pgn", "--date-from", "2009.05", "--date-to", "2009.05"}).ok);
+}
+
+TEST(CommandLine, HelpAndVersionAreNoErrors) {
+  const Parsed help = Parse({"--help"});
+  EXPECT_FALSE(help.ok);
+  EXPECT_EQ(help.exitCode, 0);
+  for (const char* part : {"--split-eco", "--recursive", "Examples:", "Exit status"})
+    EXPECT_NE(help.error.find(part), std::string::npos) << part;
+  const Parsed version = Parse({"--version"});
+  EXPECT_EQ(version.exitCode, 0);
+  EXPECT_NE(version.error.find("pgnutil "), std::string::npos);
+}
+
+TEST(CommandLine, ValuesAsPeopleWriteThem) {
+  int32_t key = 0, upper = 0;
+  EXPECT_TRUE(ParseDate("1999", false, key));
+  EXPECT_TRUE(ParseDate("1999", true, upper));
+  EXPECT_LT(key, upper);  // a year alone is its first day as a lower bound, its last as an upper one
+  EXPECT_FALSE(ParseDate("1999.00", false, key));
+  EXPECT_FALSE(ParseDate("1999.1.1.1", false, key));
+  EXPECT_FALSE(ParseDate("99", false, key));
+  int32_t from = -1, to = -1;
+  EXPECT_TRUE(ParseRange("10-", from, to));
+  EXPECT_EQ(from, 10);
+  EXPECT_FALSE(ParseRange("10", from, to));
+  EXPECT_FALSE(ParseRange("a-b", from, to));
+  uint8_t mask = 0;
+  EXPECT_TRUE(ParseResultList("*,other", mask));
+  EXPECT_EQ(mask, ResultUnknown | ResultOther);
+  EXPECT_FALSE(ParseResultList("", mask));
+  EXPECT_FALSE(ParseResultList("1-0,,0-1", mask));
+  std::bitset<256> kept;
+  EXPECT_TRUE(ParseNagSet("none", kept));
+  EXPECT_TRUE(kept.none());
+  EXPECT_TRUE(ParseNagSet("basic", kept));
+  EXPECT_EQ(kept.count(), 6u);
+  EXPECT_TRUE(ParseNagSet("255", kept));
+  EXPECT_TRUE(kept[255]);
+  EXPECT_FALSE(ParseNagSet("1,,2", kept));
+}
+
+}  // namespace
