@@ -38,3 +38,14 @@ std::vector<std::string> StopNotices(const std::vector<SkippedGame>& skipped) {
   }
   return notices;
 }
+
+std::string NoGameHint(const JobCounts& counts, const TProcessingOptions& options) {
+  if (counts.written > 0 || counts.filteredOut == 0) return {};
+  std::string names;
+  for (const std::string* name : {&options.whitePlayer, &options.blackPlayer})
+    if (!name->empty() && !(name == &options.blackPlayer && options.ignorePlayerColour))
+      names += (names.empty() ? "\"" : " or \"") + *name + "\"";
+  if (names.empty()) return {};
+  return "no game has " + names +
+         ": names match only byte for byte as the tags hold them (\"Tal, Mikhail\", not \"Tal\")";
+}

@@ -180,6 +180,8 @@ int RunMainJob(const CliRequest& request) {
                         request.renames.empty() ? std::nullopt : std::optional<int>(renamed))
                  .c_str(),
              stderr);
+  const std::string hint = NoGameHint(JobState.counts, ProcessingOptions);
+  if (!hint.empty()) std::fprintf(stderr, "pgnutil: %s\n", hint.c_str());
   // A file whose reading stopped was not read in full: named, and the job did not go well.
   for (const std::string& notice : StopNotices(JobState.skipped)) {
     std::fprintf(stderr, "pgnutil: %s\n", notice.c_str());

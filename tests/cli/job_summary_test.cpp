@@ -81,4 +81,24 @@ TEST(JobSummary, StopsAreNamedNotCountedAsSkippedGames) {
             "no game of the file was read");
 }
 
+TEST(JobSummary, WhenNamesLeftNoGameItSaysHowTheyMatch) {
+  JobCounts counts;
+  counts.gamesRead = counts.filteredOut = 10;
+  TProcessingOptions options;
+  options.whitePlayer = "Tal";
+  EXPECT_NE(NoGameHint(counts, options).find("no game has \"Tal\": names match only byte for byte"), std::string::npos);
+  options.blackPlayer = "Smyslov";
+  EXPECT_NE(NoGameHint(counts, options).find("\"Tal\" or \"Smyslov\""), std::string::npos);
+  options.ignorePlayerColour = true;  // --black plays no part then
+  EXPECT_EQ(NoGameHint(counts, options).find("Smyslov"), std::string::npos);
+  // Not when some game was written, when nothing was filtered, or when no name was given.
+  counts.written = 1;
+  EXPECT_EQ(NoGameHint(counts, options), "");
+  counts.written = 0;
+  counts.filteredOut = 0;
+  EXPECT_EQ(NoGameHint(counts, options), "");
+  counts.filteredOut = 10;
+  EXPECT_EQ(NoGameHint(counts, TProcessingOptions{}), "");
+}
+
 }  // namespace
