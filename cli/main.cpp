@@ -1,7 +1,6 @@
 // pgnutil: the command line of the PGN engine.
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -10,6 +9,7 @@
 #include "cli/game_listing.h"
 #include "cli/main_job.h"
 #include "cli/options.h"
+#include "cli/program_arguments.h"
 #include "io/host_folder.h"
 
 extern const char BuiltinEcoTable[];
@@ -26,26 +26,29 @@ void Usage(std::FILE* to) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
+  const std::vector<std::string> arguments = ProgramArguments(argc, argv);
+  if (arguments.empty()) {
     Usage(stderr);
     return 2;
   }
   // An ECO table beside the program (plugins/ecos.dat) wins over the one built in.
   SetEcoTableSource(HostProgramFolder() / "plugins" / "ecos.dat",
                     std::string_view(BuiltinEcoTable, BuiltinEcoTableSize));
-  const std::string command = argv[1];
-  if (command == "inspect") {
-    if (argc < 3) {
+  if (arguments[0] == "inspect") {
+    if (arguments.size() < 2) {
       std::fprintf(stderr, "pgnutil inspect: no file given\n");
       return 2;
     }
-    std::vector<std::filesystem::path> files(argv + 2, argv + argc);
+    std::vector<std::filesystem::path> files;
+    for (size_t i = 1; i < arguments.size(); ++i) files.push_back(PathFromArgument(arguments[i]));
     return Inspect(files, stdout, stderr);
   }
+  std::vector<const char*> argumentTexts = {"pgnutil"};
+  for (const std::string& argument : arguments) argumentTexts.push_back(argument.c_str());
   CliRequest request;
   std::string error;
   int exitCode = 2;
-  if (!ParseCommandLine(argc, argv, request, error, exitCode)) {
+  if (!ParseCommandLine(int(argumentTexts.size()), argumentTexts.data(), request, error, exitCode)) {
     std::fputs(error.c_str(), exitCode == 0 ? stdout : stderr);
     return exitCode;
   }

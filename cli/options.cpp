@@ -3,6 +3,8 @@
 #include <CLI/CLI.hpp>
 #include <sstream>
 
+#include "cli/program_arguments.h"
+
 namespace {
 
 bool ParseNumber(const std::string& text, int32_t& value, int32_t max) {
@@ -123,12 +125,13 @@ bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, st
   TProcessingOptions& o = request.options;
   std::vector<std::string> inputs;
   app.add_option("INPUT", inputs, "PGN files and folders of PGN files")->required();
-  app.add_option("-o,--output", request.output, "output path without .pgn (default: output)");
+  std::string output, reportFile, settingsFile, ecoTable;
+  app.add_option("-o,--output", output, "output path without .pgn (default: output)");
   app.add_flag("-q,--quiet", request.quiet, "no progress line");
   app.add_flag("-r,--recursive", request.recursive, "read the folders below each folder given too");
-  app.add_option("--report", request.reportFile, "write every skipped game to FILE");
-  app.add_option("--settings", request.settingsFile, "take every option from a pgn_util.dat");
-  app.add_option("--eco-table", request.ecoTable, "ECO table file to use instead of the built-in one");
+  app.add_option("--report", reportFile, "write every skipped game to FILE");
+  app.add_option("--settings", settingsFile, "take every option from a pgn_util.dat");
+  app.add_option("--eco-table", ecoTable, "ECO table file to use instead of the built-in one");
   app.add_option("--memory", request.memoryMiB,
                  "MiB of parsed games kept in memory (default 384); games past it are read again when written")
       ->check(CLI::Range(int64_t(1), int64_t(1) << 20));
@@ -237,11 +240,18 @@ bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, st
     exitCode = 2;
     return false;
   }
-  for (const std::string& input : inputs) request.inputs.emplace_back(input);
+  for (const std::string& input : inputs) request.inputs.push_back(PathFromArgument(input));
+  if (!output.empty()) request.output = PathFromArgument(output);
+  if (!reportFile.empty()) request.reportFile = PathFromArgument(reportFile);
+  if (!settingsFile.empty()) request.settingsFile = PathFromArgument(settingsFile);
+  if (!ecoTable.empty()) request.ecoTable = PathFromArgument(ecoTable);
+  o.whitePlayer = NameFromArgument(o.whitePlayer);
+  o.blackPlayer = NameFromArgument(o.blackPlayer);
   auto addRenames = [&](const std::vector<std::string>& items, int kind) {
     for (const std::string& item : items) {
       const size_t equals = item.find('=');
-      request.renames.push_back(CliRename{kind, item.substr(0, equals), item.substr(equals + 1)});
+      request.renames.push_back(
+          CliRename{kind, NameFromArgument(item.substr(0, equals)), NameFromArgument(item.substr(equals + 1))});
     }
   };
   addRenames(renamePlayers, 4);
