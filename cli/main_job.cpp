@@ -5,12 +5,14 @@
 #include <csignal>
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <thread>
 
 #include "chess/eco.h"
 #include "cli/input_folders.h"
 #include "cli/job_summary.h"
 #include "cli/progress_line.h"
+#include "cli/standard_output.h"
 #include "dialogs/renaming.h"
 #include "job/job.h"
 #include "panel/settings_file.h"
@@ -124,6 +126,24 @@ int RunMainJob(const CliRequest& request) {
     NoWindow window;
     LoadSettings(request.settingsFile, window, 640, 450);
   }
+  // One stream holds one file: a split (given here or in the settings file) makes no sense there.
+  std::unique_ptr<StandardOutputFile> standardOutput;
+  if (IsStandardOutput(request.output)) {
+    if (SplitsOutput(ProcessingOptions)) {
+      std::fprintf(stderr, "pgnutil: -o - writes one stream: the output cannot be split\n");
+      return 2;
+    }
+    ProcessingOptions.doNotRewrite = false;
+#ifdef SIGPIPE
+    std::signal(SIGPIPE, SIG_IGN);  // a reader that stops early (| head) ends the copy, not the program
+#endif
+    standardOutput = std::make_unique<StandardOutputFile>();
+    if (standardOutput->Base().empty()) {
+      std::fprintf(stderr, "pgnutil: no temporary folder for the output: %s\n", standardOutput->error.c_str());
+      return 1;
+    }
+  }
+  const std::filesystem::path output = standardOutput ? standardOutput->Base() : request.output;
   if (!request.ecoTable.empty()) SetEcoTableSource(request.ecoTable);
   if (request.memoryMiB > 0) GameList.memory.limit = request.memoryMiB << 20;
   JobState.folderReaders = request.threads;
@@ -131,7 +151,7 @@ int RunMainJob(const CliRequest& request) {
 
   // The folder the output goes into is made when missing, before any loading, so that a wrong
   // path costs no wait.
-  const std::filesystem::path outputFolder = request.output.parent_path();
+  const std::filesystem::path outputFolder = output.parent_path();
   if (!outputFolder.empty()) {
     std::error_code error;
     std::filesystem::create_directories(outputFolder, error);
@@ -171,10 +191,11 @@ int RunMainJob(const CliRequest& request) {
     renamed += std::max(0, RenameNames(GameList.entries, RenameKind(rename.kind), rename.from, rename.to));
   if (!stopped && !GameList.entries.empty()) {
     Selection = GameList.displayOrder;
-    outputBase = request.output.u16string();
-    JobState.currentPath = request.output;
+    outputBase = output.u16string();
+    JobState.currentPath = output;
     StartJob(JobKind::ProcessAndSave, wait);
   }
+  const bool copied = !standardOutput || !JobState.writeFailures.empty() || standardOutput->CopyTo(stdout);
 
   std::fputs(JobSummary(JobState.counts, JobState.skipped,
                         request.renames.empty() ? std::nullopt : std::optional<int>(renamed))
@@ -193,6 +214,10 @@ int RunMainJob(const CliRequest& request) {
   }
   for (const WriteFailure& f : JobState.writeFailures) {
     std::fprintf(stderr, "pgnutil: %s: not written: %s\n", f.path.string().c_str(), f.reason.c_str());
+    status = 1;
+  }
+  if (!copied) {
+    std::fprintf(stderr, "pgnutil: standard output: %s\n", standardOutput->error.c_str());
     status = 1;
   }
   if (stopped) std::fprintf(stderr, "pgnutil: stopped; what was complete is kept\n");

@@ -112,6 +112,7 @@ bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, st
       "  pgnutil folder/ --duplicates --split-eco 1 -o eco   one file per ECO letter, duplicates dropped\n"
       "  pgnutil a.pgn --white \"Carlsen, Magnus\" --any-colour --result 1-0,0-1 -o decisive\n"
       "  pgnutil -r archive/ --duplicates -o all         every folder below archive/ too, in name order\n"
+      "  pgnutil a.pgn --eco B9 -o - | less               the games to standard output\n"
       "  pgnutil huge/ --memory 64 -o all                 keep at most 64 MiB of games parsed; read the rest again\n"
       "  pgnutil inspect games.pgn                        one JSON object per game\n"
       "\n"
@@ -126,7 +127,7 @@ bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, st
   std::vector<std::string> inputs;
   app.add_option("INPUT", inputs, "PGN files and folders of PGN files")->required();
   std::string output, reportFile, settingsFile, ecoTable;
-  app.add_option("-o,--output", output, "output path without .pgn (default: output)");
+  app.add_option("-o,--output", output, "output path without .pgn (default: output); - for standard output");
   app.add_flag("-q,--quiet", request.quiet, "no progress line");
   app.add_flag("-r,--recursive", request.recursive, "read the folders below each folder given too");
   app.add_option("--report", reportFile, "write every skipped game to FILE");
