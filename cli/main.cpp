@@ -1,4 +1,5 @@
 // pgnutil: the command line of the PGN engine.
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -12,10 +13,26 @@
 #include "cli/program_arguments.h"
 #include "io/host_folder.h"
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 extern const char BuiltinEcoTable[];
 extern const std::size_t BuiltinEcoTableSize;
 
 namespace {
+
+// Every thread's heap is reserved whole but opened for use a page at a time, one mprotect call
+// each, and each call takes the lock of the process's memory map that the other threads' page
+// faults wait on: loading a 25 MB folder made 31,000 of them, half the time the job spent in the
+// kernel. With a pad the heap opens in one step of 64 MiB of address space (pages still cost
+// memory only once touched). But a heap then also keeps up to that much freed memory instead of
+// handing it back, so not when a small memory budget asks for frugality.
+void TuneMemoryAllocator([[maybe_unused]] int64_t budgetMiB) {
+#ifdef __GLIBC__
+  if (budgetMiB == 0 || budgetMiB >= 256) mallopt(M_TOP_PAD, 64 << 20);
+#endif
+}
 
 void Usage(std::FILE* to) {
   std::fprintf(to,
@@ -52,6 +69,7 @@ int main(int argc, char** argv) {
     std::fputs(error.c_str(), exitCode == 0 ? stdout : stderr);
     return exitCode;
   }
+  TuneMemoryAllocator(request.memoryMiB);
   const int status = RunMainJob(request);
   // The loaded games go with the process: freeing them one by one first would only cost time
   // (for a large collection, a noticeable part of a second). Every file is closed by now.
