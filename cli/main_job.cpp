@@ -12,7 +12,7 @@
 #include "cli/input_folders.h"
 #include "cli/job_summary.h"
 #include "cli/progress_line.h"
-#include "cli/standard_output.h"
+#include "cli/standard_streams.h"
 #include "dialogs/renaming.h"
 #include "job/job.h"
 #include "panel/settings_file.h"
@@ -113,58 +113,62 @@ void WriteReport(const std::filesystem::path& file) {
         << s.issue.gamePosition << ", stopped at line " << s.issue.line << "]\n";
 }
 
-}  // namespace
+// The files standing for "-": standard input copied into one, standard output written into
+// another, both in a temporary folder of their own.
+struct StreamFiles {
+  std::unique_ptr<TemporaryFolder> folder;
+  std::filesystem::path input;   // the copy of standard input, when "-" is an input
+  std::filesystem::path output;  // the output base, when the output is "-"
 
-int RunMainJob(const CliRequest& request) {
-  ProcessingOptions = request.options;
-  if (!request.settingsFile.empty()) {
-    if (!std::filesystem::exists(request.settingsFile)) {
-      std::fprintf(stderr, "pgnutil: --settings: %s: no such file\n", request.settingsFile.string().c_str());
-      return 2;
-    }
-    ResetOptions();
-    NoWindow window;
-    LoadSettings(request.settingsFile, window, 640, 450);
+  // What to call a path in a message: the streams by name, other paths as they are.
+  std::string Shown(const std::filesystem::path& path) const {
+    if (!input.empty() && path == input) return "(standard input)";
+    if (!output.empty() && path.parent_path() == output.parent_path()) return "(standard output)";
+    return path.string();
   }
+};
+
+// Makes the files for the streams the request names; 0 when ready, else the exit status.
+int PrepareStreams(const CliRequest& request, StreamFiles& streams) {
+  const bool readsInput = std::any_of(request.inputs.begin(), request.inputs.end(),
+                                      [](const auto& path) { return IsStandardStream(path); });
+  const bool writesOutput = IsStandardStream(request.output);
+  if (!readsInput && !writesOutput) return 0;
   // One stream holds one file: a split (given here or in the settings file) makes no sense there.
-  std::unique_ptr<StandardOutputFile> standardOutput;
-  if (IsStandardOutput(request.output)) {
-    if (SplitsOutput(ProcessingOptions)) {
-      std::fprintf(stderr, "pgnutil: -o - writes one stream: the output cannot be split\n");
-      return 2;
+  if (writesOutput && SplitsOutput(ProcessingOptions)) {
+    std::fprintf(stderr, "pgnutil: -o - writes one stream: the output cannot be split\n");
+    return 2;
+  }
+  streams.folder = std::make_unique<TemporaryFolder>();
+  if (streams.folder->Path().empty()) {
+    std::fprintf(stderr, "pgnutil: no temporary folder for standard input or output: %s\n",
+                 streams.folder->error.c_str());
+    return 1;
+  }
+  if (readsInput) {
+    streams.input = streams.folder->Path() / "stdin.pgn";
+    std::string error;
+    if (!CopyStreamToFile(stdin, streams.input, error)) {
+      std::fprintf(stderr, "pgnutil: standard input: %s\n", error.c_str());
+      return 1;
     }
+  }
+  if (writesOutput) {
+    streams.output = streams.folder->Path() / "stdout";
     ProcessingOptions.doNotRewrite = false;
 #ifdef SIGPIPE
     std::signal(SIGPIPE, SIG_IGN);  // a reader that stops early (| head) ends the copy, not the program
 #endif
-    standardOutput = std::make_unique<StandardOutputFile>();
-    if (standardOutput->Base().empty()) {
-      std::fprintf(stderr, "pgnutil: no temporary folder for the output: %s\n", standardOutput->error.c_str());
-      return 1;
-    }
   }
-  const std::filesystem::path output = standardOutput ? standardOutput->Base() : request.output;
-  if (!request.ecoTable.empty()) SetEcoTableSource(request.ecoTable);
-  if (request.memoryMiB > 0) GameList.memory.limit = request.memoryMiB << 20;
-  JobState.folderReaders = request.threads;
-  std::signal(SIGINT, OnInterrupt);
+  return 0;
+}
 
-  // The folder the output goes into is made when missing, before any loading, so that a wrong
-  // path costs no wait.
-  const std::filesystem::path outputFolder = output.parent_path();
-  if (!outputFolder.empty()) {
-    std::error_code error;
-    std::filesystem::create_directories(outputFolder, error);
-    if (error || !std::filesystem::is_directory(outputFolder)) {
-      std::fprintf(stderr, "pgnutil: %s: cannot make the output folder: %s\n", outputFolder.string().c_str(),
-                   error ? error.message().c_str() : "a file of that name is in the way");
-      return 1;
-    }
-  }
-  TerminalWait wait(!request.quiet);
+// Loads every input in turn; returns 1 when one did not exist, else 0.
+int LoadInputs(const CliRequest& request, const StreamFiles& streams, TerminalWait& wait) {
   int status = 0;
-  for (const std::filesystem::path& input : request.inputs) {
+  for (const std::filesystem::path& given : request.inputs) {
     if (JobState.stopRequested || interrupts) break;
+    const std::filesystem::path& input = IsStandardStream(given) ? streams.input : given;
     std::error_code error;
     if (std::filesystem::is_directory(input, error)) {
       const int64_t filesBefore = JobState.counts.filesRead + JobState.counts.filesUnreadable;
@@ -185,6 +189,44 @@ int RunMainJob(const CliRequest& request) {
       status = 1;
     }
   }
+  return status;
+}
+
+}  // namespace
+
+int RunMainJob(const CliRequest& request) {
+  ProcessingOptions = request.options;
+  if (!request.settingsFile.empty()) {
+    if (!std::filesystem::exists(request.settingsFile)) {
+      std::fprintf(stderr, "pgnutil: --settings: %s: no such file\n", request.settingsFile.string().c_str());
+      return 2;
+    }
+    ResetOptions();
+    NoWindow window;
+    LoadSettings(request.settingsFile, window, 640, 450);
+  }
+  StreamFiles streams;
+  if (const int failed = PrepareStreams(request, streams)) return failed;
+  const std::filesystem::path output = streams.output.empty() ? request.output : streams.output;
+  if (!request.ecoTable.empty()) SetEcoTableSource(request.ecoTable);
+  if (request.memoryMiB > 0) GameList.memory.limit = request.memoryMiB << 20;
+  JobState.folderReaders = request.threads;
+  std::signal(SIGINT, OnInterrupt);
+
+  // The folder the output goes into is made when missing, before any loading, so that a wrong
+  // path costs no wait.
+  const std::filesystem::path outputFolder = output.parent_path();
+  if (!outputFolder.empty()) {
+    std::error_code error;
+    std::filesystem::create_directories(outputFolder, error);
+    if (error || !std::filesystem::is_directory(outputFolder)) {
+      std::fprintf(stderr, "pgnutil: %s: cannot make the output folder: %s\n", outputFolder.string().c_str(),
+                   error ? error.message().c_str() : "a file of that name is in the way");
+      return 1;
+    }
+  }
+  TerminalWait wait(!request.quiet);
+  int status = LoadInputs(request, streams, wait);
   const bool stopped = interrupts > 0;
   int renamed = 0;
   for (const CliRename& rename : request.renames)
@@ -195,8 +237,14 @@ int RunMainJob(const CliRequest& request) {
     JobState.currentPath = output;
     StartJob(JobKind::ProcessAndSave, wait);
   }
-  const bool copied = !standardOutput || !JobState.writeFailures.empty() || standardOutput->CopyTo(stdout);
+  std::string copyError;
+  std::filesystem::path written = streams.output;
+  written += ".pgn";
+  const bool copied =
+      streams.output.empty() || !JobState.writeFailures.empty() || CopyFileToStream(written, stdout, copyError);
 
+  // Reports name the streams, not the files that stood for them.
+  for (SkippedGame& s : JobState.skipped) s.file = streams.Shown(s.file);
   std::fputs(JobSummary(JobState.counts, JobState.skipped,
                         request.renames.empty() ? std::nullopt : std::optional<int>(renamed))
                  .c_str(),
@@ -209,15 +257,15 @@ int RunMainJob(const CliRequest& request) {
     status = 1;
   }
   for (const auto& path : JobState.unreadableFiles) {
-    std::fprintf(stderr, "pgnutil: %s: cannot read the file\n", path.string().c_str());
+    std::fprintf(stderr, "pgnutil: %s: cannot read the file\n", streams.Shown(path).c_str());
     status = 1;
   }
   for (const WriteFailure& f : JobState.writeFailures) {
-    std::fprintf(stderr, "pgnutil: %s: not written: %s\n", f.path.string().c_str(), f.reason.c_str());
+    std::fprintf(stderr, "pgnutil: %s: not written: %s\n", streams.Shown(f.path).c_str(), f.reason.c_str());
     status = 1;
   }
   if (!copied) {
-    std::fprintf(stderr, "pgnutil: standard output: %s\n", standardOutput->error.c_str());
+    std::fprintf(stderr, "pgnutil: standard output: %s\n", copyError.c_str());
     status = 1;
   }
   if (stopped) std::fprintf(stderr, "pgnutil: stopped; what was complete is kept\n");

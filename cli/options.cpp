@@ -113,6 +113,7 @@ bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, st
       "  pgnutil a.pgn --white \"Carlsen, Magnus\" --any-colour --result 1-0,0-1 -o decisive\n"
       "  pgnutil -r archive/ --duplicates -o all         every folder below archive/ too, in name order\n"
       "  pgnutil a.pgn --eco B9 -o - | less               the games to standard output\n"
+      "  zcat big.pgn.gz | pgnutil - --duplicates -o clean   games from standard input\n"
       "  pgnutil huge/ --memory 64 -o all                 keep at most 64 MiB of games parsed; read the rest again\n"
       "  pgnutil inspect games.pgn                        one JSON object per game\n"
       "\n"
@@ -125,7 +126,7 @@ bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, st
   app.allow_windows_style_options(false);
   TProcessingOptions& o = request.options;
   std::vector<std::string> inputs;
-  app.add_option("INPUT", inputs, "PGN files and folders of PGN files")->required();
+  app.add_option("INPUT", inputs, "PGN files and folders of PGN files; - for standard input")->required();
   std::string output, reportFile, settingsFile, ecoTable;
   app.add_option("-o,--output", output, "output path without .pgn (default: output); - for standard output");
   app.add_flag("-q,--quiet", request.quiet, "no progress line");

@@ -3,11 +3,16 @@ cmake_policy(VERSION 3.25)
 # With the environment variable UPDATE_GOLDEN=1 the golden file is rewritten instead.
 #   -DCOMMAND="prog;arg;..." -DGOLDEN=file -DWORKDIR=dir [-DEXPECT_EXIT=n]
 #   [-DOUTDIR=dir] [-DOUTPUTS=files...]: files the command writes into OUTDIR, compared too
+#   [-DSTDIN=file]: the command's standard input
 if(DEFINED OUTDIR)
   file(REMOVE_RECURSE ${OUTDIR})
   file(MAKE_DIRECTORY ${OUTDIR})
 endif()
-execute_process(COMMAND ${COMMAND} WORKING_DIRECTORY ${WORKDIR}
+set(input_file "")
+if(DEFINED STDIN)
+  set(input_file INPUT_FILE ${STDIN})
+endif()
+execute_process(COMMAND ${COMMAND} WORKING_DIRECTORY ${WORKDIR} ${input_file}
   OUTPUT_VARIABLE actual ERROR_VARIABLE errors RESULT_VARIABLE exit)
 string(REPLACE "|" ";" OUTPUTS "${OUTPUTS}")
 foreach(output IN LISTS OUTPUTS)

@@ -1,8 +1,7 @@
-#include "cli/standard_output.h"
+#include "cli/standard_streams.h"
 
 #include <cerrno>
 #include <chrono>
-#include <cstdio>
 #include <cstring>
 #include <fstream>
 
@@ -11,14 +10,25 @@
 #include <io.h>
 #endif
 
-bool IsStandardOutput(const std::filesystem::path& output) { return output == "-"; }
+namespace {
+
+// Bytes as they are: no CR LF translation on Windows.
+void BinaryMode([[maybe_unused]] std::FILE* stream) {
+#ifdef _WIN32
+  _setmode(_fileno(stream), _O_BINARY);
+#endif
+}
+
+}  // namespace
+
+bool IsStandardStream(const std::filesystem::path& path) { return path == "-"; }
 
 bool SplitsOutput(const TProcessingOptions& o) {
   return o.splitEcoLevel || o.splitDateLevel || o.splitByWhite || o.splitByBlack || o.splitByPlayer ||
          o.splitByTournament || o.splitWhiteEloParts > 1 || o.splitBlackEloParts > 1 || o.splitByResult;
 }
 
-StandardOutputFile::StandardOutputFile() {
+TemporaryFolder::TemporaryFolder() {
   std::error_code failure;
   const std::filesystem::path temporary = std::filesystem::temp_directory_path(failure);
   if (failure) {
@@ -31,26 +41,21 @@ StandardOutputFile::StandardOutputFile() {
     const std::filesystem::path candidate = temporary / ("pgnutil-" + std::to_string(ticks + attempt));
     if (std::filesystem::create_directory(candidate, failure)) {
       folder = candidate;
-      base = folder / "games";
       return;
     }
   }
   error = failure ? failure.message() : "no free name in " + temporary.string();
 }
 
-StandardOutputFile::~StandardOutputFile() {
+TemporaryFolder::~TemporaryFolder() {
   std::error_code ignored;
   if (!folder.empty()) std::filesystem::remove_all(folder, ignored);
 }
 
-bool StandardOutputFile::CopyTo(std::FILE* to) {
-  std::filesystem::path file = base;
-  file += ".pgn";
+bool CopyFileToStream(const std::filesystem::path& file, std::FILE* to, std::string& error) {
   std::ifstream in(file, std::ios::binary);
   if (!in) return true;  // nothing was written
-#ifdef _WIN32
-  _setmode(_fileno(to), _O_BINARY);  // the file's CR LF as they are
-#endif
+  BinaryMode(to);
   char block[1 << 16];
   while (in) {
     in.read(block, sizeof block);
@@ -67,6 +72,33 @@ bool StandardOutputFile::CopyTo(std::FILE* to) {
   }
   if (std::fflush(to) != 0 && errno != EPIPE) {
     error = std::strerror(errno);
+    return false;
+  }
+  return true;
+}
+
+bool CopyStreamToFile(std::FILE* from, const std::filesystem::path& file, std::string& error) {
+  BinaryMode(from);
+  std::ofstream out(file, std::ios::binary);
+  if (!out) {
+    error = "cannot make " + file.string();
+    return false;
+  }
+  char block[1 << 16];
+  size_t got;
+  while ((got = std::fread(block, 1, sizeof block, from)) > 0) {
+    if (!out.write(block, std::streamsize(got))) {
+      error = "cannot write " + file.string();
+      return false;
+    }
+  }
+  if (std::ferror(from)) {
+    error = std::strerror(errno);
+    return false;
+  }
+  out.close();
+  if (!out) {
+    error = "cannot write " + file.string();
     return false;
   }
   return true;

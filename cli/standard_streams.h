@@ -1,0 +1,39 @@
+// "-" for an input or for the output: pgnutil reads standard input or writes standard output.
+// The job itself always works on files (it reads games again from their files when a memory
+// budget let them go), so a stream goes through a file in a private temporary folder.
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "panel/processing_options.h"
+
+// Whether a path given on the command line stands for a standard stream.
+bool IsStandardStream(const std::filesystem::path& path);
+
+// Whether the options split the output into several files (which one stream cannot hold).
+bool SplitsOutput(const TProcessingOptions& options);
+
+// A folder of its own in the system's temporary folder, removed with what it holds.
+class TemporaryFolder {
+ public:
+  // On failure `Path` is empty and `error` says why.
+  TemporaryFolder();
+  ~TemporaryFolder();
+  TemporaryFolder(const TemporaryFolder&) = delete;
+  TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+
+  const std::filesystem::path& Path() const { return folder; }
+  std::string error;
+
+ private:
+  std::filesystem::path folder;
+};
+
+// Copies a file to a stream; a missing file copies nothing. A reader that closed its end (as
+// `head` does) is no failure. False on a failure, with the reason in `error`.
+bool CopyFileToStream(const std::filesystem::path& file, std::FILE* to, std::string& error);
+
+// Copies a stream to its end into a new file; false on a failure, with the reason in `error`.
+bool CopyStreamToFile(std::FILE* from, const std::filesystem::path& file, std::string& error);
