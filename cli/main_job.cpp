@@ -147,6 +147,9 @@ int PrepareStreams(const CliRequest& request, StreamFiles& streams) {
   }
   if (readsInput) {
     streams.input = streams.folder->Path() / "stdin.pgn";
+    if (PGN_ISATTY(PGN_FILENO(stdin)))
+      std::fprintf(stderr,
+                   "pgnutil: reading games from the terminal, up to end of file (Ctrl-D, or Ctrl-Z on Windows)\n");
     std::string error;
     if (!CopyStreamToFile(stdin, streams.input, error)) {
       std::fprintf(stderr, "pgnutil: standard input: %s\n", error.c_str());

@@ -85,9 +85,11 @@ bool CopyStreamToFile(std::FILE* from, const std::filesystem::path& file, std::s
     return false;
   }
   char block[1 << 16];
-  size_t got;
-  while ((got = std::fread(block, 1, sizeof block, from)) > 0) {
-    if (!out.write(block, std::streamsize(got))) {
+  // Until the end of file is seen once: a terminal's Ctrl-D ends the input then, and reading on
+  // would wait for another.
+  while (!std::feof(from) && !std::ferror(from)) {
+    const size_t got = std::fread(block, 1, sizeof block, from);
+    if (got && !out.write(block, std::streamsize(got))) {
       error = "cannot write " + file.string();
       return false;
     }
