@@ -128,7 +128,8 @@ struct StreamFiles {
   }
 };
 
-// Makes the files for the streams the request names; 0 when ready, else the exit status.
+// Names the files for the streams the request names, in a temporary folder made for them; 0
+// when ready, else the exit status.
 int PrepareStreams(const CliRequest& request, StreamFiles& streams) {
   const bool readsInput = std::any_of(request.inputs.begin(), request.inputs.end(),
                                       [](const auto& path) { return IsStandardStream(path); });
@@ -145,17 +146,7 @@ int PrepareStreams(const CliRequest& request, StreamFiles& streams) {
                  streams.folder->error.c_str());
     return 1;
   }
-  if (readsInput) {
-    streams.input = streams.folder->Path() / "stdin.pgn";
-    if (PGN_ISATTY(PGN_FILENO(stdin)))
-      std::fprintf(stderr,
-                   "pgnutil: reading games from the terminal, up to end of file (Ctrl-D, or Ctrl-Z on Windows)\n");
-    std::string error;
-    if (!CopyStreamToFile(stdin, streams.input, error)) {
-      std::fprintf(stderr, "pgnutil: standard input: %s\n", error.c_str());
-      return 1;
-    }
-  }
+  if (readsInput) streams.input = streams.folder->Path() / "stdin.pgn";
   if (writesOutput) {
     streams.output = streams.folder->Path() / "stdout";
     ProcessingOptions.doNotRewrite = false;
@@ -164,6 +155,18 @@ int PrepareStreams(const CliRequest& request, StreamFiles& streams) {
 #endif
   }
   return 0;
+}
+
+// Copies standard input into its file, when it is an input; 0 when done, else the exit status.
+int ReadStandardInput(const StreamFiles& streams) {
+  if (streams.input.empty()) return 0;
+  if (PGN_ISATTY(PGN_FILENO(stdin)))
+    std::fprintf(stderr,
+                 "pgnutil: reading games from the terminal, up to end of file (Ctrl-D, or Ctrl-Z on Windows)\n");
+  std::string error;
+  if (CopyStreamToFile(stdin, streams.input, error)) return 0;
+  std::fprintf(stderr, "pgnutil: standard input: %s\n", error.c_str());
+  return 1;
 }
 
 // Loads every input in turn; returns 1 when one did not exist, else 0.
@@ -228,6 +231,7 @@ int RunMainJob(const CliRequest& request) {
       return 1;
     }
   }
+  if (const int failed = ReadStandardInput(streams)) return failed;
   TerminalWait wait(!request.quiet);
   int status = LoadInputs(request, streams, wait);
   const bool stopped = interrupts > 0;
