@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "cli/program_arguments.h"
+#include "pgn/pgn_types.h"
 
 namespace {
 
@@ -128,7 +129,8 @@ bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, st
   std::vector<std::string> inputs;
   app.add_option("INPUT", inputs, "PGN files and folders of PGN files; - for standard input")->required();
   std::string output, reportFile, settingsFile, ecoTable;
-  app.add_option("-o,--output", output, "output path without .pgn (default: output); - for standard output");
+  app.add_option("-o,--output", output,
+                 "output path, .pgn optional (default: output; a split adds _eco=A and so on); - for standard output");
   app.add_flag("-q,--quiet", request.quiet, "no progress line");
   app.add_flag("-r,--recursive", request.recursive, "read the folders below each folder given too");
   app.add_option("--report", reportFile, "write every skipped game to FILE");
@@ -243,6 +245,10 @@ bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, st
     return false;
   }
   for (const std::string& input : inputs) request.inputs.push_back(PathFromArgument(input));
+  // The output is a base that every file name extends ("out" gives out.pgn, out_eco=A.pgn):
+  // a ".pgn" given with it would be doubled.
+  if (output.size() > 4 && FoldedEqual(std::string_view(output).substr(output.size() - 4), ".pgn"))
+    output.resize(output.size() - 4);
   if (!output.empty()) request.output = PathFromArgument(output);
   if (!reportFile.empty()) request.reportFile = PathFromArgument(reportFile);
   if (!settingsFile.empty()) request.settingsFile = PathFromArgument(settingsFile);

@@ -116,6 +116,15 @@ TEST(CommandLine, EveryValueReachesItsOption) {
   EXPECT_EQ(p.request.renames[1].to, "New = Better");
 }
 
+TEST(CommandLine, AnOutputEndingInPgnIsNotDoubled) {
+  EXPECT_EQ(Parse({"a.pgn", "-o", "clean.pgn"}).request.output, "clean");
+  EXPECT_EQ(Parse({"a.pgn", "-o", "dir/Clean.PGN"}).request.output, "dir/Clean");
+  EXPECT_EQ(Parse({"a.pgn", "-o", "clean"}).request.output, "clean");
+  EXPECT_EQ(Parse({"a.pgn", "-o", "my.pgnfiles"}).request.output, "my.pgnfiles");
+  EXPECT_EQ(Parse({"a.pgn", "-o", ".pgn"}).request.output, ".pgn");  // a name, not an ending
+  EXPECT_EQ(Parse({"a.pgn", "-o", "-"}).request.output, "-");
+}
+
 TEST(CommandLine, WrongValuesAreUsageErrorsNamingTheOption) {
   const std::vector<std::pair<std::vector<const char*>, const char*>> cases = {
       {{"a.pgn", "--split-eco", "4"}, "--split-eco"},
