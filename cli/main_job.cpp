@@ -1,6 +1,7 @@
 #include "cli/main_job.h"
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -104,13 +105,16 @@ class NoWindow : public SettingsWindow {
   void RefreshOptionControls() override {}
 };
 
-void WriteReport(const std::filesystem::path& file) {
+// False when the file could not be written whole.
+bool WriteReport(const std::filesystem::path& file) {
   std::ofstream out(file, std::ios::binary);
   for (const SkippedGame& s : JobState.skipped)
     out << s.file.string() << ":" << s.issue.gameLine << ": game " << s.issue.gameNumber
         << (StoppedReading(s) ? ": reading stopped: " : " skipped: ") << DescribeReadCode(s.issue.code)
         << (s.issue.detail.empty() ? "" : " (" + s.issue.detail + ")") << " [code " << s.issue.code << ", byte "
         << s.issue.gamePosition << ", stopped at line " << s.issue.line << "]\n";
+  out.close();
+  return bool(out);
 }
 
 // The files standing for "-": standard input copied into one, standard output written into
@@ -209,12 +213,44 @@ int RunMainJob(const CliRequest& request) {
     }
     ResetOptions();
     NoWindow window;
-    LoadSettings(request.settingsFile, window, 640, 450);
+    if (!LoadSettings(request.settingsFile, window, 640, 450)) {
+      std::fprintf(stderr,
+                   "pgnutil: --settings: %s holds no processing options (a damaged file, or one saved with "
+                   "\"Make default automatically\" on)\n",
+                   request.settingsFile.string().c_str());
+      return 2;
+    }
   }
   StreamFiles streams;
   if (const int failed = PrepareStreams(request, streams)) return failed;
   const std::filesystem::path output = streams.output.empty() ? request.output : streams.output;
-  if (!request.ecoTable.empty()) SetEcoTableSource(request.ecoTable);
+  if (!request.ecoTable.empty()) {
+    // A table that gives no code would tag every game with an empty one, silently.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(request.ecoTable, error)) {
+      std::fprintf(stderr, "pgnutil: --eco-table: %s: no such file\n", request.ecoTable.string().c_str());
+      return 2;
+    }
+    const ecoinfar table = ReadEcoTable(request.ecoTable);
+    const bool codes = std::all_of(table.begin(), table.end(), [](const ecoinfo& entry) {
+      const std::string& c = entry.code;
+      return c.size() == 3 && c[0] >= 'A' && c[0] <= 'E' && std::isdigit(static_cast<unsigned char>(c[1])) &&
+             std::isdigit(static_cast<unsigned char>(c[2]));
+    });
+    if (table.empty() || !codes) {
+      std::fprintf(stderr,
+                   "pgnutil: --eco-table: %s is no ECO table (11-byte records: a position key, then a code "
+                   "such as B20)\n",
+                   request.ecoTable.string().c_str());
+      return 2;
+    }
+    SetEcoTableSource(request.ecoTable);
+  }
+  // The report file is made now, so that a path where it cannot go costs no wait.
+  if (!request.reportFile.empty() && !std::ofstream(request.reportFile, std::ios::binary)) {
+    std::fprintf(stderr, "pgnutil: --report: %s: cannot make the file\n", request.reportFile.string().c_str());
+    return 1;
+  }
   if (request.memoryMiB > 0) GameList.memory.limit = request.memoryMiB << 20;
   JobState.folderReaders = request.threads;
   std::signal(SIGINT, OnInterrupt);
@@ -276,6 +312,9 @@ int RunMainJob(const CliRequest& request) {
     status = 1;
   }
   if (stopped) std::fprintf(stderr, "pgnutil: stopped; what was complete is kept\n");
-  if (!request.reportFile.empty()) WriteReport(request.reportFile);
+  if (!request.reportFile.empty() && !WriteReport(request.reportFile)) {
+    std::fprintf(stderr, "pgnutil: --report: %s: not written\n", request.reportFile.string().c_str());
+    status = 1;
+  }
   return status;
 }

@@ -127,13 +127,13 @@ bool SaveSettings(const std::filesystem::path& file, SettingsWindow& window) {
   return !error;
 }
 
-void LoadSettings(const std::filesystem::path& file, SettingsWindow& window, int32_t defaultWidth,
+bool LoadSettings(const std::filesystem::path& file, SettingsWindow& window, int32_t defaultWidth,
                   int32_t defaultHeight) {
   bytefile in(file, true);
   const WorkArea area = window.DesktopWorkArea();
   if (in.failed) {
     window.MovePanel(FirstRunPlacement(defaultWidth, defaultHeight, area));
-    return;
+    return false;
   }
   PanelRect saved;
   saved.left = in.readint();
@@ -142,24 +142,26 @@ void LoadSettings(const std::filesystem::path& file, SettingsWindow& window, int
   saved.height = in.readint();
   window.MovePanel(CorrectPlacement(saved, area));
   if (in.readbool()) window.ShowPanel();
-  if (in.eof()) return;
+  if (in.eof()) return false;
 
   // A damaged path or mode is not applied: the defaults are safer than zeros.
   const std::u16string base = in.readwstr();
   const bool automatic = in.readbool();
-  if (in.failed || in.readPastEnd) return;
+  if (in.failed || in.readPastEnd) return false;
   outputBase = base;
   window.ShowOutputBase(base);
   makeDefaultAutomatically = automatic;
   window.CheckMakeDefault(automatic);
-  if (automatic) return;
+  if (automatic) return false;
 
   // Likewise a short or damaged option block: zeros would filter every game out and replace
   // existing output files, so the options keep their defaults unless the block is whole.
   TProcessingOptions loaded = ReadOptions(in);
-  if (!in.failed && !in.readPastEnd) {
+  const bool whole = !in.failed && !in.readPastEnd;
+  if (whole) {
     NormaliseOptions(loaded);
     ProcessingOptions = loaded;
   }
   window.RefreshOptionControls();
+  return whole;
 }

@@ -43,6 +43,8 @@ PanelRect CorrectPlacement(PanelRect saved, const WorkArea& area);
 bool SaveSettings(const std::filesystem::path& file, SettingsWindow& window);
 
 // Reads and applies the settings; without a file the panel is centred at the default size.
-// A damaged or short option block leaves the options at their defaults.
-void LoadSettings(const std::filesystem::path& file, SettingsWindow& window, int32_t defaultWidth,
+// A damaged or short option block leaves the options at their defaults. True when the
+// processing options came from the file (not when it has none: "Make default automatically"
+// saves none).
+bool LoadSettings(const std::filesystem::path& file, SettingsWindow& window, int32_t defaultWidth,
                   int32_t defaultHeight);

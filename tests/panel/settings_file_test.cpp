@@ -113,8 +113,8 @@ TEST_F(Settings, InAutomaticModeOnlyPlacementPathAndModeAreSaved) {
                        "o\0u\0t\0"s + Bytes({1}));
   ProcessingOptions.removeVariations = true;
   outputBase = u"elsewhere";
-  LoadSettings(file, window, 512, 450);
-  EXPECT_TRUE(ProcessingOptions.removeVariations);  // the file holds no options to load
+  EXPECT_FALSE(LoadSettings(file, window, 512, 450));  // the file holds no options to load
+  EXPECT_TRUE(ProcessingOptions.removeVariations);
   EXPECT_EQ(outputBase, u"out");
   EXPECT_EQ(window.shownBase, u"out");
   EXPECT_TRUE(window.checked);
@@ -168,7 +168,7 @@ TEST_F(Settings, OptionsSurviveSavingAndLoading) {
   ASSERT_TRUE(SaveSettings(file, window));
   ResetOptions();
   makeDefaultAutomatically = true;
-  LoadSettings(file, window, 512, 450);
+  EXPECT_TRUE(LoadSettings(file, window, 512, 450));  // the options came from the file
   EXPECT_EQ(ProcessingOptions, saved);
   EXPECT_FALSE(makeDefaultAutomatically);
   EXPECT_FALSE(window.checked);
@@ -215,7 +215,7 @@ TEST_F(Settings, LoadingNormalisesOutOfRangeValues) {
 }
 
 TEST_F(Settings, FirstRunCentresTheDefaultSize) {
-  LoadSettings(file, window, 640, 450);
+  EXPECT_FALSE(LoadSettings(file, window, 640, 450));
   ASSERT_EQ(window.moves.size(), 1u);
   EXPECT_EQ(window.moves[0], (PanelRect{640, 295, 640, 450}));
   EXPECT_EQ(window.shows, 0);
@@ -248,7 +248,7 @@ TEST_F(Settings, ShortAndDamagedFilesLeaveDefaults) {
     makeDefaultAutomatically = true;
     outputBase = u"kept";
     FakeWindow w;
-    LoadSettings(file, w, 640, 450);
+    EXPECT_FALSE(LoadSettings(file, w, 640, 450)) << "length " << length;
     EXPECT_EQ(ProcessingOptions, TProcessingOptions{}) << "length " << length;
     ASSERT_FALSE(w.moves.empty());
     EXPECT_GE(w.moves[0].width, 600);
