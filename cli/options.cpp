@@ -244,7 +244,8 @@ bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, st
     exitCode = 2;
     return false;
   }
-  for (const std::string& input : inputs) request.inputs.push_back(PathFromArgument(input));
+  for (const std::string& input : inputs)
+    for (const std::filesystem::path& path : InputsFromArgument(input)) request.inputs.push_back(path);
   // The output is a base that every file name extends ("out" gives out.pgn, out_eco=A.pgn):
   // a ".pgn" given with it would be doubled.
   if (output.size() > 4 && FoldedEqual(std::string_view(output).substr(output.size() - 4), ".pgn"))

@@ -17,3 +17,9 @@ std::string NameFromArgument(const std::string& utf8);
 
 // A file or folder given on the command line (UTF-8 on Windows, as ProgramArguments gives it).
 std::filesystem::path PathFromArgument(const std::string& argument);
+
+// The inputs an INPUT argument names. On Windows, where no shell expands them, a name with "*"
+// or "?" in its last part stands for the files and folders matching it, in name order (itself
+// when nothing matches, so that the missing input is reported). Elsewhere the shell has done
+// that: the argument as it is.
+std::vector<std::filesystem::path> InputsFromArgument(const std::string& argument);

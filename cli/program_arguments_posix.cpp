@@ -7,3 +7,7 @@ std::vector<std::string> ProgramArguments(int argc, char** argv) {
 std::string NameFromArgument(const std::string& utf8) { return utf8; }
 
 std::filesystem::path PathFromArgument(const std::string& argument) { return argument; }
+
+std::vector<std::filesystem::path> InputsFromArgument(const std::string& argument) {
+  return {PathFromArgument(argument)};
+}

@@ -4,6 +4,8 @@
 
 #include "cli/program_arguments.h"
 
+#include <algorithm>
+
 namespace {
 
 std::string Narrow(const wchar_t* text, UINT codePage) {
@@ -40,4 +42,23 @@ std::string NameFromArgument(const std::string& utf8) {
 
 std::filesystem::path PathFromArgument(const std::string& argument) {
   return std::filesystem::path(std::u8string(argument.begin(), argument.end()));
+}
+
+std::vector<std::filesystem::path> InputsFromArgument(const std::string& argument) {
+  const std::filesystem::path pattern = PathFromArgument(argument);
+  const std::wstring last = pattern.filename().wstring();
+  if (last.find_first_of(L"*?") == std::wstring::npos) return {pattern};
+  std::vector<std::filesystem::path> matches;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(pattern.wstring().c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = found.cFileName;
+      if (name != L"." && name != L"..") matches.push_back(pattern.parent_path() / name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+  if (matches.empty()) return {pattern};
+  std::sort(matches.begin(), matches.end());
+  return matches;
 }
