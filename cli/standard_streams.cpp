@@ -41,6 +41,9 @@ TemporaryFolder::TemporaryFolder() {
     const std::filesystem::path candidate = temporary / ("pgnutil-" + std::to_string(ticks + attempt));
     if (std::filesystem::create_directory(candidate, failure)) {
       folder = candidate;
+      // The games that pass through are the user's own business.
+      std::filesystem::permissions(folder, std::filesystem::perms::owner_all, std::filesystem::perm_options::replace,
+                                   failure);
       return;
     }
   }

@@ -21,6 +21,12 @@ TEST(StandardStreams, TheTemporaryFolderGoesWithWhatItHolds) {
     TemporaryFolder folder;
     ASSERT_FALSE(folder.Path().empty()) << folder.error;
     EXPECT_TRUE(std::filesystem::is_directory(folder.Path()));
+#ifndef _WIN32
+    // Nobody else may look in.
+    EXPECT_EQ(std::filesystem::status(folder.Path()).permissions() &
+                  (std::filesystem::perms::group_all | std::filesystem::perms::others_all),
+              std::filesystem::perms::none);
+#endif
     std::ofstream(folder.Path() / "games.pgn") << "[Event \"x\"]\r\n";
     TemporaryFolder other;
     EXPECT_NE(other.Path(), folder.Path());
