@@ -161,14 +161,33 @@ int PrepareStreams(const CliRequest& request, StreamFiles& streams) {
   return 0;
 }
 
-// Copies standard input into its file, when it is an input; 0 when done, else the exit status.
-int ReadStandardInput(const StreamFiles& streams) {
+// Copies standard input into its file, when it is an input, with a progress line on a
+// terminal; 0 when done, else the exit status.
+int ReadStandardInput(const StreamFiles& streams, bool quiet) {
   if (streams.input.empty()) return 0;
   if (PGN_ISATTY(PGN_FILENO(stdin)))
     std::fprintf(stderr,
                  "pgnutil: reading games from the terminal, up to end of file (Ctrl-D, or Ctrl-Z on Windows)\n");
+  const bool visible = !quiet && PGN_ISATTY(PGN_FILENO(stderr));
+  const auto start = std::chrono::steady_clock::now();
+  auto lastDrawn = start;
+  auto copied = [&](int64_t bytes) {
+    const auto now = std::chrono::steady_clock::now();
+    if (visible && now - lastDrawn >= std::chrono::milliseconds(200)) {
+      lastDrawn = now;
+      const double seconds = std::chrono::duration<double>(now - start).count();
+      char amount[32];
+      std::snprintf(amount, sizeof amount, "%.1f MB so far", double(bytes) / 1e6);
+      std::fprintf(stderr, "\r%-79s",
+                   ProgressLine("Read standard input...", amount, 0, ByteRate(bytes, seconds)).c_str());
+      std::fflush(stderr);
+    }
+    return interrupts == 0;  // Ctrl-C ends the copy; nothing is loaded then
+  };
   std::string error;
-  if (CopyStreamToFile(stdin, streams.input, error)) return 0;
+  const bool done = CopyStreamToFile(stdin, streams.input, error, copied);
+  if (visible) std::fprintf(stderr, "\r%79s\r", "");
+  if (done || interrupts) return 0;
   std::fprintf(stderr, "pgnutil: standard input: %s\n", error.c_str());
   return 1;
 }
@@ -267,7 +286,7 @@ int RunMainJob(const CliRequest& request) {
       return 1;
     }
   }
-  if (const int failed = ReadStandardInput(streams)) return failed;
+  if (const int failed = ReadStandardInput(streams, request.quiet)) return failed;
   TerminalWait wait(!request.quiet);
   int status = LoadInputs(request, streams, wait);
   const bool stopped = interrupts > 0;

@@ -80,7 +80,8 @@ bool CopyFileToStream(const std::filesystem::path& file, std::FILE* to, std::str
   return true;
 }
 
-bool CopyStreamToFile(std::FILE* from, const std::filesystem::path& file, std::string& error) {
+bool CopyStreamToFile(std::FILE* from, const std::filesystem::path& file, std::string& error,
+                      const std::function<bool(int64_t)>& copied) {
   BinaryMode(from);
   std::ofstream out(file, std::ios::binary);
   if (!out) {
@@ -88,12 +89,18 @@ bool CopyStreamToFile(std::FILE* from, const std::filesystem::path& file, std::s
     return false;
   }
   char block[1 << 16];
+  int64_t total = 0;
   // Until the end of file is seen once: a terminal's Ctrl-D ends the input then, and reading on
   // would wait for another.
   while (!std::feof(from) && !std::ferror(from)) {
     const size_t got = std::fread(block, 1, sizeof block, from);
     if (got && !out.write(block, std::streamsize(got))) {
       error = "cannot write " + file.string();
+      return false;
+    }
+    total += int64_t(got);
+    if (copied && !copied(total)) {
+      error = "stopped";
       return false;
     }
   }

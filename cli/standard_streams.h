@@ -3,8 +3,10 @@
 // budget let them go), so a stream goes through a file in a private temporary folder.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "panel/processing_options.h"
@@ -36,4 +38,7 @@ class TemporaryFolder {
 bool CopyFileToStream(const std::filesystem::path& file, std::FILE* to, std::string& error);
 
 // Copies a stream to its end into a new file; false on a failure, with the reason in `error`.
-bool CopyStreamToFile(std::FILE* from, const std::filesystem::path& file, std::string& error);
+// `copied`, when given, is told the bytes copied so far after every block, and ends the copy
+// early (a failure, "stopped") by answering false.
+bool CopyStreamToFile(std::FILE* from, const std::filesystem::path& file, std::string& error,
+                      const std::function<bool(int64_t)>& copied = {});

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <vector>
 
 namespace {
 
@@ -60,6 +62,32 @@ TEST(StandardStreams, BytesPassUnchangedBothWays) {
   back.resize(text.size());
   EXPECT_EQ(back, text);
   std::fclose(out);
+}
+
+TEST(StandardStreams, TheCopyTellsItsProgressAndStopsWhenTold) {
+  TemporaryFolder folder;
+  std::FILE* in = std::tmpfile();
+  ASSERT_NE(in, nullptr);
+  const std::string text(300'000, 'x');
+  std::fwrite(text.data(), 1, text.size(), in);
+  std::rewind(in);
+  std::vector<int64_t> told;
+  std::string error;
+  ASSERT_TRUE(CopyStreamToFile(in, folder.Path() / "all.pgn", error, [&](int64_t bytes) {
+    told.push_back(bytes);
+    return true;
+  }));
+  ASSERT_FALSE(told.empty());
+  EXPECT_TRUE(std::is_sorted(told.begin(), told.end()));
+  EXPECT_EQ(told.back(), int64_t(text.size()));
+  // Answering false ends the copy as a failure.
+  std::rewind(in);
+  int calls = 0;
+  EXPECT_FALSE(CopyStreamToFile(in, folder.Path() / "part.pgn", error, [&](int64_t) { return ++calls < 2; }));
+  EXPECT_EQ(calls, 2);
+  EXPECT_EQ(error, "stopped");
+  EXPECT_LT(std::filesystem::file_size(folder.Path() / "part.pgn"), text.size());
+  std::fclose(in);
 }
 
 TEST(StandardStreams, NoFileWrittenCopiesNothing) {
