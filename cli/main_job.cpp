@@ -318,8 +318,8 @@ int RunMainJob(const CliRequest& request) {
     std::fprintf(stderr, "pgnutil: %s\n", notice.c_str());
     status = 1;
   }
-  for (const auto& path : JobState.unreadableFiles) {
-    std::fprintf(stderr, "pgnutil: %s: cannot read the file\n", streams.Shown(path).c_str());
+  for (const UnreadableFile& file : JobState.unreadableFiles) {
+    std::fprintf(stderr, "pgnutil: %s: not read: %s\n", streams.Shown(file.path).c_str(), file.reason.c_str());
     status = 1;
   }
   for (const WriteFailure& f : JobState.writeFailures) {

@@ -69,7 +69,8 @@ struct FileRead {
   std::atomic<int64_t> size{0};      // bytes of the file, once read (when read ahead)
   std::atomic<int64_t> position{0};  // how far the reader has come (when read ahead)
   bool readable = true;
-  int64_t bytes = 0;  // of the file's text
+  ReadError error = ReadError::None;  // why it was not readable
+  int64_t bytes = 0;                  // of the file's text
   TGames games;
   ReadReport report;
 };
@@ -78,7 +79,8 @@ struct FileRead {
 void ReadFileGames(const std::filesystem::path& path, bool filter, MemoryBudget* budget, int32_t growthStep,
                    FileRead& read, std::atomic<int64_t>& size, std::atomic<int64_t>& position, size_t threads) {
   std::string text;
-  if (readfile(path, text) != ReadError::None) {
+  read.error = readfile(path, text);
+  if (read.error != ReadError::None) {
     read.readable = false;
     return;
   }
@@ -104,7 +106,7 @@ void ReadFileGames(const std::filesystem::path& path, bool filter, MemoryBudget*
 void RecordFileRead(const std::filesystem::path& path, FileRead& read, TGames& fresh) {
   HostLockGuard lock;
   if (!read.readable) {
-    JobState.unreadableFiles.push_back(path);
+    JobState.unreadableFiles.push_back(UnreadableFile{path, Describe(read.error)});
     ++JobState.counts.filesUnreadable;
     return;
   }

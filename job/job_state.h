@@ -34,6 +34,12 @@ struct WriteFailure {
   std::string reason;
 };
 
+// A file that could not be read, and why.
+struct UnreadableFile {
+  std::filesystem::path path;
+  std::string reason;
+};
+
 // A game the reader skipped, or the place where it stopped reading a file.
 struct SkippedGame {
   std::filesystem::path file;
@@ -59,7 +65,7 @@ struct TJobState {
   std::filesystem::path folderPath;
   std::u16string basePath;
   std::vector<WriteFailure> writeFailures;
-  std::vector<std::filesystem::path> unreadableFiles;
+  std::vector<UnreadableFile> unreadableFiles;
   std::vector<SkippedGame> skipped;
   JobCounts counts;
   // Threads reading the files of a folder at once, or the pieces of a file loaded alone; 0: one

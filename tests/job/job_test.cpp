@@ -313,7 +313,9 @@ TEST_F(Job, AFileThatCannotBeWrittenIsReported) {
 
 TEST_F(Job, UnreadableFilesAndSkippedGamesAreRecorded) {
   Load(dir / "missing.pgn");
-  EXPECT_EQ(JobState.unreadableFiles.size(), 1u);
+  ASSERT_EQ(JobState.unreadableFiles.size(), 1u);
+  EXPECT_EQ(JobState.unreadableFiles[0].path, dir / "missing.pgn");
+  EXPECT_EQ(JobState.unreadableFiles[0].reason, "cannot open the file");
   TempDir::Write(dir / "bad.pgn", "[Event \"a\"]\n\n1. e5 *\n\n[Event \"b\"]\n\n1. e4 *\n");
   Load(dir / "bad.pgn");
   EXPECT_EQ(GameList.entries.size(), 1u);
