@@ -5,7 +5,7 @@
 #include "cli/count_text.h"
 #include "pgn/read_codes.h"
 
-bool StoppedReading(const SkippedGame& skipped) { return skipped.issue.code >= FirstStopCode; }
+bool IsStrayText(const SkippedGame& skipped) { return skipped.issue.code == NotATagSection; }
 
 std::string JobSummary(const JobCounts& c, const std::vector<SkippedGame>& skipped, std::optional<int> renamed) {
   std::string text = Counted(c.gamesRead, "game", "games") + " read from " + Counted(c.filesRead, "file", "files");
@@ -13,30 +13,16 @@ std::string JobSummary(const JobCounts& c, const std::vector<SkippedGame>& skipp
   if (c.duplicates) text += ", " + Counted(c.duplicates, "duplicate", "duplicates") + " dropped";
   text += "\n";
   std::map<int, int64_t> skippedByReason;
-  for (const SkippedGame& s : skipped)
-    if (!StoppedReading(s)) ++skippedByReason[s.issue.code];
-  for (const auto& [code, count] : skippedByReason)
-    text += "  " + Counted(count, "game", "games") + " skipped: " + DescribeReadCode(code) + " (code " +
-            std::to_string(code) + ")\n";
+  for (const SkippedGame& s : skipped) ++skippedByReason[s.issue.code];
+  for (const auto& [code, count] : skippedByReason) {
+    const std::string what = code == NotATagSection ? Counted(count, "stretch of text", "stretches of text")
+                                                    : Counted(count, "game", "games");
+    text += "  " + what + " skipped: " + DescribeReadCode(code) + " (code " + std::to_string(code) + ")\n";
+  }
   if (renamed) text += Counted(*renamed, "name", "names") + " renamed\n";
   if (c.filteredOut) text += Counted(c.filteredOut, "game", "games") + " filtered out\n";
   text += Counted(c.written, "game", "games") + " written into " + Counted(c.outputFiles, "file", "files") + "\n";
   return text;
-}
-
-std::vector<std::string> StopNotices(const std::vector<SkippedGame>& skipped) {
-  std::vector<std::string> notices;
-  for (const SkippedGame& s : skipped) {
-    if (!StoppedReading(s)) continue;
-    const ReadIssue& at = s.issue;
-    std::string notice = s.file.string() + ":" + std::to_string(at.line) +
-                         ": reading stopped: " + DescribeReadCode(at.code) + " (code " + std::to_string(at.code) +
-                         "); ";
-    notice += at.gameNumber <= 1 ? "no game of the file was read"
-                                 : "the file from line " + std::to_string(at.gameLine) + " on was not read";
-    notices.push_back(notice);
-  }
-  return notices;
 }
 
 std::string NoGameHint(const JobCounts& counts, const TProcessingOptions& options) {

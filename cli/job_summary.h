@@ -1,5 +1,4 @@
-// What pgnutil tells at the end of its jobs: the counts, the games skipped by reason, and every
-// file whose reading stopped before its end.
+// What pgnutil tells at the end of its jobs: the counts and the games skipped by reason.
 #pragma once
 
 #include <optional>
@@ -10,16 +9,13 @@
 #include "panel/processing_options.h"
 
 // The summary, one line each: games and files read (with repeats and duplicates dropped), games
-// skipped by reason, names renamed (when renaming was asked for), games filtered out, games and
-// files written.
+// (and stretches of text that were no game) skipped by reason, names renamed (when renaming was asked for), games
+// filtered out, games and files written.
 std::string JobSummary(const JobCounts& counts, const std::vector<SkippedGame>& skipped, std::optional<int> renamed);
-
-// One line for each file whose reading stopped: where, why, and what was not read.
-std::vector<std::string> StopNotices(const std::vector<SkippedGame>& skipped);
 
 // When the filters left no game and a player's name was among them: a reminder that names are
 // matched exactly (the usual reason); empty otherwise.
 std::string NoGameHint(const JobCounts& counts, const TProcessingOptions& options);
 
-// Whether the reader stopped there (rather than skipping one game).
-bool StoppedReading(const SkippedGame& skipped);
+// Whether the reader skipped text that was no game (rather than a damaged game).
+bool IsStrayText(const SkippedGame& skipped);

@@ -109,10 +109,10 @@ class NoWindow : public SettingsWindow {
 bool WriteReport(const std::filesystem::path& file) {
   std::ofstream out(file, std::ios::binary);
   for (const SkippedGame& s : JobState.skipped)
-    out << s.file.string() << ":" << s.issue.gameLine << ": game " << s.issue.gameNumber
-        << (StoppedReading(s) ? ": reading stopped: " : " skipped: ") << DescribeReadCode(s.issue.code)
-        << (s.issue.detail.empty() ? "" : " (" + s.issue.detail + ")") << " [code " << s.issue.code << ", byte "
-        << s.issue.gamePosition << ", stopped at line " << s.issue.line << "]\n";
+    out << s.file.string() << ":" << s.issue.gameLine
+        << (IsStrayText(s) ? ": text skipped: " : ": game " + std::to_string(s.issue.gameNumber) + " skipped: ")
+        << DescribeReadCode(s.issue.code) << (s.issue.detail.empty() ? "" : " (" + s.issue.detail + ")") << " [code "
+        << s.issue.code << ", byte " << s.issue.gamePosition << ", stopped at line " << s.issue.line << "]\n";
   out.close();
   return bool(out);
 }
@@ -313,11 +313,6 @@ int RunMainJob(const CliRequest& request) {
              stderr);
   const std::string hint = NoGameHint(JobState.counts, ProcessingOptions);
   if (!hint.empty()) std::fprintf(stderr, "pgnutil: %s\n", hint.c_str());
-  // A file whose reading stopped was not read in full: named, and the job did not go well.
-  for (const std::string& notice : StopNotices(JobState.skipped)) {
-    std::fprintf(stderr, "pgnutil: %s\n", notice.c_str());
-    status = 1;
-  }
   for (const UnreadableFile& file : JobState.unreadableFiles) {
     std::fprintf(stderr, "pgnutil: %s: not read: %s\n", streams.Shown(file.path).c_str(), file.reason.c_str());
     status = 1;

@@ -118,10 +118,9 @@ bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, st
       "  pgnutil huge/ --memory 64 -o all                 keep at most 64 MiB of games parsed; read the rest again\n"
       "  pgnutil inspect games.pgn                        one JSON object per game\n"
       "\n"
-      "Damaged games are skipped and counted; where a file is damaged beyond that, its reading stops\n"
-      "and the line is named. Exit status: 0 when all went well, 1 when an input could not be read\n"
-      "(or was read only up to where its reading stopped) or an output could not be written, 2 for\n"
-      "a usage error.\n");
+      "Damaged games, and text where a game should start, are skipped and counted (--report lists\n"
+      "each with its file and line); reading goes on at the next game. Exit status: 0 when all went\n"
+      "well, 1 when an input could not be read or an output could not be written, 2 for a usage error.\n");
   app.set_version_flag("--version", "pgnutil 0.1");
   // "/path" is a path, never a Windows-style option.
   app.allow_windows_style_options(false);

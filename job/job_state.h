@@ -40,7 +40,7 @@ struct UnreadableFile {
   std::string reason;
 };
 
-// A game the reader skipped, or the place where it stopped reading a file.
+// A game, or a stretch of damaged text, that the reader skipped.
 struct SkippedGame {
   std::filesystem::path file;
   ReadIssue issue;

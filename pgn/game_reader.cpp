@@ -65,13 +65,15 @@ namespace {
 
 // What reading a stretch of a text found.
 struct PieceRead {
-  size_t begin = 0;  // where the reading started: the text's start, or a "[" starting a game
+  size_t begin = 0;  // where the reading started: the text's start, a "[" opening a line, or where
+                     // the reading before stopped
   size_t end = 0;    // no game is begun at or past it
   TGames games;
   ReadReport report;  // its games numbered from 1 at `begin`
   int32_t gamesBegun = 0;
-  size_t stoppedAt = 0;  // the start of the first game at or past `end`, or where reading stopped
-  int result = ReadOk;
+  size_t stoppedAt = 0;  // the start of the first game at or past `end`, or the text's end
+  // (or where the job's stop request ended the reading)
+  int result = ReadOk;               // the first code above 100 met
   std::atomic<int64_t> position{0};  // reached, for progress
 };
 
@@ -111,8 +113,18 @@ void ReadPiece(std::string_view text, PieceRead& piece, const ReadOptions& optio
   const SourcePath source(options.sourcePath);  // one copy for all the file's entries
   TGames& games = piece.games;
   int result = ReadOk;
-  while (!reader.AtEnd() && reader.Peek() == '[' && reader.position < piece.end &&
-         !(options.stop && options.stop->load())) {
+  // Damage that the reader cannot step over game by game (the codes above 100) costs the
+  // damaged game and the text up to the next sure start of a game, never the games after it.
+  auto skipDamage = [&](size_t start, int code) {
+    report(start, code);
+    if (result == ReadOk) result = code;
+    reader.SkipToGameAfterDamage();
+  };
+  while (!reader.AtEnd() && reader.position < piece.end && !(options.stop && options.stop->load())) {
+    if (reader.Peek() != '[') {
+      skipDamage(reader.position, NotATagSection);
+      continue;
+    }
     const size_t start = reader.position;
     ++gamesBegun;
     tellProgress(start);
@@ -122,9 +134,8 @@ void ReadPiece(std::string_view text, PieceRead& piece, const ReadOptions& optio
     // merged: no lock, so that several files can be read at once. The lock guards the list.
     int code = reader.ReadTagSection(entry.tags, fen);
     if (code > 100) {
-      report(start, code);
-      result = code;
-      break;
+      skipDamage(start, code);
+      continue;
     }
     if (code != ReadOk || (options.filter && !filters.TagsPass(entry.tags))) {
       if (code) report(start, code);
@@ -141,9 +152,8 @@ void ReadPiece(std::string_view text, PieceRead& piece, const ReadOptions& optio
     }
     code = reader.ReadMovetext(*entry.game);
     if (code > 100) {
-      report(start, code);
-      result = code;
-      break;
+      skipDamage(start, code);
+      continue;
     }
     if (code == ReadOk && (!options.filter || filters.MoveCountPasses(entry)) && filters.EcoPasses(entry)) {
       entry.sourcePosition = int32_t(start + 1);
@@ -160,10 +170,6 @@ void ReadPiece(std::string_view text, PieceRead& piece, const ReadOptions& optio
       reader.SkipToNextGame();
     }
     SkipBetweenGames(reader);
-  }
-  if (result == ReadOk && !reader.AtEnd() && reader.Peek() != '[') {
-    report(reader.position, NotATagSection);
-    result = NotATagSection;
   }
   piece.stoppedAt = reader.position;
   piece.result = result;
@@ -242,10 +248,11 @@ int ReadGamesInPieces(std::string_view text, TGames& games, const ReadOptions& o
   int32_t gamesBefore = 0;
   PieceRead* previous = pieces[0].get();
   TakePiece(*previous, games, options, gamesBefore);
+  int result = previous->result;  // the first damage met, as reading in turn meets it
   for (size_t k = 1; k < pieces.size(); ++k) {
     PieceRead& piece = *pieces[k];
     const bool stopped = options.stop && options.stop->load();
-    if (previous->result != ReadOk || stopped || previous->stoppedAt >= text.size()) {
+    if (stopped || previous->stoppedAt >= text.size()) {
       for (size_t rest = k; rest < pieces.size(); ++rest) giveUp(*pieces[rest]);
       break;
     }
@@ -253,6 +260,7 @@ int ReadGamesInPieces(std::string_view text, TGames& games, const ReadOptions& o
     if (previous->stoppedAt == piece.begin) {
       TakePiece(piece, games, options, gamesBefore);
       previous = &piece;
+      if (result == ReadOk) result = piece.result;
       continue;
     }
     giveUp(piece);
@@ -264,9 +272,10 @@ int ReadGamesInPieces(std::string_view text, TGames& games, const ReadOptions& o
     TakePiece(*again, games, options, gamesBefore);
     pieces[k] = std::move(again);  // the piece given up goes; `previous` must outlive this step
     previous = pieces[k].get();
+    if (result == ReadOk) result = previous->result;
   }
   if (options.progress) options.progress->store(int64_t(previous->stoppedAt));
-  return previous->result;
+  return result;
 }
 
 namespace {

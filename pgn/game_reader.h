@@ -12,7 +12,7 @@
 #include "pgn/memory_budget.h"
 #include "pgn/pgn_types.h"
 
-// Where one game was skipped or reading stopped, and why.
+// Where a game, or a stretch of damaged text, was skipped, and why.
 struct ReadIssue {
   int32_t gamePosition = 0;  // 1-based byte position of the game's start
   int32_t gameLine = 0;      // its line number
@@ -52,7 +52,7 @@ struct ReadOptions {
   const std::atomic<bool>* stop = nullptr;   // set by the job's Stop
   std::atomic<int64_t>* progress = nullptr;  // the byte position reached, for progress
   std::filesystem::path sourcePath;          // stored in every entry kept
-  ReadReport* report = nullptr;              // where skipped games and stops are reported
+  ReadReport* report = nullptr;              // where skipped games and damaged text are reported
   MemoryBudget* budget = nullptr;            // games past it are kept let go; null: all stay
   int32_t growthStep = 0;                    // steps the games list grows by; 0: the host's
   bool summarise = false;                    // give every game kept its summary (ECO code included)
@@ -63,7 +63,9 @@ struct ReadOptions {
 void PrepareConcurrentReading();
 
 // Reads every game of a whole-file text and appends the games kept to `games`; returns 0, or
-// the code that stopped reading (games read before it are kept).
+// the first code above 100 met. Such damage (text where a game should start, a tag section or
+// movetext that cannot be read on) costs the damaged game and the text up to the next line that
+// surely begins a game; reading goes on from there.
 int ReadGames(std::string_view text, TGames& games, const ReadOptions& options);
 
 // The same on up to `threads` threads, with the same games, issues and result. The text is cut

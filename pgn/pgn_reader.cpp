@@ -149,6 +149,26 @@ void PgnReader::SkipToNextGame() {
   }
 }
 
+void PgnReader::SkipToGameAfterDamage() {
+  const size_t n = text.size();
+  // Whether the line ending just before `at` (a line start) was empty, blanks aside.
+  auto afterEmptyLine = [&](size_t at) {
+    size_t k = at;
+    if (k > 0 && text[k - 1] == '\n') --k;
+    if (k > 0 && text[k - 1] == '\r') --k;
+    while (k > 0 && (text[k - 1] == ' ' || text[k - 1] == '\t')) --k;
+    return k == 0 || IsLineEnd(text[k - 1]);
+  };
+  for (size_t at = text.find('[', position + 1); at != std::string_view::npos && at < n; at = text.find('[', at + 1)) {
+    if (!IsLineEnd(text[at - 1])) continue;
+    if (text.substr(at, 7) == "[Event " || afterEmptyLine(at)) {
+      position = at;
+      return;
+    }
+  }
+  position = n;
+}
+
 int PgnReader::ReadTagPair(TPGNTag& tag) {
   const size_t n = text.size();
   if (position < n && MayStartBlanks(text[position])) SkipBlanks();
@@ -213,7 +233,7 @@ int PgnReader::ReadTagsInto(TGamesTagArray& tags, std::string& fen) {
     ++position;
     tags.emplace_back();
     if (ReadTagPair(tags.back()) == ReadOk) continue;
-    // A bad tag line is ignored when it ends with "]"; otherwise reading stops.
+    // A bad tag line is ignored when it ends with "]"; otherwise the game is damaged beyond a skip.
     tags.pop_back();
     while (position < n && !IsLineEnd(text[position])) ++position;
     if (position >= n) return TextEndsInTags;

@@ -1,4 +1,5 @@
-// The reader's status codes: 0 success, 1..100 the game is skipped, above 100 reading stops.
+// The reader's status codes: 0 success, 1..100 the game is skipped, above 100 the text is damaged
+// beyond one game and is skipped up to the next line that surely begins a game.
 #pragma once
 
 enum ReadCode : int {
@@ -16,7 +17,7 @@ enum ReadCode : int {
   BadFen = 21,  // the FEN tag is not a position that can be set up (reported only)
   BadSetUp = 19,
   SetUpWithoutFen = 20,
-  FirstStopCode = 101,
+  FirstDamageCode = 101,
   TagNameMissing = 101,
   TagQuoteMissing = 102,
   TagValueUnterminated = 103,

@@ -1,5 +1,5 @@
-// The summary after a job: counts as people write them, skipped games by reason, and every file
-// whose reading stopped named with the line where it stopped.
+// The summary after a job: counts as people write them, skipped games and stray text by reason,
+// and a hint when player names left nothing.
 #include "cli/job_summary.h"
 
 #include <gtest/gtest.h>
@@ -62,23 +62,19 @@ TEST(JobSummary, SaysNothingOfWhatDidNotHappen) {
   EXPECT_NE(JobSummary(counts, {}, 0).find("0 names renamed\n"), std::string::npos);
 }
 
-TEST(JobSummary, StopsAreNamedNotCountedAsSkippedGames) {
-  const std::vector<SkippedGame> skipped = {Skipped("a.pgn", NoLegalMove, 3, 20, 25),
-                                            Skipped("a.pgn", NagTooLarge, 5, 40, 44),
-                                            Skipped("notes.pgn", NotATagSection, 1, 1, 1)};
+TEST(JobSummary, DamagedTextIsCountedByReasonAndStrayTextIsNoGame) {
+  const std::vector<SkippedGame> skipped = {
+      Skipped("a.pgn", NoLegalMove, 3, 20, 25), Skipped("a.pgn", NagTooLarge, 5, 40, 44),
+      Skipped("notes.pgn", NotATagSection, 1, 1, 1), Skipped("more.pgn", NotATagSection, 4, 30, 30)};
   const std::string summary = JobSummary(JobCounts{}, skipped, std::nullopt);
-  EXPECT_EQ(summary.find("NAG"), std::string::npos) << summary;
   EXPECT_NE(summary.find("  1 game skipped: no legal move fits (code 7)\n"), std::string::npos) << summary;
-  EXPECT_FALSE(StoppedReading(skipped[0]));
-  EXPECT_TRUE(StoppedReading(skipped[1]));
-
-  const std::vector<std::string> notices = StopNotices(skipped);
-  ASSERT_EQ(notices.size(), 2u);
-  // Where the reader gave up, and from where on the file is lost.
-  EXPECT_EQ(notices[0], "a.pgn:44: reading stopped: NAG above 255 (code 109); the file from line 40 on was not read");
-  EXPECT_EQ(notices[1],
-            "notes.pgn:1: reading stopped: text that is not a tag section where a game should start (code 112); "
-            "no game of the file was read");
+  EXPECT_NE(summary.find("  1 game skipped: NAG above 255 (code 109)\n"), std::string::npos) << summary;
+  EXPECT_NE(summary.find("  2 stretches of text skipped: text that is not a tag section where a game should start "
+                         "(code 112)\n"),
+            std::string::npos)
+      << summary;
+  EXPECT_FALSE(IsStrayText(skipped[1]));
+  EXPECT_TRUE(IsStrayText(skipped[2]));
 }
 
 TEST(JobSummary, WhenNamesLeftNoGameItSaysHowTheyMatch) {

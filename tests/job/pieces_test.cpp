@@ -89,21 +89,28 @@ std::string Repeated(const std::function<std::string(int)>& game, size_t bytes) 
 
 TEST(Pieces, CutsInsideCommentsAreFoundOut) { ExpectSameReading(Repeated(GameWithBracketLines, 300 << 10)); }
 
-// Damaged games here and there are skipped alike and numbered alike; a game that stops the
-// reading stops it for every later piece.
-TEST(Pieces, SkippedGamesAndAStopAreTheSame) {
+// Damaged games here and there are skipped alike and numbered alike, and so is damage that
+// costs the text up to the next sure start of a game: stray lines between games, a NAG that
+// cannot be, a tag line without its end.
+TEST(Pieces, SkippedGamesAndDamageAreTheSame) {
   auto mixed = [](int n) {
-    if (n % 97 == 0) return "[Event \"bad " + std::to_string(n) + "\"]\n\n1. e4 e5 2. Ke3 *\n\n";  // no legal move
-    if (n % 89 == 0)
-      return "[Event \"unfinished " + std::to_string(n) + "\"]\n\n1. e4 {never closed\n[Event \"x\"]\n\n";
+    const std::string number = std::to_string(n);
+    if (n % 97 == 0) return "[Event \"bad " + number + "\"]\n\n1. e4 e5 2. Ke3 *\n\n";  // no legal move
+    if (n % 89 == 0) return "[Event \"unfinished " + number + "\"]\n\n1. e4 {never closed\n[Event \"x\"]\n\n";
+    if (n % 83 == 0) return "[Event \"nag " + number + "\"]\n\n1. e4 $999 e5 *\n\n";
+    if (n % 79 == 0) return "[Event \"tag " + number + "\"]\n[Site \"s\n[Round \"1\"]\n\n1. d4 *\n\n";
+    if (n % 73 == 0) return "a line that is no PGN at all\n\n" + GameWithBracketLines(n);
     return GameWithBracketLines(n);
   };
   const std::string text = Repeated(mixed, 600 << 10);
   ExpectSameReading(text);
-  // Bytes that are no tag section where a game should begin stop the reading there.
-  std::string stopped = text;
-  stopped.insert(stopped.find("[Event \"1000\"]"), "this is not PGN\n");
-  ExpectSameReading(stopped);
+  // Nothing after the damage is lost: the last game of the text is read.
+  const Reading r = Read(text, 4);
+  ASSERT_FALSE(r.games.empty());
+  const size_t last = text.rfind("\n\n[Event \"") + 2;  // the comments hold "[Event" lines of their own
+  EXPECT_EQ(size_t(r.games.back().sourcePosition - 1), last);
+  // Stray text where a game should begin, at the very start as anywhere.
+  ExpectSameReading("not PGN\n\n" + text);
 }
 
 // Real games, with a budget small enough that most are let go as they are read.

@@ -269,7 +269,7 @@ TEST(Movetext, CommentsGoToTheMoveBeforeThem) {
   EXPECT_EQ(game.moves[2].comment, "");
 }
 
-TEST(WholeText, KeepsGoodGamesSkipsDamagedOnesAndStops) {
+TEST(WholeText, KeepsGoodGamesSkipsDamagedOnesAndGoesOn) {
   const std::string text =
       "[Event \"1\"]\n\n1. e4 e5 *\n\n"
       "[Event \"2\"]\n\n1. e4 e4 *\n\n"
@@ -277,10 +277,11 @@ TEST(WholeText, KeepsGoodGamesSkipsDamagedOnesAndStops) {
       "[Event \"4\"]\n\n1. e4 $999 *\n\n"
       "[Event \"5\"]\n\n1. c4 *\n";
   Result r = ReadText(text);
-  EXPECT_EQ(r.code, NagTooLarge);
-  ASSERT_EQ(r.games.size(), 2u);
+  EXPECT_EQ(r.code, NagTooLarge);  // the first damage that a game by game skip cannot step over
+  ASSERT_EQ(r.games.size(), 3u);
   EXPECT_EQ(r.games[0].tags[0].value, "1");
   EXPECT_EQ(r.games[1].tags[0].value, "3");
+  EXPECT_EQ(r.games[2].tags[0].value, "5");
   ASSERT_EQ(r.report.issues.size(), 2u);
   EXPECT_EQ(r.report.issues[0].code, NoLegalMove);
   EXPECT_EQ(r.report.issues[0].gameLine, 5);
@@ -291,12 +292,60 @@ TEST(WholeText, KeepsGoodGamesSkipsDamagedOnesAndStops) {
   // Source positions and lengths cover each game's text.
   EXPECT_EQ(text.substr(size_t(r.games[1].sourcePosition - 1), size_t(r.games[1].sourceLength)),
             "[Event \"3\"]\n\n1. d4 d5 1/2-1/2");
+  EXPECT_EQ(text.substr(size_t(r.games[2].sourcePosition - 1), size_t(r.games[2].sourceLength)),
+            "[Event \"5\"]\n\n1. c4 *");
 }
 
-TEST(WholeText, TextThatIsNotAGameStops) {
-  Result r = ReadText("1. e4 e5 *\n");
+TEST(WholeText, TextThatIsNotAGameIsSkippedUpToTheNextGame) {
+  Result none = ReadText("1. e4 e5 *\n");
+  EXPECT_EQ(none.code, NotATagSection);
+  EXPECT_TRUE(none.games.empty());
+  ASSERT_EQ(none.report.issues.size(), 1u);
+  EXPECT_EQ(none.report.issues[0].gameLine, 1);
+
+  // A header before the first game, and a stray line between two games.
+  Result r = ReadText(
+      "Games of the club, 2001\nsent by the secretary\n\n"
+      "[Event \"1\"]\n\n1. e4 e5 *\n\n"
+      "a line nobody meant to be there\n\n"
+      "[Event \"2\"]\n\n1. d4 *\n");
   EXPECT_EQ(r.code, NotATagSection);
-  EXPECT_TRUE(r.games.empty());
+  ASSERT_EQ(r.games.size(), 2u);
+  EXPECT_EQ(r.games[1].tags[0].value, "2");
+  ASSERT_EQ(r.report.issues.size(), 2u);
+  EXPECT_EQ(r.report.issues[0].line, 1);
+  EXPECT_EQ(r.report.issues[1].line, 8);
+  EXPECT_EQ(r.report.issues[1].gameNumber, 2);  // the number the next game gets
+}
+
+TEST(WholeText, DamageCostsItsGameOnlyWhereverItLies) {
+  // A tag line that cannot be read: the rest of that game's tag lines are no new game (no empty
+  // line before them); the next game is.
+  Result tags = ReadText(
+      "[Event \"1\"]\n[Annotator abc\n[Site \"s\"]\n[Date \"2000.01.01\"]\n\n1. e4 *\n\n"
+      "[Event \"2\"]\n[Site \"t\"]\n\n1. d4 *\n");
+  EXPECT_EQ(tags.code, BadTagLine);
+  ASSERT_EQ(tags.games.size(), 1u);
+  EXPECT_EQ(tags.games[0].tags[0].value, "2");
+  EXPECT_EQ(tags.games[0].tags[1].value, "t");
+  // A comment never closed after the damage cannot hide the games after it: braces do not
+  // count in the skip.
+  Result brace = ReadText(
+      "[Event \"1\"]\n\n1. e4 $999 {unclosed\n\n"
+      "[Event \"2\"]\n\n1. d4 {a comment} d5 *\n\n"
+      "[Event \"3\"]\n\n1. c4 *\n");
+  ASSERT_EQ(brace.games.size(), 2u);
+  EXPECT_EQ(brace.games[0].tags[0].value, "2");
+  EXPECT_EQ(brace.games[1].tags[0].value, "3");
+  // An "[Event " line starts a game even without an empty line before it.
+  Result glued = ReadText("[Event \"1\"]\n\n1. e4 $999 *\n[Event \"2\"]\n\n1. d4 *\n");
+  ASSERT_EQ(glued.games.size(), 1u);
+  EXPECT_EQ(glued.games[0].tags[0].value, "2");
+  // Damage in the last game: the games before stay, nothing after is invented.
+  Result last = ReadText("[Event \"1\"]\n\n1. e4 *\n\n[Event \"2\"]\n\n1. d4 d5 $999 *\n");
+  EXPECT_NE(last.code, ReadOk);
+  ASSERT_EQ(last.games.size(), 1u);
+  EXPECT_EQ(last.games[0].tags[0].value, "1");
 }
 
 TEST(WholeText, SounderThanPlainReading) {
