@@ -81,12 +81,15 @@ class LineCounter {
 
 }  // namespace
 
-int Inspect(const std::vector<std::filesystem::path>& files, std::FILE* out, std::FILE* errors) {
+int Inspect(const std::vector<std::filesystem::path>& files, std::FILE* out, std::FILE* errors,
+            const std::vector<std::string>& shownAs) {
   int exitCode = 0;
-  for (const std::filesystem::path& path : files) {
+  for (size_t f = 0; f < files.size(); ++f) {
+    const std::filesystem::path& path = files[f];
+    const std::string name = f < shownAs.size() && !shownAs[f].empty() ? shownAs[f] : path.string();
     std::string text;
     if (const ReadError error = readfile(path, text); error != ReadError::None) {
-      std::fprintf(errors, "pgnutil: %s: %s\n", path.string().c_str(), Describe(error));
+      std::fprintf(errors, "pgnutil: %s: %s\n", name.c_str(), Describe(error));
       exitCode = 1;
       continue;
     }
@@ -96,7 +99,6 @@ int Inspect(const std::vector<std::filesystem::path>& files, std::FILE* out, std
     options.sourcePath = path;
     options.report = &report;
     ReadGames(text, games, options);
-    const std::string name = path.string();
     // Games and issues in file order.
     LineCounter lines(text);
     size_t g = 0, r = 0;

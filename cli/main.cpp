@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "cli/main_job.h"
 #include "cli/options.h"
 #include "cli/program_arguments.h"
+#include "cli/standard_streams.h"
 #include "io/host_folder.h"
 
 #ifdef __GLIBC__
@@ -37,7 +39,7 @@ void TuneMemoryAllocator([[maybe_unused]] int64_t budgetMiB) {
 void Usage(std::FILE* to) {
   std::fprintf(to,
                "usage: pgnutil [options] INPUT...      (pgnutil --help for every option)\n"
-               "       pgnutil inspect FILE...          one JSON object per game\n");
+               "       pgnutil inspect FILE...          one JSON object per game (- for standard input)\n");
 }
 
 }  // namespace
@@ -56,9 +58,31 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "pgnutil inspect: no file given\n");
       return 2;
     }
+    // "-" stands for standard input, copied into a temporary file first (once, however often given).
+    std::unique_ptr<TemporaryFolder> folder;
     std::vector<std::filesystem::path> files;
-    for (size_t i = 1; i < arguments.size(); ++i) files.push_back(PathFromArgument(arguments[i]));
-    return Inspect(files, stdout, stderr);
+    std::vector<std::string> shownAs;
+    for (size_t i = 1; i < arguments.size(); ++i) {
+      if (!IsStandardStream(arguments[i])) {
+        for (const std::filesystem::path& path : InputsFromArgument(arguments[i])) {
+          files.push_back(path);
+          shownAs.emplace_back();
+        }
+        continue;
+      }
+      if (!folder) {
+        folder = std::make_unique<TemporaryFolder>();
+        std::string error;
+        if (folder->Path().empty() || !CopyStreamToFile(stdin, folder->Path() / "stdin.pgn", error)) {
+          std::fprintf(stderr, "pgnutil inspect: standard input: %s\n",
+                       folder->Path().empty() ? folder->error.c_str() : error.c_str());
+          return 1;
+        }
+      }
+      files.push_back(folder->Path() / "stdin.pgn");
+      shownAs.push_back("-");
+    }
+    return Inspect(files, stdout, stderr, shownAs);
   }
   std::vector<const char*> argumentTexts = {"pgnutil"};
   for (const std::string& argument : arguments) argumentTexts.push_back(argument.c_str());
