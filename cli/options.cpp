@@ -126,15 +126,19 @@ bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, st
   app.allow_windows_style_options(false);
   TProcessingOptions& o = request.options;
   std::vector<std::string> inputs;
-  app.add_option("INPUT", inputs, "PGN files and folders of PGN files; - for standard input")->required();
+  app.add_option("INPUT", inputs, "PGN files and folders of PGN files; - for standard input")
+      ->required()
+      ->option_text("PATH ...");
   std::string output, reportFile, settingsFile, ecoTable;
   app.add_option("-o,--output", output,
-                 "output path, .pgn optional (default: output; a split adds _eco=A and so on); - for standard output");
+                 "output path, .pgn optional (default: output; a split adds _eco=A and so on); - for standard output")
+      ->option_text("BASE");
   app.add_flag("-q,--quiet", request.quiet, "no progress line");
   app.add_flag("-r,--recursive", request.recursive, "read the folders below each folder given too");
-  app.add_option("--report", reportFile, "write every skipped game to FILE");
-  app.add_option("--settings", settingsFile, "take every option from a pgn_util.dat");
-  app.add_option("--eco-table", ecoTable, "ECO table file to use instead of the built-in one");
+  app.add_option("--report", reportFile, "write every skipped game and stretch of damaged text to FILE")
+      ->option_text("FILE");
+  app.add_option("--settings", settingsFile, "take every option from a pgn_util.dat")->option_text("FILE");
+  app.add_option("--eco-table", ecoTable, "ECO table file to use instead of the built-in one")->option_text("FILE");
   app.add_option("--memory", request.memoryMiB,
                  "MiB of parsed games kept in memory (default 384); games past it are read again when written")
       ->check(CLI::Range(int64_t(1), int64_t(1) << 20));
