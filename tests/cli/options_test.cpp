@@ -15,12 +15,22 @@ struct Parsed {
   int exitCode = -1;
 };
 
-Parsed Parse(std::initializer_list<const char*> arguments) {
+Parsed Parse(const std::vector<const char*>& arguments) {
   std::vector<const char*> argv = {"pgnutil"};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
   Parsed p;
   p.ok = ParseCommandLine(int(argv.size()), argv.data(), p.request, p.error, p.exitCode);
   return p;
+}
+
+Parsed Parse(std::initializer_list<const char*> arguments) { return Parse(std::vector<const char*>(arguments)); }
+
+// The arguments are a usage error (exit status 2) whose message holds `expected`.
+void ExpectUsageError(const std::vector<const char*>& arguments, const std::string& expected) {
+  const Parsed p = Parse(arguments);
+  EXPECT_FALSE(p.ok) << expected;
+  EXPECT_EQ(p.exitCode, 2) << expected;
+  EXPECT_NE(p.error.find(expected), std::string::npos) << expected << ": " << p.error;
 }
 
 TEST(CommandLine, WithoutOptionsThePanelsDefaults) {
@@ -141,16 +151,7 @@ TEST(CommandLine, WrongValuesAreUsageErrorsNamingTheOption) {
       {{"a.pgn", "--split-black-elo", "1"}, "--split-black-elo"},
       {{"a.pgn", "--memory", "0"}, "--memory"},
   };
-  for (const auto& [arguments, option] : cases) {
-    std::vector<const char*> argv = {"pgnutil"};
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
-    CliRequest request;
-    std::string error;
-    int exitCode = -1;
-    EXPECT_FALSE(ParseCommandLine(int(argv.size()), argv.data(), request, error, exitCode)) << option;
-    EXPECT_EQ(exitCode, 2) << option;
-    EXPECT_NE(error.find(option), std::string::npos) << option << ": " << error;
-  }
+  for (const auto& [arguments, option] : cases) ExpectUsageError(arguments, option);
   const Parsed noInput = Parse({"--duplicates"});
   EXPECT_FALSE(noInput.ok);
   EXPECT_EQ(noInput.exitCode, 2);
@@ -164,16 +165,7 @@ TEST(CommandLine, OptionsWithoutEffectTogetherAreRefused) {
       {{"a.pgn", "--any-colour", "--white", "A", "--black", "B"}, "--any-colour ignores --black"},
       {{"a.pgn", "--date-from", "2010", "--date-to", "2009.12.31"}, "--date-from 2010 is after --date-to 2009.12.31"},
   };
-  for (const auto& [arguments, message] : cases) {
-    std::vector<const char*> argv = {"pgnutil"};
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
-    CliRequest request;
-    std::string error;
-    int exitCode = -1;
-    EXPECT_FALSE(ParseCommandLine(int(argv.size()), argv.data(), request, error, exitCode)) << message;
-    EXPECT_EQ(exitCode, 2) << message;
-    EXPECT_NE(error.find(message), std::string::npos) << error;
-  }
+  for (const auto& [arguments, message] : cases) ExpectUsageError(arguments, message);
   // The same dates the other way round, and a single day, are fine.
   EXPECT_TRUE(Parse({"a.pgn", "--date-from", "2009", "--date-to", "2010"}).ok);
   EXPECT_TRUE(Parse({"a.pgn", "--date-from", "2009.05.05", "--date-to", "2009.05.05"}).ok);
