@@ -183,8 +183,12 @@ int jurnal::movenumber() const {
 }
 
 void jurnal::setcomment(std::string_view text) {
-  thread_local std::string stored;  // reused, so that comments cost one allocation each
-  stored.clear();
+  // Built on the stack when short, so that a comment costs its one allocation in the record. (Not
+  // in a thread-local string: on the 32-bit Windows build such an object, destroyed as each
+  // reader thread ends, corrupted the heap now and then.)
+  char small[512];
+  std::string large;
+  std::string_view stored;
   if (!text.empty()) {
     // A ";" comment is one line: kept as it is only when no other line end comes before its own,
     // so that writing it as a line never turns the rest of its text into moves.
@@ -194,17 +198,18 @@ void jurnal::setcomment(std::string_view text) {
     if (lineComment) {
       stored = text;
     } else {
-      stored.resize(text.size() + 2);
-      char* out = stored.data();
+      if (text.size() + 2 > sizeof small) large.resize(text.size() + 2);
+      char* const first = large.empty() ? small : large.data();
+      char* out = first;
       *out++ = '{';
       for (char c : text)
         if (c != '{' && c != '}') *out++ = c;
       *out++ = '}';
-      stored.resize(size_t(out - stored.data()));
+      stored = std::string_view(first, size_t(out - first));
     }
   }
   if (current >= 1)
-    moves[size_t(current) - 1].comment = std::string_view(stored);
+    moves[size_t(current) - 1].comment = stored;
   else
     startcomment = stored;
 }

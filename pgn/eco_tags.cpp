@@ -1,10 +1,15 @@
 #include "pgn/eco_tags.h"
 
+#include <type_traits>
+
 #include "panel/processing_options.h"
 
 namespace {
 
-// Shared by the classifications of one thread, as the host transfers share it too.
+// Shared by the classifications of one thread, as the host transfers share it too. A board has
+// nothing to destroy: a thread-local object with a destructor corrupted the 32-bit Windows heap
+// now and then as threads ended.
+static_assert(std::is_trivially_destructible_v<doska>);
 doska& SharedBoard() {
   thread_local doska board;
   return board;

@@ -239,8 +239,11 @@ void WriteMovetext(const jurnal& game, OutputBuffer& buffer, std::string& curren
 }
 
 void WriteGame(const TGame& entry, OutputBuffer& buffer, const TProcessingOptions& options) {
-  thread_local std::string text;  // reused from game to game, so it rarely allocates
-  text.clear();
+  // A string of the call's own, not a thread-local one reused: on the 32-bit Windows build a
+  // thread-local object with a destructor, destroyed as each formatting thread ends, corrupted
+  // the heap now and then.
+  std::string text;
+  text.reserve(512);
   AppendTags(text, entry.tags, options);
   text += "\r\n";
   buffer.Append(text);
