@@ -5,7 +5,9 @@
 #include "cli/count_text.h"
 #include "pgn/read_codes.h"
 
-bool IsStrayText(const SkippedGame& skipped) { return skipped.issue.code == NotATagSection; }
+bool IsStrayText(const SkippedGame& skipped) {
+  return skipped.issue.code == NotATagSection || skipped.issue.code == Utf16Text;
+}
 
 std::string JobSummary(const JobCounts& c, const std::vector<SkippedGame>& skipped, std::optional<int> renamed) {
   std::string text = Counted(c.gamesRead, "game", "games") + " read from " + Counted(c.filesRead, "file", "files");
@@ -16,8 +18,10 @@ std::string JobSummary(const JobCounts& c, const std::vector<SkippedGame>& skipp
   for (const SkippedGame& s : skipped) ++skippedByReason[s.issue.code];
   for (const auto& [code, count] : skippedByReason) {
     const std::string what = code == NotATagSection ? Counted(count, "stretch of text", "stretches of text")
+                             : code == Utf16Text    ? Counted(count, "file", "files")
                                                     : Counted(count, "game", "games");
-    text += "  " + what + " skipped: " + DescribeReadCode(code) + " (code " + std::to_string(code) + ")\n";
+    const char* verb = IsNoteCode(code) ? " kept, but: " : " skipped: ";
+    text += "  " + what + verb + DescribeReadCode(code) + " (code " + std::to_string(code) + ")\n";
   }
   if (renamed) text += Counted(*renamed, "name", "names") + " renamed\n";
   if (c.filteredOut) text += Counted(c.filteredOut, "game", "games") + " filtered out\n";

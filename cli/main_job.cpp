@@ -110,7 +110,9 @@ bool WriteReport(const std::filesystem::path& file) {
   std::ofstream out(file, std::ios::binary);
   for (const SkippedGame& s : JobState.skipped)
     out << s.file.string() << ":" << s.issue.gameLine
-        << (IsStrayText(s) ? ": text skipped: " : ": game " + std::to_string(s.issue.gameNumber) + " skipped: ")
+        << (IsStrayText(s)             ? ": text skipped: "
+            : IsNoteCode(s.issue.code) ? ": game " + std::to_string(s.issue.gameNumber) + " kept, but: "
+                                       : ": game " + std::to_string(s.issue.gameNumber) + " skipped: ")
         << DescribeReadCode(s.issue.code) << (s.issue.detail.empty() ? "" : " (" + s.issue.detail + ")") << " [code "
         << s.issue.code << ", byte " << s.issue.gamePosition << ", stopped at line " << s.issue.line << "]\n";
   out.close();

@@ -48,6 +48,28 @@ std::unique_ptr<jurnal> StartRecord(const std::string& fen, int& fenError) {
   return record;
 }
 
+// Whether a text is UTF-16: its byte-order mark, or a NUL among its first two bytes (PGN text
+// begins with "[" or a blank, which UTF-16 writes with a NUL beside it).
+bool LooksLikeUtf16(std::string_view text) {
+  if (text.size() >= 2 && ((text[0] == '\xFF' && text[1] == '\xFE') || (text[0] == '\xFE' && text[1] == '\xFF')))
+    return true;
+  return text.size() >= 2 && (text[0] == '\0' || text[1] == '\0');
+}
+
+// A game whose moves end in mate or stalemate keeps the result that position decides, whatever
+// its Result tag says: written with the tag's result, it could not be read back. `note` is told
+// of each correction.
+template <typename Note>
+void KeepResultProven(const PgnReader& reader, TGame& entry, Note note) {
+  if (entry.tags.size() < 7 || !entry.game) return;
+  std::string& tagged = entry.tags[6].value;
+  if (tagged != "1-0" && tagged != "0-1" && tagged != "1/2-1/2") return;
+  const std::string_view proven = reader.ProvenResult(*entry.game, tagged);
+  if (proven.empty() || proven == tagged) return;
+  note("Result \"" + tagged + "\" became \"" + std::string(proven) + "\"");
+  tagged = proven;
+}
+
 // Steps over blanks, comments and stray "*" bytes between games.
 void SkipBetweenGames(PgnReader& reader) {
   for (;;) {
@@ -99,8 +121,11 @@ void ReadPiece(std::string_view text, PieceRead& piece, const ReadOptions& optio
   }
   int32_t& gamesBegun = piece.gamesBegun;  // the number, in the piece, of the game being read
   auto report = [&](size_t start, int code, std::string detail = {}) {
+    // An unclosed comment is reported where it opened; the reading goes on where it stopped.
+    const size_t where = code == UnclosedComment ? reader.openComment : reader.position;
+    reader.openComment = std::string_view::npos;
     if (!options.report) return;
-    piece.report.Add(text, start, reader.position, code, std::move(detail));
+    piece.report.Add(text, start, where, code, std::move(detail));
     piece.report.issues.back().gameNumber = gamesBegun + (code == NotATagSection ? 1 : 0);
   };
   auto tellProgress = [&](size_t at) {
@@ -110,6 +135,13 @@ void ReadPiece(std::string_view text, PieceRead& piece, const ReadOptions& optio
     for (const PieceRead* each : all) done += std::max<int64_t>(0, each->position.load() - int64_t(each->begin));
     options.progress->store(done);
   };
+  if (piece.begin == 0 && LooksLikeUtf16(text)) {
+    // Every byte pair would be damage of its own: one clear word instead.
+    report(0, Utf16Text);
+    piece.stoppedAt = text.size();
+    piece.result = Utf16Text;
+    return;
+  }
   const SourcePath source(options.sourcePath);  // one copy for all the file's entries
   TGames& games = piece.games;
   int result = ReadOk;
@@ -143,6 +175,10 @@ void ReadPiece(std::string_view text, PieceRead& piece, const ReadOptions& optio
       reader.SkipToNextGame();
       continue;
     }
+    if (reader.droppedTagLine != std::string_view::npos && options.report) {
+      piece.report.Add(text, start, reader.droppedTagLine, TagLineDropped);
+      piece.report.issues.back().gameNumber = gamesBegun;
+    }
     int fenError = 0;
     entry.game = StartRecord(fen, fenError);
     if (!entry.game) {
@@ -155,6 +191,9 @@ void ReadPiece(std::string_view text, PieceRead& piece, const ReadOptions& optio
       skipDamage(start, code);
       continue;
     }
+    if (code == ReadOk)
+      KeepResultProven(reader, entry,
+                       [&](std::string detail) { report(start, ResultTagCorrected, std::move(detail)); });
     if (code == ReadOk && (!options.filter || filters.MoveCountPasses(entry)) && filters.EcoPasses(entry)) {
       entry.sourcePosition = int32_t(start + 1);
       entry.sourceLength = int32_t(reader.position - start);

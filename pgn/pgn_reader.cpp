@@ -92,6 +92,33 @@ int FindTag(const TGamesTagArray& tags, size_t from, std::string_view name) {
   return -1;
 }
 
+// Whether the line ending just before `at` (a line start) was empty, blanks aside.
+bool AfterEmptyLine(std::string_view text, size_t at) {
+  size_t k = at;
+  if (k > 0 && text[k - 1] == '\n') --k;
+  if (k > 0 && text[k - 1] == '\r') --k;
+  while (k > 0 && (text[k - 1] == ' ' || text[k - 1] == '\t')) --k;
+  return k == 0 || IsLineEnd(text[k - 1]);
+}
+
+// The first line in text[from, to) that opens with "[" after an empty line; npos when none.
+size_t GameStartAfterEmptyLine(std::string_view text, size_t from, size_t to) {
+  for (size_t at = text.find('[', from); at != std::string_view::npos && at < to; at = text.find('[', at + 1))
+    if (at > 0 && IsLineEnd(text[at - 1]) && AfterEmptyLine(text, at)) return at;
+  return std::string_view::npos;
+}
+
+// The NAG a move's glyph stands for ("!" 1, "?" 2, "!!" 3, "??" 4, "!?" 5, "?!" 6), stepping
+// `at` over it; 0 when there is none.
+uint8_t ReadGlyph(const char* bytes, size_t n, size_t& at) {
+  if (at >= n || (bytes[at] != '!' && bytes[at] != '?')) return 0;
+  const char first = bytes[at++];
+  const char second = at < n && (bytes[at] == '!' || bytes[at] == '?') ? bytes[at] : 0;
+  if (second) ++at;
+  if (first == '!') return second == '!' ? 3 : second == '?' ? 5 : 1;
+  return second == '?' ? 4 : second == '!' ? 6 : 2;
+}
+
 }  // namespace
 
 PgnReader::PgnReader(std::string_view source) : text(source) {}
@@ -119,8 +146,11 @@ void PgnReader::SkipBlanks(std::string* comments) {
       while (at < n && !IsLineEnd(bytes[at])) ++at;
       if (comments) AppendComment(*comments, text.substr(start, at - start));
     } else if (c == '{') {
-      const size_t close = text.find('}', at + 1);
-      const size_t end = close == std::string_view::npos ? n : close + 1;
+      const size_t end = CommentEnd(at);
+      if (openComment != std::string_view::npos) {
+        position = end;  // the game the comment ran into begins here
+        return;
+      }
       if (comments) AppendComment(*comments, text.substr(at, end - at));
       at = end;
     } else {
@@ -128,6 +158,15 @@ void PgnReader::SkipBlanks(std::string* comments) {
     }
   }
   position = at;
+}
+
+size_t PgnReader::CommentEnd(size_t brace) {
+  const size_t close = text.find('}', brace + 1);
+  const size_t end = close == std::string_view::npos ? text.size() : close + 1;
+  const size_t game = GameStartAfterEmptyLine(text, brace + 1, end);
+  if (game == std::string_view::npos) return end;
+  openComment = brace;
+  return game;
 }
 
 void PgnReader::SkipToNextGame() {
@@ -141,8 +180,9 @@ void PgnReader::SkipToNextGame() {
     } else if (c == ';') {
       while (position < n && !IsLineEnd(text[position])) ++position;
     } else if (c == '{') {
-      const size_t close = text.find('}', position + 1);
-      position = close == std::string_view::npos ? n : close + 1;
+      // A comment left open stops at the next game too, though nobody reports it here.
+      position = CommentEnd(position);
+      openComment = std::string_view::npos;
     } else {
       ++position;
     }
@@ -151,17 +191,9 @@ void PgnReader::SkipToNextGame() {
 
 void PgnReader::SkipToGameAfterDamage() {
   const size_t n = text.size();
-  // Whether the line ending just before `at` (a line start) was empty, blanks aside.
-  auto afterEmptyLine = [&](size_t at) {
-    size_t k = at;
-    if (k > 0 && text[k - 1] == '\n') --k;
-    if (k > 0 && text[k - 1] == '\r') --k;
-    while (k > 0 && (text[k - 1] == ' ' || text[k - 1] == '\t')) --k;
-    return k == 0 || IsLineEnd(text[k - 1]);
-  };
   for (size_t at = text.find('[', position + 1); at != std::string_view::npos && at < n; at = text.find('[', at + 1)) {
     if (!IsLineEnd(text[at - 1])) continue;
-    if (text.substr(at, 7) == "[Event " || afterEmptyLine(at)) {
+    if (text.substr(at, 7) == "[Event " || AfterEmptyLine(text, at)) {
       position = at;
       return;
     }
@@ -224,17 +256,23 @@ int PgnReader::ReadTagsInto(TGamesTagArray& tags, std::string& fen) {
   const size_t n = text.size();
   tags.clear();
   fen.clear();
+  openComment = droppedTagLine = std::string_view::npos;
   for (;;) {
     // Only the comment after the last tag pair survives, as the game's leading comment.
     pending.clear();
     SkipBlanks(&pending);
+    if (openComment != std::string_view::npos) return UnclosedComment;
     if (position >= n) return TextEndsInTags;
     if (text[position] != '[') break;
+    const size_t lineStart = position;
     ++position;
     tags.emplace_back();
     if (ReadTagPair(tags.back()) == ReadOk) continue;
-    // A bad tag line is ignored when it ends with "]"; otherwise the game is damaged beyond a skip.
+    if (openComment != std::string_view::npos) return UnclosedComment;
+    // A bad tag line is left out when it ends with "]" (and reported by whoever reads the game);
+    // otherwise the game is damaged beyond a skip.
     tags.pop_back();
+    if (droppedTagLine == std::string_view::npos) droppedTagLine = lineStart;
     while (position < n && !IsLineEnd(text[position])) ++position;
     if (position >= n) return TextEndsInTags;
     if (text[position - 1] != ']') return BadTagLine;
@@ -304,6 +342,7 @@ struct PgnReader::Scan {
   bool stalemateUntested = false;
   bool stalemateWhiteToMove = false;  // the side that would be stalemated
   bool mateClaimed = false;
+  bool numberSinceOpening = false;  // a move number was read since the variation opened
 };
 
 bool PgnReader::Stalemated(Scan& s) {
@@ -315,6 +354,10 @@ bool PgnReader::Stalemated(Scan& s) {
 }
 
 int PgnReader::ReadPlayedMove(Scan& s, bool castling) {
+  // A variation replaces the last move: without a move number its first move is by the side
+  // that played that one.
+  if (s.variationOpening && !s.numberSinceOpening && s.line->current > 0)
+    s.black = !IsWhite(s.line->moves[size_t(s.line->current) - 1].piece);
   // A move by the side that would be stalemated fails on its own when it is; a move by the
   // other side (after a null move, or numbers that switch sides) needs the test first.
   const bool moverWouldBeStalemated = s.black != s.stalemateWhiteToMove;
@@ -404,6 +447,7 @@ int PgnReader::ReadMovetextOnBoard(jurnal& game) {
         AttachPending(*s.line);
         s.variationOpening = true;
         ++position;
+        s.numberSinceOpening = false;
         if (s.nullMove && s.line->current > 0) {
           // After a null move the variation starts at once from the last real move.
           const mov last = s.line->lastmove();
@@ -489,8 +533,9 @@ int PgnReader::ReadMovetextOnBoard(jurnal& game) {
         code = ReadPlayedMove(s, false);
         break;
       case '[':
-        // The next game begins: this movetext ends here without a result.
-        return ReadOk;
+        // The next game begins: this movetext ends here without a result (unless a comment
+        // left open ran into it).
+        return openComment != std::string_view::npos ? UnclosedComment : ReadOk;
       default:
         if (IsFile(c)) {
           code = ReadPlayedMove(s, false);
@@ -507,8 +552,19 @@ int PgnReader::ReadMovetextOnBoard(jurnal& game) {
     else
       SkipBlanks(&pending);
   }
+  if (openComment != std::string_view::npos) return UnclosedComment;
   AttachPending(*s.line);
   return s.line != &game ? EndsInVariation : ReadOk;
+}
+
+std::string_view PgnReader::ProvenResult(const jurnal& game, std::string_view tagResult) const {
+  if (game.moves.empty()) return {};
+  const mov& last = game.moves.back();
+  const bool whiteMoved = IsWhite(last.piece);
+  if (last.san.view().find('#') != std::string_view::npos) return whiteMoved ? "1-0" : "0-1";
+  if (tagResult != "1-0" && tagResult != "0-1") return {};
+  // The working board still stands at the end of the main line.
+  return board.gamestate(!whiteMoved) == StateStalemate ? "1/2-1/2" : "";
 }
 
 int PgnReader::ReadResult(Scan& s, std::string_view token, bool& ended) {
@@ -532,6 +588,7 @@ int PgnReader::ReadMoveNumber(Scan& s) {
     ++position;
   }
   if (position >= n) return TextEndsAfterNumber;
+  s.numberSinceOpening = true;
   const long expected = s.line->movenumber();
   if (!(number == expected || (s.variationOpening && number == expected - 1))) {
     s.black = !s.black;
@@ -603,18 +660,11 @@ int PgnReader::ReadMove(Scan& s) {
   }
   bool mate = false;
   if (!StepOverCheckMarks(bytes, n, at, mate)) return fail(MalformedMove);
-  // Glyphs after ordinary moves are stepped over, not recorded.
-  if (at < n && bytes[at] == '?') {
-    ++at;
-    if (at < n && (bytes[at] == '!' || bytes[at] == '?')) ++at;
-  }
-  if (at < n && bytes[at] == '!') {
-    ++at;
-    if (at < n && (bytes[at] == '!' || bytes[at] == '?')) ++at;
-  }
+  // A glyph is recorded as the NAG it stands for (a "$" NAG after it takes its place).
+  const uint8_t nag = ReadGlyph(bytes, n, at);
   if (at < n && IsSymbol(bytes[at])) return fail(MalformedMove);
   position = at;
-  const int code = PlayResolved(s, piece, promotion, hintFile, hintRank, toFile, toRank, 0, captureMark, true);
+  const int code = PlayResolved(s, piece, promotion, hintFile, hintRank, toFile, toRank, nag, captureMark, true);
   if (code == ReadOk) s.mateClaimed = mate;
   return code;
 }
@@ -635,21 +685,7 @@ int PgnReader::ReadCastling(Scan& s) {
   }
   bool mate = false;
   if (!StepOverCheckMarks(text.data(), n, position, mate)) return MalformedCastling;
-  // The glyph after castling is recorded as the move's NAG.
-  uint8_t nag = 0;
-  if (position + 1 < n) {
-    const std::string_view two = text.substr(position, 2);
-    if (two == "!!") nag = 3;
-    if (two == "??") nag = 4;
-    if (two == "!?") nag = 5;
-    if (two == "?!") nag = 6;
-    if (nag) position += 2;
-  }
-  if (!nag && position < n && (text[position] == '!' || text[position] == '?')) {
-    // A lone glyph as the very last byte of the text is stepped over without being recorded.
-    if (position + 1 < n) nag = text[position] == '!' ? 1 : 2;
-    ++position;
-  }
+  const uint8_t nag = ReadGlyph(text.data(), n, position);
   if (position < n && IsSymbol(text[position])) return MalformedCastling;
   const int home = s.black ? 8 : 1;
   // Always added as a new line at an opened variation: reusing the main continuation there would

@@ -22,6 +22,11 @@ class PgnReader {
   size_t position = 0;
   // Comments met since the last recorded move, in their file form.
   std::string pending;
+  // Where a comment opened that ran into the next game (an empty line, then a line opening with
+  // "["): the comment ends there and `position` is left at that line; npos when none did.
+  size_t openComment = std::string_view::npos;
+  // Where a tag line of the last tag section that could not be read began; npos when none.
+  size_t droppedTagLine = std::string_view::npos;
 
   bool AtEnd() const { return position >= text.size(); }
   char Peek() const { return text[position]; }
@@ -29,7 +34,7 @@ class PgnReader {
   // Steps over a UTF-8 byte-order mark at the very start of the text.
   void SkipByteOrderMark();
   // Steps over blanks, "%" escape lines and comments; appends the comments to `comments`
-  // when it is given.
+  // when it is given. A comment without its "}" before the next game stops there (openComment).
   void SkipBlanks(std::string* comments = nullptr);
   // Advances to the next "[" (or the end), stepping over comments and escape lines.
   void SkipToNextGame();
@@ -49,6 +54,11 @@ class PgnReader {
   // code, without replaying the game afterwards.
   const EcoFinder* eco = nullptr;
   std::string_view MainLineEco() const { return mainLineEco ? std::string_view(*mainLineEco) : std::string_view(); }
+
+  // The result the final position of a game just read decides ("1-0" or "0-1" after a mate,
+  // "1/2-1/2" after a stalemate), or "" when it decides none. `tagResult` is the Result tag: the
+  // test for stalemate, which costs a search, is made only when a decisive result is claimed.
+  std::string_view ProvenResult(const jurnal& game, std::string_view tagResult) const;
 
  private:
   int ReadTagPair(TPGNTag& tag);
@@ -71,6 +81,9 @@ class PgnReader {
                    bool captureMark, bool checkCapture);
   void AttachPending(jurnal& line);
   void NoteEcoPosition(const jurnal& line);
+  // Where a comment opened at `brace` must end: the "}" closing it, or the start of a line that
+  // surely begins a game when such a line comes first (openComment is then set).
+  size_t CommentEnd(size_t brace);
   bool Next(std::string_view token) const { return text.substr(position, token.size()) == token; }
 
   std::string_view text;

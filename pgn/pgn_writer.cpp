@@ -190,15 +190,14 @@ void WriteMovetext(const jurnal& game, OutputBuffer& buffer, std::string& curren
     const bool white = m.piece >= WhitePawn && m.piece <= WhiteKing;
     if (!f.moveWritten) {
       f.moveWritten = true;
-      // A move of the side not expected counts as if the other side had passed.
+      // A move of the side not expected follows a pass of the other side: written as the null
+      // move "--", so that the text reads back as the same game.
       if (white != f.whiteExpected) {
+        if (f.numberDue) out.Add(NumberToken(number, f.number, f.whiteExpected), false);
+        out.Add("--", true);
         f.whiteExpected = white;
         if (white) ++f.number;
-      }
-      if (!f.numberDue && white) {
-        // The black move between two white moves was skipped.
-        out.Add("...", false);
-        f.numberDue = true;
+        f.numberDue = white;
       }
       if (f.numberDue) {
         out.Add(NumberToken(number, f.number, white), false);

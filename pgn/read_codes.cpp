@@ -30,6 +30,14 @@ const char* DescribeReadCode(int code) {
       return "SetUp value not \"0\" or \"1\"";
     case SetUpWithoutFen:
       return "SetUp \"1\" without FEN, or FEN without SetUp \"1\"";
+    case UnclosedComment:
+      return "comment opened with { runs into the next game";
+    case Utf16Text:
+      return "the file is UTF-16 text: convert it first (iconv -f UTF-16 -t UTF-8 in.pgn > out.pgn)";
+    case ResultTagCorrected:
+      return "Result tag contradicted the final position and was corrected";
+    case TagLineDropped:
+      return "tag line that could not be read was left out";
     case TagNameMissing:
       return "tag name missing";
     case TagQuoteMissing:

@@ -1,5 +1,6 @@
-// The reader's status codes: 0 success, 1..100 the game is skipped, above 100 the text is damaged
-// beyond one game and is skipped up to the next line that surely begins a game.
+// The reader's status codes: 0 success, 1..100 the game is skipped, 101..200 the text is damaged
+// beyond one game and is skipped up to the next line that surely begins a game, 201 and above a
+// note on a game that was kept.
 #pragma once
 
 enum ReadCode : int {
@@ -17,6 +18,7 @@ enum ReadCode : int {
   BadFen = 21,  // the FEN tag is not a position that can be set up (reported only)
   BadSetUp = 19,
   SetUpWithoutFen = 20,
+  UnclosedComment = 22,  // a comment opened with { runs into the next game
   FirstDamageCode = 101,
   TagNameMissing = 101,
   TagQuoteMissing = 102,
@@ -31,7 +33,15 @@ enum ReadCode : int {
   EndsInVariation = 111,
   NotATagSection = 112,
   BadTagLine = 113,
+  Utf16Text = 114,  // the whole text is UTF-16, which the reader does not take
+  // Codes from here on are notes on games that were kept.
+  FirstNoteCode = 201,
+  ResultTagCorrected = 201,  // the Result tag contradicted the mate or stalemate the moves end in
+  TagLineDropped = 202,      // a tag line that could not be read was left out of the game
 };
+
+// Whether a code is a note on a game that was kept rather than a reason to skip it.
+inline bool IsNoteCode(int code) { return code >= FirstNoteCode; }
 
 // The meaning of a code in a few words, for reports.
 const char* DescribeReadCode(int code);

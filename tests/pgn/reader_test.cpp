@@ -146,7 +146,6 @@ TEST(Movetext, ReadsVariationsWithTheirMoveNumbers) {
   EXPECT_EQ(MainLine(game), "e4 e5 Nf3");
   ASSERT_EQ(game.moves[1].variations.size(), 1u);
   EXPECT_EQ(MainLine(*game.moves[1].variations[0]), "c5 Nf3");
-  EXPECT_EQ(MovetextCode("1. e4 e5 (c5) *"), NoLegalMove);
   EXPECT_EQ(MovetextCode("1. e4 (1. d4 1-0"), EndsInVariation);
   EXPECT_EQ(MovetextCode("1. e4 (1. d4 *"), 0);
   EXPECT_EQ(MovetextCode("1. e4 (( 1. d4) *"), BadTagLine);
@@ -178,13 +177,30 @@ TEST(Movetext, GlyphsAndNags) {
   Result r = ReadText("[Event \"t\"]\n\n1. Nf3!? Nf6 2. g3 g6 3. Bg2 Bg7 4. O-O!? O-O $2 5. d3 $0 *");
   ASSERT_EQ(r.games.size(), 1u);
   const jurnal& game = *r.games[0].game;
-  EXPECT_EQ(game.moves[0].nag, 0);  // glyphs after ordinary moves are not recorded
+  EXPECT_EQ(game.moves[0].nag, 5);
+  EXPECT_EQ(game.moves[1].nag, 0);
   EXPECT_EQ(game.moves[6].nag, 5);
   EXPECT_EQ(game.moves[6].san, "O-O!?");
   EXPECT_EQ(game.moves[7].nag, 2);
   EXPECT_EQ(game.moves[7].san, "O-O?");
   EXPECT_EQ(game.moves[8].nag, 0);
   EXPECT_EQ(MovetextCode("1. e4 $300 *"), NagTooLarge);
+}
+
+// Every glyph stands for its NAG on every kind of move, as the last byte of the text too; a
+// NAG written after the glyph takes its place.
+TEST(Movetext, GlyphsAreRecordedOnEveryMove) {
+  Result r = ReadText("[Event \"t\"]\n\n1. e4! e5? 2. Nf3!! Nc6?? 3. Bb5!? a6?! 4. Bxc6 $10 dxc6! $14 5. O-O?");
+  ASSERT_EQ(r.games.size(), 1u);
+  const jurnal& game = *r.games[0].game;
+  const int expected[] = {1, 2, 3, 4, 5, 6, 10, 14, 2};
+  ASSERT_EQ(game.moves.size(), 9u);
+  for (size_t i = 0; i < 9; ++i) EXPECT_EQ(game.moves[i].nag, expected[i]) << i;
+  EXPECT_EQ(game.moves[0].san, "e4!");  // shown as the glyph again
+  Result promotion = ReadText("[Event \"t\"][SetUp \"1\"][FEN \"8/4P3/8/8/8/8/k7/4K3 w - - 0 1\"]\n\n1. e8=Q+!! *");
+  ASSERT_EQ(promotion.games.size(), 1u);
+  EXPECT_EQ(promotion.games[0].game->moves[0].nag, 3);
+  EXPECT_EQ(MovetextCode("1. e4!!! *"), UnexpectedByte);  // no glyph has three marks
 }
 
 TEST(Movetext, ResultsMustNotContradictTheBoard) {
@@ -251,6 +267,26 @@ TEST(Movetext, CommentsAroundVariationsAreAllKept) {
   r = ReadText("[Event \"t\"]\n\n1. e4 { [%eval 0.2] } { Good. } e5 *");
   ASSERT_EQ(r.games.size(), 1u);
   EXPECT_EQ(r.games[0].game->moves[0].comment, "{ [%eval 0.2]  Good. }");
+}
+
+// Move numbers are optional, in variations too: a variation's first move is by the side that
+// played the move it replaces.
+TEST(Movetext, VariationsWithoutMoveNumbers) {
+  Result r = ReadText("[Event \"t\"]\n\n1. e4 e5 (c5) 2. Nf3 (f4 exf4 (d5)) Nc6 (d6 d4 (c4)) *");
+  ASSERT_EQ(r.games.size(), 1u) << (r.report.issues.empty() ? 0 : r.report.issues[0].code);
+  const jurnal& game = *r.games[0].game;
+  EXPECT_EQ(MainLine(game), "e4 e5 Nf3 Nc6");
+  ASSERT_EQ(game.moves[1].variations.size(), 1u);
+  EXPECT_EQ(MainLine(*game.moves[1].variations[0]), "c5");
+  const jurnal& f4 = *game.moves[2].variations[0];
+  EXPECT_EQ(MainLine(f4), "f4 exf4");
+  EXPECT_EQ(MainLine(*f4.moves[1].variations[0]), "d5");
+  EXPECT_EQ(MainLine(*game.moves[3].variations[0]->moves[1].variations[0]), "c4");
+  // Without numbers at all, and right at the first move.
+  EXPECT_EQ(MovetextCode("e4 (d4 d5) e5 (c5 Nf3) Nf3 *"), 0);
+  // A number still says which side moves, as before.
+  EXPECT_EQ(MovetextCode("1. e4 e5 (1... c5) *"), 0);
+  EXPECT_EQ(MovetextCode("1. e4 e5 (2. c5) *"), NoLegalMove);
 }
 
 TEST(Movetext, NullMovesToggleTheSide) {
@@ -398,6 +434,88 @@ TEST(WholeText, ReReadsGamesFromTheirBytePositions) {
   ASSERT_TRUE(r.games[2].game);
   EXPECT_EQ(MainLine(*r.games[2].game), "c4");
   EXPECT_EQ(done, (std::vector<bool>{true, true}));
+}
+
+// A comment whose "}" never comes costs its own game only: it ends at an empty line followed by
+// a line opening with "[", and the report points at the brace.
+TEST(WholeText, AnUnclosedCommentEndsAtTheNextGame) {
+  const std::string text =
+      "[Event \"1\"]\n\n1. e4 {oops e5 *\n\n"  // line 3 opens it
+      "[Event \"2\"]\n\n1. d4 {fine} d5 *\n\n"
+      "[Event \"3\"]\n{before the moves\n\n"                // line 10 opens it
+      "[Event \"4\"]\n\n1. c4 {two\n\nparagraphs} c5 *\n";  // an empty line alone ends nothing
+  Result r = ReadText(text);
+  EXPECT_EQ(r.code, ReadOk);
+  ASSERT_EQ(r.games.size(), 2u);
+  EXPECT_EQ(r.games[0].tags[0].value, "2");
+  EXPECT_EQ(r.games[1].tags[0].value, "4");
+  EXPECT_EQ(r.games[1].game->moves[0].comment, "{two\n\nparagraphs}");
+  ASSERT_EQ(r.report.issues.size(), 2u);
+  EXPECT_EQ(r.report.issues[0].code, UnclosedComment);
+  EXPECT_EQ(r.report.issues[0].line, 3);
+  EXPECT_EQ(r.report.issues[0].gameNumber, 1);
+  EXPECT_EQ(r.report.issues[1].code, UnclosedComment);
+  EXPECT_EQ(r.report.issues[1].line, 10);
+  EXPECT_EQ(r.report.issues[1].gameNumber, 3);
+  // The games after it are whole: their positions cover their own text.
+  EXPECT_EQ(text.substr(size_t(r.games[0].sourcePosition - 1), size_t(r.games[0].sourceLength)),
+            "[Event \"2\"]\n\n1. d4 {fine} d5 *");
+  // Read in small pieces on several threads, the same games and issues.
+  TGames pieces;
+  ReadReport report;
+  ReadOptions options;
+  options.report = &report;
+  EXPECT_EQ(ReadGamesInPieces(text, pieces, options, 4, 8), ReadOk);
+  ASSERT_EQ(pieces.size(), 2u);
+  ASSERT_EQ(report.issues.size(), 2u);
+  EXPECT_EQ(report.issues[1].line, 10);
+  // In a variation, and with nothing after it, the game is skipped as before.
+  EXPECT_EQ(MovetextCode("1. e4 (1. d4 {open\n\n[Event \"x\"]\n\n1. c4 *"), UnclosedComment);
+  Result end = ReadText("[Event \"1\"]\n\n1. e4 {runs to the end\n");
+  EXPECT_EQ(end.games.size(), 1u);  // the rest of the text is its comment, as PGN allows
+}
+
+// A game whose moves end in mate or stalemate keeps the result the board decides, with a note,
+// so that what is written reads back; a result that agrees, or "*", is left alone.
+TEST(WholeText, AResultTagContradictingTheFinalPositionIsCorrected) {
+  const std::string mate = "\n\n1. e4 e5 2. Bc4 Nc6 3. Qh5 Nf6 4. Qxf7# 1-0\n\n";
+  Result r = ReadText("[Event \"1\"]\n[Result \"1/2-1/2\"]" + mate + "[Event \"2\"]\n[Result \"0-1\"]" + mate +
+                      "[Event \"3\"]\n[Result \"*\"]" + mate + "[Event \"4\"]\n[Result \"1-0\"]" + mate +
+                      "[Event \"5\"][Result \"1-0\"][SetUp \"1\"][FEN \"k7/8/2Q5/8/8/8/8/4K3 w - - 0 1\"]\n\n"
+                      "1. Qb6 *\n");
+  ASSERT_EQ(r.games.size(), 5u);
+  const char* results[] = {"1-0", "1-0", "*", "1-0", "1/2-1/2"};
+  for (size_t i = 0; i < 5; ++i) EXPECT_EQ(r.games[i].tags[6].value, results[i]) << i;
+  ASSERT_EQ(r.report.issues.size(), 3u);
+  EXPECT_EQ(r.report.issues[0].code, ResultTagCorrected);
+  EXPECT_EQ(r.report.issues[0].gameNumber, 1);
+  EXPECT_EQ(r.report.issues[0].detail, "Result \"1/2-1/2\" became \"1-0\"");
+  EXPECT_EQ(r.report.issues[2].gameNumber, 5);
+  EXPECT_TRUE(IsNoteCode(r.report.issues[0].code));
+  EXPECT_EQ(r.code, ReadOk);
+}
+
+// A tag line that cannot be read (a NUL in its value) is left out, and said so; the game stays.
+TEST(WholeText, ADroppedTagLineIsReported) {
+  Result r = ReadText("[Event \"1\"]\n[Site \"a\0b\"]\n[White \"w\"]\n\n1. e4 *\n\n[Event \"2\"]\n\n1. d4 *\n"s);
+  ASSERT_EQ(r.games.size(), 2u);
+  EXPECT_EQ(r.games[0].tags[1].value, "?");
+  EXPECT_EQ(r.games[0].tags[4].value, "w");
+  ASSERT_EQ(r.report.issues.size(), 1u);
+  EXPECT_EQ(r.report.issues[0].code, TagLineDropped);
+  EXPECT_EQ(r.report.issues[0].line, 2);
+  EXPECT_EQ(r.report.issues[0].gameNumber, 1);
+}
+
+// UTF-16 text is named as such once, with or without its byte-order mark.
+TEST(WholeText, Utf16TextIsNamedOnce) {
+  for (const std::string& text : {"\xFF\xFE[\0E\0v\0"s, "[\0E\0v\0e\0n\0t\0"s, "\xFE\xFF\0[\0E"s}) {
+    Result r = ReadText(text);
+    EXPECT_EQ(r.code, Utf16Text);
+    EXPECT_TRUE(r.games.empty());
+    ASSERT_EQ(r.report.issues.size(), 1u);
+    EXPECT_EQ(r.report.issues[0].code, Utf16Text);
+  }
 }
 
 }  // namespace
