@@ -1,5 +1,8 @@
 #include "cli/game_listing.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include <algorithm>
 #include <cinttypes>
 #include <string>
@@ -103,8 +106,12 @@ int Inspect(const std::vector<std::filesystem::path>& files, std::FILE* out, std
     LineCounter lines(text);
     size_t g = 0, r = 0;
     while (g < games.size() || r < report.issues.size()) {
+      // A note on a kept game follows the game; a skipped game's issue stands in its place.
       const bool takeGame =
-          r >= report.issues.size() || (g < games.size() && games[g].sourcePosition < report.issues[r].gamePosition);
+          r >= report.issues.size() ||
+          (g < games.size() &&
+           (games[g].sourcePosition < report.issues[r].gamePosition ||
+            (games[g].sourcePosition == report.issues[r].gamePosition && IsNoteCode(report.issues[r].code))));
       if (takeGame) {
         const std::string json = GameObject(name, games[g], lines.At(size_t(games[g].sourcePosition - 1)));
         std::fprintf(out, "%s\n", json.c_str());
@@ -114,6 +121,11 @@ int Inspect(const std::vector<std::filesystem::path>& files, std::FILE* out, std
         ++r;
       }
     }
+  }
+  // A full disk or a closed output is a failure, not a listing.
+  if (std::fflush(out) != 0 || std::ferror(out)) {
+    std::fprintf(errors, "pgnutil: the listing could not be written: %s\n", std::strerror(errno));
+    exitCode = 1;
   }
   return exitCode;
 }

@@ -9,7 +9,8 @@ bool IsStrayText(const SkippedGame& skipped) {
   return skipped.issue.code == NotATagSection || skipped.issue.code == Utf16Text;
 }
 
-std::string JobSummary(const JobCounts& c, const std::vector<SkippedGame>& skipped, std::optional<int> renamed) {
+std::string JobSummary(const JobCounts& c, const std::vector<SkippedGame>& skipped,
+                       const std::vector<UnwrittenGame>& unwritten, std::optional<int> renamed) {
   std::string text = Counted(c.gamesRead, "game", "games") + " read from " + Counted(c.filesRead, "file", "files");
   if (c.repeats) text += ", " + GroupedCount(c.repeats) + " read twice";
   if (c.duplicates) text += ", " + Counted(c.duplicates, "duplicate", "duplicates") + " dropped";
@@ -26,6 +27,16 @@ std::string JobSummary(const JobCounts& c, const std::vector<SkippedGame>& skipp
   if (renamed) text += Counted(*renamed, "name", "names") + " renamed\n";
   if (c.filteredOut) text += Counted(c.filteredOut, "game", "games") + " filtered out\n";
   text += Counted(c.written, "game", "games") + " written into " + Counted(c.outputFiles, "file", "files") + "\n";
+  if (c.outputFilesAppended)
+    text += "  " + Counted(c.outputFilesAppended, "file", "files") +
+            (c.outputFilesAppended == 1 ? " existed already and was" : " existed already and were") +
+            " appended to (--overwrite replaces such files)\n";
+  if (c.lostToWriteFailures)
+    text += Counted(c.lostToWriteFailures, "game", "games") + " not written: their file could not be written\n";
+  std::map<std::string, int64_t> unwrittenByReason;
+  for (const UnwrittenGame& game : unwritten) ++unwrittenByReason[game.reason];
+  for (const auto& [reason, count] : unwrittenByReason)
+    text += Counted(count, "game", "games") + " not written: " + reason + "\n";
   return text;
 }
 

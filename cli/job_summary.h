@@ -10,8 +10,10 @@
 
 // The summary, one line each: games and files read (with repeats and duplicates dropped), games
 // (and stretches of text that were no game) skipped by reason, names renamed (when renaming was asked for), games
-// filtered out, games and files written.
-std::string JobSummary(const JobCounts& counts, const std::vector<SkippedGame>& skipped, std::optional<int> renamed);
+// filtered out, games and files written (with files appended to), games that could not be
+// written by reason.
+std::string JobSummary(const JobCounts& counts, const std::vector<SkippedGame>& skipped,
+                       const std::vector<UnwrittenGame>& unwritten, std::optional<int> renamed);
 
 // When the filters left no game and a player's name was among them: a reminder that names are
 // matched exactly (the usual reason); empty otherwise.

@@ -54,6 +54,16 @@ int main(int argc, char** argv) {
   SetEcoTableSource(HostProgramFolder() / "plugins" / "ecos.dat",
                     std::string_view(BuiltinEcoTable, BuiltinEcoTableSize));
   if (arguments[0] == "inspect") {
+    if (arguments.size() >= 2 && (arguments[1] == "--help" || arguments[1] == "-h")) {
+      std::fputs(
+          "usage: pgnutil inspect FILE...\n"
+          "Reads each PGN file (- for standard input) with every move checked and writes one JSON\n"
+          "object per game to standard output, in file order: its file, position, line, tags,\n"
+          "moves and keys; a game that cannot be read gives an object with its status and reason\n"
+          "instead. Exit status: 0, or 1 when a file cannot be read or the listing cannot be written.\n",
+          stdout);
+      return 0;
+    }
     if (arguments.size() < 2) {
       std::fprintf(stderr, "pgnutil inspect: no file given\n");
       return 2;

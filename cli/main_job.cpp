@@ -3,20 +3,24 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <memory>
+#include <sstream>
 #include <thread>
 
 #include "chess/eco.h"
 #include "cli/input_folders.h"
 #include "cli/job_summary.h"
+#include "cli/own_files.h"
 #include "cli/progress_line.h"
 #include "cli/standard_streams.h"
 #include "dialogs/renaming.h"
 #include "job/job.h"
 #include "panel/settings_file.h"
+#include "pgn/pgn_writer.h"
 #include "pgn/read_codes.h"
 #include "plugin/host.h"
 
@@ -33,11 +37,33 @@
 namespace {
 
 volatile std::sig_atomic_t interrupts = 0;
+volatile std::sig_atomic_t endingSignal = 0;  // the last signal that asked the run to end
 
-extern "C" void OnInterrupt(int) {
+// Ctrl-C, or a signal that ends the run: the job stops at the next game and what is complete is
+// kept; a second one leaves at once, taking the streams' temporary files with it.
+extern "C" void OnEndingSignal(int signal) {
+  endingSignal = signal;
   interrupts = interrupts + 1;
-  if (interrupts >= 2) std::_Exit(130);  // a second Ctrl-C leaves at once
-  std::signal(SIGINT, OnInterrupt);
+  if (interrupts >= 2) {
+    RemoveOnSignal();
+    std::_Exit(128 + signal);
+  }
+#ifdef _WIN32
+  std::signal(signal, OnEndingSignal);  // the system resets the handler before calling it
+#endif
+}
+
+void CatchEndingSignals() {
+#ifdef _WIN32
+  for (int signal : {SIGINT, SIGTERM, SIGBREAK}) std::signal(signal, OnEndingSignal);
+#else
+  // Without SA_RESTART: a read of standard input waiting for more returns, so that the copy ends.
+  struct sigaction action = {};
+  action.sa_handler = OnEndingSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = 0;
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+#endif
 }
 
 // Waits for the job, turning Ctrl-C into a stop request, and keeps one progress line on a terminal.
@@ -105,9 +131,11 @@ class NoWindow : public SettingsWindow {
   void RefreshOptionControls() override {}
 };
 
-// False when the file could not be written whole.
-bool WriteReport(const std::filesystem::path& file) {
-  std::ofstream out(file, std::ios::binary);
+// The report: every game skipped or noted, and every game that could not be written. Written
+// whole through a temporary file, so that a failure leaves no half report; false then, with the
+// reason in `error`.
+bool WriteReport(const std::filesystem::path& file, std::string& error) {
+  std::ostringstream out;
   for (const SkippedGame& s : JobState.skipped)
     out << s.file.string() << ":" << s.issue.gameLine
         << (IsStrayText(s)             ? ": text skipped: "
@@ -115,8 +143,13 @@ bool WriteReport(const std::filesystem::path& file) {
                                        : ": game " + std::to_string(s.issue.gameNumber) + " skipped: ")
         << DescribeReadCode(s.issue.code) << (s.issue.detail.empty() ? "" : " (" + s.issue.detail + ")") << " [code "
         << s.issue.code << ", byte " << s.issue.gamePosition << ", stopped at line " << s.issue.line << "]\n";
-  out.close();
-  return bool(out);
+  for (const UnwrittenGame& game : JobState.unwritten)
+    out << game.file.string() << ": game at byte " << game.position << " not written: " << game.reason << "\n";
+  OutputBuffer buffer;
+  buffer.Append(out.str());
+  const WriteResult result = WriteOutputFile(file, buffer, false);
+  error = result.error;
+  return result.ok;
 }
 
 // The files standing for "-": standard input copied into one, standard output written into
@@ -152,9 +185,15 @@ int PrepareStreams(const CliRequest& request, StreamFiles& streams) {
                  streams.folder->error.c_str());
     return 1;
   }
-  if (readsInput) streams.input = streams.folder->Path() / "stdin.pgn";
+  RegisterForRemovalOnSignal(streams.folder->Path(), true);
+  if (readsInput) {
+    streams.input = streams.folder->Path() / "stdin.pgn";
+    RegisterForRemovalOnSignal(streams.input, false);
+  }
   if (writesOutput) {
     streams.output = streams.folder->Path() / "stdout";
+    for (const char* made : {"stdout.pgn", "stdout.pgn.new"})
+      RegisterForRemovalOnSignal(streams.folder->Path() / made, false);
     ProcessingOptions.doNotRewrite = false;
 #ifdef SIGPIPE
     std::signal(SIGPIPE, SIG_IGN);  // a reader that stops early (| head) ends the copy, not the program
@@ -162,6 +201,16 @@ int PrepareStreams(const CliRequest& request, StreamFiles& streams) {
   }
   return 0;
 }
+
+// The file a job writes for an output base when it does not split: the base and ".pgn".
+std::filesystem::path OutputFileOf(const std::filesystem::path& base) {
+  std::filesystem::path file = base;
+  file += ".pgn";
+  return file;
+}
+
+// The most one input may hold: the games of a file are found by 32-bit positions.
+constexpr int64_t MaxInputBytes = INT32_MAX;
 
 // Copies standard input into its file, when it is an input, with a progress line on a
 // terminal; 0 when done, else the exit status.
@@ -184,11 +233,20 @@ int ReadStandardInput(const StreamFiles& streams, bool quiet) {
                    ProgressLine("Read standard input...", amount, 0, ByteRate(bytes, seconds)).c_str());
       std::fflush(stderr);
     }
+    if (bytes > MaxInputBytes) return false;
     return interrupts == 0;  // Ctrl-C ends the copy; nothing is loaded then
   };
   std::string error;
   const bool done = CopyStreamToFile(stdin, streams.input, error, copied);
   if (visible) std::fprintf(stderr, "\r%79s\r", "");
+  std::error_code ignored;
+  if (!done && !interrupts && std::filesystem::file_size(streams.input, ignored) > uintmax_t(MaxInputBytes)) {
+    std::filesystem::remove(streams.input, ignored);
+    std::fprintf(stderr,
+                 "pgnutil: standard input: more than 2 GiB, which one input cannot hold (games are found by "
+                 "32-bit positions); cut the collection into smaller files first\n");
+    return 1;
+  }
   if (done || interrupts) return 0;
   std::fprintf(stderr, "pgnutil: standard input: %s\n", error.c_str());
   return 1;
@@ -227,6 +285,11 @@ int LoadInputs(const CliRequest& request, const StreamFiles& streams, TerminalWa
 
 int RunMainJob(const CliRequest& request) {
   ProcessingOptions = request.options;
+  if (request.output.filename().empty() || request.output.filename() == "." || request.output.filename() == "..") {
+    std::fprintf(stderr, "pgnutil: -o %s names a folder, not a file: give the output a name in it, such as %s\n",
+                 request.output.string().c_str(), (request.output / "games").string().c_str());
+    return 2;
+  }
   if (!request.settingsFile.empty()) {
     if (!std::filesystem::exists(request.settingsFile)) {
       std::fprintf(stderr, "pgnutil: --settings: %s: no such file\n", request.settingsFile.string().c_str());
@@ -267,14 +330,33 @@ int RunMainJob(const CliRequest& request) {
     }
     SetEcoTableSource(request.ecoTable);
   }
-  // The report file is made now, so that a path where it cannot go costs no wait.
-  if (!request.reportFile.empty() && !std::ofstream(request.reportFile, std::ios::binary)) {
-    std::fprintf(stderr, "pgnutil: --report: %s: cannot make the file\n", request.reportFile.string().c_str());
-    return 1;
+  // The report and the settings are never a file of games: giving one by mistake for the other
+  // would destroy games (the report replacing an input or the output).
+  const std::filesystem::path outputFile =
+      streams.output.empty() && !SplitsOutput(ProcessingOptions) ? OutputFileOf(output) : std::filesystem::path();
+  for (const auto& [option, file] : {std::pair{"--report", request.reportFile}, {"--settings", request.settingsFile}}) {
+    if (file.empty()) continue;
+    const std::string clash = ClashWithGames(file, request.inputs, request.recursive, outputFile);
+    if (!clash.empty()) {
+      std::fprintf(stderr, "pgnutil: %s: %s: %s; give another file\n", option, file.string().c_str(), clash.c_str());
+      return 2;
+    }
+  }
+  // The report goes through a temporary file beside it: that one is made and removed now, so
+  // that a path where it cannot go costs no wait.
+  if (!request.reportFile.empty()) {
+    std::filesystem::path probe = request.reportFile;
+    probe += ".new";
+    if (!std::ofstream(probe, std::ios::binary)) {
+      std::fprintf(stderr, "pgnutil: --report: %s: cannot make the file\n", request.reportFile.string().c_str());
+      return 1;
+    }
+    std::error_code ignored;
+    std::filesystem::remove(probe, ignored);
   }
   if (request.memoryMiB > 0) GameList.memory.limit = request.memoryMiB << 20;
   JobState.folderReaders = request.threads;
-  std::signal(SIGINT, OnInterrupt);
+  CatchEndingSignals();
 
   // The folder the output goes into is made when missing, before any loading, so that a wrong
   // path costs no wait.
@@ -291,7 +373,7 @@ int RunMainJob(const CliRequest& request) {
   if (const int failed = ReadStandardInput(streams, request.quiet)) return failed;
   TerminalWait wait(!request.quiet);
   int status = LoadInputs(request, streams, wait);
-  const bool stopped = interrupts > 0;
+  bool stopped = interrupts > 0;
   int renamed = 0;
   for (const CliRename& rename : request.renames)
     renamed += std::max(0, RenameNames(GameList.entries, RenameKind(rename.kind), rename.from, rename.to));
@@ -301,18 +383,22 @@ int RunMainJob(const CliRequest& request) {
     JobState.currentPath = output;
     StartJob(JobKind::ProcessAndSave, wait);
   }
+  stopped = interrupts > 0;
   std::string copyError;
-  std::filesystem::path written = streams.output;
-  written += ".pgn";
-  const bool copied =
-      streams.output.empty() || !JobState.writeFailures.empty() || CopyFileToStream(written, stdout, copyError);
+  bool cutShort = false;
+  const bool copied = streams.output.empty() || !JobState.writeFailures.empty() ||
+                      CopyFileToStream(OutputFileOf(streams.output), stdout, copyError, cutShort);
 
   // Reports name the streams, not the files that stood for them.
   for (SkippedGame& s : JobState.skipped) s.file = streams.Shown(s.file);
-  std::fputs(JobSummary(JobState.counts, JobState.skipped,
+  for (UnwrittenGame& game : JobState.unwritten) game.file = streams.Shown(game.file);
+  std::fputs(JobSummary(JobState.counts, JobState.skipped, JobState.unwritten,
                         request.renames.empty() ? std::nullopt : std::optional<int>(renamed))
                  .c_str(),
              stderr);
+  if (cutShort)
+    std::fprintf(stderr, "pgnutil: the reader of standard output closed it early: the output was cut short\n");
+  if (!JobState.unwritten.empty()) status = 1;
   const std::string hint = NoGameHint(JobState.counts, ProcessingOptions);
   if (!hint.empty()) std::fprintf(stderr, "pgnutil: %s\n", hint.c_str());
   for (const UnreadableFile& file : JobState.unreadableFiles) {
@@ -327,10 +413,15 @@ int RunMainJob(const CliRequest& request) {
     std::fprintf(stderr, "pgnutil: standard output: %s\n", copyError.c_str());
     status = 1;
   }
-  if (stopped) std::fprintf(stderr, "pgnutil: stopped; what was complete is kept\n");
-  if (!request.reportFile.empty() && !WriteReport(request.reportFile)) {
-    std::fprintf(stderr, "pgnutil: --report: %s: not written\n", request.reportFile.string().c_str());
+  std::string reportError;
+  if (!request.reportFile.empty() && !WriteReport(request.reportFile, reportError)) {
+    std::fprintf(stderr, "pgnutil: --report: %s: not written: %s\n", request.reportFile.string().c_str(),
+                 reportError.c_str());
     status = 1;
+  }
+  if (stopped) {
+    std::fprintf(stderr, "pgnutil: stopped; what was complete is kept\n");
+    status = 128 + int(endingSignal);
   }
   return status;
 }

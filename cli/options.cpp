@@ -96,6 +96,8 @@ bool ParseNagSet(const std::string& text, std::bitset<256>& kept) {
     for (int n = 1; n <= 6; ++n) kept.set(size_t(n));
     return true;
   }
+  // Nothing at all is no set: "none" says that, and an empty value is more likely a slip.
+  if (text.empty()) return false;
   kept.reset();
   for (const std::string& item : SplitOn(text, ',')) {
     int32_t n;

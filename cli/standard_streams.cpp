@@ -5,9 +5,17 @@
 #include <cstring>
 #include <fstream>
 
+#include <algorithm>
+#include <atomic>
+#include <iterator>
+
 #ifdef _WIN32
+#include <direct.h>
 #include <fcntl.h>
 #include <io.h>
+#include <stdio.h>
+#else
+#include <unistd.h>
 #endif
 
 namespace {
@@ -55,7 +63,8 @@ TemporaryFolder::~TemporaryFolder() {
   if (!folder.empty()) std::filesystem::remove_all(folder, ignored);
 }
 
-bool CopyFileToStream(const std::filesystem::path& file, std::FILE* to, std::string& error) {
+bool CopyFileToStream(const std::filesystem::path& file, std::FILE* to, std::string& error, bool& cutShort) {
+  cutShort = false;
   std::ifstream in(file, std::ios::binary);
   if (!in) return true;  // nothing was written
   BinaryMode(to);
@@ -64,7 +73,7 @@ bool CopyFileToStream(const std::filesystem::path& file, std::FILE* to, std::str
     in.read(block, sizeof block);
     const size_t got = size_t(in.gcount());
     if (got && std::fwrite(block, 1, got, to) != got) {
-      if (errno == EPIPE) return true;  // the reader wanted no more
+      if (errno == EPIPE) return cutShort = true;  // the reader wanted no more
       error = std::strerror(errno);
       return false;
     }
@@ -73,11 +82,56 @@ bool CopyFileToStream(const std::filesystem::path& file, std::FILE* to, std::str
     error = "cannot read " + file.string();
     return false;
   }
-  if (std::fflush(to) != 0 && errno != EPIPE) {
+  if (std::fflush(to) != 0) {
+    if (errno == EPIPE) return cutShort = true;
     error = std::strerror(errno);
     return false;
   }
   return true;
+}
+
+namespace {
+
+#ifdef _WIN32
+using NativeChar = wchar_t;
+#else
+using NativeChar = char;
+#endif
+
+// Fixed room, filled before any signal can come: a handler may not allocate.
+struct RemovalEntry {
+  NativeChar path[1024];
+  bool folder;
+};
+RemovalEntry removals[8];
+std::atomic<int> removalCount{0};
+
+}  // namespace
+
+void RegisterForRemovalOnSignal(const std::filesystem::path& path, bool folder) {
+  const auto& native = path.native();
+  const int slot = removalCount.load();
+  if (slot >= int(std::size(removals)) || native.size() >= std::size(removals[0].path)) return;
+  std::copy(native.begin(), native.end(), removals[slot].path);
+  removals[slot].path[native.size()] = 0;
+  removals[slot].folder = folder;
+  removalCount = slot + 1;
+}
+
+void RemoveOnSignal() {
+  for (int i = removalCount.load() - 1; i >= 0; --i) {
+#ifdef _WIN32
+    if (removals[i].folder)
+      _wrmdir(removals[i].path);
+    else
+      _wremove(removals[i].path);
+#else
+    if (removals[i].folder)
+      rmdir(removals[i].path);
+    else
+      unlink(removals[i].path);
+#endif
+  }
 }
 
 bool CopyStreamToFile(std::FILE* from, const std::filesystem::path& file, std::string& error,

@@ -34,8 +34,15 @@ class TemporaryFolder {
 };
 
 // Copies a file to a stream; a missing file copies nothing. A reader that closed its end (as
-// `head` does) is no failure. False on a failure, with the reason in `error`.
-bool CopyFileToStream(const std::filesystem::path& file, std::FILE* to, std::string& error);
+// `head` does) is no failure, but `cutShort` says so. False on a failure, with the reason in
+// `error`.
+bool CopyFileToStream(const std::filesystem::path& file, std::FILE* to, std::string& error, bool& cutShort);
+
+// Files and folders to remove should a signal end the program before their owners can: the
+// streams' temporary files. Folders are given before the files in them; they go in the reverse
+// order. RemoveOnSignal is safe to call from a signal handler.
+void RegisterForRemovalOnSignal(const std::filesystem::path& path, bool folder);
+void RemoveOnSignal();
 
 // Copies a stream to its end into a new file; false on a failure, with the reason in `error`.
 // `copied`, when given, is told the bytes copied so far after every block, and ends the copy

@@ -12,6 +12,7 @@
 
 #include "io/file_read.h"
 #include "job/formatted_block.h"
+#include "job/output_files.h"
 #include "job/read_ahead.h"
 #include "panel/processing_options.h"
 #include "pgn/eco_tags.h"
@@ -52,15 +53,50 @@ bool IsPgnName(const std::filesystem::path& name) {
 constexpr size_t OutputPieceSize = size_t(16) << 20;
 
 // Writes what is left of the current output file and makes it the target.
+// `games` went into it since it was begun: a file that failed holds none of them (it is left
+// as it was), and they are not counted as written.
 void FinishOutputFile(const std::filesystem::path& path, std::unique_ptr<OutputFileWriter>& writer,
-                      const OutputBuffer& buffer, std::set<std::filesystem::path>& files) {
-  if (!writer) writer = std::make_unique<OutputFileWriter>(path, ProcessingOptions.doNotRewrite);
+                      const OutputBuffer& buffer, OutputFileSet& files, int64_t& games) {
+  if (!writer) writer = files.Begin(path);
   writer->Write(buffer);
   const WriteResult result = writer->Finish();
   writer.reset();
+  files.Finished(path, result);
   HostLockGuard lock;
-  if (files.insert(path).second) ++JobState.counts.outputFiles;
+  if (!result.ok) {
+    JobState.counts.written -= games;
+    JobState.counts.lostToWriteFailures += games;
+  }
+  games = 0;
+  JobState.counts.outputFiles = files.FileCount();
+  JobState.counts.outputFilesAppended = files.AppendedToExisting();
   if (!result.ok) JobState.writeFailures.push_back(WriteFailure{path, result.error});
+}
+
+// The files the games of `order` come from: those the job may read again while it writes.
+std::vector<std::filesystem::path> SourcesOf(const TGames& entries, const std::vector<int32_t>& order) {
+  std::vector<std::filesystem::path> sources;
+  SourcePath last;
+  for (int32_t index : order) {
+    const SourcePath& source = entries[size_t(index)].sourcePath;
+    if (source.empty() || source.SharesCopyWith(last)) continue;
+    last = source;
+    sources.push_back(source);
+  }
+  std::sort(sources.begin(), sources.end());
+  sources.erase(std::unique(sources.begin(), sources.end()), sources.end());
+  return sources;
+}
+
+// Why a game chosen for writing could not be read again from its file.
+std::string WhyNotReadAgain(const TGame& entry) {
+  std::error_code error;
+  const std::filesystem::path& path = entry.sourcePath;
+  if (!std::filesystem::exists(path, error)) return "its file is gone";
+  const auto size = std::filesystem::file_size(path, error);
+  if (!error && size < uintmax_t(entry.sourcePosition) + uintmax_t(entry.sourceLength) - 1)
+    return "its file is shorter than when it was read";
+  return "its file changed since it was read, or cannot be read";
 }
 
 // One file read into games, apart from the list and the job state, so that several files can
@@ -190,12 +226,13 @@ void ProcessAndSave(TGameList& list, const std::u16string& base) {
   if (!Stopped()) {
     OutputBuffer buffer;
     std::unique_ptr<OutputFileWriter> writer;  // the current file, once a piece went out
-    std::set<std::filesystem::path> files;
+    OutputFileSet files(!options.doNotRewrite, SourcesOf(list.entries, result));
     work.currentGroup = 0;
     JobState.stepCount = int32_t(result.size());
     JobState.stepPosition = 0;
     Enter(JobStage::Saving);
-    bool filled = false;  // text went into the buffer during this stage
+    bool filled = false;      // text went into the buffer during this stage
+    int64_t gamesInFile = 0;  // written into the current file since it was begun
     bool finished = true;
     std::vector<bool> tried(result.size(), false);         // positions whose game a reload looked for
     std::vector<int32_t> pending(list.entries.size(), 0);  // per entry: positions read for, not written
@@ -212,7 +249,7 @@ void ProcessAndSave(TGameList& list, const std::u16string& base) {
       HostLockGuard lock;
       PrefetchEntries(list.entries, result, p);
       if (BeginsNewFile(work, list.entries, result, p, options)) {
-        if (buffer.Size() > 0 || writer) FinishOutputFile(JobState.currentPath, writer, buffer, files);
+        if (buffer.Size() > 0 || writer) FinishOutputFile(JobState.currentPath, writer, buffer, files, gamesInFile);
         JobState.currentPath = OutputFileName(work, base, list.entries, result, p, options, CurrentHost().PathLength());
         buffer.Clear();
       }
@@ -223,7 +260,11 @@ void ProcessAndSave(TGameList& list, const std::u16string& base) {
       // Its last position read for: let go again after this writing (its summary still holds).
       const bool letGoAfter = tried[p] && --pending[index] == 0;
       if (!formatted) {
-        if (!entry.game) continue;  // could not be read again: skipped
+        if (!entry.game) {
+          // Could not be read again: never left out without a word.
+          JobState.unwritten.push_back(UnwrittenGame{entry.sourcePath, entry.sourcePosition, WhyNotReadAgain(entry)});
+          continue;
+        }
         // With "add ECO names" the tag was refreshed before sorting; nothing has changed it since.
         block.Format(list.entries, result, p, options);
       }
@@ -231,14 +272,21 @@ void ProcessAndSave(TGameList& list, const std::u16string& base) {
       if (letGoAfter) entry.game.reset();
       filled = true;
       ++JobState.counts.written;
+      ++gamesInFile;
       if (buffer.Size() >= OutputPieceSize) {
-        if (!writer) writer = std::make_unique<OutputFileWriter>(JobState.currentPath, options.doNotRewrite);
+        if (!writer) writer = files.Begin(JobState.currentPath);
         writer->Write(buffer);
         buffer.Clear();
       }
     }
     // The last file is written even when it received no game after earlier ones did.
-    if (finished && filled) FinishOutputFile(JobState.currentPath, writer, buffer, files);
+    if (finished && filled) FinishOutputFile(JobState.currentPath, writer, buffer, files, gamesInFile);
+    if (!finished) JobState.counts.written -= gamesInFile;  // the file being built is dropped
+    writer.reset();  // a file left unfinished by a stop is undone before the files go in place
+    for (auto& [path, reason] : files.Complete()) {
+      HostLockGuard lock;
+      JobState.writeFailures.push_back(WriteFailure{path, reason});
+    }
   }
   HostLockGuard lock;
   work.Clear();
@@ -251,8 +299,18 @@ void ProcessAndSave(TGameList& list, const std::u16string& base) {
 void FolderScan(TGameList& list) {
   std::vector<std::filesystem::path> files;
   std::error_code error;
-  for (const auto& item : std::filesystem::directory_iterator(JobState.folderPath, error))
-    if (item.is_regular_file(error) && IsPgnName(item.path().filename())) files.push_back(item.path());
+  for (std::filesystem::directory_iterator it(JobState.folderPath, error), end; !error && it != end;
+       it.increment(error)) {
+    std::error_code kind;
+    if (it->is_regular_file(kind) && IsPgnName(it->path().filename())) files.push_back(it->path());
+  }
+  if (error) {
+    // A folder that cannot be listed (whole or in part) is named, never passed over in silence.
+    HostLockGuard lock;
+    JobState.unreadableFiles.push_back(
+        UnreadableFile{JobState.folderPath, "the folder cannot be listed: " + error.message()});
+    ++JobState.counts.filesUnreadable;
+  }
   std::sort(files.begin(), files.end());  // a stable order from one system to another
   const size_t readers = ReaderThreads();
   const int32_t growthStep = CurrentHost().GrowthStep();  // asked here: the readers never query the host

@@ -40,6 +40,14 @@ struct UnreadableFile {
   std::string reason;
 };
 
+// A game chosen for writing that could not be written: it could not be read again from its
+// file, or its file no longer holds it there.
+struct UnwrittenGame {
+  std::filesystem::path file;
+  int32_t position = 0;  // 1-based byte position of the game in that file
+  std::string reason;
+};
+
 // A game, or a stretch of damaged text, that the reader skipped.
 struct SkippedGame {
   std::filesystem::path file;
@@ -51,7 +59,9 @@ struct JobCounts {
   int64_t filesRead = 0, filesUnreadable = 0;
   int64_t gamesRead = 0, repeats = 0, duplicates = 0, merged = 0;
   int64_t filteredOut = 0, written = 0, outputFiles = 0;
-  int64_t bytesRead = 0;  // of the files read and merged
+  int64_t outputFilesAppended = 0;  // output files that existed before and were appended to
+  int64_t lostToWriteFailures = 0;  // games meant for files that could not be written
+  int64_t bytesRead = 0;            // of the files read and merged
 };
 
 struct TJobState {
@@ -67,6 +77,7 @@ struct TJobState {
   std::vector<WriteFailure> writeFailures;
   std::vector<UnreadableFile> unreadableFiles;
   std::vector<SkippedGame> skipped;
+  std::vector<UnwrittenGame> unwritten;
   JobCounts counts;
   // Threads reading the files of a folder at once, or the pieces of a file loaded alone; 0: one
   // per core, at most four.

@@ -323,6 +323,18 @@ namespace {
 // covers everything between them.
 constexpr int64_t LargestGap = int64_t(1) << 20;
 
+// Whether a game read again is the one the entry was read from: the same length of text and,
+// where the entry kept its summary, the same moves. A file changed or replaced since it was
+// read must not slip another game (or half of one) into the output.
+bool StillTheSameGame(const TGame& entry, const jurnal& record, size_t length) {
+  if (length != size_t(entry.sourceLength)) return false;
+  if (!entry.summary.known) return true;
+  if (record.movecount() != entry.summary.plies) return false;
+  uint64_t startKey = 0, movesKey = 0;
+  record.gamekeys(startKey, movesKey);
+  return startKey == entry.summary.startKey && movesKey == entry.summary.movesKey;
+}
+
 // Gives each entry of `wanted` (sorted by source position) its game from one read of the range
 // that covers them.
 int RereadRange(const std::filesystem::path& path, TGames& games, const std::vector<size_t>& wanted) {
@@ -344,6 +356,7 @@ int RereadRange(const std::filesystem::path& path, TGames& games, const std::vec
     int fenError = 0;
     std::unique_ptr<jurnal> record = StartRecord(fen, fenError);
     if (!record || reader.ReadMovetext(*record) != ReadOk) continue;
+    if (!StillTheSameGame(entry, *record, reader.position - size_t(entry.sourcePosition - first))) continue;
     entry.game = std::move(record);
     ++loaded;
   }

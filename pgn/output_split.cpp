@@ -136,9 +136,11 @@ bool BeginsNewFile(SplitWork& work, TGames& entries, const std::vector<int32_t>&
 std::u16string SafeNamePart(const std::u16string& text, bool windowsRules) {
   std::u16string safe = text;
   for (char16_t& c : safe) {
-    const bool forbidden = windowsRules ? (c < 32 || c == u'<' || c == u'>' || c == u':' || c == u'"' || c == u'/' ||
-                                           c == u'\\' || c == u'|' || c == u'?' || c == u'*')
-                                        : (c == 0 || c == u'/');
+    // Control characters are no part of a name anyone can type or see.
+    const bool control = c < 32 || c == 0x7F;
+    const bool forbidden = control || (windowsRules ? (c == u'<' || c == u'>' || c == u':' || c == u'"' || c == u'/' ||
+                                                       c == u'\\' || c == u'|' || c == u'?' || c == u'*')
+                                                    : c == u'/');
     if (forbidden) c = u'_';
   }
   if (windowsRules) {
@@ -196,5 +198,51 @@ std::filesystem::path OutputFileName(SplitWork& work, const std::u16string& base
     name += counter;
   }
   name += u".pgn";
-  return std::filesystem::path(name);
+  return std::filesystem::path(FitLastComponent(name, MaxNameBytes));
+}
+
+namespace {
+
+// Bytes a UTF-16 text takes as UTF-8.
+size_t Utf8Length(std::u16string_view text) {
+  size_t bytes = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (c < 0x80) {
+      bytes += 1;
+    } else if (c < 0x800) {
+      bytes += 2;
+    } else if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size()) {
+      bytes += 4;  // a pair: one character
+      ++i;
+    } else {
+      bytes += 3;
+    }
+  }
+  return bytes;
+}
+
+}  // namespace
+
+std::u16string FitLastComponent(const std::u16string& path, size_t maxBytes) {
+  const size_t slash = path.find_last_of(u"/\\");
+  const size_t start = slash == std::u16string::npos ? 0 : slash + 1;
+  const std::u16string_view name = std::u16string_view(path).substr(start);
+  if (Utf8Length(name) <= maxBytes) return path;
+  // Cut before ".pgn", and mark the cut with a short hash of the whole name: names that differ
+  // only past the cut still lead to different files, and a name met again to the same one.
+  uint32_t hash = 2166136261u;
+  for (char16_t c : name) hash = (hash ^ uint32_t(c)) * 16777619u;
+  char16_t mark[10] = {u'~'};
+  for (int i = 0; i < 8; ++i) mark[1 + i] = u"0123456789abcdef"[(hash >> (28 - 4 * i)) & 15];
+  const std::u16string_view extension = name.size() >= 4 ? name.substr(name.size() - 4) : std::u16string_view();
+  const std::u16string_view ending = extension == u".pgn" ? extension : std::u16string_view();
+  const size_t room = maxBytes - 9 - ending.size();
+  std::u16string_view stem = name.substr(0, name.size() - ending.size());
+  while (!stem.empty() && Utf8Length(stem) > room) {
+    stem.remove_suffix(1);
+    // Never half of a surrogate pair.
+    if (!stem.empty() && stem.back() >= 0xD800 && stem.back() <= 0xDBFF) stem.remove_suffix(1);
+  }
+  return path.substr(0, start) + std::u16string(stem) + std::u16string(mark, 9) + std::u16string(ending);
 }

@@ -47,7 +47,8 @@ void PrepareSplit(SplitWork& work, const TGames& entries, const std::vector<int3
 bool BeginsNewFile(SplitWork& work, TGames& entries, const std::vector<int32_t>& order, size_t p,
                    const TProcessingOptions& options);
 
-// A file-name part made from a tag value: characters the file system forbids become "_" (on
+// A file-name part made from a tag value: control characters and those the file system forbids
+// become "_" (on
 // Windows also names it reserves, and a trailing dot or space), the same value always giving the
 // same part.
 std::u16string SafeNamePart(const std::u16string& text, bool windowsRules);
@@ -57,3 +58,10 @@ std::u16string SafeNamePart(const std::u16string& text, bool windowsRules);
 std::filesystem::path OutputFileName(SplitWork& work, const std::u16string& base, TGames& entries,
                                      const std::vector<int32_t>& order, size_t p, const TProcessingOptions& options,
                                      int32_t pathLength);
+
+// The longest file name (one component of a path) that file systems take: 255 bytes.
+constexpr size_t MaxNameBytes = 255;
+
+// The path with its last component cut to at most `maxBytes` bytes of UTF-8 (its ".pgn" kept),
+// the cut marked with "~" and eight hex digits of a hash of the whole name; unchanged when it fits.
+std::u16string FitLastComponent(const std::u16string& path, size_t maxBytes);

@@ -145,6 +145,7 @@ TEST(CommandLine, WrongValuesAreUsageErrorsNamingTheOption) {
       {{"a.pgn", "--moves", "-"}, "--moves"},
       {{"a.pgn", "--result", "win"}, "--result"},
       {{"a.pgn", "--nags", "256"}, "--nags"},
+      {{"a.pgn", "--nags", ""}, "--nags"},  // "none" says no NAG; nothing at all is a slip
       {{"a.pgn", "--tags", "some"}, "--tags"},
       {{"a.pgn", "--eco", "B123"}, "--eco"},
       {{"a.pgn", "--rename-player", "Tal="}, "--rename-player"},

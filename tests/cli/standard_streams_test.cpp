@@ -55,7 +55,9 @@ TEST(StandardStreams, BytesPassUnchangedBothWays) {
 
   std::FILE* out = std::tmpfile();
   ASSERT_NE(out, nullptr);
-  ASSERT_TRUE(CopyFileToStream(folder.Path() / "in.pgn", out, error)) << error;
+  bool cutShort = true;
+  ASSERT_TRUE(CopyFileToStream(folder.Path() / "in.pgn", out, error, cutShort)) << error;
+  EXPECT_FALSE(cutShort);
   std::rewind(out);
   std::string back(text.size() + 1, '\0');
   EXPECT_EQ(std::fread(back.data(), 1, back.size(), out), text.size());
@@ -95,7 +97,8 @@ TEST(StandardStreams, NoFileWrittenCopiesNothing) {
   std::FILE* out = std::tmpfile();
   ASSERT_NE(out, nullptr);
   std::string error;
-  EXPECT_TRUE(CopyFileToStream(folder.Path() / "none.pgn", out, error));
+  bool cutShort = false;
+  EXPECT_TRUE(CopyFileToStream(folder.Path() / "none.pgn", out, error, cutShort));
   EXPECT_EQ(std::ftell(out), 0);
   std::fclose(out);
   // A file that cannot be made is a failure that says which.

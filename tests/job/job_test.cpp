@@ -7,6 +7,7 @@
 #include <map>
 
 #include "chess/eco.h"
+#include "job/output_files.h"
 #include "panel/processing_options.h"
 #include "tests/support/memory_host.h"
 #include "tests/support/temp_dir.h"
@@ -27,6 +28,7 @@ class Job : public ::testing::Test {
     JobState.writeFailures.clear();
     JobState.unreadableFiles.clear();
     JobState.skipped.clear();
+    JobState.unwritten.clear();
     JobState.counts = JobCounts{};
     JobState.observer = nullptr;
   }
@@ -401,7 +403,111 @@ TEST_F(Job, StopWhileSavingKeepsTheFilesCompleted) {
   EXPECT_TRUE(std::filesystem::exists(dir / "out_res=blackwin.pgn"));
   EXPECT_FALSE(std::filesystem::exists(dir / "out_res=draw.pgn"));
   EXPECT_FALSE(std::filesystem::exists(dir / "out_res=whitewin.pgn"));
-  EXPECT_EQ(JobState.counts.written, 2);
+  EXPECT_EQ(JobState.counts.written, 1);  // the draw dropped from the buffer is not counted
+}
+
+// Many short games, each with its own Event; `shift` changes which moves each game has.
+std::string ManyGames(int count, int shift = 0) {
+  std::string text;
+  const char* moves[] = {"1. e4 e5", "1. d4 d5", "1. c4 c5", "1. Nf3 Nf6", "1. e4 c5 2. Nf3"};
+  for (int i = 0; i < count; ++i)
+    text += "[Event \"" + std::to_string(i) + "\"]\n[Result \"*\"]\n\n" + moves[(i + shift) % 5] + " *\n\n";
+  return text;
+}
+
+size_t GamesIn(const std::string& text) {
+  size_t count = 0;
+  for (size_t at = text.find("[Event "); at != std::string::npos; at = text.find("[Event ", at + 1)) ++count;
+  return count;
+}
+
+// Writing over the very file the games come from, replacing it, while games let go under the
+// memory budget are read again from it: the old text stays until the job ends.
+TEST_F(Job, AnOutputThatIsAlsoAnInputLosesNoGame) {
+  TempDir::Write(dir / "games.pgn", ManyGames(60));
+  GameList.memory.limit = 0;  // every game let go while loading, read again while writing
+  Load(dir / "games.pgn");
+  ASSERT_EQ(GameList.entries.size(), 60u);
+  ProcessingOptions.doNotRewrite = false;
+  ProcessingOptions.splitEcoLevel = 1;  // several files, one of them the input itself
+  ProcessingOptions.addEcoNames = true;
+  Process(dir / "games");  // "games_eco=....pgn": none is the input yet
+  ProcessingOptions.splitEcoLevel = 0;
+  Process(dir / "games");  // games.pgn: the input
+  EXPECT_TRUE(JobState.unwritten.empty());
+  EXPECT_TRUE(JobState.writeFailures.empty());
+  EXPECT_EQ(GamesIn(TempDir::Read(dir / "games.pgn")), 60u);
+  EXPECT_FALSE(std::filesystem::exists(AsideOf(dir / "games.pgn")));
+  EXPECT_EQ(JobState.counts.written, 120);
+}
+
+// Two groups whose names lead to one file (names that meet once cleaned, or bands that round
+// alike): the later group is added to what the earlier one wrote, never replacing it.
+TEST_F(Job, GroupsWhoseFileNamesMeetShareTheFile) {
+  TempDir::Write(dir / "games.pgn",
+                 "[Event \"1\"]\n[White \"a/b\"]\n[Result \"1-0\"]\n\n1. e4 1-0\n\n"
+                 "[Event \"2\"]\n[White \"a_b\"]\n[Result \"0-1\"]\n\n1. d4 0-1\n\n"
+                 "[Event \"3\"]\n[White \"a/b\"]\n[Result \"0-1\"]\n\n1. c4 0-1\n");
+  Load(dir / "games.pgn");
+  ProcessingOptions.doNotRewrite = false;
+  ProcessingOptions.splitByWhite = true;
+  ProcessingOptions.splitByResult = true;
+  Process(dir / "out");
+  EXPECT_EQ(GamesIn(TempDir::Read(dir / "out_white=a_b_res=blackwin.pgn")), 2u);
+  EXPECT_EQ(GamesIn(TempDir::Read(dir / "out_white=a_b_res=whitewin.pgn")), 1u);
+  EXPECT_EQ(JobState.counts.outputFiles, 2);  // real files, not groups
+  EXPECT_EQ(JobState.counts.written, 3);
+}
+
+// A file rewritten while the job runs: the games it no longer holds where they were are
+// reported with their file and position, never written as other games nor dropped in silence.
+TEST_F(Job, AGameItsFileNoLongerHoldsIsReportedNotWritten) {
+  const std::string text = ManyGames(40);
+  TempDir::Write(dir / "games.pgn", text);
+  GameList.memory.limit = 0;
+  Load(dir / "games.pgn");
+  ASSERT_EQ(GameList.entries.size(), 40u);
+  // Other games in their place, the file cut short: no game of the list is there any more.
+  const std::string other = ManyGames(40, 1);
+  JobState.observer = [&](JobStage stage, int32_t position) {
+    if (stage == JobStage::Saving && position == 0)
+      TempDir::Write(dir / "games.pgn", other.substr(0, other.size() / 2));
+  };
+  Process(dir / "out");
+  EXPECT_EQ(JobState.counts.written, 0);
+  ASSERT_EQ(JobState.unwritten.size(), 40u);
+  EXPECT_EQ(JobState.unwritten[0].file, dir / "games.pgn");
+  EXPECT_EQ(JobState.unwritten[0].position, 1);
+  EXPECT_EQ(JobState.unwritten[0].reason, "its file changed since it was read, or cannot be read");
+  EXPECT_EQ(JobState.unwritten.back().reason, "its file is shorter than when it was read");
+  EXPECT_FALSE(std::filesystem::exists(dir / "out.pgn"));
+  // Put back as it was, every game is written again.
+  JobState.observer = nullptr;
+  TempDir::Write(dir / "games.pgn", text);
+  JobState.unwritten.clear();
+  Process(dir / "out");
+  EXPECT_TRUE(JobState.unwritten.empty());
+  EXPECT_EQ(GamesIn(TempDir::Read(dir / "out.pgn")), 40u);
+}
+
+// A file that cannot be written holds none of its games: they are not counted as written.
+TEST_F(Job, GamesOfAFileThatFailedAreNotCountedAsWritten) {
+  TempDir::Write(dir / "games.pgn", TwoGames);
+  Load(dir / "games.pgn");
+  Process(dir / "no such folder" / "out");
+  ASSERT_EQ(JobState.writeFailures.size(), 1u);
+  EXPECT_EQ(JobState.counts.written, 0);
+  EXPECT_EQ(JobState.counts.lostToWriteFailures, 2);
+}
+
+// A folder that cannot be listed is named with the reason, not passed over as empty.
+TEST_F(Job, AFolderThatCannotBeListedIsNamed) {
+  TempDir::Write(dir / "games.pgn", TwoGames);
+  LoadFolder(dir / "games.pgn");  // a file where a folder should be
+  ASSERT_EQ(JobState.unreadableFiles.size(), 1u);
+  EXPECT_EQ(JobState.unreadableFiles[0].path, dir / "games.pgn");
+  EXPECT_NE(JobState.unreadableFiles[0].reason.find("cannot be listed"), std::string::npos);
+  EXPECT_TRUE(GameList.entries.empty());
 }
 
 class Answering : public MemoryHost {

@@ -89,6 +89,8 @@ TEST(FileNames, TagValuesNeverMakeAnImpossibleName) {
   EXPECT_EQ(SafeNamePart(u"COM10", true), u"COM10");
   EXPECT_EQ(SafeNamePart(u"end.", true), u"end_");
   EXPECT_EQ(SafeNamePart(u"line\nbreak", true), u"line_break");
+  // Control characters go on every system.
+  EXPECT_EQ(SafeNamePart(u"tab\there\x1b\x7f", false), u"tab_here__");
   TProcessingOptions o;
   o.splitByTournament = true;
   TGames games = Games({"[Event \"Rated Blitz game: a/b\"]"});
@@ -98,6 +100,32 @@ TEST(FileNames, TagValuesNeverMakeAnImpossibleName) {
 #else
   EXPECT_EQ(name, "out_tournament=Rated Blitz game: a_b.pgn#Rated Blitz game: a/b");
 #endif
+}
+
+// However long a tag, no name is longer than a file system takes (255 bytes, the ".pgn" and the
+// cut's mark included); names that differ only past the cut stay apart, a name met again leads
+// to the same file, and a character is never cut in half.
+TEST(FileNames, EveryNameFitsTheFileSystem) {
+  TProcessingOptions o;
+  o.splitByTournament = true;
+  const std::string longA = std::string(300, 'x') + "a", longB = std::string(300, 'x') + "b";
+  TGames games = Games({"[Event \"" + longA + "\"]", "[Event \"" + longB + "\"]", "[Event \"" + longA + "\"]"});
+  const std::vector<std::string> files = FilesOf(games, o, 100000);
+  std::vector<std::string> names;
+  for (const std::string& file : files) names.push_back(file.substr(0, file.find('#')));
+  for (const std::string& name : names) {
+    EXPECT_LE(name.size(), MaxNameBytes) << name;
+    EXPECT_EQ(name.substr(name.size() - 4), ".pgn");
+    EXPECT_EQ(name.substr(0, 20), "out_tournament=xxxxx");
+  }
+  EXPECT_NE(names[0], names[2]);  // a and b, sorted: a, a, b
+  EXPECT_EQ(names[0], names[1]);
+  // The folder part is never cut, and a name that fits is left alone.
+  EXPECT_EQ(FitLastComponent(u"dir/" + std::u16string(300, u'y') + u".pgn", 255).substr(0, 5), u"dir/y");
+  EXPECT_EQ(FitLastComponent(u"dir/short.pgn", 255), u"dir/short.pgn");
+  // Cyrillic letters take two bytes each: cut by bytes, whole letters only.
+  const std::u16string cyrillic = FitLastComponent(std::u16string(200, u'\x0416') + u".pgn", 255);
+  EXPECT_EQ(cyrillic.size(), size_t((255 - 4 - 9) / 2 + 9 + 4));
 }
 
 TEST(FileNames, LongNamesAreCutAndNumbered) {

@@ -1,0 +1,65 @@
+#include "job/output_files.h"
+
+std::filesystem::path AsideOf(const std::filesystem::path& path) {
+  std::filesystem::path aside = path;
+  aside += ".aside";
+  return aside;
+}
+
+OutputFileSet::OutputFileSet(bool replaceFiles, const std::vector<std::filesystem::path>& sources)
+    : replace(replaceFiles) {
+  for (const std::filesystem::path& source : sources)
+    if (const auto id = IdentityOf(source)) sourceIds.insert(*id);
+}
+
+OutputFileSet::File* OutputFileSet::Find(const std::filesystem::path& path) {
+  if (auto named = byName.find(path.string()); named != byName.end()) return &files[named->second];
+  // Another name for a file written already: only a file that exists can be one.
+  if (byIdentity.empty()) return nullptr;
+  const auto id = IdentityOf(path);
+  if (!id) return nullptr;
+  const auto known = byIdentity.find(*id);
+  if (known == byIdentity.end()) return nullptr;
+  byName.emplace(path.string(), known->second);
+  return &files[known->second];
+}
+
+std::unique_ptr<OutputFileWriter> OutputFileSet::Begin(const std::filesystem::path& path) {
+  if (File* file = Find(path)) return std::make_unique<OutputFileWriter>(file->written, true);
+  File file{path, path};
+  std::error_code error;
+  const bool exists = std::filesystem::exists(path, error);
+  const std::optional<FileIdentity> id = exists ? IdentityOf(path) : std::nullopt;
+  if (id && replace && sourceIds.count(*id)) {
+    // Games may still be read from it: the old text stays until the job ends.
+    file.written = AsideOf(path);
+    file.aside = true;
+  }
+  if (exists && !replace) ++appendedToExisting;
+  files.push_back(file);
+  byName.emplace(path.string(), files.size() - 1);
+  if (id && (file.aside || !replace)) byIdentity.emplace(*id, files.size() - 1);
+  return std::make_unique<OutputFileWriter>(file.written, !replace);
+}
+
+void OutputFileSet::Finished(const std::filesystem::path& path, const WriteResult& result) {
+  File* file = Find(path);
+  if (!file) return;
+  if (!result.ok) file->ok = false;
+  // A replaced file has a new identity once it is in place.
+  if (!file->aside)
+    if (const auto id = IdentityOf(file->written)) byIdentity.emplace(*id, size_t(file - files.data()));
+}
+
+std::vector<std::pair<std::filesystem::path, std::string>> OutputFileSet::Complete() {
+  std::vector<std::pair<std::filesystem::path, std::string>> failures;
+  for (File& file : files) {
+    if (!file.aside) continue;
+    // What was written there whole goes in place; a failed piece was cut away already.
+    std::error_code error;
+    if (std::filesystem::exists(file.written, error)) std::filesystem::rename(file.written, file.target, error);
+    if (error) failures.emplace_back(file.target, error.message());
+    file.aside = false;
+  }
+  return failures;
+}
