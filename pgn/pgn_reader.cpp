@@ -472,6 +472,9 @@ int PgnReader::ReadMovetextOnBoard(jurnal& game) {
         s.black = !s.line->blackfirst;
         s.line = s.line->parent;
         s.line->forward();
+        // The side after the move the variation stood beside, whichever side played it (after
+        // a null move, not the side the board would have to move).
+        if (s.line->current > 0) s.black = IsWhite(s.line->moves[size_t(s.line->current) - 1].piece);
         s.nullMove = s.mateClaimed = s.stalemate = s.stalemateUntested = false;
         ++position;
         break;

@@ -190,14 +190,17 @@ void WriteMovetext(const jurnal& game, OutputBuffer& buffer, std::string& curren
     const bool white = m.piece >= WhitePawn && m.piece <= WhiteKing;
     if (!f.moveWritten) {
       f.moveWritten = true;
-      // A move of the side not expected follows a pass of the other side: written as the null
-      // move "--", so that the text reads back as the same game.
+      // A move of the side not expected follows a pass of the other side. Within a line it is
+      // written as the null move "--", so that the text reads back as the same game; a line that
+      // begins so starts after a pass made before it, and only its numbering follows.
       if (white != f.whiteExpected) {
-        if (f.numberDue) out.Add(NumberToken(number, f.number, f.whiteExpected), false);
-        out.Add("--", true);
+        if (f.move > 0) {
+          if (f.numberDue) out.Add(NumberToken(number, f.number, f.whiteExpected), false);
+          out.Add("--", true);
+          f.numberDue = white;
+        }
         f.whiteExpected = white;
         if (white) ++f.number;
-        f.numberDue = white;
       }
       if (f.numberDue) {
         out.Add(NumberToken(number, f.number, white), false);

@@ -7,6 +7,7 @@
 
 #include "pgn/game_reader.h"
 #include "pgn/pgn_writer.h"
+#include "pgn/read_codes.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
@@ -18,11 +19,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   OutputBuffer buffer;
   const TProcessingOptions keepAll;
   for (const TGame& game : games) WriteGame(game, buffer, keepAll);
+  // What was written reads back whole, with no game skipped, and writes out the same again.
   TGames again;
   ReadReport againReport;
   options.report = &againReport;
   ReadGames(buffer.Text(), again, options);
   if (again.size() != games.size()) __builtin_trap();
+  for (const ReadIssue& issue : againReport.issues)
+    if (!IsNoteCode(issue.code)) __builtin_trap();
+  OutputBuffer rewritten;
+  for (const TGame& game : again) WriteGame(game, rewritten, keepAll);
+  if (rewritten.Text() != buffer.Text()) __builtin_trap();
 
   TGames pieces;
   ReadReport piecesReport;

@@ -57,7 +57,9 @@ TEST(Writer, NullMovesAreWrittenAndReadBack) {
       {"1. e4 -- 2. d4 e5 *", "1.e4 -- 2.d4 e5 1-0\r\n\r\n"},
       {"1. e4 e5 2. -- Nf6 3. d4 *", "1.e4 e5 2.-- Nf6 3.d4 1-0\r\n\r\n"},
       {"1. e4 {why} -- 2. d4 *", "1.e4 {why} 1...-- 2.d4 1-0\r\n\r\n"},
-      {"1. e4 e5 (1... -- 2. d4) 2. Nf3 *", "1.e4 e5 (1...-- 2.d4) 2.Nf3 1-0\r\n\r\n"},
+      {"1. e4 e5 (1... -- 2. d4) 2. Nf3 *", "1.e4 e5 (2.d4) 2.Nf3 1-0\r\n\r\n"},
+      // A variation beside a move played after a pass starts after that pass.
+      {"1. e4 e5 2. Nf3 -- 3. d4 (3. c4 Nc6) exd4 *", "1.e4 e5 2.Nf3 -- 3.d4 (3.c4 Nc6) 3...exd4 1-0\r\n\r\n"},
   };
   for (const auto& [text, expected] : cases) {
     const std::string written = Movetext(Tags + text);
@@ -78,9 +80,9 @@ TEST(Writer, GlyphsAndCorrectedResultsReadBack) {
 
 TEST(Writer, NumbersFollowTheRecordsCountSoOddLinesReadBack) {
   // Four dots leave white to move, so the variation holds a white move where black was to play:
-  // black passed, and the record counts the move as move 2, and so must the text.
+  // the record counts it as move 2, and so must the text.
   const std::string text = Movetext(Tags + "1. e4 e5 (1... . Nf3 Nc6 3. Bb5) *");
-  EXPECT_EQ(text, "1.e4 e5 (1...-- 2.Nf3 Nc6 3.Bb5) 1-0\r\n\r\n");
+  EXPECT_EQ(text, "1.e4 e5 (2.Nf3 Nc6 3.Bb5) 1-0\r\n\r\n");
   EXPECT_EQ(Movetext(Tags + text), text);
 }
 
