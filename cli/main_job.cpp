@@ -345,6 +345,12 @@ int RunMainJob(const CliRequest& request) {
   // The report goes through a temporary file beside it: that one is made and removed now, so
   // that a path where it cannot go costs no wait.
   if (!request.reportFile.empty()) {
+    std::error_code error;
+    if (std::filesystem::is_directory(request.reportFile, error)) {
+      std::fprintf(stderr, "pgnutil: --report: %s is a folder: give a file name\n",
+                   request.reportFile.string().c_str());
+      return 2;
+    }
     std::filesystem::path probe = request.reportFile;
     probe += ".new";
     if (!std::ofstream(probe, std::ios::binary)) {

@@ -122,7 +122,8 @@ bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, st
       "\n"
       "Damaged games, and text where a game should start, are skipped and counted (--report lists\n"
       "each with its file and line); reading goes on at the next game. Exit status: 0 when all went\n"
-      "well, 1 when an input could not be read or an output could not be written, 2 for a usage error.\n");
+      "well, 1 when an input could not be read or a game or an output could not be written, 2 for a\n"
+      "usage error, 128 + the signal when one stopped the job (130 for Ctrl-C; complete files are kept).\n");
   app.set_version_flag("--version", "pgnutil 0.1");
   // "/path" is a path, never a Windows-style option.
   app.allow_windows_style_options(false);
