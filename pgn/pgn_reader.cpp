@@ -102,9 +102,11 @@ bool AfterEmptyLine(std::string_view text, size_t at) {
 }
 
 // The first line in text[from, to) that opens with "[" after an empty line; npos when none.
+// Looks at line ends only: most comments are one line, and many hold "[" ("[%clk 0:03:00]").
 size_t GameStartAfterEmptyLine(std::string_view text, size_t from, size_t to) {
-  for (size_t at = text.find('[', from); at != std::string_view::npos && at < to; at = text.find('[', at + 1))
-    if (at > 0 && IsLineEnd(text[at - 1]) && AfterEmptyLine(text, at)) return at;
+  const std::string_view range = text.substr(0, to);
+  for (size_t lf = range.find('\n', from); lf != std::string_view::npos; lf = range.find('\n', lf + 1))
+    if (lf + 1 < to && text[lf + 1] == '[' && AfterEmptyLine(text, lf + 1)) return lf + 1;
   return std::string_view::npos;
 }
 
