@@ -45,10 +45,16 @@ std::unique_ptr<OutputFileWriter> OutputFileSet::Begin(const std::filesystem::pa
 void OutputFileSet::Finished(const std::filesystem::path& path, const WriteResult& result) {
   File* file = Find(path);
   if (!file) return;
-  if (!result.ok) file->ok = false;
+  if (result.ok) file->holdsText = true;
   // A replaced file has a new identity once it is in place.
   if (!file->aside)
     if (const auto id = IdentityOf(file->written)) byIdentity.emplace(*id, size_t(file - files.data()));
+}
+
+int64_t OutputFileSet::FileCount() const {
+  int64_t count = 0;
+  for (const File& file : files) count += file.holdsText ? 1 : 0;
+  return count;
 }
 
 std::vector<std::pair<std::filesystem::path, std::string>> OutputFileSet::Complete() {

@@ -29,7 +29,8 @@ class OutputFileSet {
   // Puts the files written aside in their places; the failures, if any.
   std::vector<std::pair<std::filesystem::path, std::string>> Complete();
 
-  int64_t FileCount() const { return int64_t(files.size()); }
+  // Files that hold what at least one group wrote.
+  int64_t FileCount() const;
   // Files that existed before the job and were appended to.
   int64_t AppendedToExisting() const { return appendedToExisting; }
 
@@ -38,7 +39,7 @@ class OutputFileSet {
     std::filesystem::path target;
     std::filesystem::path written;  // where the text goes: the target, or the file aside
     bool aside = false;
-    bool ok = true;
+    bool holdsText = false;  // a group's text was finished into it
   };
   // The file a name leads to, when this job wrote it already.
   File* Find(const std::filesystem::path& path);

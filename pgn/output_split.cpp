@@ -197,8 +197,10 @@ std::filesystem::path OutputFileName(SplitWork& work, const std::u16string& base
     name.resize(size_t(keep > 0 ? keep : 0));
     name += counter;
   }
+  const bool split = name.size() > base.size();
   name += u".pgn";
-  return std::filesystem::path(FitLastComponent(name, MaxNameBytes));
+  // A name the user gave is theirs (a system that refuses it says so); parts added from tags are cut.
+  return std::filesystem::path(split ? FitLastComponent(name, MaxNameBytes) : name);
 }
 
 namespace {

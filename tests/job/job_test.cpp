@@ -498,6 +498,7 @@ TEST_F(Job, GamesOfAFileThatFailedAreNotCountedAsWritten) {
   ASSERT_EQ(JobState.writeFailures.size(), 1u);
   EXPECT_EQ(JobState.counts.written, 0);
   EXPECT_EQ(JobState.counts.lostToWriteFailures, 2);
+  EXPECT_EQ(JobState.counts.outputFiles, 0);  // no file holds them
 }
 
 // A folder that cannot be listed is named with the reason, not passed over as empty.
