@@ -10,6 +10,7 @@
 #include <memory>
 #include <sstream>
 #include <thread>
+#include <utility>
 
 #include "chess/eco.h"
 #include "cli/input_folders.h"
@@ -29,6 +30,7 @@
 #define PGN_ISATTY _isatty
 #define PGN_FILENO _fileno
 #else
+#include <fcntl.h>
 #include <unistd.h>
 #define PGN_ISATTY isatty
 #define PGN_FILENO fileno
@@ -38,12 +40,18 @@ namespace {
 
 volatile std::sig_atomic_t interrupts = 0;
 volatile std::sig_atomic_t endingSignal = 0;  // the last signal that asked the run to end
+// While standard input is copied: an empty input to put in its place when a signal comes, so
+// that a read about to start ends at once instead of waiting for input that may never come.
+volatile std::sig_atomic_t emptyInput = -1;
 
 // Ctrl-C, or a signal that ends the run: the job stops at the next game and what is complete is
 // kept; a second one leaves at once, taking the streams' temporary files with it.
 extern "C" void OnEndingSignal(int signal) {
   endingSignal = signal;
   interrupts = interrupts + 1;
+#ifndef _WIN32
+  if (emptyInput >= 0) dup2(int(emptyInput), STDIN_FILENO);
+#endif
   if (interrupts >= 2) {
     RemoveOnSignal();
     std::_Exit(128 + signal);
@@ -237,7 +245,14 @@ int ReadStandardInput(const StreamFiles& streams, bool quiet) {
     return interrupts == 0;  // Ctrl-C ends the copy; nothing is loaded then
   };
   std::string error;
+#ifndef _WIN32
+  emptyInput = open("/dev/null", O_RDONLY);
+  if (interrupts) dup2(int(emptyInput), STDIN_FILENO);  // a signal before the handler knew of it
+#endif
   const bool done = CopyStreamToFile(stdin, streams.input, error, copied);
+#ifndef _WIN32
+  if (emptyInput >= 0) close(int(std::exchange(emptyInput, -1)));
+#endif
   if (visible) std::fprintf(stderr, "\r%79s\r", "");
   std::error_code ignored;
   if (!done && !interrupts && std::filesystem::file_size(streams.input, ignored) > uintmax_t(MaxInputBytes)) {

@@ -1,0 +1,42 @@
+#!/bin/sh
+# pgnutil ended by a signal while it waits for standard input: the exit status is 128 plus the
+# signal, and the temporary folder standard input goes through is gone.
+#   tests/cli/signals.sh PGNUTIL
+set -u
+program=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export TMPDIR="$work/tmp"
+mkdir "$TMPDIR"
+mkfifo "$work/input"
+failures=0
+
+for pair in TERM:15 INT:2 HUP:1; do
+  signal=${pair%:*}
+  # The fifo is held open for writing, so pgnutil waits for more input until the signal comes.
+  exec 3<>"$work/input"
+  "$program" - -q -o "$work/out" <"$work/input" 2>"$work/stderr" &
+  pid=$!
+  # Wait until it has made its temporary folder (it is reading then), at most ten seconds.
+  tries=0
+  while [ -z "$(ls "$TMPDIR")" ] && [ $tries -lt 1000 ]; do
+    tries=$((tries + 1))
+    sleep 0.01
+  done
+  kill -s "$signal" "$pid"
+  wait "$pid"
+  status=$?
+  exec 3>&-
+  expected=$((128 + ${pair#*:}))
+  if [ "$status" -ne "$expected" ]; then
+    echo "SIG$signal: exit status $status, expected $expected"; cat "$work/stderr"; failures=$((failures + 1))
+  fi
+  if [ -n "$(ls "$TMPDIR")" ]; then
+    echo "SIG$signal: left behind: $(ls "$TMPDIR")"; failures=$((failures + 1))
+    rm -rf "${TMPDIR:?}"/*
+  fi
+  if ! grep -q "stopped; what was complete is kept" "$work/stderr"; then
+    echo "SIG$signal: no word of the stop"; cat "$work/stderr"; failures=$((failures + 1))
+  fi
+done
+exit $failures
