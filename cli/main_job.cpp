@@ -61,6 +61,8 @@ extern "C" void OnEndingSignal(int signal) {
 #endif
 }
 
+// Signals ignored when the program starts stay ignored: nohup ignores SIGHUP, a shell SIGINT for
+// what it runs in the background.
 void CatchEndingSignals() {
 #ifdef _WIN32
   for (int signal : {SIGINT, SIGTERM, SIGBREAK}) std::signal(signal, OnEndingSignal);
@@ -70,7 +72,11 @@ void CatchEndingSignals() {
   action.sa_handler = OnEndingSignal;
   sigemptyset(&action.sa_mask);
   action.sa_flags = 0;
-  for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    struct sigaction before = {};
+    if (sigaction(signal, nullptr, &before) == 0 && before.sa_handler == SIG_IGN) continue;
+    sigaction(signal, &action, nullptr);
+  }
 #endif
 }
 
@@ -299,6 +305,8 @@ int LoadInputs(const CliRequest& request, const StreamFiles& streams, TerminalWa
 }  // namespace
 
 int RunMainJob(const CliRequest& request) {
+  // Before anything is made that a signal would leave behind (the streams' temporary folder).
+  CatchEndingSignals();
   ProcessingOptions = request.options;
   if (request.output.filename().empty() || request.output.filename() == "." || request.output.filename() == "..") {
     std::fprintf(stderr, "pgnutil: -o %s names a folder, not a file: give the output a name in it, such as %s\n",
@@ -377,7 +385,6 @@ int RunMainJob(const CliRequest& request) {
   }
   if (request.memoryMiB > 0) GameList.memory.limit = request.memoryMiB << 20;
   JobState.folderReaders = request.threads;
-  CatchEndingSignals();
 
   // The folder the output goes into is made when missing, before any loading, so that a wrong
   // path costs no wait.

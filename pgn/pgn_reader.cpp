@@ -297,14 +297,17 @@ int PgnReader::NormaliseTags(TGamesTagArray& tags, std::string& fen) {
     }
   }
   bool setUp = false;
-  if (const int found = FindTag(tags, 7, "setup"); found >= 0) {
-    TPGNTag& tag = tags[size_t(found)];
+  const int setUpAt = FindTag(tags, 7, "setup");
+  if (setUpAt >= 0) {
+    TPGNTag& tag = tags[size_t(setUpAt)];
     tag.name = "SetUp";
     if (tag.value != "0" && tag.value != "1") return BadSetUp;
     setUp = tag.value == "1";
     std::swap(tag, tags[7]);
   }
-  const int fenAt = FindTag(tags, 8, "fen");
+  // Without a SetUp tag a FEN tag may stand right after the roster: it must not pass unseen (the
+  // game would be read from the initial position, and written so that it no longer reads back).
+  const int fenAt = FindTag(tags, setUpAt >= 0 ? 8 : 7, "fen");
   if (fenAt >= 0) {
     tags[size_t(fenAt)].name = "FEN";
     fen = tags[size_t(fenAt)].value;

@@ -15,7 +15,9 @@ for pair in TERM:15 INT:2 HUP:1; do
   signal=${pair%:*}
   # The fifo is held open for writing, so pgnutil waits for more input until the signal comes.
   exec 3<>"$work/input"
-  "$program" - -q -o "$work/out" <"$work/input" 2>"$work/stderr" &
+  # Run with the signals' default handling: a shell has SIGINT ignored in what it runs in the
+  # background, and pgnutil keeps a signal ignored that it inherits so (as nohup expects).
+  env --default-signal=INT,TERM,HUP "$program" - -q -o "$work/out" <"$work/input" 2>"$work/stderr" &
   pid=$!
   # Wait until it has made its temporary folder (it is reading then), at most ten seconds.
   tries=0

@@ -93,8 +93,12 @@ TEST(TagSection, SetUpMustAgreeWithFen) {
   TGamesTagArray tags;
   EXPECT_EQ(Tags("[SetUp \"1\"]\n*", tags), SetUpWithoutFen);
   EXPECT_EQ(Tags("[SetUp \"2\"]\n*", tags), BadSetUp);
-  EXPECT_EQ(Tags("[Event \"e\"][FEN \"8/8/8/8/8/8/8/K6k w - -\"]\n*", tags), 0);  // at position 8: not sought
-  EXPECT_EQ(Tags("[Event \"e\"][Site \"s\"][FEN \"8/8/8/8/8/8/8/K6k w - -\"]\n*", tags), 0);
+  // A FEN without SetUp "1" is refused wherever it stands: right after the roster too (it was
+  // once passed over there, and the game read from the initial position could not be read back).
+  EXPECT_EQ(Tags("[Event \"e\"][FEN \"8/8/8/8/8/8/8/K6k w - -\"]\n*", tags), SetUpWithoutFen);
+  EXPECT_EQ(Tags("[Event \"e\"][Site \"s\"][FEN \"8/8/8/8/8/8/8/K6k w - -\"]\n*", tags), SetUpWithoutFen);
+  EXPECT_EQ(Tags("[Event \"e\"][Annotator \"a\"][FEN \"8/8/8/8/8/8/8/K6k w - -\"]\n*", tags), SetUpWithoutFen);
+  EXPECT_EQ(Tags("[SetUp \"0\"][FEN \"8/8/8/8/8/8/8/K6k w - -\"]\n*", tags), SetUpWithoutFen);
 }
 
 TEST(TagSection, BadLinesEndingInBracketAreIgnoredOthersStop) {
