@@ -668,8 +668,9 @@ int PgnReader::ReadMove(Scan& s) {
   }
   bool mate = false;
   if (!StepOverCheckMarks(bytes, n, at, mate)) return fail(MalformedMove);
-  // A glyph is recorded as the NAG it stands for (a "$" NAG after it takes its place).
-  const uint8_t nag = ReadGlyph(bytes, n, at);
+  // A glyph is recorded as the NAG it stands for (a "$" NAG after it takes its place). Most
+  // moves have none: the test for one stays here.
+  const uint8_t nag = at < n && (bytes[at] == '!' || bytes[at] == '?') ? ReadGlyph(bytes, n, at) : 0;
   if (at < n && IsSymbol(bytes[at])) return fail(MalformedMove);
   position = at;
   const int code = PlayResolved(s, piece, promotion, hintFile, hintRank, toFile, toRank, nag, captureMark, true);
