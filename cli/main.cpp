@@ -60,7 +60,9 @@ int main(int argc, char** argv) {
           "Reads each PGN file (- for standard input) with every move checked and writes one JSON\n"
           "object per game to standard output, in file order: its file, position, line, tags,\n"
           "moves and keys; a game that cannot be read gives an object with its status and reason\n"
-          "instead. Exit status: 0, or 1 when a file cannot be read or the listing cannot be written.\n",
+          "instead, and a note on a game kept (status 201 and above: a Result tag corrected, a tag\n"
+          "line left out) follows the game. Exit status: 0, or 1 when a file cannot be read or the\n"
+          "listing cannot be written.\n",
           stdout);
       return 0;
     }
