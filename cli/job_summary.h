@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "job/job_state.h"
-#include "panel/processing_options.h"
+#include "options/processing_options.h"
 
 // The summary, one line each: games and files read (with repeats and duplicates dropped), games
 // (and stretches of text that were no game) skipped by reason, names renamed (when renaming was asked for), games

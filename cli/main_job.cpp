@@ -20,7 +20,7 @@
 #include "cli/standard_streams.h"
 #include "dialogs/renaming.h"
 #include "job/job.h"
-#include "panel/settings_file.h"
+#include "options/settings_file.h"
 #include "pgn/pgn_writer.h"
 #include "pgn/read_codes.h"
 #include "plugin/host.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "panel/processing_options.h"
+#include "options/processing_options.h"
 
 // A rename of exact tag values: players (White and Black), events or sites.
 struct CliRename {

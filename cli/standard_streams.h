@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "panel/processing_options.h"
+#include "options/processing_options.h"
 
 // Whether a path given on the command line stands for a standard stream.
 bool IsStandardStream(const std::filesystem::path& path);

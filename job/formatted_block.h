@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "panel/processing_options.h"
+#include "options/processing_options.h"
 #include "pgn/pgn_types.h"
 #include "pgn/pgn_writer.h"
 

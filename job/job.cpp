@@ -14,7 +14,7 @@
 #include "job/formatted_block.h"
 #include "job/output_files.h"
 #include "job/read_ahead.h"
-#include "panel/processing_options.h"
+#include "options/processing_options.h"
 #include "pgn/eco_tags.h"
 #include "pgn/entry_prefetch.h"
 #include "pgn/game_filters.h"

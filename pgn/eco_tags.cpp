@@ -2,7 +2,7 @@
 
 #include <type_traits>
 
-#include "panel/processing_options.h"
+#include "options/processing_options.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "panel/processing_options.h"
+#include "options/processing_options.h"
 #include "pgn/game_reader.h"
 #include "pgn/pgn_types.h"
 

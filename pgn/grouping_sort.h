@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "panel/processing_options.h"
+#include "options/processing_options.h"
 #include "pgn/output_split.h"
 #include "pgn/pgn_types.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "panel/processing_options.h"
+#include "options/processing_options.h"
 #include "pgn/game_filters.h"
 #include "pgn/pgn_types.h"
 

@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "chess/jurnal.h"
-#include "panel/processing_options.h"
+#include "options/processing_options.h"
 #include "pgn/pgn_types.h"
 
 // The text of one output file, collected in memory and written at once. It grows well beyond

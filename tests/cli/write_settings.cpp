@@ -3,8 +3,8 @@
 // pgnutil --settings.
 #include <cstdio>
 
-#include "panel/processing_options.h"
-#include "panel/settings_file.h"
+#include "options/processing_options.h"
+#include "options/settings_file.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "chess/eco.h"
-#include "panel/processing_options.h"
+#include "options/processing_options.h"
 #include "pgn/game_reader.h"
 #include "tests/support/eco_table.h"
 

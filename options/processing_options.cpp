@@ -1,4 +1,4 @@
-#include "panel/processing_options.h"
+#include "options/processing_options.h"
 
 TProcessingOptions ProcessingOptions;
 std::u16string outputBase = u"output";

@@ -1,6 +1,6 @@
 // The processing options, their defaults and normalisation, and the settings file: its exact
 // bytes, the placement corrections, and damaged files.
-#include "panel/settings_file.h"
+#include "options/settings_file.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "panel/processing_options.h"
+#include "options/processing_options.h"
 #include "tests/support/temp_dir.h"
 
 namespace {

@@ -1,9 +1,9 @@
-#include "panel/settings_file.h"
+#include "options/settings_file.h"
 
 #include <system_error>
 
 #include "io/bytefile.h"
-#include "panel/processing_options.h"
+#include "options/processing_options.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "pgn/date_key.h"
+#include "options/date_key.h"
 
 // Bits of resultMask.
 enum ResultBit : uint8_t {
