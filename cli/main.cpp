@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -104,6 +105,19 @@ int main(int argc, char** argv) {
   if (!ParseCommandLine(int(argumentTexts.size()), argumentTexts.data(), request, error, exitCode)) {
     std::fputs(error.c_str(), exitCode == 0 ? stdout : stderr);
     return exitCode;
+  }
+  if (!request.settingsFile.empty()) {
+    // The file's options first, then those given on the command line over them.
+    std::string problem;
+    const std::optional<TProcessingOptions> saved = OptionsOfSettingsFile(request.settingsFile, problem);
+    if (!saved) {
+      std::fprintf(stderr, "pgnutil: --settings: %s\n", problem.c_str());
+      return 2;
+    }
+    CliRequest combined;
+    combined.options = *saved;
+    ParseCommandLine(int(argumentTexts.size()), argumentTexts.data(), combined, error, exitCode);
+    request = std::move(combined);
   }
   TuneMemoryAllocator(request.memoryMiB);
   const int status = RunMainJob(request);

@@ -20,7 +20,6 @@
 #include "cli/standard_streams.h"
 #include "dialogs/renaming.h"
 #include "job/job.h"
-#include "options/settings_file.h"
 #include "pgn/pgn_writer.h"
 #include "pgn/read_codes.h"
 #include "plugin/host.h"
@@ -130,19 +129,6 @@ class TerminalWait : public ModalWait {
   int64_t bytesAtStart = 0;  // read and written by the jobs before this one
   int64_t writtenAtStart = 0;
   bool visible;
-};
-
-// Loading settings needs no window here.
-class NoWindow : public SettingsWindow {
- public:
-  PanelRect PanelRectangle() override { return {}; }
-  bool PanelVisible() override { return false; }
-  WorkArea DesktopWorkArea() override { return {0, 0, 1920, 1080}; }
-  void MovePanel(const PanelRect&) override {}
-  void ShowPanel() override {}
-  void ShowOutputBase(const std::u16string&) override {}
-  void CheckMakeDefault(bool) override {}
-  void RefreshOptionControls() override {}
 };
 
 // The report: every game skipped or noted, and every game that could not be written. Written
@@ -312,21 +298,6 @@ int RunMainJob(const CliRequest& request) {
     std::fprintf(stderr, "pgnutil: -o %s names a folder, not a file: give the output a name in it, such as %s\n",
                  request.output.string().c_str(), (request.output / "games").string().c_str());
     return 2;
-  }
-  if (!request.settingsFile.empty()) {
-    if (!std::filesystem::exists(request.settingsFile)) {
-      std::fprintf(stderr, "pgnutil: --settings: %s: no such file\n", request.settingsFile.string().c_str());
-      return 2;
-    }
-    ResetOptions();
-    NoWindow window;
-    if (!LoadSettings(request.settingsFile, window, 640, 450)) {
-      std::fprintf(stderr,
-                   "pgnutil: --settings: %s holds no processing options (a damaged file, or one saved with "
-                   "\"Make default automatically\" on)\n",
-                   request.settingsFile.string().c_str());
-      return 2;
-    }
   }
   StreamFiles streams;
   if (const int failed = PrepareStreams(request, streams)) return failed;

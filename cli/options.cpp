@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "cli/program_arguments.h"
+#include "options/settings_file.h"
 #include "pgn/pgn_types.h"
 
 namespace {
@@ -140,7 +141,9 @@ bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, st
   app.add_flag("-r,--recursive", request.recursive, "read the folders below each folder given too");
   app.add_option("--report", reportFile, "write every skipped game and stretch of damaged text to FILE")
       ->option_text("FILE");
-  app.add_option("--settings", settingsFile, "take every option from a pgn_util.dat")->option_text("FILE");
+  app.add_option("--settings", settingsFile,
+                 "take the processing options from a pgn_util.dat; options given here override its own")
+      ->option_text("FILE");
   app.add_option("--eco-table", ecoTable, "ECO table file to use instead of the built-in one")->option_text("FILE");
   app.add_option("--memory", request.memoryMiB,
                  "MiB of parsed games kept in memory (default 384); games past it are read again when written")
@@ -260,8 +263,10 @@ bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, st
   if (!reportFile.empty()) request.reportFile = PathFromArgument(reportFile);
   if (!settingsFile.empty()) request.settingsFile = PathFromArgument(settingsFile);
   if (!ecoTable.empty()) request.ecoTable = PathFromArgument(ecoTable);
-  o.whitePlayer = NameFromArgument(o.whitePlayer);
-  o.blackPlayer = NameFromArgument(o.blackPlayer);
+  // Only what is given changes the options: they may come from a settings file before.
+  auto given = [&](const char* name) { return app.count(name) > 0; };
+  if (given("--white")) o.whitePlayer = NameFromArgument(o.whitePlayer);
+  if (given("--black")) o.blackPlayer = NameFromArgument(o.blackPlayer);
   auto addRenames = [&](const std::vector<std::string>& items, int kind) {
     for (const std::string& item : items) {
       const size_t equals = item.find('=');
@@ -272,14 +277,16 @@ bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, st
   addRenames(renamePlayers, 4);
   addRenames(renameEvents, 0);
   addRenames(renameSites, 1);
-  o.tagRemoval = tags == "none" ? 0 : tags == "roster" ? 1 : 2;
-  ParseNagSet(nags, o.keptNags);
-  o.removeOldEcoTags = !keepValidEco;
-  o.doNotRewrite = !overwrite;
-  o.splitEcoLevel = uint8_t(ecoLevel);
-  o.splitDateLevel = dateSplit == "years" ? 1 : dateSplit == "months" ? 2 : dateSplit == "days" ? 3 : 0;
-  o.splitWhiteEloParts = uint8_t(whiteParts);
-  o.splitBlackEloParts = uint8_t(blackParts);
+  if (given("--tags")) o.tagRemoval = tags == "none" ? 0 : tags == "roster" ? 1 : 2;
+  if (given("--nags")) ParseNagSet(nags, o.keptNags);
+  if (keepValidEco) o.removeOldEcoTags = false;
+  if (overwrite) o.doNotRewrite = false;
+  if (append) o.doNotRewrite = true;
+  if (given("--split-eco")) o.splitEcoLevel = uint8_t(ecoLevel);
+  if (given("--split-date"))
+    o.splitDateLevel = dateSplit == "years" ? 1 : dateSplit == "months" ? 2 : dateSplit == "days" ? 3 : 0;
+  if (given("--split-white-elo")) o.splitWhiteEloParts = uint8_t(whiteParts);
+  if (given("--split-black-elo")) o.splitBlackEloParts = uint8_t(blackParts);
   if (!results.empty()) ParseResultList(results, o.resultMask);
   if (!dateFrom.empty()) ParseDate(dateFrom, false, o.dateFrom);
   if (!dateTo.empty()) ParseDate(dateTo, true, o.dateTo);
@@ -287,4 +294,19 @@ bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, st
   if (!blackElo.empty()) ParseRange(blackElo, o.blackEloFrom, o.blackEloTo);
   if (!moves.empty()) ParseRange(moves, o.movesFrom, o.movesTo);
   return true;
+}
+
+std::optional<TProcessingOptions> OptionsOfSettingsFile(const std::filesystem::path& file, std::string& problem) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(file, error)) {
+    problem = file.string() + ": no such file";
+    return std::nullopt;
+  }
+  const TSettings settings = ReadSettings(file);
+  if (!settings.optionsPresent) {
+    problem = file.string() +
+              " holds no processing options (a damaged file, or one saved with \"Make default automatically\" on)";
+    return std::nullopt;
+  }
+  return settings.options;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,7 +30,8 @@ struct CliRequest {
   std::vector<CliRename> renames;  // applied after loading, in the order given
 };
 
-// Parses the arguments after the program name. On a usage error returns false with the
+// Parses the arguments after the program name onto the options `request` holds already (the
+// defaults, or a settings file's): only the options given change them. On a usage error returns false with the
 // message in `error`; `--help` and `--version` also return false, with `exitCode` 0 and the text
 // in `error`.
 bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, std::string& error, int& exitCode);
@@ -39,3 +41,7 @@ bool ParseResultList(const std::string& text, uint8_t& mask);          // "1-0,0
 bool ParseDate(const std::string& text, bool upper, int32_t& key);     // YYYY[.MM[.DD]]
 bool ParseRange(const std::string& text, int32_t& from, int32_t& to);  // FROM-TO, either may be empty
 bool ParseNagSet(const std::string& text, std::bitset<256>& kept);     // keep | basic | none | 1,2,3...
+
+// The processing options a settings file (pgn_util.dat) holds; none, with the reason in
+// `problem`, when it does not exist or holds none.
+std::optional<TProcessingOptions> OptionsOfSettingsFile(const std::filesystem::path& file, std::string& problem);

@@ -127,41 +127,56 @@ bool SaveSettings(const std::filesystem::path& file, SettingsWindow& window) {
   return !error;
 }
 
-bool LoadSettings(const std::filesystem::path& file, SettingsWindow& window, int32_t defaultWidth,
-                  int32_t defaultHeight) {
+TSettings ReadSettings(const std::filesystem::path& file) {
+  TSettings settings;
   bytefile in(file, true);
-  const WorkArea area = window.DesktopWorkArea();
-  if (in.failed) {
-    window.MovePanel(FirstRunPlacement(defaultWidth, defaultHeight, area));
-    return false;
-  }
-  PanelRect saved;
+  if (in.failed) return settings;
+  PanelRect& saved = settings.placement;
   saved.left = in.readint();
   saved.top = in.readint();
   saved.width = in.readint();
   saved.height = in.readint();
-  window.MovePanel(CorrectPlacement(saved, area));
-  if (in.readbool()) window.ShowPanel();
-  if (in.eof()) return false;
+  settings.placementPresent = true;
+  settings.visible = in.readbool();
+  if (in.eof()) return settings;
 
   // A damaged path or mode is not applied: the defaults are safer than zeros.
   const std::u16string base = in.readwstr();
   const bool automatic = in.readbool();
-  if (in.failed || in.readPastEnd) return false;
-  outputBase = base;
-  window.ShowOutputBase(base);
-  makeDefaultAutomatically = automatic;
-  window.CheckMakeDefault(automatic);
-  if (automatic) return false;
+  if (in.failed || in.readPastEnd) return settings;
+  settings.outputPresent = true;
+  settings.outputBase = base;
+  settings.makeDefaultAutomatically = automatic;
+  if (automatic) return settings;
 
   // Likewise a short or damaged option block: zeros would filter every game out and replace
   // existing output files, so the options keep their defaults unless the block is whole.
   TProcessingOptions loaded = ReadOptions(in);
-  const bool whole = !in.failed && !in.readPastEnd;
-  if (whole) {
+  if (!in.failed && !in.readPastEnd) {
     NormaliseOptions(loaded);
-    ProcessingOptions = loaded;
+    settings.options = loaded;
+    settings.optionsPresent = true;
   }
+  return settings;
+}
+
+bool LoadSettings(const std::filesystem::path& file, SettingsWindow& window, int32_t defaultWidth,
+                  int32_t defaultHeight) {
+  const TSettings settings = ReadSettings(file);
+  const WorkArea area = window.DesktopWorkArea();
+  if (!settings.placementPresent) {
+    window.MovePanel(FirstRunPlacement(defaultWidth, defaultHeight, area));
+    return false;
+  }
+  window.MovePanel(CorrectPlacement(settings.placement, area));
+  if (settings.visible) window.ShowPanel();
+  if (!settings.outputPresent) return false;
+  outputBase = settings.outputBase;
+  window.ShowOutputBase(settings.outputBase);
+  makeDefaultAutomatically = settings.makeDefaultAutomatically;
+  window.CheckMakeDefault(settings.makeDefaultAutomatically);
+  if (settings.makeDefaultAutomatically) return false;
+  if (settings.optionsPresent) ProcessingOptions = settings.options;
   window.RefreshOptionControls();
-  return whole;
+  return settings.optionsPresent;
 }

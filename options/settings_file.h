@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <string>
 
+#include "options/processing_options.h"
+
 struct PanelRect {
   int32_t left = 0, top = 0, width = 0, height = 0;
   bool operator==(const PanelRect&) const = default;
@@ -38,11 +40,28 @@ PanelRect FirstRunPlacement(int32_t width, int32_t height, const WorkArea& area)
 // area, its left edge short of the right edge and its top above the bottom, neither negative.
 PanelRect CorrectPlacement(PanelRect saved, const WorkArea& area);
 
+// What a settings file holds, each part marked present only when the file holds it whole.
+struct TSettings {
+  bool placementPresent = false;
+  PanelRect placement;
+  bool visible = false;
+  bool outputPresent = false;  // the output path and the mode
+  std::u16string outputBase;
+  bool makeDefaultAutomatically = true;
+  bool optionsPresent = false;  // never with the mode on: it saves no options
+  TProcessingOptions options;   // normalised as loading brings them into range
+};
+
+// Reads a settings file into a value, touching nothing else; a missing file gives a value with
+// nothing present.
+TSettings ReadSettings(const std::filesystem::path& file);
+
 // Writes the settings. The file is first written beside its final name and then renamed over
 // it, so a failure never leaves a damaged file in place of a good one. False when it failed.
 bool SaveSettings(const std::filesystem::path& file, SettingsWindow& window);
 
-// Reads and applies the settings; without a file the panel is centred at the default size.
+// Reads the settings and applies them to the panel and the options (the plug-in's part);
+// without a file the panel is centred at the default size.
 // A damaged or short option block leaves the options at their defaults. True when the
 // processing options came from the file (not when it has none: "Make default automatically"
 // saves none).

@@ -277,6 +277,42 @@ TEST_F(Settings, ShortAndDamagedFilesLeaveDefaults) {
   }
 }
 
+// Read as a value, the file touches no option, path or window: what it holds is marked present
+// part by part, and a program without a panel takes what it needs from it.
+TEST_F(Settings, ReadAsAValueEachPartIsMarkedPresent) {
+  EXPECT_FALSE(ReadSettings(file).placementPresent);  // no file
+  makeDefaultAutomatically = false;
+  ProcessingOptions.removeComments = true;
+  ProcessingOptions.whitePlayer = "Morphy";
+  outputBase = u"games";
+  ASSERT_TRUE(SaveSettings(file, window));
+  const std::string whole = TempDir::Read(file);
+  ResetOptions();
+  outputBase = u"untouched";
+  TSettings settings = ReadSettings(file);
+  EXPECT_TRUE(settings.placementPresent && settings.outputPresent && settings.optionsPresent);
+  EXPECT_EQ(settings.placement, (PanelRect{100, 50, 640, 480}));
+  EXPECT_TRUE(settings.visible);
+  EXPECT_EQ(settings.outputBase, u"games");
+  EXPECT_FALSE(settings.makeDefaultAutomatically);
+  EXPECT_TRUE(settings.options.removeComments);
+  EXPECT_EQ(settings.options.whitePlayer, "Morphy");
+  EXPECT_EQ(ProcessingOptions, TProcessingOptions{});
+  EXPECT_EQ(outputBase, u"untouched");
+  EXPECT_TRUE(window.moves.empty());
+  // Cut inside the option block: the placement and the path stay present, the options do not.
+  TempDir::Write(file, whole.substr(0, whole.size() - 3));
+  settings = ReadSettings(file);
+  EXPECT_TRUE(settings.outputPresent);
+  EXPECT_FALSE(settings.optionsPresent);
+  // Saved in automatic mode: no options at all.
+  makeDefaultAutomatically = true;
+  ASSERT_TRUE(SaveSettings(file, window));
+  settings = ReadSettings(file);
+  EXPECT_TRUE(settings.makeDefaultAutomatically);
+  EXPECT_FALSE(settings.optionsPresent);
+}
+
 TEST_F(Settings, ASecondSaveReplacesTheFirst) {
   outputBase = u"first";
   ASSERT_TRUE(SaveSettings(file, window));
