@@ -153,7 +153,14 @@ void PgnReader::SkipBlanks(std::string* comments) {
         position = end;  // the game the comment ran into begins here
         return;
       }
-      if (comments) AppendComment(*comments, text.substr(at, end - at));
+      if (comments) {
+        // A comment that runs to the end of the text is kept closed: written back open, it
+        // would take in the result after it, and grow at every rewrite.
+        if (text[end - 1] == '}' && end - at >= 2)
+          AppendComment(*comments, text.substr(at, end - at));
+        else
+          AppendComment(*comments, std::string(text.substr(at, end - at)) + "}");
+      }
       at = end;
     } else {
       break;

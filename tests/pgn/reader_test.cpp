@@ -476,7 +476,9 @@ TEST(WholeText, AnUnclosedCommentEndsAtTheNextGame) {
   // In a variation, and with nothing after it, the game is skipped as before.
   EXPECT_EQ(MovetextCode("1. e4 (1. d4 {open\n\n[Event \"x\"]\n\n1. c4 *"), UnclosedComment);
   Result end = ReadText("[Event \"1\"]\n\n1. e4 {runs to the end\n");
-  EXPECT_EQ(end.games.size(), 1u);  // the rest of the text is its comment, as PGN allows
+  ASSERT_EQ(end.games.size(), 1u);  // the rest of the text is its comment, as PGN allows
+  // kept closed, so that written back it does not take in what follows it
+  EXPECT_EQ(end.games[0].game->moves[0].comment, "{runs to the end\n}");
 }
 
 // A game whose moves end in mate or stalemate keeps the result the board decides, with a note,
