@@ -22,7 +22,6 @@
 #include "job/job.h"
 #include "pgn/pgn_writer.h"
 #include "pgn/read_codes.h"
-#include "plugin/host.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -84,15 +83,15 @@ class TerminalWait : public ModalWait {
  public:
   explicit TerminalWait(bool show) : visible(show && PGN_ISATTY(PGN_FILENO(stderr))) {}
 
-  void WaitUntilDone(TJobState& state) override {
+  // The kind of the job waited for next: its rate is of bytes read, or of games written.
+  JobKind kind = JobKind::LoadFile;
+
+  void WaitUntilDone(JobProgress& state) override {
     const auto start = std::chrono::steady_clock::now();
-    {
-      HostLockGuard lock;
-      bytesAtStart = state.counts.bytesRead;
-      writtenAtStart = state.counts.written;
-    }
+    bytesAtStart = state.bytesRead;
+    writtenAtStart = state.gamesWritten;
     while (state.stage.load() != JobStage::Done) {
-      if (interrupts > 0) RequestStop();
+      if (interrupts > 0) state.stopRequested = true;
       if (visible) Draw(state, start);
       std::this_thread::sleep_for(std::chrono::milliseconds(visible ? 200 : 5));
     }
@@ -100,24 +99,19 @@ class TerminalWait : public ModalWait {
   }
 
  private:
-  void Draw(TJobState& state, std::chrono::steady_clock::time_point start) {
+  void Draw(JobProgress& state, std::chrono::steady_clock::time_point start) {
     const JobStage stage = state.stage.load();
     double part = 0;
     if (stage == JobStage::Loading && state.loadSize > 0) part = double(state.loadPosition) / double(state.loadSize);
     if (stage != JobStage::Loading && state.stepCount > 0) part = double(state.stepPosition) / double(state.stepCount);
-    std::filesystem::path path;
-    int64_t written, bytes;
-    {
-      HostLockGuard lock;  // the worker changes these
-      path = state.currentPath;
-      written = state.counts.written;
-      bytes = state.counts.bytesRead;
-    }
+    const std::filesystem::path path = state.File();
+    const int64_t written = state.gamesWritten;
+    int64_t bytes = state.bytesRead;
     // Loading: the bytes of the files merged and of the one being read; saving: the games written.
     if (stage == JobStage::Loading) bytes += state.loadPosition;
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::string rate;
-    if (state.kind == JobKind::ProcessAndSave)
+    if (kind == JobKind::ProcessAndSave)
       rate = stage == JobStage::Saving ? GameRate(written - writtenAtStart, seconds) : "";
     else
       rate = ByteRate(bytes - bytesAtStart, seconds);
@@ -134,22 +128,22 @@ class TerminalWait : public ModalWait {
 // The report: every game skipped or noted, and every game that could not be written. Written
 // whole through a temporary file, so that a failure leaves no half report; false then, with the
 // reason in `error`.
-bool WriteReport(const std::filesystem::path& file, std::string& error) {
+bool WriteReport(const std::filesystem::path& file, const JobResult& result, std::string& error) {
   std::ostringstream out;
-  for (const SkippedGame& s : JobState.skipped)
+  for (const SkippedGame& s : result.skipped)
     out << s.file.string() << ":" << s.issue.gameLine
         << (IsStrayText(s)             ? ": text skipped: "
             : IsNoteCode(s.issue.code) ? ": game " + std::to_string(s.issue.gameNumber) + " kept, but: "
                                        : ": game " + std::to_string(s.issue.gameNumber) + " skipped: ")
         << DescribeReadCode(s.issue.code) << (s.issue.detail.empty() ? "" : " (" + s.issue.detail + ")") << " [code "
         << s.issue.code << ", byte " << s.issue.gamePosition << ", stopped at line " << s.issue.line << "]\n";
-  for (const UnwrittenGame& game : JobState.unwritten)
+  for (const UnwrittenGame& game : result.unwritten)
     out << game.file.string() << ": game at byte " << game.position << " not written: " << game.reason << "\n";
   OutputBuffer buffer;
   buffer.Append(out.str());
-  const WriteResult result = WriteOutputFile(file, buffer, false);
-  error = result.error;
-  return result.ok;
+  const WriteResult written = WriteOutputFile(file, buffer, false);
+  error = written.error;
+  return written.ok;
 }
 
 // The files standing for "-": standard input copied into one, standard output written into
@@ -169,13 +163,13 @@ struct StreamFiles {
 
 // Names the files for the streams the request names, in a temporary folder made for them; 0
 // when ready, else the exit status.
-int PrepareStreams(const CliRequest& request, StreamFiles& streams) {
+int PrepareStreams(const CliRequest& request, StreamFiles& streams, TProcessingOptions& options) {
   const bool readsInput = std::any_of(request.inputs.begin(), request.inputs.end(),
                                       [](const auto& path) { return IsStandardStream(path); });
   const bool writesOutput = IsStandardStream(request.output);
   if (!readsInput && !writesOutput) return 0;
   // One stream holds one file: a split (given here or in the settings file) makes no sense there.
-  if (writesOutput && SplitsOutput(ProcessingOptions)) {
+  if (writesOutput && SplitsOutput(options)) {
     std::fprintf(stderr, "pgnutil: -o - writes one stream: the output cannot be split\n");
     return 2;
   }
@@ -194,7 +188,7 @@ int PrepareStreams(const CliRequest& request, StreamFiles& streams) {
     streams.output = streams.folder->Path() / "stdout";
     for (const char* made : {"stdout.pgn", "stdout.pgn.new"})
       RegisterForRemovalOnSignal(streams.folder->Path() / made, false);
-    ProcessingOptions.doNotRewrite = false;
+    options.doNotRewrite = false;
 #ifdef SIGPIPE
     std::signal(SIGPIPE, SIG_IGN);  // a reader that stops early (| head) ends the copy, not the program
 #endif
@@ -259,27 +253,49 @@ int ReadStandardInput(const StreamFiles& streams, bool quiet) {
   return 1;
 }
 
+// The jobs of one run of pgnutil, on a game list of its own, adding up what they did.
+struct Jobs {
+  TGameList list;
+  JobProgress progress;
+  JobResult total;
+  TProcessingOptions options;
+  int32_t threads = 0;
+
+  void Run(JobKind kind, const std::filesystem::path& input, TerminalWait& wait,
+           const std::filesystem::path& outputBase = {}) {
+    JobRequest request;
+    request.kind = kind;
+    request.input = input;
+    request.options = options;
+    request.readerThreads = threads;
+    if (kind == JobKind::ProcessAndSave) {
+      request.selection = list.displayOrder;
+      request.outputBase = outputBase;
+    }
+    wait.kind = kind;
+    total.Add(RunJobWhileWaiting(list, request, progress, wait));
+  }
+  int64_t FilesSeen() const { return total.counts.filesRead + total.counts.filesUnreadable; }
+};
+
 // Loads every input in turn; returns 1 when one did not exist, else 0.
-int LoadInputs(const CliRequest& request, const StreamFiles& streams, TerminalWait& wait) {
+int LoadInputs(const CliRequest& request, const StreamFiles& streams, Jobs& jobs, TerminalWait& wait) {
   int status = 0;
   for (const std::filesystem::path& given : request.inputs) {
-    if (JobState.stopRequested || interrupts) break;
+    if (jobs.total.stopped || interrupts) break;
     const std::filesystem::path& input = IsStandardStream(given) ? streams.input : given;
     std::error_code error;
     if (std::filesystem::is_directory(input, error)) {
-      const int64_t filesBefore = JobState.counts.filesRead + JobState.counts.filesUnreadable;
+      const int64_t filesBefore = jobs.FilesSeen();
       for (const std::filesystem::path& folder : FoldersToRead(input, request.recursive)) {
-        if (JobState.stopRequested || interrupts) break;
-        JobState.folderPath = folder;
-        StartJob(JobKind::LoadFolder, wait);
+        if (jobs.total.stopped || interrupts) break;
+        jobs.Run(JobKind::LoadFolder, folder, wait);
       }
-      if (JobState.counts.filesRead + JobState.counts.filesUnreadable == filesBefore && !JobState.stopRequested &&
-          !interrupts)
+      if (jobs.FilesSeen() == filesBefore && !jobs.total.stopped && !interrupts)
         std::fprintf(stderr, "pgnutil: %s: no .pgn file in the folder%s\n", input.string().c_str(),
                      !request.recursive && HasSubfolders(input) ? " (--recursive reads the folders below it)" : "");
     } else if (std::filesystem::exists(input, error)) {
-      JobState.currentPath = input;
-      StartJob(JobKind::LoadFile, wait);
+      jobs.Run(JobKind::LoadFile, input, wait);
     } else {
       std::fprintf(stderr, "pgnutil: %s: no such file or folder\n", input.string().c_str());
       status = 1;
@@ -293,14 +309,17 @@ int LoadInputs(const CliRequest& request, const StreamFiles& streams, TerminalWa
 int RunMainJob(const CliRequest& request) {
   // Before anything is made that a signal would leave behind (the streams' temporary folder).
   CatchEndingSignals();
-  ProcessingOptions = request.options;
+  Jobs jobs;
+  jobs.options = request.options;
+  jobs.threads = request.threads;
+  const TProcessingOptions& options = jobs.options;
   if (request.output.filename().empty() || request.output.filename() == "." || request.output.filename() == "..") {
     std::fprintf(stderr, "pgnutil: -o %s names a folder, not a file: give the output a name in it, such as %s\n",
                  request.output.string().c_str(), (request.output / "games").string().c_str());
     return 2;
   }
   StreamFiles streams;
-  if (const int failed = PrepareStreams(request, streams)) return failed;
+  if (const int failed = PrepareStreams(request, streams, jobs.options)) return failed;
   const std::filesystem::path output = streams.output.empty() ? request.output : streams.output;
   if (!request.ecoTable.empty()) {
     // A table that gives no code would tag every game with an empty one, silently.
@@ -327,7 +346,7 @@ int RunMainJob(const CliRequest& request) {
   // The report and the settings are never a file of games: giving one by mistake for the other
   // would destroy games (the report replacing an input or the output).
   const std::filesystem::path outputFile =
-      streams.output.empty() && !SplitsOutput(ProcessingOptions) ? OutputFileOf(output) : std::filesystem::path();
+      streams.output.empty() && !SplitsOutput(options) ? OutputFileOf(output) : std::filesystem::path();
   for (const auto& [option, file] : {std::pair{"--report", request.reportFile}, {"--settings", request.settingsFile}}) {
     if (file.empty()) continue;
     const std::string clash = ClashWithGames(file, request.inputs, request.recursive, outputFile);
@@ -354,8 +373,7 @@ int RunMainJob(const CliRequest& request) {
     std::error_code ignored;
     std::filesystem::remove(probe, ignored);
   }
-  if (request.memoryMiB > 0) GameList.memory.limit = request.memoryMiB << 20;
-  JobState.folderReaders = request.threads;
+  if (request.memoryMiB > 0) jobs.list.memory.limit = request.memoryMiB << 20;
 
   // The folder the output goes into is made when missing, before any loading, so that a wrong
   // path costs no wait.
@@ -371,40 +389,36 @@ int RunMainJob(const CliRequest& request) {
   }
   if (const int failed = ReadStandardInput(streams, request.quiet)) return failed;
   TerminalWait wait(!request.quiet);
-  int status = LoadInputs(request, streams, wait);
+  int status = LoadInputs(request, streams, jobs, wait);
   bool stopped = interrupts > 0;
   int renamed = 0;
   for (const CliRename& rename : request.renames)
-    renamed += std::max(0, RenameNames(GameList.entries, RenameKind(rename.kind), rename.from, rename.to));
-  if (!stopped && !GameList.entries.empty()) {
-    Selection = GameList.displayOrder;
-    outputBase = output.u16string();
-    JobState.currentPath = output;
-    StartJob(JobKind::ProcessAndSave, wait);
-  }
+    renamed += std::max(0, RenameNames(jobs.list.entries, RenameKind(rename.kind), rename.from, rename.to));
+  if (!stopped && !jobs.list.entries.empty()) jobs.Run(JobKind::ProcessAndSave, {}, wait, output);
+  JobResult& done = jobs.total;
   stopped = interrupts > 0;
   std::string copyError;
   bool cutShort = false;
-  const bool copied = streams.output.empty() || !JobState.writeFailures.empty() ||
+  const bool copied = streams.output.empty() || !done.writeFailures.empty() ||
                       CopyFileToStream(OutputFileOf(streams.output), stdout, copyError, cutShort);
 
   // Reports name the streams, not the files that stood for them.
-  for (SkippedGame& s : JobState.skipped) s.file = streams.Shown(s.file);
-  for (UnwrittenGame& game : JobState.unwritten) game.file = streams.Shown(game.file);
-  std::fputs(JobSummary(JobState.counts, JobState.skipped, JobState.unwritten,
+  for (SkippedGame& s : done.skipped) s.file = streams.Shown(s.file);
+  for (UnwrittenGame& game : done.unwritten) game.file = streams.Shown(game.file);
+  std::fputs(JobSummary(done.counts, done.skipped, done.unwritten,
                         request.renames.empty() ? std::nullopt : std::optional<int>(renamed))
                  .c_str(),
              stderr);
   if (cutShort)
     std::fprintf(stderr, "pgnutil: the reader of standard output closed it early: the output was cut short\n");
-  if (!JobState.unwritten.empty()) status = 1;
-  const std::string hint = NoGameHint(JobState.counts, ProcessingOptions);
+  if (!done.unwritten.empty()) status = 1;
+  const std::string hint = NoGameHint(done.counts, options);
   if (!hint.empty()) std::fprintf(stderr, "pgnutil: %s\n", hint.c_str());
-  for (const UnreadableFile& file : JobState.unreadableFiles) {
+  for (const UnreadableFile& file : done.unreadableFiles) {
     std::fprintf(stderr, "pgnutil: %s: not read: %s\n", streams.Shown(file.path).c_str(), file.reason.c_str());
     status = 1;
   }
-  for (const WriteFailure& f : JobState.writeFailures) {
+  for (const WriteFailure& f : done.writeFailures) {
     std::fprintf(stderr, "pgnutil: %s: not written: %s\n", streams.Shown(f.path).c_str(), f.reason.c_str());
     status = 1;
   }
@@ -413,7 +427,7 @@ int RunMainJob(const CliRequest& request) {
     status = 1;
   }
   std::string reportError;
-  if (!request.reportFile.empty() && !WriteReport(request.reportFile, reportError)) {
+  if (!request.reportFile.empty() && !WriteReport(request.reportFile, done, reportError)) {
     std::fprintf(stderr, "pgnutil: --report: %s: not written: %s\n", request.reportFile.string().c_str(),
                  reportError.c_str());
     status = 1;

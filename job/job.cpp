@@ -23,23 +23,61 @@
 #include "pgn/pgn_writer.h"
 #include "plugin/host.h"
 
-TIndexArray Selection;
+void JobResult::Add(JobResult&& later) {
+  JobCounts& c = counts;
+  const JobCounts& l = later.counts;
+  c.filesRead += l.filesRead;
+  c.filesUnreadable += l.filesUnreadable;
+  c.gamesRead += l.gamesRead;
+  c.repeats += l.repeats;
+  c.duplicates += l.duplicates;
+  c.merged += l.merged;
+  c.filteredOut += l.filteredOut;
+  c.written += l.written;
+  c.outputFiles += l.outputFiles;
+  c.outputFilesAppended += l.outputFilesAppended;
+  c.lostToWriteFailures += l.lostToWriteFailures;
+  c.bytesRead += l.bytesRead;
+  auto append = [](auto& to, auto& from) { std::move(from.begin(), from.end(), std::back_inserter(to)); };
+  append(skipped, later.skipped);
+  append(unwritten, later.unwritten);
+  append(unreadableFiles, later.unreadableFiles);
+  append(writeFailures, later.writeFailures);
+  stopped = stopped || later.stopped;
+}
+
+void JobProgress::SetFile(const std::filesystem::path& path) {
+  std::lock_guard<std::mutex> hold(mutex);
+  file = path;
+}
+
+std::filesystem::path JobProgress::File() const {
+  std::lock_guard<std::mutex> hold(mutex);
+  return file;
+}
 
 namespace {
 
-bool Stopped() { return JobState.stopRequested.load(); }
+// One job as it runs: its request, what it shows and what it did so far.
+struct Run {
+  TGameList& list;
+  const JobRequest& request;
+  JobProgress& progress;
+  JobResult result;
+  const TProcessingOptions& options = request.options;
 
-// The threads that read files: as the job state asks, else one per processor, at most four.
-size_t ReaderThreads() {
-  return JobState.folderReaders > 0 ? size_t(JobState.folderReaders)
-                                    : std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 4);
-}
-
-// The worker's stage changes and saving steps, seen by the observer when one is set.
-void Enter(JobStage stage) {
-  JobState.stage = stage;
-  if (JobState.observer && stage != JobStage::Done) JobState.observer(stage, 0);
-}
+  bool Stopped() const { return progress.stopRequested.load(); }
+  // The stage changes and saving steps, seen by the observer when one is set.
+  void Enter(JobStage stage) {
+    progress.stage = stage;
+    if (progress.observer && stage != JobStage::Done) progress.observer(stage, 0);
+  }
+  // The threads that read files: as the request asks, else one per processor, at most four.
+  size_t ReaderThreads() const {
+    return request.readerThreads > 0 ? size_t(request.readerThreads)
+                                     : std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 4);
+  }
+};
 
 // Whether a name ends in ".pgn", whatever the case (as the system's file search matches it).
 bool IsPgnName(const std::filesystem::path& name) {
@@ -55,22 +93,23 @@ constexpr size_t OutputPieceSize = size_t(16) << 20;
 // Writes what is left of the current output file and makes it the target.
 // `games` went into it since it was begun: a file that failed holds none of them (it is left
 // as it was), and they are not counted as written.
-void FinishOutputFile(const std::filesystem::path& path, std::unique_ptr<OutputFileWriter>& writer,
+void FinishOutputFile(Run& run, const std::filesystem::path& path, std::unique_ptr<OutputFileWriter>& writer,
                       const OutputBuffer& buffer, OutputFileSet& files, int64_t& games) {
   if (!writer) writer = files.Begin(path);
   writer->Write(buffer);
   const WriteResult result = writer->Finish();
   writer.reset();
   files.Finished(path, result);
-  HostLockGuard lock;
+  JobCounts& counts = run.result.counts;
   if (!result.ok) {
-    JobState.counts.written -= games;
-    JobState.counts.lostToWriteFailures += games;
+    counts.written -= games;
+    counts.lostToWriteFailures += games;
+    run.progress.gamesWritten -= games;
   }
   games = 0;
-  JobState.counts.outputFiles = files.FileCount();
-  JobState.counts.outputFilesAppended = files.AppendedToExisting();
-  if (!result.ok) JobState.writeFailures.push_back(WriteFailure{path, result.error});
+  counts.outputFiles = files.FileCount();
+  counts.outputFilesAppended = files.AppendedToExisting();
+  if (!result.ok) run.result.writeFailures.push_back(WriteFailure{path, result.error});
 }
 
 // The files the games of `order` come from: those the job may read again while it writes.
@@ -112,8 +151,9 @@ struct FileRead {
 };
 
 // Reads a file into `read`, showing its size and the position reached in `size` and `position`.
-void ReadFileGames(const std::filesystem::path& path, bool filter, MemoryBudget* budget, int32_t growthStep,
-                   FileRead& read, std::atomic<int64_t>& size, std::atomic<int64_t>& position, size_t threads) {
+void ReadFileGames(const Run& run, const std::filesystem::path& path, bool filter, MemoryBudget* budget,
+                   int32_t growthStep, FileRead& read, std::atomic<int64_t>& size, std::atomic<int64_t>& position,
+                   size_t threads) {
   std::string text;
   read.error = readfile(path, text);
   if (read.error != ReadError::None) {
@@ -122,35 +162,36 @@ void ReadFileGames(const std::filesystem::path& path, bool filter, MemoryBudget*
   }
   read.bytes = size = int64_t(text.size());
   position = 1;
-  OptionFilters filters(ProcessingOptions);
+  OptionFilters filters(run.options);
   ReadOptions options;
   options.filter = filter;
   options.filters = &filters;
-  options.stop = &JobState.stopRequested;
+  options.stop = &run.progress.stopRequested;
   options.progress = &position;
   options.sourcePath = path;
   options.report = &read.report;
   options.budget = budget;
   options.growthStep = growthStep;
   // ECO codes wanted later are found now, on the reading threads, while the games are at hand.
-  const TProcessingOptions& o = ProcessingOptions;
+  const TProcessingOptions& o = run.options;
   options.summarise = o.addEcoNames || o.splitEcoLevel > 0 || !o.ecoOpening.empty();
   ReadGamesInPieces(text, read.games, options, threads);
 }
 
 // Counts a file read into the job's figures and hands its games over.
-void RecordFileRead(const std::filesystem::path& path, FileRead& read, TGames& fresh) {
-  HostLockGuard lock;
+void RecordFileRead(Run& run, const std::filesystem::path& path, FileRead& read, TGames& fresh) {
+  JobResult& result = run.result;
   if (!read.readable) {
-    JobState.unreadableFiles.push_back(UnreadableFile{path, Describe(read.error)});
-    ++JobState.counts.filesUnreadable;
+    result.unreadableFiles.push_back(UnreadableFile{path, Describe(read.error)});
+    ++result.counts.filesUnreadable;
     return;
   }
-  ++JobState.counts.filesRead;
-  JobState.counts.bytesRead += read.bytes;
-  JobState.counts.gamesRead += int64_t(read.games.size());
-  JobState.counts.filteredOut += read.report.filteredOut;
-  for (ReadIssue& issue : read.report.issues) JobState.skipped.push_back(SkippedGame{path, std::move(issue)});
+  ++result.counts.filesRead;
+  result.counts.bytesRead += read.bytes;
+  run.progress.bytesRead += read.bytes;
+  result.counts.gamesRead += int64_t(read.games.size());
+  result.counts.filteredOut += read.report.filteredOut;
+  for (ReadIssue& issue : read.report.issues) result.skipped.push_back(SkippedGame{path, std::move(issue)});
   fresh = std::move(read.games);
 }
 
@@ -178,59 +219,60 @@ void ReloadAhead(TGameList& list, const std::vector<int32_t>& order, size_t p, s
   }
 }
 
-void ProcessAndSave(TGameList& list, const std::u16string& base) {
-  const TProcessingOptions& options = ProcessingOptions;
-  std::vector<bool> done;
-  {
-    HostLockGuard lock;
-    JobState.stepCount = int32_t(Selection.size());
-    done.assign(Selection.size(), false);
-  }
-  JobState.stepPosition = 0;
-  Enter(JobStage::LoadingPending);
-  for (size_t p = 0; p < Selection.size(); ++p) {
-    JobState.stepPosition = int32_t(p);
-    const int32_t index = Selection[p];
+void ProcessAndSave(Run& run) {
+  TGameList& list = run.list;
+  const TProcessingOptions& options = run.options;
+  const TIndexArray& selection = run.request.selection;
+  JobProgress& progress = run.progress;
+  JobCounts& counts = run.result.counts;
+  const std::u16string base = run.request.outputBase.u16string();
+  std::vector<bool> done(selection.size(), false);
+  progress.stepCount = int32_t(selection.size());
+  progress.stepPosition = 0;
+  run.Enter(JobStage::LoadingPending);
+  for (size_t p = 0; p < selection.size(); ++p) {
+    progress.stepPosition = int32_t(p);
+    const int32_t index = selection[p];
     if (done[p] || index < 0 || size_t(index) >= list.entries.size()) continue;
     const TGame& entry = list.entries[size_t(index)];
     // Games let go to save memory keep what sorting and filtering need; they are read again
     // only when their text is written.
     if (!entry.game && !entry.summary.known && entry.sourcePosition > 0)
-      RereadGames(entry.sourcePath, list.entries, Selection, p, done);
+      RereadGames(entry.sourcePath, list.entries, selection, p, done);
   }
 
   // Codes found from the moves go into the tags before sorting, so that the order, the file
   // boundaries, the file names and the written tags all see the same code.
   if (options.addEcoNames) {
-    for (size_t p = 0; p < Selection.size(); ++p) {
+    for (size_t p = 0; p < selection.size(); ++p) {
       HostLockGuard lock;
-      PrefetchEntries(list.entries, Selection, p);
-      const int32_t index = Selection[p];
+      PrefetchEntries(list.entries, selection, p);
+      const int32_t index = selection[p];
       if (index < 0 || size_t(index) >= list.entries.size()) continue;
       TGame& entry = list.entries[size_t(index)];
-      if (entry.game || entry.summary.known) RefreshEcoTag(entry, true);
+      if (entry.game || entry.summary.known) RefreshEcoTag(entry, options.removeOldEcoTags);
     }
   }
 
-  Enter(JobStage::Sorting);
+  run.Enter(JobStage::Sorting);
   SplitWork work;
   std::vector<int32_t> result;
-  SortForOutput(list.entries, Selection, result, work, options, &JobState.stopRequested, &JobState.stepPosition);
-  if (!Stopped()) {
-    Enter(JobStage::ApplyingFilters);
+  SortForOutput(list.entries, selection, result, work, options, &progress.stopRequested, &progress.stepPosition);
+  if (!run.Stopped()) {
+    run.Enter(JobStage::ApplyingFilters);
     const size_t before = result.size();
     result = FilterList(list.entries, result, options);
-    HostLockGuard lock;
-    JobState.counts.filteredOut += int64_t(before - result.size());
+    counts.filteredOut += int64_t(before - result.size());
   }
-  if (!Stopped()) {
+  if (!run.Stopped()) {
     OutputBuffer buffer;
     std::unique_ptr<OutputFileWriter> writer;  // the current file, once a piece went out
     OutputFileSet files(!options.doNotRewrite, SourcesOf(list.entries, result));
+    std::filesystem::path file;  // the current output file
     work.currentGroup = 0;
-    JobState.stepCount = int32_t(result.size());
-    JobState.stepPosition = 0;
-    Enter(JobStage::Saving);
+    progress.stepCount = int32_t(result.size());
+    progress.stepPosition = 0;
+    run.Enter(JobStage::Saving);
     bool filled = false;      // text went into the buffer during this stage
     int64_t gamesInFile = 0;  // written into the current file since it was begun
     bool finished = true;
@@ -240,17 +282,18 @@ void ProcessAndSave(TGameList& list, const std::u16string& base) {
     // where a stop leaves off, is decided here one position at a time.
     FormattedBlock block;
     for (size_t p = 0; p < result.size(); ++p) {
-      JobState.stepPosition = int32_t(p);
-      if (JobState.observer) JobState.observer(JobStage::Saving, int32_t(p));
-      if (Stopped()) {
+      progress.stepPosition = int32_t(p);
+      if (progress.observer) progress.observer(JobStage::Saving, int32_t(p));
+      if (run.Stopped()) {
         finished = false;  // the file being built is dropped, and what went out of it undone
         break;
       }
       HostLockGuard lock;
       PrefetchEntries(list.entries, result, p);
       if (BeginsNewFile(work, list.entries, result, p, options)) {
-        if (buffer.Size() > 0 || writer) FinishOutputFile(JobState.currentPath, writer, buffer, files, gamesInFile);
-        JobState.currentPath = OutputFileName(work, base, list.entries, result, p, options, CurrentHost().PathLength());
+        if (buffer.Size() > 0 || writer) FinishOutputFile(run, file, writer, buffer, files, gamesInFile);
+        file = OutputFileName(work, base, list.entries, result, p, options, CurrentHost().PathLength());
+        progress.SetFile(file);
         buffer.Clear();
       }
       TGame& entry = list.entries[size_t(result[p])];
@@ -262,7 +305,7 @@ void ProcessAndSave(TGameList& list, const std::u16string& base) {
       if (!formatted) {
         if (!entry.game) {
           // Could not be read again: never left out without a word.
-          JobState.unwritten.push_back(UnwrittenGame{entry.sourcePath, entry.sourcePosition, WhyNotReadAgain(entry)});
+          run.result.unwritten.push_back(UnwrittenGame{entry.sourcePath, entry.sourcePosition, WhyNotReadAgain(entry)});
           continue;
         }
         // With "add ECO names" the tag was refreshed before sorting; nothing has changed it since.
@@ -271,48 +314,48 @@ void ProcessAndSave(TGameList& list, const std::u16string& base) {
       buffer.Append(block.Text(p));
       if (letGoAfter) entry.game.reset();
       filled = true;
-      ++JobState.counts.written;
+      ++counts.written;
+      ++progress.gamesWritten;
       ++gamesInFile;
       if (buffer.Size() >= OutputPieceSize) {
-        if (!writer) writer = files.Begin(JobState.currentPath);
+        if (!writer) writer = files.Begin(file);
         writer->Write(buffer);
         buffer.Clear();
       }
     }
     // The last file is written even when it received no game after earlier ones did.
-    if (finished && filled) FinishOutputFile(JobState.currentPath, writer, buffer, files, gamesInFile);
-    if (!finished) JobState.counts.written -= gamesInFile;  // the file being built is dropped
-    writer.reset();  // a file left unfinished by a stop is undone before the files go in place
-    for (auto& [path, reason] : files.Complete()) {
-      HostLockGuard lock;
-      JobState.writeFailures.push_back(WriteFailure{path, reason});
+    if (finished && filled) FinishOutputFile(run, file, writer, buffer, files, gamesInFile);
+    if (!finished) {
+      counts.written -= gamesInFile;  // the file being built is dropped
+      progress.gamesWritten -= gamesInFile;
     }
+    writer.reset();  // a file left unfinished by a stop is undone before the files go in place
+    for (auto& [path, reason] : files.Complete()) run.result.writeFailures.push_back(WriteFailure{path, reason});
   }
   HostLockGuard lock;
   work.Clear();
-  JobState.stage = JobStage::Done;
 }
 
 // The files of a folder are read by several threads at once, each file into its own games;
 // the worker merges them one by one in name order, so the list comes out exactly as if one
 // thread had read the files in turn. A few files at most are read ahead of the merge.
-void FolderScan(TGameList& list) {
+void FolderScan(Run& run) {
+  TGameList& list = run.list;
+  JobProgress& progress = run.progress;
+  const std::filesystem::path& folder = run.request.input;
   std::vector<std::filesystem::path> files;
   std::error_code error;
-  for (std::filesystem::directory_iterator it(JobState.folderPath, error), end; !error && it != end;
-       it.increment(error)) {
+  for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
     std::error_code kind;
     if (it->is_regular_file(kind) && IsPgnName(it->path().filename())) files.push_back(it->path());
   }
   if (error) {
     // A folder that cannot be listed (whole or in part) is named, never passed over in silence.
-    HostLockGuard lock;
-    JobState.unreadableFiles.push_back(
-        UnreadableFile{JobState.folderPath, "the folder cannot be listed: " + error.message()});
-    ++JobState.counts.filesUnreadable;
+    run.result.unreadableFiles.push_back(UnreadableFile{folder, "the folder cannot be listed: " + error.message()});
+    ++run.result.counts.filesUnreadable;
   }
   std::sort(files.begin(), files.end());  // a stable order from one system to another
-  const size_t readers = ReaderThreads();
+  const size_t readers = run.ReaderThreads();
   const int32_t growthStep = CurrentHost().GrowthStep();  // asked here: the readers never query the host
   PrepareConcurrentReading();
   std::unique_ptr<FileRead[]> reads(new FileRead[files.size()]);
@@ -321,108 +364,89 @@ void FolderScan(TGameList& list) {
   ReadAhead ahead(
       files.size(), readers,
       [&](size_t k) {
-        if (!Stopped())
-          ReadFileGames(files[k], true, &list.memory, growthStep, reads[k], reads[k].size, reads[k].position, 1);
+        if (!run.Stopped())
+          ReadFileGames(run, files[k], true, &list.memory, growthStep, reads[k], reads[k].size, reads[k].position, 1);
       },
       4 * readers);
   for (size_t k = 0; k < files.size(); ++k) {
-    {
-      HostLockGuard lock;
-      JobState.currentPath = files[k];  // no trailing NUL: the same file opened alone is the same source
-    }
-    if (Stopped()) break;
-    JobState.loadSize = 0;
-    JobState.loadPosition = 0;
-    Enter(JobStage::Loading);
+    progress.SetFile(files[k]);  // no trailing NUL: the same file opened alone is the same source
+    if (run.Stopped()) break;
+    progress.loadSize = 0;
+    progress.loadPosition = 0;
+    run.Enter(JobStage::Loading);
     // The progress display follows the file awaited while it is read.
     ahead.Wait(k, [&] {
-      JobState.loadSize = reads[k].size.load();
-      JobState.loadPosition = reads[k].position.load();
+      progress.loadSize = reads[k].size.load();
+      progress.loadPosition = reads[k].position.load();
     });
-    JobState.loadSize = reads[k].size.load();
-    JobState.loadPosition = reads[k].size.load();
-    if (Stopped()) break;  // the games of the file being read are dropped
+    progress.loadSize = reads[k].size.load();
+    progress.loadPosition = reads[k].size.load();
+    if (run.Stopped()) break;  // the games of the file being read are dropped
     TGames fresh;
-    RecordFileRead(files[k], reads[k], fresh);
-    MergeNewGames(list, fresh);
+    RecordFileRead(run, files[k], reads[k], fresh);
+    MergeNewGames(list, fresh, run.options.removeDuplicates, run.result.counts, &progress);
     ahead.Taken(k);
   }
-  JobState.stage = JobStage::Done;
 }
 
-void Worker(JobKind kind) {
-  JobState.stage = JobStage::Starting;
-  TGameList& list = GameList;
-  switch (kind) {
-    case JobKind::LoadFile: {
-      TGames fresh;
-      ReadOneFile(JobState.currentPath, false, fresh, &list.memory);
-      if (!Stopped()) MergeNewGames(list, fresh);
-      JobState.stage = JobStage::Done;
-      break;
-    }
-    case JobKind::LoadFolder:
-      FolderScan(list);
-      break;
-    case JobKind::ProcessAndSave: {
-      std::u16string base;
-      {
-        HostLockGuard lock;
-        base = JobState.basePath = JobState.currentPath.u16string();
-      }
-      ProcessAndSave(list, base);
-      break;
-    }
-  }
+// One file alone: its text is read in pieces on as many threads as the folder readers use.
+void LoadFile(Run& run) {
+  JobProgress& progress = run.progress;
+  progress.loadSize = 0;
+  progress.SetFile(run.request.input);
+  run.Enter(JobStage::Loading);
+  FileRead read;
+  PrepareConcurrentReading();
+  ReadFileGames(run, run.request.input, false, &run.list.memory, CurrentHost().GrowthStep(), read, progress.loadSize,
+                progress.loadPosition, run.ReaderThreads());
+  TGames fresh;
+  RecordFileRead(run, run.request.input, read, fresh);
+  if (!run.Stopped()) MergeNewGames(run.list, fresh, run.options.removeDuplicates, run.result.counts, &progress);
 }
 
 }  // namespace
 
-void PlainWait::WaitUntilDone(TJobState& state) {
-  while (state.stage.load() != JobStage::Done) std::this_thread::sleep_for(std::chrono::milliseconds(2));
-}
-
-void StartJob(JobKind kind, ModalWait& wait) {
-  JobState.kind = kind;
-  JobState.stopRequested = false;
-  JobState.stage = JobStage::Starting;
-  std::thread worker(Worker, kind);
-  wait.WaitUntilDone(JobState);
-  worker.join();
-}
-
-void RequestStop() { JobState.stopRequested = true; }
-
-TIndexArray BuildSelection(TGameList& list) {
-  TIndexArray highlighted;
-  for (int32_t index : list.displayOrder)
-    if (index >= 0 && size_t(index) < list.highlight.size() && list.highlight[size_t(index)])
-      highlighted.push_back(index);
-  if (highlighted.empty()) return list.displayOrder;
-  if (highlighted.size() >= 2) return highlighted;
-  switch (CurrentHost().AskProcessOneGame()) {
-    case Host::Answer::Yes:
-      return highlighted;
-    case Host::Answer::No:
-      return list.displayOrder;
-    default:
-      return {};
+JobResult RunJob(TGameList& list, const JobRequest& request, JobProgress& progress) {
+  Run run{list, request, progress, {}};
+  progress.stage = JobStage::Starting;
+  if (request.memoryLimit > 0) list.memory.limit = request.memoryLimit;
+  switch (request.kind) {
+    case JobKind::LoadFile:
+      LoadFile(run);
+      break;
+    case JobKind::LoadFolder:
+      FolderScan(run);
+      break;
+    case JobKind::ProcessAndSave:
+      ProcessAndSave(run);
+      break;
   }
+  run.result.stopped = run.Stopped();
+  progress.stage = JobStage::Done;
+  return std::move(run.result);
 }
 
-void ReadOneFile(const std::filesystem::path& path, bool filter, TGames& fresh, MemoryBudget* budget) {
-  JobState.loadSize = 0;
-  Enter(JobStage::Loading);
-  FileRead read;
-  // One file alone: its text is read in pieces on as many threads as the folder readers use.
-  PrepareConcurrentReading();
-  ReadFileGames(path, filter, budget, CurrentHost().GrowthStep(), read, JobState.loadSize, JobState.loadPosition,
-                ReaderThreads());
-  RecordFileRead(path, read, fresh);
+void PlainWait::WaitUntilDone(JobProgress& progress) {
+  while (progress.stage.load() != JobStage::Done) std::this_thread::sleep_for(std::chrono::milliseconds(2));
 }
 
-void MergeNewGames(TGameList& list, TGames& fresh) {
-  Enter(JobStage::FilteringDuplicates);
+JobResult RunJobWhileWaiting(TGameList& list, const JobRequest& request, JobProgress& progress, ModalWait& wait) {
+  progress.stopRequested = false;
+  progress.stage = JobStage::Starting;
+  JobResult result;
+  std::thread worker([&] { result = RunJob(list, request, progress); });
+  wait.WaitUntilDone(progress);
+  worker.join();
+  return result;
+}
+
+void MergeNewGames(TGameList& list, TGames& fresh, bool removeDuplicates, JobCounts& counts, JobProgress* progress) {
+  auto enter = [&](JobStage stage) {
+    if (!progress) return;
+    progress->stage = stage;
+    if (progress->observer) progress->observer(stage, 0);
+  };
+  enter(JobStage::FilteringDuplicates);
   // Repeats: a game whose file and position an entry already has, looked up in the index of
   // the entries' sources kept from merge to merge: right whatever order the files were loaded
   // in, and no pass over the list per file.
@@ -440,8 +464,7 @@ void MergeNewGames(TGameList& list, TGames& fresh) {
         runPositions = list.sources.PositionsOf(game.sourcePath);
       }
       if (runPositions && runPositions->count(game.sourcePosition)) {
-        HostLockGuard lock;
-        ++JobState.counts.repeats;
+        ++counts.repeats;
         GiveBack(list.memory, game);
         continue;
       }
@@ -450,7 +473,7 @@ void MergeNewGames(TGameList& list, TGames& fresh) {
     fresh = std::move(kept);
   }
   THashes freshKeys;
-  if (ProcessingOptions.removeDuplicates) {
+  if (removeDuplicates) {
     RefreshAndRemoveDuplicates(list);
     THashes keys(fresh.size());
     for (size_t i = 0; i < fresh.size(); ++i) {
@@ -467,8 +490,7 @@ void MergeNewGames(TGameList& list, TGames& fresh) {
       const THash& key = keys[i];
       keptKeys.CatchUp(freshKeys);
       if (key.keyed && (list.keyIndex.Holds(list.keys, key) || keptKeys.Holds(freshKeys, key))) {
-        HostLockGuard lock;
-        ++JobState.counts.duplicates;
+        ++counts.duplicates;
         GiveBack(list.memory, fresh[i]);
         continue;
       }
@@ -477,24 +499,24 @@ void MergeNewGames(TGameList& list, TGames& fresh) {
     }
     fresh = std::move(kept);
   }
-  Enter(JobStage::Finishing);
+  enter(JobStage::Finishing);
   HostLockGuard lock;
   const size_t oldLength = list.entries.size();
   for (size_t i = 0; i < fresh.size(); ++i) {
     list.entries.push_back(std::move(fresh[i]));
     list.displayOrder.push_back(int32_t(oldLength + i));
     list.highlight.push_back(false);
-    if (ProcessingOptions.removeDuplicates) {
+    if (removeDuplicates) {
       freshKeys[i].entryIndex = int32_t(oldLength + i);
       list.keys.push_back(freshKeys[i]);
     }
   }
-  if (!ProcessingOptions.removeDuplicates) {
+  if (!removeDuplicates) {
     list.keys.clear();
     list.keyIndex.Clear();
   }
   list.dropped.resize(list.entries.size(), false);
-  JobState.counts.merged += int64_t(fresh.size());
+  counts.merged += int64_t(fresh.size());
   if (!fresh.empty()) list.currentRow = int32_t(list.entries.size());
   fresh.clear();
 }

@@ -1,31 +1,56 @@
-// The batch job: reading a file or a folder into the game list, or processing the chosen games
-// and writing them into output files, on a worker thread while the caller waits.
+// The batch job: reading a file or a folder into a game list, or processing chosen games and
+// writing them into output files. A job is a function of its request: RunJob. The plug-in's
+// module state (one list, one job state, StartJob) is a thin layer over it.
 #pragma once
 
 #include <filesystem>
 
 #include "job/game_list.h"
+#include "job/job_request.h"
 #include "job/job_state.h"
+
+// Runs one job on the calling thread, on `list`, showing its progress in `progress` and stopping
+// early when progress.stopRequested is set.
+JobResult RunJob(TGameList& list, const JobRequest& request, JobProgress& progress);
 
 // How the caller waits for a job: the plug-in in its progress window, the command line with a
 // progress line. It returns when the stage is Done and may request a stop meanwhile.
 class ModalWait {
  public:
   virtual ~ModalWait() = default;
-  virtual void WaitUntilDone(TJobState& state) = 0;
+  virtual void WaitUntilDone(JobProgress& progress) = 0;
 };
 
 // Waits without showing anything.
 class PlainWait : public ModalWait {
  public:
-  void WaitUntilDone(TJobState& state) override;
+  void WaitUntilDone(JobProgress& progress) override;
 };
+
+// Runs the job on a worker thread while `wait` waits for it on this one.
+JobResult RunJobWhileWaiting(TGameList& list, const JobRequest& request, JobProgress& progress, ModalWait& wait);
+
+// Appends new games to the list, dropping repeats of entries already there (same source file and
+// position) and, with `removeDuplicates`, duplicates of listed games and of each other; counts
+// what it drops and merges into `counts`.
+void MergeNewGames(TGameList& list, TGames& fresh, bool removeDuplicates, JobCounts& counts,
+                   JobProgress* progress = nullptr);
+
+// The plug-in's view of the running job: its progress, and what its jobs did so far.
+struct TJobState : JobProgress, JobResult {
+  JobKind kind = JobKind::LoadFile;
+  std::filesystem::path currentPath;  // the file to load, or the output base, for the next job
+  std::filesystem::path folderPath;   // the folder to load
+  int32_t folderReaders = 0;
+};
+extern TJobState JobState;
 
 // The entries a processing job works on, in writing order before sorting.
 extern TIndexArray Selection;
 
-// Runs one job of the kind on the global game list: JobState.currentPath names the file (LoadFile),
-// JobState.folderPath the folder (LoadFolder); ProcessAndSave writes Selection to outputBase.
+// Runs one job of the kind on the plug-in's list and options: JobState.currentPath names the
+// file (LoadFile) or the output base (ProcessAndSave), JobState.folderPath the folder
+// (LoadFolder); ProcessAndSave writes Selection. What the job did is added to JobState.
 void StartJob(JobKind kind, ModalWait& wait);
 void RequestStop();
 
@@ -33,9 +58,5 @@ void RequestStop();
 // one highlighted the host asks whether to work with that one. Empty: no job.
 TIndexArray BuildSelection(TGameList& list);
 
-// Reads one PGN file into new games (filtering while reading when `filter` is set).
-void ReadOneFile(const std::filesystem::path& path, bool filter, TGames& fresh, MemoryBudget* budget = nullptr);
-
-// Appends new games to the list, dropping repeats of entries already there (same source file and
-// position) and, with "Duplicates" on, duplicates of listed games and of each other.
+// MergeNewGames with the plug-in's options, counted into JobState (the transfers from the host).
 void MergeNewGames(TGameList& list, TGames& fresh);

@@ -1,7 +1,5 @@
 #include "job/job_state.h"
 
-TJobState JobState;
-
 const char* StageText(JobStage stage) {
   static const char* const texts[] = {"Start working...", "Load games...",        "Filter duplicates...",
                                       "Save games...",    "Sort games...",        "get not yet loaded games...",

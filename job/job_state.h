@@ -1,11 +1,8 @@
-// The state of the running batch job, shared by the worker, the user interface and the progress
-// display. Stage, stop flag and counters are read without the lock; the paths under it.
+// The kinds and stages of a batch job, and the records of what it did.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -63,28 +60,3 @@ struct JobCounts {
   int64_t lostToWriteFailures = 0;  // games meant for files that could not be written
   int64_t bytesRead = 0;            // of the files read and merged
 };
-
-struct TJobState {
-  JobKind kind = JobKind::LoadFile;
-  std::atomic<JobStage> stage{JobStage::Done};
-  std::atomic<bool> stopRequested{false};
-  std::atomic<int64_t> loadPosition{0}, loadSize{0};
-  std::atomic<int32_t> stepPosition{0}, stepCount{0};
-  // Under the host's lock.
-  std::filesystem::path currentPath;
-  std::filesystem::path folderPath;
-  std::u16string basePath;
-  std::vector<WriteFailure> writeFailures;
-  std::vector<UnreadableFile> unreadableFiles;
-  std::vector<SkippedGame> skipped;
-  std::vector<UnwrittenGame> unwritten;
-  JobCounts counts;
-  // Threads reading the files of a folder at once, or the pieces of a file loaded alone; 0: one
-  // per core, at most four.
-  int32_t folderReaders = 0;
-  // Called by the worker on each stage it enters (step 0) and before each game it saves (its
-  // position); tests use it to stop a job at a chosen point.
-  std::function<void(JobStage, int32_t)> observer;
-};
-
-extern TJobState JobState;

@@ -2,8 +2,6 @@
 
 #include <type_traits>
 
-#include "options/processing_options.h"
-
 namespace {
 
 // Shared by the classifications of one thread, as the host transfers share it too. A board has
@@ -60,7 +58,7 @@ std::string EcoCodeOfMoves(jurnal& game) {
 std::string RefreshEcoTag(TGame& entry, bool recompute) {
   const size_t place = EnsureEcoTag(entry.tags);
   std::string& value = entry.tags[place].value;
-  const bool fromMoves = (recompute && ProcessingOptions.removeOldEcoTags) || !ValidEcoCode(value);
+  const bool fromMoves = recompute || !ValidEcoCode(value);
   if (entry.summary.known) {
     if (fromMoves) value = entry.summary.eco;  // found while the game was read or let go
   } else if (entry.game) {

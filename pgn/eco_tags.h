@@ -16,8 +16,8 @@ size_t EnsureEcoTag(TGamesTagArray& tags);
 // The code of a game's main line, replayed on the board classifications share.
 std::string EcoCodeOfMoves(jurnal& game);
 
-// Ensures the tag; recomputes its value from the moves when `recompute` and the option "Remove
-// old ECO tags" are on, or when the value is not a valid code; returns the value. An entry
+// Ensures the tag; recomputes its value from the moves when `recompute` (the option "Remove old
+// ECO tags", for a job), or when the value is not a valid code; returns the value. An entry
 // let go from memory takes the code its summary kept; one without a game record or summary
 // gets an empty value. A summarised entry takes its summary's code.
 std::string RefreshEcoTag(TGame& entry, bool recompute);

@@ -121,14 +121,14 @@ bool EcoFilterPasses(TGame& entry, bool recompute, const TProcessingOptions& o) 
   bool hasTag = false;
   for (size_t i = 7; i < 10 && i < entry.tags.size(); ++i) hasTag = hasTag || FoldedEqual(entry.tags[i].name, "eco");
   if (hasTag) {
-    code = RefreshEcoTag(entry, recompute);  // a recomputed code is kept in the entry's tag
+    code = RefreshEcoTag(entry, recompute && o.removeOldEcoTags);  // a recomputed code is kept in the entry's tag
   } else {
     // The tag added for the comparison stays in a copy; the game record is only borrowed.
     TGame copy;
     copy.tags = entry.tags;
     copy.summary = entry.summary;  // a game let go from memory has its code there
     copy.game.reset(entry.game.get());
-    code = RefreshEcoTag(copy, recompute);
+    code = RefreshEcoTag(copy, recompute && o.removeOldEcoTags);
     (void)copy.game.release();
   }
   return code.compare(0, o.ecoOpening.size(), o.ecoOpening) == 0;

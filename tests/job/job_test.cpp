@@ -17,93 +17,90 @@ namespace {
 const char* const TwoGames =
     "[Event \"a\"]\n[Result \"1-0\"]\n\n1. e4 e5 1-0\n\n[Event \"b\"]\n[Result \"0-1\"]\n\n1. d4 d5 0-1\n";
 
+// Each test builds requests and runs them on a list, a progress and an option record of its
+// own; what the jobs did adds up in `result`.
 class Job : public ::testing::Test {
  protected:
-  void SetUp() override { Reset(); }
-  void TearDown() override { Reset(); }
-  static void Reset() {
-    GameList = TGameList{};
-    Selection.clear();
-    ResetOptions();
-    JobState.writeFailures.clear();
-    JobState.unreadableFiles.clear();
-    JobState.skipped.clear();
-    JobState.unwritten.clear();
-    JobState.counts = JobCounts{};
-    JobState.observer = nullptr;
-  }
-
   // Requests a stop when the worker reaches a stage (and, while saving, a game position).
-  static void StopAt(JobStage stage, int32_t step = 0) {
-    JobState.observer = [stage, step](JobStage now, int32_t position) {
-      if (now == stage && position == step) RequestStop();
+  void StopAt(JobStage stage, int32_t step = 0) {
+    progress.observer = [this, stage, step](JobStage now, int32_t position) {
+      if (now == stage && position == step) progress.stopRequested = true;
     };
   }
 
-  void Load(const std::filesystem::path& file) {
-    JobState.currentPath = file;
-    PlainWait wait;
-    StartJob(JobKind::LoadFile, wait);
+  void Run(JobKind kind, const std::filesystem::path& input, const std::filesystem::path& base = {},
+           ModalWait* waitWith = nullptr) {
+    JobRequest request;
+    request.kind = kind;
+    request.input = input;
+    request.options = options;
+    request.outputBase = base;
+    if (kind == JobKind::ProcessAndSave) request.selection = BuildSelection(list);
+    PlainWait plain;
+    result.Add(RunJobWhileWaiting(list, request, progress, waitWith ? *waitWith : plain));
   }
-  void LoadFolder(const std::filesystem::path& folder) {
-    JobState.folderPath = folder;
-    PlainWait wait;
-    StartJob(JobKind::LoadFolder, wait);
+  void Load(const std::filesystem::path& file) { Run(JobKind::LoadFile, file); }
+  // Back to an empty list, default options and nothing done, for a test that runs in rounds.
+  void Reset() {
+    list = TGameList{};
+    result = JobResult{};
+    options = TProcessingOptions{};
   }
+  void LoadFolder(const std::filesystem::path& folder) { Run(JobKind::LoadFolder, folder); }
+  void Process(const std::filesystem::path& base) { Run(JobKind::ProcessAndSave, {}, base); }
+
   // Loads a.pgn (games "a" and "b") and b.pgn (game "c"), then deletes one row as the panel does.
   void LoadTwoFilesAndDeleteRow(size_t row) {
     TempDir::Write(dir / "a.pgn", TwoGames);
     TempDir::Write(dir / "b.pgn", "[Event \"c\"]\n\n1. c4 *\n");
     Load(dir / "a.pgn");
     Load(dir / "b.pgn");
-    ASSERT_EQ(GameList.entries.size(), 3u);
-    GameList.dropped.assign(3, false);
-    GameList.dropped[row] = true;
-    CompactGameList(GameList);
-    ASSERT_EQ(GameList.entries.size(), 2u);
-  }
-  void Process(const std::filesystem::path& base) {
-    Selection = BuildSelection(GameList);
-    JobState.currentPath = base;
-    PlainWait wait;
-    StartJob(JobKind::ProcessAndSave, wait);
+    ASSERT_EQ(list.entries.size(), 3u);
+    list.dropped.assign(3, false);
+    list.dropped[row] = true;
+    CompactGameList(list);
+    ASSERT_EQ(list.entries.size(), 2u);
   }
 
+  TGameList list;
+  JobProgress progress;
+  JobResult result;
+  TProcessingOptions options;
   TempDir dir;
 };
 
 TEST_F(Job, LoadingTheSameFileAgainAddsNothing) {
   TempDir::Write(dir / "games.pgn", TwoGames);
   Load(dir / "games.pgn");
-  ASSERT_EQ(GameList.entries.size(), 2u);
-  EXPECT_EQ(GameList.displayOrder, (TIndexArray{0, 1}));
-  EXPECT_EQ(GameList.currentRow, 2);
-  EXPECT_EQ(JobState.stage.load(), JobStage::Done);
+  ASSERT_EQ(list.entries.size(), 2u);
+  EXPECT_EQ(list.displayOrder, (TIndexArray{0, 1}));
+  EXPECT_EQ(list.currentRow, 2);
+  EXPECT_EQ(progress.stage.load(), JobStage::Done);
   Load(dir / "games.pgn");
-  EXPECT_EQ(GameList.entries.size(), 2u);
-  EXPECT_EQ(JobState.counts.repeats, 2);
+  EXPECT_EQ(list.entries.size(), 2u);
+  EXPECT_EQ(result.counts.repeats, 2);
   // The same file read by a folder job is the same source too.
   TempDir::Write(dir / "more.pgn", "[Event \"c\"]\n\n1. c4 *\n");
   LoadFolder(dir.path);
-  EXPECT_EQ(GameList.entries.size(), 3u);
+  EXPECT_EQ(list.entries.size(), 3u);
 }
 
 TEST_F(Job, FolderJobsFilterAndDropDuplicates) {
-  ProcessingOptions.removeDuplicates = true;
-  ProcessingOptions.resultMask = ResultWhiteWins | ResultUnknown;
+  options.removeDuplicates = true;
+  options.resultMask = ResultWhiteWins | ResultUnknown;
   TempDir::Write(dir / "1.pgn", TwoGames);
   TempDir::Write(dir / "2.pgn",
                  "[Event \"a again\"]\n[Result \"1-0\"]\n\n1. e4 e5 1-0\n\n[Event \"c\"]\n\n1. c4 *\n\n"
                  "[Event \"c again\"]\n\n1. c4 *\n");
   TempDir::Write(dir / "notes.txt", "[Event \"not pgn\"]\n\n*\n");
   LoadFolder(dir.path);
-  ASSERT_EQ(GameList.entries.size(), 2u);  // b filtered out, "a again" and "c again" dropped
-  EXPECT_EQ(GameList.entries[0].tags[0].value, "a");
-  EXPECT_EQ(GameList.entries[1].tags[0].value, "c");
-  EXPECT_EQ(GameList.keys.size(), 2u);
-  EXPECT_EQ(JobState.counts.duplicates, 2);
-  EXPECT_EQ(JobState.counts.filteredOut, 1);  // counted, not lost from the summary
-  EXPECT_EQ(JobState.counts.gamesRead, 4);
+  ASSERT_EQ(list.entries.size(), 2u);  // b filtered out, "a again" and "c again" dropped
+  EXPECT_EQ(list.entries[0].tags[0].value, "a");
+  EXPECT_EQ(list.entries[1].tags[0].value, "c");
+  EXPECT_EQ(list.keys.size(), 2u);
+  EXPECT_EQ(result.counts.duplicates, 2);
+  EXPECT_EQ(result.counts.filteredOut, 1);  // counted, not lost from the summary
+  EXPECT_EQ(result.counts.gamesRead, 4);
 }
 
 // Loading a file again after one of its rows was deleted brings back that game alone: the other
@@ -111,39 +108,39 @@ TEST_F(Job, FolderJobsFilterAndDropDuplicates) {
 TEST_F(Job, AFileLoadedAgainBringsBackOnlyItsDeletedRow) {
   LoadTwoFilesAndDeleteRow(1);  // the row of "b"
   Load(dir / "a.pgn");
-  ASSERT_EQ(GameList.entries.size(), 3u);
-  EXPECT_EQ(GameList.entries[2].tags[0].value, "b");
-  EXPECT_EQ(JobState.counts.repeats, 1);
+  ASSERT_EQ(list.entries.size(), 3u);
+  EXPECT_EQ(list.entries[2].tags[0].value, "b");
+  EXPECT_EQ(result.counts.repeats, 1);
   Load(dir / "b.pgn");
   Load(dir / "a.pgn");
-  EXPECT_EQ(GameList.entries.size(), 3u);
-  EXPECT_EQ(JobState.counts.repeats, 4);
+  EXPECT_EQ(list.entries.size(), 3u);
+  EXPECT_EQ(result.counts.repeats, 4);
 }
 
 // A row deleted from the list takes its key with it: the same game loaded again is kept, while
 // a game still listed is dropped as before (the merges' index of keys follows the list).
 TEST_F(Job, AGameDeletedFromTheListMayBeLoadedAgain) {
-  ProcessingOptions.removeDuplicates = true;
+  options.removeDuplicates = true;
   TempDir::Write(dir / "a again.pgn", "[Event \"a again\"]\n[Result \"1-0\"]\n\n1. e4 e5 1-0\n");
   TempDir::Write(dir / "b again.pgn", "[Event \"b again\"]\n[Result \"0-1\"]\n\n1. d4 d5 0-1\n");
   LoadTwoFilesAndDeleteRow(0);  // the row of "a"
   Load(dir / "a again.pgn");
-  EXPECT_EQ(GameList.entries.size(), 3u);
-  EXPECT_EQ(JobState.counts.duplicates, 0);
+  EXPECT_EQ(list.entries.size(), 3u);
+  EXPECT_EQ(result.counts.duplicates, 0);
   Load(dir / "b again.pgn");
-  EXPECT_EQ(GameList.entries.size(), 3u);
-  EXPECT_EQ(JobState.counts.duplicates, 1);
-  EXPECT_EQ(GameList.entries[2].tags[0].value, "a again");
+  EXPECT_EQ(list.entries.size(), 3u);
+  EXPECT_EQ(result.counts.duplicates, 1);
+  EXPECT_EQ(list.entries[2].tags[0].value, "a again");
 }
 
 TEST_F(Job, ProcessingWritesTheChosenGamesIntoSplitFiles) {
   TempDir::Write(dir / "games.pgn", TwoGames);
   Load(dir / "games.pgn");
-  ProcessingOptions.splitByResult = true;
+  options.splitByResult = true;
   Process(dir / "out");
-  EXPECT_TRUE(JobState.writeFailures.empty());
-  EXPECT_EQ(JobState.counts.written, 2);
-  EXPECT_EQ(JobState.counts.outputFiles, 2);
+  EXPECT_TRUE(result.writeFailures.empty());
+  EXPECT_EQ(result.counts.written, 2);
+  EXPECT_EQ(result.counts.outputFiles, 2);
   const std::string whiteWins = TempDir::Read(dir / "out_res=whitewin.pgn");
   EXPECT_NE(whiteWins.find("1.e4 e5 1-0\r\n"), std::string::npos);
   EXPECT_EQ(whiteWins.find("d4"), std::string::npos);
@@ -151,7 +148,7 @@ TEST_F(Job, ProcessingWritesTheChosenGamesIntoSplitFiles) {
   // Appending is the default: a second run doubles the files; replacing leaves one copy.
   Process(dir / "out");
   EXPECT_EQ(TempDir::Read(dir / "out_res=whitewin.pgn"), whiteWins + whiteWins);
-  ProcessingOptions.doNotRewrite = false;
+  options.doNotRewrite = false;
   Process(dir / "out");
   EXPECT_EQ(TempDir::Read(dir / "out_res=whitewin.pgn"), whiteWins);
 }
@@ -164,10 +161,10 @@ TEST_F(Job, EcoSplitAndAddedCodesAgree) {
                  "[Event \"s\"]\n[ECO \"C00\"]\n\n1. e4 c5 2. Nf3 d6 *\n\n"
                  "[Event \"q\"]\n[ECO \"B00\"]\n\n1. d4 d5 2. c4 e6 *\n");
   Load(dir / "games.pgn");
-  ProcessingOptions.addEcoNames = true;
-  ProcessingOptions.splitEcoLevel = 1;
+  options.addEcoNames = true;
+  options.splitEcoLevel = 1;
   Process(dir / "out");
-  EXPECT_EQ(JobState.counts.outputFiles, 2);
+  EXPECT_EQ(result.counts.outputFiles, 2);
   const std::string b = TempDir::Read(dir / "out_eco=B.pgn");
   const std::string d = TempDir::Read(dir / "out_eco=D.pgn");
   EXPECT_NE(b.find("[ECO \"B27\"]"), std::string::npos) << b;  // 1. e4 c5 2. Nf3, the last position looked up
@@ -186,9 +183,9 @@ TEST_F(Job, EveryGameOfAnEcoSplitCarriesItsFilesCode) {
   for (int g = 0; g < 300; ++g) games += "[Event \"" + std::to_string(g) + "\"]\n\n" + openings[g % 4] + " *\n\n";
   TempDir::Write(dir / "games.pgn", games);
   Load(dir / "games.pgn");
-  ProcessingOptions.splitEcoLevel = 1;
+  options.splitEcoLevel = 1;
   Process(dir / "out");
-  EXPECT_EQ(JobState.counts.written, 300);
+  EXPECT_EQ(result.counts.written, 300);
   int tagged = 0;
   for (const auto& file : std::filesystem::directory_iterator(dir.path)) {
     const std::string name = file.path().filename().string();
@@ -228,32 +225,32 @@ TEST_F(Job, GamesLetGoFromMemoryAreWrittenAsIfKept) {
   for (size_t run = 0; run < 3; ++run) {
     SCOPED_TRACE(run);
     Reset();
-    GameList.memory.limit = limits[run];
-    ProcessingOptions.removeDuplicates = true;
-    ProcessingOptions.addEcoNames = true;
-    ProcessingOptions.removeOldEcoTags = true;
-    ProcessingOptions.splitEcoLevel = 2;
-    ProcessingOptions.splitByPlayer = true;  // every game written twice, once for each player
-    ProcessingOptions.movesFrom = 20;
-    ProcessingOptions.doNotRewrite = false;
+    list.memory.limit = limits[run];
+    options.removeDuplicates = true;
+    options.addEcoNames = true;
+    options.removeOldEcoTags = true;
+    options.splitEcoLevel = 2;
+    options.splitByPlayer = true;  // every game written twice, once for each player
+    options.movesFrom = 20;
+    options.doNotRewrite = false;
     LoadFolder(samples);
     LoadFolder(samples);  // every game a repeat
     size_t inMemory = 0;
-    for (const TGame& entry : GameList.entries) inMemory += entry.game != nullptr;
-    const size_t expectedLow[] = {GameList.entries.size(), 0, 1};
-    const size_t expectedHigh[] = {GameList.entries.size(), 0, GameList.entries.size() / 2};
+    for (const TGame& entry : list.entries) inMemory += entry.game != nullptr;
+    const size_t expectedLow[] = {list.entries.size(), 0, 1};
+    const size_t expectedHigh[] = {list.entries.size(), 0, list.entries.size() / 2};
     EXPECT_GE(inMemory, expectedLow[run]);
     EXPECT_LE(inMemory, expectedHigh[run]);
     const std::filesystem::path out = dir / ("run" + std::to_string(run));
     std::filesystem::create_directories(out);
     Process(out / "out");
-    EXPECT_TRUE(JobState.writeFailures.empty());
-    EXPECT_GT(JobState.counts.written, 10);
+    EXPECT_TRUE(result.writeFailures.empty());
+    EXPECT_GT(result.counts.written, 10);
     for (const auto& file : std::filesystem::directory_iterator(out))
       written[run][file.path().filename().string()] = TempDir::Read(file.path());
     // Games read again for writing are let go again; the others stay.
     size_t afterwards = 0;
-    for (const TGame& entry : GameList.entries) afterwards += entry.game != nullptr;
+    for (const TGame& entry : list.entries) afterwards += entry.game != nullptr;
     EXPECT_EQ(afterwards, inMemory);
   }
   EXPECT_GT(written[0].size(), 3u);
@@ -267,17 +264,17 @@ TEST_F(Job, GamesLetGoFromMemoryAreWrittenAsIfKept) {
 // checks this), and every game is still loaded, with no code.
 TEST_F(Job, FolderReadersClassifyTogetherEvenWithoutATable) {
   SetEcoTableSource(dir / "none.dat");
-  ProcessingOptions.addEcoNames = true;
+  options.addEcoNames = true;
   for (int f = 0; f < 6; ++f) TempDir::Write(dir / ("f" + std::to_string(f) + ".pgn"), TwoGames);
   LoadFolder(dir.path);
-  ASSERT_EQ(GameList.entries.size(), 12u);
-  for (const TGame& entry : GameList.entries) {
+  ASSERT_EQ(list.entries.size(), 12u);
+  for (const TGame& entry : list.entries) {
     EXPECT_TRUE(entry.summary.known);
     EXPECT_STREQ(entry.summary.eco, "");
   }
   // Merged in name order, whatever order the readers finished in.
-  for (size_t i = 0; i < GameList.entries.size(); ++i)
-    EXPECT_EQ(GameList.entries[i].sourcePath.get().filename(), "f" + std::to_string(i / 2) + ".pgn");
+  for (size_t i = 0; i < list.entries.size(); ++i)
+    EXPECT_EQ(list.entries[i].sourcePath.get().filename(), "f" + std::to_string(i / 2) + ".pgn");
 }
 
 // A game written into two files (here: each of its players') is read back once for both when
@@ -289,41 +286,41 @@ TEST_F(Job, AGameLetGoIsWrittenIntoEachOfItsFiles) {
              "\"]\n[White \"A\"]\n[Black \"B\"]\n\n1. e4 e5 2. Nf3 " + (g % 2 ? "Nc6" : "Nf6") + " " +
              std::to_string(3) + ". " + std::string(1, "abcdgh"[g]) + "3 *\n\n";
   TempDir::Write(dir / "match.pgn", games);
-  GameList.memory.limit = 0;  // every game let go while loading
+  list.memory.limit = 0;  // every game let go while loading
   Load(dir / "match.pgn");
-  ASSERT_EQ(GameList.entries.size(), 6u);
-  for (const TGame& entry : GameList.entries) ASSERT_EQ(entry.game, nullptr);
-  GameList.memory.limit = 64 << 20;  // room to read them all back at once
-  ProcessingOptions.splitByPlayer = true;
+  ASSERT_EQ(list.entries.size(), 6u);
+  for (const TGame& entry : list.entries) ASSERT_EQ(entry.game, nullptr);
+  list.memory.limit = 64 << 20;  // room to read them all back at once
+  options.splitByPlayer = true;
   Process(dir / "out");
-  EXPECT_EQ(JobState.counts.written, 12);
+  EXPECT_EQ(result.counts.written, 12);
   for (const char* player : {"A", "B"}) {
     const std::string text = TempDir::Read(dir / ("out_player=" + std::string(player) + ".pgn"));
     for (int g = 0; g < 6; ++g)
       EXPECT_NE(text.find("[Round \"" + std::to_string(g + 1) + "\"]"), std::string::npos) << player << " " << g + 1;
   }
-  for (const TGame& entry : GameList.entries) EXPECT_EQ(entry.game, nullptr);
+  for (const TGame& entry : list.entries) EXPECT_EQ(entry.game, nullptr);
 }
 
 TEST_F(Job, AFileThatCannotBeWrittenIsReported) {
   TempDir::Write(dir / "games.pgn", TwoGames);
   Load(dir / "games.pgn");
   Process(dir / "no such folder" / "out");
-  ASSERT_EQ(JobState.writeFailures.size(), 1u);
-  EXPECT_FALSE(JobState.writeFailures[0].reason.empty());
+  ASSERT_EQ(result.writeFailures.size(), 1u);
+  EXPECT_FALSE(result.writeFailures[0].reason.empty());
 }
 
 TEST_F(Job, UnreadableFilesAndSkippedGamesAreRecorded) {
   Load(dir / "missing.pgn");
-  ASSERT_EQ(JobState.unreadableFiles.size(), 1u);
-  EXPECT_EQ(JobState.unreadableFiles[0].path, dir / "missing.pgn");
-  EXPECT_EQ(JobState.unreadableFiles[0].reason, "cannot open the file");
+  ASSERT_EQ(result.unreadableFiles.size(), 1u);
+  EXPECT_EQ(result.unreadableFiles[0].path, dir / "missing.pgn");
+  EXPECT_EQ(result.unreadableFiles[0].reason, "cannot open the file");
   TempDir::Write(dir / "bad.pgn", "[Event \"a\"]\n\n1. e5 *\n\n[Event \"b\"]\n\n1. e4 *\n");
   Load(dir / "bad.pgn");
-  EXPECT_EQ(GameList.entries.size(), 1u);
-  ASSERT_EQ(JobState.skipped.size(), 1u);
-  EXPECT_EQ(JobState.skipped[0].issue.code, 7);
-  EXPECT_EQ(JobState.skipped[0].issue.gameLine, 1);
+  EXPECT_EQ(list.entries.size(), 1u);
+  ASSERT_EQ(result.skipped.size(), 1u);
+  EXPECT_EQ(result.skipped[0].issue.code, 7);
+  EXPECT_EQ(result.skipped[0].issue.gameLine, 1);
 }
 
 // A progress display reads the shared state while the worker changes it: counters without the
@@ -331,14 +328,16 @@ TEST_F(Job, UnreadableFilesAndSkippedGamesAreRecorded) {
 class PeekingWait : public ModalWait {
  public:
   int looks = 0;
-  void WaitUntilDone(TJobState& state) override {
+  const TGameList& list;
+  explicit PeekingWait(const TGameList& games) : list(games) {}
+  void WaitUntilDone(JobProgress& state) override {
     while (state.stage.load() != JobStage::Done) {
       (void)state.loadPosition.load();
       (void)state.stepPosition.load();
+      (void)state.File().string().size();
       {
         HostLockGuard lock;
-        (void)state.currentPath.string().size();
-        (void)GameList.entries.size();
+        (void)list.entries.size();
       }
       ++looks;
     }
@@ -351,12 +350,11 @@ TEST_F(Job, TheProgressDisplayMayLookWhileTheWorkerWrites) {
     for (int g = 0; g < 40; ++g) text += "[Event \"" + std::to_string(g) + "\"]\n\n1. e4 e5 2. Nf3 Nc6 *\n\n";
     TempDir::Write(dir / ("f" + std::to_string(i) + ".pgn"), text);
   }
-  JobState.folderPath = dir.path;
-  PeekingWait wait;
-  StartJob(JobKind::LoadFolder, wait);
-  EXPECT_EQ(GameList.entries.size(), 240u);
+  PeekingWait wait(list);
+  Run(JobKind::LoadFolder, dir.path, {}, &wait);
+  EXPECT_EQ(list.entries.size(), 240u);
   Process(dir / "out");
-  EXPECT_EQ(JobState.counts.written, 240);
+  EXPECT_EQ(result.counts.written, 240);
 }
 
 // A stop keeps what is complete and drops what is not, at every stage.
@@ -364,20 +362,20 @@ TEST_F(Job, StopWhileLoadingAFileDropsAllItsGames) {
   TempDir::Write(dir / "games.pgn", TwoGames);
   StopAt(JobStage::Loading);
   Load(dir / "games.pgn");
-  EXPECT_TRUE(GameList.entries.empty());
-  EXPECT_EQ(JobState.stage.load(), JobStage::Done);
+  EXPECT_TRUE(list.entries.empty());
+  EXPECT_EQ(progress.stage.load(), JobStage::Done);
 }
 
 TEST_F(Job, StopInAFolderKeepsTheFilesMergedBefore) {
   TempDir::Write(dir / "1.pgn", "[Event \"first\"]\n\n1. e4 *\n");
   TempDir::Write(dir / "2.pgn", "[Event \"second\"]\n\n1. d4 *\n");
   int loads = 0;
-  JobState.observer = [&loads](JobStage now, int32_t) {
-    if (now == JobStage::Loading && ++loads == 2) RequestStop();
+  progress.observer = [this, &loads](JobStage now, int32_t) {
+    if (now == JobStage::Loading && ++loads == 2) progress.stopRequested = true;
   };
   LoadFolder(dir.path);
-  ASSERT_EQ(GameList.entries.size(), 1u);
-  EXPECT_EQ(GameList.entries[0].tags[0].value, "first");
+  ASSERT_EQ(list.entries.size(), 1u);
+  EXPECT_EQ(list.entries[0].tags[0].value, "first");
 }
 
 TEST_F(Job, StopWhileSortingOrFilteringWritesNothing) {
@@ -387,7 +385,7 @@ TEST_F(Job, StopWhileSortingOrFilteringWritesNothing) {
     StopAt(stage);
     Process(dir / "out");
     EXPECT_FALSE(std::filesystem::exists(dir / "out.pgn")) << int(stage);
-    EXPECT_EQ(JobState.stage.load(), JobStage::Done);
+    EXPECT_EQ(progress.stage.load(), JobStage::Done);
   }
 }
 
@@ -395,7 +393,7 @@ TEST_F(Job, StopWhileSavingKeepsTheFilesCompleted) {
   TempDir::Write(dir / "games.pgn",
                  std::string(TwoGames) + "\n[Event \"c\"]\n[Result \"1/2-1/2\"]\n\n1. c4 c5 1/2-1/2\n");
   Load(dir / "games.pgn");
-  ProcessingOptions.splitByResult = true;
+  options.splitByResult = true;
   // Written in the order black win, draw, white win. The black win's file is complete when the
   // draw begins; the stop at the third game drops the draw still in the buffer.
   StopAt(JobStage::Saving, 2);
@@ -403,7 +401,7 @@ TEST_F(Job, StopWhileSavingKeepsTheFilesCompleted) {
   EXPECT_TRUE(std::filesystem::exists(dir / "out_res=blackwin.pgn"));
   EXPECT_FALSE(std::filesystem::exists(dir / "out_res=draw.pgn"));
   EXPECT_FALSE(std::filesystem::exists(dir / "out_res=whitewin.pgn"));
-  EXPECT_EQ(JobState.counts.written, 1);  // the draw dropped from the buffer is not counted
+  EXPECT_EQ(result.counts.written, 1);  // the draw dropped from the buffer is not counted
 }
 
 // Many short games, each with its own Event; `shift` changes which moves each game has.
@@ -425,20 +423,20 @@ size_t GamesIn(const std::string& text) {
 // memory budget are read again from it: the old text stays until the job ends.
 TEST_F(Job, AnOutputThatIsAlsoAnInputLosesNoGame) {
   TempDir::Write(dir / "games.pgn", ManyGames(60));
-  GameList.memory.limit = 0;  // every game let go while loading, read again while writing
+  list.memory.limit = 0;  // every game let go while loading, read again while writing
   Load(dir / "games.pgn");
-  ASSERT_EQ(GameList.entries.size(), 60u);
-  ProcessingOptions.doNotRewrite = false;
-  ProcessingOptions.splitEcoLevel = 1;  // several files, one of them the input itself
-  ProcessingOptions.addEcoNames = true;
+  ASSERT_EQ(list.entries.size(), 60u);
+  options.doNotRewrite = false;
+  options.splitEcoLevel = 1;  // several files, one of them the input itself
+  options.addEcoNames = true;
   Process(dir / "games");  // "games_eco=....pgn": none is the input yet
-  ProcessingOptions.splitEcoLevel = 0;
+  options.splitEcoLevel = 0;
   Process(dir / "games");  // games.pgn: the input
-  EXPECT_TRUE(JobState.unwritten.empty());
-  EXPECT_TRUE(JobState.writeFailures.empty());
+  EXPECT_TRUE(result.unwritten.empty());
+  EXPECT_TRUE(result.writeFailures.empty());
   EXPECT_EQ(GamesIn(TempDir::Read(dir / "games.pgn")), 60u);
   EXPECT_FALSE(std::filesystem::exists(AsideOf(dir / "games.pgn")));
-  EXPECT_EQ(JobState.counts.written, 120);
+  EXPECT_EQ(result.counts.written, 120);
 }
 
 // Two groups whose names lead to one file (names that meet once cleaned, or bands that round
@@ -449,14 +447,14 @@ TEST_F(Job, GroupsWhoseFileNamesMeetShareTheFile) {
                  "[Event \"2\"]\n[White \"a_b\"]\n[Result \"0-1\"]\n\n1. d4 0-1\n\n"
                  "[Event \"3\"]\n[White \"a/b\"]\n[Result \"0-1\"]\n\n1. c4 0-1\n");
   Load(dir / "games.pgn");
-  ProcessingOptions.doNotRewrite = false;
-  ProcessingOptions.splitByWhite = true;
-  ProcessingOptions.splitByResult = true;
+  options.doNotRewrite = false;
+  options.splitByWhite = true;
+  options.splitByResult = true;
   Process(dir / "out");
   EXPECT_EQ(GamesIn(TempDir::Read(dir / "out_white=a_b_res=blackwin.pgn")), 2u);
   EXPECT_EQ(GamesIn(TempDir::Read(dir / "out_white=a_b_res=whitewin.pgn")), 1u);
-  EXPECT_EQ(JobState.counts.outputFiles, 2);  // real files, not groups
-  EXPECT_EQ(JobState.counts.written, 3);
+  EXPECT_EQ(result.counts.outputFiles, 2);  // real files, not groups
+  EXPECT_EQ(result.counts.written, 3);
 }
 
 // A file rewritten while the job runs: the games it no longer holds where they were are
@@ -464,29 +462,29 @@ TEST_F(Job, GroupsWhoseFileNamesMeetShareTheFile) {
 TEST_F(Job, AGameItsFileNoLongerHoldsIsReportedNotWritten) {
   const std::string text = ManyGames(40);
   TempDir::Write(dir / "games.pgn", text);
-  GameList.memory.limit = 0;
+  list.memory.limit = 0;
   Load(dir / "games.pgn");
-  ASSERT_EQ(GameList.entries.size(), 40u);
+  ASSERT_EQ(list.entries.size(), 40u);
   // Other games in their place, the file cut short: no game of the list is there any more.
   const std::string other = ManyGames(40, 1);
-  JobState.observer = [&](JobStage stage, int32_t position) {
+  progress.observer = [&](JobStage stage, int32_t position) {
     if (stage == JobStage::Saving && position == 0)
       TempDir::Write(dir / "games.pgn", other.substr(0, other.size() / 2));
   };
   Process(dir / "out");
-  EXPECT_EQ(JobState.counts.written, 0);
-  ASSERT_EQ(JobState.unwritten.size(), 40u);
-  EXPECT_EQ(JobState.unwritten[0].file, dir / "games.pgn");
-  EXPECT_EQ(JobState.unwritten[0].position, 1);
-  EXPECT_EQ(JobState.unwritten[0].reason, "its file changed since it was read, or cannot be read");
-  EXPECT_EQ(JobState.unwritten.back().reason, "its file is shorter than when it was read");
+  EXPECT_EQ(result.counts.written, 0);
+  ASSERT_EQ(result.unwritten.size(), 40u);
+  EXPECT_EQ(result.unwritten[0].file, dir / "games.pgn");
+  EXPECT_EQ(result.unwritten[0].position, 1);
+  EXPECT_EQ(result.unwritten[0].reason, "its file changed since it was read, or cannot be read");
+  EXPECT_EQ(result.unwritten.back().reason, "its file is shorter than when it was read");
   EXPECT_FALSE(std::filesystem::exists(dir / "out.pgn"));
   // Put back as it was, every game is written again.
-  JobState.observer = nullptr;
+  progress.observer = nullptr;
   TempDir::Write(dir / "games.pgn", text);
-  JobState.unwritten.clear();
+  result.unwritten.clear();
   Process(dir / "out");
-  EXPECT_TRUE(JobState.unwritten.empty());
+  EXPECT_TRUE(result.unwritten.empty());
   EXPECT_EQ(GamesIn(TempDir::Read(dir / "out.pgn")), 40u);
 }
 
@@ -495,20 +493,20 @@ TEST_F(Job, GamesOfAFileThatFailedAreNotCountedAsWritten) {
   TempDir::Write(dir / "games.pgn", TwoGames);
   Load(dir / "games.pgn");
   Process(dir / "no such folder" / "out");
-  ASSERT_EQ(JobState.writeFailures.size(), 1u);
-  EXPECT_EQ(JobState.counts.written, 0);
-  EXPECT_EQ(JobState.counts.lostToWriteFailures, 2);
-  EXPECT_EQ(JobState.counts.outputFiles, 0);  // no file holds them
+  ASSERT_EQ(result.writeFailures.size(), 1u);
+  EXPECT_EQ(result.counts.written, 0);
+  EXPECT_EQ(result.counts.lostToWriteFailures, 2);
+  EXPECT_EQ(result.counts.outputFiles, 0);  // no file holds them
 }
 
 // A folder that cannot be listed is named with the reason, not passed over as empty.
 TEST_F(Job, AFolderThatCannotBeListedIsNamed) {
   TempDir::Write(dir / "games.pgn", TwoGames);
   LoadFolder(dir / "games.pgn");  // a file where a folder should be
-  ASSERT_EQ(JobState.unreadableFiles.size(), 1u);
-  EXPECT_EQ(JobState.unreadableFiles[0].path, dir / "games.pgn");
-  EXPECT_NE(JobState.unreadableFiles[0].reason.find("cannot be listed"), std::string::npos);
-  EXPECT_TRUE(GameList.entries.empty());
+  ASSERT_EQ(result.unreadableFiles.size(), 1u);
+  EXPECT_EQ(result.unreadableFiles[0].path, dir / "games.pgn");
+  EXPECT_NE(result.unreadableFiles[0].reason.find("cannot be listed"), std::string::npos);
+  EXPECT_TRUE(list.entries.empty());
 }
 
 class Answering : public MemoryHost {
@@ -522,19 +520,19 @@ class Answering : public MemoryHost {
 };
 
 TEST_F(Job, SelectionFollowsHighlightsAndTheAnswer) {
-  GameList.displayOrder = {2, 0, 1};
-  GameList.highlight = {false, false, false};
-  EXPECT_EQ(BuildSelection(GameList), (TIndexArray{2, 0, 1}));
-  GameList.highlight = {true, false, true};
-  EXPECT_EQ(BuildSelection(GameList), (TIndexArray{2, 0}));
+  list.displayOrder = {2, 0, 1};
+  list.highlight = {false, false, false};
+  EXPECT_EQ(BuildSelection(list), (TIndexArray{2, 0, 1}));
+  list.highlight = {true, false, true};
+  EXPECT_EQ(BuildSelection(list), (TIndexArray{2, 0}));
   Answering host;
   ScopedHost installed(host);
-  GameList.highlight = {false, true, false};
-  EXPECT_EQ(BuildSelection(GameList), (TIndexArray{1}));
+  list.highlight = {false, true, false};
+  EXPECT_EQ(BuildSelection(list), (TIndexArray{1}));
   host.answer = Host::Answer::No;
-  EXPECT_EQ(BuildSelection(GameList), (TIndexArray{2, 0, 1}));
+  EXPECT_EQ(BuildSelection(list), (TIndexArray{2, 0, 1}));
   host.answer = Host::Answer::Cancel;
-  EXPECT_TRUE(BuildSelection(GameList).empty());
+  EXPECT_TRUE(BuildSelection(list).empty());
   EXPECT_EQ(host.asked, 3);
 }
 

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "chess/eco.h"
-#include "options/processing_options.h"
 #include "pgn/game_reader.h"
 #include "tests/support/eco_table.h"
 
@@ -21,15 +20,11 @@ TGame ReadOne(const std::string& text) {
 class EcoTags : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetOptions();
     // A table that knows the position after 1. e4 as B00.
     WriteEcoTableFile(dir / "ecos.dat", {{KeyAfterE4, "B00"}});
     SetEcoTableSource(dir / "ecos.dat");
   }
-  void TearDown() override {
-    ResetOptions();
-    SetEcoTableSource(dir / "none.dat");
-  }
+  void TearDown() override { SetEcoTableSource(dir / "none.dat"); }
   TempDir dir;
 };
 
@@ -55,10 +50,11 @@ TEST_F(EcoTags, AValidCodeIsTrustedUntilRecomputationIsAsked) {
   TGame game = ReadOne("[eco \"b20\"]\n\n1. e4 e5 *");
   EXPECT_EQ(EcoCode(game), "b20");
   EXPECT_EQ(RefreshEcoTag(game, false), "b20");
-  EXPECT_EQ(RefreshEcoTag(game, true), "B00");  // "Remove old ECO tags" is on by default
-  ProcessingOptions.removeOldEcoTags = false;
+  EXPECT_EQ(RefreshEcoTag(game, true), "B00");  // asked for ("Remove old ECO tags")
   game.tags[7].value = "C20";
-  EXPECT_EQ(RefreshEcoTag(game, true), "C20");
+  EXPECT_EQ(RefreshEcoTag(game, false), "C20");
+  game.tags[7].value = "Z99";  // no valid code: recomputed even when not asked
+  EXPECT_EQ(RefreshEcoTag(game, false), "B00");
 }
 
 TEST_F(EcoTags, UnknownOpeningsAndMissingGamesGetEmptyValues) {

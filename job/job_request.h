@@ -1,0 +1,60 @@
+// What one job is asked to do, what it did, and what it shows while it runs: the values that
+// cross between a front end (the plug-in's panel, pgnutil, a test) and the job.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <mutex>
+#include <vector>
+
+#include "job/job_state.h"
+#include "options/processing_options.h"
+
+using TIndexArray = std::vector<int32_t>;
+
+struct JobRequest {
+  JobKind kind = JobKind::LoadFile;
+  std::filesystem::path input;       // LoadFile: the file; LoadFolder: the folder
+  TIndexArray selection;             // ProcessAndSave: the entries to write, in order before sorting
+  TProcessingOptions options;        // a copy: the job never sees them change
+  std::filesystem::path outputBase;  // ProcessAndSave: the output path without ".pgn"
+  int64_t memoryLimit = 0;           // bytes of parsed games kept in the list; 0: the list's own
+  int32_t readerThreads = 0;         // files (or pieces of one) read at once; 0: one per core, at most four
+};
+
+// What a job did. Results of several jobs add up.
+struct JobResult {
+  JobCounts counts;
+  std::vector<SkippedGame> skipped;
+  std::vector<UnwrittenGame> unwritten;
+  std::vector<UnreadableFile> unreadableFiles;
+  std::vector<WriteFailure> writeFailures;
+  bool stopped = false;  // a stop request ended it early
+
+  void Add(JobResult&& later);
+};
+
+// What a running job shows and what stops it: the one thing the job's thread and the one waiting
+// for it share. Counters are atomics read without a lock; the current file under a mutex.
+class JobProgress {
+ public:
+  std::atomic<JobStage> stage{JobStage::Done};
+  std::atomic<bool> stopRequested{false};
+  std::atomic<int64_t> loadPosition{0}, loadSize{0};   // in the file being read
+  std::atomic<int32_t> stepPosition{0}, stepCount{0};  // in the stages after loading
+  std::atomic<int64_t> bytesRead{0};                   // of the files read and merged so far
+  std::atomic<int64_t> gamesWritten{0};
+
+  void SetFile(const std::filesystem::path& path);
+  std::filesystem::path File() const;
+
+  // Called by the job on each stage it enters (step 0) and before each game it saves (its
+  // position); tests use it to stop a job at a chosen point.
+  std::function<void(JobStage, int32_t)> observer;
+
+ private:
+  mutable std::mutex mutex;
+  std::filesystem::path file;  // being read, or being written
+};
