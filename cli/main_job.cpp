@@ -393,7 +393,7 @@ int RunMainJob(const CliRequest& request) {
   bool stopped = interrupts > 0;
   int renamed = 0;
   for (const CliRename& rename : request.renames)
-    renamed += std::max(0, RenameNames(jobs.list.entries, RenameKind(rename.kind), rename.from, rename.to));
+    renamed += std::max(0, RenameNames(jobs.list.entries, rename.kind, rename.from, rename.to));
   if (!stopped && !jobs.list.entries.empty()) jobs.Run(JobKind::ProcessAndSave, {}, wait, output);
   JobResult& done = jobs.total;
   stopped = interrupts > 0;

@@ -267,16 +267,16 @@ bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, st
   auto given = [&](const char* name) { return app.count(name) > 0; };
   if (given("--white")) o.whitePlayer = NameFromArgument(o.whitePlayer);
   if (given("--black")) o.blackPlayer = NameFromArgument(o.blackPlayer);
-  auto addRenames = [&](const std::vector<std::string>& items, int kind) {
+  auto addRenames = [&](const std::vector<std::string>& items, RenameKind kind) {
     for (const std::string& item : items) {
       const size_t equals = item.find('=');
       request.renames.push_back(
           CliRename{kind, NameFromArgument(item.substr(0, equals)), NameFromArgument(item.substr(equals + 1))});
     }
   };
-  addRenames(renamePlayers, 4);
-  addRenames(renameEvents, 0);
-  addRenames(renameSites, 1);
+  addRenames(renamePlayers, RenameKind::Player);
+  addRenames(renameEvents, RenameKind::Tournament);
+  addRenames(renameSites, RenameKind::Site);
   if (given("--tags")) o.tagRemoval = tags == "none" ? 0 : tags == "roster" ? 1 : 2;
   if (given("--nags")) ParseNagSet(nags, o.keptNags);
   if (keepValidEco) o.removeOldEcoTags = false;

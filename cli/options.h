@@ -8,11 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/renaming.h"
 #include "options/processing_options.h"
 
 // A rename of exact tag values: players (White and Black), events or sites.
 struct CliRename {
-  int kind = 4;  // 0 Event, 1 Site, 4 White and Black
+  RenameKind kind = RenameKind::Player;
   std::string from, to;
 };
 

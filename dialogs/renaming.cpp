@@ -8,11 +8,11 @@ namespace {
 std::vector<size_t> Positions(RenameKind kind) {
   switch (kind) {
     case RenameKind::Tournament:
-      return {0};
+      return {EventSlot};
     case RenameKind::Site:
-      return {1};
+      return {SiteSlot};
     default:
-      return {4, 5};
+      return {WhiteSlot, BlackSlot};
   }
 }
 

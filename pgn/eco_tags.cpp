@@ -15,7 +15,7 @@ doska& SharedBoard() {
 
 // The index of an ECO tag at positions 8, 9 or 10, or -1.
 int FindEcoTag(const TGamesTagArray& tags) {
-  for (size_t i = 7; i < 10 && i < tags.size(); ++i)
+  for (size_t i = RosterSize; i <= AfterSetUp && i < tags.size(); ++i)
     if (FoldedEqual(tags[i].name, "eco")) return int(i);
   return -1;
 }
@@ -33,9 +33,9 @@ size_t EnsureEcoTag(TGamesTagArray& tags) {
   if (const int found = FindEcoTag(tags); found >= 0) return size_t(found);
   tags.emplace_back();
   size_t place = 7;
-  if (tags.size() >= 9 && FoldedEqual(tags[7].name, "setup")) {
+  if (tags.size() > FenSlot && FoldedEqual(tags[SetUpSlot].name, "setup")) {
     place = 8;
-    if (tags.size() >= 10 && FoldedEqual(tags[8].name, "fen")) place = 9;
+    if (tags.size() > AfterSetUp && FoldedEqual(tags[FenSlot].name, "fen")) place = AfterSetUp;
   }
   if (place >= tags.size()) place = tags.size() - 1;  // a list shorter than the roster
   if (place + 1 < tags.size()) tags.back() = tags[place];

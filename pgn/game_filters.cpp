@@ -30,11 +30,6 @@ bool EloFilterActive(const TProcessingOptions& o) {
 }
 bool MoveFilterActive(const TProcessingOptions& o) { return !(o.movesFrom <= 0 && o.movesTo >= 10000); }
 
-const std::string& TagValue(const TGamesTagArray& tags, size_t position) {
-  static const std::string none;
-  return position < tags.size() ? tags[position].value : none;
-}
-
 // Digits only (empty counts as 0); false for anything else.
 bool ReadElo(const std::string& text, int32_t& value) {
   int64_t number = 0;
@@ -66,7 +61,7 @@ int32_t DateKeyOf(std::string_view text) {
 
 EloValues EloValuesOf(const TGamesTagArray& tags, const TProcessingOptions& options) {
   EloValues elo;
-  for (size_t i = 7; i < tags.size(); ++i) {
+  for (size_t i = RosterSize; i < tags.size(); ++i) {
     if (tags[i].name == "WhiteElo") ReadElo(tags[i].value, elo.white);
     if (tags[i].name == "BlackElo") ReadElo(tags[i].value, elo.black);
   }
@@ -82,7 +77,7 @@ EloValues EloValuesOf(const TGamesTagArray& tags, const TProcessingOptions& opti
 bool TagFilterPasses(const TGamesTagArray& tags, const TProcessingOptions& o) {
   HostLockGuard lock;
   if (ResultFilterActive(o)) {
-    const std::string& result = TagValue(tags, 6);
+    const std::string& result = TagAt(tags, ResultSlot);
     const uint8_t bit = result == "0-1"       ? ResultBlackWins
                         : result == "1-0"     ? ResultWhiteWins
                         : result == "1/2-1/2" ? ResultDraw
@@ -91,11 +86,11 @@ bool TagFilterPasses(const TGamesTagArray& tags, const TProcessingOptions& o) {
     if (!(o.resultMask & bit)) return false;
   }
   if (DateFilterActive(o)) {
-    const int32_t key = DateKeyOf(TagValue(tags, 2));
+    const int32_t key = DateKeyOf(TagAt(tags, DateSlot));
     if (key < o.dateFrom || key > o.dateTo) return false;
   }
-  const std::string& white = TagValue(tags, 4);
-  const std::string& black = TagValue(tags, 5);
+  const std::string& white = TagAt(tags, WhiteSlot);
+  const std::string& black = TagAt(tags, BlackSlot);
   if (!o.whitePlayer.empty() && white != o.whitePlayer && !(o.ignorePlayerColour && black == o.whitePlayer))
     return false;
   if (!o.blackPlayer.empty() && !o.ignorePlayerColour && black != o.blackPlayer) return false;
@@ -119,7 +114,8 @@ bool EcoFilterPasses(TGame& entry, bool recompute, const TProcessingOptions& o) 
   HostLockGuard lock;
   std::string code;
   bool hasTag = false;
-  for (size_t i = 7; i < 10 && i < entry.tags.size(); ++i) hasTag = hasTag || FoldedEqual(entry.tags[i].name, "eco");
+  for (size_t i = RosterSize; i <= AfterSetUp && i < entry.tags.size(); ++i)
+    hasTag = hasTag || FoldedEqual(entry.tags[i].name, "eco");
   if (hasTag) {
     code = RefreshEcoTag(entry, recompute && o.removeOldEcoTags);  // a recomputed code is kept in the entry's tag
   } else {

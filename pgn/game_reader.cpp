@@ -61,8 +61,8 @@ bool LooksLikeUtf16(std::string_view text) {
 // of each correction.
 template <typename Note>
 void KeepResultProven(const PgnReader& reader, TGame& entry, Note note) {
-  if (entry.tags.size() < 7 || !entry.game) return;
-  std::string& tagged = entry.tags[6].value;
+  if (entry.tags.size() <= ResultSlot || !entry.game) return;
+  std::string& tagged = entry.tags[ResultSlot].value;
   if (tagged != "1-0" && tagged != "0-1" && tagged != "1/2-1/2") return;
   const std::string_view proven = reader.ProvenResult(*entry.game, tagged);
   if (proven.empty() || proven == tagged) return;

@@ -10,11 +10,6 @@
 
 namespace {
 
-const std::string& Tag(const TGame& game, size_t position) {
-  static const std::string none;
-  return position < game.tags.size() ? game.tags[position].value : none;
-}
-
 int ResultRank(const std::string& result) {
   if (result == "0-1") return 0;
   if (result == "1/2-1/2") return 1;
@@ -138,8 +133,8 @@ class Sorter {
       const int32_t index = list[p];
       if (index < 0 || size_t(index) >= entries.size()) continue;
       const TGame& game = entries[size_t(index)];
-      add(Tag(game, 4), &playerRanks[size_t(index)].white);
-      add(Tag(game, 5), &playerRanks[size_t(index)].black);
+      add(TagAt(game, WhiteSlot), &playerRanks[size_t(index)].white);
+      add(TagAt(game, BlackSlot), &playerRanks[size_t(index)].black);
     }
     std::sort(names.begin(), names.end(),
               [](const Name& a, const Name& b) { return a.head != b.head ? a.head < b.head : a.text < b.text; });
@@ -202,7 +197,7 @@ class Sorter {
       if (blackPhase) return a < b;
     }
     if (o.splitDateLevel > 0 && (c = Compare(work.dateKeys[x], work.dateKeys[y]))) return c < 0;
-    if (o.splitByTournament && (c = Compare(Tag(gx, 0), Tag(gy, 0)))) return c < 0;
+    if (o.splitByTournament && (c = Compare(TagAt(gx, EventSlot), TagAt(gy, EventSlot)))) return c < 0;
     const bool whiteBands = o.splitWhiteEloParts > 1 && work.whiteBands.size() >= 2;
     const bool blackBands = o.splitBlackEloParts > 1 && work.blackBands.size() >= 2;
     auto bandOf = [](const std::vector<int32_t>& table, int32_t elo) {
@@ -214,7 +209,8 @@ class Sorter {
     if (blackBands &&
         (c = Compare(bandOf(work.blackBands, work.elo[x].black), bandOf(work.blackBands, work.elo[y].black))))
       return c < 0;
-    if (o.splitByResult && (c = Compare(ResultRank(Tag(gx, 6)), ResultRank(Tag(gy, 6))))) return c < 0;
+    if (o.splitByResult && (c = Compare(ResultRank(TagAt(gx, ResultSlot)), ResultRank(TagAt(gy, ResultSlot)))))
+      return c < 0;
     if (o.splitEcoLevel > 0 && (c = Compare(ecoPrefixes[x], ecoPrefixes[y]))) return c < 0;
     if (whiteBands && (c = Compare(work.elo[x].white, work.elo[y].white))) return c < 0;
     if (blackBands && (c = Compare(work.elo[x].black, work.elo[y].black))) return c < 0;
@@ -265,7 +261,7 @@ void SortForOutput(TGames& entries, const std::vector<int32_t>& selection, std::
     HostLockGuard lock;
     result.clear();
     for (int32_t index : selection)
-      if (Tag(entries[size_t(index)], 4) != Tag(entries[size_t(index)], 5)) result.push_back(index);
+      if (TagAt(entries[size_t(index)], WhiteSlot) != TagAt(entries[size_t(index)], BlackSlot)) result.push_back(index);
   }
   sorter.blackPhase = true;
   if (progress) progress->store(0);
@@ -278,8 +274,8 @@ void SortForOutput(TGames& entries, const std::vector<int32_t>& selection, std::
   result.reserve(whites.size() + blacks.size());
   work.groups.clear();
   size_t w = 0, b = 0;
-  auto white = [&](size_t k) -> const std::string& { return Tag(entries[size_t(whites[k])], 4); };
-  auto black = [&](size_t k) -> const std::string& { return Tag(entries[size_t(blacks[k])], 5); };
+  auto white = [&](size_t k) -> const std::string& { return TagAt(entries[size_t(whites[k])], WhiteSlot); };
+  auto black = [&](size_t k) -> const std::string& { return TagAt(entries[size_t(blacks[k])], BlackSlot); };
   while (w < whites.size() || b < blacks.size()) {
     if (stop && stop->load()) return;
     PlayerGroup group;

@@ -9,14 +9,10 @@ int32_t FileNameCounter = 0;
 
 namespace {
 
-const std::string& Tag(const TGame& game, size_t position) {
-  static const std::string none;
-  return position < game.tags.size() ? game.tags[position].value : none;
-}
-const std::string& Event(const TGame& g) { return Tag(g, 0); }
-const std::string& White(const TGame& g) { return Tag(g, 4); }
-const std::string& Black(const TGame& g) { return Tag(g, 5); }
-const std::string& Result(const TGame& g) { return Tag(g, 6); }
+const std::string& Event(const TGame& g) { return TagAt(g, EventSlot); }
+const std::string& White(const TGame& g) { return TagAt(g, WhiteSlot); }
+const std::string& Black(const TGame& g) { return TagAt(g, BlackSlot); }
+const std::string& Result(const TGame& g) { return TagAt(g, ResultSlot); }
 
 std::u16string Ascii(const std::string& text) { return std::u16string(text.begin(), text.end()); }
 
@@ -89,7 +85,7 @@ void PrepareSplit(SplitWork& work, const TGames& entries, const std::vector<int3
     work.dateKeys.assign(entries.size(), 0);
     for (int32_t index : selection)
       if (index >= 0 && size_t(index) < entries.size())
-        work.dateKeys[size_t(index)] = DateKeyOf(Tag(entries[size_t(index)], 2));
+        work.dateKeys[size_t(index)] = DateKeyOf(TagAt(entries[size_t(index)], DateSlot));
   }
 }
 

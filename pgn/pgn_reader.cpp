@@ -82,8 +82,9 @@ struct RosterTag {
   const char* name;
   const char* missing;  // the value supplied when the tag is missing
 };
-constexpr RosterTag Roster[7] = {{"Event", "?"},         {"Site", "?"},          {"Date", "????.??.??"}, {"Round", "?"},
-                                 {"White", "Anonymous"}, {"Black", "Anonymous"}, {"Result", "*"}};
+constexpr RosterTag Roster[RosterSize] = {{"Event", "?"}, {"Site", "?"},          {"Date", "????.??.??"},
+                                          {"Round", "?"}, {"White", "Anonymous"}, {"Black", "Anonymous"},
+                                          {"Result", "*"}};
 
 // The first tag from `from` on whose folded name is `name`; -1 if none.
 int FindTag(const TGamesTagArray& tags, size_t from, std::string_view name) {
@@ -291,7 +292,7 @@ int PgnReader::ReadTagsInto(TGamesTagArray& tags, std::string& fen) {
 }
 
 int PgnReader::NormaliseTags(TGamesTagArray& tags, std::string& fen) {
-  for (size_t i = 0; i < 7; ++i) {
+  for (size_t i = 0; i < RosterSize; ++i) {
     if (i < tags.size() && tags[i].name == Roster[i].name) continue;  // already in its place
     const int found = FindTag(tags, i, Roster[i].name);
     if (found >= 0) {
@@ -304,24 +305,24 @@ int PgnReader::NormaliseTags(TGamesTagArray& tags, std::string& fen) {
     }
   }
   bool setUp = false;
-  const int setUpAt = FindTag(tags, 7, "setup");
+  const int setUpAt = FindTag(tags, SetUpSlot, "setup");
   if (setUpAt >= 0) {
     TPGNTag& tag = tags[size_t(setUpAt)];
     tag.name = "SetUp";
     if (tag.value != "0" && tag.value != "1") return BadSetUp;
     setUp = tag.value == "1";
-    std::swap(tag, tags[7]);
+    std::swap(tag, tags[SetUpSlot]);
   }
   // Without a SetUp tag a FEN tag may stand right after the roster: it must not pass unseen (the
   // game would be read from the initial position, and written so that it no longer reads back).
-  const int fenAt = FindTag(tags, setUpAt >= 0 ? 8 : 7, "fen");
+  const int fenAt = FindTag(tags, setUpAt >= 0 ? FenSlot : SetUpSlot, "fen");
   if (fenAt >= 0) {
     tags[size_t(fenAt)].name = "FEN";
     fen = tags[size_t(fenAt)].value;
-    if (fenAt >= 9) std::swap(tags[size_t(fenAt)], tags[8]);
+    if (fenAt > int(FenSlot)) std::swap(tags[size_t(fenAt)], tags[FenSlot]);
   }
   if (setUp != (fenAt >= 0)) return SetUpWithoutFen;
-  const size_t ecoPlace = fenAt >= 0 ? 9 : 7;
+  const size_t ecoPlace = fenAt >= 0 ? AfterSetUp : RosterSize;
   if (const int found = FindTag(tags, ecoPlace, "eco"); found >= 0) {
     tags[size_t(found)].name = "ECO";
     std::swap(tags[size_t(found)], tags[ecoPlace]);
@@ -329,14 +330,14 @@ int PgnReader::NormaliseTags(TGamesTagArray& tags, std::string& fen) {
   // Beyond the roster a name may appear only once (compared byte for byte). Short lists are
   // compared pair by pair; long ones through a table, so that hostile input stays linear.
   if (tags.size() <= 32) {
-    for (size_t i = 7; i < tags.size(); ++i)
+    for (size_t i = RosterSize; i < tags.size(); ++i)
       for (size_t j = 0; j < tags.size(); ++j)
         if (j != i && tags[j].name == tags[i].name) return DuplicateTag;
     return ReadOk;
   }
   std::unordered_map<std::string_view, int> counts;
   for (const TPGNTag& tag : tags) ++counts[tag.name];
-  for (size_t i = 7; i < tags.size(); ++i)
+  for (size_t i = RosterSize; i < tags.size(); ++i)
     if (counts[tags[i].name] > 1) return DuplicateTag;
   return ReadOk;
 }

@@ -12,3 +12,8 @@ bool FoldedEqual(std::string_view a, std::string_view b) {
     if (FoldByte(static_cast<unsigned char>(a[i])) != FoldByte(static_cast<unsigned char>(b[i]))) return false;
   return true;
 }
+
+const std::string& TagAt(const TGamesTagArray& tags, TagSlot slot) {
+  static const std::string none;
+  return slot < tags.size() ? tags[slot].value : none;
+}

@@ -61,6 +61,26 @@ struct TGame {
 
 using TGames = std::vector<TGame>;
 
+// The places of a normalised tag list: the seven tag roster first, then SetUp and FEN when the
+// game starts from a set-up position; the ECO tag follows them (Roster or AfterSetUp).
+enum TagSlot : size_t {
+  EventSlot = 0,
+  SiteSlot = 1,
+  DateSlot = 2,
+  RoundSlot = 3,
+  WhiteSlot = 4,
+  BlackSlot = 5,
+  ResultSlot = 6,
+  SetUpSlot = 7,
+  FenSlot = 8,
+};
+constexpr size_t RosterSize = 7;            // the tags every normalised list begins with
+constexpr size_t AfterSetUp = FenSlot + 1;  // the first place after SetUp and FEN
+
+// The value at a slot of a normalised tag list; "" when the list is shorter.
+const std::string& TagAt(const TGamesTagArray& tags, TagSlot slot);
+inline const std::string& TagAt(const TGame& game, TagSlot slot) { return TagAt(game.tags, slot); }
+
 // Lower-case folding of one byte: ASCII letters, and the Windows-1251 capitals 0xC0..0xDF and
 // 0xA8; every other byte is left as it is.
 constexpr unsigned char FoldByte(unsigned char c) {

@@ -144,13 +144,14 @@ std::string WriteTagSection(const TGamesTagArray& tags, const TProcessingOptions
 void AppendTags(std::string& out, const TGamesTagArray& tags, const TProcessingOptions& options) {
   const int removal = options.tagRemoval;
   if (removal == 1 || removal == 2)
-    for (size_t i = 0; i < 7 && i < tags.size(); ++i) AppendTag(out, tags[i]);
-  if ((removal == 0 || removal == 1) && tags.size() > 8 && tags[7].name == "SetUp" && tags[8].name == "FEN") {
-    AppendTag(out, tags[7]);
-    AppendTag(out, tags[8]);
+    for (size_t i = 0; i < RosterSize && i < tags.size(); ++i) AppendTag(out, tags[i]);
+  if ((removal == 0 || removal == 1) && tags.size() > FenSlot && tags[SetUpSlot].name == "SetUp" &&
+      tags[FenSlot].name == "FEN") {
+    AppendTag(out, tags[SetUpSlot]);
+    AppendTag(out, tags[FenSlot]);
   }
   if (removal == 2)
-    for (size_t i = 7; i < tags.size(); ++i) AppendTag(out, tags[i]);
+    for (size_t i = RosterSize; i < tags.size(); ++i) AppendTag(out, tags[i]);
 }
 
 void WriteMovetext(const jurnal& game, OutputBuffer& buffer, std::string& currentLine,
@@ -252,7 +253,7 @@ void WriteGame(const TGame& entry, OutputBuffer& buffer, const TProcessingOption
   if (!entry.game) return;
   // The result written is the Result tag's, whatever the record holds. The record is only
   // read: games may be written by several threads at once.
-  const std::string_view result = entry.tags.size() >= 7 ? entry.tags[6].value : entry.game->result;
+  const std::string_view result = entry.tags.size() > ResultSlot ? entry.tags[ResultSlot].value : entry.game->result;
   text.clear();
   WriteMovetext(*entry.game, buffer, text, options, result);
 }

@@ -119,9 +119,9 @@ TEST(CommandLine, EveryValueReachesItsOption) {
   EXPECT_TRUE(p.request.recursive);
   // Renames keep their order; the first "=" parts old from new, later ones belong to the name.
   ASSERT_EQ(p.request.renames.size(), 2u);
-  EXPECT_EQ(p.request.renames[0].kind, 4);
+  EXPECT_EQ(p.request.renames[0].kind, RenameKind::Player);
   EXPECT_EQ(p.request.renames[0].from, "A");
-  EXPECT_EQ(p.request.renames[1].kind, 0);
+  EXPECT_EQ(p.request.renames[1].kind, RenameKind::Tournament);
   EXPECT_EQ(p.request.renames[1].from, "Old");
   EXPECT_EQ(p.request.renames[1].to, "New = Better");
 }
