@@ -3,8 +3,6 @@
 #include "pgn/eco_tags.h"
 #include "plugin/host.h"
 
-CollectedElo CollectedEloRanges;
-
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -59,19 +57,22 @@ int32_t DateKeyOf(std::string_view text) {
   return DateKey(year, month, day);
 }
 
-EloValues EloValuesOf(const TGamesTagArray& tags, const TProcessingOptions& options) {
+EloValues EloValuesOf(const TGamesTagArray& tags) {
   EloValues elo;
   for (size_t i = RosterSize; i < tags.size(); ++i) {
     if (tags[i].name == "WhiteElo") ReadElo(tags[i].value, elo.white);
     if (tags[i].name == "BlackElo") ReadElo(tags[i].value, elo.black);
   }
+  return elo;
+}
+
+void CollectedElo::Widen(const EloValues& elo, const TProcessingOptions& options) {
   auto widen = [](EloRange& range, int32_t value, int32_t from, int32_t to) {
     if (value >= from && value < range.minimum) range.minimum = value;
     if (value <= to && value > range.maximum) range.maximum = value;
   };
-  widen(CollectedEloRanges.white, elo.white, options.whiteEloFrom, options.whiteEloTo);
-  widen(CollectedEloRanges.black, elo.black, options.blackEloFrom, options.blackEloTo);
-  return elo;
+  widen(white, elo.white, options.whiteEloFrom, options.whiteEloTo);
+  widen(black, elo.black, options.blackEloFrom, options.blackEloTo);
 }
 
 bool TagFilterPasses(const TGamesTagArray& tags, const TProcessingOptions& o) {
@@ -95,7 +96,7 @@ bool TagFilterPasses(const TGamesTagArray& tags, const TProcessingOptions& o) {
     return false;
   if (!o.blackPlayer.empty() && !o.ignorePlayerColour && black != o.blackPlayer) return false;
   if (EloFilterActive(o)) {
-    const EloValues elo = EloValuesOf(tags, o);
+    const EloValues elo = EloValuesOf(tags);
     if (elo.white < o.whiteEloFrom || elo.white > o.whiteEloTo) return false;
     if (elo.black < o.blackEloFrom || elo.black > o.blackEloTo) return false;
   }

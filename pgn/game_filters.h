@@ -18,19 +18,19 @@ struct EloValues {
   int32_t black = 0;
 };
 
-// The Elo range the output splitter collects per colour while games are examined.
+// The Elo range of one colour that the output splitter collects over the games it splits.
 struct EloRange {
   int32_t minimum = 100000;
   int32_t maximum = 0;
 };
 struct CollectedElo {
   EloRange white, black;
+  // Widens the ranges with the values inside the filter's bounds.
+  void Widen(const EloValues& elo, const TProcessingOptions& options);
 };
-extern CollectedElo CollectedEloRanges;
 
-// White's and Black's Elo (0 when unknown) from the tags beyond the roster; widens the collected
-// ranges with the values inside the filter's bounds.
-EloValues EloValuesOf(const TGamesTagArray& tags, const TProcessingOptions& options);
+// White's and Black's Elo (0 when unknown) from the tags beyond the roster.
+EloValues EloValuesOf(const TGamesTagArray& tags);
 
 // Result, date, players and Elo, stopping at the first that fails.
 bool TagFilterPasses(const TGamesTagArray& tags, const TProcessingOptions& options);

@@ -5,8 +5,6 @@
 #include "io/codepage.h"
 #include "pgn/eco_tags.h"
 
-int32_t FileNameCounter = 0;
-
 namespace {
 
 const std::string& Event(const TGame& g) { return TagAt(g, EventSlot); }
@@ -74,12 +72,15 @@ void PrepareSplit(SplitWork& work, const TGames& entries, const std::vector<int3
                   const TProcessingOptions& options) {
   if (options.splitWhiteEloParts > 1 || options.splitBlackEloParts > 1) {
     work.elo.assign(entries.size(), EloValues{});
-    CollectedEloRanges = CollectedElo{};
+    CollectedElo collected;
     for (int32_t index : selection)
-      if (index >= 0 && size_t(index) < entries.size())
-        work.elo[size_t(index)] = EloValuesOf(entries[size_t(index)].tags, options);
-    work.whiteBands = EloBandTable(options.splitWhiteEloParts, CollectedEloRanges.white);
-    work.blackBands = EloBandTable(options.splitBlackEloParts, CollectedEloRanges.black);
+      if (index >= 0 && size_t(index) < entries.size()) {
+        const EloValues elo = EloValuesOf(entries[size_t(index)].tags);
+        work.elo[size_t(index)] = elo;
+        collected.Widen(elo, options);
+      }
+    work.whiteBands = EloBandTable(options.splitWhiteEloParts, collected.white);
+    work.blackBands = EloBandTable(options.splitBlackEloParts, collected.black);
   }
   if (options.splitDateLevel > 0) {
     work.dateKeys.assign(entries.size(), 0);
@@ -187,8 +188,8 @@ std::filesystem::path OutputFileName(SplitWork& work, const std::u16string& base
   }
   if (o.splitEcoLevel > 0) name += u"_eco=" + TagPart(EcoCode(g).substr(0, o.splitEcoLevel));
   if (int32_t(name.size()) >= pathLength - 4) {
-    ++FileNameCounter;
-    const std::u16string counter = Padded(FileNameCounter, 1);
+    ++work.fileNameCounter;
+    const std::u16string counter = Padded(work.fileNameCounter, 1);
     const int32_t keep = pathLength - 4 - int32_t(counter.size());
     name.resize(size_t(keep > 0 ? keep : 0));
     name += counter;

@@ -19,6 +19,7 @@ struct PlayerGroup {
 // The work data of one processing job.
 struct SplitWork {
   std::vector<EloValues> elo;       // per entry index
+  int32_t fileNameCounter = 0;      // numbers the names cut to the host's path length
   std::vector<int32_t> whiteBands;  // ascending boundaries; band k is [b[k], b[k+1])
   std::vector<int32_t> blackBands;
   std::vector<int32_t> dateKeys;  // per entry index
@@ -29,9 +30,6 @@ struct SplitWork {
 
   void Clear() { *this = SplitWork{}; }
 };
-
-// Counts shortened file names while the program runs, so they stay distinct across jobs.
-extern int32_t FileNameCounter;
 
 // The band table of `parts` bands over the collected range; empty when the range is empty.
 std::vector<int32_t> EloBandTable(int32_t parts, const EloRange& range);

@@ -1,7 +1,7 @@
 cmake_policy(VERSION 3.25)
 # Runs one command and compares its standard output with a golden file.
 # With the environment variable UPDATE_GOLDEN=1 the golden file is rewritten instead.
-#   -DCOMMAND="prog;arg;..." -DGOLDEN=file -DWORKDIR=dir [-DEXPECT_EXIT=n]
+#   -DCOMMAND="prog;arg;..." -DGOLDEN=file -DACTUAL=file -DWORKDIR=dir [-DEXPECT_EXIT=n]
 #   [-DOUTDIR=dir] [-DOUTPUTS=files...]: files the command writes into OUTDIR, compared too
 #   [-DSTDIN=file]: the command's standard input
 if(DEFINED OUTDIR)
@@ -39,6 +39,7 @@ if("$ENV{UPDATE_GOLDEN}" STREQUAL "1")
 endif()
 file(READ ${GOLDEN} expected)
 if(NOT actual STREQUAL expected)
-  file(WRITE ${GOLDEN}.actual "${actual}")
-  message(FATAL_ERROR "output differs from ${GOLDEN} (actual output in ${GOLDEN}.actual)")
+  # The output as it came goes into the build tree, never beside the golden file in the sources.
+  file(WRITE ${ACTUAL} "${actual}")
+  message(FATAL_ERROR "output differs from ${GOLDEN} (actual output in ${ACTUAL})")
 endif()

@@ -39,17 +39,23 @@ TEST(DateKey, ReadsFixedPositionsOnly) {
 }
 
 TEST(EloValues, DigitsOnlyAndTheLastTagWins) {
-  CollectedEloRanges = CollectedElo{};
-  const TProcessingOptions options;
-  EloValues elo = EloValuesOf(TagsOf("[WhiteElo \"2500?\"] [BlackElo \"2400\"]"), options);
+  CollectedElo collected;
+  TProcessingOptions options;
+  EloValues elo = EloValuesOf(TagsOf("[WhiteElo \"2500?\"] [BlackElo \"2400\"]"));
   EXPECT_EQ(elo.white, 0);
   EXPECT_EQ(elo.black, 2400);
-  EXPECT_EQ(CollectedEloRanges.black.minimum, 2400);
-  EXPECT_EQ(CollectedEloRanges.black.maximum, 2400);
-  elo = EloValuesOf(TagsOf("[WhiteElo \"\"] [BlackElo \"2600\"] [Annotator \"x\"]"), options);
+  collected.Widen(elo, options);
+  EXPECT_EQ(collected.black.minimum, 2400);
+  EXPECT_EQ(collected.black.maximum, 2400);
+  elo = EloValuesOf(TagsOf("[WhiteElo \"\"] [BlackElo \"2600\"] [Annotator \"x\"]"));
   EXPECT_EQ(elo.white, 0);
-  EXPECT_EQ(CollectedEloRanges.black.maximum, 2600);
-  EXPECT_EQ(CollectedEloRanges.black.minimum, 2400);
+  collected.Widen(elo, options);
+  EXPECT_EQ(collected.black.maximum, 2600);
+  EXPECT_EQ(collected.black.minimum, 2400);
+  // Only values inside the filter's bounds widen the ranges.
+  options.blackEloTo = 2500;
+  collected.Widen(EloValuesOf(TagsOf("[BlackElo \"2700\"]")), options);
+  EXPECT_EQ(collected.black.maximum, 2600);
 }
 
 TEST(TagFilter, Results) {
