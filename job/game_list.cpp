@@ -1,7 +1,6 @@
 #include "job/game_list.h"
 
-#include "io/file_read.h"
-#include "pgn/pgn_reader.h"
+#include "pgn/game_reader.h"
 #include "plugin/host.h"
 
 TGameList GameList;
@@ -18,23 +17,8 @@ THash KeyOfEntry(const TGame& entry, int32_t entryIndex) {
     key.keyed = true;
     return key;
   }
-  if (entry.sourcePath.empty() || entry.sourcePosition < 1 || entry.sourceLength <= 0) return unkeyed;
-  std::string text;
-  if (readrange(entry.sourcePath, entry.sourcePosition, entry.sourceLength, text) != ReadError::None) return unkeyed;
-  PgnReader reader(text);
-  TGamesTagArray tags;
-  std::string fen;
-  if (reader.ReadTagSection(tags, fen) != ReadOk) return unkeyed;
-  std::unique_ptr<jurnal> game;
-  if (fen.empty()) {
-    game = std::make_unique<jurnal>(nullptr, nullptr);
-  } else {
-    int position = 1, error = 0;
-    game = jurnal::fromfen(fen, position, error);
-    if (error) return unkeyed;
-  }
-  if (reader.ReadMovetext(*game) != ReadOk) return unkeyed;
-  return KeyOfGame(*game, entryIndex);
+  const std::unique_ptr<jurnal> game = ReadGameAgain(entry);
+  return game ? KeyOfGame(*game, entryIndex) : unkeyed;
 }
 
 void RefreshAndRemoveDuplicates(TGameList& list) {

@@ -335,6 +335,20 @@ bool StillTheSameGame(const TGame& entry, const jurnal& record, size_t length) {
   return startKey == entry.summary.startKey && movesKey == entry.summary.movesKey;
 }
 
+// The entry's game from the text of a reader whose byte `at` is where the entry begins; null
+// when it cannot be read there or is not the entry's game any more.
+std::unique_ptr<jurnal> GameAt(PgnReader& reader, const TGame& entry, size_t at) {
+  reader.position = at;
+  TGamesTagArray scratch;
+  std::string fen;
+  if (reader.ReadTagSection(scratch, fen) != ReadOk) return nullptr;
+  int fenError = 0;
+  std::unique_ptr<jurnal> record = StartRecord(fen, fenError);
+  if (!record || reader.ReadMovetext(*record) != ReadOk) return nullptr;
+  if (!StillTheSameGame(entry, *record, reader.position - at)) return nullptr;
+  return record;
+}
+
 // Gives each entry of `wanted` (sorted by source position) its game from one read of the range
 // that covers them.
 int RereadRange(const std::filesystem::path& path, TGames& games, const std::vector<size_t>& wanted) {
@@ -349,14 +363,8 @@ int RereadRange(const std::filesystem::path& path, TGames& games, const std::vec
   for (size_t index : wanted) {
     HostLockGuard lock;
     TGame& entry = games[index];
-    reader.position = size_t(entry.sourcePosition - first);
-    TGamesTagArray scratch;
-    std::string fen;
-    if (reader.ReadTagSection(scratch, fen) != ReadOk) continue;
-    int fenError = 0;
-    std::unique_ptr<jurnal> record = StartRecord(fen, fenError);
-    if (!record || reader.ReadMovetext(*record) != ReadOk) continue;
-    if (!StillTheSameGame(entry, *record, reader.position - size_t(entry.sourcePosition - first))) continue;
+    std::unique_ptr<jurnal> record = GameAt(reader, entry, size_t(entry.sourcePosition - first));
+    if (!record) continue;
     entry.game = std::move(record);
     ++loaded;
   }
@@ -394,4 +402,12 @@ int RereadGames(const std::filesystem::path& path, TGames& games, const std::vec
     begin = end;
   }
   return loaded;
+}
+
+std::unique_ptr<jurnal> ReadGameAgain(const TGame& entry) {
+  if (entry.sourcePath.empty() || entry.sourcePosition < 1 || entry.sourceLength <= 0) return nullptr;
+  std::string text;
+  if (readrange(entry.sourcePath, entry.sourcePosition, entry.sourceLength, text) != ReadError::None) return nullptr;
+  PgnReader reader(text);
+  return GameAt(reader, entry, 0);
 }

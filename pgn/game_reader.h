@@ -84,3 +84,7 @@ int ReadGamesInPieces(std::string_view text, TGames& games, const ReadOptions& o
 // Each index handled is marked in `done`. Returns the number of entries given their game.
 int RereadGames(const std::filesystem::path& path, TGames& games, const std::vector<int32_t>& selection, size_t start,
                 std::vector<bool>& done);
+
+// The game of one entry read again from its source (its file, position and length); null when
+// it cannot be read there or the file no longer holds it. The entry is left as it is.
+std::unique_ptr<jurnal> ReadGameAgain(const TGame& entry);
