@@ -2,7 +2,6 @@
 
 #include <mutex>
 
-#include "chess/jurnal.h"
 #include "io/bytefile.h"
 #include "io/host_folder.h"
 
@@ -158,22 +157,4 @@ void ResetEcoTable() {
   s.table.clear();
   s.filter.clear();
   s.slots.clear();
-}
-
-std::string jurnal::ecocode() {
-  std::string code;
-  const ecoinfar* loaded = LoadedTable();
-  if (!loaded) return code;
-  const ecoinfar& table = *loaded;
-  gotoply(0);
-  for (size_t i = 0; i < moves.size(); ++i) {
-    const bool blackToMove = i == 0 ? blackfirst : IsWhite(moves[i - 1].piece);
-    const int64_t key = int64_t(board->poskey(blackToMove));
-    if (EcoTableMayHold(key)) {
-      const int32_t found = EcoLookup(table, key);
-      if (found >= 0) code = table[size_t(found)].code;
-    }
-    forward();
-  }
-  return code;
 }

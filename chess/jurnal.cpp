@@ -2,6 +2,7 @@
 
 #include <climits>
 
+#include "chess/eco.h"
 #include "chess/polyglot_keys.h"
 #include "plugin/host.h"
 
@@ -583,4 +584,17 @@ std::unique_ptr<jurnal> jurnal::fromfen(std::string_view text, int& position, in
   record->ownboard = std::move(scratch);
   record->board = record->ownboard.get();
   return record;
+}
+
+std::string jurnal::ecocode() {
+  std::string code;
+  const EcoFinder finder;  // loads the table when it is missing
+  if (finder.empty()) return code;
+  gotoply(0);
+  for (size_t i = 0; i < moves.size(); ++i) {
+    const bool blackToMove = i == 0 ? blackfirst : IsWhite(moves[i - 1].piece);
+    if (const std::string* found = finder.Find(int64_t(board->poskey(blackToMove)))) code = *found;
+    forward();
+  }
+  return code;
 }

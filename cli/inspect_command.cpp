@@ -1,0 +1,53 @@
+#include "cli/inspect_command.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include "cli/game_listing.h"
+#include "cli/program_arguments.h"
+#include "cli/standard_streams.h"
+
+int RunInspect(const std::vector<std::string>& arguments) {
+  if (arguments.size() >= 2 && (arguments[1] == "--help" || arguments[1] == "-h")) {
+    std::fputs(
+        "usage: pgnutil inspect FILE...\n"
+        "Reads each PGN file (- for standard input) with every move checked and writes one JSON\n"
+        "object per game to standard output, in file order: its file, position, line, tags,\n"
+        "moves and keys; a game that cannot be read gives an object with its status and reason\n"
+        "instead, and a note on a game kept (status 201 and above: a Result tag corrected, a tag\n"
+        "line left out) follows the game. Exit status: 0, or 1 when a file cannot be read or the\n"
+        "listing cannot be written.\n",
+        stdout);
+    return 0;
+  }
+  if (arguments.size() < 2) {
+    std::fprintf(stderr, "pgnutil inspect: no file given\n");
+    return 2;
+  }
+  // "-" stands for standard input, copied into a temporary file first (once, however often given).
+  std::unique_ptr<TemporaryFolder> folder;
+  std::vector<std::filesystem::path> files;
+  std::vector<std::string> shownAs;
+  for (size_t i = 1; i < arguments.size(); ++i) {
+    if (!IsStandardStream(arguments[i])) {
+      for (const std::filesystem::path& path : InputsFromArgument(arguments[i])) {
+        files.push_back(path);
+        shownAs.emplace_back();
+      }
+      continue;
+    }
+    if (!folder) {
+      folder = std::make_unique<TemporaryFolder>();
+      std::string error;
+      if (folder->Path().empty() || !CopyStreamToFile(stdin, folder->Path() / "stdin.pgn", error)) {
+        std::fprintf(stderr, "pgnutil inspect: standard input: %s\n",
+                     folder->Path().empty() ? folder->error.c_str() : error.c_str());
+        return 1;
+      }
+    }
+    files.push_back(folder->Path() / "stdin.pgn");
+    shownAs.push_back("-");
+  }
+  return Inspect(files, stdout, stderr, shownAs);
+}
