@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <thread>
 
 #include "chess/eco.h"
 #include "job/output_files.h"
@@ -507,6 +508,39 @@ TEST_F(Job, AFolderThatCannotBeListedIsNamed) {
   EXPECT_EQ(result.unreadableFiles[0].path, dir / "games.pgn");
   EXPECT_NE(result.unreadableFiles[0].reason.find("cannot be listed"), std::string::npos);
   EXPECT_TRUE(list.entries.empty());
+}
+
+// A job is a function of its request: two jobs on lists of their own, with options of their
+// own, run at once on two threads without seeing each other.
+TEST(RunJob, JobsOnTheirOwnListsDoNotMeet) {
+  TempDir dir;
+  TempDir::Write(dir / "a.pgn", TwoGames);
+  TempDir::Write(dir / "b.pgn", TwoGames + std::string("\n[Event \"a again\"]\n[Result \"1-0\"]\n\n1. e4 e5 1-0\n"));
+  TGameList first, second;
+  JobProgress firstProgress, secondProgress;
+  JobRequest readA, readB;
+  readA.input = dir / "a.pgn";
+  readB.input = dir / "b.pgn";
+  readB.options.removeDuplicates = true;
+  JobResult a, b;
+  std::thread other([&] { b = RunJob(second, readB, secondProgress); });
+  a = RunJob(first, readA, firstProgress);
+  other.join();
+  EXPECT_EQ(first.entries.size(), 2u);
+  EXPECT_EQ(a.counts.duplicates, 0);
+  EXPECT_EQ(second.entries.size(), 2u);  // "a again" is a duplicate there
+  EXPECT_EQ(b.counts.duplicates, 1);
+  EXPECT_EQ(firstProgress.stage.load(), JobStage::Done);
+  EXPECT_FALSE(a.stopped);
+  // Writing from one list names only its games.
+  JobRequest write;
+  write.kind = JobKind::ProcessAndSave;
+  write.selection = second.displayOrder;
+  write.outputBase = dir / "out";
+  const JobResult written = RunJob(second, write, secondProgress);
+  EXPECT_EQ(written.counts.written, 2);
+  EXPECT_EQ(written.counts.outputFiles, 1);
+  EXPECT_EQ(secondProgress.gamesWritten.load(), 2);
 }
 
 class Answering : public MemoryHost {
