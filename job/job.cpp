@@ -4,7 +4,6 @@
 #include <chrono>
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <thread>
 #include <unordered_set>
@@ -22,39 +21,6 @@
 #include "pgn/output_split.h"
 #include "pgn/pgn_writer.h"
 #include "plugin/host.h"
-
-void JobResult::Add(JobResult&& later) {
-  JobCounts& c = counts;
-  const JobCounts& l = later.counts;
-  c.filesRead += l.filesRead;
-  c.filesUnreadable += l.filesUnreadable;
-  c.gamesRead += l.gamesRead;
-  c.repeats += l.repeats;
-  c.duplicates += l.duplicates;
-  c.merged += l.merged;
-  c.filteredOut += l.filteredOut;
-  c.written += l.written;
-  c.outputFiles += l.outputFiles;
-  c.outputFilesAppended += l.outputFilesAppended;
-  c.lostToWriteFailures += l.lostToWriteFailures;
-  c.bytesRead += l.bytesRead;
-  auto append = [](auto& to, auto& from) { std::move(from.begin(), from.end(), std::back_inserter(to)); };
-  append(skipped, later.skipped);
-  append(unwritten, later.unwritten);
-  append(unreadableFiles, later.unreadableFiles);
-  append(writeFailures, later.writeFailures);
-  stopped = stopped || later.stopped;
-}
-
-void JobProgress::SetFile(const std::filesystem::path& path) {
-  std::lock_guard<std::mutex> hold(mutex);
-  file = path;
-}
-
-std::filesystem::path JobProgress::File() const {
-  std::lock_guard<std::mutex> hold(mutex);
-  return file;
-}
 
 namespace {
 
