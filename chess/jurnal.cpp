@@ -4,7 +4,7 @@
 
 #include "chess/eco.h"
 #include "chess/polyglot_keys.h"
-#include "plugin/host.h"
+#include "services/host.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "io/os_file.h"
-#include "plugin/host.h"
+#include "services/host.h"
 
 namespace {
 

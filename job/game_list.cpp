@@ -1,7 +1,7 @@
 #include "job/game_list.h"
 
 #include "pgn/game_reader.h"
-#include "plugin/host.h"
+#include "services/host.h"
 
 TGameList GameList;
 

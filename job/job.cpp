@@ -20,7 +20,7 @@
 #include "pgn/grouping_sort.h"
 #include "pgn/output_split.h"
 #include "pgn/pgn_writer.h"
-#include "plugin/host.h"
+#include "services/host.h"
 
 namespace {
 

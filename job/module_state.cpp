@@ -2,7 +2,7 @@
 // turns them and the plug-in's options into a request and adds the result back.
 #include "job/job.h"
 #include "options/processing_options.h"
-#include "plugin/host.h"
+#include "services/host.h"
 
 TJobState JobState;
 TIndexArray Selection;

@@ -1,7 +1,7 @@
 #include "pgn/game_filters.h"
 
 #include "pgn/eco_tags.h"
-#include "plugin/host.h"
+#include "services/host.h"
 
 namespace {
 

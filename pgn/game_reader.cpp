@@ -9,7 +9,7 @@
 #include "chess/eco.h"
 #include "io/file_read.h"
 #include "pgn/pgn_reader.h"
-#include "plugin/host.h"
+#include "services/host.h"
 
 int32_t ReadReport::LineOf(std::string_view text, size_t position) {
   if (position < countedTo) {

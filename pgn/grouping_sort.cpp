@@ -6,7 +6,7 @@
 
 #include "pgn/eco_tags.h"
 #include "pgn/entry_prefetch.h"
-#include "plugin/host.h"
+#include "services/host.h"
 
 namespace {
 

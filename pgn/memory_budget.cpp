@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "pgn/eco_tags.h"
-#include "plugin/host.h"
+#include "services/host.h"
 
 namespace {
 

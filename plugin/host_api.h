@@ -16,6 +16,8 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "services/host_records.h"
+
 #if defined(_WIN32)
 #define PGN_STDCALL __stdcall
 #else
@@ -110,20 +112,7 @@ enum HostDataId {
   HostDataSmoothWheel = 115     /* uint8_t, may be absent (null): smooth wheel scrolling */
 };
 
-/* The identity of one line of a host game (main line or a variation), as TMove refers to it. */
-typedef const void* HostLineId;
-
-/* ---- Records shared with the host -------------------------------------------------------- */
-
-/* The host's move (TMove). The first eight bytes are those of the plug-in's move record. */
-typedef struct HostMove {
-  uint8_t piece, fromfile, fromrank, tofile, torank, extra, captured, flags;
-  const char* san;              /* the move's SAN text */
-  const char* comment;          /* the comment after the move, braces included; "" for none */
-  uint8_t nag;                  /* 0..255 */
-  const HostLineId* variations; /* the lines that replace this move, in order */
-  int32_t variationCount;       /* the further 32-bit field: how many there are */
-} HostMove;
+/* ---- Records shared with the host (those portable code reads are in host_records.h) -------- */
 
 /* A record of the host's array of panels: 32 bytes. */
 typedef struct HostPanelRecord {
@@ -139,11 +128,6 @@ typedef struct HostPanelArray {
   HostPanelRecord* items;
   int32_t count;
 } HostPanelArray;
-
-typedef struct HostIndexArray {
-  int32_t* items;
-  int32_t count;
-} HostIndexArray;
 
 /* A host-styled button (TButInf): its window, three pictures and the click procedure. */
 typedef void(PGN_STDCALL* HostClickFn)(void);
@@ -168,27 +152,6 @@ typedef struct HostCheckBox {
   HostCheckChangedFn onChange;
   uint8_t flag; /* set to 0 by the plug-in */
 } HostCheckBox;
-
-/* A tag of a host game list entry. */
-typedef struct HostTag {
-  const char* name;
-  const char* value;
-} HostTag;
-
-/* One entry of the host's game list (as the plug-in's TGame). */
-typedef struct HostGameEntry {
-  const void* game;    /* the host's game object, or null when it holds none */
-  const HostTag* tags; /* in the normalised order of the PGN reader */
-  int32_t tagCount;
-  const uint16_t* path; /* UTF-16, NUL-terminated: the file the game came from; may be null */
-  int32_t position;     /* 1-based byte position of the game's text in that file */
-  int32_t length;       /* its length in bytes */
-} HostGameEntry;
-
-typedef struct HostGameArray {
-  HostGameEntry* items;
-  int32_t count;
-} HostGameArray;
 
 /* LOGFONTA, as the host describes its fonts. */
 typedef struct HostLogFont {

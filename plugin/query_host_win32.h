@@ -2,8 +2,8 @@
 // functions.
 #pragma once
 
-#include "plugin/host.h"
 #include "plugin/host_api.h"
+#include "services/host.h"
 
 class QueryHost : public Host {
  public:

@@ -5,7 +5,7 @@
 #include <mutex>
 
 #include "host/host_games.h"
-#include "plugin/host.h"
+#include "services/host.h"
 
 class MemoryHost : public Host {
  public:

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "chess/jurnal.h"
-#include "plugin/host.h"
+#include "services/host.h"
 
 namespace sample {
 

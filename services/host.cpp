@@ -1,4 +1,4 @@
-#include "plugin/host.h"
+#include "services/host.h"
 
 #include <mutex>
 

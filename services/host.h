@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "plugin/host_api.h"
+#include "services/host_records.h"
 
 // One implementation per front end: the plug-in's calls the host's query functions, the
 // command line's uses the console and a std::recursive_mutex, tests use an in-memory one.
