@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "chess/eco.h"
-#include "cli/inspect_command.h"
+#include "cli/listing_command.h"
 #include "cli/main_job.h"
 #include "cli/options.h"
 #include "cli/program_arguments.h"

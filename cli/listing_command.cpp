@@ -1,4 +1,4 @@
-#include "cli/inspect_command.h"
+#include "cli/listing_command.h"
 
 #include <cstdio>
 #include <filesystem>
