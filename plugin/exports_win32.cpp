@@ -1,34 +1,118 @@
 // The plug-in's two entry points, called by the host on its user-interface thread.
 #include <windows.h>
 
+#include <memory>
+
+#include "job/game_list.h"
+#include "options/processing_options.h"
+#include "options/settings_file.h"
 #include "plugin/host_api.h"
+#include "plugin/load_commands_win32.h"
+#include "plugin/panel_placement_win32.h"
+#include "plugin/panel_window_win32.h"
+#include "plugin/plugin_menus_win32.h"
+#include "plugin/plugin_state_win32.h"
+#include "plugin/query_host_win32.h"
+
+TPlugin Plugin;
 
 namespace {
 
-HINSTANCE pluginInstance = nullptr;
-bool started = false;
+std::unique_ptr<QueryHost> installedHost;
+
+std::filesystem::path HostProgramFolder() {
+  std::wstring name(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, name.data(), DWORD(name.size()));
+    if (length == 0) return {};
+    if (length < name.size()) {
+      name.resize(length);
+      break;
+    }
+    name.resize(name.size() * 2);
+  }
+  return std::filesystem::path(name).parent_path();
+}
+
+int32_t ScreenDotsPerInch() {
+  HDC screen = GetDC(nullptr);
+  const int32_t d = GetDeviceCaps(screen, LOGPIXELSX);
+  ReleaseDC(nullptr, screen);
+  return d;
+}
+
+// Hands the minimum sizes to the host's record of the panel and learns its show command.
+void FillPanelRecord() {
+  auto* panels = static_cast<HostPanelArray*>(Plugin.host.Data(HostDataPanels));
+  if (!panels || !panels->items) return;
+  for (int32_t i = panels->count - 1; i >= 0; --i) {
+    HostPanelRecord& record = panels->items[i];
+    if (record.window != Plugin.panel) continue;
+    record.minimumWidth = Plugin.sizes.minimumWidth;
+    record.minimumHeight = Plugin.minimumHeight;
+    if (Plugin.height < Plugin.minimumHeight) Plugin.height = Plugin.minimumHeight;
+    Plugin.showCommand = record.showCommand;
+    Plugin.showCommandKnown = true;
+    return;
+  }
+}
+
+void CreatePanel() {
+  Plugin.sizes = PanelSizesFor(ScreenDotsPerInch());
+  Plugin.width = Plugin.sizes.width;
+  Plugin.height = Plugin.sizes.height;
+  if (!Plugin.host.createPanel) return;
+  Plugin.panel = static_cast<HWND>(Plugin.host.createPanel(reinterpret_cast<const uint16_t*>(u"PGN handling"), 0, 0,
+                                                           Plugin.width, Plugin.height, Plugin.host.mainWindow, 1, 0,
+                                                           2, &PanelWindowProc, &PanelPaint));
+  if (Plugin.panel) FillPanelRecord();
+}
 
 }  // namespace
+
+std::filesystem::path SettingsFilePath() { return Plugin.hostFolder / "pgn_util.dat"; }
+
+void ShowPanel() {
+  if (Plugin.panel && !IsWindowVisible(Plugin.panel) && Plugin.showCommandKnown)
+    SendMessageW(Plugin.host.mainWindow, WM_COMMAND, WPARAM(Plugin.showCommand), 0);
+}
 
 extern "C" {
 
 // Called once after the host loads the library. A host that cannot give the current line's
 // comment is not one the plug-in works with: it stays inert, with no menu, panel or settings.
 __declspec(dllexport) void __stdcall StartTarselProc(HostQueryFn hostQuery) {
-  if (hostQuery == nullptr || hostQuery(HostQueryCommentFunction) == 0) return;
-  started = true;
+  if (Plugin.started || !FetchHostServices(hostQuery, Plugin.host)) return;
+  Plugin.started = true;
+  installedHost = std::make_unique<QueryHost>(Plugin.host);
+  SetCurrentHost(installedHost.get());
+  BuildMenus();
+  Plugin.hostFolder = HostProgramFolder();
+  outputBase = (Plugin.hostFolder / "output").u16string();
+  PrepareFileDialog();
+  GameList = TGameList{};
+  CreatePanel();
+  Plugin.fileDialog.hwndOwner = Plugin.panel;
+  PanelPlacement placement;
+  LoadSettings(SettingsFilePath(), placement, Plugin.width, Plugin.height);
 }
 
-// Called before the host unloads the library. Nothing was shown, so nothing is saved.
+// Called before the host unloads the library: saves the settings when the panel was shown.
 __declspec(dllexport) void __stdcall StopTarselProc() {
-  if (!started) return;
-  started = false;
+  if (!Plugin.started) return;
+  if (Plugin.saveOnStop) {
+    PanelPlacement placement;
+    SaveSettings(SettingsFilePath(), placement);
+  }
+  SetCurrentHost(nullptr);
+  installedHost.reset();
+  Plugin.started = false;
 }
 
 // Bookkeeping only: the module handle for window classes and resources.
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
-    pluginInstance = instance;
+    Plugin.instance = instance;
     DisableThreadLibraryCalls(instance);
   }
   return TRUE;

@@ -3,12 +3,13 @@
 #pragma once
 
 #include "plugin/host_api.h"
+#include "plugin/host_services_win32.h"
 #include "services/host.h"
 
 class QueryHost : public Host {
  public:
-  // Fetches the sub-query functions and the current game's services.
-  explicit QueryHost(HostQueryFn hostQuery);
+  // Over services fetched at start (FetchHostServices).
+  explicit QueryHost(const THostServices& services) : host(services) {}
 
   void Beep() override;
   void Lock() override;
@@ -30,28 +31,16 @@ class QueryHost : public Host {
   HostGameArray GameList() override;
   int32_t CurrentRow() override;
   HostIndexArray DisplayOrder() override;
+  // Asked in a message box owned by the host's main window.
+  Answer AskProcessOneGame() override;
 
  private:
-  // A value the host keeps, read through its pointer; `fallback` when the host gives none.
+  // A value the host keeps, read through its pointer at the moment; `fallback` when it has none.
   template <typename T>
-  T Value(HostQueryFn subQuery, int32_t id, T fallback) const {
-    const intptr_t address = subQuery ? subQuery(id) : 0;
-    return address ? *reinterpret_cast<const T*>(address) : fallback;
+  T Data(int32_t id, T fallback) const {
+    const void* address = host.Data(id);
+    return address ? *static_cast<const T*>(address) : fallback;
   }
 
-  HostQueryFn query = nullptr;
-  HostQueryFn windowQuery = nullptr;
-  HostQueryFn valueQuery = nullptr;
-  HostQueryFn dataQuery = nullptr;
-  HostLineCommentFn lineComment = nullptr;
-  HostEnterVariationFn enterVariation = nullptr;
-  HostLeaveVariationFn leaveVariation = nullptr;
-  HostMoveAtFn moveAt = nullptr;
-  HostShowMoveFn showMove = nullptr;
-  HostCountFn inVariation = nullptr;
-  HostCountFn moveCount = nullptr;
-  HostCountFn currentMove = nullptr;
-  HostCountFn plyNumber = nullptr;
-  HostTextFn resultText = nullptr;
-  HostSelectGameFn selectGame = nullptr;
+  THostServices host;
 };

@@ -26,6 +26,11 @@ class HostSim : public ::testing::Test {
   void SetUp() override { hostsim::Reset(); }
   HostQueryFn query = hostsim::Query();
   HostQueryFn Sub(int32_t id) { return reinterpret_cast<HostQueryFn>(reinterpret_cast<void*>(query(id))); }
+  THostServices Services() {
+    THostServices services;
+    EXPECT_TRUE(FetchHostServices(query, services));
+    return services;
+  }
 };
 
 TEST_F(HostSim, AnswersValuesThroughTheSubQueries) {
@@ -55,7 +60,7 @@ TEST_F(HostSim, TheLockIsARecursiveCriticalSection) {
   const HostQueryFn data = Sub(HostQueryDataQuery);
   auto* lock = reinterpret_cast<CRITICAL_SECTION*>(data(HostDataLock));
   ASSERT_NE(lock, nullptr);
-  QueryHost host(query);
+  QueryHost host(Services());
   host.Lock();
   host.Lock();  // recursive
   std::atomic<int> entered{-1};
@@ -87,7 +92,7 @@ TEST_F(HostSim, FromhostReadsTheCurrentGameThroughTheQueryFunctions) {
   sample::BuildAnnotatedGame(original);
   original.gotoply(0);
   hostsim::Games().Add(&original, {{"Event", "Wine"}});
-  QueryHost host(query);
+  QueryHost host(Services());
   ScopedHost installed(host);
   sample::ExpectReadBackFromHost(original, host);
 }
@@ -98,7 +103,7 @@ TEST_F(HostSim, NavigatesVariationsAsTheServicesSay) {
   sample::BuildAnnotatedGame(game);
   game.gotoply(0);
   hostsim::Games().Add(&game, {});
-  QueryHost host(query);
+  QueryHost host(Services());
   EXPECT_EQ(host.MoveCount(), 6);
   host.ShowMove(1);
   const HostMove* e5 = host.MoveAt(1);

@@ -1,0 +1,12 @@
+// The panel's window procedure and paint procedure, which the host's panel frame calls.
+#pragma once
+
+#include "plugin/host_api.h"
+
+HostResult __stdcall PanelWindowProc(HostWindow window, uint32_t message, HostWParam wParam, HostLParam lParam);
+void __stdcall PanelPaint(HostWindow window, HostDeviceContext dc);
+
+// Repaints the panel when it is visible, after the list changed.
+void RefreshPanel();
+// Brings the panel's option controls in line with the processing options.
+void RefreshOptionControls();

@@ -1,0 +1,114 @@
+#include "plugin/plugin_menus_win32.h"
+
+#include "job/game_list.h"
+#include "options/processing_options.h"
+#include "plugin/load_commands_win32.h"
+#include "plugin/panel_window_win32.h"
+#include "plugin/plugin_state_win32.h"
+#include "services/host.h"
+
+namespace {
+
+// Commands whose windows the plug-in does not have yet say so instead of doing nothing.
+void NotAvailableYet(const wchar_t* what) {
+  std::wstring text = what;
+  text += L" is not available yet.";
+  MessageBoxW(Plugin.panel ? Plugin.panel : Plugin.host.mainWindow, text.c_str(), L"PGN handling",
+              MB_OK | MB_ICONINFORMATION);
+}
+
+void __stdcall RenamePlayer() {
+  Plugin.renameKind = RenameKind::Player;
+  NotAvailableYet(L"Renaming players");
+}
+void __stdcall RenameTournament() {
+  Plugin.renameKind = RenameKind::Tournament;
+  NotAvailableYet(L"Renaming tournaments");
+}
+void __stdcall RenameSite() {
+  Plugin.renameKind = RenameKind::Site;
+  NotAvailableYet(L"Renaming sites");
+}
+void __stdcall TransferAll() { NotAvailableYet(L"Transferring games from the host"); }
+void __stdcall TransferCurrent() { NotAvailableYet(L"Transferring a game from the host"); }
+void __stdcall MoveAllToPanel() {
+  TransferAll();
+  ShowPanel();
+}
+void __stdcall MoveCurrentToPanel() {
+  TransferCurrent();
+  ShowPanel();
+}
+void __stdcall Open() { OpenPgnFile(); }
+void __stdcall OpenFolder() { OpenPgnFolder(); }
+void __stdcall DeleteHighlighted() { NotAvailableYet(L"Deleting highlighted games"); }
+void __stdcall DeleteAll() {
+  {
+    HostLockGuard lock;
+    GameList = TGameList{};
+  }
+  RefreshPanel();
+}
+void __stdcall DefaultOptions() {
+  ResetOptions();
+  RefreshOptionControls();
+}
+void __stdcall ToggleMakeDefault() {
+  makeDefaultAutomatically = !makeDefaultAutomatically;
+  CheckMakeDefaultItem(makeDefaultAutomatically);
+}
+
+int32_t Register(HostCommandFn callback) {
+  return Plugin.host.registerCommand ? Plugin.host.registerCommand(MAKELONG(9, 0), callback) : 0;
+}
+
+// Registers a command and adds its item; a host without a menu still gets the command.
+int32_t AddItem(HMENU menu, const wchar_t* text, HostCommandFn callback, UINT flags = MF_STRING) {
+  const int32_t id = Register(callback);
+  if (menu) AppendMenuW(menu, flags, UINT_PTR(id), text);
+  return id;
+}
+
+void AddSeparator(HMENU menu) {
+  if (menu) AppendMenuW(menu, MF_SEPARATOR, UINT_PTR(Plugin.commands.separator), nullptr);
+}
+
+}  // namespace
+
+void BuildMenus() {
+  TMenuCommands& c = Plugin.commands;
+  const HMENU host = Plugin.host.hostMenu;
+  Plugin.renameMenu = CreatePopupMenu();
+  c.renameUnused = Register(nullptr);
+  c.renamePlayer = AddItem(Plugin.renameMenu, L"Player", &RenamePlayer);
+  c.renameTournament = AddItem(Plugin.renameMenu, L"Tournament", &RenameTournament);
+  c.renameSite = AddItem(Plugin.renameMenu, L"Site", &RenameSite);
+
+  Plugin.pluginMenu = CreatePopupMenu();
+  const HMENU menu = Plugin.pluginMenu;
+  c.separator = Register(nullptr);
+  AddSeparator(host);
+  c.moveAllToPanel = AddItem(host, L"Move to \"PGN handling\"", &MoveAllToPanel);
+  c.transferAll = AddItem(menu, L"Transfer all games", &TransferAll);
+  c.moveCurrentToPanel = AddItem(host, L"Move game to \"PGN handling\"", &MoveCurrentToPanel);
+  c.transferCurrent = AddItem(menu, L"Transfer the current game", &TransferCurrent);
+  c.open = AddItem(menu, L"Open...", &Open);
+  c.openFolder = AddItem(menu, L"Open all games from the folder...", &OpenFolder);
+  AddSeparator(menu);
+  AppendMenuW(menu, MF_STRING | MF_POPUP, UINT_PTR(Plugin.renameMenu), L"Rename");
+  c.deleteHighlighted = AddItem(menu, L"Delete highlighted", &DeleteHighlighted);
+  c.deleteAll = AddItem(menu, L"Delete all", &DeleteAll);
+  AddSeparator(menu);
+  c.defaultOptions = AddItem(menu, L"Default options", &DefaultOptions);
+  c.makeDefault = AddItem(menu, L"Make default automatically", &ToggleMakeDefault, MF_STRING | MF_CHECKED);
+}
+
+void PopUpPluginMenu(POINT screen) {
+  if (!Plugin.pluginMenu) return;
+  TrackPopupMenu(Plugin.pluginMenu, TPM_LEFTBUTTON, screen.x, screen.y, 0, Plugin.host.mainWindow, nullptr);
+}
+
+void CheckMakeDefaultItem(bool checked) {
+  if (!Plugin.pluginMenu) return;
+  CheckMenuItem(Plugin.pluginMenu, UINT(Plugin.commands.makeDefault), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
