@@ -1,5 +1,7 @@
 #include "host/hostsim_win32.h"
 
+#include "host/host_windows_win32.h"
+
 #include <windows.h>
 
 #include <cstring>
@@ -28,6 +30,7 @@ struct State {
   Values values;
   HostGames games;
   std::vector<int32_t> asked;
+  std::vector<std::string> askedLog;  // every query function's ids: "48", "W1", "V20", "D8"
   std::vector<HostCommandFn> commands;
   HostGameArray gameList{};
   HostIndexArray displayOrder{};
@@ -67,7 +70,10 @@ int32_t __stdcall RegisterCommand(int32_t, HostCommandFn callback) {
   return 1000 + int32_t(S().commands.size()) - 1;
 }
 
+void Log(const char* prefix, int32_t id) { S().askedLog.push_back(prefix + std::to_string(id)); }
+
 intptr_t __stdcall WindowQuery(int32_t id) {
+  Log("W", id);
   switch (id) {
     case HostWindowMain:
       return reinterpret_cast<intptr_t>(S().values.mainWindow);
@@ -84,6 +90,7 @@ intptr_t Address(T& value) {
 }
 
 intptr_t __stdcall ValueQuery(int32_t id) {
+  Log("V", id);
   Values& v = S().values;
   switch (id) {
     case HostValuePathLength:
@@ -126,6 +133,7 @@ intptr_t __stdcall ValueQuery(int32_t id) {
 }
 
 intptr_t __stdcall DataQuery(int32_t id) {
+  Log("D", id);
   State& s = S();
   Values& v = s.values;
   switch (id) {
@@ -172,6 +180,7 @@ intptr_t Service(F* function) {
 
 intptr_t __stdcall HostQuery(int32_t id) {
   S().asked.push_back(id);
+  Log("", id);
   switch (id) {
     case HostQueryCommentFunction:
       return S().values.offersCommentService ? Service(&LineComment) : 0;
@@ -203,7 +212,22 @@ intptr_t __stdcall HostQuery(int32_t id) {
       return Service(&DataQuery);
     case HostQueryRegisterCommand:
       return Service(&RegisterCommand);
-    // The window services (panel, modal windows, controls) come with the panel.
+    case HostQueryCreatePanel:
+      return Service(&CreatePanel);
+    case HostQueryRunModal:
+      return Service(&RunModal);
+    case HostQueryDefaultWindowProc:
+      return Service(&DefaultWindowProc);
+    case HostQueryPaintBackground:
+      return Service(&PaintBackground);
+    case HostQueryCheckBox:
+      return Service(&MakeCheckBox);
+    case HostQueryDrawImage:
+      return Service(&DrawImage);
+    case HostQueryMakeButton:
+      return Service(&MakeButton);
+    case HostQueryMakeCaptionButton:
+      return Service(&MakeCaptionButton);
     default:
       return 0;
   }
@@ -222,10 +246,13 @@ void Reset() {
   s.values = DefaultValues();
   s.games = HostGames();
   s.asked.clear();
+  s.askedLog.clear();
   s.commands.clear();
 }
 
 const std::vector<int32_t>& AskedIds() { return S().asked; }
+
+const std::vector<std::string>& AskedLog() { return S().askedLog; }
 
 const std::vector<HostCommandFn>& Commands() { return S().commands; }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "host/host_games.h"
@@ -43,6 +44,9 @@ HostGames& Games();
 void Reset();
 // The ids of HostQuery asked so far, in order.
 const std::vector<int32_t>& AskedIds();
+// Every query asked so far, in order: HostQuery ids as numbers, the window, value and data
+// queries' ids after "W", "V" and "D".
+const std::vector<std::string>& AskedLog();
 // The callbacks registered through id 10004, by command id (commands count from 1000).
 const std::vector<HostCommandFn>& Commands();
 

@@ -1,11 +1,22 @@
-// The substitute host program: loads a plug-in DLL, hands it a query function, and reports
-// which queries the plug-in made.
-//   pgnhost.exe <plugin.dll>
+// The substitute host program: a main window with a game list and menus, the host's services
+// behind the query protocol, a plug-in DLL started in it and, with --script, user actions run
+// through real messages. host/README.md tells how to use it.
+#include <ole2.h>
 #include <windows.h>
 
 #include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
 #include <vector>
 
+#include "host/host_main_window_win32.h"
+#include "host/host_options.h"
+#include "host/host_script.h"
+#include "host/host_windows_win32.h"
+#include "host/hostsim_win32.h"
+#include "host/script_driver_win32.h"
+#include "pgn/game_reader.h"
 #include "plugin/host_api.h"
 
 namespace {
@@ -13,42 +24,95 @@ namespace {
 using StartProc = void(__stdcall*)(HostQueryFn);
 using StopProc = void(__stdcall*)();
 
-std::vector<int32_t> askedIds;
+bool ReadWhole(const std::filesystem::path& file, std::string& text) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  text = bytes.str();
+  return true;
+}
 
-// This host has no current game, so it answers the comment query with null: the plug-in must
-// stay inert. Every other id is recorded and answered with 0.
-intptr_t __stdcall InertHostQuery(int32_t id) {
-  askedIds.push_back(id);
-  return 0;
+// The games of the files given with --games become the host's list.
+bool LoadHostGames(const std::vector<std::filesystem::path>& files) {
+  for (const std::filesystem::path& file : files) {
+    std::string text;
+    if (!ReadWhole(file, text)) {
+      std::fprintf(stderr, "pgnhost: cannot read %s\n", file.string().c_str());
+      return false;
+    }
+    TGames games;
+    ReadOptions options;
+    options.sourcePath = std::filesystem::absolute(file);
+    ReadGames(text, games, options);
+    for (const TGame& game : games) {
+      HostGames::Tags tags;
+      for (const TPGNTag& tag : game.tags) tags.emplace_back(tag.name, tag.value);
+      hostsim::Games().Add(game.game.get(), std::move(tags), options.sourcePath.u16string(), game.sourcePosition,
+                           game.sourceLength);
+    }
+  }
+  return true;
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: pgnhost <plugin.dll>\n");
+  const HostOptions options = ParseHostOptions(std::vector<std::wstring>(argv + 1, argv + argc));
+  if (!options.error.empty()) {
+    std::fprintf(stderr, "pgnhost: %s\n%s", options.error.c_str(), HostUsage);
     return 2;
   }
-  HMODULE plugin = LoadLibraryW(argv[1]);
+  Script script;
+  if (!options.script.empty()) {
+    std::string text;
+    if (!ReadWhole(options.script, text)) {
+      std::fprintf(stderr, "pgnhost: cannot read the script %s\n", options.script.string().c_str());
+      return 2;
+    }
+    script = ParseScript(text);
+    if (!script.error.empty()) {
+      std::fprintf(stderr, "pgnhost: %s: %s\n", options.script.string().c_str(), script.error.c_str());
+      return 2;
+    }
+  }
+  if (!LoadHostGames(options.games)) return 1;
+
+  OleInitialize(nullptr);
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  hostsim::Settings().offersCommentService = !options.withoutCommentService;
+  hostsim::RegisterWindowClasses(instance);
+
+  HMODULE plugin = LoadLibraryW(options.plugin.c_str());
   if (!plugin) {
-    std::fprintf(stderr, "pgnhost: cannot load %ls (error %lu)\n", argv[1], GetLastError());
+    std::fprintf(stderr, "pgnhost: cannot load %ls (error %lu)\n", options.plugin.c_str(), GetLastError());
     return 1;
   }
   auto start = reinterpret_cast<StartProc>(reinterpret_cast<void*>(GetProcAddress(plugin, "StartTarselProc")));
   auto stop = reinterpret_cast<StopProc>(reinterpret_cast<void*>(GetProcAddress(plugin, "StopTarselProc")));
   if (!start || !stop) {
-    std::fprintf(stderr, "pgnhost: %ls lacks StartTarselProc or StopTarselProc\n", argv[1]);
+    std::fprintf(stderr, "pgnhost: %ls lacks StartTarselProc or StopTarselProc\n", options.plugin.c_str());
     FreeLibrary(plugin);
     return 1;
   }
-  start(InertHostQuery);
-  stop();
-  FreeLibrary(plugin);
 
-  std::printf("queries:");
-  for (int32_t id : askedIds) std::printf(" %ld", static_cast<long>(id));
-  std::printf("\n");
-  const bool inert = askedIds.size() == 1 && askedIds[0] == HostQueryCommentFunction;
-  std::printf("plug-in %s\n", inert ? "stayed inert" : "went on without a host");
-  return inert ? 0 : 1;
+  // The plug-in is stopped while its windows still exist; they go before its code does.
+  HWND main = hostsim::CreateMainWindow(instance, L"pgnhost", [stop] {
+    stop();
+    hostsim::DestroyPanels();
+  });
+  ShowWindow(main, SW_SHOW);
+  UpdateWindow(main);
+  start(hostsim::Query());
+  if (!options.script.empty()) hostsim::RunScript(std::move(script), main);
+
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  FreeLibrary(plugin);
+  hostsim::UnregisterWindowClasses();
+  OleUninitialize();
+  return hostsim::ExitCode();
 }

@@ -63,8 +63,8 @@ void CreatePanel() {
   Plugin.height = Plugin.sizes.height;
   if (!Plugin.host.createPanel) return;
   Plugin.panel = static_cast<HWND>(Plugin.host.createPanel(reinterpret_cast<const uint16_t*>(u"PGN handling"), 0, 0,
-                                                           Plugin.width, Plugin.height, Plugin.host.mainWindow, 1, 0,
-                                                           2, &PanelWindowProc, &PanelPaint));
+                                                           Plugin.width, Plugin.height, Plugin.host.mainWindow, 1, 0, 2,
+                                                           &PanelWindowProc, &PanelPaint));
   if (Plugin.panel) FillPanelRecord();
 }
 

@@ -12,7 +12,8 @@ PanelRect PanelPlacement::PanelRectangle() {
   RECT r{};
   if (Plugin.panel) {
     GetWindowRect(Plugin.panel, &r);
-    if (HWND parent = GetAncestor(Plugin.panel, GA_PARENT); parent && (GetWindowLongW(Plugin.panel, GWL_STYLE) & WS_CHILD))
+    if (HWND parent = GetAncestor(Plugin.panel, GA_PARENT);
+        parent && (GetWindowLongW(Plugin.panel, GWL_STYLE) & WS_CHILD))
       MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
   }
   return PanelRect{r.left, r.top, r.right - r.left, r.bottom - r.top};

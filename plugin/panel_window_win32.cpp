@@ -77,7 +77,8 @@ HostResult __stdcall PanelWindowProc(HostWindow handle, uint32_t message, HostWP
 void __stdcall PanelPaint(HostWindow, HostDeviceContext) {}
 
 void RefreshPanel() {
-  if (Plugin.panel && IsWindowVisible(Plugin.panel)) RedrawWindow(Plugin.panel, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  if (Plugin.panel && IsWindowVisible(Plugin.panel))
+    RedrawWindow(Plugin.panel, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
 void RefreshOptionControls() { RefreshPanel(); }

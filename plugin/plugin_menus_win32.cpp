@@ -110,5 +110,6 @@ void PopUpPluginMenu(POINT screen) {
 
 void CheckMakeDefaultItem(bool checked) {
   if (!Plugin.pluginMenu) return;
-  CheckMenuItem(Plugin.pluginMenu, UINT(Plugin.commands.makeDefault), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+  CheckMenuItem(Plugin.pluginMenu, UINT(Plugin.commands.makeDefault),
+                MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }

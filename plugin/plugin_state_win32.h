@@ -2,8 +2,8 @@
 // their commands, the file dialog and the panel's sizes.
 #pragma once
 
-#include <windows.h>
 #include <commdlg.h>
+#include <windows.h>
 
 #include <filesystem>
 #include <string>

@@ -1,0 +1,542 @@
+#include "host/script_driver_win32.h"
+
+#include <shlobj.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "host/host_main_window_win32.h"
+#include "host/host_windows_win32.h"
+#include "host/hostsim_win32.h"
+#include "host/screenshot_win32.h"
+
+namespace hostsim {
+namespace {
+
+constexpr UINT TickMilliseconds = 10;
+constexpr DWORD WaitLimitMilliseconds = 30000;
+
+enum class Outcome { Done, Waiting, Failed };
+
+struct Driver {
+  Script script;
+  size_t next = 0;
+  HWND main = nullptr;
+  UINT_PTR timer = 0;
+  bool busy = false;
+  DWORD stepStarted = 0;
+  bool modifiersHeld = false;
+  std::string failure;
+};
+
+Driver* driver = nullptr;
+
+std::wstring Widen(const std::string& utf8) {
+  if (utf8.empty()) return {};
+  const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
+  std::wstring text(size_t(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), text.data(), length);
+  return text;
+}
+
+std::string Narrow(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string bytes(size_t(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), bytes.data(), length, nullptr, nullptr);
+  return bytes;
+}
+
+// A path as Windows takes it: "/..." is the Unix root, which Wine shows as drive Z:; a relative
+// path is taken from the host's working folder.
+std::wstring WindowsPath(const std::string& path) {
+  std::wstring wide = Widen(path);
+  if (!wide.empty() && wide[0] == L'/') {
+    for (wchar_t& c : wide)
+      if (c == L'/') c = L'\\';
+    return L"Z:" + wide;
+  }
+  wchar_t full[MAX_PATH * 4] = {};
+  if (GetFullPathNameW(wide.c_str(), DWORD(std::size(full)), full, nullptr)) return full;
+  return wide;
+}
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  return name;
+}
+
+std::wstring TextOf(HWND window) {
+  std::wstring text(size_t(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(size_t(GetWindowTextW(window, text.data(), int(text.size()))));
+  return text;
+}
+
+BOOL CALLBACK Collect(HWND window, LPARAM context) {
+  reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
+  return TRUE;
+}
+
+// The host's visible top-level windows of a class ("#32770" dialogs, "#32768" pop-up menus).
+std::vector<HWND> ThreadWindows(const wchar_t* className) {
+  std::vector<HWND> all, found;
+  EnumThreadWindows(GetCurrentThreadId(), &Collect, reinterpret_cast<LPARAM>(&all));
+  for (HWND window : all)
+    if (IsWindowVisible(window) && ClassOf(window) == className) found.push_back(window);
+  return found;
+}
+
+// Every descendant window of `parent` (or of every top-level window of the thread).
+std::vector<HWND> Descendants(HWND parent) {
+  std::vector<HWND> found;
+  auto* collect = &Collect;
+  if (parent) {
+    EnumChildWindows(parent, collect, reinterpret_cast<LPARAM>(&found));
+    return found;
+  }
+  std::vector<HWND> tops;
+  EnumThreadWindows(GetCurrentThreadId(), collect, reinterpret_cast<LPARAM>(&tops));
+  for (HWND top : tops) {
+    found.push_back(top);
+    EnumChildWindows(top, collect, reinterpret_cast<LPARAM>(&found));
+  }
+  return found;
+}
+
+bool HasDescendantOfClass(HWND parent, const wchar_t* className) {
+  for (HWND child : Descendants(parent))
+    if (ClassOf(child) == className) return true;
+  return false;
+}
+
+enum class DialogKind { MessageBox, FileDialog, FolderDialog };
+
+HWND FindDialog(DialogKind kind) {
+  for (HWND dialog : ThreadWindows(L"#32770")) {
+    const bool tree = HasDescendantOfClass(dialog, L"SysTreeView32");
+    const bool fileName = GetDlgItem(dialog, 0x47C) || GetDlgItem(dialog, 0x480);
+    if (kind == DialogKind::FolderDialog && tree) return dialog;
+    if (kind == DialogKind::FileDialog && fileName && !tree) return dialog;
+    if (kind == DialogKind::MessageBox && !tree && !fileName && !HasDescendantOfClass(dialog, L"Edit")) return dialog;
+  }
+  return nullptr;
+}
+
+HWND FirstPanel() {
+  for (const PanelFrame& frame : Panels())
+    if (IsWindow(frame.window)) return frame.window;
+  return nullptr;
+}
+
+// A menu item's text without its accelerator marks and shortcut.
+std::wstring ItemText(HMENU menu, int position) {
+  wchar_t text[256] = {};
+  MENUITEMINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_STRING;
+  info.dwTypeData = text;
+  info.cch = 255;
+  if (!GetMenuItemInfoW(menu, UINT(position), TRUE, &info)) return {};
+  std::wstring plain;
+  for (const wchar_t* p = text; *p && *p != L'\t'; ++p) {
+    if (*p == L'&') {
+      if (p[1] == L'&') {
+        plain += L'&';
+        ++p;
+      }
+      continue;
+    }
+    plain += *p;
+  }
+  return plain;
+}
+
+struct FoundItem {
+  int32_t id = -1;
+  bool greyed = false;
+};
+
+// Looks for an item by a path ("Games/Next game") or by its text anywhere below `menu`; the
+// host's pop-ups are told they open, as they would be before a person sees them.
+bool FindItem(HMENU menu, const std::vector<std::wstring>& path, size_t depth, bool anywhere, FoundItem& found) {
+  const int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    const std::wstring text = ItemText(menu, i);
+    HMENU sub = GetSubMenu(menu, i);
+    if (sub && driver) SendMessageW(driver->main, WM_INITMENUPOPUP, WPARAM(sub), i);
+    const bool matches = text == path[depth];
+    if (matches && depth + 1 == path.size() && !sub) {
+      const UINT state = GetMenuState(menu, UINT(i), MF_BYPOSITION);
+      found.id = int32_t(GetMenuItemID(menu, i));
+      found.greyed = state & (MF_GRAYED | MF_DISABLED);
+      return true;
+    }
+    if (sub && matches && depth + 1 < path.size() && FindItem(sub, path, depth + 1, false, found)) return true;
+    if (sub && anywhere && FindItem(sub, path, depth, true, found)) return true;
+  }
+  return false;
+}
+
+std::vector<std::wstring> SplitPath(const std::wstring& text) {
+  std::vector<std::wstring> parts;
+  size_t start = 0;
+  for (size_t slash; (slash = text.find(L'/', start)) != std::wstring::npos; start = slash + 1)
+    parts.push_back(text.substr(start, slash - start));
+  parts.push_back(text.substr(start));
+  return parts;
+}
+
+HMENU OpenPopupMenu() {
+  for (HWND window : ThreadWindows(L"#32768"))
+    if (HMENU menu = reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0))) return menu;
+  return nullptr;
+}
+
+// Chooses a menu command: on the open pop-up menu when there is one (closing it, as a choice
+// does), else on the host's menu bar; the command goes to the host's main window.
+Outcome ChooseMenu(const ScriptStep& step, std::string& failure) {
+  const std::wstring text = Widen(step.text);
+  FoundItem found;
+  HMENU popup = OpenPopupMenu();
+  HMENU where = popup ? popup : GetMenu(driver->main);
+  bool ok = FindItem(where, {text}, 0, true, found);
+  if (!ok) ok = FindItem(where, SplitPath(text), 0, false, found);
+  if (!ok) {
+    failure = std::string("no item \"") + step.text + "\" on the " + (popup ? "open pop-up menu" : "host's menu bar");
+    return Outcome::Failed;
+  }
+  if (found.greyed) {
+    failure = "menu item \"" + step.text + "\" is greyed";
+    return Outcome::Failed;
+  }
+  if (popup) EndMenu();
+  PostMessageW(driver->main, WM_COMMAND, WPARAM(found.id), 0);
+  return Outcome::Done;
+}
+
+HWND DeepestChildAt(HWND parent, POINT& point) {
+  HWND target = parent;
+  for (;;) {
+    HWND child = ChildWindowFromPointEx(target, point, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+    if (!child || child == target) return target;
+    MapWindowPoints(target, child, &point, 1);
+    target = child;
+  }
+}
+
+// A mouse click where a person would click: the cursor moves there and the window under it gets
+// the button's messages.
+void ClickAt(HWND window, POINT point, bool right) {
+  POINT screen = point;
+  ClientToScreen(window, &screen);
+  SetCursorPos(screen.x, screen.y);
+  const LPARAM at = MAKELPARAM(point.x, point.y);
+  PostMessageW(window, WM_MOUSEMOVE, 0, at);
+  PostMessageW(window, right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, right ? MK_RBUTTON : MK_LBUTTON, at);
+  PostMessageW(window, right ? WM_RBUTTONUP : WM_LBUTTONUP, 0, at);
+}
+
+Outcome ClickInPanel(const ScriptStep& step, std::string& failure) {
+  HWND panel = FirstPanel();
+  if (!panel || !IsWindowVisible(panel)) {
+    failure = "no panel shows";
+    return Outcome::Failed;
+  }
+  POINT point{step.x, step.y};
+  HWND target = DeepestChildAt(panel, point);
+  ClickAt(target, point, step.kind == StepKind::RightClick);
+  return Outcome::Done;
+}
+
+// A host button or check box with that caption, or a button of a dialog.
+Outcome ClickControl(const ScriptStep& step, std::string& failure) {
+  const std::wstring caption = Widen(step.text);
+  const wchar_t* wanted = step.kind == StepKind::ClickCheck ? CheckClass : ButtonClass;
+  for (HWND window : Descendants(nullptr)) {
+    if (!IsWindowVisible(window) || TextOf(window) != caption) continue;
+    const std::wstring name = ClassOf(window);
+    if (name == wanted) {
+      RECT client;
+      GetClientRect(window, &client);
+      ClickAt(window, POINT{client.right / 2, client.bottom / 2}, false);
+      return Outcome::Done;
+    }
+    if (step.kind == StepKind::ClickButton && name == L"Button") {
+      PostMessageW(GetParent(window), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window), BN_CLICKED), LPARAM(window));
+      return Outcome::Done;
+    }
+  }
+  failure = std::string("no ") + (step.kind == StepKind::ClickCheck ? "check box" : "button") + " \"" + step.text +
+            "\" shows";
+  return Outcome::Failed;
+}
+
+HWND FocusOrFail(std::string& failure) {
+  HWND focus = GetFocus();
+  if (!focus) failure = "no window has the keyboard focus";
+  return focus;
+}
+
+Outcome TypeText(const ScriptStep& step, std::string& failure) {
+  HWND focus = FocusOrFail(failure);
+  if (!focus) return Outcome::Failed;
+  for (wchar_t c : Widen(step.text)) PostMessageW(focus, WM_CHAR, WPARAM(c), 1);
+  return Outcome::Done;
+}
+
+void SetModifiers(bool ctrl, bool shift) {
+  BYTE state[256];
+  GetKeyboardState(state);
+  auto set = [&](int key, bool down) { state[key] = down ? 0x80 : 0; };
+  set(VK_CONTROL, ctrl);
+  set(VK_LCONTROL, ctrl);
+  set(VK_SHIFT, shift);
+  set(VK_LSHIFT, shift);
+  SetKeyboardState(state);
+}
+
+// The key goes down and up with its modifiers held until the next step; the message loop's
+// TranslateMessage makes the characters a keyboard would.
+Outcome PressKey(const ScriptStep& step, std::string& failure) {
+  HWND focus = GetFocus();
+  if (!focus && !OpenPopupMenu()) return FocusOrFail(failure), Outcome::Failed;
+  if (!focus) focus = driver->main;
+  if (step.key.ctrl || step.key.shift) {
+    SetModifiers(step.key.ctrl, step.key.shift);
+    driver->modifiersHeld = true;
+  }
+  const UINT scan = MapVirtualKeyW(step.key.virtualKey, MAPVK_VK_TO_VSC);
+  PostMessageW(focus, WM_KEYDOWN, step.key.virtualKey, LPARAM(1 | (scan << 16)));
+  PostMessageW(focus, WM_KEYUP, step.key.virtualKey, LPARAM(1 | (scan << 16) | 0xC0000000u));
+  return Outcome::Done;
+}
+
+Outcome Answer(const ScriptStep& step, std::string& failure) {
+  HWND box = FindDialog(DialogKind::MessageBox);
+  if (!box) return Outcome::Waiting;
+  std::wstring text;
+  for (HWND child : Descendants(box))
+    if (ClassOf(child) == L"Static" && text.empty()) text = TextOf(child);
+  std::printf("message: %s\n", Narrow(text).c_str());
+  std::fflush(stdout);
+  const int id = step.text == "Yes" ? IDYES : step.text == "No" ? IDNO : step.text == "OK" ? IDOK : IDCANCEL;
+  HWND button = GetDlgItem(box, id);
+  if (!button) {
+    failure = "the message box has no " + step.text + " button";
+    return Outcome::Failed;
+  }
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(button));
+  return Outcome::Done;
+}
+
+Outcome FillFileDialog(const ScriptStep& step) {
+  HWND dialog = FindDialog(DialogKind::FileDialog);
+  if (!dialog) return Outcome::Waiting;
+  const std::wstring path = WindowsPath(step.text);
+  for (int id : {0x47C, 0x480})
+    if (GetDlgItem(dialog, id)) SetDlgItemTextW(dialog, id, path.c_str());
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), LPARAM(GetDlgItem(dialog, IDOK)));
+  return Outcome::Done;
+}
+
+Outcome ChooseFolder(const ScriptStep& step) {
+  HWND dialog = FindDialog(DialogKind::FolderDialog);
+  if (!dialog) return Outcome::Waiting;
+  const std::wstring path = WindowsPath(step.text);
+  SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), LPARAM(GetDlgItem(dialog, IDOK)));
+  return Outcome::Done;
+}
+
+bool AnythingModal() {
+  return ModalDepth() > 0 || !ThreadWindows(L"#32770").empty() || !ThreadWindows(L"#32768").empty();
+}
+
+Outcome Capture(const ScriptStep& step, std::string& failure) {
+  HWND window = step.text == "host" ? driver->main : step.text == "panel" ? FirstPanel() : CurrentModal();
+  if (step.text == "modal" && !window) {
+    const std::vector<HWND> dialogs = ThreadWindows(L"#32770");
+    if (!dialogs.empty()) window = dialogs.front();
+  }
+  if (!window || !IsWindowVisible(window)) {
+    failure = "no " + step.text + " window shows";
+    return Outcome::Failed;
+  }
+  if (!CaptureWindow(window, std::filesystem::path(WindowsPath(step.file)))) {
+    failure = "cannot write " + step.file;
+    return Outcome::Failed;
+  }
+  return Outcome::Done;
+}
+
+void PrintMenu(HMENU menu, int indent) {
+  const int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_SUBMENU;
+    GetMenuItemInfoW(menu, UINT(i), TRUE, &info);
+    std::string line(size_t(indent), ' ');
+    if (info.fType & MFT_SEPARATOR) {
+      line += "----";
+    } else {
+      if (info.fState & MFS_CHECKED) line += "[x] ";
+      if (info.fState & MFS_GRAYED) line += "(greyed) ";
+      line += Narrow(ItemText(menu, i));
+      if (info.hSubMenu) line += " >";
+    }
+    std::printf("%s\n", line.c_str());
+    if (info.hSubMenu) PrintMenu(info.hSubMenu, indent + 2);
+  }
+}
+
+Outcome Print(const ScriptStep& step, std::string& failure) {
+  if (step.text == "menu" || step.text == "host-menu") {
+    HMENU menu = step.text == "menu" ? OpenPopupMenu() : static_cast<HMENU>(Settings().hostMenu);
+    if (!menu) {
+      failure = step.text == "menu" ? "no pop-up menu is open" : "the host has no menu";
+      return Outcome::Failed;
+    }
+    std::printf("%s:\n", step.text.c_str());
+    PrintMenu(menu, 2);
+  } else if (step.text == "panel") {
+    if (Panels().empty()) std::printf("no panel\n");
+    for (const PanelFrame& frame : Panels()) {
+      RECT r{};
+      GetWindowRect(frame.window, &r);
+      MapWindowPoints(HWND_DESKTOP, GetParent(frame.window), reinterpret_cast<POINT*>(&r), 2);
+      int32_t minimumWidth = 0, minimumHeight = 0;
+      for (const HostPanelRecord& record : Settings().panels)
+        if (record.window == frame.window) {
+          minimumWidth = record.minimumWidth;
+          minimumHeight = record.minimumHeight;
+        }
+      std::printf("panel \"%s\": at %ld,%ld size %ldx%ld, %s, minimum %ldx%ld\n", Narrow(frame.title).c_str(),
+                  long(r.left), long(r.top), long(r.right - r.left), long(r.bottom - r.top),
+                  IsWindowVisible(frame.window) ? "shown" : "hidden", long(minimumWidth), long(minimumHeight));
+    }
+  } else {
+    std::string line = "queries:";
+    for (const std::string& id : AskedLog()) line += " " + id;
+    std::printf("%s\n", line.c_str());
+  }
+  std::fflush(stdout);
+  return Outcome::Done;
+}
+
+Outcome Expect(const ScriptStep& step, std::string& failure) {
+  const bool exists = GetFileAttributesW(WindowsPath(step.text).c_str()) != INVALID_FILE_ATTRIBUTES;
+  const bool wanted = step.kind == StepKind::ExpectFile;
+  if (exists == wanted) return Outcome::Done;
+  failure = step.text + (wanted ? " does not exist" : " exists");
+  return Outcome::Failed;
+}
+
+Outcome Run(const ScriptStep& step, std::string& failure) {
+  switch (step.kind) {
+    case StepKind::Menu:
+      return ChooseMenu(step, failure);
+    case StepKind::Click:
+    case StepKind::RightClick:
+      return ClickInPanel(step, failure);
+    case StepKind::ClickButton:
+    case StepKind::ClickCheck:
+      return ClickControl(step, failure);
+    case StepKind::Type:
+      return TypeText(step, failure);
+    case StepKind::Key:
+      return PressKey(step, failure);
+    case StepKind::Answer:
+      return Answer(step, failure);
+    case StepKind::File:
+      return FillFileDialog(step);
+    case StepKind::Folder:
+      return ChooseFolder(step);
+    case StepKind::WaitModal:
+      return AnythingModal() ? Outcome::Waiting : Outcome::Done;
+    case StepKind::Resize: {
+      HWND panel = FirstPanel();
+      if (!panel) {
+        failure = "no panel to resize";
+        return Outcome::Failed;
+      }
+      SetWindowPos(panel, nullptr, 0, 0, step.x, step.y, SWP_NOMOVE | SWP_NOZORDER);
+      return Outcome::Done;
+    }
+    case StepKind::Capture:
+      return Capture(step, failure);
+    case StepKind::Print:
+      return Print(step, failure);
+    case StepKind::ExpectFile:
+    case StepKind::ExpectNoFile:
+      return Expect(step, failure);
+    case StepKind::Close:
+      PostMessageW(driver->main, WM_CLOSE, 0, 0);
+      return Outcome::Done;
+  }
+  return Outcome::Failed;
+}
+
+void Stop() {
+  if (driver->timer) KillTimer(nullptr, driver->timer);
+  driver->timer = 0;
+}
+
+// A failed step ends the host at once when a window holds it in a loop of its own; otherwise it
+// closes as a person would close it, so the plug-in is stopped.
+void Fail(const ScriptStep& step, const std::string& failure) {
+  std::fprintf(stderr, "pgnhost: script line %d: %s\n", step.line, failure.c_str());
+  std::fflush(stderr);
+  std::fflush(stdout);
+  Stop();
+  SetExitCode(3);
+  if (AnythingModal()) ExitProcess(3);
+  PostMessageW(driver->main, WM_CLOSE, 0, 0);
+}
+
+void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+  Driver& d = *driver;
+  if (d.busy || !d.timer) return;
+  d.busy = true;
+  if (d.modifiersHeld) {
+    SetModifiers(false, false);
+    d.modifiersHeld = false;
+  }
+  if (d.next >= d.script.steps.size()) {
+    Stop();
+    d.busy = false;
+    return;
+  }
+  const ScriptStep& step = d.script.steps[d.next];
+  std::string failure;
+  switch (Run(step, failure)) {
+    case Outcome::Done:
+      ++d.next;
+      d.stepStarted = GetTickCount();
+      if (step.kind == StepKind::Close) Stop();
+      break;
+    case Outcome::Waiting:
+      if (GetTickCount() - d.stepStarted > WaitLimitMilliseconds) Fail(step, "waited 30 seconds in vain");
+      break;
+    case Outcome::Failed:
+      Fail(step, failure);
+      break;
+  }
+  d.busy = false;
+}
+
+}  // namespace
+
+void RunScript(Script script, HWND mainWindow) {
+  static Driver instance;
+  driver = &instance;
+  instance = Driver{};
+  instance.script = std::move(script);
+  instance.main = mainWindow;
+  instance.stepStarted = GetTickCount();
+  instance.timer = SetTimer(nullptr, 0, TickMilliseconds, &Tick);
+}
+
+}  // namespace hostsim

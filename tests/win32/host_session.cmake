@@ -1,0 +1,69 @@
+# Runs the substitute host with the plug-in through scripts of user actions, one host process per
+# script, all in one fresh folder that holds copies of pgnhost.exe and the plug-in (so the
+# settings file of one run is there for the next), and compares what each run prints with its
+# expected output.
+#   cmake -DWINE_RUN=... -DPREFIX=... -DHOST=pgnhost.exe -DPLUGIN=engpgn_util.dll -DWORK=folder
+#         -DSCRIPTS=folder -DRUNS="first;second" [-DHOST_OPTIONS=...] [-DNO_SETTINGS=1] -P host_session.cmake
+# Each run NAME plays SCRIPTS/NAME.txt (with @WORK@ and @SOURCE@ replaced) and expects
+# SCRIPTS/NAME.out; a run NAME@DPI plays NAME.txt with the screen at DPI dots per inch and
+# expects NAME_DPI.out. UPDATE_GOLDEN=1 in the environment writes the outputs instead.
+cmake_policy(VERSION 3.25)
+
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+file(COPY ${HOST} ${PLUGIN} DESTINATION ${WORK})
+get_filename_component(host_name ${HOST} NAME)
+get_filename_component(plugin_name ${PLUGIN} NAME)
+get_filename_component(source_root ${SCRIPTS}/../../.. ABSOLUTE)
+
+# The screen's resolution is a setting of the prefix, read when a program starts; it is put
+# back to 96 whatever happens.
+function(set_dpi value)
+  execute_process(COMMAND ${WINE_RUN} ${PREFIX} reg add "HKCU\\Control Panel\\Desktop" /v LogPixels
+                          /t REG_DWORD /d ${value} /f OUTPUT_QUIET ERROR_QUIET)
+endfunction()
+
+set(failure "")
+set(dpi_changed FALSE)
+foreach(run IN LISTS RUNS)
+  set(golden ${run})
+  if(run MATCHES "^(.*)@([0-9]+)$")
+    set(run ${CMAKE_MATCH_1})
+    set(golden ${CMAKE_MATCH_1}_${CMAKE_MATCH_2})
+    set_dpi(${CMAKE_MATCH_2})
+    set(dpi_changed TRUE)
+  endif()
+  file(READ ${SCRIPTS}/${run}.txt script)
+  string(REPLACE "@WORK@" "${WORK}" script "${script}")
+  string(REPLACE "@SOURCE@" "${source_root}" script "${script}")
+  file(WRITE ${WORK}/${run}.txt "${script}")
+  separate_arguments(options UNIX_COMMAND "${HOST_OPTIONS}")
+  execute_process(COMMAND ${WINE_RUN} ${PREFIX} ${WORK}/${host_name} ${options} --script ${WORK}/${run}.txt
+                          ${WORK}/${plugin_name}
+                  WORKING_DIRECTORY ${WORK} OUTPUT_VARIABLE output ERROR_VARIABLE errors RESULT_VARIABLE rc
+                  TIMEOUT 240)
+  string(REPLACE "\r\n" "\n" output "${output}")
+  if(NOT rc EQUAL 0)
+    set(failure "${run}: the host ended with ${rc}\n${errors}")
+    break()
+  endif()
+  if(DEFINED ENV{UPDATE_GOLDEN})
+    file(WRITE ${SCRIPTS}/${golden}.out "${output}")
+  else()
+    file(READ ${SCRIPTS}/${golden}.out expected)
+    if(NOT output STREQUAL expected)
+      set(failure "${run}: the host printed\n${output}\ninstead of\n${expected}")
+      break()
+    endif()
+  endif()
+endforeach()
+if(dpi_changed)
+  set_dpi(96)
+endif()
+if(NOT failure AND NO_SETTINGS AND EXISTS ${WORK}/pgn_util.dat)
+  set(failure "a settings file was written although the panel never showed")
+endif()
+if(failure)
+  message(FATAL_ERROR "${failure}")
+endif()
+message(STATUS "${RUNS}: as expected")
