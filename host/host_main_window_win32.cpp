@@ -115,10 +115,29 @@ void PaintList(HWND window, HDC dc) {
   DeleteObject(font);
 }
 
+int VisibleRows(HWND window) {
+  RECT client;
+  GetClientRect(window, &client);
+  const int rows = (client.bottom - (M().rowHeight + 4)) / M().rowHeight;
+  return rows > 1 ? rows : 1;
+}
+
+void ScrollTo(HWND window, int firstRow) {
+  const int last = Games().Count() - VisibleRows(window);
+  if (firstRow > last) firstRow = last;
+  if (firstRow < 0) firstRow = 0;
+  if (firstRow == M().firstRow) return;
+  M().firstRow = firstRow;
+  InvalidateRect(window, nullptr, FALSE);
+}
+
+// The current game changes and its row comes into view (the display order is the list's order).
 void SelectRow(HWND window, int32_t row) {
   HostGames& games = Games();
   if (row < 0 || row >= games.Count()) return;
   games.SelectGame(row);
+  if (row < M().firstRow) ScrollTo(window, row);
+  if (row >= M().firstRow + VisibleRows(window)) ScrollTo(window, row - VisibleRows(window) + 1);
   InvalidateRect(window, nullptr, FALSE);
 }
 
@@ -193,7 +212,12 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       SetFocus(window);
       return 0;
     }
+    case WM_MOUSEWHEEL:
+      ScrollTo(window, M().firstRow - GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA * 3);
+      return 0;
     case WM_KEYDOWN:
+      if (wParam == VK_PRIOR) ScrollTo(window, M().firstRow - VisibleRows(window));
+      if (wParam == VK_NEXT) ScrollTo(window, M().firstRow + VisibleRows(window));
       if (wParam == VK_UP) RunHostCommand(window, CommandPreviousGame);
       if (wParam == VK_DOWN) RunHostCommand(window, CommandNextGame);
       if (wParam == VK_HOME) RunHostCommand(window, CommandFirstGame);

@@ -41,6 +41,13 @@ FrameProcedures* ProceduresOf(HWND window) {
 
 HFONT MakeFont(const HostLogFont& font) { return CreateFontIndirectA(reinterpret_cast<const LOGFONTA*>(&font)); }
 
+// The panel in front shows an active caption, the others an inactive one.
+void BringPanelForward(HWND window) {
+  SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  for (const PanelFrame& frame : W().panels)
+    if (IsWindow(frame.window)) SendMessageW(frame.window, WM_NCACTIVATE, frame.window == window, 0);
+}
+
 // The plug-in's windows in the host's frames: the plug-in's procedure sees every message from
 // WM_NCCREATE on; the host only brings a clicked panel to the front.
 LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -49,8 +56,7 @@ LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
   FrameProcedures* procedures = ProceduresOf(window);
-  if (message == WM_MOUSEACTIVATE && procedures && procedures->isPanel)
-    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  if (message == WM_MOUSEACTIVATE && procedures && procedures->isPanel) BringPanelForward(window);
   LRESULT result = procedures && procedures->windowProc ? procedures->windowProc(window, message, wParam, lParam)
                                                         : DefaultWindowProc(window, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
@@ -469,7 +475,7 @@ bool RunShowCommand(int32_t command) {
   for (const PanelFrame& frame : W().panels)
     if (frame.showCommand == command && IsWindow(frame.window)) {
       ShowWindow(frame.window, SW_SHOW);
-      SetWindowPos(frame.window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+      BringPanelForward(frame.window);
       return true;
     }
   return false;

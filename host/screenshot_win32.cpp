@@ -38,10 +38,13 @@ bool WriteBmp(const std::filesystem::path& file, const RgbImage& image) {
 
 }  // namespace
 
-bool CaptureWindow(HWND window, const std::filesystem::path& file) {
-  if (!IsWindow(window) || !IsWindowVisible(window)) return false;
+void RepaintWindow(HWND window) {
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
   GdiFlush();
+}
+
+bool CaptureWindow(HWND window, const std::filesystem::path& file) {
+  if (!IsWindow(window) || !IsWindowVisible(window)) return false;
   RECT r;
   GetWindowRect(window, &r);
   RgbImage image;

@@ -27,6 +27,7 @@ struct Driver {
   bool busy = false;
   DWORD stepStarted = 0;
   bool modifiersHeld = false;
+  int captureTurns = 0;  // turns of the message loop since the window to capture was repainted
   std::string failure;
 };
 
@@ -48,8 +49,11 @@ std::string Narrow(const std::wstring& text) {
   return bytes;
 }
 
+// The working folder when the script started: file dialogs move the process's current folder.
+std::wstring startFolder;
+
 // A path as Windows takes it: "/..." is the Unix root, which Wine shows as drive Z:; a relative
-// path is taken from the host's working folder.
+// path is taken from the folder the host started in.
 std::wstring WindowsPath(const std::string& path) {
   std::wstring wide = Widen(path);
   if (!wide.empty() && wide[0] == L'/') {
@@ -57,6 +61,8 @@ std::wstring WindowsPath(const std::string& path) {
       if (c == L'/') c = L'\\';
     return L"Z:" + wide;
   }
+  const bool absolute = wide.size() >= 2 && (wide[1] == L':' || (wide[0] == L'\\' && wide[1] == L'\\'));
+  if (!absolute && !startFolder.empty()) wide = startFolder + L"\\" + wide;
   wchar_t full[MAX_PATH * 4] = {};
   if (GetFullPathNameW(wide.c_str(), DWORD(std::size(full)), full, nullptr)) return full;
   return wide;
@@ -364,6 +370,9 @@ Outcome Capture(const ScriptStep& step, std::string& failure) {
     failure = "no " + step.text + " window shows";
     return Outcome::Failed;
   }
+  if (driver->captureTurns == 0) RepaintWindow(window);
+  if (++driver->captureTurns < 3) return Outcome::Waiting;
+  driver->captureTurns = 0;
   if (!CaptureWindow(window, std::filesystem::path(WindowsPath(step.file)))) {
     failure = "cannot write " + step.file;
     return Outcome::Failed;
@@ -536,6 +545,8 @@ void RunScript(Script script, HWND mainWindow) {
   instance.script = std::move(script);
   instance.main = mainWindow;
   instance.stepStarted = GetTickCount();
+  wchar_t folder[MAX_PATH * 4] = {};
+  if (GetCurrentDirectoryW(DWORD(std::size(folder)), folder)) startFolder = folder;
   instance.timer = SetTimer(nullptr, 0, TickMilliseconds, &Tick);
 }
 
