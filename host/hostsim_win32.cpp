@@ -243,7 +243,10 @@ HostGames& Games() { return S().games; }
 
 void Reset() {
   State& s = S();
+  // The style record keeps the button faces the window classes made: they live with the classes.
+  const HostStyle style = s.values.style;
   s.values = DefaultValues();
+  s.values.style = style;
   s.games = HostGames();
   s.asked.clear();
   s.askedLog.clear();
