@@ -5,7 +5,8 @@
 #   cmake -DWINE_RUN=... -DPREFIX=... -DHOST=pgnhost.exe -DPLUGIN=engpgn_util.dll -DWORK=folder
 #         -DSCRIPTS=folder -DRUNS="first;second" [-DHOST_OPTIONS=...] [-DNO_SETTINGS=1] -P host_session.cmake
 # Each run NAME plays SCRIPTS/NAME.txt (with @WORK@ and @SOURCE@ replaced) and expects
-# SCRIPTS/NAME.out; a run NAME@DPI plays NAME.txt with the screen at DPI dots per inch and
+# SCRIPTS/NAME.out (where a host that fails has its exit status and its own error lines after
+# what it printed); a run NAME@DPI plays NAME.txt with the screen at DPI dots per inch and
 # expects NAME_DPI.out. UPDATE_GOLDEN=1 in the environment writes the outputs instead.
 cmake_policy(VERSION 3.25)
 
@@ -43,10 +44,14 @@ foreach(run IN LISTS RUNS)
                   WORKING_DIRECTORY ${WORK} OUTPUT_VARIABLE output ERROR_VARIABLE errors RESULT_VARIABLE rc
                   TIMEOUT 240)
   string(REPLACE "\r\n" "\n" output "${output}")
+  # A host that fails says so on its error stream, in lines of its own among Wine's.
   if(NOT rc EQUAL 0)
-    set(failure "${run}: the host ended with ${rc}\n${errors}")
-    break()
+    string(REPLACE "\r\n" "\n" errors "${errors}")
+    string(REGEX MATCHALL "pgnhost:[^\n]*\n" said "${errors}")
+    list(JOIN said "" said)
+    string(APPEND output "exit ${rc}\n${said}")
   endif()
+  string(REPLACE "${WORK}" "@WORK@" output "${output}")
   if(DEFINED ENV{UPDATE_GOLDEN})
     file(WRITE ${SCRIPTS}/${golden}.out "${output}")
   else()
