@@ -1,5 +1,7 @@
 #include "options/settings_file.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <system_error>
 
 #include "io/bytefile.h"
@@ -93,9 +95,11 @@ PanelRect CorrectPlacement(PanelRect r, const WorkArea& area) {
   if (r.width < 600) r.width = 600;
   if (r.height < 450) r.height = 450;
   if (area.bottom - area.top < r.height) r.height = area.bottom - area.top;
-  if (r.left + 10 >= area.right) r.left = area.right - r.width;
+  // In 64 bits: a damaged file may put any number here.
+  if (int64_t(r.left) + 10 >= area.right) r.left = int32_t(std::max<int64_t>(int64_t(area.right) - r.width, INT32_MIN));
   if (r.left < 0) r.left = 0;
-  if (r.top > area.bottom - 10) r.top = area.bottom - r.height - 10;
+  if (int64_t(r.top) > int64_t(area.bottom) - 10)
+    r.top = int32_t(std::max<int64_t>(int64_t(area.bottom) - r.height - 10, INT32_MIN));
   if (r.top < 0) r.top = 0;
   return r;
 }

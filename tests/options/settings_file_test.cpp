@@ -235,6 +235,18 @@ TEST(Placement, SmallWindowsGrowAndStayOnScreen) {
   EXPECT_EQ(FirstRunPlacement(512, 450, WorkArea{0, 0, 1024, 768}), (PanelRect{256, 159, 512, 450}));
 }
 
+// A damaged file may hold any four numbers: the extremes of the type come back on the screen
+// without overflowing on the way.
+TEST(Placement, ExtremeNumbersComeBackOnScreen) {
+  const WorkArea area{0, 0, 1920, 1040};
+  constexpr int32_t most = INT32_MAX, least = INT32_MIN;
+  EXPECT_EQ(CorrectPlacement({most, most, 700, 500}, area), (PanelRect{1220, 530, 700, 500}));
+  EXPECT_EQ(CorrectPlacement({least, least, least, least}, area), (PanelRect{0, 0, 600, 450}));
+  const PanelRect wide = CorrectPlacement({most, 0, most, most}, area);
+  EXPECT_EQ(wide.left, 0);
+  EXPECT_EQ(wide.height, 1040);
+}
+
 TEST_F(Settings, ShortAndDamagedFilesLeaveDefaults) {
   makeDefaultAutomatically = false;
   ProcessingOptions.removeComments = true;
