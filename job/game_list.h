@@ -21,6 +21,9 @@ struct TGameList {
   KeyIndex keyIndex;         // `keys` as a hash table for the merges; cleared when `keys` changes but by growing
   SourceIndex sources;       // the entries' files and positions, for the merges' repeat check
   int32_t currentRow = -1;
+  // The column the panel's rows were last sorted by (1: entry order; 7: a merge appended rows,
+  // so any column sorts them again).
+  int sortColumn = 1;
   // Entries given up (duplicates dropped, rows deleted): the only ones compaction removes.
   std::vector<bool> dropped;
   // The game records held in memory; games loaded past it are let go and read again when

@@ -468,6 +468,7 @@ void MergeNewGames(TGameList& list, TGames& fresh, bool removeDuplicates, JobCou
   enter(JobStage::Finishing);
   HostLockGuard lock;
   const size_t oldLength = list.entries.size();
+  if (oldLength > 0) list.sortColumn = 7;
   for (size_t i = 0; i < fresh.size(); ++i) {
     list.entries.push_back(std::move(fresh[i]));
     list.displayOrder.push_back(int32_t(oldLength + i));

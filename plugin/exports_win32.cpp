@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "io/host_folder.h"
 #include "job/game_list.h"
 #include "options/processing_options.h"
 #include "options/settings_file.h"
@@ -19,20 +20,6 @@ TPlugin Plugin;
 namespace {
 
 std::unique_ptr<QueryHost> installedHost;
-
-std::filesystem::path HostProgramFolder() {
-  std::wstring name(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, name.data(), DWORD(name.size()));
-    if (length == 0) return {};
-    if (length < name.size()) {
-      name.resize(length);
-      break;
-    }
-    name.resize(name.size() * 2);
-  }
-  return std::filesystem::path(name).parent_path();
-}
 
 int32_t ScreenDotsPerInch() {
   HDC screen = GetDC(nullptr);

@@ -1,0 +1,183 @@
+#include "job/list_view.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "io/codepage.h"
+#include "services/host.h"
+
+namespace {
+
+int32_t RowCount(const TGameList& list) { return int32_t(list.displayOrder.size()); }
+
+// The highlight flag of the entry shown at a row.
+std::vector<bool>::reference FlagAt(TGameList& list, int32_t row) {
+  const size_t index = size_t(list.displayOrder[size_t(row)]);
+  if (list.highlight.size() < list.entries.size()) list.highlight.resize(list.entries.size(), false);
+  return list.highlight[index];
+}
+
+void ClearHighlights(TGameList& list) { list.highlight.assign(list.entries.size(), false); }
+
+// Highlights one row as the only one.
+void HighlightOnly(TGameList& list, int32_t row) {
+  ClearHighlights(list);
+  if (row >= 0 && row < RowCount(list)) FlagAt(list, row) = true;
+}
+
+}  // namespace
+
+std::u16string ColumnKey(const TGame& entry, int column) {
+  static constexpr TagSlot slots[] = {WhiteSlot, BlackSlot, ResultSlot, EventSlot, DateSlot};
+  if (column == 7) return entry.sourcePath.get().u16string();
+  if (column < 2 || column > 6) return {};
+  const TagSlot slot = slots[column - 2];
+  return slot < entry.tags.size() ? BytesToUtf16(entry.tags[slot].value) : std::u16string();
+}
+
+void SortByColumn(TGameList& list, int column) {
+  const int32_t rows = RowCount(list);
+  const bool validRow = list.currentRow >= 0 && list.currentRow < rows;
+  const int32_t currentEntry = validRow ? list.displayOrder[size_t(list.currentRow)] : -1;
+  if (column == 1) {
+    list.displayOrder.resize(list.entries.size());
+    for (size_t i = 0; i < list.entries.size(); ++i) list.displayOrder[i] = int32_t(i);
+    if (validRow) list.currentRow = currentEntry;
+    list.sortColumn = 1;
+    return;
+  }
+  if (column < 2 || column > 7 || column == list.sortColumn) return;
+  std::vector<std::u16string> keys(list.entries.size());
+  for (int32_t index : list.displayOrder) keys[size_t(index)] = ColumnKey(list.entries[size_t(index)], column);
+  std::sort(list.displayOrder.begin(), list.displayOrder.end(), [&](int32_t x, int32_t y) {
+    const std::u16string &a = keys[size_t(x)], &b = keys[size_t(y)];
+    if (a.empty() != b.empty()) return a.empty();
+    if (a != b) return a < b;
+    if (column == 7) {
+      const int64_t p = list.entries[size_t(x)].sourcePosition, q = list.entries[size_t(y)].sourcePosition;
+      if (p != q) return p < q;
+    }
+    return x < y;
+  });
+  if (validRow)
+    for (int32_t row = 0; row < rows; ++row)
+      if (list.displayOrder[size_t(row)] == currentEntry) list.currentRow = row;
+  list.sortColumn = column;
+}
+
+bool ClickRow(TGameList& list, int32_t row, bool shift, bool ctrl) {
+  const std::vector<bool> before = list.highlight;
+  if (!ctrl) ClearHighlights(list);
+  const int32_t rows = RowCount(list);
+  if (shift) {
+    const int32_t low = std::max(std::min(list.currentRow, row), 0);
+    const int32_t high = std::min(std::max(list.currentRow, row), rows - 1);
+    for (int32_t r = low; r <= high; ++r) FlagAt(list, r) = true;
+  } else if (row >= 0 && row < rows) {
+    auto flag = FlagAt(list, row);
+    flag = ctrl ? !flag : true;
+  }
+  list.currentRow = row;
+  return list.highlight != before;
+}
+
+bool MoveUp(TGameList& list) {
+  ClearHighlights(list);
+  if (list.currentRow > 0) {
+    --list.currentRow;
+    HighlightOnly(list, list.currentRow);
+    return true;
+  }
+  if (list.currentRow == 0) HighlightOnly(list, 0);
+  return false;
+}
+
+bool MoveDown(TGameList& list) {
+  ClearHighlights(list);
+  const int32_t last = RowCount(list) - 1;
+  if (list.currentRow < last) {
+    ++list.currentRow;
+    HighlightOnly(list, list.currentRow);
+    return true;
+  }
+  if (list.currentRow == last) HighlightOnly(list, last);
+  return false;
+}
+
+void MoveHome(TGameList& list) { list.currentRow = 0; }
+
+void MoveEnd(TGameList& list) { list.currentRow = RowCount(list) - 1; }
+
+void DeleteHighlighted(TGameList& list) {
+  {
+    HostLockGuard lock;
+    list.highlight.resize(list.entries.size(), false);
+    list.dropped.resize(list.entries.size(), false);
+    for (size_t i = 0; i < list.entries.size(); ++i) {
+      if (!list.highlight[i]) continue;
+      if (list.entries[i].game) GiveBack(list.memory, list.entries[i]);
+      list.entries[i].game.reset();
+      list.dropped[i] = true;
+    }
+  }
+  CompactGameList(list);
+  list.highlight.assign(list.entries.size(), false);
+}
+
+void DeleteAll(TGameList& list) {
+  HostLockGuard lock;
+  const int32_t row = list.currentRow;
+  const int sortColumn = list.sortColumn;
+  const int64_t limit = list.memory.limit;
+  list = TGameList{};
+  list.currentRow = row;
+  list.sortColumn = sortColumn;
+  list.memory.limit = limit;
+}
+
+bool NeedsScrollBar(int64_t rows, const ListScroll& scroll, bool listShown) {
+  return listShown && int64_t(scroll.visibleHeight) < rows * scroll.rowHeight;
+}
+
+int32_t LastScrollPosition(int64_t rows, const ListScroll& scroll) {
+  const int64_t last = rows * scroll.rowHeight - std::max(scroll.visibleHeight - 1, 0);
+  return int32_t(std::clamp<int64_t>(last, 0, INT32_MAX));
+}
+
+int32_t ScrollRowIntoView(const ListScroll& scroll, int32_t row) {
+  int64_t position = scroll.position;
+  if (row < 0) return scroll.position;
+  const int64_t top = int64_t(row) * scroll.rowHeight;
+  if (top < position) position = top;
+  if (position + scroll.visibleHeight < top + scroll.rowHeight)
+    position = top + scroll.rowHeight - scroll.visibleHeight;
+  return int32_t(std::clamp<int64_t>(position, INT32_MIN, INT32_MAX));
+}
+
+int32_t RequestedScrollPosition(ScrollRequest request, const ListScroll& scroll, int32_t textHeight, double fraction,
+                                int32_t track) {
+  const int32_t page = int32_t(std::lround(scroll.visibleHeight * fraction));
+  switch (request) {
+    case ScrollRequest::LineUp:
+      return scroll.position - (textHeight + 1);
+    case ScrollRequest::LineDown:
+      return scroll.position + (textHeight + 1);
+    case ScrollRequest::PageUp:
+      return scroll.position - page;
+    case ScrollRequest::PageDown:
+      return scroll.position + page;
+    case ScrollRequest::Thumb:
+      return track;
+    case ScrollRequest::Other:
+      break;
+  }
+  return scroll.position;
+}
+
+int32_t WheelNotches(int32_t delta) { return int32_t(std::lround(delta / 120.0)); }
+
+int32_t RowAtY(const ListScroll& scroll, int32_t listTop, int32_t y) {
+  const int64_t offset = int64_t(y) + scroll.position - listTop;
+  if (offset < 0) return -1;
+  return int32_t(offset / std::max(scroll.rowHeight, 1));
+}
