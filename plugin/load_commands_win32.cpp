@@ -6,6 +6,7 @@
 #include "job/job.h"
 #include "plugin/panel_window_win32.h"
 #include "plugin/plugin_state_win32.h"
+#include "plugin/progress_window_win32.h"
 #include "plugin/query_host_win32.h"
 
 namespace {
@@ -15,13 +16,6 @@ int CALLBACK PreselectHostFolder(HWND browser, UINT message, LPARAM, LPARAM) {
   if (message == BFFM_INITIALIZED)
     SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(Plugin.initialFolder.c_str()));
   return 0;
-}
-
-// Runs a loading job; until the progress window exists the user interface waits for it.
-void RunLoadingJob(JobKind kind) {
-  PlainWait wait;
-  StartJob(kind, wait);
-  RefreshPanel();
 }
 
 }  // namespace
@@ -52,7 +46,7 @@ void OpenPgnFile() {
   d.hwndOwner = Plugin.panel;
   if (!GetOpenFileNameW(&d) || Plugin.fileName[0] == L'\0') return;
   JobState.currentPath = std::filesystem::path(Plugin.fileName.data());
-  RunLoadingJob(JobKind::LoadFile);
+  RunJobWithProgress(JobKind::LoadFile);
 }
 
 void OpenPgnFolder() {
@@ -70,5 +64,5 @@ void OpenPgnFolder() {
   CoTaskMemFree(item);
   if (!found || path[0] == L'\0') return;
   JobState.folderPath = std::filesystem::path(path);
-  RunLoadingJob(JobKind::LoadFolder);
+  RunJobWithProgress(JobKind::LoadFolder);
 }

@@ -3,6 +3,7 @@
 #include "job/game_list.h"
 #include "options/processing_options.h"
 #include "plugin/load_commands_win32.h"
+#include "plugin/panel_controls_win32.h"
 #include "plugin/panel_window_win32.h"
 #include "plugin/plugin_state_win32.h"
 #include "services/host.h"
@@ -41,14 +42,8 @@ void __stdcall MoveCurrentToPanel() {
 }
 void __stdcall Open() { OpenPgnFile(); }
 void __stdcall OpenFolder() { OpenPgnFolder(); }
-void __stdcall DeleteHighlighted() { NotAvailableYet(L"Deleting highlighted games"); }
-void __stdcall DeleteAll() {
-  {
-    HostLockGuard lock;
-    GameList = TGameList{};
-  }
-  RefreshPanel();
-}
+void __stdcall DeleteHighlighted() { DeleteHighlightedGames(); }
+void __stdcall DeleteAll() { DeleteAllGames(); }
 void __stdcall DefaultOptions() {
   ResetOptions();
   RefreshOptionControls();
