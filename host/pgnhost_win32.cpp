@@ -1,8 +1,9 @@
 // The substitute host program: a main window with a game list and menus, the host's services
 // behind the query protocol, a plug-in DLL started in it and, with --script, user actions run
 // through real messages. host/README.md tells how to use it.
-#include <ole2.h>
 #include <windows.h>
+
+#include <ole2.h>
 
 #include <cstdio>
 #include <fstream>

@@ -1,7 +1,8 @@
 #include "plugin/load_commands_win32.h"
 
-#include <shlobj.h>
 #include <windows.h>
+
+#include <shlobj.h>
 
 #include "job/job.h"
 #include "plugin/panel_window_win32.h"

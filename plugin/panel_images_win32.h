@@ -2,9 +2,10 @@
 // stretched. A file that is missing or cannot be read leaves its picture empty.
 #pragma once
 
+#include <windows.h>
+
 #include <ole2.h>
 #include <olectl.h>
-#include <windows.h>
 
 #include <filesystem>
 

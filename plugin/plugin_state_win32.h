@@ -2,8 +2,9 @@
 // their commands, the file dialog and the panel's sizes.
 #pragma once
 
-#include <commdlg.h>
 #include <windows.h>
+
+#include <commdlg.h>
 
 #include <filesystem>
 #include <string>

@@ -1,7 +1,8 @@
 #include "plugin/progress_window_win32.h"
 
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <algorithm>
 #include <string>
@@ -55,7 +56,9 @@ std::wstring FileName(const std::wstring& path) {
 // The window's content, made when it is shown: the progress bar, the "Stop" button, its size
 // and its place over the panel.
 void LayOut(HWND window) {
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
+  INITCOMMONCONTROLSEX controls{};
+  controls.dwSize = sizeof controls;
+  controls.dwICC = ICC_PROGRESS_CLASS;
   InitCommonControlsEx(&controls);
   const int32_t top = Margin(Plugin.host.marginTop), bottom = Margin(Plugin.host.marginBottom);
   const int32_t left = Margin(Plugin.host.marginLeft), right = Margin(Plugin.host.marginRight);
