@@ -95,6 +95,12 @@ void HostGames::LeaveVariation() {
 
 bool HostGames::InVariation() const { return line && line->parent; }
 
+int32_t HostGames::LineDepth() const {
+  int32_t depth = 0;
+  for (const Line* l = line; l && l->parent; l = l->parent) ++depth;
+  return depth;
+}
+
 int32_t HostGames::PlyNumber() const {
   if (!line) return 1;
   return line->startNumber + (shown + (line->blackFirst ? 1 : 0)) / 2;

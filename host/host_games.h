@@ -42,6 +42,8 @@ class HostGames {
   void EnterVariation(int32_t oneBasedIndex);
   void LeaveVariation();
   bool InVariation() const;
+  // How many variations deep the current line lies (0: the main line).
+  int32_t LineDepth() const;
   int32_t CurrentMove() const { return shown; }
   int32_t PlyNumber() const;
   HostLineId CurrentLine() const { return line; }

@@ -50,7 +50,10 @@ constexpr StepName StepNames[] = {
     {"wait-modal", StepKind::WaitModal},
     {"resize", StepKind::Resize},
     {"capture", StepKind::Capture},
+    {"press", StepKind::Press},
+    {"release", StepKind::Release},
     {"print", StepKind::Print},
+    {"print-file", StepKind::PrintFile},
     {"expect-file", StepKind::ExpectFile},
     {"expect-no-file", StepKind::ExpectNoFile},
     {"close", StepKind::Close},
@@ -74,6 +77,12 @@ std::string Complete(ScriptStep& step, std::string_view name, std::string_view a
       if (!KeyByName(argument, step.key)) return "unknown key \"" + std::string(argument) + "\"";
       step.text = argument;
       return {};
+    case StepKind::Press:
+    case StepKind::Release:
+      if (!KeyByName(argument, step.key) || step.key.ctrl || step.key.shift)
+        return "press and release take one key: Shift, Ctrl or another key's name";
+      step.text = argument;
+      return {};
     case StepKind::Answer:
       for (const char* button : {"Yes", "No", "OK", "Cancel"})
         if (SameLetters(argument, button)) {
@@ -82,12 +91,12 @@ std::string Complete(ScriptStep& step, std::string_view name, std::string_view a
         }
       return "a message box is answered with Yes, No, OK or Cancel";
     case StepKind::Print:
-      for (const char* what : {"menu", "host-menu", "panel", "queries"})
+      for (const char* what : {"menu", "host-menu", "panel", "host", "queries"})
         if (argument == what) {
           step.text = what;
           return {};
         }
-      return "print what? menu, host-menu, panel or queries";
+      return "print what? menu, host-menu, panel, host or queries";
     case StepKind::Capture: {
       const size_t blank = argument.find_first_of(" \t");
       const std::string_view window = argument.substr(0, blank);
@@ -127,10 +136,10 @@ bool KeyByName(std::string_view name, KeyPress& key) {
     }
   }
   static const std::pair<const char*, uint8_t> named[] = {
-      {"Enter", 0x0D}, {"Tab", 0x09},    {"Esc", 0x1B},      {"Escape", 0x1B}, {"Backspace", 0x08},
-      {"Space", 0x20}, {"PageUp", 0x21}, {"PageDown", 0x22}, {"End", 0x23},    {"Home", 0x24},
-      {"Left", 0x25},  {"Up", 0x26},     {"Right", 0x27},    {"Down", 0x28},   {"Delete", 0x2E},
-      {"F1", 0x70},    {"F2", 0x71},     {"F3", 0x72},       {"F4", 0x73},     {"F5", 0x74},
+      {"Enter", 0x0D},  {"Tab", 0x09},      {"Esc", 0x1B},    {"Escape", 0x1B}, {"Backspace", 0x08}, {"Space", 0x20},
+      {"PageUp", 0x21}, {"PageDown", 0x22}, {"End", 0x23},    {"Home", 0x24},   {"Left", 0x25},      {"Up", 0x26},
+      {"Right", 0x27},  {"Down", 0x28},     {"Delete", 0x2E}, {"F1", 0x70},     {"F2", 0x71},        {"F3", 0x72},
+      {"F4", 0x73},     {"F5", 0x74},       {"Shift", 0x10},  {"Ctrl", 0x11},
   };
   for (const auto& [text, code] : named)
     if (SameLetters(name, text)) {

@@ -21,7 +21,10 @@ enum class StepKind {
   WaitModal,     // wait-modal
   Resize,        // resize WIDTH HEIGHT
   Capture,       // capture host|panel|modal FILE
-  Print,         // print menu|host-menu|panel|queries
+  Press,         // press NAME: a key goes down and stays down (Shift, Ctrl)
+  Release,       // release NAME
+  Print,         // print menu|host-menu|panel|host|queries
+  PrintFile,     // print-file PATH
   ExpectFile,    // expect-file PATH
   ExpectNoFile,  // expect-no-file PATH
   Close,         // close

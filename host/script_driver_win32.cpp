@@ -26,7 +26,8 @@ struct Driver {
   UINT_PTR timer = 0;
   bool busy = false;
   DWORD stepStarted = 0;
-  bool modifiersHeld = false;
+  bool modifiersHeld = false;    // a key step's modifiers, let go at the next step
+  bool ctrlHeld = false, shiftHeld = false;  // held by press until release
   int captureTurns = 0;  // turns of the message loop since the window to capture was repainted
   std::string failure;
 };
@@ -319,6 +320,40 @@ Outcome PressKey(const ScriptStep& step, std::string& failure) {
   return Outcome::Done;
 }
 
+// A key held down (press) or let go (release); Shift and Ctrl stay in the keyboard state until
+// released.
+Outcome PressOrRelease(const ScriptStep& step, std::string& failure) {
+  HWND focus = GetFocus();
+  if (!focus) return FocusOrFail(failure), Outcome::Failed;
+  const bool down = step.kind == StepKind::Press;
+  if (step.key.virtualKey == VK_CONTROL) driver->ctrlHeld = down;
+  if (step.key.virtualKey == VK_SHIFT) driver->shiftHeld = down;
+  SetModifiers(driver->ctrlHeld, driver->shiftHeld);
+  const UINT scan = MapVirtualKeyW(step.key.virtualKey, MAPVK_VK_TO_VSC);
+  PostMessageW(focus, down ? WM_KEYDOWN : WM_KEYUP, step.key.virtualKey,
+               LPARAM(1 | (scan << 16) | (down ? 0 : 0xC0000000u)));
+  return Outcome::Done;
+}
+
+Outcome PrintFile(const ScriptStep& step, std::string& failure) {
+  const std::wstring path = WindowsPath(step.text);
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    failure = "cannot read " + step.text;
+    return Outcome::Failed;
+  }
+  std::string bytes;
+  char buffer[65536];
+  DWORD got = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+  CloseHandle(file);
+  std::printf("file %s:\n%s", step.text.c_str(), bytes.c_str());
+  if (!bytes.empty() && bytes.back() != '\n') std::printf("\n");
+  std::fflush(stdout);
+  return Outcome::Done;
+}
+
 Outcome Answer(const ScriptStep& step, std::string& failure) {
   HWND box = FindDialog(DialogKind::MessageBox);
   if (!box) return Outcome::Waiting;
@@ -410,6 +445,10 @@ Outcome Print(const ScriptStep& step, std::string& failure) {
     }
     std::printf("%s:\n", step.text.c_str());
     PrintMenu(menu, 2);
+  } else if (step.text == "host") {
+    HostGames& games = Games();
+    std::printf("host: game %ld, line depth %ld, move %ld\n", long(*games.CurrentRow()) + 1, long(games.LineDepth()),
+                long(games.CurrentMove()));
   } else if (step.text == "panel") {
     if (Panels().empty()) std::printf("no panel\n");
     for (const PanelFrame& frame : Panels()) {
@@ -422,8 +461,11 @@ Outcome Print(const ScriptStep& step, std::string& failure) {
           minimumWidth = record.minimumWidth;
           minimumHeight = record.minimumHeight;
         }
-      std::printf("panel \"%s\": at %ld,%ld size %ldx%ld, %s, minimum %ldx%ld\n", Narrow(frame.title).c_str(),
-                  long(r.left), long(r.top), long(r.right - r.left), long(r.bottom - r.top),
+      RECT client{};
+      GetClientRect(frame.window, &client);
+      std::printf("panel \"%s\": at %ld,%ld size %ldx%ld (client %ldx%ld), %s, minimum %ldx%ld\n",
+                  Narrow(frame.title).c_str(), long(r.left), long(r.top), long(r.right - r.left),
+                  long(r.bottom - r.top), long(client.right), long(client.bottom),
                   IsWindowVisible(frame.window) ? "shown" : "hidden", long(minimumWidth), long(minimumHeight));
     }
   } else {
@@ -476,8 +518,13 @@ Outcome Run(const ScriptStep& step, std::string& failure) {
     }
     case StepKind::Capture:
       return Capture(step, failure);
+    case StepKind::Press:
+    case StepKind::Release:
+      return PressOrRelease(step, failure);
     case StepKind::Print:
       return Print(step, failure);
+    case StepKind::PrintFile:
+      return PrintFile(step, failure);
     case StepKind::ExpectFile:
     case StepKind::ExpectNoFile:
       return Expect(step, failure);
@@ -510,7 +557,7 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
   if (d.busy || !d.timer) return;
   d.busy = true;
   if (d.modifiersHeld) {
-    SetModifiers(false, false);
+    SetModifiers(d.ctrlHeld, d.shiftHeld);
     d.modifiersHeld = false;
   }
   if (d.next >= d.script.steps.size()) {

@@ -1,6 +1,8 @@
 #include "plugin/plugin_menus_win32.h"
 
 #include "job/game_list.h"
+#include "job/host_transfer.h"
+#include "job/job.h"
 #include "options/processing_options.h"
 #include "plugin/load_commands_win32.h"
 #include "plugin/panel_controls_win32.h"
@@ -30,8 +32,13 @@ void __stdcall RenameSite() {
   Plugin.renameKind = RenameKind::Site;
   NotAvailableYet(L"Renaming sites");
 }
-void __stdcall TransferAll() { NotAvailableYet(L"Transferring games from the host"); }
-void __stdcall TransferCurrent() { NotAvailableYet(L"Transferring a game from the host"); }
+// The host's games join the list as a merge does, without a job: they are in memory already.
+void Transfer(TGames fresh) {
+  MergeNewGames(GameList, fresh);
+  RefreshList();
+}
+void __stdcall TransferAll() { Transfer(TransferAllFromHost(CurrentHost(), ProcessingOptions)); }
+void __stdcall TransferCurrent() { Transfer(TransferCurrentFromHost(CurrentHost(), ProcessingOptions)); }
 void __stdcall MoveAllToPanel() {
   TransferAll();
   ShowPanel();

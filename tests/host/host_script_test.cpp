@@ -62,7 +62,9 @@ TEST(HostScript, StopsAtTheFirstBadLineAndNamesIt) {
   EXPECT_EQ(ParseScript("capture host .png").error, "line 1: a capture is written to a .png or .bmp file");
   EXPECT_EQ(ParseScript("file").error, "line 1: \"file\" needs something after it");
   EXPECT_EQ(ParseScript("close now").error, "line 1: \"close\" takes nothing after it");
-  EXPECT_EQ(ParseScript("print everything").error, "line 1: print what? menu, host-menu, panel or queries");
+  EXPECT_EQ(ParseScript("print everything").error, "line 1: print what? menu, host-menu, panel, host or queries");
+  EXPECT_EQ(ParseScript("press Ctrl+A").error,
+            "line 1: press and release take one key: Shift, Ctrl or another key's name");
 }
 
 TEST(HostScript, EmptyScriptsAndCommentsHoldNoSteps) {
@@ -72,6 +74,18 @@ TEST(HostScript, EmptyScriptsAndCommentsHoldNoSteps) {
   ASSERT_EQ(script.error, "");
   ASSERT_EQ(script.steps.size(), 1u);
   EXPECT_EQ(script.steps[0].line, 4);
+}
+
+TEST(HostScript, KeysHeldDownAndFilesPrinted) {
+  const Script script = ParseScript("press Shift\nclick 1 2\nrelease shift\nprint-file out/a.pgn\nprint host\n");
+  ASSERT_EQ(script.error, "");
+  ASSERT_EQ(script.steps.size(), 5u);
+  EXPECT_EQ(script.steps[0].kind, StepKind::Press);
+  EXPECT_EQ(script.steps[0].key.virtualKey, 0x10);
+  EXPECT_EQ(script.steps[2].kind, StepKind::Release);
+  EXPECT_EQ(script.steps[3].kind, StepKind::PrintFile);
+  EXPECT_EQ(script.steps[3].text, "out/a.pgn");
+  EXPECT_EQ(script.steps[4].text, "host");
 }
 
 TEST(HostScript, KeysByNameWithTheirModifiers) {

@@ -3,7 +3,8 @@
 # settings file of one run is there for the next), and compares what each run prints with its
 # expected output.
 #   cmake -DWINE_RUN=... -DPREFIX=... -DHOST=pgnhost.exe -DPLUGIN=engpgn_util.dll -DWORK=folder
-#         -DSCRIPTS=folder -DRUNS="first;second" [-DHOST_OPTIONS=...] [-DNO_SETTINGS=1] -P host_session.cmake
+#         -DSCRIPTS=folder -DRUNS="first;second" [-DHOST_OPTIONS=...] [-DNO_SETTINGS=1]
+#         [-DMAKE_FOLDERS=names] [-DBIG_FROM=file -DBIG_TIMES=n] -P host_session.cmake
 # Each run NAME plays SCRIPTS/NAME.txt (with @WORK@ and @SOURCE@ replaced) and expects
 # SCRIPTS/NAME.out (where a host that fails has its exit status and its own error lines after
 # what it printed); a run NAME@DPI plays NAME.txt with the screen at DPI dots per inch and
@@ -16,6 +17,19 @@ file(COPY ${HOST} ${PLUGIN} DESTINATION ${WORK})
 get_filename_component(host_name ${HOST} NAME)
 get_filename_component(plugin_name ${PLUGIN} NAME)
 get_filename_component(source_root ${SCRIPTS}/../../.. ABSOLUTE)
+# What some runs need in the folder: folders standing where files would be written, and a large
+# collection made of a shared one repeated.
+foreach(folder IN LISTS MAKE_FOLDERS)
+  file(MAKE_DIRECTORY ${WORK}/${folder})
+endforeach()
+if(BIG_FROM)
+  file(READ ${BIG_FROM} piece)
+  foreach(i RANGE 1 ${BIG_TIMES})
+    file(APPEND ${WORK}/big.pgn "${piece}\n")
+  endforeach()
+endif()
+# The folder as the host names it (Wine's drive Z:), for outputs that name it.
+string(REPLACE "/" "\\" work_as_windows "Z:${WORK}")
 
 # The screen's resolution is a setting of the prefix, read when a program starts; it is put
 # back to 96 whatever happens.
@@ -51,6 +65,7 @@ foreach(run IN LISTS RUNS)
     list(JOIN said "" said)
     string(APPEND output "exit ${rc}\n${said}")
   endif()
+  string(REPLACE "${work_as_windows}" "@WORK@" output "${output}")
   string(REPLACE "${WORK}" "@WORK@" output "${output}")
   if(DEFINED ENV{UPDATE_GOLDEN})
     file(WRITE ${SCRIPTS}/${golden}.out "${output}")
