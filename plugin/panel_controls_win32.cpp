@@ -103,13 +103,9 @@ LRESULT CALLBACK BrowseProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 // A committed output path differing from the current one resets the options first while "Make
-// default automatically" is on.
+// default automatically" is on; the pages then show the defaults.
 void ChangeOutputBase(const std::u16string& base) {
-  if (base != outputBase && makeDefaultAutomatically) {
-    ResetOptions();
-    RefreshOptionControls();
-  }
-  outputBase = base;
+  if (CommitOutputBase(base)) RefreshOptionControls();
 }
 
 void __stdcall OnStart() { StartProcessing(); }
