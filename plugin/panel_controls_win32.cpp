@@ -7,6 +7,7 @@
 #include "job/job.h"
 #include "job/list_view.h"
 #include "options/processing_options.h"
+#include "plugin/option_pages_win32.h"
 #include "plugin/panel_view_win32.h"
 #include "plugin/panel_window_win32.h"
 #include "plugin/plugin_menus_win32.h"
@@ -169,6 +170,7 @@ void CreatePanelControls(HWND panel) {
   v.saveToWidth = saveTo.cx;
   v.saveToHeight = saveTo.cy;
   v.rowPitch = RowPitch(saveTo.cy, v.metrics.checkHeight);
+  BuildOptionPages(panel);
 }
 
 void LayOutPanelWindow(HWND panel, int32_t width, int32_t height) {
@@ -183,7 +185,7 @@ void LayOutPanelWindow(HWND panel, int32_t width, int32_t height) {
   RefreshList();
 }
 
-void ShowPageControls(int, bool) {}
+void ShowPageControls(int page, bool shown) { ShowOptionPage(page, shown); }
 
 void CommitOutputField() {
   TPanelView& v = PanelView;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "job/game_list.h"
+#include "plugin/option_pages_win32.h"
 #include "plugin/panel_view_win32.h"
 #include "plugin/plugin_state_win32.h"
 
@@ -169,5 +170,7 @@ void PaintPanelWindow(HWND panel, HDC dc) {
   if (PanelView.activePage == GamesPage) {
     PaintHeaders(panel, dc);
     PaintListArea(panel, dc);
+  } else {
+    PaintOptionPage(dc, PanelView.activePage);
   }
 }

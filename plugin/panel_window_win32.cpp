@@ -9,6 +9,7 @@
 #include "job/game_list.h"
 #include "job/list_view.h"
 #include "options/processing_options.h"
+#include "plugin/option_pages_win32.h"
 #include "plugin/panel_controls_win32.h"
 #include "plugin/panel_view_win32.h"
 #include "plugin/plugin_menus_win32.h"
@@ -309,4 +310,7 @@ void RefreshList() {
   RefreshPanel();
 }
 
-void RefreshOptionControls() { RefreshPanel(); }
+void RefreshOptionControls() {
+  RefreshOptionChecks();
+  RefreshPanel();
+}
