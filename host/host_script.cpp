@@ -73,10 +73,23 @@ std::string Complete(ScriptStep& step, std::string_view name, std::string_view a
     case StepKind::Close:
       if (!argument.empty()) return quoted + " takes nothing after it";
       return {};
-    case StepKind::Key:
-      if (!KeyByName(argument, step.key)) return "unknown key \"" + std::string(argument) + "\"";
-      step.text = argument;
+    case StepKind::Key: {
+      // An optional count after the name presses the key that many times.
+      std::string_view keyName = argument;
+      const size_t blank = argument.find_last_of(" \t");
+      if (blank != std::string_view::npos) {
+        const std::string_view count = argument.substr(blank + 1);
+        auto parsed = std::from_chars(count.data(), count.data() + count.size(), step.x);
+        if (parsed.ec != std::errc() || parsed.ptr != count.data() + count.size() || step.x < 1 || step.x > 10000)
+          return "a key is pressed 1 to 10000 times";
+        keyName = Trim(argument.substr(0, blank));
+      } else {
+        step.x = 1;
+      }
+      if (!KeyByName(keyName, step.key)) return "unknown key \"" + std::string(keyName) + "\"";
+      step.text = keyName;
       return {};
+    }
     case StepKind::Press:
     case StepKind::Release:
       if (!KeyByName(argument, step.key) || step.key.ctrl || step.key.shift)

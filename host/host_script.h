@@ -14,7 +14,7 @@ enum class StepKind {
   ClickButton,   // click-button CAPTION
   ClickCheck,    // click-check CAPTION
   Type,          // type TEXT
-  Key,           // key NAME
+  Key,           // key NAME [TIMES]
   Answer,        // answer Yes|No|OK|Cancel
   File,          // file PATH
   Folder,        // folder PATH
@@ -39,9 +39,9 @@ struct KeyPress {
 struct ScriptStep {
   int line = 0;
   StepKind kind = StepKind::Close;
-  std::string text;  // the caption, text, path, key name or what to print or capture
-  std::string file;  // capture: the image file
-  int32_t x = 0, y = 0;
+  std::string text;      // the caption, text, path, key name or what to print or capture
+  std::string file;      // capture: the image file
+  int32_t x = 0, y = 0;  // click and resize: the point or size; key: how many times
   KeyPress key;
 };
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <mutex>
 #include <string>
 
 namespace hostsim {
@@ -70,7 +71,14 @@ int32_t __stdcall RegisterCommand(int32_t, HostCommandFn callback) {
   return 1000 + int32_t(S().commands.size()) - 1;
 }
 
-void Log(const char* prefix, int32_t id) { S().askedLog.push_back(prefix + std::to_string(id)); }
+// A job's thread asks for the lock while the user-interface thread asks for other things: the
+// record of queries is kept under a lock of its own.
+std::mutex logLock;
+
+void Log(const char* prefix, int32_t id) {
+  std::lock_guard<std::mutex> guard(logLock);
+  S().askedLog.push_back(prefix + std::to_string(id));
+}
 
 intptr_t __stdcall WindowQuery(int32_t id) {
   Log("W", id);
@@ -179,7 +187,10 @@ intptr_t Service(F* function) {
 }
 
 intptr_t __stdcall HostQuery(int32_t id) {
-  S().asked.push_back(id);
+  {
+    std::lock_guard<std::mutex> guard(logLock);
+    S().asked.push_back(id);
+  }
   Log("", id);
   switch (id) {
     case HostQueryCommentFunction:
@@ -255,7 +266,10 @@ void Reset() {
 
 const std::vector<int32_t>& AskedIds() { return S().asked; }
 
-const std::vector<std::string>& AskedLog() { return S().askedLog; }
+std::vector<std::string> AskedLog() {
+  std::lock_guard<std::mutex> guard(logLock);
+  return S().askedLog;
+}
 
 const std::vector<HostCommandFn>& Commands() { return S().commands; }
 

@@ -14,7 +14,7 @@ namespace hostsim {
 // The values and data the host hands out by pointer; tests may change them.
 struct Values {
   int32_t pathLength = 260;
-  double wheelFraction = 0.1;
+  double wheelFraction = 0.9;  // a page scrolls nine tenths of what shows
   uint32_t evenRows = 0x00FFFFFF, highlightFill = 0x00C08040, highlightText = 0x00FFFFFF;
   uint32_t oddRows = 0x00F4F4F4, headerLine = 0x00808080, lineColour = 0x00BEBEBE;
   bool lineColourGiven = true;  // false: the host answers id 49 with null
@@ -46,7 +46,7 @@ void Reset();
 const std::vector<int32_t>& AskedIds();
 // Every query asked so far, in order: HostQuery ids as numbers, the window, value and data
 // queries' ids after "W", "V" and "D".
-const std::vector<std::string>& AskedLog();
+std::vector<std::string> AskedLog();
 // The callbacks registered through id 10004, by command id (commands count from 1000).
 const std::vector<HostCommandFn>& Commands();
 

@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -26,9 +27,9 @@ struct Driver {
   UINT_PTR timer = 0;
   bool busy = false;
   DWORD stepStarted = 0;
-  bool modifiersHeld = false;    // a key step's modifiers, let go at the next step
+  bool modifiersHeld = false;                // a key step's modifiers, let go at the next step
   bool ctrlHeld = false, shiftHeld = false;  // held by press until release
-  int captureTurns = 0;  // turns of the message loop since the window to capture was repainted
+  int captureTurns = 0;                      // turns of the message loop since the window to capture was repainted
   std::string failure;
 };
 
@@ -315,8 +316,10 @@ Outcome PressKey(const ScriptStep& step, std::string& failure) {
     driver->modifiersHeld = true;
   }
   const UINT scan = MapVirtualKeyW(step.key.virtualKey, MAPVK_VK_TO_VSC);
-  PostMessageW(focus, WM_KEYDOWN, step.key.virtualKey, LPARAM(1 | (scan << 16)));
-  PostMessageW(focus, WM_KEYUP, step.key.virtualKey, LPARAM(1 | (scan << 16) | 0xC0000000u));
+  for (int32_t i = 0; i < std::max(step.x, 1); ++i) {
+    PostMessageW(focus, WM_KEYDOWN, step.key.virtualKey, LPARAM(1 | (scan << 16)));
+    PostMessageW(focus, WM_KEYUP, step.key.virtualKey, LPARAM(1 | (scan << 16) | 0xC0000000u));
+  }
   return Outcome::Done;
 }
 
@@ -401,6 +404,8 @@ Outcome Capture(const ScriptStep& step, std::string& failure) {
     const std::vector<HWND> dialogs = ThreadWindows(L"#32770");
     if (!dialogs.empty()) window = dialogs.front();
   }
+  // A modal window may still be on its way: it is waited for, as dialogs are.
+  if (step.text == "modal" && (!window || !IsWindowVisible(window))) return Outcome::Waiting;
   if (!window || !IsWindowVisible(window)) {
     failure = "no " + step.text + " window shows";
     return Outcome::Failed;

@@ -76,6 +76,16 @@ TEST(HostScript, EmptyScriptsAndCommentsHoldNoSteps) {
   EXPECT_EQ(script.steps[0].line, 4);
 }
 
+TEST(HostScript, AKeyMayBePressedManyTimes) {
+  const Script script = ParseScript("key PageUp 80\nkey Down\n");
+  ASSERT_EQ(script.error, "");
+  EXPECT_EQ(script.steps[0].x, 80);
+  EXPECT_EQ(script.steps[0].key.virtualKey, 0x21);
+  EXPECT_EQ(script.steps[1].x, 1);
+  EXPECT_EQ(ParseScript("key Down 0").error, "line 1: a key is pressed 1 to 10000 times");
+  EXPECT_EQ(ParseScript("key Down many").error, "line 1: a key is pressed 1 to 10000 times");
+}
+
 TEST(HostScript, KeysHeldDownAndFilesPrinted) {
   const Script script = ParseScript("press Shift\nclick 1 2\nrelease shift\nprint-file out/a.pgn\nprint host\n");
   ASSERT_EQ(script.error, "");

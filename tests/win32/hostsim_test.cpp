@@ -40,7 +40,7 @@ TEST_F(HostSim, AnswersValuesThroughTheSubQueries) {
   EXPECT_EQ(Read<int32_t>(values, HostValueMarginTop), 8);
   EXPECT_EQ(Read<int32_t>(values, HostValueCheckBoxWidth), 16);
   EXPECT_EQ(Read<int32_t>(values, HostValueGrowthStep), 16);
-  EXPECT_DOUBLE_EQ(Read<double>(values, HostValueWheelFraction), 0.1);
+  EXPECT_DOUBLE_EQ(Read<double>(values, HostValueWheelFraction), 0.9);
   EXPECT_EQ(Read<uint32_t>(values, HostValueLineColour), 0x00BEBEBEu);
   // The panel's font is a real LOGFONTA: Windows makes a font of it.
   const LOGFONTA& font = Read<LOGFONTA>(values, HostValuePanelFont);
