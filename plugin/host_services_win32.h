@@ -47,6 +47,16 @@ struct THostServices {
   }
   // A data pointer fetched at use (the lock, the style record, the panel records...).
   void* Data(int32_t id) const { return dataQuery ? reinterpret_cast<void*>(dataQuery(id)) : nullptr; }
+  // The host's text height, read at use (16 when the host gives none).
+  int32_t TextHeight() const {
+    const auto* height = static_cast<const int32_t*>(Data(HostDataTextHeight));
+    return height ? *height : 16;
+  }
+  // The host's default window procedure for the plug-in's windows (the system's without one).
+  LRESULT DefaultWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const {
+    return defaultWindowProc ? defaultWindowProc(window, message, wParam, lParam)
+                             : DefWindowProcW(window, message, wParam, lParam);
+  }
 };
 
 // Asks the host for the comment service first; without it nothing else is asked and the result

@@ -20,11 +20,6 @@ namespace {
 PanelPicture browseRest, browsePressed;
 bool browseFacesLoaded = false;
 
-int32_t HostTextHeight() {
-  const auto* height = static_cast<const int32_t*>(Plugin.host.Data(HostDataTextHeight));
-  return height ? *height : 16;
-}
-
 PanelMetrics ReadMetrics() {
   const THostServices& h = Plugin.host;
   PanelMetrics m;
@@ -34,7 +29,7 @@ PanelMetrics ReadMetrics() {
   m.marginRight = THostServices::Read<int32_t>(h.marginRight, 8);
   m.checkHeight = THostServices::Read<int32_t>(h.checkBoxHeight, 16);
   m.checkWidth = THostServices::Read<int32_t>(h.checkBoxWidth, 16);
-  m.fontHeight = HostTextHeight();
+  m.fontHeight = Plugin.host.TextHeight();
   return m;
 }
 
@@ -175,7 +170,7 @@ void CreatePanelControls(HWND panel) {
 
 void LayOutPanelWindow(HWND panel, int32_t width, int32_t height) {
   TPanelView& v = PanelView;
-  v.metrics.fontHeight = HostTextHeight();
+  v.metrics.fontHeight = Plugin.host.TextHeight();
   v.layout = LayOutPanel(v.metrics, width, height, v.saveToWidth);
   Place(static_cast<HWND>(v.menuButton.window), v.layout.menuButton);
   Place(v.outputField, v.layout.outputField);

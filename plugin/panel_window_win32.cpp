@@ -17,19 +17,9 @@
 
 namespace {
 
-HostResult Default(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (Plugin.host.defaultWindowProc) return Plugin.host.defaultWindowProc(window, message, wParam, lParam);
-  return DefWindowProcW(window, message, wParam, lParam);
-}
-
 bool MouseSuspended() {
   return THostServices::Read<uint8_t>(Plugin.host.mouseSuspended, 0) != 0 ||
          THostServices::Read<uint8_t>(Plugin.host.mouseSuspended2, 0) != 0;
-}
-
-int32_t HostTextHeight() {
-  const auto* height = static_cast<const int32_t*>(Plugin.host.Data(HostDataTextHeight));
-  return height ? *height : 16;
 }
 
 // The first time the panel is shown the settings become worth saving at stop.
@@ -152,7 +142,7 @@ void OnScroll(WPARAM wParam) {
   SCROLLINFO info{sizeof info, SIF_TRACKPOS, 0, 0, 0, 0, 0};
   GetScrollInfo(v.scrollBar, SB_CTL, &info);
   const double fraction = THostServices::Read<double>(Plugin.host.wheelFraction, 0.9);
-  ScrollTo(RequestedScrollPosition(request, v.scroll, HostTextHeight(), fraction, info.nTrackPos));
+  ScrollTo(RequestedScrollPosition(request, v.scroll, Plugin.host.TextHeight(), fraction, info.nTrackPos));
 }
 
 void OnWheel(HWND panel, WPARAM wParam) {
@@ -220,21 +210,21 @@ HostResult __stdcall PanelWindowProc(HostWindow handle, uint32_t message, HostWP
   HWND window = static_cast<HWND>(handle);
   switch (message) {
     case WM_CREATE: {
-      const HostResult result = Default(window, message, wParam, lParam);
+      const HostResult result = Plugin.host.DefaultWindowProc(window, message, wParam, lParam);
       CreatePanelControls(window);
       return result;
     }
     case WM_SIZE: {
-      const HostResult result = Default(window, message, wParam, lParam);
+      const HostResult result = Plugin.host.DefaultWindowProc(window, message, wParam, lParam);
       LayOutPanelWindow(window, LOWORD(lParam), HIWORD(lParam));
       return result;
     }
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE) Plugin.shiftHeld = Plugin.ctrlHeld = false;
-      return Default(window, message, wParam, lParam);
+      return Plugin.host.DefaultWindowProc(window, message, wParam, lParam);
     case WM_SHOWWINDOW:
       if (wParam) OnShown();
-      return Default(window, message, wParam, lParam);
+      return Plugin.host.DefaultWindowProc(window, message, wParam, lParam);
     case WM_KEYDOWN:
       OnKeyDown(window, wParam);
       return 0;
@@ -246,7 +236,7 @@ HostResult __stdcall PanelWindowProc(HostWindow handle, uint32_t message, HostWP
       return 0;
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
-      if (MouseSuspended()) return Default(window, message, wParam, lParam);
+      if (MouseSuspended()) return Plugin.host.DefaultWindowProc(window, message, wParam, lParam);
       if (message == WM_MOUSEMOVE)
         OnMouseMove(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
       else
@@ -256,15 +246,15 @@ HostResult __stdcall PanelWindowProc(HostWindow handle, uint32_t message, HostWP
       OnRightButtonUp(window, lParam);
       return 0;
     case WM_MOUSEWHEEL:
-      if (Plugin.ctrlHeld) return Default(window, message, wParam, lParam);
+      if (Plugin.ctrlHeld) return Plugin.host.DefaultWindowProc(window, message, wParam, lParam);
       OnWheel(window, wParam);
       return 0;
     case WM_COMMAND:
       if (reinterpret_cast<HWND>(lParam) == PanelView.outputField && HIWORD(wParam) == EN_KILLFOCUS)
         CommitOutputField();
-      return Default(window, message, wParam, lParam);
+      return Plugin.host.DefaultWindowProc(window, message, wParam, lParam);
     default:
-      return Default(window, message, wParam, lParam);
+      return Plugin.host.DefaultWindowProc(window, message, wParam, lParam);
   }
 }
 

@@ -29,11 +29,6 @@ ProgressView view;
 
 int32_t Margin(const int32_t* value) { return THostServices::Read<int32_t>(value, 8); }
 
-HostResult Default(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (Plugin.host.defaultWindowProc) return Plugin.host.defaultWindowProc(window, message, wParam, lParam);
-  return DefWindowProcW(window, message, wParam, lParam);
-}
-
 void __stdcall OnStop() { RequestStop(); }
 
 // The job's file as line 2 shows it: its name only, without the trailing NUL characters a
@@ -158,7 +153,7 @@ HostResult __stdcall ProgressProc(HostWindow handle, uint32_t message, HostWPara
     Poll(window);
     return 0;
   }
-  return Default(window, message, wParam, lParam);
+  return Plugin.host.DefaultWindowProc(window, message, wParam, lParam);
 }
 
 void __stdcall ProgressPaint(HostWindow handle, HostDeviceContext context) {
