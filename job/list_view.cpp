@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
+#include <unordered_map>
 
 #include "io/codepage.h"
 #include "services/host.h"
@@ -35,6 +37,43 @@ std::u16string ColumnKey(const TGame& entry, int column) {
   return slot < entry.tags.size() ? BytesToUtf16(entry.tags[slot].value) : std::u16string();
 }
 
+namespace {
+
+// Each entry's rank in a column's order: equal keys share a rank, an empty key ranks first. Keys
+// are made once per distinct value (a list repeats its players, events and files many times),
+// so a sort of hundreds of thousands of rows compares integers instead of texts.
+template <typename Identity, typename KeyOf>
+std::vector<uint32_t> ColumnRanks(const TGameList& list, Identity identityOf, KeyOf keyOf) {
+  using Id = decltype(identityOf(list.entries[0]));
+  std::unordered_map<Id, uint32_t> idOf;
+  std::vector<size_t> firstEntry;  // an entry carrying each distinct value
+  std::vector<uint32_t> entryIds(list.entries.size());
+  for (int32_t index : list.displayOrder) {
+    const auto [place, added] =
+        idOf.try_emplace(identityOf(list.entries[size_t(index)]), uint32_t(firstEntry.size()));
+    if (added) firstEntry.push_back(size_t(index));
+    entryIds[size_t(index)] = place->second;
+  }
+  std::vector<std::u16string> keys(firstEntry.size());
+  for (size_t id = 0; id < keys.size(); ++id) keys[id] = keyOf(list.entries[firstEntry[id]]);
+  std::vector<uint32_t> byKey(keys.size());
+  for (uint32_t id = 0; id < byKey.size(); ++id) byKey[id] = id;
+  std::sort(byKey.begin(), byKey.end(), [&](uint32_t a, uint32_t b) {
+    if (keys[a].empty() != keys[b].empty()) return keys[a].empty();
+    return keys[a] < keys[b];
+  });
+  std::vector<uint32_t> rankOfId(keys.size());
+  uint32_t rank = 0;
+  for (size_t i = 0; i < byKey.size(); ++i) {
+    if (i > 0 && keys[byKey[i]] != keys[byKey[i - 1]]) ++rank;
+    rankOfId[byKey[i]] = rank;
+  }
+  for (uint32_t& id : entryIds) id = id < rankOfId.size() ? rankOfId[id] : 0;
+  return entryIds;
+}
+
+}  // namespace
+
 void SortByColumn(TGameList& list, int column) {
   const int32_t rows = RowCount(list);
   const bool validRow = list.currentRow >= 0 && list.currentRow < rows;
@@ -47,18 +86,37 @@ void SortByColumn(TGameList& list, int column) {
     return;
   }
   if (column < 2 || column > 7 || column == list.sortColumn) return;
-  std::vector<std::u16string> keys(list.entries.size());
-  for (int32_t index : list.displayOrder) keys[size_t(index)] = ColumnKey(list.entries[size_t(index)], column);
-  std::sort(list.displayOrder.begin(), list.displayOrder.end(), [&](int32_t x, int32_t y) {
-    const std::u16string &a = keys[size_t(x)], &b = keys[size_t(y)];
-    if (a.empty() != b.empty()) return a.empty();
-    if (a != b) return a < b;
-    if (column == 7) {
-      const int64_t p = list.entries[size_t(x)].sourcePosition, q = list.entries[size_t(y)].sourcePosition;
-      if (p != q) return p < q;
-    }
-    return x < y;
+  const auto keyOf = [column](const TGame& entry) { return ColumnKey(entry, column); };
+  std::vector<uint32_t> ranks;
+  if (column == 7) {
+    // The entries of one file share one copy of its name: the copy's address identifies it.
+    ranks = ColumnRanks(list, [](const TGame& entry) { return &entry.sourcePath.get(); }, keyOf);
+  } else {
+    static constexpr TagSlot slots[] = {WhiteSlot, BlackSlot, ResultSlot, EventSlot, DateSlot};
+    const TagSlot slot = slots[column - 2];
+    ranks = ColumnRanks(
+        list,
+        [slot](const TGame& entry) {
+          return slot < entry.tags.size() ? std::string_view(entry.tags[slot].value) : std::string_view();
+        },
+        keyOf);
+  }
+  // Rank, then source position (merges only), then entry index: packed so that the sort moves
+  // plain numbers and reads nothing else.
+  struct Place {
+    uint64_t rankAndPosition;
+    int32_t index;
+  };
+  std::vector<Place> places;
+  places.reserve(list.displayOrder.size());
+  for (int32_t index : list.displayOrder) {
+    const uint32_t position = column == 7 ? uint32_t(list.entries[size_t(index)].sourcePosition) : 0;
+    places.push_back({uint64_t(ranks[size_t(index)]) << 32 | position, index});
+  }
+  std::sort(places.begin(), places.end(), [](const Place& a, const Place& b) {
+    return a.rankAndPosition != b.rankAndPosition ? a.rankAndPosition < b.rankAndPosition : a.index < b.index;
   });
+  for (size_t row = 0; row < places.size(); ++row) list.displayOrder[row] = places[row].index;
   if (validRow)
     for (int32_t row = 0; row < rows; ++row)
       if (list.displayOrder[size_t(row)] == currentEntry) list.currentRow = row;

@@ -129,6 +129,29 @@ TEST(ListSort, TheSameColumnTwiceDoesNothingUntilAMergeAppendsRows) {
   EXPECT_EQ(Whites(list), (std::vector<std::string>{"0", "a", "b"}));
 }
 
+TEST(ListSort, ValuesSpelledInDifferentBytesButTheSameTextAreTies) {
+  // "\xE9" (one byte, not UTF-8) and "\xC3\xA9" (UTF-8) are both the letter e-acute as text: they
+  // tie, and the tie goes by entry order, whatever their bytes say.
+  TGameList list = ListOf({"\xC3\xA9", "z", "\xE9", "a", "\xC3\xA9"});
+  SortByColumn(list, 2);
+  EXPECT_EQ(list.displayOrder, (TIndexArray{3, 1, 0, 2, 4}));
+}
+
+TEST(ListSort, BySourceThenPositionEvenAcrossCopiesOfOneName) {
+  // Two reads of the same file name make two copies of the name: they are one key.
+  TGameList list = ListOf({"b1", "b2"}, "b.pgn");
+  TGameList other = ListOf({"a1"}, "a.pgn");
+  TGameList again = ListOf({"b0"}, "b.pgn");
+  again.entries[0].sourcePosition = 1;
+  list.entries[0].sourcePosition = 5;
+  list.entries[1].sourcePosition = 9;
+  for (TGame& entry : other.entries) list.entries.push_back(std::move(entry));
+  for (TGame& entry : again.entries) list.entries.push_back(std::move(entry));
+  list.displayOrder = {0, 1, 2, 3};
+  SortByColumn(list, 7);
+  EXPECT_EQ(Whites(list), (std::vector<std::string>{"a1", "b0", "b1", "b2"}));
+}
+
 TEST(ListSort, ByBlackResultTournamentAndDate) {
   TGameList list = ListOf({"x", "y"});
   list.entries[0].tags[DateSlot].value = "2001.01.01";
