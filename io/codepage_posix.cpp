@@ -53,3 +53,30 @@ std::u16string BytesToUtf16(std::string_view bytes) {
   for (char c : bytes) text += char16_t(static_cast<unsigned char>(c));
   return text;
 }
+
+std::string Utf16ToBytes(std::u16string_view text) {
+  std::string bytes;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char32_t code = text[i];
+    if (code >= 0xD800 && code <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
+      code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00);
+    else if (code >= 0xD800 && code <= 0xDFFF)
+      code = 0xFFFD;  // half of a pair alone
+    if (code < 0x80) {
+      bytes += char(code);
+    } else if (code < 0x800) {
+      bytes += char(0xC0 | (code >> 6));
+      bytes += char(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+      bytes += char(0xE0 | (code >> 12));
+      bytes += char(0x80 | ((code >> 6) & 0x3F));
+      bytes += char(0x80 | (code & 0x3F));
+    } else {
+      bytes += char(0xF0 | (code >> 18));
+      bytes += char(0x80 | ((code >> 12) & 0x3F));
+      bytes += char(0x80 | ((code >> 6) & 0x3F));
+      bytes += char(0x80 | (code & 0x3F));
+    }
+  }
+  return bytes;
+}
