@@ -6,11 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "job/game_list.h"
 #include "options/processing_options.h"
 #include "panel/option_checks.h"
+#include "panel/option_fields.h"
 #include "panel/option_pages.h"
+#include "plugin/check_list_win32.h"
+#include "plugin/nag_window_win32.h"
 #include "plugin/panel_view_win32.h"
 #include "plugin/plugin_state_win32.h"
+#include "plugin/text_measure_win32.h"
 
 namespace {
 
@@ -18,34 +23,13 @@ struct PageControl {
   PageItem item;
   HWND window = nullptr;
   std::unique_ptr<HostCheckBox> box;  // the host keeps a pointer to it while the box lives
+  std::unique_ptr<TCHeckList> field;  // the field's window procedure keeps a pointer to it
 };
 
 std::array<OptionPage, 3> pages;
 std::array<std::vector<PageControl>, 3> controls;
-
-// Text widths in the control font, for the pages' layout.
-class ControlFontMeasure : public TextMeasure {
- public:
-  explicit ControlFontMeasure(HWND measured) : window(measured), dc(GetDC(measured)) {
-    old = SelectObject(dc, PanelView.controlFont);
-  }
-  ~ControlFontMeasure() override {
-    SelectObject(dc, old);
-    ReleaseDC(window, dc);
-  }
-  int32_t Width(std::string_view text) override { return Size(text).cx; }
-  int32_t Height() override { return Size("Save to").cy; }
-
- private:
-  SIZE Size(std::string_view text) {
-    SIZE size{};
-    GetTextExtentPoint32A(dc, text.data(), int(text.size()), &size);
-    return size;
-  }
-  HWND window;
-  HDC dc;
-  HGDIOBJ old;
-};
+// The names behind the player fields' items, as their lists last showed them.
+std::vector<std::string> whiteNames{std::string()}, blackNames{std::string()};
 
 PageControl* Find(OptionControl control) {
   for (auto& page : controls)
@@ -60,8 +44,10 @@ void ShowState(PageControl& c, bool checked) {
   InvalidateRect(c.window, nullptr, TRUE);
 }
 
-// A box changed: its option follows, and the boxes it excludes are unchecked at once.
+// A box changed: its option follows, and the boxes it excludes are unchecked at once. A value
+// typed into a field and not committed yet is committed first.
 void Changed(OptionControl control) {
+  CommitFocusedCheckList(Plugin.panel);
   PageControl* c = Find(control);
   if (!c || !c->box) return;
   for (OptionControl other : SetChecked(ProcessingOptions, control, c->box->state == 1))
@@ -103,6 +89,45 @@ HostCheckChangedFn CallbackFor(OptionControl control) {
   }
 }
 
+// A field's validator: a choice or typed text through the field's rules; "Options..." in the
+// "NAGs:" field runs the NAG selection window.
+FieldValidator ValidatorFor(OptionControl control, TCHeckList* field) {
+  return [control, field](int32_t index, const std::u16string& text) -> std::optional<int32_t> {
+    const std::vector<std::string>& names = control == OptionControl::WhitePlayer ? whiteNames : blackNames;
+    const FieldOutcome outcome = index >= 0 ? ChooseFieldItem(ProcessingOptions, control, index, names)
+                                            : TypeFieldText(ProcessingOptions, control, text, field->index);
+    switch (outcome.verdict) {
+      case FieldVerdict::Accepted:
+        return outcome.index;
+      case FieldVerdict::AskNagWindow:
+        if (RunNagSelection()) return index;
+        return std::nullopt;
+      default:
+        return std::nullopt;
+    }
+  };
+}
+
+// The player fields offer the names of the games listed when their list opens.
+void RebuildPlayerItems(OptionControl control, TCHeckList& field) {
+  const bool white = control == OptionControl::WhitePlayer;
+  PlayerChoices choices = PlayerItems(GameList, white, white && ProcessingOptions.ignorePlayerColour);
+  field.items = std::move(choices.items);
+  (white ? whiteNames : blackNames) = std::move(choices.names);
+}
+
+std::unique_ptr<TCHeckList> MakeField(OptionControl control) {
+  auto field = std::make_unique<TCHeckList>();
+  field->items = FieldItems(control);
+  field->text = field->items.empty() ? std::u16string() : field->items[0];
+  field->index = 0;
+  field->readOnly = FieldIsReadOnly(control);
+  field->validator = ValidatorFor(control, field.get());
+  if (control == OptionControl::WhitePlayer || control == OptionControl::BlackPlayer)
+    field->beforeOpen = [control](TCHeckList& f) { RebuildPlayerItems(control, f); };
+  return field;
+}
+
 void Frame(HDC dc, const PanelRectangle& r) {
   HBRUSH brush = CreateSolidBrush(LineColour());
   RECT around{r.left - 1, r.top - 1, r.right + 1, r.bottom + 1};
@@ -133,7 +158,7 @@ void GroupFrame(HDC dc, const PageItem& frame) {
 
 void BuildOptionPages(HWND panel) {
   {
-    ControlFontMeasure measure(panel);
+    FontMeasure measure(panel, PanelView.controlFont);
     pages = LayOutOptionPages(PanelView.metrics, PanelView.rowPitch, measure);
   }
   Plugin.minimumHeight = std::max(Plugin.minimumHeight, MinimumPanelHeight(pages, PanelView.metrics));
@@ -158,9 +183,10 @@ void BuildOptionPages(HWND panel) {
           ShowWindow(c.window, SW_HIDE);
         }
       } else {
-        c.window = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL, item.rect.left, item.rect.top,
-                                   item.rect.Width(), item.rect.Height(), panel, nullptr, Plugin.instance, nullptr);
-        SendMessageW(c.window, WM_SETFONT, WPARAM(PanelView.controlFont), FALSE);
+        c.field = MakeField(item.control);
+        CreateCheckList(*c.field, item.rect.left, item.rect.top, item.rect.Width(), panel);
+        c.window = c.field->window;
+        if (c.window) ShowWindow(c.window, SW_HIDE);
       }
       controls[index].push_back(std::move(c));
     }
@@ -197,8 +223,14 @@ void PaintOptionPage(HDC dc, int page) {
   SelectObject(dc, old);
 }
 
-void RefreshOptionChecks() {
+void RefreshOptionValues() {
+  NormaliseOptions(ProcessingOptions);
   for (auto& page : controls)
-    for (PageControl& c : page)
+    for (PageControl& c : page) {
       if (c.box) ShowState(c, IsChecked(ProcessingOptions, c.item.control));
+      if (c.field) {
+        const FieldShown shown = ShownField(ProcessingOptions, c.item.control);
+        ShowCheckListValue(*c.field, shown.text, shown.index);
+      }
+    }
 }

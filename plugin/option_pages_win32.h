@@ -8,5 +8,5 @@
 void BuildOptionPages(HWND panel);
 void ShowOptionPage(int page, bool shown);
 void PaintOptionPage(HDC dc, int page);
-// The check boxes show the processing options again.
-void RefreshOptionChecks();
+// Brings the processing options into range and shows them again in every check box and field.
+void RefreshOptionValues();

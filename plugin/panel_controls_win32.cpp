@@ -7,6 +7,8 @@
 #include "job/job.h"
 #include "job/list_view.h"
 #include "options/processing_options.h"
+#include "plugin/check_list_win32.h"
+#include "plugin/host_button_win32.h"
 #include "plugin/option_pages_win32.h"
 #include "plugin/panel_view_win32.h"
 #include "plugin/panel_window_win32.h"
@@ -46,24 +48,6 @@ SIZE TextSize(HWND window, HFONT font, const wchar_t* text) {
   SelectObject(dc, old);
   ReleaseDC(window, dc);
   return size;
-}
-
-// A host button: a "knop" window cut to a rounded rectangle, its record copied from the host's
-// template, with a click procedure.
-void MakeButton(HWND panel, HostButton& button, const wchar_t* text, int width, int height, RECT region, int corner,
-                HostClickFn onClick, bool captioned) {
-  if (const auto* style = static_cast<const HostStyle*>(Plugin.host.Data(HostDataStyle)))
-    button = style->buttonTemplate;
-  HWND window = CreateWindowExW(0, L"knop", text, WS_CHILD | WS_VISIBLE, 0, 0, width, height, panel, nullptr,
-                                Plugin.instance, nullptr);
-  button.window = window;
-  button.onClick = onClick;
-  if (!window) return;
-  SetWindowRgn(window, CreateRoundRectRgn(region.left, region.top, region.right, region.bottom, corner, corner), TRUE);
-  if (captioned && Plugin.host.makeCaptionButton)
-    Plugin.host.makeCaptionButton(&button, reinterpret_cast<const uint16_t*>(text));
-  else if (Plugin.host.makeButton)
-    Plugin.host.makeButton(&button);
 }
 
 // The "Browse..." button: its face as the host's button state chooses, with the caption drawn
@@ -107,12 +91,14 @@ void ChangeOutputBase(const std::u16string& base) {
 void __stdcall OnStart() { StartProcessing(); }
 
 void __stdcall OnMenuButton() {
+  CommitFocusedCheckList(Plugin.panel);
   RECT r;
   GetWindowRect(static_cast<HWND>(PanelView.menuButton.window), &r);
   PopUpPluginMenu(POINT{r.left, r.top});
 }
 
 void __stdcall OnBrowse() {
+  CommitFocusedCheckList(Plugin.panel);
   OPENFILENAMEW d = Plugin.fileDialog;
   const int32_t length = THostServices::Read<int32_t>(Plugin.host.pathLength, MAX_PATH);
   std::wstring name(size_t(length > 0 ? length : MAX_PATH), L'\0');
@@ -126,6 +112,26 @@ void __stdcall OnBrowse() {
   if (dot != std::wstring::npos && name[dot] == L'.') name.resize(dot);
   ChangeOutputBase(std::u16string(name.begin(), name.end()));
   SetWindowTextW(PanelView.outputField, name.c_str());
+}
+
+// The output path field: Ctrl+A selects everything, Enter commits, Esc shows the output path
+// again; the field losing the focus commits too (the panel hears of it).
+WNDPROC outputFieldProc = nullptr;
+LRESULT CALLBACK OutputFieldProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CHAR) switch (wParam) {
+      case 1:
+        SendMessageW(window, EM_SETSEL, 0, -1);
+        return 0;
+      case VK_RETURN:
+        CommitOutputField();
+        return 0;
+      case VK_ESCAPE:
+        SetWindowTextW(window, reinterpret_cast<const wchar_t*>(outputBase.c_str()));
+        return 0;
+      default:
+        break;
+    }
+  return CallWindowProcW(outputFieldProc, window, message, wParam, lParam);
 }
 
 void Place(HWND window, const PanelRectangle& r) {
@@ -155,9 +161,11 @@ void CreatePanelControls(HWND panel) {
                                   v.metrics.fontHeight + 1, panel, nullptr, Plugin.instance, nullptr);
   SendMessageW(v.outputField, WM_SETFONT, WPARAM(v.controlFont), FALSE);
   SendMessageW(v.outputField, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(2, 2));
-  MakeButton(panel, v.startButton, L"Start", 105, 28, RECT{-1, -1, 107, 30}, 28, &OnStart, true);
-  MakeButton(panel, v.menuButton, L"menu", 44, 28, RECT{-1, -1, 46, 30}, 28, &OnMenuButton, false);
-  MakeButton(panel, v.browseButton, L"", 90, 21, RECT{-1, -2, 92, 24}, 42, &OnBrowse, false);
+  outputFieldProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(v.outputField, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&OutputFieldProc)));
+  MakeHostButton(panel, v.startButton, L"Start", 105, 28, RECT{-1, -1, 107, 30}, 28, &OnStart, true);
+  MakeHostButton(panel, v.menuButton, L"menu", 44, 28, RECT{-1, -1, 46, 30}, 28, &OnMenuButton, false);
+  MakeHostButton(panel, v.browseButton, L"", 90, 21, RECT{-1, -2, 92, 24}, 42, &OnBrowse, false);
   if (HWND browse = static_cast<HWND>(v.browseButton.window))
     v.browseClassProc =
         reinterpret_cast<WNDPROC>(SetWindowLongPtrW(browse, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&BrowseProc)));
@@ -201,6 +209,7 @@ void DeleteAllGames() {
 }
 
 void StartProcessing() {
+  CommitFocusedCheckList(Plugin.panel);
   CommitOutputField();
   JobState.currentPath = std::filesystem::path(outputBase);
   Selection = BuildSelection(GameList);

@@ -9,6 +9,7 @@
 #include "job/game_list.h"
 #include "job/list_view.h"
 #include "options/processing_options.h"
+#include "plugin/check_list_win32.h"
 #include "plugin/option_pages_win32.h"
 #include "plugin/panel_controls_win32.h"
 #include "plugin/panel_view_win32.h"
@@ -222,6 +223,9 @@ HostResult __stdcall PanelWindowProc(HostWindow handle, uint32_t message, HostWP
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE) Plugin.shiftHeld = Plugin.ctrlHeld = false;
       return Plugin.host.DefaultWindowProc(window, message, wParam, lParam);
+    case WM_DESTROY:
+      DestroyCheckLists();
+      return Plugin.host.DefaultWindowProc(window, message, wParam, lParam);
     case WM_SHOWWINDOW:
       if (wParam) OnShown();
       return Plugin.host.DefaultWindowProc(window, message, wParam, lParam);
@@ -301,6 +305,6 @@ void RefreshList() {
 }
 
 void RefreshOptionControls() {
-  RefreshOptionChecks();
+  RefreshOptionValues();
   RefreshPanel();
 }

@@ -4,34 +4,24 @@
 #include "job/host_transfer.h"
 #include "job/job.h"
 #include "options/processing_options.h"
+#include "plugin/check_list_win32.h"
 #include "plugin/load_commands_win32.h"
 #include "plugin/panel_controls_win32.h"
 #include "plugin/panel_window_win32.h"
 #include "plugin/plugin_state_win32.h"
+#include "plugin/rename_window_win32.h"
 #include "services/host.h"
 
 namespace {
 
-// Commands whose windows the plug-in does not have yet say so instead of doing nothing.
-void NotAvailableYet(const wchar_t* what) {
-  std::wstring text = what;
-  text += L" is not available yet.";
-  MessageBoxW(Plugin.panel ? Plugin.panel : Plugin.host.mainWindow, text.c_str(), L"PGN handling",
-              MB_OK | MB_ICONINFORMATION);
+void RenameWith(RenameKind kind) {
+  Plugin.renameKind = kind;
+  CommitFocusedCheckList(Plugin.panel);
+  RunRenameWindow(kind);
 }
-
-void __stdcall RenamePlayer() {
-  Plugin.renameKind = RenameKind::Player;
-  NotAvailableYet(L"Renaming players");
-}
-void __stdcall RenameTournament() {
-  Plugin.renameKind = RenameKind::Tournament;
-  NotAvailableYet(L"Renaming tournaments");
-}
-void __stdcall RenameSite() {
-  Plugin.renameKind = RenameKind::Site;
-  NotAvailableYet(L"Renaming sites");
-}
+void __stdcall RenamePlayer() { RenameWith(RenameKind::Player); }
+void __stdcall RenameTournament() { RenameWith(RenameKind::Tournament); }
+void __stdcall RenameSite() { RenameWith(RenameKind::Site); }
 // The host's games join the list as a merge does, without a job: they are in memory already.
 void Transfer(TGames fresh) {
   MergeNewGames(GameList, fresh);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/renaming.h"
 #include "panel/panel_size.h"
 #include "plugin/host_services_win32.h"
 
@@ -22,9 +23,6 @@ struct TMenuCommands {
   int32_t deleteHighlighted = 0, deleteAll = 0;
   int32_t defaultOptions = 0, makeDefault = 0;
 };
-
-// What the rename window renames.
-enum class RenameKind : uint8_t { Tournament = 0, Site = 1, Player = 4 };
 
 struct TPlugin {
   HINSTANCE instance = nullptr;  // this library
