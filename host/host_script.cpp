@@ -54,6 +54,9 @@ constexpr StepName StepNames[] = {
     {"release", StepKind::Release},
     {"print", StepKind::Print},
     {"print-file", StepKind::PrintFile},
+    {"pick", StepKind::Pick},
+    {"wait-window", StepKind::WaitWindow},
+    {"print-settings", StepKind::PrintSettings},
     {"expect-file", StepKind::ExpectFile},
     {"expect-no-file", StepKind::ExpectNoFile},
     {"close", StepKind::Close},
@@ -104,12 +107,12 @@ std::string Complete(ScriptStep& step, std::string_view name, std::string_view a
         }
       return "a message box is answered with Yes, No, OK or Cancel";
     case StepKind::Print:
-      for (const char* what : {"menu", "host-menu", "panel", "host", "queries"})
+      for (const char* what : {"menu", "host-menu", "panel", "host", "queries", "fields", "list"})
         if (argument == what) {
           step.text = what;
           return {};
         }
-      return "print what? menu, host-menu, panel, host or queries";
+      return "print what? menu, host-menu, panel, host, queries, fields or list";
     case StepKind::Capture: {
       const size_t blank = argument.find_first_of(" \t");
       const std::string_view window = argument.substr(0, blank);

@@ -8,26 +8,29 @@
 #include <vector>
 
 enum class StepKind {
-  Menu,          // menu TEXT
-  Click,         // click X Y
-  RightClick,    // right-click X Y
-  ClickButton,   // click-button CAPTION
-  ClickCheck,    // click-check CAPTION
-  Type,          // type TEXT
-  Key,           // key NAME [TIMES]
-  Answer,        // answer Yes|No|OK|Cancel
-  File,          // file PATH
-  Folder,        // folder PATH
-  WaitModal,     // wait-modal
-  Resize,        // resize WIDTH HEIGHT
-  Capture,       // capture host|panel|modal FILE
-  Press,         // press NAME: a key goes down and stays down (Shift, Ctrl)
-  Release,       // release NAME
-  Print,         // print menu|host-menu|panel|host|queries
-  PrintFile,     // print-file PATH
-  ExpectFile,    // expect-file PATH
-  ExpectNoFile,  // expect-no-file PATH
-  Close,         // close
+  Menu,           // menu TEXT
+  Click,          // click X Y
+  RightClick,     // right-click X Y
+  ClickButton,    // click-button CAPTION
+  ClickCheck,     // click-check CAPTION
+  Type,           // type TEXT
+  Key,            // key NAME [TIMES]
+  Answer,         // answer Yes|No|OK|Cancel
+  File,           // file PATH
+  Folder,         // folder PATH
+  WaitModal,      // wait-modal
+  Resize,         // resize WIDTH HEIGHT
+  Capture,        // capture host|panel|modal FILE
+  Press,          // press NAME: a key goes down and stays down (Shift, Ctrl)
+  Release,        // release NAME
+  Print,          // print menu|host-menu|panel|host|queries|fields|list
+  Pick,           // pick TEXT: the entry of the open drop-down list clicked
+  WaitWindow,     // wait-window TITLE
+  PrintSettings,  // print-settings PATH
+  PrintFile,      // print-file PATH
+  ExpectFile,     // expect-file PATH
+  ExpectNoFile,   // expect-no-file PATH
+  Close,          // close
 };
 
 // A key as the keyboard sends it: its virtual-key code and the modifiers held with it.

@@ -16,6 +16,7 @@
 #include "host/host_script.h"
 #include "host/host_windows_win32.h"
 #include "host/hostsim_win32.h"
+#include "host/plugin_imports_win32.h"
 #include "host/script_driver_win32.h"
 #include "pgn/game_reader.h"
 #include "plugin/host_api.h"
@@ -89,6 +90,8 @@ int wmain(int argc, wchar_t** argv) {
     std::fprintf(stderr, "pgnhost: cannot load %ls (error %lu)\n", options.plugin.c_str(), GetLastError());
     return 1;
   }
+  // Under a script the plug-in's beeps are printed where they sound.
+  if (!options.script.empty()) RecordBeepsOf(plugin);
   auto start = reinterpret_cast<StartProc>(reinterpret_cast<void*>(GetProcAddress(plugin, "StartTarselProc")));
   auto stop = reinterpret_cast<StopProc>(reinterpret_cast<void*>(GetProcAddress(plugin, "StopTarselProc")));
   if (!start || !stop) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "host/host_windows_win32.h"
 #include "host/hostsim_win32.h"
 #include "host/screenshot_win32.h"
+#include "host/settings_description.h"
 
 namespace hostsim {
 namespace {
@@ -420,6 +422,94 @@ Outcome Capture(const ScriptStep& step, std::string& failure) {
   return Outcome::Done;
 }
 
+// The plug-in's drop-down list ("Recent list"), when it shows.
+HWND OpenDropDown() {
+  for (HWND window : ThreadWindows(L"ListBox"))
+    if (TextOf(window) == L"Recent list") return window;
+  return nullptr;
+}
+
+std::wstring ListEntry(HWND list, LRESULT index) {
+  std::wstring text(size_t(std::max<LRESULT>(SendMessageW(list, LB_GETTEXTLEN, WPARAM(index), 0), 0)) + 1, L'\0');
+  text.resize(size_t(std::max<LRESULT>(SendMessageW(list, LB_GETTEXT, WPARAM(index), LPARAM(text.data())), 0)));
+  return text;
+}
+
+// A click on the entry of the open drop-down list: scrolled into view first, as a person would.
+Outcome Pick(const ScriptStep& step, std::string& failure) {
+  HWND list = OpenDropDown();
+  if (!list) {
+    failure = "no drop-down list is open";
+    return Outcome::Failed;
+  }
+  const std::wstring wanted = Widen(step.text);
+  const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    if (ListEntry(list, i) != wanted) continue;
+    SendMessageW(list, LB_SETTOPINDEX, WPARAM(i), 0);
+    RECT entry{};
+    SendMessageW(list, LB_GETITEMRECT, WPARAM(i), LPARAM(&entry));
+    ClickAt(list, POINT{(entry.left + entry.right) / 2, (entry.top + entry.bottom) / 2}, false);
+    return Outcome::Done;
+  }
+  failure = "the drop-down list has no entry \"" + step.text + "\"";
+  return Outcome::Failed;
+}
+
+void PrintFields() {
+  HWND panel = FirstPanel();
+  std::printf("fields:");
+  if (panel)
+    for (HWND child : Descendants(panel)) {
+      if (!IsWindowVisible(child) || ClassOf(child) != L"Edit") continue;
+      RECT r;
+      GetWindowRect(child, &r);
+      MapWindowPoints(HWND_DESKTOP, panel, reinterpret_cast<POINT*>(&r), 2);
+      std::printf(" [%ld,%ld \"%s\"]", long(r.left), long(r.top), Narrow(TextOf(child)).c_str());
+    }
+  std::printf("\n");
+}
+
+// The open drop-down: its entries, the selected one, and where it stands against the panel.
+void PrintDropDown() {
+  HWND list = OpenDropDown();
+  if (!list) {
+    std::printf("list: closed\n");
+    return;
+  }
+  const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+  const LRESULT selected = SendMessageW(list, LB_GETCURSEL, 0, 0);
+  RECT r;
+  GetWindowRect(list, &r);
+  if (HWND panel = FirstPanel()) MapWindowPoints(HWND_DESKTOP, panel, reinterpret_cast<POINT*>(&r), 2);
+  std::string entries;
+  for (LRESULT i = 0; i < std::min<LRESULT>(count, 4); ++i) entries += " \"" + Narrow(ListEntry(list, i)) + "\"";
+  if (count > 4) entries += " ... \"" + Narrow(ListEntry(list, count - 1)) + "\"";
+  std::printf("list: %ld entries%s, selected %s, at %ld,%ld size %ldx%ld\n", long(count), entries.c_str(),
+              selected == LB_ERR ? "none" : ("\"" + Narrow(ListEntry(list, selected)) + "\"").c_str(), long(r.left),
+              long(r.top), long(r.right - r.left), long(r.bottom - r.top));
+}
+
+// Waits for a shown top-level window with that title (a modal window on its way).
+Outcome WaitWindow(const ScriptStep& step) {
+  const std::wstring title = Widen(step.text);
+  std::vector<HWND> all;
+  EnumThreadWindows(GetCurrentThreadId(), &Collect, reinterpret_cast<LPARAM>(&all));
+  for (HWND window : all)
+    if (IsWindowVisible(window) && TextOf(window) == title) return Outcome::Done;
+  return Outcome::Waiting;
+}
+
+Outcome PrintSettingsFile(const ScriptStep& step) {
+  const std::filesystem::path file(WindowsPath(step.text));
+  if (!std::filesystem::exists(file))
+    std::printf("settings: no file\n");
+  else
+    std::printf("settings:\n%s", DescribeSettings(ReadSettings(file)).c_str());
+  std::fflush(stdout);
+  return Outcome::Done;
+}
+
 void PrintMenu(HMENU menu, int indent) {
   const int count = GetMenuItemCount(menu);
   for (int i = 0; i < count; ++i) {
@@ -473,6 +563,10 @@ Outcome Print(const ScriptStep& step, std::string& failure) {
                   long(r.bottom - r.top), long(client.right), long(client.bottom),
                   IsWindowVisible(frame.window) ? "shown" : "hidden", long(minimumWidth), long(minimumHeight));
     }
+  } else if (step.text == "fields") {
+    PrintFields();
+  } else if (step.text == "list") {
+    PrintDropDown();
   } else {
     std::string line = "queries:";
     for (const std::string& id : AskedLog()) line += " " + id;
@@ -530,6 +624,12 @@ Outcome Run(const ScriptStep& step, std::string& failure) {
       return Print(step, failure);
     case StepKind::PrintFile:
       return PrintFile(step, failure);
+    case StepKind::Pick:
+      return Pick(step, failure);
+    case StepKind::WaitWindow:
+      return WaitWindow(step);
+    case StepKind::PrintSettings:
+      return PrintSettingsFile(step);
     case StepKind::ExpectFile:
     case StepKind::ExpectNoFile:
       return Expect(step, failure);

@@ -267,6 +267,8 @@ void CommitFocusedCheckList(HWND panel) {
   if (focus && (FieldOf(focus) || focus == dropDown)) SetFocus(panel);  // their focus handling commits
 }
 
+bool IsCheckListWindow(HWND window) { return FieldOf(window) != nullptr; }
+
 void DestroyCheckLists() {
   fields.clear();
   active = nullptr;

@@ -37,5 +37,7 @@ void ShowCheckListValue(TCHeckList& field, const std::u16string& text, int32_t i
 // When a field has the keyboard focus, takes it away so that what was typed there is committed
 // (or refused) before another control acts on the options.
 void CommitFocusedCheckList(HWND panel);
+// Whether the window is a field's edit.
+bool IsCheckListWindow(HWND window);
 // Forgets every field and destroys the shared list (the panel's window is going).
 void DestroyCheckLists();

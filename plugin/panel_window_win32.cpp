@@ -223,6 +223,13 @@ HostResult __stdcall PanelWindowProc(HostWindow handle, uint32_t message, HostWP
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE) Plugin.shiftHeld = Plugin.ctrlHeld = false;
       return Plugin.host.DefaultWindowProc(window, message, wParam, lParam);
+    case WM_CTLCOLORSTATIC:
+      // Read-only fields look like the others: they hold values, they are not disabled.
+      if (IsCheckListWindow(reinterpret_cast<HWND>(lParam))) {
+        SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
+        return reinterpret_cast<HostResult>(GetSysColorBrush(COLOR_WINDOW));
+      }
+      return Plugin.host.DefaultWindowProc(window, message, wParam, lParam);
     case WM_DESTROY:
       DestroyCheckLists();
       return Plugin.host.DefaultWindowProc(window, message, wParam, lParam);

@@ -50,6 +50,25 @@ TEST(HostScript, ReadsEveryKindOfStepWithItsArguments) {
   EXPECT_EQ(script.steps[17].kind, StepKind::Close);
 }
 
+TEST(HostScript, StepsForFieldsListsWindowsAndSettings) {
+  const Script script = ParseScript(
+      "print fields\n"
+      "pick Except basic (! ? !! ?? !? ?!)\n"
+      "print list\n"
+      "wait-window NAGs selection\n"
+      "print-settings out/pgn_util.dat\n");
+  ASSERT_EQ(script.error, "");
+  ASSERT_EQ(script.steps.size(), 5u);
+  EXPECT_EQ(script.steps[0].text, "fields");
+  EXPECT_EQ(script.steps[1].kind, StepKind::Pick);
+  EXPECT_EQ(script.steps[1].text, "Except basic (! ? !! ?? !? ?!)");
+  EXPECT_EQ(script.steps[2].text, "list");
+  EXPECT_EQ(script.steps[3].kind, StepKind::WaitWindow);
+  EXPECT_EQ(script.steps[3].text, "NAGs selection");
+  EXPECT_EQ(script.steps[4].kind, StepKind::PrintSettings);
+  EXPECT_EQ(ParseScript("pick").error, "line 1: \"pick\" needs something after it");
+}
+
 TEST(HostScript, StopsAtTheFirstBadLineAndNamesIt) {
   EXPECT_EQ(ParseScript("close\nclik 1 2\n").error, "line 2: unknown step \"clik\"");
   EXPECT_EQ(ParseScript("click 1\n").error, "line 1: \"click\" needs two whole numbers");
@@ -62,7 +81,8 @@ TEST(HostScript, StopsAtTheFirstBadLineAndNamesIt) {
   EXPECT_EQ(ParseScript("capture host .png").error, "line 1: a capture is written to a .png or .bmp file");
   EXPECT_EQ(ParseScript("file").error, "line 1: \"file\" needs something after it");
   EXPECT_EQ(ParseScript("close now").error, "line 1: \"close\" takes nothing after it");
-  EXPECT_EQ(ParseScript("print everything").error, "line 1: print what? menu, host-menu, panel, host or queries");
+  EXPECT_EQ(ParseScript("print everything").error,
+            "line 1: print what? menu, host-menu, panel, host, queries, fields or list");
   EXPECT_EQ(ParseScript("press Ctrl+A").error,
             "line 1: press and release take one key: Shift, Ctrl or another key's name");
 }
