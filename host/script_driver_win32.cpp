@@ -387,10 +387,16 @@ Outcome FillFileDialog(const ScriptStep& step) {
   return Outcome::Done;
 }
 
-Outcome ChooseFolder(const ScriptStep& step) {
+Outcome ChooseFolder(const ScriptStep& step, std::string& failure) {
   HWND dialog = FindDialog(DialogKind::FolderDialog);
   if (!dialog) return Outcome::Waiting;
   const std::wstring path = WindowsPath(step.text);
+  // The browser takes a path it cannot show without a word: a wrong one must not pass unseen.
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    failure = "no folder " + step.text;
+    return Outcome::Failed;
+  }
   SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), LPARAM(GetDlgItem(dialog, IDOK)));
   return Outcome::Done;
@@ -603,7 +609,7 @@ Outcome Run(const ScriptStep& step, std::string& failure) {
     case StepKind::File:
       return FillFileDialog(step);
     case StepKind::Folder:
-      return ChooseFolder(step);
+      return ChooseFolder(step, failure);
     case StepKind::WaitModal:
       return AnythingModal() ? Outcome::Waiting : Outcome::Done;
     case StepKind::Resize: {

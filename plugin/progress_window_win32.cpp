@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <string>
 
+#include "chess/eco.h"
 #include "job/job.h"
+#include "options/processing_options.h"
 #include "plugin/panel_view_win32.h"
 #include "plugin/panel_window_win32.h"
 #include "plugin/plugin_state_win32.h"
@@ -196,14 +198,21 @@ class ProgressWait : public ModalWait {
 std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
 // One message for what a job could not do: files it could not read, outputs it could not write,
-// games it could not write; with the count of damaged games skipped.
-void TellWhatFailed(size_t unreadableBefore, size_t writeFailuresBefore, size_t unwrittenBefore, size_t skippedBefore) {
+// games it could not write, ECO codes it could not find for want of the table; with the count of
+// damaged games skipped.
+void TellWhatFailed(JobKind kind, size_t unreadableBefore, size_t writeFailuresBefore, size_t unwrittenBefore,
+                    size_t skippedBefore) {
   const TJobState& s = JobState;
   std::wstring text;
   size_t lines = 0;
   auto add = [&](const std::wstring& line) {
     if (++lines <= 12) text += line + L"\n";
   };
+  const TProcessingOptions& o = ProcessingOptions;
+  const bool codesWanted = o.addEcoNames || o.splitEcoLevel > 0 || !o.ecoOpening.empty();
+  if (kind == JobKind::ProcessAndSave && codesWanted && EcoTable().empty())
+    add(L"The ECO table " + (Plugin.hostFolder / "plugins" / "ecos.dat").wstring() +
+        L" could not be read: no game was given an ECO code.");
   for (size_t i = unreadableBefore; i < s.unreadableFiles.size(); ++i)
     add(L"Could not read " + s.unreadableFiles[i].path.wstring() + L": " + Widen(s.unreadableFiles[i].reason));
   for (size_t i = writeFailuresBefore; i < s.writeFailures.size(); ++i)
@@ -226,5 +235,5 @@ void RunJobWithProgress(JobKind kind) {
   ProgressWait wait;
   StartJob(kind, wait);
   RefreshList();
-  TellWhatFailed(unreadable, writeFailures, unwritten, skipped);
+  TellWhatFailed(kind, unreadable, writeFailures, unwritten, skipped);
 }
