@@ -6,7 +6,7 @@
 # wrote into WORK/panel, with none missing on either side.
 #   cmake -DWINE_RUN=... -DPREFIX=... -DHOST=pgnhost.exe -DPLUGIN=engpgn_util.dll -DWORK=folder
 #         -DSCRIPTS=folder -DRUNS="first;second" [-DHOST_OPTIONS=...] [-DNO_SETTINGS=1]
-#         [-DMAKE_FOLDERS=names] [-DBIG_FROM=file -DBIG_TIMES=n]
+#         [-DMAKE_FOLDERS=names] [-DBIG_FROM=file -DBIG_TIMES=n] [-DNO_ECO_TABLE=1]
 #         [-DPGNUTIL=pgnutil.exe -DSHARED=folder -DCLI_ARGS="arguments"] -P host_session.cmake
 # Each run NAME plays SCRIPTS/NAME.txt (with @WORK@ and @SOURCE@ replaced) and expects
 # SCRIPTS/NAME.out (where a host that fails has its exit status and its own error lines after
@@ -27,6 +27,9 @@ foreach(folder images plugins)
     file(COPY ${bin}/${folder} DESTINATION ${WORK})
   endif()
 endforeach()
+if(NO_ECO_TABLE)
+  file(REMOVE ${WORK}/plugins/ecos.dat)
+endif()
 get_filename_component(host_name ${HOST} NAME)
 get_filename_component(plugin_name ${PLUGIN} NAME)
 get_filename_component(source_root ${SCRIPTS}/../../.. ABSOLUTE)
