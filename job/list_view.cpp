@@ -49,8 +49,7 @@ std::vector<uint32_t> ColumnRanks(const TGameList& list, Identity identityOf, Ke
   std::vector<size_t> firstEntry;  // an entry carrying each distinct value
   std::vector<uint32_t> entryIds(list.entries.size());
   for (int32_t index : list.displayOrder) {
-    const auto [place, added] =
-        idOf.try_emplace(identityOf(list.entries[size_t(index)]), uint32_t(firstEntry.size()));
+    const auto [place, added] = idOf.try_emplace(identityOf(list.entries[size_t(index)]), uint32_t(firstEntry.size()));
     if (added) firstEntry.push_back(size_t(index));
     entryIds[size_t(index)] = place->second;
   }
@@ -90,7 +89,8 @@ void SortByColumn(TGameList& list, int column) {
   std::vector<uint32_t> ranks;
   if (column == 7) {
     // The entries of one file share one copy of its name: the copy's address identifies it.
-    ranks = ColumnRanks(list, [](const TGame& entry) { return &entry.sourcePath.get(); }, keyOf);
+    ranks = ColumnRanks(
+        list, [](const TGame& entry) { return &entry.sourcePath.get(); }, keyOf);
   } else {
     static constexpr TagSlot slots[] = {WhiteSlot, BlackSlot, ResultSlot, EventSlot, DateSlot};
     const TagSlot slot = slots[column - 2];

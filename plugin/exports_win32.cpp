@@ -7,6 +7,7 @@
 #include "job/game_list.h"
 #include "options/processing_options.h"
 #include "options/settings_file.h"
+#include "plugin/check_list_win32.h"
 #include "plugin/host_api.h"
 #include "plugin/load_commands_win32.h"
 #include "plugin/panel_placement_win32.h"
@@ -88,6 +89,8 @@ __declspec(dllexport) void __stdcall StartTarselProc(HostQueryFn hostQuery) {
 __declspec(dllexport) void __stdcall StopTarselProc() {
   if (!Plugin.started) return;
   if (Plugin.saveOnStop) {
+    // A value typed and not committed yet counts, as when the focus leaves its field.
+    if (Plugin.panel && IsWindow(Plugin.panel)) CommitFocusedCheckList(Plugin.panel);
     PanelPlacement placement;
     SaveSettings(SettingsFilePath(), placement);
   }
