@@ -234,7 +234,10 @@ HostResult __stdcall PanelWindowProc(HostWindow handle, uint32_t message, HostWP
       DestroyCheckLists();
       return Plugin.host.DefaultWindowProc(window, message, wParam, lParam);
     case WM_SHOWWINDOW:
-      if (wParam) OnShown();
+      if (wParam)
+        OnShown();
+      else
+        CommitFocusedCheckList(window);  // a list left open would float over the host alone
       return Plugin.host.DefaultWindowProc(window, message, wParam, lParam);
     case WM_KEYDOWN:
       OnKeyDown(window, wParam);
