@@ -5,6 +5,7 @@
 
 #include <ole2.h>
 
+#include <climits>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -48,6 +49,12 @@ bool LoadHostGames(const std::vector<std::filesystem::path>& files) {
     options.sourcePath = std::filesystem::absolute(file);
     ReadGames(text, games, options);
     for (const TGame& game : games) {
+      // The host's records hold 32-bit positions: a game past them is refused, not wrapped.
+      if (game.sourcePosition > INT32_MAX || game.sourceLength > INT32_MAX) {
+        std::fprintf(stderr, "pgnhost: %s: the game at byte %lld lies past what the host's list can hold\n",
+                     file.string().c_str(), static_cast<long long>(game.sourcePosition));
+        return false;
+      }
       HostGames::Tags tags;
       for (const TPGNTag& tag : game.tags) tags.emplace_back(tag.name, tag.value);
       hostsim::Games().Add(game.game.get(), std::move(tags), options.sourcePath.u16string(), game.sourcePosition,

@@ -1,6 +1,7 @@
 #include "io/file_read.h"
 
 #include <climits>
+#include <cstddef>
 #include <cstdio>
 
 #include "io/os_file.h"
@@ -8,8 +9,9 @@
 
 namespace {
 
-// Opens a file for one read, refusing files too large for 32-bit positions.
-ReadError OpenForRead(const std::filesystem::path& path, std::FILE*& file, int64_t& size) {
+// Opens a file for one read; a whole read refuses files of 2 GiB or more (they are not read
+// whole), a range read takes any size.
+ReadError OpenForRead(const std::filesystem::path& path, std::FILE*& file, int64_t& size, bool whole) {
   file = OpenFile(path, "rb", FileShare::None);
   if (!file) return ReadError::CannotOpen;
   size = SizeOfFile(file);
@@ -17,7 +19,7 @@ ReadError OpenForRead(const std::filesystem::path& path, std::FILE*& file, int64
     std::fclose(file);
     return ReadError::ReadFailed;
   }
-  if (size > INT32_MAX) {
+  if (whole && size > INT32_MAX) {
     std::fclose(file);
     return ReadError::TooLarge;
   }
@@ -58,18 +60,18 @@ const char* Describe(ReadError error) {
 ReadError readfile(const std::filesystem::path& path, std::string& text) {
   std::FILE* file = nullptr;
   int64_t size = 0;
-  if (const ReadError error = OpenForRead(path, file, size); error != ReadError::None) return error;
+  if (const ReadError error = OpenForRead(path, file, size, true); error != ReadError::None) return error;
   SizeUnderLock(text, size_t(size));
   const ReadError error = ReadInto(file, 0, text);
   std::fclose(file);
   return error;
 }
 
-ReadError readrange(const std::filesystem::path& path, int32_t start, int32_t count, std::string& text) {
-  if (start < 1 || count < 0) return ReadError::BadRange;
+ReadError readrange(const std::filesystem::path& path, int64_t start, int64_t count, std::string& text) {
+  if (start < 1 || count < 0 || uint64_t(count) > uint64_t(PTRDIFF_MAX)) return ReadError::BadRange;
   std::FILE* file = nullptr;
   int64_t size = 0;
-  if (const ReadError error = OpenForRead(path, file, size); error != ReadError::None) return error;
+  if (const ReadError error = OpenForRead(path, file, size, false); error != ReadError::None) return error;
   SizeUnderLock(text, size_t(count));
   const ReadError error = ReadInto(file, int64_t(start) - 1, text);
   std::fclose(file);

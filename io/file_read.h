@@ -8,7 +8,7 @@
 enum class ReadError {
   None = 0,
   CannotOpen,  // missing, unreadable, or held by another program
-  TooLarge,    // 2 GiB or more: beyond the 32-bit positions games are located by
+  TooLarge,    // 2 GiB or more, for a whole-file read
   BadRange,    // a start before the first byte or a negative count
   ReadFailed,  // the system reported an error while reading
 };
@@ -22,5 +22,5 @@ const char* Describe(ReadError error);
 // unchanged.
 ReadError readfile(const std::filesystem::path& path, std::string& text);
 
-// The same for `count` bytes from the 1-based byte position `start`.
-ReadError readrange(const std::filesystem::path& path, int32_t start, int32_t count, std::string& text);
+// The same for `count` bytes from the 1-based byte position `start`, in a file of any size.
+ReadError readrange(const std::filesystem::path& path, int64_t start, int64_t count, std::string& text);

@@ -423,7 +423,7 @@ void MergeNewGames(TGameList& list, TGames& fresh, bool removeDuplicates, JobCou
     }
     TGames kept;
     SourcePath runPath;  // the new games of one file share one copy of its path: one look-up
-    const std::unordered_set<int32_t>* runPositions = nullptr;
+    const std::unordered_set<int64_t>* runPositions = nullptr;
     for (TGame& game : fresh) {
       if (runPath.empty() || !game.sourcePath.SharesCopyWith(runPath)) {
         runPath = game.sourcePath;

@@ -41,7 +41,7 @@ struct UnreadableFile {
 // file, or its file no longer holds it there.
 struct UnwrittenGame {
   std::filesystem::path file;
-  int32_t position = 0;  // 1-based byte position of the game in that file
+  int64_t position = 0;  // 1-based byte position of the game in that file
   std::string reason;
 };
 

@@ -101,20 +101,22 @@ void SortByColumn(TGameList& list, int column) {
         },
         keyOf);
   }
-  // Rank, then source position (merges only), then entry index: packed so that the sort moves
-  // plain numbers and reads nothing else.
+  // Rank, then source position (merges only), then entry index: plain numbers side by side, so
+  // that the sort moves them and reads nothing else.
   struct Place {
-    uint64_t rankAndPosition;
+    uint32_t rank;
     int32_t index;
+    int64_t position;
   };
   std::vector<Place> places;
   places.reserve(list.displayOrder.size());
-  for (int32_t index : list.displayOrder) {
-    const uint32_t position = column == 7 ? uint32_t(list.entries[size_t(index)].sourcePosition) : 0;
-    places.push_back({uint64_t(ranks[size_t(index)]) << 32 | position, index});
-  }
+  for (int32_t index : list.displayOrder)
+    places.push_back(
+        {ranks[size_t(index)], index, column == 7 ? list.entries[size_t(index)].sourcePosition : int64_t(0)});
   std::sort(places.begin(), places.end(), [](const Place& a, const Place& b) {
-    return a.rankAndPosition != b.rankAndPosition ? a.rankAndPosition < b.rankAndPosition : a.index < b.index;
+    if (a.rank != b.rank) return a.rank < b.rank;
+    if (a.position != b.position) return a.position < b.position;
+    return a.index < b.index;
   });
   for (size_t row = 0; row < places.size(); ++row) list.displayOrder[row] = places[row].index;
   if (validRow)

@@ -9,7 +9,7 @@ void SourceIndex::CatchUp(const TGames& entries) {
   if (covered > entries.size()) Clear();  // the list was replaced behind the index's back
   // Entries of one file come in runs sharing one copy of its path: one look-up per run.
   const SourcePath* runPath = nullptr;
-  std::unordered_set<int32_t>* runPositions = nullptr;
+  std::unordered_set<int64_t>* runPositions = nullptr;
   for (; covered < entries.size(); ++covered) {
     const TGame& entry = entries[covered];
     if (entry.sourcePath.empty()) continue;
@@ -21,7 +21,7 @@ void SourceIndex::CatchUp(const TGames& entries) {
   }
 }
 
-const std::unordered_set<int32_t>* SourceIndex::PositionsOf(const std::filesystem::path& path) const {
+const std::unordered_set<int64_t>* SourceIndex::PositionsOf(const std::filesystem::path& path) const {
   if (path.empty()) return nullptr;
   const auto found = positions.find(path);
   return found != positions.end() ? &found->second : nullptr;

@@ -21,12 +21,12 @@ class SourceIndex {
   void CatchUp(const TGames& entries);
   // The positions of the entries taken in from `path`, or null when none. Entries without a
   // source are never taken in, and nothing is found under an empty path.
-  const std::unordered_set<int32_t>* PositionsOf(const std::filesystem::path& path) const;
+  const std::unordered_set<int64_t>* PositionsOf(const std::filesystem::path& path) const;
 
  private:
   struct PathHash {
     size_t operator()(const std::filesystem::path& path) const { return std::filesystem::hash_value(path); }
   };
-  std::unordered_map<std::filesystem::path, std::unordered_set<int32_t>, PathHash> positions;
+  std::unordered_map<std::filesystem::path, std::unordered_set<int64_t>, PathHash> positions;
   size_t covered = 0;  // entries[0..covered) taken in
 };

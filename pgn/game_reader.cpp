@@ -27,9 +27,9 @@ int32_t ReadReport::LineOf(std::string_view text, size_t position) {
 
 void ReadReport::Add(std::string_view text, size_t gameStart, size_t where, int code, std::string detail) {
   ReadIssue issue;
-  issue.gamePosition = int32_t(gameStart + 1);
+  issue.gamePosition = int64_t(gameStart) + 1;
   issue.gameLine = LineOf(text, gameStart);
-  issue.position = int32_t(where + 1);
+  issue.position = int64_t(where) + 1;
   issue.line = LineOf(text, where);
   issue.code = code;
   issue.detail = std::move(detail);
@@ -195,8 +195,8 @@ void ReadPiece(std::string_view text, PieceRead& piece, const ReadOptions& optio
       KeepResultProven(reader, entry,
                        [&](std::string detail) { report(start, ResultTagCorrected, std::move(detail)); });
     if (code == ReadOk && (!options.filter || filters.MoveCountPasses(entry)) && filters.EcoPasses(entry)) {
-      entry.sourcePosition = int32_t(start + 1);
-      entry.sourceLength = int32_t(reader.position - start);
+      entry.sourcePosition = int64_t(start) + 1;
+      entry.sourceLength = int64_t(reader.position - start);
       entry.sourcePath = source;
       if (options.summarise) Summarise(entry, reader.MainLineEco());
       if (options.budget) AdmitGame(*options.budget, entry);
@@ -357,7 +357,7 @@ int RereadRange(const std::filesystem::path& path, TGames& games, const std::vec
   for (size_t index : wanted)
     last = std::max<int64_t>(last, int64_t(games[index].sourcePosition) + games[index].sourceLength);
   std::string text;
-  if (readrange(path, int32_t(first), int32_t(last - first), text) != ReadError::None) return 0;
+  if (readrange(path, first, last - first, text) != ReadError::None) return 0;
   int loaded = 0;
   PgnReader reader(text);
   for (size_t index : wanted) {

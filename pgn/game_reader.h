@@ -14,10 +14,10 @@
 
 // Where a game, or a stretch of damaged text, was skipped, and why.
 struct ReadIssue {
-  int32_t gamePosition = 0;  // 1-based byte position of the game's start
+  int64_t gamePosition = 0;  // 1-based byte position of the game's start
   int32_t gameLine = 0;      // its line number
   int32_t gameNumber = 0;    // 1 for the text's first game
-  int32_t position = 0;      // 1-based byte position where the reader gave up
+  int64_t position = 0;      // 1-based byte position where the reader gave up
   int32_t line = 0;
   int code = 0;
   std::string detail;  // what the code alone does not say (a FEN error, for instance)

@@ -55,8 +55,8 @@ struct TGame {
   TGameSummary summary;          // filled when the game was let go, or while it was read
   TGamesTagArray tags;
   SourcePath sourcePath;
-  int32_t sourcePosition = 0;  // 1-based byte position of the game's "[" in that file
-  int32_t sourceLength = 0;    // bytes from there to where the movetext reader stopped
+  int64_t sourcePosition = 0;  // 1-based byte position of the game's "[" in that file
+  int64_t sourceLength = 0;    // bytes from there to where the movetext reader stopped
 };
 
 using TGames = std::vector<TGame>;

@@ -154,4 +154,41 @@ TEST_F(Budget, GamesLetGoAreReadBackFromTheirFile) {
   EXPECT_EQ(games[3].game, nullptr);
 }
 
+#ifndef _WIN32  // a sparse file of 5 GiB costs no disk here
+TEST_F(Budget, GamesPastFourGibibytesAreReadBackByTheirPositions) {
+  // The games stand 5 GiB into their file: their 64-bit positions find them again, one at a
+  // time and all at once.
+  constexpr int64_t Offset = int64_t(5) << 30;
+  const std::filesystem::path file = dir / "far.pgn";
+  {
+    std::ofstream out(file, std::ios::binary);
+    out.seekp(Offset);
+    out << ThreeGames;
+    ASSERT_TRUE(out.good());
+  }
+  ASSERT_GT(std::filesystem::file_size(file), uint64_t(Offset));
+  const TGames expected = Read(ThreeGames);
+  TGames games = Read(ThreeGames, nullptr, file);
+  ASSERT_EQ(games.size(), 3u);
+  for (TGame& entry : games) {
+    entry.sourcePosition += Offset;
+    entry.game.reset();
+  }
+  EXPECT_GT(games[2].sourcePosition, int64_t(1) << 32);
+  for (size_t i = 0; i < games.size(); ++i) {
+    SCOPED_TRACE(i);
+    const std::unique_ptr<jurnal> back = ReadGameAgain(games[i]);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->movecount(), expected[i].game->movecount());
+  }
+  std::vector<int32_t> selection{2, 0, 1};
+  std::vector<bool> done;
+  EXPECT_EQ(RereadGames(file, games, selection, 0, done), 3);
+  for (size_t i = 0; i < games.size(); ++i) {
+    ASSERT_NE(games[i].game, nullptr);
+    EXPECT_EQ(games[i].game->moves.back().san, expected[i].game->moves.back().san);
+  }
+}
+#endif
+
 }  // namespace
