@@ -116,17 +116,17 @@ struct FileRead {
   ReadReport report;
 };
 
+// The window a file is read through: a few megabytes whatever the file's size, so that memory
+// holds the games kept and not the text of the file.
+constexpr size_t ReadingWindow = size_t(8) << 20;
+
 // Reads a file into `read`, showing its size and the position reached in `size` and `position`.
 void ReadFileGames(const Run& run, const std::filesystem::path& path, bool filter, MemoryBudget* budget,
                    int32_t growthStep, FileRead& read, std::atomic<int64_t>& size, std::atomic<int64_t>& position,
                    size_t threads) {
-  std::string text;
-  read.error = readfile(path, text);
-  if (read.error != ReadError::None) {
-    read.readable = false;
-    return;
-  }
-  read.bytes = size = int64_t(text.size());
+  std::error_code error;
+  const uintmax_t length = std::filesystem::file_size(path, error);
+  size = error ? 0 : int64_t(length);
   position = 1;
   OptionFilters filters(run.options);
   ReadOptions options;
@@ -141,7 +141,11 @@ void ReadFileGames(const Run& run, const std::filesystem::path& path, bool filte
   // ECO codes wanted later are found now, on the reading threads, while the games are at hand.
   const TProcessingOptions& o = run.options;
   options.summarise = o.addEcoNames || o.splitEcoLevel > 0 || !o.ecoOpening.empty();
-  ReadGamesInPieces(text, read.games, options, threads);
+  const WindowedRead windowed = ReadFileInWindows(path, read.games, options, threads, ReadingWindow);
+  read.error = windowed.error;
+  read.readable = windowed.error == ReadError::None;
+  read.bytes = windowed.bytes;
+  size = windowed.size;
 }
 
 // Counts a file read into the job's figures and hands its games over.

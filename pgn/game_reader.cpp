@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 #include <memory>
 #include <optional>
 #include <thread>
 
 #include "chess/eco.h"
 #include "io/file_read.h"
+#include "io/os_file.h"
 #include "pgn/pgn_reader.h"
 #include "services/host.h"
 
@@ -97,6 +99,7 @@ struct PieceRead {
   // (or where the job's stop request ended the reading)
   int result = ReadOk;               // the first code above 100 met
   std::atomic<int64_t> position{0};  // reached, for progress
+  bool fileStart = true;             // the text's byte 0 is the file's first byte
 };
 
 // Reads the games of `text` that begin in piece.begin..piece.end-1. The options' progress, when
@@ -114,7 +117,7 @@ void ReadPiece(std::string_view text, PieceRead& piece, const ReadOptions& optio
     if (!eco->empty()) reader.eco = &*eco;
   }
   if (piece.begin == 0) {
-    reader.SkipByteOrderMark();
+    if (piece.fileStart) reader.SkipByteOrderMark();
     reader.SkipBlanks();
   } else {
     reader.position = piece.begin;
@@ -135,7 +138,7 @@ void ReadPiece(std::string_view text, PieceRead& piece, const ReadOptions& optio
     for (const PieceRead* each : all) done += std::max<int64_t>(0, each->position.load() - int64_t(each->begin));
     options.progress->store(done);
   };
-  if (piece.begin == 0 && LooksLikeUtf16(text)) {
+  if (piece.begin == 0 && piece.fileStart && LooksLikeUtf16(text)) {
     // Every byte pair would be damage of its own: one clear word instead.
     report(0, Utf16Text);
     piece.stoppedAt = text.size();
@@ -255,17 +258,29 @@ int ReadGames(std::string_view text, TGames& games, const ReadOptions& options) 
   return piece.result;
 }
 
-int ReadGamesInPieces(std::string_view text, TGames& games, const ReadOptions& options, size_t threads,
-                      size_t minimumPieceBytes) {
-  const std::vector<size_t> starts =
-      PieceStarts(text, std::min(threads, std::max<size_t>(1, text.size() / std::max<size_t>(1, minimumPieceBytes))));
-  if (starts.size() < 2) return ReadGames(text, games, options);
+namespace {
+
+// What reading a text in pieces came to: where it stopped (the start of the first game at or
+// past the end asked for, or the text's end) and how many games it began.
+struct PiecesRead {
+  int result = ReadOk;
+  size_t stoppedAt = 0;
+  int32_t gamesBegun = 0;
+};
+
+// Reads the games of `text` that begin before `end`, in pieces on up to `threads` threads.
+PiecesRead ReadPieces(std::string_view text, TGames& games, const ReadOptions& options, size_t threads,
+                      size_t minimumPieceBytes, size_t end, bool fileStart) {
+  const std::string_view cutArea = text.substr(0, std::min(end, text.size()));
+  const std::vector<size_t> starts = PieceStarts(
+      cutArea, std::min(threads, std::max<size_t>(1, cutArea.size() / std::max<size_t>(1, minimumPieceBytes))));
   std::vector<std::unique_ptr<PieceRead>> pieces;
   std::vector<PieceRead*> all;
   for (size_t k = 0; k < starts.size(); ++k) {
     pieces.push_back(std::make_unique<PieceRead>());
     pieces.back()->begin = starts[k];
-    pieces.back()->end = k + 1 < starts.size() ? starts[k + 1] : SIZE_MAX;
+    pieces.back()->end = k + 1 < starts.size() ? starts[k + 1] : end;
+    pieces.back()->fileStart = fileStart;
     pieces.back()->position = int64_t(starts[k]);
     all.push_back(pieces.back().get());
   }
@@ -306,6 +321,7 @@ int ReadGamesInPieces(std::string_view text, TGames& games, const ReadOptions& o
     auto again = std::make_unique<PieceRead>();
     again->begin = previous->stoppedAt;
     again->end = piece.end;
+    again->fileStart = fileStart;
     again->position = int64_t(again->begin);
     ReadPiece(text, *again, options, {again.get()});
     TakePiece(*again, games, options, gamesBefore);
@@ -314,7 +330,114 @@ int ReadGamesInPieces(std::string_view text, TGames& games, const ReadOptions& o
     if (result == ReadOk) result = previous->result;
   }
   if (options.progress) options.progress->store(int64_t(previous->stoppedAt));
-  return result;
+  return PiecesRead{result, previous->stoppedAt, gamesBefore + previous->gamesBegun};
+}
+
+}  // namespace
+
+int ReadGamesInPieces(std::string_view text, TGames& games, const ReadOptions& options, size_t threads,
+                      size_t minimumPieceBytes) {
+  if (PieceStarts(text, std::min(threads, std::max<size_t>(1, text.size() / std::max<size_t>(1, minimumPieceBytes))))
+          .size() < 2)
+    return ReadGames(text, games, options);
+  return ReadPieces(text, games, options, threads, minimumPieceBytes, SIZE_MAX, true).result;
+}
+
+namespace {
+
+// Moves what one window read into the file's figures: positions from the window's base, lines
+// after the window's first line, game numbers after the games begun before it.
+void ShiftIntoFile(TGames& windowGames, ReadReport& windowReport, TGames& games, const ReadOptions& options,
+                   int64_t base, int32_t linesBefore, int32_t gamesBefore) {
+  for (TGame& game : windowGames) game.sourcePosition += base;
+  if (options.report) {
+    for (ReadIssue& issue : windowReport.issues) {
+      issue.gamePosition += base;
+      issue.position += base;
+      issue.gameLine += linesBefore;
+      issue.line += linesBefore;
+      issue.gameNumber += gamesBefore;
+      options.report->issues.push_back(std::move(issue));
+    }
+    options.report->filteredOut += windowReport.filteredOut;
+  }
+  HostLockGuard lock;
+  games.reserve(games.size() + windowGames.size());
+  for (TGame& game : windowGames) games.push_back(std::move(game));
+}
+
+}  // namespace
+
+WindowedRead ReadFileInWindows(const std::filesystem::path& path, TGames& games, const ReadOptions& options,
+                               size_t threads, size_t windowBytes, size_t minimumPieceBytes) {
+  WindowedRead read;
+  std::FILE* file = OpenFile(path, "rb", FileShare::None);
+  if (!file) {
+    read.error = ReadError::CannotOpen;
+    return read;
+  }
+  read.size = SizeOfFile(file);
+  if (read.size < 0) {
+    std::fclose(file);
+    read.error = ReadError::ReadFailed;
+    return read;
+  }
+  windowBytes = std::max<size_t>(windowBytes, 1);
+  std::string text;         // the window: bytes carried from the one before, then new ones
+  int64_t base = 0;         // the file offset of text[0]
+  int32_t linesBefore = 0;  // lines of the file before text[0]
+  int32_t gamesBefore = 0;  // games begun before text[0]
+  bool fileStart = true;
+  bool atEnd = false;
+  ReadOptions windowOptions = options;
+  windowOptions.progress = nullptr;  // told per window, in the file's bytes
+  while (!(options.stop && options.stop->load())) {
+    // More of the file into the window: a window's worth, or as much as it holds when it has to
+    // grow (a game longer than a window), so that growing costs reading each byte a few times.
+    const size_t had = text.size();
+    const int64_t remaining = std::max<int64_t>(0, read.size - base - int64_t(had));  // as the file was opened
+    const size_t wanted = size_t(std::min<int64_t>(int64_t(std::max(windowBytes, had)), remaining));
+    text.resize(had + wanted);
+    const size_t got = std::fread(text.data() + had, 1, wanted, file);
+    text.resize(had + got);
+    read.bytes += int64_t(got);
+    if (std::ferror(file)) {
+      read.error = ReadError::ReadFailed;
+      break;
+    }
+    atEnd = got < wanted || base + int64_t(text.size()) >= read.size;
+    // Games that begin before the window's last line starting with "[" are read now; the rest is
+    // carried over. Without such a line the window only grows.
+    size_t end = SIZE_MAX;
+    if (!atEnd) {
+      const size_t line = text.rfind("\n[");
+      if (line == std::string::npos || line == 0) continue;
+      end = line + 1;
+    }
+    TGames windowGames;
+    ReadReport windowReport;
+    windowOptions.report = options.report ? &windowReport : nullptr;
+    const PiecesRead pieces = ReadPieces(text, windowGames, windowOptions, threads, minimumPieceBytes, end, fileStart);
+    // A reading that ran into the window's end may have cut a game short: the window grows and
+    // is read again (as when the last "[" lay inside a comment).
+    if (!atEnd && pieces.stoppedAt >= text.size() && !(options.stop && options.stop->load())) {
+      if (options.budget)
+        for (const TGame& game : windowGames) GiveBack(*options.budget, game);
+      continue;
+    }
+    if (read.result == ReadOk) read.result = pieces.result;
+    ShiftIntoFile(windowGames, windowReport, games, options, base, linesBefore, gamesBefore);
+    if (options.progress) options.progress->store(base + int64_t(pieces.stoppedAt));
+    if (atEnd || pieces.stoppedAt >= text.size()) break;
+    const size_t consumed = pieces.stoppedAt;
+    linesBefore += int32_t(std::count(text.begin(), text.begin() + long(consumed), '\n'));
+    gamesBefore += pieces.gamesBegun;
+    base += int64_t(consumed);
+    text.erase(0, consumed);
+    fileStart = false;
+  }
+  std::fclose(file);
+  return read;
 }
 
 namespace {

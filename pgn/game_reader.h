@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "io/file_read.h"
 #include "pgn/memory_budget.h"
 #include "pgn/pgn_types.h"
 
@@ -76,6 +77,22 @@ int ReadGames(std::string_view text, TGames& games, const ReadOptions& options);
 // save; tests make them small to put many cuts into a short text).
 int ReadGamesInPieces(std::string_view text, TGames& games, const ReadOptions& options, size_t threads,
                       size_t minimumPieceBytes = size_t(1) << 20);
+
+// What reading a file in windows came to.
+struct WindowedRead {
+  ReadError error = ReadError::None;  // the file could not be opened or read
+  int result = 0;                     // as ReadGames returns
+  int64_t size = 0;                   // the file's size when opened
+  int64_t bytes = 0;                  // read from it
+};
+
+// Reads a file of any size with the same games, issues and report lines as reading it whole,
+// holding only a window of about `windowBytes` (more only where one game or comment is longer):
+// the games beginning before the window's last line that starts with "[" are read (in pieces
+// on up to `threads` threads), and the text from where that reading stopped is carried into the
+// next window. Positions, lines and game numbers are the file's.
+WindowedRead ReadFileInWindows(const std::filesystem::path& path, TGames& games, const ReadOptions& options,
+                               size_t threads, size_t windowBytes, size_t minimumPieceBytes = size_t(1) << 20);
 
 // Re-reads the entries of `games` (indexes from `selection`, from `start` on) that come from
 // `path` and hold no game, reading the file once over the byte range that covers them all

@@ -1,0 +1,117 @@
+// Reading a file in windows gives what reading it whole gives: the same games at the same
+// positions, the same issues with the same lines and game numbers, whatever the window's size,
+// so that every game edge falls on a window edge somewhere.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "pgn/game_reader.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+struct WholeRead {
+  TGames games;
+  ReadReport report;
+  int result = 0;
+};
+
+WholeRead ReadWhole(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  WholeRead read;
+  ReadOptions options;
+  options.sourcePath = file;
+  options.report = &read.report;
+  options.growthStep = 1024;
+  read.result = ReadGames(text, read.games, options);
+  return read;
+}
+
+void ExpectSameRead(const std::filesystem::path& file, const WholeRead& whole, size_t window, size_t threads) {
+  SCOPED_TRACE(file.string() + ", window " + std::to_string(window) + ", threads " + std::to_string(threads));
+  TGames games;
+  ReadReport report;
+  ReadOptions options;
+  options.sourcePath = file;
+  options.report = &report;
+  options.growthStep = 1024;
+  const WindowedRead read = ReadFileInWindows(file, games, options, threads, window, 256);
+  ASSERT_EQ(read.error, ReadError::None);
+  EXPECT_EQ(read.result, whole.result);
+  EXPECT_EQ(read.bytes, read.size);
+  ASSERT_EQ(games.size(), whole.games.size());
+  for (size_t i = 0; i < games.size(); ++i) {
+    const TGame &a = games[i], &b = whole.games[i];
+    ASSERT_EQ(a.sourcePosition, b.sourcePosition) << "game " << i;
+    ASSERT_EQ(a.sourceLength, b.sourceLength) << "game " << i;
+    ASSERT_EQ(a.tags.size(), b.tags.size()) << "game " << i;
+    for (size_t t = 0; t < a.tags.size(); ++t) ASSERT_EQ(a.tags[t].value, b.tags[t].value) << "game " << i;
+    ASSERT_EQ(a.game->movecount(), b.game->movecount()) << "game " << i;
+    if (a.game->movecount() > 0) {
+      ASSERT_EQ(a.game->moves.back().san, b.game->moves.back().san) << "game " << i;
+    }
+  }
+  ASSERT_EQ(report.issues.size(), whole.report.issues.size());
+  EXPECT_EQ(report.filteredOut, whole.report.filteredOut);
+  for (size_t i = 0; i < report.issues.size(); ++i) {
+    const ReadIssue &a = report.issues[i], &b = whole.report.issues[i];
+    EXPECT_EQ(a.gamePosition, b.gamePosition) << "issue " << i;
+    EXPECT_EQ(a.gameLine, b.gameLine) << "issue " << i;
+    EXPECT_EQ(a.gameNumber, b.gameNumber) << "issue " << i;
+    EXPECT_EQ(a.position, b.position) << "issue " << i;
+    EXPECT_EQ(a.line, b.line) << "issue " << i;
+    EXPECT_EQ(a.code, b.code) << "issue " << i;
+    EXPECT_EQ(a.detail, b.detail) << "issue " << i;
+  }
+}
+
+std::vector<std::filesystem::path> SharedCollections() {
+  std::vector<std::filesystem::path> files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(PGN_SHARED_DATA "/pgn"))
+    if (entry.is_regular_file() && entry.path().extension() == ".pgn") files.push_back(entry.path());
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+TEST(WindowedRead, EverySharedCollectionReadsAsWhole) {
+  const auto files = SharedCollections();
+  ASSERT_GT(files.size(), 10u);
+  for (const auto& file : files) {
+    const WholeRead whole = ReadWhole(file);
+    const uintmax_t size = std::filesystem::file_size(file);
+    // Windows far smaller than a game, around a game, and of many games, on one and on two
+    // threads; the smaller ones only where the file is small, or the test would take minutes.
+    if (size < 30000) ExpectSameRead(file, whole, 7, 1);
+    if (size < 3000000) ExpectSameRead(file, whole, 4093, 1);
+    ExpectSameRead(file, whole, 65521, 2);
+  }
+}
+
+TEST(WindowedRead, TextThatLooksLikeAGameStartInsideACommentOrDamage) {
+  // A "[" opening a line inside a comment, damage that runs to the file's end, a byte-order
+  // mark, and a file that ends in the middle of a game.
+  TempDir dir;
+  const std::string text =
+      "\xEF\xBB\xBF[Event \"a\"]\n\n1. e4 {a comment\n[Event \"not a game\"]\n} e5 *\n\n"
+      "garbage here\n[Event \"b\"]\n\n1. d4 d5 2. c4 *\n\n[Event \"c\"]\n\n1. e4 e5 2. Qh5 Nc6 3. Bc4";
+  TempDir::Write(dir / "odd.pgn", text);
+  const WholeRead whole = ReadWhole(dir / "odd.pgn");
+  ASSERT_EQ(whole.games.size(), 3u);  // the last one ends with the file, unfinished
+  for (size_t window = 1; window <= text.size() + 1; ++window) ExpectSameRead(dir / "odd.pgn", whole, window, 1);
+}
+
+TEST(WindowedRead, AMissingFileIsAnErrorAndAnEmptyOneHasNoGames) {
+  TempDir dir;
+  TGames games;
+  EXPECT_EQ(ReadFileInWindows(dir / "none.pgn", games, ReadOptions{}, 1, 100).error, ReadError::CannotOpen);
+  TempDir::Write(dir / "empty.pgn", "");
+  const WindowedRead read = ReadFileInWindows(dir / "empty.pgn", games, ReadOptions{}, 1, 100);
+  EXPECT_EQ(read.error, ReadError::None);
+  EXPECT_TRUE(games.empty());
+}
+
+}  // namespace
