@@ -1,5 +1,7 @@
 #include "plugin/host_button_win32.h"
 
+#include "panel/dialog_layout.h"
+#include "plugin/panel_view_win32.h"
 #include "plugin/plugin_state_win32.h"
 
 // A host button: a "knop" window cut to a rounded rectangle, its record copied from the host's
@@ -26,3 +28,19 @@ SIZE FrameAround(HWND window, int clientWidth, int clientHeight) {
                      DWORD(GetWindowLongW(window, GWL_EXSTYLE)));
   return SIZE{outer.right - outer.left, outer.bottom - outer.top};
 }
+
+void MoveToMouse(HWND window, int width, int height, bool centredVertically) {
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  const ScreenPoint at = PlaceAtCursor(width, height, {cursor.x, cursor.y}, centredVertically, area.right, area.bottom);
+  SetWindowPos(window, nullptr, at.x, at.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+PanelTextStyle::PanelTextStyle(HDC context) : dc(context), oldFont(SelectObject(context, PanelView.controlFont)) {
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, RGB(0, 0, 0));
+}
+
+PanelTextStyle::~PanelTextStyle() { SelectObject(dc, oldFont); }

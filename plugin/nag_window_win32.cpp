@@ -62,12 +62,7 @@ void Build(HWND window) {
     if (button->window) MoveWindow(static_cast<HWND>(button->window), place.left, place.top, 105, 28, FALSE);
   // At the mouse, inside the work area; the host's frame comes around the content.
   const SIZE outer = FrameAround(window, l.width, l.height);
-  POINT cursor{};
-  GetCursorPos(&cursor);
-  RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-  const ScreenPoint at = PlaceAtCursor(outer.cx, outer.cy, {cursor.x, cursor.y}, false, area.right, area.bottom);
-  SetWindowPos(window, nullptr, at.x, at.y, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  MoveToMouse(window, outer.cx, outer.cy, false);
   nag.built = true;
 }
 
@@ -86,16 +81,13 @@ void __stdcall NagWindowPaint(HostWindow handle, HostDeviceContext context) {
   HDC dc = static_cast<HDC>(context);
   if (Plugin.host.paintBackground) Plugin.host.paintBackground(window, dc);
   if (!nag.built) return;
-  HGDIOBJ old = SelectObject(dc, PanelView.controlFont);
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, RGB(0, 0, 0));
+  const PanelTextStyle style(dc);
   const NagWindowLayout& l = nag.layout;
   TextOutA(dc, l.headingX, l.headingY, Heading, int(strlen(Heading)));
   for (size_t i = 0; i < NagBoxCount; ++i) {
     const char* label = NagGroups()[i].label;
     TextOutA(dc, l.labelX[i], l.labelY[i], label, int(strlen(label)));
   }
-  SelectObject(dc, old);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "chess/eco.h"
 #include "job/job.h"
 #include "options/processing_options.h"
+#include "plugin/host_button_win32.h"
 #include "plugin/panel_view_win32.h"
 #include "plugin/panel_window_win32.h"
 #include "plugin/plugin_state_win32.h"
@@ -163,9 +164,7 @@ void __stdcall ProgressPaint(HostWindow handle, HostDeviceContext context) {
   HDC dc = static_cast<HDC>(context);
   if (Plugin.host.paintBackground) Plugin.host.paintBackground(window, dc);
   const int x = Margin(Plugin.host.marginLeft) + 10, y = Margin(Plugin.host.marginTop) + 5;
-  HGDIOBJ old = SelectObject(dc, PanelView.controlFont);
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, RGB(0, 0, 0));
+  const PanelTextStyle style(dc);
   const JobStage stage = JobState.stage.load();
   const char* text = StageText(stage);
   TextOutA(dc, x, y, text, int(strlen(text)));
@@ -175,7 +174,6 @@ void __stdcall ProgressPaint(HostWindow handle, HostDeviceContext context) {
     if (!name.empty()) TextOutW(dc, x, y + view.textHeight + 5, name.c_str(), int(name.size()));
     view.lastPath = path;
   }
-  SelectObject(dc, old);
 }
 
 // Waits for the job inside the host's modal window; a window the host cancels stops the job,

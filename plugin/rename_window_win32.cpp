@@ -147,13 +147,7 @@ void Build(HWND window) {
   // At the mouse, inside the work area.
   RECT frame;
   GetWindowRect(window, &frame);
-  POINT cursor{};
-  GetCursorPos(&cursor);
-  RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-  const ScreenPoint at = PlaceAtCursor(frame.right - frame.left, frame.bottom - frame.top, {cursor.x, cursor.y}, true,
-                                       area.right, area.bottom);
-  SetWindowPos(window, nullptr, at.x, at.y, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+  MoveToMouse(window, frame.right - frame.left, frame.bottom - frame.top, true);
   RECT client;
   GetClientRect(window, &client);
   HDC dc = GetDC(window);
@@ -215,12 +209,11 @@ void __stdcall RenameWindowPaint(HostWindow handle, HostDeviceContext context) {
   HDC dc = static_cast<HDC>(context);
   if (Plugin.host.paintBackground) Plugin.host.paintBackground(window, dc);
   if (!view.built) return;
-  HGDIOBJ old = SelectObject(dc, PanelView.controlFont);
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, RGB(0, 0, 0));
-  TextOutW(dc, view.layout.fromX, view.layout.headingY, L"From", 4);
-  TextOutW(dc, view.layout.toX, view.layout.headingY, L"To", 2);
-  SelectObject(dc, old);
+  {
+    const PanelTextStyle style(dc);
+    TextOutW(dc, view.layout.fromX, view.layout.headingY, L"From", 4);
+    TextOutW(dc, view.layout.toX, view.layout.headingY, L"To", 2);
+  }
   for (HWND control : {view.fromList, view.toList, view.oldName, view.newName}) Frame(dc, control, window);
 }
 

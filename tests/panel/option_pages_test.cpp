@@ -4,14 +4,9 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+#include "tests/support/fixed_measure.h"
 
-// Every character 7 pixels wide, text 15 pixels high.
-class FixedMeasure : public TextMeasure {
- public:
-  int32_t Width(std::string_view text) override { return int32_t(text.size()) * 7; }
-  int32_t Height() override { return 15; }
-};
+namespace {
 
 const PanelMetrics Metrics{8, 8, 8, 8, 16, 16, 16};
 constexpr int32_t Pitch = 26;
