@@ -53,6 +53,10 @@ const char* Describe(ReadError error) {
       return "the byte range lies outside the file";
     case ReadError::ReadFailed:
       return "reading the file failed";
+    case ReadError::Damaged:
+      return "the compressed data is damaged or cut short";
+    case ReadError::Unsupported:
+      return "it is compressed in a way this build of the program does not read";
   }
   return "unknown error";
 }

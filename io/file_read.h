@@ -7,10 +7,12 @@
 
 enum class ReadError {
   None = 0,
-  CannotOpen,  // missing, unreadable, or held by another program
-  TooLarge,    // 2 GiB or more, for a whole-file read
-  BadRange,    // a start before the first byte or a negative count
-  ReadFailed,  // the system reported an error while reading
+  CannotOpen,   // missing, unreadable, or held by another program
+  TooLarge,     // 2 GiB or more, for a whole-file read
+  BadRange,     // a start before the first byte or a negative count
+  ReadFailed,   // the system reported an error while reading
+  Damaged,      // compressed data that cannot be unpacked (damaged, or cut short)
+  Unsupported,  // compressed in a way this build does not read
 };
 
 // What went wrong, in words for messages ("cannot open the file", ...).

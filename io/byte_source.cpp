@@ -1,0 +1,137 @@
+#include "io/byte_source.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "io/decompression.h"
+#include "io/os_file.h"
+
+Compression CompressionOf(std::string_view head) {
+  auto startsWith = [&](std::string_view signature) { return head.substr(0, signature.size()) == signature; };
+  if (startsWith("\x1f\x8b")) return Compression::Gzip;
+  if (startsWith("\x28\xb5\x2f\xfd")) return Compression::Zstd;
+  if (startsWith(std::string_view("\xfd"
+                                  "7zXZ\0",
+                                  6)))
+    return Compression::Xz;
+  // "BZh" and the block size digit: a PGN text never starts so ("BZh1" is no tag or move).
+  if (head.size() >= 4 && startsWith("BZh") && head[3] >= '1' && head[3] <= '9') return Compression::Bzip2;
+  return Compression::None;
+}
+
+const char* CompressionName(Compression compression) {
+  switch (compression) {
+    case Compression::None:
+      return "plain";
+    case Compression::Gzip:
+      return "gzip";
+    case Compression::Zstd:
+      return "zstd";
+    case Compression::Bzip2:
+      return "bzip2";
+    case Compression::Xz:
+      return "xz";
+  }
+  return "unknown";
+}
+
+bool CompressionSupported(Compression compression) {
+  return compression == Compression::None || DecoderAvailable(compression);
+}
+
+StoredInput::~StoredInput() {
+  if (owned && file) std::fclose(file);
+}
+
+size_t StoredInput::Read(char* to, size_t count) {
+  size_t got = 0;
+  if (aheadUsed < ahead.size()) {
+    got = std::min(count, ahead.size() - aheadUsed);
+    std::memcpy(to, ahead.data() + aheadUsed, got);
+    aheadUsed += got;
+  }
+  if (got < count && file) got += std::fread(to + got, 1, count - got, file);
+  taken += int64_t(got);
+  return got;
+}
+
+std::string_view StoredInput::Peek(size_t count) {
+  ahead.erase(0, aheadUsed);
+  aheadUsed = 0;
+  if (ahead.size() < count && file) {
+    const size_t had = ahead.size();
+    ahead.resize(count);
+    ahead.resize(had + std::fread(ahead.data() + had, 1, count - had, file));
+  }
+  return std::string_view(ahead).substr(0, count);
+}
+
+namespace {
+
+// Text stored as it is.
+class PlainSource : public ByteSource {
+ public:
+  explicit PlainSource(std::unique_ptr<StoredInput> input) : ByteSource(std::move(input), Compression::None) {}
+  size_t Read(char* to, size_t count) override {
+    const size_t got = stored->Read(to, count);
+    if (got < count && stored->Failed()) Fail(ReadError::ReadFailed, "");
+    return got;
+  }
+};
+
+// A compression this build cannot unpack: no text, and the reason.
+class RefusedSource : public ByteSource {
+ public:
+  RefusedSource(std::unique_ptr<StoredInput> input, Compression how) : ByteSource(std::move(input), how) {
+    Fail(ReadError::Unsupported, std::string("compressed with ") + CompressionName(how) +
+                                     ", which this build of the program does not read: unpack it first");
+  }
+  size_t Read(char*, size_t) override { return 0; }
+};
+
+std::unique_ptr<ByteSource> SourceOver(std::unique_ptr<StoredInput> input) {
+  const Compression compression = CompressionOf(input->Peek(6));
+  if (compression == Compression::None) return std::make_unique<PlainSource>(std::move(input));
+  if (!DecoderAvailable(compression)) return std::make_unique<RefusedSource>(std::move(input), compression);
+  return MakeDecoder(compression, std::move(input));
+}
+
+}  // namespace
+
+std::unique_ptr<ByteSource> OpenByteSource(const std::filesystem::path& path, ReadError& error) {
+  std::FILE* file = OpenFile(path, "rb", FileShare::None);
+  if (!file) {
+    error = ReadError::CannotOpen;
+    return nullptr;
+  }
+  const int64_t size = SizeOfFile(file);
+  if (size < 0) {
+    std::fclose(file);
+    error = ReadError::ReadFailed;
+    return nullptr;
+  }
+  error = ReadError::None;
+  std::unique_ptr<ByteSource> source = SourceOver(std::make_unique<StoredInput>(file, true));
+  source->storedSize = size;
+  return source;
+}
+
+std::unique_ptr<ByteSource> StreamByteSource(std::FILE* stream) {
+  return SourceOver(std::make_unique<StoredInput>(stream, false));
+}
+
+ReadError ReadWholeText(const std::filesystem::path& path, std::string& text) {
+  ReadError error = ReadError::None;
+  std::unique_ptr<ByteSource> source = OpenByteSource(path, error);
+  if (!source) return error;
+  text.clear();
+  constexpr size_t Block = size_t(1) << 16;
+  for (;;) {
+    const size_t had = text.size();
+    text.resize(had + Block);
+    const size_t got = source->Read(text.data() + had, Block);
+    text.resize(had + got);
+    if (got < Block) break;
+  }
+  return source->error;
+}
