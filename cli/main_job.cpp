@@ -107,15 +107,22 @@ class TerminalWait : public ModalWait {
     const std::filesystem::path path = state.File();
     const int64_t written = state.gamesWritten;
     int64_t bytes = state.bytesRead;
-    // Loading: the bytes of the files merged and of the one being read; saving: the games written.
-    if (stage == JobStage::Loading) bytes += state.loadPosition;
+    // Loading: the bytes of text of the files merged and of the one being read; saving: the
+    // games written.
+    std::string amounts;
+    if (stage == JobStage::Loading) {
+      bytes += state.loadText;
+      amounts = LoadAmounts(state.loadPosition, state.loadText, state.loadCompression != Compression::None,
+                            state.loadSize <= 0);
+    }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::string rate;
     if (kind == JobKind::ProcessAndSave)
       rate = stage == JobStage::Saving ? GameRate(written - writtenAtStart, seconds) : "";
     else
       rate = ByteRate(bytes - bytesAtStart, seconds);
-    const std::string line = ProgressLine(StageText(stage), path.filename().string(), part, rate);
+    const std::string shown = IsStandardStream(path) ? "(standard input)" : path.filename().string();
+    const std::string line = ProgressLine(StageText(stage), shown, part, rate, amounts);
     std::fprintf(stderr, "\r%-79s", line.c_str());
     std::fflush(stderr);
   }
@@ -146,11 +153,12 @@ bool WriteReport(const std::filesystem::path& file, const JobResult& result, std
   return written.ok;
 }
 
-// The files standing for "-": standard input copied into one, standard output written into
-// another, both in a temporary folder of their own.
+// The names standing for "-": standard input, read as it comes (the games let go under the
+// memory budget kept in a spool of the reader's own), and standard output, written into a file
+// in a temporary folder of its own and copied out at the end.
 struct StreamFiles {
   std::unique_ptr<TemporaryFolder> folder;
-  std::filesystem::path input;   // the copy of standard input, when "-" is an input
+  std::filesystem::path input;   // what the games of standard input name as their file, when "-" is an input
   std::filesystem::path output;  // the output base, when the output is "-"
 
   // What to call a path in a message: the streams by name, other paths as they are.
@@ -173,17 +181,14 @@ int PrepareStreams(const CliRequest& request, StreamFiles& streams, TProcessingO
     std::fprintf(stderr, "pgnutil: -o - writes one stream: the output cannot be split\n");
     return 2;
   }
+  if (readsInput) streams.input = "-";
+  if (!writesOutput) return 0;
   streams.folder = std::make_unique<TemporaryFolder>();
   if (streams.folder->Path().empty()) {
-    std::fprintf(stderr, "pgnutil: no temporary folder for standard input or output: %s\n",
-                 streams.folder->error.c_str());
+    std::fprintf(stderr, "pgnutil: no temporary folder for standard output: %s\n", streams.folder->error.c_str());
     return 1;
   }
   RegisterForRemovalOnSignal(streams.folder->Path(), true);
-  if (readsInput) {
-    streams.input = streams.folder->Path() / "stdin.pgn";
-    RegisterForRemovalOnSignal(streams.input, false);
-  }
   if (writesOutput) {
     streams.output = streams.folder->Path() / "stdout";
     for (const char* made : {"stdout.pgn", "stdout.pgn.new"})
@@ -203,55 +208,32 @@ std::filesystem::path OutputFileOf(const std::filesystem::path& base) {
   return file;
 }
 
-// The most one input may hold: the games of a file are found by 32-bit positions.
-constexpr int64_t MaxInputBytes = INT32_MAX;
-
-// Copies standard input into its file, when it is an input, with a progress line on a
-// terminal; 0 when done, else the exit status.
-int ReadStandardInput(const StreamFiles& streams, bool quiet) {
-  if (streams.input.empty()) return 0;
-  if (PGN_ISATTY(PGN_FILENO(stdin)))
+// Says, when games are to come from the terminal, how to end them.
+void AnnounceTerminalInput(const StreamFiles& streams) {
+  if (!streams.input.empty() && PGN_ISATTY(PGN_FILENO(stdin)))
     std::fprintf(stderr,
                  "pgnutil: reading games from the terminal, up to end of file (Ctrl-D, or Ctrl-Z on Windows)\n");
-  const bool visible = !quiet && PGN_ISATTY(PGN_FILENO(stderr));
-  const auto start = std::chrono::steady_clock::now();
-  auto lastDrawn = start;
-  auto copied = [&](int64_t bytes) {
-    const auto now = std::chrono::steady_clock::now();
-    if (visible && now - lastDrawn >= std::chrono::milliseconds(200)) {
-      lastDrawn = now;
-      const double seconds = std::chrono::duration<double>(now - start).count();
-      char amount[32];
-      std::snprintf(amount, sizeof amount, "%.1f MB so far", double(bytes) / 1e6);
-      std::fprintf(stderr, "\r%-79s",
-                   ProgressLine("Read standard input...", amount, 0, ByteRate(bytes, seconds)).c_str());
-      std::fflush(stderr);
-    }
-    if (bytes > MaxInputBytes) return false;
-    return interrupts == 0;  // Ctrl-C ends the copy; nothing is loaded then
-  };
-  std::string error;
-#ifndef _WIN32
-  emptyInput = open("/dev/null", O_RDONLY);
-  if (interrupts) dup2(int(emptyInput), STDIN_FILENO);  // a signal before the handler knew of it
-#endif
-  const bool done = CopyStreamToFile(stdin, streams.input, error, copied);
-#ifndef _WIN32
-  if (emptyInput >= 0) close(int(std::exchange(emptyInput, -1)));
-#endif
-  if (visible) std::fprintf(stderr, "\r%79s\r", "");
-  std::error_code ignored;
-  if (!done && !interrupts && std::filesystem::file_size(streams.input, ignored) > uintmax_t(MaxInputBytes)) {
-    std::filesystem::remove(streams.input, ignored);
-    std::fprintf(stderr,
-                 "pgnutil: standard input: more than 2 GiB, which one input cannot hold (games are found by "
-                 "32-bit positions); cut the collection into smaller files first\n");
-    return 1;
-  }
-  if (done || interrupts) return 0;
-  std::fprintf(stderr, "pgnutil: standard input: %s\n", error.c_str());
-  return 1;
 }
+
+// While standard input may be read: a signal puts an empty input in its place, so that reads to
+// come end at once instead of waiting for input that may never come.
+class EmptyInputOnSignal {
+ public:
+  explicit EmptyInputOnSignal(bool reading) {
+#ifndef _WIN32
+    if (!reading) return;
+    emptyInput = open("/dev/null", O_RDONLY);
+    if (interrupts) dup2(int(emptyInput), STDIN_FILENO);  // a signal before the handler knew of it
+#else
+    (void)reading;
+#endif
+  }
+  ~EmptyInputOnSignal() {
+#ifndef _WIN32
+    if (emptyInput >= 0) close(int(std::exchange(emptyInput, -1)));
+#endif
+  }
+};
 
 // The jobs of one run of pgnutil, on a game list of its own, adding up what they did.
 struct Jobs {
@@ -262,10 +244,11 @@ struct Jobs {
   int32_t threads = 0;
 
   void Run(JobKind kind, const std::filesystem::path& input, TerminalWait& wait,
-           const std::filesystem::path& outputBase = {}) {
+           const std::filesystem::path& outputBase = {}, std::FILE* stream = nullptr) {
     JobRequest request;
     request.kind = kind;
     request.input = input;
+    request.inputStream = stream;
     request.options = options;
     request.readerThreads = threads;
     if (kind == JobKind::ProcessAndSave) {
@@ -283,7 +266,11 @@ int LoadInputs(const CliRequest& request, const StreamFiles& streams, Jobs& jobs
   int status = 0;
   for (const std::filesystem::path& given : request.inputs) {
     if (jobs.total.stopped || interrupts) break;
-    const std::filesystem::path& input = IsStandardStream(given) ? streams.input : given;
+    if (IsStandardStream(given)) {
+      jobs.Run(JobKind::LoadFile, streams.input, wait, {}, stdin);
+      continue;
+    }
+    const std::filesystem::path& input = given;
     std::error_code error;
     if (std::filesystem::is_directory(input, error)) {
       const int64_t filesBefore = jobs.FilesSeen();
@@ -389,9 +376,13 @@ int RunMainJob(const CliRequest& request) {
       return 1;
     }
   }
-  if (const int failed = ReadStandardInput(streams, request.quiet)) return failed;
+  AnnounceTerminalInput(streams);
   TerminalWait wait(!request.quiet);
-  int status = LoadInputs(request, streams, jobs, wait);
+  int status = 0;
+  {
+    EmptyInputOnSignal emptyInputOnSignal(!streams.input.empty());
+    status = LoadInputs(request, streams, jobs, wait);
+  }
   bool stopped = interrupts > 0;
   int renamed = 0;
   for (const CliRename& rename : request.renames)
@@ -417,9 +408,16 @@ int RunMainJob(const CliRequest& request) {
   const std::string hint = NoGameHint(done.counts, options);
   if (!hint.empty()) std::fprintf(stderr, "pgnutil: %s\n", hint.c_str());
   for (const UnreadableFile& file : done.unreadableFiles) {
-    std::fprintf(stderr, "pgnutil: %s: not read: %s\n", streams.Shown(file.path).c_str(), file.reason.c_str());
+    if (file.bytesRead > 0)
+      std::fprintf(stderr, "pgnutil: %s: read only up to byte %lld of its text (%s); the games before it were kept\n",
+                   streams.Shown(file.path).c_str(), static_cast<long long>(file.bytesRead), file.reason.c_str());
+    else
+      std::fprintf(stderr, "pgnutil: %s: not read: %s\n", streams.Shown(file.path).c_str(), file.reason.c_str());
     status = 1;
   }
+  for (const SpoolShortfall& shortfall : done.spoolShortfalls)
+    std::fprintf(stderr, "pgnutil: %s: %s; %d games stayed in memory beyond the budget instead\n",
+                 streams.Shown(shortfall.file).c_str(), shortfall.reason.c_str(), shortfall.games);
   for (const WriteFailure& f : done.writeFailures) {
     std::fprintf(stderr, "pgnutil: %s: not written: %s\n", streams.Shown(f.path).c_str(), f.reason.c_str());
     status = 1;

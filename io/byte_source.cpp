@@ -5,6 +5,7 @@
 
 #include "io/decompression.h"
 #include "io/os_file.h"
+#include "io/stream_read.h"
 
 Compression CompressionOf(std::string_view head) {
   auto startsWith = [&](std::string_view signature) { return head.substr(0, signature.size()) == signature; };
@@ -50,9 +51,14 @@ size_t StoredInput::Read(char* to, size_t count) {
     std::memcpy(to, ahead.data() + aheadUsed, got);
     aheadUsed += got;
   }
-  if (got < count && file) got += std::fread(to + got, 1, count - got, file);
+  if (got < count && file) got += ReadFile(to + got, count - got);
   taken += int64_t(got);
   return got;
+}
+
+size_t StoredInput::ReadFile(char* to, size_t count) {
+  if (owned) return std::fread(to, 1, count, file);
+  return ReadStream(file, to, count, stop, failed, stopped);
 }
 
 std::string_view StoredInput::Peek(size_t count) {
@@ -61,7 +67,7 @@ std::string_view StoredInput::Peek(size_t count) {
   if (ahead.size() < count && file) {
     const size_t had = ahead.size();
     ahead.resize(count);
-    ahead.resize(had + std::fread(ahead.data() + had, 1, count - had, file));
+    ahead.resize(had + ReadFile(ahead.data() + had, count - had));
   }
   return std::string_view(ahead).substr(0, count);
 }
@@ -116,8 +122,8 @@ std::unique_ptr<ByteSource> OpenByteSource(const std::filesystem::path& path, Re
   return source;
 }
 
-std::unique_ptr<ByteSource> StreamByteSource(std::FILE* stream) {
-  return SourceOver(std::make_unique<StoredInput>(stream, false));
+std::unique_ptr<ByteSource> StreamByteSource(std::FILE* stream, const std::atomic<bool>* stop) {
+  return SourceOver(std::make_unique<StoredInput>(stream, false, stop));
 }
 
 ReadError ReadWholeText(const std::filesystem::path& path, std::string& text) {

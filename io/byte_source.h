@@ -2,6 +2,7 @@
 // plain or compressed (gzip, zstd, bzip2, xz: known by their first bytes, not by the name).
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -28,7 +29,9 @@ bool CompressionSupported(Compression compression);
 // ahead (the signature) given back first.
 class StoredInput {
  public:
-  StoredInput(std::FILE* from, bool closeAtEnd) : file(from), owned(closeAtEnd) {}
+  // A file owned is closed at the end; a stream is not, and a stop request ends a wait for it.
+  StoredInput(std::FILE* from, bool closeAtEnd, const std::atomic<bool>* stopFlag = nullptr)
+      : file(from), owned(closeAtEnd), stop(stopFlag) {}
   ~StoredInput();
   StoredInput(const StoredInput&) = delete;
   StoredInput& operator=(const StoredInput&) = delete;
@@ -37,12 +40,16 @@ class StoredInput {
   size_t Read(char* to, size_t count);
   // Reads up to `count` bytes ahead and keeps them to be read again; returns them.
   std::string_view Peek(size_t count);
-  bool Failed() const { return file && std::ferror(file); }
+  bool Failed() const { return failed || (file && std::ferror(file)); }
+  bool Stopped() const { return stopped; }
   int64_t BytesTaken() const { return taken; }
 
  private:
+  size_t ReadFile(char* to, size_t count);
   std::FILE* file;
   bool owned;
+  const std::atomic<bool>* stop;
+  bool failed = false, stopped = false;
   std::string ahead;  // peeked bytes not read yet
   size_t aheadUsed = 0;
   int64_t taken = 0;  // bytes delivered by Read
@@ -81,8 +88,9 @@ class ByteSource {
 // the source goes, and other openers are refused meanwhile where the system allows.
 std::unique_ptr<ByteSource> OpenByteSource(const std::filesystem::path& path, ReadError& error);
 
-// The text of a stream (standard input) from where it stands; the stream is not closed.
-std::unique_ptr<ByteSource> StreamByteSource(std::FILE* stream);
+// The text of a stream (standard input) from where it stands; the stream is not closed. A wait
+// for more of it ends when `stop` is set: the text ends there.
+std::unique_ptr<ByteSource> StreamByteSource(std::FILE* stream, const std::atomic<bool>* stop = nullptr);
 
 // The text of a whole file read at once, unpacked when compressed; for small files (tests).
 ReadError ReadWholeText(const std::filesystem::path& path, std::string& text);

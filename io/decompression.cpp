@@ -38,8 +38,10 @@ class Decoder : public ByteSource {
     if (filled == 0 && stored->Failed()) Fail(ReadError::ReadFailed, "");
     return filled > 0;
   }
-  // The input ended inside a compressed stream.
-  void CutShort() { Fail(ReadError::Damaged, std::string(CompressionName(compression)) + " data ends early"); }
+  // The input ended inside a compressed stream (not a stop request ending a wait for it).
+  void CutShort() {
+    if (!stored->Stopped()) Fail(ReadError::Damaged, std::string(CompressionName(compression)) + " data ends early");
+  }
   void Damaged(const char* words) {
     Fail(ReadError::Damaged, std::string(CompressionName(compression)) + " data is damaged" +
                                  (words && *words ? std::string(" (") + words + ")" : std::string()));

@@ -45,11 +45,23 @@ struct Run {
   }
 };
 
-// Whether a name ends in ".pgn", whatever the case (as the system's file search matches it).
+// Whether a folder's file is one of games: its name ends in ".pgn", whatever the case (as the
+// system's file search matches it), or in ".pgn" and the ending of a compression this build
+// reads (".pgn.zst").
 bool IsPgnName(const std::filesystem::path& name) {
-  std::string extension = name.extension().string();
-  for (char& c : extension) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return extension == ".pgn";
+  std::string text = name.string();
+  for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
+  auto endsWith = [&](std::string_view end) {
+    return text.size() >= end.size() && std::string_view(text).substr(text.size() - end.size()) == end;
+  };
+  if (endsWith(".pgn")) return true;
+  const std::pair<std::string_view, Compression> packed[] = {{".pgn.gz", Compression::Gzip},
+                                                             {".pgn.zst", Compression::Zstd},
+                                                             {".pgn.bz2", Compression::Bzip2},
+                                                             {".pgn.xz", Compression::Xz}};
+  for (const auto& [end, compression] : packed)
+    if (endsWith(end) && CompressionSupported(compression)) return true;
+  return false;
 }
 
 // An output file's text is written out in pieces of about this size, so that a file of
@@ -95,6 +107,8 @@ std::vector<std::filesystem::path> SourcesOf(const TGames& entries, const std::v
 
 // Why a game chosen for writing could not be read again from its file.
 std::string WhyNotReadAgain(const TGame& entry) {
+  if (entry.sourcePath.Spool())
+    return "the copy kept of it on disk (its file cannot be read by position) cannot be read";
   std::error_code error;
   const std::filesystem::path& path = entry.sourcePath;
   if (!std::filesystem::exists(path, error)) return "its file is gone";
@@ -104,14 +118,25 @@ std::string WhyNotReadAgain(const TGame& entry) {
   return "its file changed since it was read, or cannot be read";
 }
 
+// Where a file's reading shows how far it came: the job's progress, or a file read ahead's own.
+struct FileCounters {
+  std::atomic<int64_t>& size;      // bytes of the file as stored
+  std::atomic<int64_t>& position;  // how far the reader has come in them
+  std::atomic<int64_t>& text;      // bytes of text read so far (unpacked)
+  std::atomic<Compression>& compression;
+};
+
 // One file read into games, apart from the list and the job state, so that several files can
 // be read at once.
 struct FileRead {
-  std::atomic<int64_t> size{0};      // bytes of the file, once read (when read ahead)
-  std::atomic<int64_t> position{0};  // how far the reader has come (when read ahead)
-  bool readable = true;
-  ReadError error = ReadError::None;  // why it was not readable
-  int64_t bytes = 0;                  // of the file's text
+  std::atomic<int64_t> size{0}, position{0}, text{0};  // when read ahead
+  std::atomic<Compression> compression{Compression::None};
+  FileCounters Counters() { return FileCounters{size, position, text, compression}; }
+  ReadError error = ReadError::None;  // why it was not read, or not to its end
+  std::string errorDetail;
+  int64_t bytes = 0;  // of the file's text
+  int32_t keptForNoSpool = 0;
+  std::string spoolError;
   TGames games;
   ReadReport report;
 };
@@ -120,20 +145,16 @@ struct FileRead {
 // holds the games kept and not the text of the file.
 constexpr size_t ReadingWindow = size_t(8) << 20;
 
-// Reads a file into `read`, showing its size and the position reached in `size` and `position`.
-void ReadFileGames(const Run& run, const std::filesystem::path& path, bool filter, MemoryBudget* budget,
-                   int32_t growthStep, FileRead& read, std::atomic<int64_t>& size, std::atomic<int64_t>& position,
-                   size_t threads) {
-  std::error_code error;
-  const uintmax_t length = std::filesystem::file_size(path, error);
-  size = error ? 0 : int64_t(length);
-  position = 1;
+// Reads a file (or the request's stream) into `read`, showing its progress in `counters`.
+void ReadFileGames(const Run& run, const std::filesystem::path& path, std::FILE* stream, bool filter,
+                   MemoryBudget* budget, int32_t growthStep, FileRead& read, FileCounters counters, size_t threads) {
+  counters.position = 0;
   OptionFilters filters(run.options);
   ReadOptions options;
   options.filter = filter;
   options.filters = &filters;
   options.stop = &run.progress.stopRequested;
-  options.progress = &position;
+  options.progress = &counters.text;
   options.sourcePath = path;
   options.report = &read.report;
   options.budget = budget;
@@ -141,21 +162,45 @@ void ReadFileGames(const Run& run, const std::filesystem::path& path, bool filte
   // ECO codes wanted later are found now, on the reading threads, while the games are at hand.
   const TProcessingOptions& o = run.options;
   options.summarise = o.addEcoNames || o.splitEcoLevel > 0 || !o.ecoOpening.empty();
-  const WindowedRead windowed = ReadFileInWindows(path, read.games, options, threads, ReadingWindow);
-  read.error = windowed.error;
-  read.readable = windowed.error == ReadError::None;
-  read.bytes = windowed.bytes;
-  size = windowed.size;
-}
-
-// Counts a file read into the job's figures and hands its games over.
-void RecordFileRead(Run& run, const std::filesystem::path& path, FileRead& read, TGames& fresh) {
-  JobResult& result = run.result;
-  if (!read.readable) {
-    result.unreadableFiles.push_back(UnreadableFile{path, Describe(read.error)});
-    ++result.counts.filesUnreadable;
+  WindowedReadOptions windows;
+  windows.threads = threads;
+  windows.windowBytes = ReadingWindow;
+  windows.storedProgress = &counters.position;
+  ReadError openError = ReadError::None;
+  std::unique_ptr<ByteSource> source =
+      stream ? StreamByteSource(stream, &run.progress.stopRequested) : OpenByteSource(path, openError);
+  if (!source) {
+    read.error = openError;
     return;
   }
+  counters.size = std::max<int64_t>(0, source->storedSize);
+  counters.compression = source->GetCompression();
+  const WindowedRead windowed = ReadTextInWindows(*source, read.games, options, windows);
+  read.error = windowed.error;
+  read.errorDetail = windowed.errorDetail;
+  read.bytes = windowed.bytes;
+  read.keptForNoSpool = windowed.keptForNoSpool;
+  read.spoolError = windowed.spoolError;
+}
+
+// Why a file was not read, or not to its end, in words.
+std::string WhyNotRead(const FileRead& read) {
+  return read.errorDetail.empty() ? Describe(read.error) : read.errorDetail;
+}
+
+// Counts a file read into the job's figures and hands its games over. A file that failed part
+// of the way keeps the games read before the failure, and the failure is named.
+void RecordFileRead(Run& run, const std::filesystem::path& path, FileRead& read, TGames& fresh) {
+  JobResult& result = run.result;
+  if (read.error != ReadError::None) {
+    result.unreadableFiles.push_back(UnreadableFile{path, WhyNotRead(read), read.bytes});
+    if (read.bytes == 0) {
+      ++result.counts.filesUnreadable;
+      return;
+    }
+  }
+  if (read.keptForNoSpool > 0)
+    result.spoolShortfalls.push_back(SpoolShortfall{path, read.spoolError, read.keptForNoSpool});
   ++result.counts.filesRead;
   result.counts.bytesRead += read.bytes;
   run.progress.bytesRead += read.bytes;
@@ -163,6 +208,14 @@ void RecordFileRead(Run& run, const std::filesystem::path& path, FileRead& read,
   result.counts.filteredOut += read.report.filteredOut;
   for (ReadIssue& issue : read.report.issues) result.skipped.push_back(SkippedGame{path, std::move(issue)});
   fresh = std::move(read.games);
+}
+
+// Shows the progress of a file read ahead.
+void ShowFileProgress(JobProgress& progress, const FileRead& read) {
+  progress.loadSize = read.size.load();
+  progress.loadPosition = read.position.load();
+  progress.loadText = read.text.load();
+  progress.loadCompression = read.compression.load();
 }
 
 // Reads again the games let go that are written from position `p` of `order` on, as many as a
@@ -173,7 +226,8 @@ void ReloadAhead(TGameList& list, const std::vector<int32_t>& order, size_t p, s
                  std::vector<int32_t>& pending) {
   const int64_t allowance = std::max<int64_t>(1, list.memory.limit / 4);
   int64_t estimate = 0;
-  std::map<std::filesystem::path, std::vector<int32_t>> byFile;
+  // Per place games are read again from (a file, or the spool of a compressed file or stream).
+  std::map<std::pair<std::filesystem::path, const GameSpool*>, std::pair<SourcePath, std::vector<int32_t>>> byPlace;
   for (size_t q = p; q < order.size() && estimate < allowance; ++q) {
     const size_t index = size_t(order[q]);
     const TGame& entry = list.entries[index];
@@ -181,11 +235,13 @@ void ReloadAhead(TGameList& list, const std::vector<int32_t>& order, size_t p, s
     tried[q] = true;
     if (pending[index]++ > 0) continue;  // already being read for an earlier position
     estimate += int64_t(entry.summary.plies) * int64_t(sizeof(mov)) + entry.sourceLength;
-    byFile[entry.sourcePath].push_back(order[q]);
+    auto& [source, indexes] = byPlace[{entry.sourcePath.get(), entry.sourcePath.Spool()}];
+    if (source.empty()) source = entry.sourcePath;
+    indexes.push_back(order[q]);
   }
-  for (const auto& [path, indexes] : byFile) {
+  for (const auto& [place, wanted] : byPlace) {
     std::vector<bool> done;
-    RereadGames(path, list.entries, indexes, 0, done);
+    RereadGames(wanted.first, list.entries, wanted.second, 0, done);
   }
 }
 
@@ -335,7 +391,7 @@ void FolderScan(Run& run) {
       files.size(), readers,
       [&](size_t k) {
         if (!run.Stopped())
-          ReadFileGames(run, files[k], true, &list.memory, growthStep, reads[k], reads[k].size, reads[k].position, 1);
+          ReadFileGames(run, files[k], nullptr, true, &list.memory, growthStep, reads[k], reads[k].Counters(), 1);
       },
       4 * readers);
   for (size_t k = 0; k < files.size(); ++k) {
@@ -343,14 +399,11 @@ void FolderScan(Run& run) {
     if (run.Stopped()) break;
     progress.loadSize = 0;
     progress.loadPosition = 0;
+    progress.loadText = 0;
     run.Enter(JobStage::Loading);
     // The progress display follows the file awaited while it is read.
-    ahead.Wait(k, [&] {
-      progress.loadSize = reads[k].size.load();
-      progress.loadPosition = reads[k].position.load();
-    });
-    progress.loadSize = reads[k].size.load();
-    progress.loadPosition = reads[k].size.load();
+    ahead.Wait(k, [&] { ShowFileProgress(progress, reads[k]); });
+    ShowFileProgress(progress, reads[k]);
     if (run.Stopped()) break;  // the games of the file being read are dropped
     TGames fresh;
     RecordFileRead(run, files[k], reads[k], fresh);
@@ -359,16 +412,21 @@ void FolderScan(Run& run) {
   }
 }
 
-// One file alone: its text is read in pieces on as many threads as the folder readers use.
+// One file alone (or a stream): its text is read in pieces on as many threads as the folder
+// readers use.
 void LoadFile(Run& run) {
   JobProgress& progress = run.progress;
   progress.loadSize = 0;
+  progress.loadPosition = 0;
+  progress.loadText = 0;
   progress.SetFile(run.request.input);
   run.Enter(JobStage::Loading);
   FileRead read;
   PrepareConcurrentReading();
-  ReadFileGames(run, run.request.input, false, &run.list.memory, CurrentHost().GrowthStep(), read, progress.loadSize,
-                progress.loadPosition, run.ReaderThreads());
+  ReadFileGames(run, run.request.input, run.request.inputStream, false, &run.list.memory, CurrentHost().GrowthStep(),
+                read,
+                FileCounters{progress.loadSize, progress.loadPosition, progress.loadText, progress.loadCompression},
+                run.ReaderThreads());
   TGames fresh;
   RecordFileRead(run, run.request.input, read, fresh);
   if (!run.Stopped()) MergeNewGames(run.list, fresh, run.options.removeDuplicates, run.result.counts, &progress);

@@ -23,6 +23,7 @@ void JobResult::Add(JobResult&& later) {
   append(unwritten, later.unwritten);
   append(unreadableFiles, later.unreadableFiles);
   append(writeFailures, later.writeFailures);
+  append(spoolShortfalls, later.spoolShortfalls);
   stopped = stopped || later.stopped;
 }
 

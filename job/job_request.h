@@ -4,11 +4,13 @@
 
 #include <atomic>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <mutex>
 #include <vector>
 
+#include "io/byte_source.h"
 #include "job/job_state.h"
 #include "options/processing_options.h"
 
@@ -17,6 +19,7 @@ using TIndexArray = std::vector<int32_t>;
 struct JobRequest {
   JobKind kind = JobKind::LoadFile;
   std::filesystem::path input;       // LoadFile: the file; LoadFolder: the folder
+  std::FILE* inputStream = nullptr;  // LoadFile: read this stream instead (`input` names it)
   TIndexArray selection;             // ProcessAndSave: the entries to write, in order before sorting
   TProcessingOptions options;        // a copy: the job never sees them change
   std::filesystem::path outputBase;  // ProcessAndSave: the output path without ".pgn"
@@ -31,6 +34,7 @@ struct JobResult {
   std::vector<UnwrittenGame> unwritten;
   std::vector<UnreadableFile> unreadableFiles;
   std::vector<WriteFailure> writeFailures;
+  std::vector<SpoolShortfall> spoolShortfalls;
   bool stopped = false;  // a stop request ended it early
 
   void Add(JobResult&& later);
@@ -42,7 +46,9 @@ class JobProgress {
  public:
   std::atomic<JobStage> stage{JobStage::Done};
   std::atomic<bool> stopRequested{false};
-  std::atomic<int64_t> loadPosition{0}, loadSize{0};   // in the file being read
+  std::atomic<int64_t> loadPosition{0}, loadSize{0};  // in the file being read, as stored (compressed)
+  std::atomic<int64_t> loadText{0};                   // bytes of its text so far (unpacked)
+  std::atomic<Compression> loadCompression{Compression::None};
   std::atomic<int32_t> stepPosition{0}, stepCount{0};  // in the stages after loading
   std::atomic<int64_t> bytesRead{0};                   // of the files read and merged so far
   std::atomic<int64_t> gamesWritten{0};

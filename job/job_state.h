@@ -31,10 +31,11 @@ struct WriteFailure {
   std::string reason;
 };
 
-// A file that could not be read, and why.
+// A file that could not be read, or not to its end, and why.
 struct UnreadableFile {
   std::filesystem::path path;
   std::string reason;
+  int64_t bytesRead = 0;  // of its text before the failure: the games there were kept
 };
 
 // A game chosen for writing that could not be written: it could not be read again from its
@@ -43,6 +44,14 @@ struct UnwrittenGame {
   std::filesystem::path file;
   int64_t position = 0;  // 1-based byte position of the game in that file
   std::string reason;
+};
+
+// Games of a compressed file or a stream that the memory budget let go but that stayed in
+// memory: the spool on disk that should have held them could not.
+struct SpoolShortfall {
+  std::filesystem::path file;
+  std::string reason;
+  int32_t games = 0;
 };
 
 // A game, or a stretch of damaged text, that the reader skipped.

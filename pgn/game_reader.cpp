@@ -10,6 +10,7 @@
 #include "chess/eco.h"
 #include "io/file_read.h"
 #include "io/os_file.h"
+#include "pgn/game_spool.h"
 #include "pgn/pgn_reader.h"
 #include "services/host.h"
 
@@ -345,20 +346,24 @@ int ReadGamesInPieces(std::string_view text, TGames& games, const ReadOptions& o
 
 namespace {
 
-// Moves what one window read into the file's figures: positions from the window's base, lines
+// Moves what one window read into the text's figures: positions from the window's base, lines
 // after the window's first line, game numbers after the games begun before it.
-void ShiftIntoFile(TGames& windowGames, ReadReport& windowReport, TGames& games, const ReadOptions& options,
-                   int64_t base, int32_t linesBefore, int32_t gamesBefore) {
+void ShiftIntoText(TGames& windowGames, ReadReport& windowReport, int64_t base, int32_t linesBefore,
+                   int32_t gamesBefore) {
   for (TGame& game : windowGames) game.sourcePosition += base;
+  for (ReadIssue& issue : windowReport.issues) {
+    issue.gamePosition += base;
+    issue.position += base;
+    issue.gameLine += linesBefore;
+    issue.line += linesBefore;
+    issue.gameNumber += gamesBefore;
+  }
+}
+
+// Adds a window's games and issues to what the text gave so far.
+void Append(TGames& windowGames, ReadReport& windowReport, TGames& games, const ReadOptions& options) {
   if (options.report) {
-    for (ReadIssue& issue : windowReport.issues) {
-      issue.gamePosition += base;
-      issue.position += base;
-      issue.gameLine += linesBefore;
-      issue.line += linesBefore;
-      issue.gameNumber += gamesBefore;
-      options.report->issues.push_back(std::move(issue));
-    }
+    for (ReadIssue& issue : windowReport.issues) options.report->issues.push_back(std::move(issue));
     options.report->filteredOut += windowReport.filteredOut;
   }
   HostLockGuard lock;
@@ -368,56 +373,84 @@ void ShiftIntoFile(TGames& windowGames, ReadReport& windowReport, TGames& games,
 
 }  // namespace
 
-WindowedRead ReadFileInWindows(const std::filesystem::path& path, TGames& games, const ReadOptions& options,
-                               size_t threads, size_t windowBytes, size_t minimumPieceBytes) {
+namespace {
+
+// Where the last tag section of a text begins: the last line starting with "[" and the lines
+// starting with "[" right before it (a window is cut there, before the game whose tags they
+// are, not inside its tags); npos when no line but the first starts with "[".
+size_t LastTagSectionStart(std::string_view text) {
+  size_t line = text.rfind("\n[");
+  if (line == std::string_view::npos) return std::string_view::npos;
+  while (line > 0) {
+    const size_t before = text.rfind('\n', line - 1);
+    const size_t start = before == std::string_view::npos ? 0 : before + 1;
+    if (text[start] != '[') break;
+    if (start == 0) return 0;
+    line = before;
+  }
+  return line + 1;
+}
+
+// Whether a source's games can be read again from it by position: a plain file can, a
+// compressed file or a stream cannot.
+bool ReadableByPosition(const ByteSource& source) {
+  return source.GetCompression() == Compression::None && source.storedSize >= 0;
+}
+
+// The games the budget let go in one window, kept in the spool (their positions still the
+// window's); a game the spool cannot take is read again from the window and stays in memory.
+void SpoolLetGoGames(TGames& windowGames, std::string_view text, int64_t base, GameSpool& spool,
+                     const ReadOptions& options, WindowedRead& read);
+
+}  // namespace
+
+WindowedRead ReadTextInWindows(ByteSource& source, TGames& games, const ReadOptions& options,
+                               const WindowedReadOptions& windows) {
   WindowedRead read;
-  std::FILE* file = OpenFile(path, "rb", FileShare::None);
-  if (!file) {
-    read.error = ReadError::CannotOpen;
-    return read;
-  }
-  read.size = SizeOfFile(file);
-  if (read.size < 0) {
-    std::fclose(file);
-    read.error = ReadError::ReadFailed;
-    return read;
-  }
-  windowBytes = std::max<size_t>(windowBytes, 1);
+  read.size = source.storedSize;
+  read.compression = source.GetCompression();
+  const size_t windowBytes = std::max<size_t>(windows.windowBytes, 1);
   std::string text;         // the window: bytes carried from the one before, then new ones
-  int64_t base = 0;         // the file offset of text[0]
-  int32_t linesBefore = 0;  // lines of the file before text[0]
+  int64_t base = 0;         // the text offset of text[0]
+  int32_t linesBefore = 0;  // lines of the text before text[0]
   int32_t gamesBefore = 0;  // games begun before text[0]
   bool fileStart = true;
-  bool atEnd = false;
   ReadOptions windowOptions = options;
-  windowOptions.progress = nullptr;  // told per window, in the file's bytes
+  windowOptions.progress = nullptr;  // told per window, in the text's bytes
+  std::shared_ptr<GameSpool> spool;
+  if (options.budget && !ReadableByPosition(source)) {
+    spool = std::make_shared<GameSpool>();
+    windowOptions.sourcePath = SourcePath(options.sourcePath.get(), spool);
+  }
+  // A plain file is read no further than its size when opened: text appended meanwhile is
+  // another reading's.
+  const int64_t known = ReadableByPosition(source) ? source.storedSize : INT64_MAX;
   while (!(options.stop && options.stop->load())) {
-    // More of the file into the window: a window's worth, or as much as it holds when it has to
-    // grow (a game longer than a window), so that growing costs reading each byte a few times.
+    // More text into the window: a window's worth, or as much as it holds when it has to grow
+    // (a game longer than a window), so that growing costs reading each byte a few times.
     const size_t had = text.size();
-    const int64_t remaining = std::max<int64_t>(0, read.size - base - int64_t(had));  // as the file was opened
+    const int64_t remaining = std::max<int64_t>(0, known - base - int64_t(had));
     const size_t wanted = size_t(std::min<int64_t>(int64_t(std::max(windowBytes, had)), remaining));
     text.resize(had + wanted);
-    const size_t got = std::fread(text.data() + had, 1, wanted, file);
+    const size_t got = source.Read(text.data() + had, wanted);
     text.resize(had + got);
     read.bytes += int64_t(got);
-    if (std::ferror(file)) {
-      read.error = ReadError::ReadFailed;
-      break;
-    }
-    atEnd = got < wanted || base + int64_t(text.size()) >= read.size;
+    read.largestWindow = std::max<int64_t>(read.largestWindow, int64_t(text.size()));
+    if (windows.storedProgress) windows.storedProgress->store(source.StoredBytesTaken());
+    // A failure ends the text where it happened: what came before it is read as its end.
+    const bool atEnd = got < wanted || base + int64_t(text.size()) >= known;
     // Games that begin before the window's last line starting with "[" are read now; the rest is
     // carried over. Without such a line the window only grows.
     size_t end = SIZE_MAX;
     if (!atEnd) {
-      const size_t line = text.rfind("\n[");
-      if (line == std::string::npos || line == 0) continue;
-      end = line + 1;
+      end = LastTagSectionStart(text);
+      if (end == std::string::npos || end == 0) continue;
     }
     TGames windowGames;
     ReadReport windowReport;
-    windowOptions.report = options.report ? &windowReport : nullptr;
-    const PiecesRead pieces = ReadPieces(text, windowGames, windowOptions, threads, minimumPieceBytes, end, fileStart);
+    windowOptions.report = options.report || windows.takeWindow ? &windowReport : nullptr;
+    const PiecesRead pieces =
+        ReadPieces(text, windowGames, windowOptions, windows.threads, windows.minimumPieceBytes, end, fileStart);
     // A reading that ran into the window's end may have cut a game short: the window grows and
     // is read again (as when the last "[" lay inside a comment).
     if (!atEnd && pieces.stoppedAt >= text.size() && !(options.stop && options.stop->load())) {
@@ -426,7 +459,14 @@ WindowedRead ReadFileInWindows(const std::filesystem::path& path, TGames& games,
       continue;
     }
     if (read.result == ReadOk) read.result = pieces.result;
-    ShiftIntoFile(windowGames, windowReport, games, options, base, linesBefore, gamesBefore);
+    if (spool) SpoolLetGoGames(windowGames, text, base, *spool, options, read);
+    ShiftIntoText(windowGames, windowReport, base, linesBefore, gamesBefore);
+    if (windows.takeWindow) {
+      WindowTaken taken{windowGames, windowReport.issues, text, base, pieces.stoppedAt};
+      windows.takeWindow(taken);
+    } else {
+      Append(windowGames, windowReport, games, options);
+    }
     if (options.progress) options.progress->store(base + int64_t(pieces.stoppedAt));
     if (atEnd || pieces.stoppedAt >= text.size()) break;
     const size_t consumed = pieces.stoppedAt;
@@ -436,11 +476,49 @@ WindowedRead ReadFileInWindows(const std::filesystem::path& path, TGames& games,
     text.erase(0, consumed);
     fileStart = false;
   }
-  std::fclose(file);
+  read.error = source.error;
+  read.errorDetail = source.detail;
   return read;
 }
 
+WindowedRead ReadFileInWindows(const std::filesystem::path& path, TGames& games, const ReadOptions& options,
+                               const WindowedReadOptions& windows) {
+  ReadError error = ReadError::None;
+  std::unique_ptr<ByteSource> source = OpenByteSource(path, error);
+  if (!source) {
+    WindowedRead read;
+    read.error = error;
+    return read;
+  }
+  return ReadTextInWindows(*source, games, options, windows);
+}
+
+WindowedRead ReadFileInWindows(const std::filesystem::path& path, TGames& games, const ReadOptions& options,
+                               size_t threads, size_t windowBytes, size_t minimumPieceBytes) {
+  WindowedReadOptions windows;
+  windows.threads = threads;
+  windows.windowBytes = windowBytes;
+  windows.minimumPieceBytes = minimumPieceBytes;
+  return ReadFileInWindows(path, games, options, windows);
+}
+
 namespace {
+
+std::unique_ptr<jurnal> GameAt(PgnReader& reader, const TGame& entry, size_t at);
+
+void SpoolLetGoGames(TGames& windowGames, std::string_view text, int64_t base, GameSpool& spool,
+                     const ReadOptions& options, WindowedRead& read) {
+  for (TGame& game : windowGames) {
+    if (game.game) continue;
+    const std::string_view gameText = text.substr(size_t(game.sourcePosition - 1), size_t(game.sourceLength));
+    if (spool.Add(base + game.sourcePosition, gameText)) continue;
+    PgnReader reader(gameText);
+    game.game = GameAt(reader, game, 0);
+    if (options.budget && game.game) options.budget->used += GameMemoryCost(*game.game);
+    ++read.keptForNoSpool;
+    read.spoolError = spool.error;
+  }
+}
 
 // Wanted games further apart than this are read with separate reads rather than one read that
 // covers everything between them.
@@ -472,21 +550,39 @@ std::unique_ptr<jurnal> GameAt(PgnReader& reader, const TGame& entry, size_t at)
   return record;
 }
 
-// Gives each entry of `wanted` (sorted by source position) its game from one read of the range
-// that covers them.
-int RereadRange(const std::filesystem::path& path, TGames& games, const std::vector<size_t>& wanted) {
-  const int64_t first = games[wanted.front()].sourcePosition;
+// Where an entry's text is read again: the position in its file, or in its spool; 0 when the
+// spool does not hold it.
+int64_t ReadAgainAt(const TGame& entry) {
+  GameSpool* spool = entry.sourcePath.Spool();
+  return spool ? spool->PositionOf(entry.sourcePosition) : entry.sourcePosition;
+}
+
+// `count` bytes from 1-based `position` of where `source`'s games are read again.
+ReadError ReadAgainRange(const SourcePath& source, int64_t position, int64_t count, std::string& text) {
+  if (GameSpool* spool = source.Spool()) return spool->ReadRange(position, count, text);
+  return readrange(source, position, count, text);
+}
+
+// A wanted entry and where its text is read again.
+struct Wanted {
+  size_t index;
+  int64_t at;
+};
+
+// Gives each entry of `wanted` (sorted by where it is read again) its game from one read of the
+// range that covers them.
+int RereadRange(const SourcePath& source, TGames& games, const std::vector<Wanted>& wanted) {
+  const int64_t first = wanted.front().at;
   int64_t last = 0;
-  for (size_t index : wanted)
-    last = std::max<int64_t>(last, int64_t(games[index].sourcePosition) + games[index].sourceLength);
+  for (const Wanted& w : wanted) last = std::max<int64_t>(last, w.at + games[w.index].sourceLength);
   std::string text;
-  if (readrange(path, first, last - first, text) != ReadError::None) return 0;
+  if (ReadAgainRange(source, first, last - first, text) != ReadError::None) return 0;
   int loaded = 0;
   PgnReader reader(text);
-  for (size_t index : wanted) {
+  for (const Wanted& w : wanted) {
     HostLockGuard lock;
-    TGame& entry = games[index];
-    std::unique_ptr<jurnal> record = GameAt(reader, entry, size_t(entry.sourcePosition - first));
+    TGame& entry = games[w.index];
+    std::unique_ptr<jurnal> record = GameAt(reader, entry, size_t(w.at - first));
     if (!record) continue;
     entry.game = std::move(record);
     ++loaded;
@@ -496,9 +592,9 @@ int RereadRange(const std::filesystem::path& path, TGames& games, const std::vec
 
 }  // namespace
 
-int RereadGames(const std::filesystem::path& path, TGames& games, const std::vector<int32_t>& selection, size_t start,
+int RereadGames(const SourcePath& source, TGames& games, const std::vector<int32_t>& selection, size_t start,
                 std::vector<bool>& done) {
-  std::vector<size_t> wanted;
+  std::vector<Wanted> wanted;
   {
     HostLockGuard lock;
     if (done.size() < selection.size()) done.resize(selection.size(), false);
@@ -506,22 +602,22 @@ int RereadGames(const std::filesystem::path& path, TGames& games, const std::vec
       const int32_t index = selection[i];
       if (index < 0 || size_t(index) >= games.size() || done[i]) continue;
       const TGame& entry = games[size_t(index)];
-      if (entry.game || entry.sourcePath != path || entry.sourcePosition < 1) continue;
-      wanted.push_back(size_t(index));
+      if (entry.game || !entry.sourcePath.ReadAgainFromTheSamePlace(source) || entry.sourcePosition < 1) continue;
       done[i] = true;
+      const int64_t at = ReadAgainAt(entry);
+      if (at > 0) wanted.push_back(Wanted{size_t(index), at});
     }
-    std::sort(wanted.begin(), wanted.end(),
-              [&](size_t a, size_t b) { return games[a].sourcePosition < games[b].sourcePosition; });
   }
+  std::sort(wanted.begin(), wanted.end(), [](const Wanted& a, const Wanted& b) { return a.at < b.at; });
   int loaded = 0;
   for (size_t begin = 0; begin < wanted.size();) {
     size_t end = begin + 1;
-    int64_t reach = int64_t(games[wanted[begin]].sourcePosition) + games[wanted[begin]].sourceLength;
-    while (end < wanted.size() && games[wanted[end]].sourcePosition - reach <= LargestGap) {
-      reach = std::max<int64_t>(reach, int64_t(games[wanted[end]].sourcePosition) + games[wanted[end]].sourceLength);
+    int64_t reach = wanted[begin].at + games[wanted[begin].index].sourceLength;
+    while (end < wanted.size() && wanted[end].at - reach <= LargestGap) {
+      reach = std::max<int64_t>(reach, wanted[end].at + games[wanted[end].index].sourceLength);
       ++end;
     }
-    loaded += RereadRange(path, games, std::vector<size_t>(wanted.begin() + long(begin), wanted.begin() + long(end)));
+    loaded += RereadRange(source, games, std::vector<Wanted>(wanted.begin() + long(begin), wanted.begin() + long(end)));
     begin = end;
   }
   return loaded;
@@ -529,8 +625,9 @@ int RereadGames(const std::filesystem::path& path, TGames& games, const std::vec
 
 std::unique_ptr<jurnal> ReadGameAgain(const TGame& entry) {
   if (entry.sourcePath.empty() || entry.sourcePosition < 1 || entry.sourceLength <= 0) return nullptr;
+  const int64_t at = ReadAgainAt(entry);
   std::string text;
-  if (readrange(entry.sourcePath, entry.sourcePosition, entry.sourceLength, text) != ReadError::None) return nullptr;
+  if (at < 1 || ReadAgainRange(entry.sourcePath, at, entry.sourceLength, text) != ReadError::None) return nullptr;
   PgnReader reader(text);
   return GameAt(reader, entry, 0);
 }

@@ -5,10 +5,12 @@
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "io/byte_source.h"
 #include "io/file_read.h"
 #include "pgn/memory_budget.h"
 #include "pgn/pgn_types.h"
@@ -52,7 +54,7 @@ struct ReadOptions {
   GameFilter* filters = nullptr;             // null: every game passes
   const std::atomic<bool>* stop = nullptr;   // set by the job's Stop
   std::atomic<int64_t>* progress = nullptr;  // the byte position reached, for progress
-  std::filesystem::path sourcePath;          // stored in every entry kept
+  SourcePath sourcePath;                     // stored in every entry kept
   ReadReport* report = nullptr;              // where skipped games and damaged text are reported
   MemoryBudget* budget = nullptr;            // games past it are kept let go; null: all stay
   int32_t growthStep = 0;                    // steps the games list grows by; 0: the host's
@@ -80,26 +82,61 @@ int ReadGamesInPieces(std::string_view text, TGames& games, const ReadOptions& o
 
 // What reading a file in windows came to.
 struct WindowedRead {
-  ReadError error = ReadError::None;  // the file could not be opened or read
+  ReadError error = ReadError::None;  // the file could not be opened, read or unpacked
+  std::string errorDetail;            // the system's or the unpacking library's words
   int result = 0;                     // as ReadGames returns
-  int64_t size = 0;                   // the file's size when opened
-  int64_t bytes = 0;                  // read from it
+  int64_t size = 0;                   // the file's size when opened (as stored: compressed)
+  int64_t bytes = 0;                  // of text read from it (unpacked)
+  int64_t largestWindow = 0;          // the most text held at once
+  Compression compression = Compression::None;
+  int32_t keptForNoSpool = 0;  // games let go that stayed in memory: the spool could not take them
+  std::string spoolError;      // why
 };
 
-// Reads a file of any size with the same games, issues and report lines as reading it whole,
+// What one window of a text gives when a reader takes the games window by window instead of
+// all at once (to list them): its games and issues with the file's positions and numbers, and
+// the window's text, whose byte 0 is at file offset `base`; the text up to `consumed` is done.
+struct WindowTaken {
+  TGames& games;
+  std::vector<ReadIssue>& issues;
+  std::string_view text;
+  int64_t base;
+  size_t consumed;
+};
+
+// How a windowed read reports, besides its games.
+struct WindowedReadOptions {
+  size_t threads = 1;
+  size_t windowBytes = size_t(8) << 20;
+  size_t minimumPieceBytes = size_t(1) << 20;
+  std::atomic<int64_t>* storedProgress = nullptr;  // bytes taken from the file as stored (compressed)
+  // When set, each window's games and issues go here and not into the games and the report.
+  std::function<void(WindowTaken&)> takeWindow;
+};
+
+// Reads a text from `source` with the same games, issues and report lines as reading it whole,
 // holding only a window of about `windowBytes` (more only where one game or comment is longer):
 // the games beginning before the window's last line that starts with "[" are read (in pieces
 // on up to `threads` threads), and the text from where that reading stopped is carried into the
-// next window. Positions, lines and game numbers are the file's.
+// next window. Positions, lines and game numbers are the text's. A failure of the source ends
+// the text there: the games before it are read, and the failure is in the result.
+// A text that cannot be read again by position (compressed, or a stream) keeps the games the
+// budget lets go in a spool of its own, which the entries' source names.
+WindowedRead ReadTextInWindows(ByteSource& source, TGames& games, const ReadOptions& options,
+                               const WindowedReadOptions& windows);
+
+// The same for a file of any size, plain or compressed.
+WindowedRead ReadFileInWindows(const std::filesystem::path& path, TGames& games, const ReadOptions& options,
+                               const WindowedReadOptions& windows);
 WindowedRead ReadFileInWindows(const std::filesystem::path& path, TGames& games, const ReadOptions& options,
                                size_t threads, size_t windowBytes, size_t minimumPieceBytes = size_t(1) << 20);
 
-// Re-reads the entries of `games` (indexes from `selection`, from `start` on) that come from
-// `path` and hold no game, reading the file once over the byte range that covers them all
-// (or, where that range would hold long stretches of other games, once per stretch of wanted
+// Re-reads the entries of `games` (indexes from `selection`, from `start` on) that are read
+// again from where `source`'s are (its file or its spool) and hold no game, reading the file once over the byte range
+// that covers them all (or, where that range would hold long stretches of other games, once per stretch of wanted
 // games).
 // Each index handled is marked in `done`. Returns the number of entries given their game.
-int RereadGames(const std::filesystem::path& path, TGames& games, const std::vector<int32_t>& selection, size_t start,
+int RereadGames(const SourcePath& source, TGames& games, const std::vector<int32_t>& selection, size_t start,
                 std::vector<bool>& done);
 
 // The game of one entry read again from its source (its file, position and length); null when

@@ -29,25 +29,39 @@ struct TGameSummary {
   char eco[4] = {};  // the code its main line gives, "" when none
 };
 
+class GameSpool;
+
 // The file an entry came from. The entries of one file share one copy of its name: a path
-// object with its parts costs hundreds of bytes, more than the tags of many a game.
+// object with its parts costs hundreds of bytes, more than the tags of many a game. A text that
+// cannot be read again by position (compressed, or a stream) has a spool beside its name, where
+// the games let go while it was read are kept.
 class SourcePath {
  public:
   SourcePath() = default;
-  SourcePath(const std::filesystem::path& path)
-      : shared(path.empty() ? nullptr : std::make_shared<const std::filesystem::path>(path)) {}
+  SourcePath(const std::filesystem::path& path, std::shared_ptr<GameSpool> spool = nullptr)
+      : shared(path.empty() && !spool ? nullptr : std::make_shared<const Record>(Record{path, std::move(spool)})) {}
   const std::filesystem::path& get() const {
     static const std::filesystem::path none;
-    return shared ? *shared : none;
+    return shared ? shared->path : none;
   }
   operator const std::filesystem::path&() const { return get(); }
   bool empty() const { return !shared; }
+  // Where the games let go are read again instead of the file; null: from the file.
+  GameSpool* Spool() const { return shared ? shared->spool.get() : nullptr; }
   friend bool operator==(const SourcePath& a, const std::filesystem::path& b) { return a.get() == b; }
   // The same copy of a path (as the entries of one file read share): then surely the same path.
   bool SharesCopyWith(const SourcePath& other) const { return shared == other.shared; }
+  // Whether games of both are read again from the same place: the same file, or the same spool.
+  bool ReadAgainFromTheSamePlace(const SourcePath& other) const {
+    return SharesCopyWith(other) || (Spool() == other.Spool() && get() == other.get());
+  }
 
  private:
-  std::shared_ptr<const std::filesystem::path> shared;
+  struct Record {
+    std::filesystem::path path;
+    std::shared_ptr<GameSpool> spool;
+  };
+  std::shared_ptr<const Record> shared;
 };
 
 struct TGame {

@@ -212,7 +212,8 @@ void TellWhatFailed(JobKind kind, size_t unreadableBefore, size_t writeFailuresB
     add(L"The ECO table " + (Plugin.hostFolder / "plugins" / "ecos.dat").wstring() +
         L" could not be read: no game was given an ECO code.");
   for (size_t i = unreadableBefore; i < s.unreadableFiles.size(); ++i)
-    add(L"Could not read " + s.unreadableFiles[i].path.wstring() + L": " + Widen(s.unreadableFiles[i].reason));
+    add((s.unreadableFiles[i].bytesRead > 0 ? L"Could not read all of " : L"Could not read ") +
+        s.unreadableFiles[i].path.wstring() + L": " + Widen(s.unreadableFiles[i].reason));
   for (size_t i = writeFailuresBefore; i < s.writeFailures.size(); ++i)
     add(L"Could not write " + s.writeFailures[i].path.wstring() + L": " + Widen(s.writeFailures[i].reason));
   for (size_t i = unwrittenBefore; i < s.unwritten.size(); ++i)

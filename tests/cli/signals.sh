@@ -1,6 +1,6 @@
 #!/bin/sh
 # pgnutil ended by a signal while it waits for standard input: the exit status is 128 plus the
-# signal, and the temporary folder standard input goes through is gone.
+# signal, and nothing it made is left in the temporary folder.
 #   tests/cli/signals.sh PGNUTIL
 set -u
 program=$1
@@ -19,9 +19,13 @@ for pair in TERM:15 INT:2 HUP:1; do
   # background, and pgnutil keeps a signal ignored that it inherits so (as nohup expects).
   env --default-signal=INT,TERM,HUP "$program" - -q -o "$work/out" <"$work/input" 2>"$work/stderr" &
   pid=$!
-  # Wait until it has made its temporary folder (it is reading then), at most ten seconds.
+  # Wait until it catches the signal (it does before it reads), at most ten seconds: the mask
+  # of signals caught in /proc has bit n-1 for signal n.
+  bit=$(printf '%x' $((1 << (${pair#*:} - 1))))
   tries=0
-  while [ -z "$(ls "$TMPDIR")" ] && [ $tries -lt 1000 ]; do
+  while [ $tries -lt 1000 ]; do
+    caught=$(sed -n 's/^SigCgt:[[:space:]]*//p' "/proc/$pid/status" 2>/dev/null)
+    [ -n "$caught" ] && [ $(( 0x$caught & 0x$bit )) -ne 0 ] && break
     tries=$((tries + 1))
     sleep 0.01
   done

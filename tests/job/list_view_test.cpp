@@ -17,7 +17,7 @@ TGameList ListOf(const std::vector<std::string>& whites, const char* source = "g
             "\"]\n[Black \"B\"]\n[Result \"*\"]\n\n1. e4 *\n\n";
   TGameList list;
   ReadOptions options;
-  options.sourcePath = source;
+  options.sourcePath = std::filesystem::path(source);
   ReadGames(text, list.entries, options);
   for (size_t i = 0; i < list.entries.size(); ++i) list.displayOrder.push_back(int32_t(i));
   list.highlight.assign(list.entries.size(), false);
