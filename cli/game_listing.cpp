@@ -9,7 +9,7 @@
 
 #include "chess/eco.h"
 #include "cli/json_text.h"
-#include "io/file_read.h"
+#include "io/byte_source.h"
 #include "pgn/game_reader.h"
 #include "pgn/read_codes.h"
 
@@ -65,61 +65,88 @@ std::string IssueObject(const std::string& file, const ReadIssue& issue) {
          ",\"at_line\":" + std::to_string(issue.line) + "}";
 }
 
-// The line of each byte position, counted once over the text.
+// The line of each byte position of a text read window by window, counted once over it: a
+// line ends at "\n", or at a "\r" not followed by one.
 class LineCounter {
  public:
-  explicit LineCounter(const std::string& t) : text(t) {}
-  int32_t At(size_t position) {
-    for (; counted < position && counted < text.size(); ++counted)
-      if (text[counted] == '\n' || (text[counted] == '\r' && (counted + 1 >= text.size() || text[counted + 1] != '\n')))
-        ++lines;
+  // The window whose byte 0 is the text's byte `base`; lines are counted in it from where the
+  // count stands (which is inside it).
+  void Window(std::string_view t, int64_t base) {
+    text = t;
+    windowBase = base;
+  }
+  // The line of the 0-based text position, at or after every position asked for before.
+  int32_t At(int64_t position) {
+    for (; counted < position && size_t(counted - windowBase) < text.size(); ++counted) {
+      const size_t at = size_t(counted - windowBase);
+      if (text[at] == '\n' || (text[at] == '\r' && (at + 1 >= text.size() || text[at + 1] != '\n'))) ++lines;
+    }
     return lines;
   }
 
  private:
-  const std::string& text;
-  size_t counted = 0;
+  std::string_view text;
+  int64_t windowBase = 0;
+  int64_t counted = 0;
   int32_t lines = 1;
 };
+
+// Writes the games and issues of one window in text order.
+void ListWindow(const std::string& name, WindowTaken& window, LineCounter& lines, std::FILE* out) {
+  TGames& games = window.games;
+  std::vector<ReadIssue>& issues = window.issues;
+  lines.Window(window.text, window.base);
+  size_t g = 0, r = 0;
+  while (g < games.size() || r < issues.size()) {
+    // A note on a kept game follows the game; a skipped game's issue stands in its place.
+    const bool takeGame =
+        r >= issues.size() ||
+        (g < games.size() && (games[g].sourcePosition < issues[r].gamePosition ||
+                              (games[g].sourcePosition == issues[r].gamePosition && IsNoteCode(issues[r].code))));
+    if (takeGame) {
+      const std::string json = GameObject(name, games[g], lines.At(games[g].sourcePosition - 1));
+      std::fprintf(out, "%s\n", json.c_str());
+      ++g;
+    } else {
+      std::fprintf(out, "%s\n", IssueObject(name, issues[r]).c_str());
+      ++r;
+    }
+  }
+  lines.At(window.base + int64_t(window.consumed));
+}
 
 }  // namespace
 
 int Inspect(const std::vector<std::filesystem::path>& files, std::FILE* out, std::FILE* errors,
-            const std::vector<std::string>& shownAs) {
+            const std::vector<std::string>& shownAs, std::FILE* standardInput) {
   int exitCode = 0;
   for (size_t f = 0; f < files.size(); ++f) {
     const std::filesystem::path& path = files[f];
     const std::string name = f < shownAs.size() && !shownAs[f].empty() ? shownAs[f] : path.string();
-    std::string text;
-    if (const ReadError error = readfile(path, text); error != ReadError::None) {
+    ReadError error = ReadError::None;
+    std::unique_ptr<ByteSource> source =
+        standardInput && path == "-" ? StreamByteSource(standardInput) : OpenByteSource(path, error);
+    if (!source) {
       std::fprintf(errors, "pgnutil: %s: %s\n", name.c_str(), Describe(error));
       exitCode = 1;
       continue;
     }
-    TGames games;
-    ReadReport report;
+    // Window by window, so that a listing of any size holds a few megabytes of games at once.
+    LineCounter lines;
     ReadOptions options;
     options.sourcePath = path;
-    options.report = &report;
-    ReadGames(text, games, options);
-    // Games and issues in file order.
-    LineCounter lines(text);
-    size_t g = 0, r = 0;
-    while (g < games.size() || r < report.issues.size()) {
-      // A note on a kept game follows the game; a skipped game's issue stands in its place.
-      const bool takeGame =
-          r >= report.issues.size() ||
-          (g < games.size() &&
-           (games[g].sourcePosition < report.issues[r].gamePosition ||
-            (games[g].sourcePosition == report.issues[r].gamePosition && IsNoteCode(report.issues[r].code))));
-      if (takeGame) {
-        const std::string json = GameObject(name, games[g], lines.At(size_t(games[g].sourcePosition - 1)));
-        std::fprintf(out, "%s\n", json.c_str());
-        ++g;
-      } else {
-        std::fprintf(out, "%s\n", IssueObject(name, report.issues[r]).c_str());
-        ++r;
-      }
+    WindowedReadOptions windows;
+    windows.takeWindow = [&](WindowTaken& window) { ListWindow(name, window, lines, out); };
+    TGames none;
+    const WindowedRead read = ReadTextInWindows(*source, none, options, windows);
+    if (read.error != ReadError::None) {
+      const std::string reason = read.errorDetail.empty() ? Describe(read.error) : read.errorDetail;
+      if (read.bytes > 0)
+        std::fprintf(errors, "pgnutil: %s: listed only up to byte %lld of its text: %s\n", name.c_str(),
+                     static_cast<long long>(read.bytes), reason.c_str());
+      else
+        std::fprintf(errors, "pgnutil: %s: %s\n", name.c_str(), reason.c_str());
+      exitCode = 1;
     }
   }
   // A full disk or a closed output is a failure, not a listing.

@@ -25,29 +25,20 @@ int RunInspect(const std::vector<std::string>& arguments) {
     std::fprintf(stderr, "pgnutil inspect: no file given\n");
     return 2;
   }
-  // "-" stands for standard input, copied into a temporary file first (once, however often given).
-  std::unique_ptr<TemporaryFolder> folder;
+  // "-" stands for standard input, read as it comes.
   std::vector<std::filesystem::path> files;
   std::vector<std::string> shownAs;
   for (size_t i = 1; i < arguments.size(); ++i) {
-    if (!IsStandardStream(arguments[i])) {
-      for (const std::filesystem::path& path : InputsFromArgument(arguments[i])) {
-        files.push_back(path);
-        shownAs.emplace_back();
-      }
+    if (IsStandardStream(arguments[i])) {
+      BinaryMode(stdin);
+      files.push_back("-");
+      shownAs.push_back("-");
       continue;
     }
-    if (!folder) {
-      folder = std::make_unique<TemporaryFolder>();
-      std::string error;
-      if (folder->Path().empty() || !CopyStreamToFile(stdin, folder->Path() / "stdin.pgn", error)) {
-        std::fprintf(stderr, "pgnutil inspect: standard input: %s\n",
-                     folder->Path().empty() ? folder->error.c_str() : error.c_str());
-        return 1;
-      }
+    for (const std::filesystem::path& path : InputsFromArgument(arguments[i])) {
+      files.push_back(path);
+      shownAs.emplace_back();
     }
-    files.push_back(folder->Path() / "stdin.pgn");
-    shownAs.push_back("-");
   }
-  return Inspect(files, stdout, stderr, shownAs);
+  return Inspect(files, stdout, stderr, shownAs, stdin);
 }

@@ -181,7 +181,10 @@ int PrepareStreams(const CliRequest& request, StreamFiles& streams, TProcessingO
     std::fprintf(stderr, "pgnutil: -o - writes one stream: the output cannot be split\n");
     return 2;
   }
-  if (readsInput) streams.input = "-";
+  if (readsInput) {
+    streams.input = "-";
+    BinaryMode(stdin);
+  }
   if (!writesOutput) return 0;
   streams.folder = std::make_unique<TemporaryFolder>();
   if (streams.folder->Path().empty()) {

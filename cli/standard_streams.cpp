@@ -18,16 +18,11 @@
 #include <unistd.h>
 #endif
 
-namespace {
-
-// Bytes as they are: no CR LF translation on Windows.
 void BinaryMode([[maybe_unused]] std::FILE* stream) {
 #ifdef _WIN32
   _setmode(_fileno(stream), _O_BINARY);
 #endif
 }
-
-}  // namespace
 
 bool IsStandardStream(const std::filesystem::path& path) { return path == "-"; }
 
@@ -132,40 +127,4 @@ void RemoveOnSignal() {
       unlink(removals[i].path);
 #endif
   }
-}
-
-bool CopyStreamToFile(std::FILE* from, const std::filesystem::path& file, std::string& error,
-                      const std::function<bool(int64_t)>& copied) {
-  BinaryMode(from);
-  std::ofstream out(file, std::ios::binary);
-  if (!out) {
-    error = "cannot make " + file.string();
-    return false;
-  }
-  char block[1 << 16];
-  int64_t total = 0;
-  // Until the end of file is seen once: a terminal's Ctrl-D ends the input then, and reading on
-  // would wait for another.
-  while (!std::feof(from) && !std::ferror(from)) {
-    const size_t got = std::fread(block, 1, sizeof block, from);
-    if (got && !out.write(block, std::streamsize(got))) {
-      error = "cannot write " + file.string();
-      return false;
-    }
-    total += int64_t(got);
-    if (copied && !copied(total)) {
-      error = "stopped";
-      return false;
-    }
-  }
-  if (std::ferror(from)) {
-    error = std::strerror(errno);
-    return false;
-  }
-  out.close();
-  if (!out) {
-    error = "cannot write " + file.string();
-    return false;
-  }
-  return true;
 }

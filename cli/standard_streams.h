@@ -1,6 +1,6 @@
 // "-" for an input or for the output: pgnutil reads standard input or writes standard output.
-// The job itself always works on files (it reads games again from their files when a memory
-// budget let them go), so a stream goes through a file in a private temporary folder.
+// Standard input is read as it comes; the output goes through a file in a private temporary
+// folder (a job writes files, and replaces them only once complete).
 #pragma once
 
 #include <cstdint>
@@ -44,8 +44,5 @@ bool CopyFileToStream(const std::filesystem::path& file, std::FILE* to, std::str
 void RegisterForRemovalOnSignal(const std::filesystem::path& path, bool folder);
 void RemoveOnSignal();
 
-// Copies a stream to its end into a new file; false on a failure, with the reason in `error`.
-// `copied`, when given, is told the bytes copied so far after every block, and ends the copy
-// early (a failure, "stopped") by answering false.
-bool CopyStreamToFile(std::FILE* from, const std::filesystem::path& file, std::string& error,
-                      const std::function<bool(int64_t)>& copied = {});
+// Bytes as they are: no CR LF translation (nor Ctrl-Z as the end) on Windows.
+void BinaryMode(std::FILE* stream);

@@ -57,7 +57,7 @@ bool LoadHostGames(const std::vector<std::filesystem::path>& files) {
       }
       HostGames::Tags tags;
       for (const TPGNTag& tag : game.tags) tags.emplace_back(tag.name, tag.value);
-      hostsim::Games().Add(game.game.get(), std::move(tags), options.sourcePath.u16string(), game.sourcePosition,
+      hostsim::Games().Add(game.game.get(), std::move(tags), options.sourcePath.get().u16string(), game.sourcePosition,
                            game.sourceLength);
     }
   }
