@@ -11,6 +11,7 @@
 
 #include "io/file_read.h"
 #include "job/formatted_block.h"
+#include "job/key_index.h"
 #include "job/output_files.h"
 #include "job/read_ahead.h"
 #include "options/processing_options.h"
@@ -23,6 +24,16 @@
 #include "services/host.h"
 
 namespace {
+
+// The keys of the new games kept by a duplicate check so far, and their index.
+struct NewGameKeys {
+  THashes keys;
+  KeyIndex index;
+};
+
+void DropRepeats(TGameList& list, TGames& fresh, JobCounts& counts);
+void DropDuplicates(TGameList& list, TGames& fresh, NewGameKeys& kept, JobCounts& counts);
+void AppendNewGames(TGameList& list, TGames& fresh, const THashes* keys, JobCounts& counts);
 
 // One job as it runs: its request, what it shows and what it did so far.
 struct Run {
@@ -146,8 +157,10 @@ struct FileRead {
 constexpr size_t ReadingWindow = size_t(8) << 20;
 
 // Reads a file (or the request's stream) into `read`, showing its progress in `counters`.
+// With `takeWindow`, each window's games and issues go there instead.
 void ReadFileGames(const Run& run, const std::filesystem::path& path, std::FILE* stream, bool filter,
-                   MemoryBudget* budget, int32_t growthStep, FileRead& read, FileCounters counters, size_t threads) {
+                   MemoryBudget* budget, int32_t growthStep, FileRead& read, FileCounters counters, size_t threads,
+                   const std::function<void(WindowTaken&)>& takeWindow = {}) {
   counters.position = 0;
   OptionFilters filters(run.options);
   ReadOptions options;
@@ -164,8 +177,9 @@ void ReadFileGames(const Run& run, const std::filesystem::path& path, std::FILE*
   options.summarise = o.addEcoNames || o.splitEcoLevel > 0 || !o.ecoOpening.empty();
   WindowedReadOptions windows;
   windows.threads = threads;
-  windows.windowBytes = ReadingWindow;
+  windows.windowBytes = run.request.readingWindow > 0 ? size_t(run.request.readingWindow) : ReadingWindow;
   windows.storedProgress = &counters.position;
+  windows.takeWindow = takeWindow;
   ReadError openError = ReadError::None;
   std::unique_ptr<ByteSource> source =
       stream ? StreamByteSource(stream, &run.progress.stopRequested) : OpenByteSource(path, openError);
@@ -413,7 +427,9 @@ void FolderScan(Run& run) {
 }
 
 // One file alone (or a stream): its text is read in pieces on as many threads as the folder
-// readers use.
+// readers use. With duplicates to drop they are dropped window by window, so that a file of the
+// same games many times over holds only the first of each, however long it is; the games join
+// the list once the whole file is read (a stop leaves the list as it was).
 void LoadFile(Run& run) {
   JobProgress& progress = run.progress;
   progress.loadSize = 0;
@@ -423,13 +439,38 @@ void LoadFile(Run& run) {
   run.Enter(JobStage::Loading);
   FileRead read;
   PrepareConcurrentReading();
+  const bool removeDuplicates = run.options.removeDuplicates;
+  NewGameKeys kept;
+  TGames fresh;
+  JobCounts dropped;  // repeats and duplicates dropped while reading
+  std::function<void(WindowTaken&)> sieve;
+  if (removeDuplicates) {
+    sieve = [&](WindowTaken& window) {
+      DropRepeats(run.list, window.games, dropped);
+      DropDuplicates(run.list, window.games, kept, dropped);
+      fresh.reserve(fresh.size() + window.games.size());
+      for (TGame& game : window.games) fresh.push_back(std::move(game));
+      for (ReadIssue& issue : window.issues) read.report.issues.push_back(std::move(issue));
+      read.report.filteredOut += window.filteredOut;
+    };
+  }
   ReadFileGames(run, run.request.input, run.request.inputStream, false, &run.list.memory, CurrentHost().GrowthStep(),
                 read,
                 FileCounters{progress.loadSize, progress.loadPosition, progress.loadText, progress.loadCompression},
-                run.ReaderThreads());
-  TGames fresh;
-  RecordFileRead(run, run.request.input, read, fresh);
-  if (!run.Stopped()) MergeNewGames(run.list, fresh, run.options.removeDuplicates, run.result.counts, &progress);
+                run.ReaderThreads(), sieve);
+  if (removeDuplicates) read.games = std::move(fresh);
+  TGames games;
+  RecordFileRead(run, run.request.input, read, games);
+  run.result.counts.gamesRead += dropped.repeats + dropped.duplicates;  // read, then dropped
+  if (run.Stopped()) return;
+  if (!removeDuplicates) {
+    MergeNewGames(run.list, games, false, run.result.counts, &progress);
+    return;
+  }
+  run.result.counts.repeats += dropped.repeats;
+  run.result.counts.duplicates += dropped.duplicates;
+  run.Enter(JobStage::Finishing);
+  AppendNewGames(run.list, games, &kept.keys, run.result.counts);
 }
 
 }  // namespace
@@ -468,66 +509,67 @@ JobResult RunJobWhileWaiting(TGameList& list, const JobRequest& request, JobProg
   return result;
 }
 
-void MergeNewGames(TGameList& list, TGames& fresh, bool removeDuplicates, JobCounts& counts, JobProgress* progress) {
-  auto enter = [&](JobStage stage) {
-    if (!progress) return;
-    progress->stage = stage;
-    if (progress->observer) progress->observer(stage, 0);
-  };
-  enter(JobStage::FilteringDuplicates);
-  // Repeats: a game whose file and position an entry already has, looked up in the index of
-  // the entries' sources kept from merge to merge: right whatever order the files were loaded
-  // in, and no pass over the list per file.
-  if (!list.entries.empty()) {
-    {
-      HostLockGuard lock;
-      list.sources.CatchUp(list.entries);
-    }
-    TGames kept;
-    SourcePath runPath;  // the new games of one file share one copy of its path: one look-up
-    const std::unordered_set<int64_t>* runPositions = nullptr;
-    for (TGame& game : fresh) {
-      if (runPath.empty() || !game.sourcePath.SharesCopyWith(runPath)) {
-        runPath = game.sourcePath;
-        runPositions = list.sources.PositionsOf(game.sourcePath);
-      }
-      if (runPositions && runPositions->count(game.sourcePosition)) {
-        ++counts.repeats;
-        GiveBack(list.memory, game);
-        continue;
-      }
-      kept.push_back(std::move(game));
-    }
-    fresh = std::move(kept);
+namespace {
+
+// Drops the games of `fresh` whose file and position an entry already has (a file loaded
+// twice), looked up in the index of the entries' sources kept from merge to merge: right
+// whatever order the files were loaded in, and no pass over the list per file.
+void DropRepeats(TGameList& list, TGames& fresh, JobCounts& counts) {
+  if (list.entries.empty()) return;
+  {
+    HostLockGuard lock;
+    list.sources.CatchUp(list.entries);
   }
-  THashes freshKeys;
-  if (removeDuplicates) {
-    RefreshAndRemoveDuplicates(list);
-    THashes keys(fresh.size());
-    for (size_t i = 0; i < fresh.size(); ++i) {
-      HostLockGuard lock;
-      keys[i] = KeyOfEntry(fresh[i], 0);
+  TGames kept;
+  SourcePath runPath;  // the new games of one file share one copy of its path: one look-up
+  const std::unordered_set<int64_t>* runPositions = nullptr;
+  for (TGame& game : fresh) {
+    if (runPath.empty() || !game.sourcePath.SharesCopyWith(runPath)) {
+      runPath = game.sourcePath;
+      runPositions = list.sources.PositionsOf(game.sourcePath);
     }
-    // The new games' keys the list has already, looked up in the index of its keys kept from
-    // merge to merge (a pass over all the list's keys at every file made loading a folder of
-    // many files slower with every file).
-    list.keyIndex.CatchUp(list.keys);
-    TGames kept;
-    KeyIndex keptKeys;  // the new keys already kept (in freshKeys): the first of equal ones stays
-    for (size_t i = 0; i < fresh.size(); ++i) {
-      const THash& key = keys[i];
-      keptKeys.CatchUp(freshKeys);
-      if (key.keyed && (list.keyIndex.Holds(list.keys, key) || keptKeys.Holds(freshKeys, key))) {
-        ++counts.duplicates;
-        GiveBack(list.memory, fresh[i]);
-        continue;
-      }
-      freshKeys.push_back(key);
-      kept.push_back(std::move(fresh[i]));
+    if (runPositions && runPositions->count(game.sourcePosition)) {
+      ++counts.repeats;
+      GiveBack(list.memory, game);
+      continue;
     }
-    fresh = std::move(kept);
+    kept.push_back(std::move(game));
   }
-  enter(JobStage::Finishing);
+  fresh = std::move(kept);
+}
+
+// Drops the games of `fresh` that duplicate a listed game or a new game kept before them (those
+// whose keys `kept` holds, which grows by the keys of the games kept now): the first of equal
+// games stays.
+void DropDuplicates(TGameList& list, TGames& fresh, NewGameKeys& kept, JobCounts& counts) {
+  RefreshAndRemoveDuplicates(list);
+  THashes keys(fresh.size());
+  for (size_t i = 0; i < fresh.size(); ++i) {
+    HostLockGuard lock;
+    keys[i] = KeyOfEntry(fresh[i], 0);
+  }
+  // The new games' keys the list has already, looked up in the index of its keys kept from
+  // merge to merge (a pass over all the list's keys at every file made loading a folder of
+  // many files slower with every file).
+  list.keyIndex.CatchUp(list.keys);
+  TGames survivors;
+  for (size_t i = 0; i < fresh.size(); ++i) {
+    const THash& key = keys[i];
+    kept.index.CatchUp(kept.keys);
+    if (key.keyed && (list.keyIndex.Holds(list.keys, key) || kept.index.Holds(kept.keys, key))) {
+      ++counts.duplicates;
+      GiveBack(list.memory, fresh[i]);
+      continue;
+    }
+    kept.keys.push_back(key);
+    survivors.push_back(std::move(fresh[i]));
+  }
+  fresh = std::move(survivors);
+}
+
+// Appends the new games to the list; with `keys` (of a duplicate check, one per game) the list's
+// keys grow by them, without it they are dropped to be found again when wanted.
+void AppendNewGames(TGameList& list, TGames& fresh, const THashes* keys, JobCounts& counts) {
   HostLockGuard lock;
   const size_t oldLength = list.entries.size();
   if (oldLength > 0) list.sortColumn = 7;
@@ -535,12 +577,13 @@ void MergeNewGames(TGameList& list, TGames& fresh, bool removeDuplicates, JobCou
     list.entries.push_back(std::move(fresh[i]));
     list.displayOrder.push_back(int32_t(oldLength + i));
     list.highlight.push_back(false);
-    if (removeDuplicates) {
-      freshKeys[i].entryIndex = int32_t(oldLength + i);
-      list.keys.push_back(freshKeys[i]);
+    if (keys) {
+      THash key = (*keys)[i];
+      key.entryIndex = int32_t(oldLength + i);
+      list.keys.push_back(key);
     }
   }
-  if (!removeDuplicates) {
+  if (!keys) {
     list.keys.clear();
     list.keyIndex.Clear();
   }
@@ -548,4 +591,20 @@ void MergeNewGames(TGameList& list, TGames& fresh, bool removeDuplicates, JobCou
   counts.merged += int64_t(fresh.size());
   if (!fresh.empty()) list.currentRow = int32_t(list.entries.size());
   fresh.clear();
+}
+
+}  // namespace
+
+void MergeNewGames(TGameList& list, TGames& fresh, bool removeDuplicates, JobCounts& counts, JobProgress* progress) {
+  auto enter = [&](JobStage stage) {
+    if (!progress) return;
+    progress->stage = stage;
+    if (progress->observer) progress->observer(stage, 0);
+  };
+  enter(JobStage::FilteringDuplicates);
+  DropRepeats(list, fresh, counts);
+  NewGameKeys kept;
+  if (removeDuplicates) DropDuplicates(list, fresh, kept, counts);
+  enter(JobStage::Finishing);
+  AppendNewGames(list, fresh, removeDuplicates ? &kept.keys : nullptr, counts);
 }

@@ -25,6 +25,7 @@ struct JobRequest {
   std::filesystem::path outputBase;  // ProcessAndSave: the output path without ".pgn"
   int64_t memoryLimit = 0;           // bytes of parsed games kept in the list; 0: the list's own
   int32_t readerThreads = 0;         // files (or pieces of one) read at once; 0: one per core, at most four
+  int64_t readingWindow = 0;         // bytes of a file's text read at once; 0: a few megabytes
 };
 
 // What a job did. Results of several jobs add up.

@@ -462,7 +462,7 @@ WindowedRead ReadTextInWindows(ByteSource& source, TGames& games, const ReadOpti
     if (spool) SpoolLetGoGames(windowGames, text, base, *spool, options, read);
     ShiftIntoText(windowGames, windowReport, base, linesBefore, gamesBefore);
     if (windows.takeWindow) {
-      WindowTaken taken{windowGames, windowReport.issues, text, base, pieces.stoppedAt};
+      WindowTaken taken{windowGames, windowReport.issues, windowReport.filteredOut, text, base, pieces.stoppedAt};
       windows.takeWindow(taken);
     } else {
       Append(windowGames, windowReport, games, options);

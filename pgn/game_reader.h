@@ -99,6 +99,7 @@ struct WindowedRead {
 struct WindowTaken {
   TGames& games;
   std::vector<ReadIssue>& issues;
+  int32_t filteredOut;  // good games the reading filters left out
   std::string_view text;
   int64_t base;
   size_t consumed;

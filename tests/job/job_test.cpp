@@ -34,6 +34,8 @@ class Job : public ::testing::Test {
     JobRequest request;
     request.kind = kind;
     request.input = input;
+    request.readingWindow = readingWindow;
+    request.inputStream = inputStream;
     request.options = options;
     request.outputBase = base;
     if (kind == JobKind::ProcessAndSave) request.selection = BuildSelection(list);
@@ -68,6 +70,8 @@ class Job : public ::testing::Test {
   JobResult result;
   TProcessingOptions options;
   TempDir dir;
+  int64_t readingWindow = 0;
+  std::FILE* inputStream = nullptr;
 };
 
 TEST_F(Job, LoadingTheSameFileAgainAddsNothing) {
@@ -102,6 +106,66 @@ TEST_F(Job, FolderJobsFilterAndDropDuplicates) {
   EXPECT_EQ(result.counts.duplicates, 2);
   EXPECT_EQ(result.counts.filteredOut, 1);  // counted, not lost from the summary
   EXPECT_EQ(result.counts.gamesRead, 4);
+}
+
+// A long file of a few games over and over, read in small windows: its duplicates are dropped
+// window by window, the first of each game stays, the figures are those of one whole merge,
+// and a duplicate of a game listed before the file is dropped too.
+TEST_F(Job, DuplicatesOfALongFileAreDroppedWindowByWindow) {
+  options.removeDuplicates = true;
+  TempDir::Write(dir / "first.pgn", "[Event \"listed before\"]\n\n1. c4 *\n");
+  Load(dir / "first.pgn");
+  std::string text;
+  for (int round = 0; round < 300; ++round)
+    text += "[Event \"r" + std::to_string(round) +
+            "\"]\n[Result \"1-0\"]\n\n1. e4 e5 1-0\n\n[Event \"s\"]\n\n1. d4 d5 " + (round % 2 ? "2. c4 " : "") +
+            "*\n\n[Event \"t\"]\n\n1. c4 *\n\n";
+  TempDir::Write(dir / "long.pgn", text);
+  readingWindow = 500;
+  Load(dir / "long.pgn");
+  ASSERT_EQ(list.entries.size(), 4u);  // "listed before", then r0 and the two "s" games
+  EXPECT_EQ(list.entries[1].tags[0].value, "r0");
+  EXPECT_EQ(list.entries[1].sourcePosition, 1);
+  EXPECT_EQ(list.entries[2].tags[0].value, "s");
+  EXPECT_EQ(list.entries[3].game->movecount(), 3);
+  EXPECT_EQ(result.counts.gamesRead, 1 + 900);
+  EXPECT_EQ(result.counts.duplicates, 900 - 3);
+  EXPECT_EQ(list.keys.size(), 4u);
+  EXPECT_EQ(list.displayOrder, (TIndexArray{0, 1, 2, 3}));
+  // Read again: every game is a repeat of its file's, none a duplicate.
+  const int64_t duplicates = result.counts.duplicates;
+  Load(dir / "long.pgn");
+  EXPECT_EQ(list.entries.size(), 4u);
+  EXPECT_EQ(result.counts.repeats, 3);
+  EXPECT_EQ(result.counts.duplicates, duplicates + 897);
+}
+
+// Standard input is read as it comes; a stop while it is read leaves the list as it was.
+TEST_F(Job, AStreamIsLoadedAndAStopDropsIt) {
+  std::FILE* stream = std::tmpfile();
+  ASSERT_TRUE(stream);
+  std::fputs(TwoGames, stream);
+  std::rewind(stream);
+  inputStream = stream;
+  Load("-");
+  ASSERT_EQ(list.entries.size(), 2u);
+  EXPECT_EQ(list.entries[1].sourcePath.get(), "-");
+  EXPECT_EQ(result.counts.bytesRead, int64_t(std::string(TwoGames).size()));
+  std::fclose(stream);
+  // Another game, at a position none of the first stream's has.
+  stream = std::tmpfile();
+  std::fputs("\n\n[Event \"z\"]\n\n1. c4 *\n", stream);
+  std::rewind(stream);
+  inputStream = stream;
+  StopAt(JobStage::Loading);
+  Load("-");
+  EXPECT_EQ(list.entries.size(), 2u);
+  EXPECT_TRUE(result.stopped);
+  progress.observer = nullptr;
+  std::rewind(stream);
+  Load("-");
+  EXPECT_EQ(list.entries.size(), 3u);
+  std::fclose(stream);
 }
 
 // Loading a file again after one of its rows was deleted brings back that game alone: the other
