@@ -12,12 +12,12 @@ int RunInspect(const std::vector<std::string>& arguments) {
   if (arguments.size() >= 2 && (arguments[1] == "--help" || arguments[1] == "-h")) {
     std::fputs(
         "usage: pgnutil inspect FILE...\n"
-        "Reads each PGN file (- for standard input) with every move checked and writes one JSON\n"
-        "object per game to standard output, in file order: its file, position, line, tags,\n"
-        "moves and keys; a game that cannot be read gives an object with its status and reason\n"
-        "instead, and a note on a game kept (status 201 and above: a Result tag corrected, a tag\n"
-        "line left out) follows the game. Exit status: 0, or 1 when a file cannot be read or the\n"
-        "listing cannot be written.\n",
+        "Reads each PGN file (- for standard input; gzip, zstd, bzip2 and xz files as their text)\n"
+        "with every move checked and writes one JSON object per game to standard output, in file\n"
+        "order: its file, position, line, tags, moves and keys; a game that cannot be read gives\n"
+        "an object with its status and reason instead, and a note on a game kept (status 201 and\n"
+        "above: a Result tag corrected, a tag line left out) follows the game. Exit status: 0, or\n"
+        "1 when a file cannot be read (or not to its end) or the listing cannot be written.\n",
         stdout);
     return 0;
   }

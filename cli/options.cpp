@@ -130,7 +130,9 @@ bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, st
   app.allow_windows_style_options(false);
   TProcessingOptions& o = request.options;
   std::vector<std::string> inputs;
-  app.add_option("INPUT", inputs, "PGN files and folders of PGN files; - for standard input")
+  app.add_option(
+         "INPUT", inputs,
+         "PGN files (plain, or compressed with gzip, zstd, bzip2 or xz) and folders of them; - for standard input")
       ->required()
       ->option_text("PATH ...");
   std::string output, reportFile, settingsFile, ecoTable;
