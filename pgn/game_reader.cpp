@@ -415,6 +415,7 @@ WindowedRead ReadTextInWindows(ByteSource& source, TGames& games, const ReadOpti
   int32_t linesBefore = 0;  // lines of the text before text[0]
   int32_t gamesBefore = 0;  // games begun before text[0]
   bool fileStart = true;
+  bool inCutStretch = false;  // the window before was cut short inside stray text
   ReadOptions windowOptions = options;
   windowOptions.progress = nullptr;  // told per window, in the text's bytes
   std::shared_ptr<GameSpool> spool;
@@ -440,24 +441,61 @@ WindowedRead ReadTextInWindows(ByteSource& source, TGames& games, const ReadOpti
     // A failure ends the text where it happened: what came before it is read as its end.
     const bool atEnd = got < wanted || base + int64_t(text.size()) >= known;
     // Games that begin before the window's last line starting with "[" are read now; the rest is
-    // carried over. Without such a line the window only grows.
+    // carried over. Without such a line the window only grows, up to the longest stretch: past
+    // it the text up to its last line break is read as if the text ended there (a game cut
+    // there is reported as damaged, and the text after it as stray text, once).
     size_t end = SIZE_MAX;
+    const bool mayGrow = text.size() < std::max<size_t>(windows.longestStretch, 1);
+    bool cutShort = false;
     if (!atEnd) {
       end = LastTagSectionStart(text);
-      if (end == std::string::npos || end == 0) continue;
+      if (end == std::string::npos || end == 0) {
+        if (mayGrow) continue;
+        cutShort = true;
+      }
     }
     TGames windowGames;
     ReadReport windowReport;
     windowOptions.report = options.report || windows.takeWindow ? &windowReport : nullptr;
-    const PiecesRead pieces =
-        ReadPieces(text, windowGames, windowOptions, windows.threads, windows.minimumPieceBytes, end, fileStart);
+    auto readWindow = [&] {
+      if (!cutShort)
+        return ReadPieces(text, windowGames, windowOptions, windows.threads, windows.minimumPieceBytes, end, fileStart);
+      const size_t lineBreak = text.rfind('\n');
+      const std::string_view readable =
+          std::string_view(text).substr(0, lineBreak == std::string::npos ? text.size() : lineBreak + 1);
+      const PiecesRead cut = ReadPieces(readable, windowGames, windowOptions, windows.threads,
+                                        windows.minimumPieceBytes, SIZE_MAX, fileStart);
+      // A game read up to the cut was cut short, not ended: it is dropped and named.
+      if (!windowGames.empty()) {
+        const TGame& last = windowGames.back();
+        if (size_t(last.sourcePosition - 1 + last.sourceLength) >= readable.size()) {
+          if (options.budget) GiveBack(*options.budget, last);
+          if (windowOptions.report) {
+            windowReport.Add(text, size_t(last.sourcePosition - 1), readable.size(), GameTooLong);
+            windowReport.issues.back().gameNumber = cut.gamesBegun;
+          }
+          windowGames.pop_back();
+        }
+      }
+      return cut;
+    };
+    PiecesRead pieces = readWindow();
     // A reading that ran into the window's end may have cut a game short: the window grows and
     // is read again (as when the last "[" lay inside a comment).
-    if (!atEnd && pieces.stoppedAt >= text.size() && !(options.stop && options.stop->load())) {
+    if (!atEnd && !cutShort && pieces.stoppedAt >= text.size() && !(options.stop && options.stop->load())) {
       if (options.budget)
         for (const TGame& game : windowGames) GiveBack(*options.budget, game);
-      continue;
+      if (mayGrow) continue;
+      windowGames.clear();
+      windowReport = ReadReport();
+      cutShort = true;
+      pieces = readWindow();
     }
+    // The stray text a window cut short ended in goes on at this one's start: reported once.
+    if (inCutStretch && !windowReport.issues.empty() && windowReport.issues.front().gamePosition == 1 &&
+        windowReport.issues.front().code == NotATagSection)
+      windowReport.issues.erase(windowReport.issues.begin());
+    inCutStretch = cutShort;
     if (read.result == ReadOk) read.result = pieces.result;
     if (spool) SpoolLetGoGames(windowGames, text, base, *spool, options, read);
     ShiftIntoText(windowGames, windowReport, base, linesBefore, gamesBefore);
@@ -468,7 +506,7 @@ WindowedRead ReadTextInWindows(ByteSource& source, TGames& games, const ReadOpti
       Append(windowGames, windowReport, games, options);
     }
     if (options.progress) options.progress->store(base + int64_t(pieces.stoppedAt));
-    if (atEnd || pieces.stoppedAt >= text.size()) break;
+    if (atEnd || (!cutShort && pieces.stoppedAt >= text.size())) break;
     const size_t consumed = pieces.stoppedAt;
     linesBefore += int32_t(std::count(text.begin(), text.begin() + long(consumed), '\n'));
     gamesBefore += pieces.gamesBegun;

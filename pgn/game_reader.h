@@ -110,6 +110,9 @@ struct WindowedReadOptions {
   size_t threads = 1;
   size_t windowBytes = size_t(8) << 20;
   size_t minimumPieceBytes = size_t(1) << 20;
+  // The most text a window grows to for one game or stretch of stray text (a hostile or broken
+  // file, such as gigabytes of zeros compressed to a few megabytes, must not take all memory).
+  size_t longestStretch = size_t(64) << 20;
   std::atomic<int64_t>* storedProgress = nullptr;  // bytes taken from the file as stored (compressed)
   // When set, each window's games and issues go here and not into the games and the report.
   std::function<void(WindowTaken&)> takeWindow;

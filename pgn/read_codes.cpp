@@ -34,6 +34,8 @@ const char* DescribeReadCode(int code) {
       return "comment opened with { runs into the next game";
     case Utf16Text:
       return "the file is UTF-16 text: convert it first (iconv -f UTF-16 -t UTF-8 in.pgn > out.pgn)";
+    case GameTooLong:
+      return "game longer than 64 MiB, more than is held at once";
     case ResultTagCorrected:
       return "Result tag contradicted the final position and was corrected";
     case TagLineDropped:

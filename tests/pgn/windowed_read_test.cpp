@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "pgn/game_reader.h"
+#include "pgn/read_codes.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -140,6 +141,75 @@ TEST(WindowedRead, AMissingFileIsAnErrorAndAnEmptyOneHasNoGames) {
   const WindowedRead read = ReadFileInWindows(dir / "empty.pgn", games, ReadOptions{}, 1, 100);
   EXPECT_EQ(read.error, ReadError::None);
   EXPECT_TRUE(games.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// A text read from a stream in windows of 4 KiB that may grow to 64 KiB.
+struct StretchRead {
+  TGames games;
+  ReadReport report;
+  WindowedRead read;
+};
+
+StretchRead ReadWithShortStretches(const std::string& text) {
+  TempDir dir;
+  TempDir::Write(dir / "text.pgn", text);
+  StretchRead result;
+  ReadError error = ReadError::None;
+  std::unique_ptr<ByteSource> source = OpenByteSource(dir / "text.pgn", error);
+  ReadOptions options;
+  options.report = &result.report;
+  WindowedReadOptions windows;
+  windows.windowBytes = 4096;
+  windows.longestStretch = 65536;
+  windows.minimumPieceBytes = 1024;
+  result.read = ReadTextInWindows(*source, result.games, options, windows);
+  return result;
+}
+
+TEST(WindowedRead, StrayTextLongerThanAWindowMayGrowIsSkippedWithOneReport) {
+  // Megabytes of text that is no game between two games (as a hostile compressed file may
+  // unpack to): memory stays within the longest stretch, the games on both sides are read, the
+  // stretch is named once.
+  const std::string first = "[Event \"a\"]\n\n1. e4 e5 *\n\n";
+  std::string junk;
+  while (junk.size() < (3 << 20)) junk += "no game here\n";
+  const std::string text = first + junk + "[Event \"b\"]\n\n1. d4 d5 *\n";
+  const StretchRead result = ReadWithShortStretches(text);
+  ASSERT_EQ(result.games.size(), 2u);
+  EXPECT_EQ(result.games[1].sourcePosition, int64_t(text.find("[Event \"b\"]")) + 1);
+  ASSERT_EQ(result.report.issues.size(), 1u);
+  EXPECT_EQ(result.report.issues[0].code, NotATagSection);
+  EXPECT_EQ(result.report.issues[0].gamePosition, int64_t(first.size()) + 1);
+  EXPECT_LE(result.read.largestWindow, 2 * 65536);
+  // Lines after the stretch are counted on: a later damaged game is named at its line.
+  const StretchRead later = ReadWithShortStretches(text + "\n[Event \"c\"]\n\n1. e4 e4 *\n");
+  ASSERT_EQ(later.report.issues.size(), 2u);
+  EXPECT_EQ(later.report.issues[1].gameLine, int32_t(std::count(text.begin(), text.end(), '\n')) + 2);
+  // Zeros are blanks to the reader: no stretch to name, and still no window past the longest.
+  const StretchRead zeros = ReadWithShortStretches(first + std::string(3 << 20, '\0') + "\n[Event \"b\"]\n\n*\n");
+  EXPECT_EQ(zeros.games.size(), 2u);
+  EXPECT_LE(zeros.read.largestWindow, 2 * 65536);
+}
+
+TEST(WindowedRead, AGameLongerThanAWindowMayGrowIsSkippedAndTheNextOnesRead) {
+  std::string comment(200000, 'x');
+  for (size_t i = 100; i < comment.size(); i += 100) comment[i] = '\n';
+  const std::string text = "[Event \"a\"]\n\n1. e4 e5 *\n\n[Event \"long\"]\n\n1. e4 {" + comment +
+                           "} e5 *\n\n[Event \"b\"]\n\n1. d4 d5 *\n\n[Event \"c\"]\n\n1. c4 *\n";
+  const StretchRead result = ReadWithShortStretches(text);
+  ASSERT_EQ(result.games.size(), 3u);
+  EXPECT_EQ(result.games[1].tags[0].value, "b");
+  EXPECT_EQ(result.games[2].tags[0].value, "c");
+  // The long game is named, once: never kept cut short.
+  ASSERT_EQ(result.report.issues.size(), 1u);
+  EXPECT_EQ(result.report.issues[0].code, GameTooLong);
+  EXPECT_EQ(result.report.issues[0].gameNumber, 2);
+  EXPECT_EQ(result.report.issues[0].gameLine, 5);
+  EXPECT_LE(result.read.largestWindow, 2 * 65536);
 }
 
 }  // namespace
