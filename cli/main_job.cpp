@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "chess/eco.h"
+#include "cli/count_text.h"
 #include "cli/input_folders.h"
 #include "cli/job_summary.h"
 #include "cli/own_files.h"
@@ -419,8 +420,9 @@ int RunMainJob(const CliRequest& request) {
     status = 1;
   }
   for (const SpoolShortfall& shortfall : done.spoolShortfalls)
-    std::fprintf(stderr, "pgnutil: %s: %s; %d games stayed in memory beyond the budget instead\n",
-                 streams.Shown(shortfall.file).c_str(), shortfall.reason.c_str(), shortfall.games);
+    std::fprintf(stderr, "pgnutil: %s: %s; %s games stayed in memory beyond the budget instead\n",
+                 streams.Shown(shortfall.file).c_str(), shortfall.reason.c_str(),
+                 GroupedCount(shortfall.games).c_str());
   for (const WriteFailure& f : done.writeFailures) {
     std::fprintf(stderr, "pgnutil: %s: not written: %s\n", streams.Shown(f.path).c_str(), f.reason.c_str());
     status = 1;
