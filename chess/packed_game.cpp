@@ -1,0 +1,282 @@
+#include "chess/packed_game.h"
+
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+// A line's header flags.
+constexpr uint32_t BlackFirst = 1;
+constexpr uint32_t HasResult = 2;  // a result other than "*"
+constexpr uint32_t HasStartComment = 4;
+constexpr uint32_t HasHostComment = 8;
+constexpr uint32_t HasNumbers = 16;  // moves before, half-move clock or en-passant file not zero
+constexpr uint32_t WideMoves = 32;   // moves kept in eight bytes each: a square outside the board (a host's move)
+
+// A move's marks, in the byte that also holds the length of its SAN text (up to 15 bytes).
+constexpr uint8_t HasNag = 16;
+constexpr uint8_t HasComment = 32;
+constexpr uint8_t HasVariations = 64;
+constexpr uint8_t LongSan = 128;  // the SAN text's length follows (16 bytes or more)
+
+class Writer {
+ public:
+  void Byte(uint8_t value) { out.push_back(value); }
+  void Number(uint64_t value) {
+    while (value >= 0x80) {
+      out.push_back(uint8_t(value | 0x80));
+      value >>= 7;
+    }
+    out.push_back(uint8_t(value));
+  }
+  void Bytes(const void* data, size_t size) {
+    const uint8_t* from = static_cast<const uint8_t*>(data);
+    out.insert(out.end(), from, from + size);
+  }
+  void Text(std::string_view text) {
+    Number(text.size());
+    Bytes(text.data(), text.size());
+  }
+  std::vector<uint8_t> out;
+};
+
+class Reader {
+ public:
+  explicit Reader(const uint8_t* from) : at(from) {}
+  uint8_t Byte() { return *at++; }
+  uint64_t Number() {
+    uint64_t value = 0;
+    for (int shift = 0;; shift += 7) {
+      const uint8_t byte = *at++;
+      value |= uint64_t(byte & 0x7F) << shift;
+      if (!(byte & 0x80)) return value;
+    }
+  }
+  std::string_view Text() {
+    const size_t size = size_t(Number());
+    const std::string_view text(reinterpret_cast<const char*>(at), size);
+    at += size;
+    return text;
+  }
+  const uint8_t* at;
+};
+
+bool OnTheBoard(const mov& m) {
+  auto inside = [](uint8_t coordinate) { return coordinate >= 1 && coordinate <= 8; };
+  return inside(m.fromfile) && inside(m.fromrank) && inside(m.tofile) && inside(m.torank) && m.piece < 16 &&
+         m.captured < 16 && m.extra < 16;
+}
+
+void PutHeader(Writer& w, const jurnal& line, bool wide) {
+  const bool numbers = line.movesbefore != 0 || line.halfmoves != 0 || line.startep != 0;
+  const uint32_t flags = (line.blackfirst ? BlackFirst : 0) | (line.result != "*" ? HasResult : 0) |
+                         (line.startcomment.empty() ? 0 : HasStartComment) |
+                         (line.hostcomment.empty() ? 0 : HasHostComment) | (numbers ? HasNumbers : 0) |
+                         (wide ? WideMoves : 0);
+  w.Number(flags);
+  if (numbers) {
+    w.Number(uint32_t(line.movesbefore));
+    w.Number(uint32_t(line.halfmoves));
+    w.Byte(line.startep);
+  }
+  if (flags & HasResult) w.Text(line.result);
+  if (flags & HasStartComment) w.Text(line.startcomment);
+  if (flags & HasHostComment) w.Text(line.hostcomment);
+  w.Number(line.moves.size());
+}
+
+// Everything of a move but its variations, which follow it in the bytes.
+void PutMove(Writer& w, const mov& m, bool wide) {
+  if (wide) {
+    const uint8_t raw[8] = {m.piece, m.fromfile, m.fromrank, m.tofile, m.torank, m.extra, m.captured, m.flags};
+    w.Bytes(raw, sizeof raw);
+  } else {
+    // piece 4, captured 4, extra 4, the four coordinates 3 each, flags 8: 32 bits.
+    const uint32_t packed = uint32_t(m.piece) | uint32_t(m.captured) << 4 | uint32_t(m.extra) << 8 |
+                            uint32_t(m.fromfile - 1) << 12 | uint32_t(m.fromrank - 1) << 15 |
+                            uint32_t(m.tofile - 1) << 18 | uint32_t(m.torank - 1) << 21 | uint32_t(m.flags) << 24;
+    w.Bytes(&packed, sizeof packed);
+  }
+  const std::string_view san = m.san.view();
+  const uint8_t marks = uint8_t((m.nag ? HasNag : 0) | (m.comment.empty() ? 0 : HasComment) |
+                                (m.variations.empty() ? 0 : HasVariations) | (san.size() >= 16 ? LongSan : 0));
+  w.Byte(uint8_t(marks | (san.size() >= 16 ? 0 : san.size())));
+  if (san.size() >= 16) w.Number(san.size());
+  w.Bytes(san.data(), san.size());
+  if (m.nag) w.Byte(m.nag);
+  if (!m.comment.empty()) w.Text(m.comment.view());
+  if (!m.variations.empty()) w.Number(m.variations.size());
+}
+
+// A line's header into `line`; returns whether its moves are wide.
+bool TakeHeader(Reader& r, jurnal& line, size_t& moveCount) {
+  const uint32_t flags = uint32_t(r.Number());
+  line.blackfirst = flags & BlackFirst;
+  if (flags & HasNumbers) {
+    line.movesbefore = int32_t(r.Number());
+    line.halfmoves = int32_t(r.Number());
+    line.startep = r.Byte();
+  }
+  if (flags & HasResult) line.result = std::string(r.Text());
+  if (flags & HasStartComment) line.startcomment = std::string(r.Text());
+  if (flags & HasHostComment) line.hostcomment = std::string(r.Text());
+  moveCount = size_t(r.Number());
+  return flags & WideMoves;
+}
+
+// A move into `m`; returns the number of its variations, which follow.
+size_t TakeMove(Reader& r, mov& m, bool wide) {
+  if (wide) {
+    uint8_t raw[8];
+    std::memcpy(raw, r.at, sizeof raw);
+    r.at += sizeof raw;
+    m.piece = raw[0];
+    m.fromfile = raw[1];
+    m.fromrank = raw[2];
+    m.tofile = raw[3];
+    m.torank = raw[4];
+    m.extra = raw[5];
+    m.captured = raw[6];
+    m.flags = raw[7];
+  } else {
+    uint32_t packed;
+    std::memcpy(&packed, r.at, sizeof packed);
+    r.at += sizeof packed;
+    m.piece = uint8_t(packed & 15);
+    m.captured = uint8_t(packed >> 4 & 15);
+    m.extra = uint8_t(packed >> 8 & 15);
+    m.fromfile = uint8_t((packed >> 12 & 7) + 1);
+    m.fromrank = uint8_t((packed >> 15 & 7) + 1);
+    m.tofile = uint8_t((packed >> 18 & 7) + 1);
+    m.torank = uint8_t((packed >> 21 & 7) + 1);
+    m.flags = uint8_t(packed >> 24);
+  }
+  const uint8_t marks = r.Byte();
+  const size_t sanSize = (marks & LongSan) ? size_t(r.Number()) : size_t(marks & 15);
+  m.san.assign(reinterpret_cast<const char*>(r.at), sanSize);
+  r.at += sanSize;
+  if (marks & HasNag) m.nag = r.Byte();
+  if (marks & HasComment) m.comment = r.Text();
+  return (marks & HasVariations) ? size_t(r.Number()) : 0;
+}
+
+bool AllOnTheBoard(const jurnal& line) {
+  for (const mov& m : line.moves)
+    if (!OnTheBoard(m)) return false;
+  return true;
+}
+
+}  // namespace
+
+PackedGame::PackedGame(const jurnal& game) {
+  Writer w;
+  // Lines in the order they nest, each followed by its moves; a move's variations follow the
+  // move. Without recursion: variations may nest very deeply.
+  struct Step {
+    const jurnal* line;
+    size_t next = 0;       // the next move to put
+    size_t variation = 0;  // the next variation of move next - 1 to put
+    bool wide = false;
+  };
+  std::vector<Step> steps;
+  auto begin = [&](const jurnal& line) {
+    const bool wide = !AllOnTheBoard(line);
+    PutHeader(w, line, wide);
+    steps.push_back(Step{&line, 0, 0, wide});
+  };
+  begin(game);
+  while (!steps.empty()) {
+    Step& step = steps.back();
+    const jurnal& line = *step.line;
+    if (step.next > 0) {
+      const mov& last = line.moves[step.next - 1];
+      if (step.variation < last.variations.size()) {
+        const jurnal& variation = *last.variations[step.variation++];
+        begin(variation);  // `step` may move: not used after this
+        continue;
+      }
+    }
+    if (step.next < line.moves.size()) {
+      PutMove(w, line.moves[step.next], step.wide);
+      ++step.next;
+      step.variation = 0;
+      continue;
+    }
+    steps.pop_back();
+  }
+  const uint32_t size = uint32_t(w.out.size());
+  bytes = std::make_unique_for_overwrite<uint8_t[]>(sizeof size + w.out.size());
+  std::memcpy(bytes.get(), &size, sizeof size);
+  std::memcpy(bytes.get() + sizeof size, w.out.data(), w.out.size());
+  if (game.ownboard) {
+    start = std::make_unique<doska>();
+    start->assign(*game.ownboard);
+  }
+}
+
+std::unique_ptr<jurnal> PackedGame::Unpack() const {
+  if (!bytes) return nullptr;
+  auto game = std::make_unique<jurnal>(nullptr, nullptr);
+  if (start) {
+    game->ownboard = std::make_unique<doska>();
+    game->ownboard->assign(*start);
+  }
+  Reader r(bytes.get() + sizeof(uint32_t));
+  struct Step {
+    jurnal* line;
+    size_t next = 0;
+    size_t count = 0;
+    size_t variationsLeft = 0;  // of move next - 1, still to take
+    bool wide = false;
+  };
+  std::vector<Step> steps;
+  auto begin = [&](jurnal& line) {
+    size_t count = 0;
+    const bool wide = TakeHeader(r, line, count);
+    line.moves.reserve(count);
+    steps.push_back(Step{&line, 0, count, 0, wide});
+  };
+  begin(*game);
+  while (!steps.empty()) {
+    Step& step = steps.back();
+    jurnal& line = *step.line;
+    if (step.variationsLeft > 0) {
+      --step.variationsLeft;
+      jurnal* variation = new jurnal(nullptr, &line);
+      line.moves[step.next - 1].variations.push_back(variation);
+      begin(*variation);
+      continue;
+    }
+    if (step.next < step.count) {
+      mov& m = line.moves.emplace_back();
+      step.variationsLeft = TakeMove(r, m, step.wide);
+      ++step.next;
+      continue;
+    }
+    steps.pop_back();
+  }
+  return game;
+}
+
+size_t PackedGame::MemoryBytes() const {
+  constexpr size_t AllocationOverhead = 16;
+  size_t total = sizeof(PackedGame);
+  if (bytes) {
+    uint32_t size;
+    std::memcpy(&size, bytes.get(), sizeof size);
+    total += sizeof size + size + AllocationOverhead;
+  }
+  if (start) total += sizeof(doska) + AllocationOverhead;
+  return total;
+}
+
+int32_t PackedGame::MainLinePlies() const {
+  if (!bytes) return 0;
+  Reader r(bytes.get() + sizeof(uint32_t));
+  jurnal scratch(nullptr, nullptr);
+  size_t count = 0;
+  TakeHeader(r, scratch, count);
+  return int32_t(count);
+}

@@ -1,0 +1,133 @@
+// A packed game unpacks to the record it was packed from: every line, move, SAN text, NAG,
+// comment and variation, the start position and the numbers of a set-up game; over every shared
+// collection, written back byte for byte the same, in about the bytes of the games' text.
+#include "chess/packed_game.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "options/processing_options.h"
+#include "pgn/game_reader.h"
+#include "pgn/pgn_writer.h"
+
+namespace {
+
+// Every field of two records and of their variations, line by line.
+void ExpectSameRecord(const jurnal& a, const jurnal& b) {
+  std::vector<std::pair<const jurnal*, const jurnal*>> pending{{&a, &b}};
+  while (!pending.empty()) {
+    const auto [x, y] = pending.back();
+    pending.pop_back();
+    ASSERT_EQ(x->blackfirst, y->blackfirst);
+    ASSERT_EQ(x->movesbefore, y->movesbefore);
+    ASSERT_EQ(x->halfmoves, y->halfmoves);
+    ASSERT_EQ(x->startep, y->startep);
+    ASSERT_EQ(x->result, y->result);
+    ASSERT_EQ(x->startcomment, y->startcomment);
+    ASSERT_EQ(x->hostcomment, y->hostcomment);
+    ASSERT_EQ(x->current, y->current);
+    ASSERT_EQ(x->board, y->board);
+    ASSERT_EQ(x->ownboard != nullptr, y->ownboard != nullptr);
+    if (x->ownboard) {
+      ASSERT_EQ(x->ownboard->poskey(false), y->ownboard->poskey(false));
+    }
+    ASSERT_EQ(x->moves.size(), y->moves.size());
+    for (size_t i = 0; i < x->moves.size(); ++i) {
+      const mov &m = x->moves[i], &n = y->moves[i];
+      ASSERT_TRUE(m.SameBoardMove(n)) << "move " << i << " " << m.san;
+      ASSERT_EQ(m.san, n.san);
+      ASSERT_EQ(m.nag, n.nag);
+      ASSERT_EQ(m.comment.view(), n.comment.view());
+      ASSERT_EQ(m.variations.size(), n.variations.size());
+      for (size_t k = 0; k < m.variations.size(); ++k) {
+        ASSERT_EQ(n.variations[k]->parent, y);
+        pending.emplace_back(m.variations[k], n.variations[k]);
+      }
+    }
+  }
+}
+
+std::string Written(const TGame& entry) {
+  OutputBuffer buffer;
+  WriteGame(entry, buffer, TProcessingOptions{});
+  return std::string(buffer.Text());
+}
+
+TEST(PackedGame, EverySharedCollectionUnpacksToTheSameRecords) {
+  int64_t plies = 0, packedBytes = 0, textBytes = 0;
+  size_t games = 0;
+  for (const auto& file : std::filesystem::recursive_directory_iterator(PGN_SHARED_DATA "/pgn")) {
+    if (!file.is_regular_file() || file.path().extension() != ".pgn") continue;
+    std::ifstream in(file.path(), std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    TGames read;
+    ReadGames(text, read, ReadOptions{});
+    for (TGame& entry : read) {
+      SCOPED_TRACE(file.path().string() + " at byte " + std::to_string(entry.sourcePosition));
+      const PackedGame packed(*entry.game);
+      TGame again;
+      again.tags = entry.tags;
+      again.game = packed.Unpack();
+      ASSERT_TRUE(again.game);
+      ExpectSameRecord(*entry.game, *again.game);
+      ASSERT_EQ(Written(again), Written(entry));
+      EXPECT_EQ(packed.MainLinePlies(), entry.game->movecount());
+      ++games;
+      plies += entry.game->movecount();
+      packedBytes += int64_t(packed.MemoryBytes());
+      textBytes += entry.sourceLength;
+    }
+  }
+  ASSERT_GT(games, 50000u);
+  // About the bytes of the games' text (their tags, which are not packed, included in it).
+  EXPECT_LT(packedBytes, textBytes) << plies << " plies";
+  RecordProperty("plies", std::to_string(plies));
+  RecordProperty("packed_bytes", std::to_string(packedBytes));
+}
+
+TEST(PackedGame, SetUpGamesNestedVariationsAndOddMovesComeBack) {
+  const std::string text =
+      "[Event \"set up\"]\n[SetUp \"1\"]\n[FEN \"4k3/8/8/8/8/8/4P3/4K2R w K - 3 40\"]\n\n"
+      "{start} 40. O-O $1 {castled} (40. e4 (40. e3 $2 Kd7 (40... Ke7 41. Rh7+)) 40... Kd7) 40... Ke7 41. e4 1-0\n";
+  TGames read;
+  ReadGames(text, read, ReadOptions{});
+  ASSERT_EQ(read.size(), 1u);
+  const PackedGame packed(*read[0].game);
+  const std::unique_ptr<jurnal> again = packed.Unpack();
+  ExpectSameRecord(*read[0].game, *again);
+  EXPECT_TRUE(again->ownboard);
+  EXPECT_EQ(again->movesbefore, read[0].game->movesbefore);
+  // A move the board does not know (a host may hand over anything) and a long SAN text.
+  jurnal odd(nullptr, nullptr);
+  mov& m = odd.moves.emplace_back();
+  m.piece = WhiteKnight;
+  m.fromfile = 0;
+  m.tofile = 12;
+  m.san = "a SAN text longer than sixteen bytes";
+  m.nag = 200;
+  odd.result = "1/2-1/2";
+  ExpectSameRecord(odd, *PackedGame(odd).Unpack());
+  // Nested a hundred thousand lines deep: no recursion.
+  jurnal deep(nullptr, nullptr);
+  jurnal* line = &deep;
+  for (int depth = 0; depth < 100000; ++depth) {
+    mov& move = line->moves.emplace_back();
+    move.piece = WhitePawn;
+    move.fromfile = move.tofile = 5;
+    move.fromrank = 2;
+    move.torank = 4;
+    move.san = "e4";
+    move.variations.push_back(new jurnal(nullptr, line));
+    line = move.variations.back();
+  }
+  const std::unique_ptr<jurnal> deepAgain = PackedGame(deep).Unpack();
+  ExpectSameRecord(deep, *deepAgain);
+  EXPECT_TRUE(PackedGame().empty());
+  EXPECT_EQ(PackedGame().Unpack(), nullptr);
+}
+
+}  // namespace
