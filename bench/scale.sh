@@ -48,7 +48,7 @@ measure() {
 for size in $sizes; do
   file=$work/games-$size.pgn
   rm -f "$file"
-  target=$(awk -v s="$size" 'BEGIN { printf "%d", s * 1e9 }')
+  target=$(awk -v s="$size" 'BEGIN { printf "%.0f", s * 1e9 }')
   # (awk compares: the shell's test takes 32-bit numbers on some systems)
   while awk -v have="$(stat -c %s "$file" 2>/dev/null || echo 0)" -v want="$target" 'BEGIN { exit !(have < want) }'; do
     cat "$work/base.pgn" >>"$file"

@@ -22,7 +22,9 @@ void FormattedBlock::Format(TGames& entries, const std::vector<int32_t>& order, 
   for (size_t p = from; p < end; ++p) {
     PrefetchEntries(entries, order, p);
     const int32_t index = order[p];
-    if (index < 0 || size_t(index) >= entries.size() || !entries[size_t(index)].game) continue;
+    if (index < 0 || size_t(index) >= entries.size()) continue;
+    const TGame& entry = entries[size_t(index)];
+    if (!entry.game && entry.packed.empty()) continue;
     if (options.splitEcoLevel > 0 && p > from) EcoCode(entries[size_t(index)]);
     loaded.push_back(p);
   }
@@ -35,7 +37,14 @@ void FormattedBlock::Format(TGames& entries, const std::vector<int32_t>& order, 
       Piece& piece = pieces[p - from];
       piece.half = half;
       piece.offset = text.Size();
-      WriteGame(entries[size_t(order[p])], text, options);
+      const TGame& entry = entries[size_t(order[p])];
+      if (entry.game) {
+        WriteGame(entry, text, options);
+      } else {
+        // Unpacked here, on the formatting thread, and gone once written.
+        const std::unique_ptr<jurnal> game = entry.packed.Unpack();
+        WriteGame(entry, game.get(), text, options);
+      }
       piece.length = text.Size() - piece.offset;
       piece.formatted = true;
     }

@@ -46,7 +46,9 @@ void RefreshAndRemoveDuplicates(TGameList& list) {
       // go from memory was loaded, and goes like the others.
       TGame& entry = list.entries[index];
       if (!entry.game && !entry.summary.known) continue;
+      GiveBack(list.memory, entry);
       entry.game.reset();
+      entry.packed = PackedGame();
       list.dropped[index] = true;
     }
   }

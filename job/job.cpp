@@ -172,9 +172,9 @@ void ReadFileGames(const Run& run, const std::filesystem::path& path, std::FILE*
   options.report = &read.report;
   options.budget = budget;
   options.growthStep = growthStep;
-  // ECO codes wanted later are found now, on the reading threads, while the games are at hand.
-  const TProcessingOptions& o = run.options;
-  options.summarise = o.addEcoNames || o.splitEcoLevel > 0 || !o.ecoOpening.empty();
+  // The summary a game kept packed needs (its keys, its length and its ECO code) is found now,
+  // on the reading threads, while the game is at hand.
+  options.summarise = true;
   WindowedReadOptions windows;
   windows.threads = threads;
   windows.windowBytes = run.request.readingWindow > 0 ? size_t(run.request.readingWindow) : ReadingWindow;

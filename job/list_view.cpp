@@ -175,8 +175,9 @@ void DeleteHighlighted(TGameList& list) {
     list.dropped.resize(list.entries.size(), false);
     for (size_t i = 0; i < list.entries.size(); ++i) {
       if (!list.highlight[i]) continue;
-      if (list.entries[i].game) GiveBack(list.memory, list.entries[i]);
+      GiveBack(list.memory, list.entries[i]);
       list.entries[i].game.reset();
+      list.entries[i].packed = PackedGame();
       list.dropped[i] = true;
     }
   }

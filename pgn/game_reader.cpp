@@ -547,12 +547,14 @@ std::unique_ptr<jurnal> GameAt(PgnReader& reader, const TGame& entry, size_t at)
 void SpoolLetGoGames(TGames& windowGames, std::string_view text, int64_t base, GameSpool& spool,
                      const ReadOptions& options, WindowedRead& read) {
   for (TGame& game : windowGames) {
-    if (game.game) continue;
+    if (game.game || !game.packed.empty()) continue;
     const std::string_view gameText = text.substr(size_t(game.sourcePosition - 1), size_t(game.sourceLength));
     if (spool.Add(base + game.sourcePosition, gameText)) continue;
     PgnReader reader(gameText);
-    game.game = GameAt(reader, game, 0);
-    if (options.budget && game.game) options.budget->used += GameMemoryCost(*game.game);
+    const std::unique_ptr<jurnal> record = GameAt(reader, game, 0);
+    if (!record) continue;
+    game.packed = PackedGame(*record);
+    if (options.budget) options.budget->used += int64_t(game.packed.MemoryBytes());
     ++read.keptForNoSpool;
     read.spoolError = spool.error;
   }
@@ -633,14 +635,23 @@ int RereadRange(const SourcePath& source, TGames& games, const std::vector<Wante
 int RereadGames(const SourcePath& source, TGames& games, const std::vector<int32_t>& selection, size_t start,
                 std::vector<bool>& done) {
   std::vector<Wanted> wanted;
+  int unpacked = 0;
   {
     HostLockGuard lock;
     if (done.size() < selection.size()) done.resize(selection.size(), false);
     for (size_t i = start; i < selection.size(); ++i) {
       const int32_t index = selection[i];
       if (index < 0 || size_t(index) >= games.size() || done[i]) continue;
-      const TGame& entry = games[size_t(index)];
-      if (entry.game || !entry.sourcePath.ReadAgainFromTheSamePlace(source) || entry.sourcePosition < 1) continue;
+      TGame& entry = games[size_t(index)];
+      if (entry.game || !entry.sourcePath.ReadAgainFromTheSamePlace(source)) continue;
+      if (!entry.packed.empty()) {
+        // Kept packed: unpacked, the file not read.
+        entry.game = entry.packed.Unpack();
+        done[i] = true;
+        ++unpacked;
+        continue;
+      }
+      if (entry.sourcePosition < 1) continue;
       done[i] = true;
       const int64_t at = ReadAgainAt(entry);
       if (at > 0) wanted.push_back(Wanted{size_t(index), at});
@@ -658,10 +669,11 @@ int RereadGames(const SourcePath& source, TGames& games, const std::vector<int32
     loaded += RereadRange(source, games, std::vector<Wanted>(wanted.begin() + long(begin), wanted.begin() + long(end)));
     begin = end;
   }
-  return loaded;
+  return unpacked + loaded;
 }
 
 std::unique_ptr<jurnal> ReadGameAgain(const TGame& entry) {
+  if (!entry.packed.empty()) return entry.packed.Unpack();
   if (entry.sourcePath.empty() || entry.sourcePosition < 1 || entry.sourceLength <= 0) return nullptr;
   const int64_t at = ReadAgainAt(entry);
   std::string text;

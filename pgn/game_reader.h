@@ -135,14 +135,16 @@ WindowedRead ReadFileInWindows(const std::filesystem::path& path, TGames& games,
 WindowedRead ReadFileInWindows(const std::filesystem::path& path, TGames& games, const ReadOptions& options,
                                size_t threads, size_t windowBytes, size_t minimumPieceBytes = size_t(1) << 20);
 
-// Re-reads the entries of `games` (indexes from `selection`, from `start` on) that are read
-// again from where `source`'s are (its file or its spool) and hold no game, reading the file once over the byte range
-// that covers them all (or, where that range would hold long stretches of other games, once per stretch of wanted
-// games).
+// Gives back their game to the entries of `games` (indexes from `selection`, from `start` on)
+// that are read again from where `source`'s are (its file or its spool) and hold no parsed
+// game: a packed one is unpacked; the others are read again, with one read of the byte range
+// that covers them all (or, where that range would hold long stretches of other games, once per
+// stretch of wanted games).
 // Each index handled is marked in `done`. Returns the number of entries given their game.
 int RereadGames(const SourcePath& source, TGames& games, const std::vector<int32_t>& selection, size_t start,
                 std::vector<bool>& done);
 
-// The game of one entry read again from its source (its file, position and length); null when
+// The game of one entry unpacked, or read again from its source (its file, position and
+// length); null when
 // it cannot be read there or the file no longer holds it. The entry is left as it is.
 std::unique_ptr<jurnal> ReadGameAgain(const TGame& entry);

@@ -64,20 +64,30 @@ void LetGo(TGame& entry) {
 
 bool AdmitGame(MemoryBudget& budget, TGame& entry) {
   if (!entry.game) return false;
-  const int64_t cost = GameMemoryCost(*entry.game);
+  if (!entry.summary.known) Summarise(entry);
+  PackedGame packed(*entry.game);
+  const int64_t cost = int64_t(packed.MemoryBytes());
   bool fits;
   {
     HostLockGuard lock;  // files may be read on several threads against one budget
     fits = budget.used + cost <= budget.limit;
     if (fits) budget.used += cost;
   }
-  if (!fits) LetGo(entry);
+  entry.game.reset();
+  if (fits) entry.packed = std::move(packed);
   return fits;
 }
 
+int64_t EntryGameCost(const TGame& entry) {
+  return (entry.packed.empty() ? 0 : int64_t(entry.packed.MemoryBytes())) +
+         (entry.game ? GameMemoryCost(*entry.game) : 0);
+}
+
 void GiveBack(MemoryBudget& budget, const TGame& entry) {
-  if (!entry.game) return;
-  const int64_t cost = GameMemoryCost(*entry.game);
+  // What was counted: the packed game when there is one (a game unpacked for writing was not).
+  const int64_t cost =
+      entry.packed.empty() ? (entry.game ? GameMemoryCost(*entry.game) : 0) : int64_t(entry.packed.MemoryBytes());
+  if (cost == 0) return;
   HostLockGuard lock;
   budget.used = std::max<int64_t>(0, budget.used - cost);
 }

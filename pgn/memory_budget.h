@@ -1,6 +1,8 @@
-// How much memory the parsed games of a list may take, and letting games go past it. A parsed
-// game costs many times its text; an entry let go keeps its tags, its place in its source file
-// and a summary, and is read again from the file when its moves are needed.
+// How much memory the games of a list may take, and letting games go past it. A list keeps its
+// games packed (about the size of their text; a parsed record costs several times more) and
+// unpacks one when its moves are wanted; past the budget an entry is let go: it keeps its tags,
+// its place in its source file and a summary, and is read again from the file when its moves
+// are needed.
 #pragma once
 
 #include <cstdint>
@@ -12,8 +14,8 @@ struct MemoryBudget {
   // the tags of every entry, a whole input file and the output text of one file.
   static constexpr int64_t DefaultLimit = int64_t(384) << 20;
 
-  int64_t limit = DefaultLimit;  // bytes of game records kept in memory
-  int64_t used = 0;              // bytes of the game records counted so far
+  int64_t limit = DefaultLimit;  // bytes of games kept in memory (packed, or parsed)
+  int64_t used = 0;              // bytes of the games counted so far
 };
 
 // The bytes a game's record takes in memory (moves, texts, variations), estimated from the
@@ -28,9 +30,11 @@ void Summarise(TGame& entry, std::string_view ecoOfMainLine);
 // Releases the entry's game, summarised first when it is not yet.
 void LetGo(TGame& entry);
 
-// Counts the entry's game into the budget, or lets it go when it does not fit. Returns
-// whether the game stays in memory.
+// Summarises the entry's game and packs it into the budget, or lets it go when it does not fit
+// there. Returns whether the game stays in memory (packed).
 bool AdmitGame(MemoryBudget& budget, TGame& entry);
 // Takes a game counted into the budget out of it again (a game dropped before it joined the
-// list).
+// list, or deleted from it).
 void GiveBack(MemoryBudget& budget, const TGame& entry);
+// The memory an entry's game takes now: packed, parsed, or both.
+int64_t EntryGameCost(const TGame& entry);

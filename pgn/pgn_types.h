@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "chess/jurnal.h"
+#include "chess/packed_game.h"
 
 struct TPGNTag {
   std::string name;
@@ -65,7 +66,8 @@ class SourcePath {
 };
 
 struct TGame {
-  std::unique_ptr<jurnal> game;  // null for an entry not yet loaded
+  std::unique_ptr<jurnal> game;  // null for an entry not yet loaded, or kept packed
+  PackedGame packed;             // the game of a list entry, packed; empty when let go or not loaded
   TGameSummary summary;          // filled when the game was let go, or while it was read
   TGamesTagArray tags;
   SourcePath sourcePath;

@@ -242,6 +242,10 @@ void WriteMovetext(const jurnal& game, OutputBuffer& buffer, std::string& curren
 }
 
 void WriteGame(const TGame& entry, OutputBuffer& buffer, const TProcessingOptions& options) {
+  WriteGame(entry, entry.game.get(), buffer, options);
+}
+
+void WriteGame(const TGame& entry, const jurnal* game, OutputBuffer& buffer, const TProcessingOptions& options) {
   // A string of the call's own, not a thread-local one reused: on the 32-bit Windows build a
   // thread-local object with a destructor, destroyed as each formatting thread ends, corrupted
   // the heap now and then.
@@ -250,12 +254,12 @@ void WriteGame(const TGame& entry, OutputBuffer& buffer, const TProcessingOption
   AppendTags(text, entry.tags, options);
   text += "\r\n";
   buffer.Append(text);
-  if (!entry.game) return;
+  if (!game) return;
   // The result written is the Result tag's, whatever the record holds. The record is only
   // read: games may be written by several threads at once.
-  const std::string_view result = entry.tags.size() > ResultSlot ? entry.tags[ResultSlot].value : entry.game->result;
+  const std::string_view result = entry.tags.size() > ResultSlot ? entry.tags[ResultSlot].value : game->result;
   text.clear();
-  WriteMovetext(*entry.game, buffer, text, options, result);
+  WriteMovetext(*game, buffer, text, options, result);
 }
 
 namespace {

@@ -72,6 +72,8 @@ void WriteMovetext(const jurnal& game, OutputBuffer& buffer, std::string& curren
 // Appends one whole game: its tag section, an empty line, and its movetext with the result of
 // its Result tag. Only reads the entry, so several threads may write games at once.
 void WriteGame(const TGame& entry, OutputBuffer& buffer, const TProcessingOptions& options);
+// The same with the entry's moves from `game` (unpacked for the writing), not from the entry.
+void WriteGame(const TGame& entry, const jurnal* game, OutputBuffer& buffer, const TProcessingOptions& options);
 
 struct WriteResult {
   bool ok = true;

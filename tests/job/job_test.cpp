@@ -127,7 +127,8 @@ TEST_F(Job, DuplicatesOfALongFileAreDroppedWindowByWindow) {
   EXPECT_EQ(list.entries[1].tags[0].value, "r0");
   EXPECT_EQ(list.entries[1].sourcePosition, 1);
   EXPECT_EQ(list.entries[2].tags[0].value, "s");
-  EXPECT_EQ(list.entries[3].game->movecount(), 3);
+  EXPECT_EQ(list.entries[3].summary.plies, 3);
+  EXPECT_EQ(ReadGameAgain(list.entries[3])->movecount(), 3);
   EXPECT_EQ(result.counts.gamesRead, 1 + 900);
   EXPECT_EQ(result.counts.duplicates, 900 - 3);
   EXPECT_EQ(list.keys.size(), 4u);
@@ -300,8 +301,12 @@ TEST_F(Job, GamesLetGoFromMemoryAreWrittenAsIfKept) {
     options.doNotRewrite = false;
     LoadFolder(samples);
     LoadFolder(samples);  // every game a repeat
+    // In memory: kept packed (none parsed).
     size_t inMemory = 0;
-    for (const TGame& entry : list.entries) inMemory += entry.game != nullptr;
+    for (const TGame& entry : list.entries) {
+      EXPECT_EQ(entry.game, nullptr);
+      inMemory += !entry.packed.empty();
+    }
     const size_t expectedLow[] = {list.entries.size(), 0, 1};
     const size_t expectedHigh[] = {list.entries.size(), 0, list.entries.size() / 2};
     EXPECT_GE(inMemory, expectedLow[run]);
@@ -313,9 +318,12 @@ TEST_F(Job, GamesLetGoFromMemoryAreWrittenAsIfKept) {
     EXPECT_GT(result.counts.written, 10);
     for (const auto& file : std::filesystem::directory_iterator(out))
       written[run][file.path().filename().string()] = TempDir::Read(file.path());
-    // Games read again for writing are let go again; the others stay.
+    // Games unpacked or read again for writing are let go again; the packed ones stay.
     size_t afterwards = 0;
-    for (const TGame& entry : list.entries) afterwards += entry.game != nullptr;
+    for (const TGame& entry : list.entries) {
+      EXPECT_EQ(entry.game, nullptr);
+      afterwards += !entry.packed.empty();
+    }
     EXPECT_EQ(afterwards, inMemory);
   }
   EXPECT_GT(written[0].size(), 3u);

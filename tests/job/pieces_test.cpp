@@ -68,8 +68,7 @@ void ExpectSameReading(const std::string& text, int64_t budgetLimit = MemoryBudg
     // What the games kept in memory cost is what the budget counts: games of a piece given up
     // were taken out again.
     int64_t kept = 0;
-    for (const TGame& game : pieces.games)
-      if (game.game) kept += GameMemoryCost(*game.game);
+    for (const TGame& game : pieces.games) kept += EntryGameCost(game);
     EXPECT_EQ(pieces.budget.used, kept);
   }
 }

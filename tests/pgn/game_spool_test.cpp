@@ -131,7 +131,7 @@ TEST(GameSpool, APlainFileNeedsNoSpoolAndAFileWithinTheBudgetNoDisk) {
   options.budget = &roomy;
   ReadTextInWindows(*source, kept, options, WindowedReadOptions{});
   ASSERT_EQ(kept.size(), games.size());
-  EXPECT_TRUE(kept.front().game);
+  EXPECT_FALSE(kept.front().packed.empty());
   EXPECT_EQ(kept.front().sourcePath.Spool()->Bytes(), 0);
   std::fclose(stream);
 }
@@ -157,8 +157,8 @@ TEST(GameSpool, WithoutASpoolTheGamesStayInMemoryAndTheReasonIsGiven) {
   EXPECT_EQ(reads.read.keptForNoSpool, int32_t(reads.whole.size()));
   EXPECT_NE(reads.read.spoolError.find("/nonexistent/folder"), std::string::npos) << reads.read.spoolError;
   for (size_t i = 0; i < reads.windowed.size(); ++i) {
-    ASSERT_TRUE(reads.windowed[i].game) << i;  // nothing lost: back in memory
-    EXPECT_EQ(reads.windowed[i].game->movecount(), reads.whole[i].game->movecount());
+    ASSERT_FALSE(reads.windowed[i].packed.empty()) << i;  // nothing lost: back in memory
+    EXPECT_EQ(ReadGameAgain(reads.windowed[i])->movecount(), reads.whole[i].game->movecount());
   }
   EXPECT_GT(budget.used, 1);  // counted, beyond the budget
   std::fclose(stream);

@@ -108,20 +108,27 @@ TEST_F(Budget, TheCodeFoundWhileReadingIsTheReplaysCode) {
 
 TEST_F(Budget, GamesStayUntilTheBudgetIsSpentAndTheRestAreLetGo) {
   const TGames all = Read(ThreeGames);
-  const int64_t first = GameMemoryCost(*all[0].game);
-  const int64_t second = GameMemoryCost(*all[1].game);
-  // Comments and variations are counted: the second game holds both and costs more.
+  // Comments and variations are counted: the second game holds both and costs more, parsed and
+  // packed; packed, a game costs a fraction of its parsed record.
+  EXPECT_GT(GameMemoryCost(*all[1].game), GameMemoryCost(*all[0].game));
+  EXPECT_GT(GameMemoryCost(*all[0].game), int64_t(4 * sizeof(mov)));
+  const int64_t first = int64_t(PackedGame(*all[0].game).MemoryBytes());
+  const int64_t second = int64_t(PackedGame(*all[1].game).MemoryBytes());
   EXPECT_GT(second, first);
-  EXPECT_GT(first, int64_t(4 * sizeof(mov)));
+  EXPECT_LT(2 * first, GameMemoryCost(*all[0].game));
   MemoryBudget budget;
   budget.limit = first + second;
   TGames games = Read(ThreeGames, &budget);
   ASSERT_EQ(games.size(), 3u);
-  EXPECT_NE(games[0].game, nullptr);
-  EXPECT_NE(games[1].game, nullptr);
-  EXPECT_EQ(games[2].game, nullptr);
-  EXPECT_TRUE(games[2].summary.known);
+  for (const TGame& game : games) {
+    EXPECT_EQ(game.game, nullptr);  // kept packed, or let go
+    EXPECT_TRUE(game.summary.known);
+  }
+  EXPECT_FALSE(games[0].packed.empty());
+  EXPECT_FALSE(games[1].packed.empty());
+  EXPECT_TRUE(games[2].packed.empty());
   EXPECT_EQ(budget.used, first + second);
+  EXPECT_EQ(ReadGameAgain(games[1])->moves[0].comment.view(), all[1].game->moves[0].comment.view());
   // Without a budget nothing is let go.
   for (const TGame& game : Read(ThreeGames)) EXPECT_NE(game.game, nullptr);
 }
