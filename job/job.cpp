@@ -245,7 +245,8 @@ void ReloadAhead(TGameList& list, const std::vector<int32_t>& order, size_t p, s
   for (size_t q = p; q < order.size() && estimate < allowance; ++q) {
     const size_t index = size_t(order[q]);
     const TGame& entry = list.entries[index];
-    if (tried[q] || !entry.summary.known || (entry.game && pending[index] == 0)) continue;
+    // Packed games are unpacked by the formatting threads as they write them.
+    if (tried[q] || !entry.summary.known || !entry.packed.empty() || (entry.game && pending[index] == 0)) continue;
     tried[q] = true;
     if (pending[index]++ > 0) continue;  // already being read for an earlier position
     estimate += int64_t(entry.summary.plies) * int64_t(sizeof(mov)) + entry.sourceLength;
@@ -339,11 +340,12 @@ void ProcessAndSave(Run& run) {
       TGame& entry = list.entries[size_t(result[p])];
       const size_t index = size_t(result[p]);
       const bool formatted = block.Holds(p);
-      if (!formatted && !entry.game && entry.summary.known && !tried[p]) ReloadAhead(list, result, p, tried, pending);
+      if (!formatted && !entry.game && entry.packed.empty() && entry.summary.known && !tried[p])
+        ReloadAhead(list, result, p, tried, pending);
       // Its last position read for: let go again after this writing (its summary still holds).
       const bool letGoAfter = tried[p] && --pending[index] == 0;
       if (!formatted) {
-        if (!entry.game) {
+        if (!entry.game && entry.packed.empty()) {
           // Could not be read again: never left out without a word.
           run.result.unwritten.push_back(UnwrittenGame{entry.sourcePath, entry.sourcePosition, WhyNotReadAgain(entry)});
           continue;
