@@ -110,15 +110,12 @@ std::unique_ptr<ByteSource> OpenByteSource(const std::filesystem::path& path, Re
     error = ReadError::CannotOpen;
     return nullptr;
   }
+  // A file that cannot be measured is a pipe (as `<(zcat games.pgn.gz)` gives): read as a stream.
   const int64_t size = SizeOfFile(file);
-  if (size < 0) {
-    std::fclose(file);
-    error = ReadError::ReadFailed;
-    return nullptr;
-  }
+  if (size < 0) std::clearerr(file);
   error = ReadError::None;
   std::unique_ptr<ByteSource> source = SourceOver(std::make_unique<StoredInput>(file, true));
-  source->storedSize = size;
+  source->storedSize = size < 0 ? -1 : size;
   return source;
 }
 

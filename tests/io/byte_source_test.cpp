@@ -7,6 +7,11 @@
 
 #include <cstdio>
 #include <string>
+#include <thread>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "tests/support/temp_dir.h"
 #if PGN_COMPRESSED_INPUTS
@@ -127,6 +132,29 @@ TEST(ByteSource, AStreamIsReadAsAFileIs) {
     EXPECT_NE(std::fclose(stream), EOF);  // the source leaves the stream open
   }
 }
+
+#ifndef _WIN32
+TEST(ByteSource, ANamedPipeIsReadAsAStream) {
+  // As a shell's <(zcat games.pgn.gz) gives: a path that cannot be measured or sought.
+  TempDir dir;
+  const std::filesystem::path pipe = dir / "pipe";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  const std::string text = SampleText();
+  const std::string stored = compressed_text::Compressed(text, Compression::Gzip);
+  std::thread writer([&] {
+    std::FILE* out = std::fopen(pipe.c_str(), "wb");
+    std::fwrite(stored.data(), 1, stored.size(), out);
+    std::fclose(out);
+  });
+  ReadError error = ReadError::CannotOpen;
+  std::unique_ptr<ByteSource> source = OpenByteSource(pipe, error);
+  ASSERT_TRUE(source);
+  EXPECT_EQ(source->storedSize, -1);
+  EXPECT_EQ(ReadAll(*source, 4096), text);
+  EXPECT_EQ(source->error, ReadError::None);
+  writer.join();
+}
+#endif
 
 TEST(ByteSource, CutShortDataGivesTheGoodPartAndAFailure) {
   TempDir dir;
