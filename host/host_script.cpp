@@ -107,12 +107,12 @@ std::string Complete(ScriptStep& step, std::string_view name, std::string_view a
         }
       return "a message box is answered with Yes, No, OK or Cancel";
     case StepKind::Print:
-      for (const char* what : {"menu", "host-menu", "panel", "host", "queries", "fields", "list"})
+      for (const char* what : {"menu", "host-menu", "panel", "host", "queries", "fields", "list", "memory"})
         if (argument == what) {
           step.text = what;
           return {};
         }
-      return "print what? menu, host-menu, panel, host, queries, fields or list";
+      return "print what? menu, host-menu, panel, host, queries, fields, list or memory";
     case StepKind::Capture: {
       const size_t blank = argument.find_first_of(" \t");
       const std::string_view window = argument.substr(0, blank);

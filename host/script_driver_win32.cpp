@@ -537,6 +537,25 @@ void PrintMenu(HMENU menu, int indent) {
   }
 }
 
+// The process's address space, plug-in included: what is committed, what is reserved, and the
+// largest stretch still free (what a large allocation can still get).
+void PrintAddressSpace() {
+  SIZE_T committed = 0, reserved = 0, largestFree = 0, total = 0;
+  MEMORY_BASIC_INFORMATION region{};
+  for (const char* at = nullptr; VirtualQuery(at, &region, sizeof region) == sizeof region;) {
+    if (region.State == MEM_COMMIT) committed += region.RegionSize;
+    if (region.State == MEM_RESERVE) reserved += region.RegionSize;
+    if (region.State == MEM_FREE) largestFree = std::max<SIZE_T>(largestFree, region.RegionSize);
+    total += region.RegionSize;
+    const char* next = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
+    if (next <= at) break;
+    at = next;
+  }
+  std::printf("memory: %lu MB committed, %lu MB reserved, largest free block %lu MB, of %lu MB\n",
+              static_cast<unsigned long>(committed >> 20), static_cast<unsigned long>(reserved >> 20),
+              static_cast<unsigned long>(largestFree >> 20), static_cast<unsigned long>(total >> 20));
+}
+
 Outcome Print(const ScriptStep& step, std::string& failure) {
   if (step.text == "menu" || step.text == "host-menu") {
     HMENU menu = step.text == "menu" ? OpenPopupMenu() : static_cast<HMENU>(Settings().hostMenu);
@@ -573,6 +592,8 @@ Outcome Print(const ScriptStep& step, std::string& failure) {
     PrintFields();
   } else if (step.text == "list") {
     PrintDropDown();
+  } else if (step.text == "memory") {
+    PrintAddressSpace();
   } else {
     std::string line = "queries:";
     for (const std::string& id : AskedLog()) line += " " + id;

@@ -56,9 +56,10 @@ TEST(HostScript, StepsForFieldsListsWindowsAndSettings) {
       "pick Except basic (! ? !! ?? !? ?!)\n"
       "print list\n"
       "wait-window NAGs selection\n"
-      "print-settings out/pgn_util.dat\n");
+      "print-settings out/pgn_util.dat\n"
+      "print memory\n");
   ASSERT_EQ(script.error, "");
-  ASSERT_EQ(script.steps.size(), 5u);
+  ASSERT_EQ(script.steps.size(), 6u);
   EXPECT_EQ(script.steps[0].text, "fields");
   EXPECT_EQ(script.steps[1].kind, StepKind::Pick);
   EXPECT_EQ(script.steps[1].text, "Except basic (! ? !! ?? !? ?!)");
@@ -66,6 +67,8 @@ TEST(HostScript, StepsForFieldsListsWindowsAndSettings) {
   EXPECT_EQ(script.steps[3].kind, StepKind::WaitWindow);
   EXPECT_EQ(script.steps[3].text, "NAGs selection");
   EXPECT_EQ(script.steps[4].kind, StepKind::PrintSettings);
+  EXPECT_EQ(script.steps[5].kind, StepKind::Print);
+  EXPECT_EQ(script.steps[5].text, "memory");
   EXPECT_EQ(ParseScript("pick").error, "line 1: \"pick\" needs something after it");
 }
 
@@ -82,7 +85,7 @@ TEST(HostScript, StopsAtTheFirstBadLineAndNamesIt) {
   EXPECT_EQ(ParseScript("file").error, "line 1: \"file\" needs something after it");
   EXPECT_EQ(ParseScript("close now").error, "line 1: \"close\" takes nothing after it");
   EXPECT_EQ(ParseScript("print everything").error,
-            "line 1: print what? menu, host-menu, panel, host, queries, fields or list");
+            "line 1: print what? menu, host-menu, panel, host, queries, fields, list or memory");
   EXPECT_EQ(ParseScript("press Ctrl+A").error,
             "line 1: press and release take one key: Shift, Ctrl or another key's name");
 }
