@@ -172,9 +172,11 @@ void ReadFileGames(const Run& run, const std::filesystem::path& path, std::FILE*
   options.report = &read.report;
   options.budget = budget;
   options.growthStep = growthStep;
-  // The summary a game kept packed needs (its keys, its length and its ECO code) is found now,
-  // on the reading threads, while the game is at hand.
+  // The summary a game kept packed needs (its keys and length, and its ECO code when codes are
+  // wanted) is found now, on the reading threads, while the game is at hand.
+  const TProcessingOptions& o = run.options;
   options.summarise = true;
+  options.findEco = o.addEcoNames || o.splitEcoLevel > 0 || !o.ecoOpening.empty();
   WindowedReadOptions windows;
   windows.threads = threads;
   windows.windowBytes = run.request.readingWindow > 0 ? size_t(run.request.readingWindow) : ReadingWindow;

@@ -1,5 +1,7 @@
 #include "pgn/eco_tags.h"
 
+#include <cstring>
+
 #include <type_traits>
 
 namespace {
@@ -59,10 +61,20 @@ std::string RefreshEcoTag(TGame& entry, bool recompute) {
   const size_t place = EnsureEcoTag(entry.tags);
   std::string& value = entry.tags[place].value;
   const bool fromMoves = recompute || !ValidEcoCode(value);
-  if (entry.summary.known) {
+  if (entry.summary.known && entry.summary.ecoKnown) {
     if (fromMoves) value = entry.summary.eco;  // found while the game was read or let go
   } else if (entry.game) {
     if (fromMoves) value = EcoCodeOfMoves(*entry.game);
+  } else if (!entry.packed.empty()) {
+    // Read without looking for it: found from the moves now, and kept.
+    if (fromMoves) {
+      value = EcoCodeOfMoves(*entry.packed.Unpack());
+      std::memset(entry.summary.eco, 0, sizeof entry.summary.eco);
+      std::string_view(value)
+          .substr(0, sizeof entry.summary.eco - 1)
+          .copy(entry.summary.eco, sizeof entry.summary.eco - 1);
+      entry.summary.ecoKnown = true;
+    }
   } else {
     value.clear();
   }

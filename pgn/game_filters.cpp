@@ -124,7 +124,10 @@ bool EcoFilterPasses(TGame& entry, bool recompute, const TProcessingOptions& o) 
     TGame copy;
     copy.tags = entry.tags;
     copy.summary = entry.summary;  // a game let go from memory has its code there
-    copy.game.reset(entry.game.get());
+    // A game kept packed, read when no code was wanted, is unpacked for the comparison.
+    std::unique_ptr<jurnal> unpacked;
+    if (!entry.game && !entry.summary.ecoKnown && !entry.packed.empty()) unpacked = entry.packed.Unpack();
+    copy.game.reset(entry.game ? entry.game.get() : unpacked.get());
     code = RefreshEcoTag(copy, recompute && o.removeOldEcoTags);
     (void)copy.game.release();
   }

@@ -113,7 +113,7 @@ void ReadPiece(std::string_view text, PieceRead& piece, const ReadOptions& optio
   PgnReader reader(text);
   // The ECO code is found as the main line is read (no table: no code, as a replay finds).
   std::optional<EcoFinder> eco;
-  if (options.summarise) {
+  if (options.summarise && options.findEco) {
     eco.emplace();
     if (!eco->empty()) reader.eco = &*eco;
   }
@@ -202,7 +202,8 @@ void ReadPiece(std::string_view text, PieceRead& piece, const ReadOptions& optio
       entry.sourcePosition = int64_t(start) + 1;
       entry.sourceLength = int64_t(reader.position - start);
       entry.sourcePath = source;
-      if (options.summarise) Summarise(entry, reader.MainLineEco());
+      if (options.summarise && options.findEco) Summarise(entry, reader.MainLineEco());
+      if (options.summarise && !options.findEco) SummariseWithoutEco(entry);
       if (options.budget) AdmitGame(*options.budget, entry);
       HostLockGuard lock;
       if (games.size() == games.capacity()) games.reserve(games.capacity() + size_t(step));

@@ -58,7 +58,8 @@ struct ReadOptions {
   ReadReport* report = nullptr;              // where skipped games and damaged text are reported
   MemoryBudget* budget = nullptr;            // games past it are kept let go; null: all stay
   int32_t growthStep = 0;                    // steps the games list grows by; 0: the host's
-  bool summarise = false;                    // give every game kept its summary (ECO code included)
+  bool summarise = false;                    // give every game kept its summary
+  bool findEco = true;                       // with summarise: its ECO code too
 };
 
 // Makes ready what readers on several threads share and would otherwise set up on first use

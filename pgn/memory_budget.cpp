@@ -46,19 +46,26 @@ void Summarise(TGame& entry) {
   Summarise(entry, EcoCodeOfMoves(*entry.game));
 }
 
-void Summarise(TGame& entry, std::string_view ecoOfMainLine) {
+void SummariseWithoutEco(TGame& entry) {
   if (!entry.game) return;
   TGameSummary& summary = entry.summary;
   summary.known = true;
   summary.plies = entry.game->movecount();
   entry.game->gamekeys(summary.startKey, summary.movesKey);
   std::memset(summary.eco, 0, sizeof summary.eco);
-  ecoOfMainLine.copy(summary.eco, sizeof summary.eco - 1);  // an empty view may hold no bytes at all
+  summary.ecoKnown = false;
+}
+
+void Summarise(TGame& entry, std::string_view ecoOfMainLine) {
+  if (!entry.game) return;
+  SummariseWithoutEco(entry);
+  ecoOfMainLine.copy(entry.summary.eco, sizeof entry.summary.eco - 1);  // an empty view may hold no bytes at all
+  entry.summary.ecoKnown = true;
 }
 
 void LetGo(TGame& entry) {
   if (!entry.game) return;
-  if (!entry.summary.known) Summarise(entry);
+  if (!entry.summary.known || !entry.summary.ecoKnown) Summarise(entry);
   entry.game.reset();
 }
 
@@ -73,6 +80,8 @@ bool AdmitGame(MemoryBudget& budget, TGame& entry) {
     fits = budget.used + cost <= budget.limit;
     if (fits) budget.used += cost;
   }
+  // A game let go keeps all that its entry may be asked without it, its ECO code included.
+  if (!fits && !entry.summary.ecoKnown) Summarise(entry);
   entry.game.reset();
   if (fits) entry.packed = std::move(packed);
   return fits;

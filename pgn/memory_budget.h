@@ -27,6 +27,9 @@ void Summarise(TGame& entry);
 // The same with the ECO code of the main line already known (found while the game was read).
 void Summarise(TGame& entry, std::string_view ecoOfMainLine);
 
+// The same without the ECO code, which is found from the moves when it is wanted.
+void SummariseWithoutEco(TGame& entry);
+
 // Releases the entry's game, summarised first when it is not yet.
 void LetGo(TGame& entry);
 

@@ -239,6 +239,21 @@ TEST_F(Job, EcoSplitAndAddedCodesAgree) {
   SetEcoTableSource(dir / "none.dat");
 }
 
+// Games read when no ECO code was wanted are kept without it; an ECO filter chosen afterwards
+// finds their codes from their moves.
+TEST_F(Job, AnEcoFilterChosenAfterLoadingFindsTheCodes) {
+  SetEcoTableSource(PGN_SOURCE_DIR "/data/ecos.dat");
+  TempDir::Write(dir / "games.pgn", "[Event \"s\"]\n\n1. e4 c5 2. Nf3 d6 *\n\n[Event \"q\"]\n\n1. d4 d5 2. c4 e6 *\n");
+  Load(dir / "games.pgn");
+  ASSERT_EQ(list.entries.size(), 2u);
+  EXPECT_FALSE(list.entries[0].summary.ecoKnown);
+  options.ecoOpening = "B2";
+  Process(dir / "out");
+  EXPECT_EQ(result.counts.written, 1);
+  EXPECT_NE(TempDir::Read(dir / "out.pgn").find("[Event \"s\"]"), std::string::npos);
+  SetEcoTableSource(dir / "none.dat");
+}
+
 // Splitting by ECO code without "add ECO names" still gives each game the tag its file is
 // named for: many games, so that they are written by more than one thread, each game's text
 // made after its code was looked up for the split.
