@@ -4,11 +4,10 @@
 
 #include "chess/eco.h"
 #include "chess/polyglot_keys.h"
+#include "chess/san_text.h"
 #include "services/host.h"
 
 namespace {
-
-const char PieceLetters[] = " NBRQK";  // by piece type; pawns have none
 
 // A move given by coordinates and promotion matches a recorded one; a promotion of 0 also
 // matches a recorded en-passant capture.
@@ -16,20 +15,6 @@ bool SameMove(const mov& m, int fromfile, int fromrank, int tofile, int torank, 
   return m.fromfile == fromfile && m.fromrank == fromrank && m.tofile == tofile && m.torank == torank &&
          (m.extra == promotion || (promotion == 0 && (m.extra == WhitePawn || m.extra == BlackPawn)));
 }
-
-// A SAN text being written: never longer than "Qa1xc3=Q+!!", so it lives on the stack.
-struct SanText {
-  char text[24];
-  int length = 0;
-  SanText& operator+=(char c) {
-    text[length++] = c;
-    return *this;
-  }
-  SanText& operator+=(const char* s) {
-    while (*s) text[length++] = *s++;
-    return *this;
-  }
-};
 
 }  // namespace
 
@@ -225,78 +210,29 @@ void jurnal::setnag(uint8_t n) {
 
 namespace {
 
-// The SAN text of a move up to its check mark, for the position before it on `board`.
-SanText SanBody(const mov& m, const doska& board) {
-  SanText san;
+// What names the origin of a move on `board`, the position before it: the rivals, other pieces
+// of the same code that may go to the same square. A pawn never has one that changes the text:
+// a push needs an empty square no other pawn can capture onto, and a capture names its file
+// anyway, while two pawns of one file never capture onto the same square.
+Origin OriginOn(const mov& m, const doska& board) {
+  const int type = PieceType(m.piece);
+  if (type == 1 || type == 0 || !OnBoard(m.fromfile, m.fromrank)) return Origin::Implied;
   const bool king = m.piece == WhiteKing || m.piece == BlackKing;
-  if (king && m.fromfile == 5 && m.tofile == 3) {
-    san += "O-O-O";
-  } else if (king && m.fromfile == 5 && m.tofile == 7) {
-    san += "O-O";
-  } else {
-    const int type = PieceType(m.piece);
-    if (type > 1 && type <= 6) san += PieceLetters[type - 1];
-    const bool capture = m.captured != Empty || m.extra == WhitePawn || m.extra == BlackPawn;
-    // Rivals: other pieces of the same code that may go to the same square.
-    // A pawn never has one that changes the text: a push needs an empty square no other pawn
-    // can capture onto, and a capture names its file anyway, while two pawns of one file
-    // never capture onto the same square.
-    Bitboard rivals = 0;
-    if (type != 1 && OnBoard(m.fromfile, m.fromrank)) {
-      const Bitboard origin = SquareBit(SquareIndex(m.fromfile, m.fromrank));
-      if (board.KnownOrigins(m, rivals))
-        rivals &= ~origin;  // found by the resolve that just found the move
-      else
-        rivals = board.LegalOrigins(m.piece, m.tofile, m.torank, origin);
-    }
-    const char fileLetter = char('a' + m.fromfile - 1), rankDigit = char('0' + m.fromrank);
-    if (rivals) {
-      const bool sameFile = OnBoard(m.fromfile, 1) && (rivals & Attacks.file[m.fromfile]);
-      const bool sameRank = OnBoard(1, m.fromrank) && (rivals & Attacks.rank[m.fromrank]);
-      if (sameFile && sameRank) {
-        san += fileLetter;
-        san += rankDigit;
-      } else if (sameFile) {
-        san += rankDigit;
-      } else {
-        san += fileLetter;
-      }
-    } else if (type == 1 && capture) {
-      san += fileLetter;
-    }
-    if (capture) san += 'x';
-    san += char('a' + m.tofile - 1);
-    san += char('0' + m.torank);
-    switch (m.extra) {
-      case WhiteKnight:
-      case BlackKnight:
-        san += "=N";
-        break;
-      case WhiteBishop:
-      case BlackBishop:
-        san += "=B";
-        break;
-      case WhiteRook:
-      case BlackRook:
-        san += "=R";
-        break;
-      case WhiteQueen:
-      case BlackQueen:
-        san += "=Q";
-        break;
-      default:
-        break;
-    }
-  }
-  return san;
+  if (king && m.fromfile == 5 && (m.tofile == 3 || m.tofile == 7)) return Origin::Implied;
+  Bitboard rivals = 0;
+  const Bitboard origin = SquareBit(SquareIndex(m.fromfile, m.fromrank));
+  if (board.KnownOrigins(m, rivals))
+    rivals &= ~origin;  // found by the resolve that just found the move
+  else
+    rivals = board.LegalOrigins(m.piece, m.tofile, m.torank, origin);
+  if (!rivals) return Origin::Implied;
+  const bool sameFile = rivals & Attacks.file[m.fromfile];
+  const bool sameRank = rivals & Attacks.rank[m.fromrank];
+  if (sameFile && sameRank) return Origin::Square;
+  return sameFile ? Origin::Rank : Origin::File;
 }
 
-// Adds the check or mate mark the state after the move calls for, and the move's glyph.
-void FinishSan(mov& m, SanText& san, uint8_t state) {
-  if (state == StateCheck) san += '+';
-  if (state == StateCheckmate) san += '#';
-  static const char* const NagSymbols[] = {"", "!", "?", "!!", "??", "!?", "?!"};
-  if (m.nag >= 1 && m.nag <= 6) san += NagSymbols[m.nag];
+void StoreSan(mov& m, const SanText& san) {
   static_assert(sizeof san.text > 10);
   m.san.AssignFromBuffer(san.text, size_t(san.length));
 }
@@ -306,7 +242,7 @@ void FinishSan(mov& m, SanText& san, uint8_t state) {
 void jurnal::makesan() {
   if (current < 0 || current >= int(moves.size())) return;
   mov& m = moves[size_t(current)];
-  SanText san = SanBody(m, *board);
+  SanText san = SanBody(m, OriginOn(m, *board));
   // The opponent's state after the move: known already when the move was just resolved.
   uint8_t state;
   if (!board->KnownStateAfter(m, state)) {
@@ -315,16 +251,18 @@ void jurnal::makesan() {
     back();
   }
   FinishSan(m, san, state);
+  StoreSan(m, san);
 }
 
 uint8_t jurnal::forwardwithsan(bool stalemateWanted) {
   if (current < 0 || current >= int(moves.size())) return StateNormal;
   mov& m = moves[size_t(current)];
-  SanText san = SanBody(m, *board);
+  SanText san = SanBody(m, OriginOn(m, *board));
   forward();
   const bool whiteToMove = !IsWhite(m.piece);
   const uint8_t state = stalemateWanted ? board->gamestate(whiteToMove) : board->CheckState(whiteToMove);
   FinishSan(m, san, state);
+  StoreSan(m, san);
   return state;
 }
 

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "chess/san_text.h"
+
 namespace {
 
 // A line's header flags.
@@ -15,11 +17,14 @@ constexpr uint32_t HasHostComment = 8;
 constexpr uint32_t HasNumbers = 16;  // moves before, half-move clock or en-passant file not zero
 constexpr uint32_t WideMoves = 32;   // moves kept in eight bytes each: a square outside the board (a host's move)
 
-// A move's marks, in the byte that also holds the length of its SAN text (up to 15 bytes).
+// A move's marks, in the byte whose low four bits say how its SAN text is kept: written again
+// from the move's fields with an origin and a check state (SanForm), or stored (OwnSan).
 constexpr uint8_t HasNag = 16;
 constexpr uint8_t HasComment = 32;
 constexpr uint8_t HasVariations = 64;
-constexpr uint8_t LongSan = 128;  // the SAN text's length follows (16 bytes or more)
+constexpr uint8_t SanBits = 15;
+constexpr uint8_t OwnSan = 15;  // the text follows, with its length
+constexpr uint8_t SanForm(Origin origin, uint8_t state) { return uint8_t(uint8_t(origin) * 3 + state); }
 
 class Writer {
  public:
@@ -100,11 +105,14 @@ void PutMove(Writer& w, const mov& m, bool wide) {
     w.Bytes(&packed, sizeof packed);
   }
   const std::string_view san = m.san.view();
-  const uint8_t marks = uint8_t((m.nag ? HasNag : 0) | (m.comment.empty() ? 0 : HasComment) |
-                                (m.variations.empty() ? 0 : HasVariations) | (san.size() >= 16 ? LongSan : 0));
-  w.Byte(uint8_t(marks | (san.size() >= 16 ? 0 : san.size())));
-  if (san.size() >= 16) w.Number(san.size());
-  w.Bytes(san.data(), san.size());
+  Origin origin;
+  uint8_t state;
+  const bool written = !wide && SanParts(m, san, origin, state) && state <= StateCheckmate;
+  const uint8_t marks =
+      uint8_t((m.nag ? HasNag : 0) | (m.comment.empty() ? 0 : HasComment) | (m.variations.empty() ? 0 : HasVariations) |
+              (written ? SanForm(origin, state) : OwnSan));
+  w.Byte(marks);
+  if (!written) w.Text(san);
   if (m.nag) w.Byte(m.nag);
   if (!m.comment.empty()) w.Text(m.comment.view());
   if (!m.variations.empty()) w.Number(m.variations.size());
@@ -154,10 +162,14 @@ size_t TakeMove(Reader& r, mov& m, bool wide) {
     m.flags = uint8_t(packed >> 24);
   }
   const uint8_t marks = r.Byte();
-  const size_t sanSize = (marks & LongSan) ? size_t(r.Number()) : size_t(marks & 15);
-  m.san.assign(reinterpret_cast<const char*>(r.at), sanSize);
-  r.at += sanSize;
+  const uint8_t form = marks & SanBits;
+  if (form == OwnSan) m.san = r.Text();
   if (marks & HasNag) m.nag = r.Byte();
+  if (form != OwnSan) {
+    SanText san = SanBody(m, Origin(form / 3));
+    FinishSan(m, san, uint8_t(form % 3));
+    m.san.AssignFromBuffer(san.text, size_t(san.length));
+  }
   if (marks & HasComment) m.comment = r.Text();
   return (marks & HasVariations) ? size_t(r.Number()) : 0;
 }

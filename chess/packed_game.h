@@ -1,6 +1,7 @@
-// A game record packed into one block of bytes, about the size of its text: a half-move in four
-// bytes (its squares, pieces and state changes) and its SAN text, comments, NAGs and variations
-// only where they are. A parsed record costs several times more (tens of bytes a half-move); a
+// A game record packed into one block of bytes, smaller than its text: a half-move in five bytes
+// (its squares, pieces and state changes, and how its SAN text names the origin and marks check,
+// the text itself written again when unpacked), comments, NAGs and variations only where they
+// are. A parsed record costs several times more (tens of bytes a half-move); a
 // list keeps games packed and unpacks one when its moves are wanted, which gives back the same
 // record, not a reading of the text again.
 #pragma once

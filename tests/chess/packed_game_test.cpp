@@ -59,6 +59,7 @@ std::string Written(const TGame& entry) {
 
 TEST(PackedGame, EverySharedCollectionUnpacksToTheSameRecords) {
   int64_t plies = 0, packedBytes = 0, textBytes = 0;
+  int64_t plainPlies = 0, plainBytes = 0;  // the over-the-board games: no comments, few variations
   size_t games = 0;
   for (const auto& file : std::filesystem::recursive_directory_iterator(PGN_SHARED_DATA "/pgn")) {
     if (!file.is_regular_file() || file.path().extension() != ".pgn") continue;
@@ -80,13 +81,63 @@ TEST(PackedGame, EverySharedCollectionUnpacksToTheSameRecords) {
       plies += entry.game->movecount();
       packedBytes += int64_t(packed.MemoryBytes());
       textBytes += entry.sourceLength;
+      if (file.path().parent_path().filename() == "otb") {
+        plainPlies += entry.game->movecount();
+        plainBytes += int64_t(packed.MemoryBytes());
+      }
     }
   }
   ASSERT_GT(games, 50000u);
-  // About the bytes of the games' text (their tags, which are not packed, included in it).
+  // Under the bytes of the games' text (their tags, which are not packed, included in it), and
+  // a few bytes a half-move where the games are moves alone: a SAN text is written again, not kept.
   EXPECT_LT(packedBytes, textBytes) << plies << " plies";
+  ASSERT_GT(plainPlies, 1000000);
+  EXPECT_LT(double(plainBytes) / double(plainPlies), 6.0);
   RecordProperty("plies", std::to_string(plies));
   RecordProperty("packed_bytes", std::to_string(packedBytes));
+}
+
+// SAN texts its fields do not give as the reader writes them come back as they were: a host's
+// own notation, a check without its mark, a glyph beside the wrong NAG, needless origins.
+TEST(PackedGame, SanTextsOfEveryFormComeBack) {
+  jurnal line(nullptr, nullptr);
+  auto add = [&](uint8_t piece, int from, int to, std::string_view san, uint8_t nag = 0, uint8_t captured = Empty,
+                 uint8_t extra = 0) {
+    mov& m = line.moves.emplace_back();
+    m.piece = piece;
+    m.fromfile = uint8_t(from / 10);
+    m.fromrank = uint8_t(from % 10);
+    m.tofile = uint8_t(to / 10);
+    m.torank = uint8_t(to % 10);
+    m.san = san;
+    m.nag = nag;
+    m.captured = captured;
+    m.extra = extra;
+  };
+  add(WhitePawn, 52, 54, "e4");
+  add(WhitePawn, 52, 54, "e2-e4");
+  add(WhitePawn, 52, 54, "e4+");
+  add(WhitePawn, 52, 54, "e4#!");
+  add(WhitePawn, 52, 54, "e4#!", 1);
+  add(WhitePawn, 52, 54, "e4!", 2);
+  add(WhitePawn, 52, 54, "e4$1", 1);
+  add(WhiteKnight, 71, 63, "Ngf3");
+  add(WhiteKnight, 71, 63, "N1f3");
+  add(WhiteKnight, 71, 63, "Ng1f3+?!", 6);
+  add(WhiteKnight, 71, 63, "Nxf3", 0, BlackBishop);
+  add(WhiteKnight, 71, 63, "Nf3", 0, BlackBishop);
+  add(WhiteKnight, 71, 63, "Ng1xf3#", 0, BlackBishop);
+  add(BlackPawn, 52, 41, "exd1=Q+", 0, WhiteRook, BlackQueen);
+  add(BlackPawn, 52, 41, "exd1=N", 0, WhiteRook, BlackKnight);
+  add(BlackPawn, 52, 41, "exd1", 0, WhiteRook, BlackKnight);
+  add(BlackPawn, 54, 43, "exd3", 0, Empty, WhitePawn);
+  add(BlackPawn, 54, 43, "e4xd3", 0, Empty, WhitePawn);
+  add(WhiteKing, 51, 71, "O-O");
+  add(WhiteKing, 51, 31, "O-O-O+");
+  add(WhiteKing, 51, 31, "0-0-0");
+  add(WhiteKing, 51, 52, "Ke2");
+  add(WhiteKing, 51, 52, "");
+  ExpectSameRecord(line, *PackedGame(line).Unpack());
 }
 
 TEST(PackedGame, SetUpGamesNestedVariationsAndOddMovesComeBack) {

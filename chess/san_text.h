@@ -1,0 +1,39 @@
+// Writing a move's SAN text from its fields: what a board must decide (which rival pieces call
+// for a file or rank, and whether the move gives check or mate) comes in as arguments, so the
+// same text is made while a game is replayed and when a packed game is unpacked without one.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "chess/mov.h"
+
+// A SAN text being written: never longer than "Qa1xc3=Q+!!", so it lives on the stack.
+struct SanText {
+  char text[24];
+  int length = 0;
+  SanText& operator+=(char c) {
+    text[length++] = c;
+    return *this;
+  }
+  SanText& operator+=(const char* s) {
+    while (*s) text[length++] = *s++;
+    return *this;
+  }
+  std::string_view view() const { return std::string_view(text, size_t(length)); }
+};
+
+// What names the origin of a piece move that another piece of its kind could make too.
+enum class Origin : uint8_t { Implied = 0, File = 1, Rank = 2, Square = 3 };
+
+// The text up to the check mark: castling, piece letter, origin, capture, destination and
+// promotion. A pawn's capture names its file whatever `origin` says.
+SanText SanBody(const mov& m, Origin origin);
+
+// The check or mate mark the opponent's state calls for (StateCheck, StateCheckmate; none for
+// another), then the glyph of the move's NAG 1..6.
+void FinishSan(const mov& m, SanText& san, uint8_t state);
+
+// The origin and state a text written by SanBody and FinishSan was written with; false for a
+// text they could not have written for this move (a host's own, or one with another mark).
+bool SanParts(const mov& m, std::string_view san, Origin& origin, uint8_t& state);
