@@ -22,7 +22,7 @@ std::vector<std::string> RenameCandidates(const TGames& games, RenameKind kind, 
   std::vector<std::string> values;
   for (const TGame& game : games)
     for (size_t position : Positions(kind))
-      if (position < game.tags.size()) values.push_back(game.tags[position].value);
+      if (position < game.tags.size()) values.emplace_back(game.tags[position].value);
   std::sort(values.begin(), values.end());
   values.erase(std::unique(values.begin(), values.end()), values.end());
   if (withoutEmpty) values.erase(std::remove(values.begin(), values.end(), std::string()), values.end());
@@ -35,7 +35,7 @@ int RenameNames(TGames& games, RenameKind kind, const std::string& oldName, cons
   for (TGame& game : games)
     for (size_t position : Positions(kind))
       if (position < game.tags.size() && game.tags[position].value == oldName) {
-        game.tags[position].value = newName;
+        game.tags.SetValue(position, newName);
         ++count;
       }
   return count;

@@ -56,7 +56,7 @@ bool LoadHostGames(const std::vector<std::filesystem::path>& files) {
         return false;
       }
       HostGames::Tags tags;
-      for (const TPGNTag& tag : game.tags) tags.emplace_back(tag.name, tag.value);
+      for (const TagView tag : game.tags) tags.emplace_back(tag.name, tag.value);
       hostsim::Games().Add(game.game.get(), std::move(tags), options.sourcePath.get().u16string(), game.sourcePosition,
                            game.sourceLength);
     }

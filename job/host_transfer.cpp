@@ -54,12 +54,14 @@ bool EcoInForce(const TProcessingOptions& o) { return o.addEcoNames || o.splitEc
 TGame EntryOf(const HostGameEntry& host, std::string& fen) {
   TGame entry;
   fen.clear();
+  TagPairs pairs;
   for (int32_t t = 0; t < host.tagCount; ++t) {
     const HostTag& tag = host.tags[t];
     TPGNTag copy{tag.name ? tag.name : "", tag.value ? tag.value : ""};
     if (LowerFold(copy.name) == "fen") fen = copy.value;
-    entry.tags.push_back(std::move(copy));
+    pairs.push_back(std::move(copy));
   }
+  entry.tags.Assign(pairs);
   if (host.path) entry.sourcePath = std::filesystem::path(std::u16string(reinterpret_cast<const char16_t*>(host.path)));
   entry.sourcePosition = host.position;
   entry.sourceLength = host.length;

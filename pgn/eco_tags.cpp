@@ -22,9 +22,25 @@ int FindEcoTag(const TGamesTagArray& tags) {
   return -1;
 }
 
+// Puts an ECO tag holding `value` at its place; the tag that stood there moves to the end.
+size_t InsertEcoTag(TGamesTagArray& tags, std::string_view value) {
+  TagPairs pairs = tags.Pairs();
+  pairs.emplace_back();
+  size_t place = 7;
+  if (pairs.size() > FenSlot && FoldedEqual(pairs[SetUpSlot].name, "setup")) {
+    place = 8;
+    if (pairs.size() > AfterSetUp && FoldedEqual(pairs[FenSlot].name, "fen")) place = AfterSetUp;
+  }
+  if (place >= pairs.size()) place = pairs.size() - 1;  // a list shorter than the roster
+  if (place + 1 < pairs.size()) pairs.back() = pairs[place];
+  pairs[place] = TPGNTag{"ECO", std::string(value)};
+  tags.Assign(pairs);
+  return place;
+}
+
 }  // namespace
 
-bool ValidEcoCode(const std::string& text) {
+bool ValidEcoCode(std::string_view text) {
   if (text.size() != 3) return false;
   const char letter = text[0];
   const bool letterOk = (letter >= 'A' && letter <= 'E') || (letter >= 'a' && letter <= 'e');
@@ -33,16 +49,7 @@ bool ValidEcoCode(const std::string& text) {
 
 size_t EnsureEcoTag(TGamesTagArray& tags) {
   if (const int found = FindEcoTag(tags); found >= 0) return size_t(found);
-  tags.emplace_back();
-  size_t place = 7;
-  if (tags.size() > FenSlot && FoldedEqual(tags[SetUpSlot].name, "setup")) {
-    place = 8;
-    if (tags.size() > AfterSetUp && FoldedEqual(tags[FenSlot].name, "fen")) place = AfterSetUp;
-  }
-  if (place >= tags.size()) place = tags.size() - 1;  // a list shorter than the roster
-  if (place + 1 < tags.size()) tags.back() = tags[place];
-  tags[place] = TPGNTag{"ECO", ""};
-  return place;
+  return InsertEcoTag(tags, "");
 }
 
 std::string EcoCodeOfMoves(jurnal& game) {
@@ -58,8 +65,9 @@ std::string EcoCodeOfMoves(jurnal& game) {
 }
 
 std::string RefreshEcoTag(TGame& entry, bool recompute) {
-  const size_t place = EnsureEcoTag(entry.tags);
-  std::string& value = entry.tags[place].value;
+  const int found = FindEcoTag(entry.tags);
+  const std::string before = found >= 0 ? std::string(entry.tags[size_t(found)].value) : std::string();
+  std::string value = before;
   const bool fromMoves = recompute || !ValidEcoCode(value);
   if (entry.summary.known && entry.summary.ecoKnown) {
     if (fromMoves) value = entry.summary.eco;  // found while the game was read or let go
@@ -78,11 +86,15 @@ std::string RefreshEcoTag(TGame& entry, bool recompute) {
   } else {
     value.clear();
   }
+  if (found < 0)
+    InsertEcoTag(entry.tags, value);
+  else if (value != before)
+    entry.tags.SetValue(size_t(found), value);
   return value;
 }
 
 std::string EcoCode(TGame& entry) {
   const int found = FindEcoTag(entry.tags);
-  if (found >= 0 && ValidEcoCode(entry.tags[size_t(found)].value)) return entry.tags[size_t(found)].value;
+  if (found >= 0 && ValidEcoCode(entry.tags[size_t(found)].value)) return std::string(entry.tags[size_t(found)].value);
   return RefreshEcoTag(entry, true);
 }

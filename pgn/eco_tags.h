@@ -3,11 +3,12 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "pgn/pgn_types.h"
 
 // A letter A to E (either case) and two digits.
-bool ValidEcoCode(const std::string& text);
+bool ValidEcoCode(std::string_view text);
 
 // The 0-based index of the game's ECO tag, inserted (empty) where it belongs when missing; the
 // tag that stood there moves to the end of the list.

@@ -19,9 +19,7 @@
   };
   if (const TGame* later = entryAt(p + 6)) __builtin_prefetch(later);
   if (const TGame* soon = entryAt(p + 3)) {
-    const char* tags = reinterpret_cast<const char*>(soon->tags.data());
-    const size_t bytes = soon->tags.size() * sizeof(TPGNTag);
-    for (size_t at = 0; at < bytes; at += 64) __builtin_prefetch(tags + at);
+    __builtin_prefetch(soon->tags.Bytes());
     __builtin_prefetch(soon->game.get());
   }
   if (const TGame* next = entryAt(p + 1); next && next->game) {

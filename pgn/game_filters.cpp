@@ -29,7 +29,7 @@ bool EloFilterActive(const TProcessingOptions& o) {
 bool MoveFilterActive(const TProcessingOptions& o) { return !(o.movesFrom <= 0 && o.movesTo >= 10000); }
 
 // Digits only (empty counts as 0); false for anything else.
-bool ReadElo(const std::string& text, int32_t& value) {
+bool ReadElo(std::string_view text, int32_t& value) {
   int64_t number = 0;
   for (char c : text) {
     if (!IsDigit(c)) return false;
@@ -59,9 +59,11 @@ int32_t DateKeyOf(std::string_view text) {
 
 EloValues EloValuesOf(const TGamesTagArray& tags) {
   EloValues elo;
-  for (size_t i = RosterSize; i < tags.size(); ++i) {
-    if (tags[i].name == "WhiteElo") ReadElo(tags[i].value, elo.white);
-    if (tags[i].name == "BlackElo") ReadElo(tags[i].value, elo.black);
+  size_t place = 0;
+  for (const TagView tag : tags) {
+    if (place++ < RosterSize) continue;
+    if (tag.name == "WhiteElo") ReadElo(tag.value, elo.white);
+    if (tag.name == "BlackElo") ReadElo(tag.value, elo.black);
   }
   return elo;
 }
@@ -78,7 +80,7 @@ void CollectedElo::Widen(const EloValues& elo, const TProcessingOptions& options
 bool TagFilterPasses(const TGamesTagArray& tags, const TProcessingOptions& o) {
   HostLockGuard lock;
   if (ResultFilterActive(o)) {
-    const std::string& result = TagAt(tags, ResultSlot);
+    const std::string_view result = TagAt(tags, ResultSlot);
     const uint8_t bit = result == "0-1"       ? ResultBlackWins
                         : result == "1-0"     ? ResultWhiteWins
                         : result == "1/2-1/2" ? ResultDraw
@@ -90,8 +92,8 @@ bool TagFilterPasses(const TGamesTagArray& tags, const TProcessingOptions& o) {
     const int32_t key = DateKeyOf(TagAt(tags, DateSlot));
     if (key < o.dateFrom || key > o.dateTo) return false;
   }
-  const std::string& white = TagAt(tags, WhiteSlot);
-  const std::string& black = TagAt(tags, BlackSlot);
+  const std::string_view white = TagAt(tags, WhiteSlot);
+  const std::string_view black = TagAt(tags, BlackSlot);
   if (!o.whitePlayer.empty() && white != o.whitePlayer && !(o.ignorePlayerColour && black == o.whitePlayer))
     return false;
   if (!o.blackPlayer.empty() && !o.ignorePlayerColour && black != o.blackPlayer) return false;

@@ -65,12 +65,12 @@ bool LooksLikeUtf16(std::string_view text) {
 template <typename Note>
 void KeepResultProven(const PgnReader& reader, TGame& entry, Note note) {
   if (entry.tags.size() <= ResultSlot || !entry.game) return;
-  std::string& tagged = entry.tags[ResultSlot].value;
+  const std::string tagged(entry.tags[ResultSlot].value);
   if (tagged != "1-0" && tagged != "0-1" && tagged != "1/2-1/2") return;
   const std::string_view proven = reader.ProvenResult(*entry.game, tagged);
   if (proven.empty() || proven == tagged) return;
   note("Result \"" + tagged + "\" became \"" + std::string(proven) + "\"");
-  tagged = proven;
+  entry.tags.SetValue(ResultSlot, proven);
 }
 
 // Steps over blanks, comments and stray "*" bytes between games.

@@ -10,7 +10,7 @@
 
 namespace {
 
-int ResultRank(const std::string& result) {
+int ResultRank(std::string_view result) {
   if (result == "0-1") return 0;
   if (result == "1/2-1/2") return 1;
   if (result == "1-0") return 2;
@@ -123,7 +123,7 @@ class Sorter {
     playerRanks.assign(entries.size(), PlayerRanks{});
     std::vector<Name> names;
     names.reserve(2 * list.size());
-    auto add = [&](const std::string& text, uint32_t* rank) {
+    auto add = [&](std::string_view text, uint32_t* rank) {
       uint64_t head = 0;
       for (size_t k = 0; k < 8; ++k) head = (head << 8) | (k < text.size() ? static_cast<unsigned char>(text[k]) : 0u);
       names.push_back(Name{head, text, rank});
@@ -274,8 +274,8 @@ void SortForOutput(TGames& entries, const std::vector<int32_t>& selection, std::
   result.reserve(whites.size() + blacks.size());
   work.groups.clear();
   size_t w = 0, b = 0;
-  auto white = [&](size_t k) -> const std::string& { return TagAt(entries[size_t(whites[k])], WhiteSlot); };
-  auto black = [&](size_t k) -> const std::string& { return TagAt(entries[size_t(blacks[k])], BlackSlot); };
+  auto white = [&](size_t k) -> std::string_view { return TagAt(entries[size_t(whites[k])], WhiteSlot); };
+  auto black = [&](size_t k) -> std::string_view { return TagAt(entries[size_t(blacks[k])], BlackSlot); };
   while (w < whites.size() || b < blacks.size()) {
     if (stop && stop->load()) return;
     PlayerGroup group;

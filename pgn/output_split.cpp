@@ -7,10 +7,10 @@
 
 namespace {
 
-const std::string& Event(const TGame& g) { return TagAt(g, EventSlot); }
-const std::string& White(const TGame& g) { return TagAt(g, WhiteSlot); }
-const std::string& Black(const TGame& g) { return TagAt(g, BlackSlot); }
-const std::string& Result(const TGame& g) { return TagAt(g, ResultSlot); }
+std::string_view Event(const TGame& g) { return TagAt(g, EventSlot); }
+std::string_view White(const TGame& g) { return TagAt(g, WhiteSlot); }
+std::string_view Black(const TGame& g) { return TagAt(g, BlackSlot); }
+std::string_view Result(const TGame& g) { return TagAt(g, ResultSlot); }
 
 std::u16string Ascii(const std::string& text) { return std::u16string(text.begin(), text.end()); }
 
@@ -22,7 +22,7 @@ std::u16string Padded(int32_t value, size_t width) {
 }
 
 // A file-name part from tag bytes.
-std::u16string TagPart(const std::string& value) {
+std::u16string TagPart(std::string_view value) {
 #ifdef _WIN32
   constexpr bool windows = true;
 #else
@@ -180,7 +180,7 @@ std::filesystem::path OutputFileName(SplitWork& work, const std::u16string& base
   if (o.splitWhiteEloParts > 1) name += u"_welo=" + band(work.whiteBands, work.elo[index].white);
   if (o.splitBlackEloParts > 1) name += u"_belo=" + band(work.blackBands, work.elo[index].black);
   if (o.splitByResult) {
-    const std::string& result = Result(g);
+    const std::string_view result = Result(g);
     name += result == "1-0"       ? u"_res=whitewin"
             : result == "0-1"     ? u"_res=blackwin"
             : result == "1/2-1/2" ? u"_res=draw"

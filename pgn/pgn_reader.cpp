@@ -87,7 +87,7 @@ constexpr RosterTag Roster[RosterSize] = {{"Event", "?"}, {"Site", "?"},        
                                           {"Result", "*"}};
 
 // The first tag from `from` on whose folded name is `name`; -1 if none.
-int FindTag(const TGamesTagArray& tags, size_t from, std::string_view name) {
+int FindTag(const TagPairs& tags, size_t from, std::string_view name) {
   for (size_t i = from; i < tags.size(); ++i)
     if (FoldedEqual(tags[i].name, name)) return int(i);
   return -1;
@@ -256,13 +256,11 @@ int PgnReader::ReadTagPair(TPGNTag& tag) {
 
 int PgnReader::ReadTagSection(TGamesTagArray& tags, std::string& fen) {
   const int code = ReadTagsInto(tagScratch, fen);
-  tags.clear();
-  tags.reserve(tagScratch.size());
-  for (TPGNTag& tag : tagScratch) tags.push_back(std::move(tag));
+  tags.Assign(tagScratch);
   return code;
 }
 
-int PgnReader::ReadTagsInto(TGamesTagArray& tags, std::string& fen) {
+int PgnReader::ReadTagsInto(TagPairs& tags, std::string& fen) {
   const size_t n = text.size();
   tags.clear();
   fen.clear();
@@ -291,7 +289,7 @@ int PgnReader::ReadTagsInto(TGamesTagArray& tags, std::string& fen) {
   return NormaliseTags(tags, fen);
 }
 
-int PgnReader::NormaliseTags(TGamesTagArray& tags, std::string& fen) {
+int PgnReader::NormaliseTags(TagPairs& tags, std::string& fen) {
   for (size_t i = 0; i < RosterSize; ++i) {
     if (i < tags.size() && tags[i].name == Roster[i].name) continue;  // already in its place
     const int found = FindTag(tags, i, Roster[i].name);

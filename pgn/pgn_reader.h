@@ -63,7 +63,7 @@ class PgnReader {
  private:
   int ReadTagPair(TPGNTag& tag);
   int ReadMovetextOnBoard(jurnal& game);
-  int NormaliseTags(TGamesTagArray& tags, std::string& fen);
+  int NormaliseTags(TagPairs& tags, std::string& fen);
 
   struct Scan;  // the per-game state of the movetext reader
   // A move or castling, refused as coming after the end when the game is over.
@@ -93,7 +93,7 @@ class PgnReader {
   // unused room.
   std::vector<mov> mainLine;
   // The same for tag lists.
-  TGamesTagArray tagScratch;
+  TagPairs tagScratch;
   const std::string* mainLineEco = nullptr;  // in the finder's table
-  int ReadTagsInto(TGamesTagArray& tags, std::string& fen);
+  int ReadTagsInto(TagPairs& tags, std::string& fen);
 };

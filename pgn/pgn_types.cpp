@@ -13,7 +13,6 @@ bool FoldedEqual(std::string_view a, std::string_view b) {
   return true;
 }
 
-const std::string& TagAt(const TGamesTagArray& tags, TagSlot slot) {
-  static const std::string none;
-  return slot < tags.size() ? tags[slot].value : none;
+std::string_view TagAt(const TGamesTagArray& tags, TagSlot slot) {
+  return slot < tags.size() ? tags[slot].value : std::string_view();
 }

@@ -10,14 +10,7 @@
 
 #include "chess/jurnal.h"
 #include "chess/packed_game.h"
-
-struct TPGNTag {
-  std::string name;
-  std::string value;  // unescaped
-};
-
-// Tags in normalised order: the seven tag roster first, then SetUp, FEN and ECO when present.
-using TGamesTagArray = std::vector<TPGNTag>;
+#include "pgn/tag_array.h"
 
 // What is still known of a game once its record has been let go to save memory: enough to
 // key it for the duplicate check, filter it by length and give it its ECO code without
@@ -95,8 +88,8 @@ constexpr size_t RosterSize = 7;            // the tags every normalised list be
 constexpr size_t AfterSetUp = FenSlot + 1;  // the first place after SetUp and FEN
 
 // The value at a slot of a normalised tag list; "" when the list is shorter.
-const std::string& TagAt(const TGamesTagArray& tags, TagSlot slot);
-inline const std::string& TagAt(const TGame& game, TagSlot slot) { return TagAt(game.tags, slot); }
+std::string_view TagAt(const TGamesTagArray& tags, TagSlot slot);
+inline std::string_view TagAt(const TGame& game, TagSlot slot) { return TagAt(game.tags, slot); }
 
 // Lower-case folding of one byte: ASCII letters, and the Windows-1251 capitals 0xC0..0xDF and
 // 0xA8; every other byte is left as it is.

@@ -21,12 +21,12 @@ void OutputBuffer::Append(std::string_view text) {
 
 namespace {
 
-void AppendTag(std::string& out, const TPGNTag& tag) {
+void AppendTag(std::string& out, TagView tag) {
   out += '[';
   out += tag.name;
   out += " \"";
   // Runs without a quote or backslash go out whole; each of those two gets a backslash before it.
-  const std::string& value = tag.value;
+  const std::string_view value = tag.value;
   size_t run = 0;
   for (size_t i = 0; i < value.size(); ++i) {
     if (value[i] == '"' || value[i] == '\\') {
@@ -143,15 +143,21 @@ std::string WriteTagSection(const TGamesTagArray& tags, const TProcessingOptions
 
 void AppendTags(std::string& out, const TGamesTagArray& tags, const TProcessingOptions& options) {
   const int removal = options.tagRemoval;
-  if (removal == 1 || removal == 2)
-    for (size_t i = 0; i < RosterSize && i < tags.size(); ++i) AppendTag(out, tags[i]);
-  if ((removal == 0 || removal == 1) && tags.size() > FenSlot && tags[SetUpSlot].name == "SetUp" &&
-      tags[FenSlot].name == "FEN") {
-    AppendTag(out, tags[SetUpSlot]);
-    AppendTag(out, tags[FenSlot]);
+  if (removal == 2) {  // every tag, in order
+    for (const TagView tag : tags) AppendTag(out, tag);
+    return;
   }
-  if (removal == 2)
-    for (size_t i = RosterSize; i < tags.size(); ++i) AppendTag(out, tags[i]);
+  size_t place = 0;
+  TagView setUp;
+  for (const TagView tag : tags) {
+    if (place < RosterSize && removal == 1) AppendTag(out, tag);
+    if (place == SetUpSlot) setUp = tag;
+    if (place == FenSlot && (removal == 0 || removal == 1) && setUp.name == "SetUp" && tag.name == "FEN") {
+      AppendTag(out, setUp);
+      AppendTag(out, tag);
+    }
+    if (++place > FenSlot) break;
+  }
 }
 
 void WriteMovetext(const jurnal& game, OutputBuffer& buffer, std::string& currentLine,

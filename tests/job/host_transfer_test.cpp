@@ -58,7 +58,7 @@ TEST_F(Transfer, OptionsThatNeedMovesBuildEveryGameAndTagTheEco) {
   EXPECT_NE(fresh[2].game, nullptr);  // built, with no moves
   EXPECT_EQ(TagAt(fresh[1], EventSlot), "E");
   std::string eco;
-  for (const TPGNTag& tag : fresh[1].tags)
+  for (const TagView tag : fresh[1].tags)
     if (tag.name == "ECO") eco = tag.value;
   EXPECT_EQ(eco, "A45");  // 1. d4 Nf6: the position after the last move does not count
 }

@@ -26,7 +26,7 @@ TGameList ListOf(const std::vector<std::string>& whites, const char* source = "g
 
 std::vector<std::string> Whites(const TGameList& list) {
   std::vector<std::string> names;
-  for (int32_t index : list.displayOrder) names.push_back(list.entries[size_t(index)].tags[WhiteSlot].value);
+  for (int32_t index : list.displayOrder) names.emplace_back(list.entries[size_t(index)].tags[WhiteSlot].value);
   return names;
 }
 
@@ -156,10 +156,10 @@ TEST(ListSort, BySourceThenPositionEvenAcrossCopiesOfOneName) {
 
 TEST(ListSort, ByBlackResultTournamentAndDate) {
   TGameList list = ListOf({"x", "y"});
-  list.entries[0].tags[DateSlot].value = "2001.01.01";
-  list.entries[1].tags[DateSlot].value = "1999.12.31";
-  list.entries[0].tags[EventSlot].value = "Zurich";
-  list.entries[1].tags[EventSlot].value = "Amsterdam";
+  list.entries[0].tags.SetValue(DateSlot, "2001.01.01");
+  list.entries[1].tags.SetValue(DateSlot, "1999.12.31");
+  list.entries[0].tags.SetValue(EventSlot, "Zurich");
+  list.entries[1].tags.SetValue(EventSlot, "Amsterdam");
   SortByColumn(list, 6);
   EXPECT_EQ(list.displayOrder, (TIndexArray{1, 0}));
   SortByColumn(list, 1);

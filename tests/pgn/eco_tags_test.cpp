@@ -51,9 +51,9 @@ TEST_F(EcoTags, AValidCodeIsTrustedUntilRecomputationIsAsked) {
   EXPECT_EQ(EcoCode(game), "b20");
   EXPECT_EQ(RefreshEcoTag(game, false), "b20");
   EXPECT_EQ(RefreshEcoTag(game, true), "B00");  // asked for ("Remove old ECO tags")
-  game.tags[7].value = "C20";
+  game.tags.SetValue(7, "C20");
   EXPECT_EQ(RefreshEcoTag(game, false), "C20");
-  game.tags[7].value = "Z99";  // no valid code: recomputed even when not asked
+  game.tags.SetValue(7, "Z99");  // no valid code: recomputed even when not asked
   EXPECT_EQ(RefreshEcoTag(game, false), "B00");
 }
 

@@ -37,7 +37,7 @@ std::vector<std::string> FilesOf(TGames& games, const TProcessingOptions& option
   for (size_t p = 0; p < order.size(); ++p) {
     if (BeginsNewFile(work, games, order, p, options))
       current = OutputFileName(work, u"out", games, order, p, options, pathLength).string();
-    files.push_back(current + "#" + games[size_t(order[p])].tags[0].value);
+    files.push_back(current + "#" + std::string(games[size_t(order[p])].tags[0].value));
   }
   return files;
 }
