@@ -67,20 +67,22 @@ class CompactText {
 
 // A move's SAN text: held in place up to ten bytes (every text the library writes, such as
 // "exd8=Q+!?", fits), in one allocation beyond that (a host's own texts may be longer). Twelve
-// bytes where a std::string takes 24 or 32.
+// bytes where a std::string takes 24 or 32. A text in place may carry a mark of four bits beside
+// its size (what it was written from; 0 when not known), which only AssignMarked sets and every
+// other assignment clears.
 class SanString {
  public:
   SanString() = default;
   SanString(std::string_view text) { assign(text); }
   SanString(const char* text) { assign(text); }
-  SanString(const SanString& other) { assign(other.view()); }
+  SanString(const SanString& other) { CopyFrom(other); }
   SanString(SanString&& other) noexcept {
     std::memcpy(bytes, other.bytes, sizeof bytes);
     other.bytes[0] = 0;
     other.bytes[SizeByte] = 0;  // the heap block, if any, now belongs here
   }
   SanString& operator=(const SanString& other) {
-    if (this != &other) assign(other.view());
+    if (this != &other) CopyFrom(other);
     return *this;
   }
   SanString& operator=(SanString&& other) noexcept {
@@ -135,8 +137,14 @@ class SanString {
     bytes[length] = 0;
     bytes[SizeByte] = char(length);
   }
+  // AssignFromBuffer with a mark (1..15) kept beside a text held in place; a longer text keeps none.
+  void AssignMarked(const char* buffer, size_t length, uint8_t mark) {
+    AssignFromBuffer(buffer, length);
+    if (length <= InPlace) bytes[SizeByte] = char(length | size_t(mark & 15) << 4);
+  }
+  uint8_t Mark() const { return uint8_t(bytes[SizeByte]) == OutOfPlace ? 0 : uint8_t(bytes[SizeByte]) >> 4; }
   std::string_view view() const {
-    if (uint8_t(bytes[SizeByte]) != OutOfPlace) return std::string_view(bytes, uint8_t(bytes[SizeByte]));
+    if (uint8_t(bytes[SizeByte]) != OutOfPlace) return std::string_view(bytes, uint8_t(bytes[SizeByte]) & 15);
     const char* block = Block();
     uint32_t size;
     std::memcpy(&size, block, sizeof size);
@@ -144,7 +152,7 @@ class SanString {
   }
   const char* c_str() const { return uint8_t(bytes[SizeByte]) == OutOfPlace ? Block() + sizeof(uint32_t) : bytes; }
   size_t size() const { return view().size(); }
-  bool empty() const { return bytes[SizeByte] == 0; }
+  bool empty() const { return (bytes[SizeByte] & 15) == 0; }
   operator std::string_view() const { return view(); }
   std::string str() const { return std::string(view()); }
 
@@ -161,6 +169,14 @@ class SanString {
   static constexpr size_t SizeByte = 11;
   static constexpr uint8_t OutOfPlace = 0xFF;
 
+  void CopyFrom(const SanString& other) {
+    if (uint8_t(other.bytes[SizeByte]) == OutOfPlace) {
+      assign(other.view());
+    } else {
+      Release();
+      std::memcpy(bytes, other.bytes, sizeof bytes);
+    }
+  }
   bool Overlaps(const char* text) const {
     const char* start = uint8_t(bytes[SizeByte]) == OutOfPlace ? Block() : bytes;
     const size_t extent = uint8_t(bytes[SizeByte]) == OutOfPlace ? sizeof(uint32_t) + view().size() : sizeof bytes;

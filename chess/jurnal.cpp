@@ -232,9 +232,10 @@ Origin OriginOn(const mov& m, const doska& board) {
   return sameFile ? Origin::Rank : Origin::File;
 }
 
-void StoreSan(mov& m, const SanText& san) {
+// The text, marked with what it was written from: a packed game keeps the mark, not the text.
+void StoreSan(mov& m, const SanText& san, Origin origin, uint8_t state) {
   static_assert(sizeof san.text > 10);
-  m.san.AssignFromBuffer(san.text, size_t(san.length));
+  m.san.AssignMarked(san.text, size_t(san.length), SanMark(origin, state));
 }
 
 }  // namespace
@@ -242,7 +243,8 @@ void StoreSan(mov& m, const SanText& san) {
 void jurnal::makesan() {
   if (current < 0 || current >= int(moves.size())) return;
   mov& m = moves[size_t(current)];
-  SanText san = SanBody(m, OriginOn(m, *board));
+  const Origin origin = OriginOn(m, *board);
+  SanText san = SanBody(m, origin);
   // The opponent's state after the move: known already when the move was just resolved.
   uint8_t state;
   if (!board->KnownStateAfter(m, state)) {
@@ -251,18 +253,19 @@ void jurnal::makesan() {
     back();
   }
   FinishSan(m, san, state);
-  StoreSan(m, san);
+  StoreSan(m, san, origin, state);
 }
 
 uint8_t jurnal::forwardwithsan(bool stalemateWanted) {
   if (current < 0 || current >= int(moves.size())) return StateNormal;
   mov& m = moves[size_t(current)];
-  SanText san = SanBody(m, OriginOn(m, *board));
+  const Origin origin = OriginOn(m, *board);
+  SanText san = SanBody(m, origin);
   forward();
   const bool whiteToMove = !IsWhite(m.piece);
   const uint8_t state = stalemateWanted ? board->gamestate(whiteToMove) : board->CheckState(whiteToMove);
   FinishSan(m, san, state);
-  StoreSan(m, san);
+  StoreSan(m, san, origin, state);
   return state;
 }
 

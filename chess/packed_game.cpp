@@ -18,16 +18,17 @@ constexpr uint32_t HasNumbers = 16;  // moves before, half-move clock or en-pass
 constexpr uint32_t WideMoves = 32;   // moves kept in eight bytes each: a square outside the board (a host's move)
 
 // A move's marks, in the byte whose low four bits say how its SAN text is kept: written again
-// from the move's fields with an origin and a check state (SanForm), or stored (OwnSan).
+// from the move's fields (the mark SanMark gives, 1..12), or stored (OwnSan).
 constexpr uint8_t HasNag = 16;
 constexpr uint8_t HasComment = 32;
 constexpr uint8_t HasVariations = 64;
 constexpr uint8_t SanBits = 15;
-constexpr uint8_t OwnSan = 15;  // the text follows, with its length
-constexpr uint8_t SanForm(Origin origin, uint8_t state) { return uint8_t(uint8_t(origin) * 3 + state); }
+constexpr uint8_t OwnSan = 0;  // the text follows, with its length
 
 class Writer {
  public:
+  // Room for the bytes a line of moves usually takes, so that the buffer seldom grows.
+  explicit Writer(size_t expected) { out.reserve(expected); }
   void Byte(uint8_t value) { out.push_back(value); }
   void Number(uint64_t value) {
     while (value >= 0x80) {
@@ -105,14 +106,15 @@ void PutMove(Writer& w, const mov& m, bool wide) {
     w.Bytes(&packed, sizeof packed);
   }
   const std::string_view san = m.san.view();
+  // A text the record wrote carries its mark; another is looked at to see whether it could have.
+  uint8_t form = wide ? OwnSan : m.san.Mark();
   Origin origin;
   uint8_t state;
-  const bool written = !wide && SanParts(m, san, origin, state) && state <= StateCheckmate;
-  const uint8_t marks =
-      uint8_t((m.nag ? HasNag : 0) | (m.comment.empty() ? 0 : HasComment) | (m.variations.empty() ? 0 : HasVariations) |
-              (written ? SanForm(origin, state) : OwnSan));
+  if (!wide && form == OwnSan && SanParts(m, san, origin, state)) form = SanMark(origin, state);
+  const uint8_t marks = uint8_t((m.nag ? HasNag : 0) | (m.comment.empty() ? 0 : HasComment) |
+                                (m.variations.empty() ? 0 : HasVariations) | form);
   w.Byte(marks);
-  if (!written) w.Text(san);
+  if (form == OwnSan) w.Text(san);
   if (m.nag) w.Byte(m.nag);
   if (!m.comment.empty()) w.Text(m.comment.view());
   if (!m.variations.empty()) w.Number(m.variations.size());
@@ -166,9 +168,9 @@ size_t TakeMove(Reader& r, mov& m, bool wide) {
   if (form == OwnSan) m.san = r.Text();
   if (marks & HasNag) m.nag = r.Byte();
   if (form != OwnSan) {
-    SanText san = SanBody(m, Origin(form / 3));
-    FinishSan(m, san, uint8_t(form % 3));
-    m.san.AssignFromBuffer(san.text, size_t(san.length));
+    SanText san = SanBody(m, OriginOfMark(form));
+    FinishSan(m, san, StateOfMark(form));
+    m.san.AssignMarked(san.text, size_t(san.length), form);
   }
   if (marks & HasComment) m.comment = r.Text();
   return (marks & HasVariations) ? size_t(r.Number()) : 0;
@@ -183,7 +185,7 @@ bool AllOnTheBoard(const jurnal& line) {
 }  // namespace
 
 PackedGame::PackedGame(const jurnal& game) {
-  Writer w;
+  Writer w(game.moves.size() * 6 + 32);
   // Lines in the order they nest, each followed by its moves; a move's variations follow the
   // move. Without recursion: variations may nest very deeply.
   struct Step {

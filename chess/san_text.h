@@ -34,6 +34,14 @@ SanText SanBody(const mov& m, Origin origin);
 // another), then the glyph of the move's NAG 1..6.
 void FinishSan(const mov& m, SanText& san, uint8_t state);
 
+// What a text written by SanBody and FinishSan was written from, as a mark of 1..12 a SanString
+// keeps beside it (StateNormal for a state that writes no mark).
+constexpr uint8_t SanMark(Origin origin, uint8_t state) {
+  return uint8_t(1 + uint8_t(origin) * 3 + (state == 1 || state == 2 ? state : 0));
+}
+constexpr Origin OriginOfMark(uint8_t mark) { return Origin((mark - 1) / 3); }
+constexpr uint8_t StateOfMark(uint8_t mark) { return uint8_t((mark - 1) % 3); }
+
 // The origin and state a text written by SanBody and FinishSan was written with; false for a
 // text they could not have written for this move (a host's own, or one with another mark).
 bool SanParts(const mov& m, std::string_view san, Origin& origin, uint8_t& state);

@@ -45,6 +45,40 @@ TEST(SanString, AssigningPartOfItselfKeepsTheText) {
   EXPECT_EQ(outOfPlace, "much");
 }
 
+// A mark says what a text was written from: it goes with copies and moves of the text, and any
+// other assignment clears it, so a text changed afterwards is never taken for a written one.
+TEST(SanString, AMarkStaysWithItsTextOnly) {
+  const char buffer[24] = "Nbd7+";
+  SanString marked;
+  marked.AssignMarked(buffer, 5, 7);
+  EXPECT_EQ(marked, "Nbd7+");
+  EXPECT_EQ(marked.size(), 5u);
+  EXPECT_EQ(marked.Mark(), 7);
+  SanString copy = marked;
+  EXPECT_EQ(copy.Mark(), 7);
+  SanString assigned;
+  assigned = copy;
+  EXPECT_EQ(assigned.Mark(), 7);
+  SanString moved = std::move(copy);
+  EXPECT_EQ(moved.Mark(), 7);
+  EXPECT_EQ(moved, "Nbd7+");
+  moved = "Nbd7";
+  EXPECT_EQ(moved.Mark(), 0);
+  assigned.AssignFromBuffer(buffer, 4);
+  EXPECT_EQ(assigned.Mark(), 0);
+  EXPECT_EQ(assigned, "Nbd7");
+  const char empty[24] = "";
+  SanString nothing;
+  nothing.AssignMarked(empty, 0, 1);
+  EXPECT_TRUE(nothing.empty());
+  EXPECT_EQ(nothing.view(), "");
+  const char longText[24] = "a text of twenty bytes";
+  SanString outOfPlace;
+  outOfPlace.AssignMarked(longText, 22, 3);  // no room for a mark beside a text out of place
+  EXPECT_EQ(outOfPlace.Mark(), 0);
+  EXPECT_EQ(outOfPlace, "a text of twenty bytes");
+}
+
 TEST(MoveRecord, StaysSmall) {
   // Eight bytes for the board, the SAN text and the NAG, a comment and a variation list.
   EXPECT_LE(sizeof(mov), 8 + sizeof(SanString) + 4 + 2 * sizeof(void*));

@@ -138,6 +138,19 @@ TEST(PackedGame, SanTextsOfEveryFormComeBack) {
   add(WhiteKing, 51, 52, "Ke2");
   add(WhiteKing, 51, 52, "");
   ExpectSameRecord(line, *PackedGame(line).Unpack());
+  // A game read has its texts marked with what they were written from; one changed afterwards
+  // loses the mark and is kept as it stands.
+  TGames read;
+  ReadGames("[Event \"e\"]\n\n1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 *\n", read, ReadOptions{});
+  ASSERT_EQ(read.size(), 1u);
+  jurnal& game = *read[0].game;
+  EXPECT_NE(game.moves[2].san.Mark(), 0);
+  game.moves[2].san = "Ng1-f3";
+  game.moves[4].san = "Bb5";  // the same text, no longer marked
+  const std::unique_ptr<jurnal> again = PackedGame(game).Unpack();
+  ExpectSameRecord(game, *again);
+  EXPECT_EQ(again->moves[2].san, "Ng1-f3");
+  EXPECT_NE(again->moves[4].san.Mark(), 0);  // found to be the written text, and marked again
 }
 
 TEST(PackedGame, SetUpGamesNestedVariationsAndOddMovesComeBack) {
