@@ -237,13 +237,25 @@ void TakePiece(PieceRead& piece, TGames& games, const ReadOptions& options, int3
   }
 }
 
-// The places where pieces of a text may begin: a "[" starting a line, the first after each
+// The first line break at or after `from` followed by a line starting with "[" whose line before
+// does not: the start of a tag section, not a line inside one. A piece begun inside a game's
+// tags would not begin where the reading of the piece before stops, and would be read again.
+size_t TagSectionAfter(std::string_view text, size_t from) {
+  for (size_t line = text.find("\n[", from); line != std::string_view::npos; line = text.find("\n[", line + 1)) {
+    const size_t before = line == 0 ? std::string_view::npos : text.rfind('\n', line - 1);
+    const size_t start = before == std::string_view::npos ? 0 : before + 1;
+    if (start == line || text[start] != '[') return line;
+  }
+  return std::string_view::npos;
+}
+
+// The places where pieces of a text may begin: a tag section's first line, the first after each
 // of parts - 1 even divisions of the text (fewer where none is found).
 std::vector<size_t> PieceStarts(std::string_view text, size_t parts) {
   std::vector<size_t> starts{0};
   for (size_t k = 1; k < parts; ++k) {
     const size_t from = std::max(starts.back() + 1, text.size() / parts * k);
-    const size_t line = text.find("\n[", from);
+    const size_t line = TagSectionAfter(text, from);
     if (line == std::string_view::npos) break;
     starts.push_back(line + 1);
   }
@@ -268,6 +280,7 @@ struct PiecesRead {
   int result = ReadOk;
   size_t stoppedAt = 0;
   int32_t gamesBegun = 0;
+  int32_t readAgain = 0;  // pieces whose games were given up and read again in turn
 };
 
 // Reads the games of `text` that begin before `end`, in pieces on up to `threads` threads.
@@ -305,6 +318,7 @@ PiecesRead ReadPieces(std::string_view text, TGames& games, const ReadOptions& o
   PieceRead* previous = pieces[0].get();
   TakePiece(*previous, games, options, gamesBefore);
   int result = previous->result;  // the first damage met, as reading in turn meets it
+  int32_t readAgain = 0;
   for (size_t k = 1; k < pieces.size(); ++k) {
     PieceRead& piece = *pieces[k];
     const bool stopped = options.stop && options.stop->load();
@@ -320,6 +334,7 @@ PiecesRead ReadPieces(std::string_view text, TGames& games, const ReadOptions& o
       continue;
     }
     giveUp(piece);
+    ++readAgain;
     auto again = std::make_unique<PieceRead>();
     again->begin = previous->stoppedAt;
     again->end = piece.end;
@@ -332,7 +347,7 @@ PiecesRead ReadPieces(std::string_view text, TGames& games, const ReadOptions& o
     if (result == ReadOk) result = previous->result;
   }
   if (options.progress) options.progress->store(int64_t(previous->stoppedAt));
-  return PiecesRead{result, previous->stoppedAt, gamesBefore + previous->gamesBegun};
+  return PiecesRead{result, previous->stoppedAt, gamesBefore + previous->gamesBegun, readAgain};
 }
 
 }  // namespace
@@ -498,6 +513,7 @@ WindowedRead ReadTextInWindows(ByteSource& source, TGames& games, const ReadOpti
       windowReport.issues.erase(windowReport.issues.begin());
     inCutStretch = cutShort;
     if (read.result == ReadOk) read.result = pieces.result;
+    read.piecesReadAgain += pieces.readAgain;
     if (spool) SpoolLetGoGames(windowGames, text, base, *spool, options, read);
     ShiftIntoText(windowGames, windowReport, base, linesBefore, gamesBefore);
     if (windows.takeWindow) {

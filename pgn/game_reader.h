@@ -92,6 +92,9 @@ struct WindowedRead {
   Compression compression = Compression::None;
   int32_t keptForNoSpool = 0;  // games let go that stayed in memory: the spool could not take them
   std::string spoolError;      // why
+  // Pieces read on a thread of their own whose start the reading before them did not stop at
+  // (it lay inside a comment or a damaged game): their games were read again in turn.
+  int32_t piecesReadAgain = 0;
 };
 
 // What one window of a text gives when a reader takes the games window by window instead of
