@@ -452,7 +452,7 @@ void LoadFile(Run& run) {
     sieve = [&](WindowTaken& window) {
       DropRepeats(run.list, window.games, dropped);
       DropDuplicates(run.list, window.games, kept, dropped);
-      fresh.reserve(fresh.size() + window.games.size());
+      ReserveMore(fresh, window.games.size());
       for (TGame& game : window.games) fresh.push_back(std::move(game));
       for (ReadIssue& issue : window.issues) read.report.issues.push_back(std::move(issue));
       read.report.filteredOut += window.filteredOut;

@@ -206,7 +206,7 @@ void ReadPiece(std::string_view text, PieceRead& piece, const ReadOptions& optio
       if (options.summarise && !options.findEco) SummariseWithoutEco(entry);
       if (options.budget) AdmitGame(*options.budget, entry);
       HostLockGuard lock;
-      if (games.size() == games.capacity()) games.reserve(games.capacity() + size_t(step));
+      if (games.size() == games.capacity()) ReserveMore(games, size_t(step));
       games.push_back(std::move(entry));
     } else {
       if (code) report(start, code);
@@ -232,7 +232,7 @@ void TakePiece(PieceRead& piece, TGames& games, const ReadOptions& options, int3
   if (games.empty()) {
     games.swap(piece.games);
   } else {
-    games.reserve(games.size() + piece.games.size());
+    ReserveMore(games, piece.games.size());
     for (TGame& game : piece.games) games.push_back(std::move(game));
   }
 }
@@ -383,7 +383,7 @@ void Append(TGames& windowGames, ReadReport& windowReport, TGames& games, const 
     options.report->filteredOut += windowReport.filteredOut;
   }
   HostLockGuard lock;
-  games.reserve(games.size() + windowGames.size());
+  ReserveMore(games, windowGames.size());
   for (TGame& game : windowGames) games.push_back(std::move(game));
 }
 

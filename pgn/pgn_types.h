@@ -1,6 +1,7 @@
 // The records of a game list: tags, and one entry per game with where it came from.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -70,6 +71,14 @@ struct TGame {
 };
 
 using TGames = std::vector<TGame>;
+
+// Room for `extra` more games, grown by half at least: lists that grow by one file's or one
+// window's games at a time would otherwise be moved whole at every step, a cost that grows with
+// the square of the collection.
+inline void ReserveMore(TGames& games, size_t extra) {
+  const size_t needed = games.size() + extra;
+  if (needed > games.capacity()) games.reserve(std::max(needed, games.capacity() + games.capacity() / 2));
+}
 
 // The places of a normalised tag list: the seven tag roster first, then SetUp and FEN when the
 // game starts from a set-up position; the ECO tag follows them (Roster or AfterSetUp).

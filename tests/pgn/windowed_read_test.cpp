@@ -219,3 +219,23 @@ TEST(WindowedRead, AGameLongerThanAWindowMayGrowIsSkippedAndTheNextOnesRead) {
 }
 
 }  // namespace
+
+namespace {
+
+// A list that grows by one window's games at a time is moved to a larger block a few dozen
+// times over a million games, not once per window.
+TEST(WindowedRead, AListGrownWindowByWindowMovesRarely) {
+  TGames games;
+  int moves = 0;
+  const TGame* block = nullptr;
+  for (int window = 0; window < 10000; ++window) {
+    ReserveMore(games, 100);
+    for (int k = 0; k < 100; ++k) games.emplace_back();
+    if (games.data() != block) ++moves;
+    block = games.data();
+  }
+  EXPECT_EQ(games.size(), 1000000u);
+  EXPECT_LT(moves, 40);
+}
+
+}  // namespace
