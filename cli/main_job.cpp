@@ -20,7 +20,9 @@
 #include "cli/progress_line.h"
 #include "cli/standard_streams.h"
 #include "dialogs/renaming.h"
+#include "io/machine_memory.h"
 #include "job/job.h"
+#include "pgn/memory_budget.h"
 #include "pgn/pgn_writer.h"
 #include "pgn/read_codes.h"
 
@@ -366,7 +368,8 @@ int RunMainJob(const CliRequest& request) {
     std::error_code ignored;
     std::filesystem::remove(probe, ignored);
   }
-  if (request.memoryMiB > 0) jobs.list.memory.limit = request.memoryMiB << 20;
+  jobs.list.memory.limit =
+      request.memoryMiB > 0 ? request.memoryMiB << 20 : WideDefaultBudget(PhysicalMemoryBytes(), sizeof(void*) >= 8);
 
   // The folder the output goes into is made when missing, before any loading, so that a wrong
   // path costs no wait.

@@ -148,7 +148,8 @@ bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, st
       ->option_text("FILE");
   app.add_option("--eco-table", ecoTable, "ECO table file to use instead of the built-in one")->option_text("FILE");
   app.add_option("--memory", request.memoryMiB,
-                 "MiB of parsed games kept in memory (default 384); games past it are read again when written")
+                 "MiB of games kept in memory (default: an eighth of the machine's memory, at least 384; 384 in a "
+                 "32-bit build); games past it are read again when written")
       ->check(CLI::Range(int64_t(1), int64_t(1) << 20));
   app.add_option("--threads", request.threads,
                  "threads reading a folder's files, or the pieces of a large file, at once (default: one per "

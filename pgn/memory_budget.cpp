@@ -1,5 +1,6 @@
 #include "pgn/memory_budget.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -99,4 +100,10 @@ void GiveBack(MemoryBudget& budget, const TGame& entry) {
   if (cost == 0) return;
   HostLockGuard lock;
   budget.used = std::max<int64_t>(0, budget.used - cost);
+}
+
+int64_t WideDefaultBudget(int64_t physicalBytes, bool wideAddresses) {
+  constexpr int64_t Largest = int64_t(16) << 30;
+  if (!wideAddresses || physicalBytes <= 0) return MemoryBudget::DefaultLimit;
+  return std::clamp(physicalBytes / 8, MemoryBudget::DefaultLimit, Largest);
 }

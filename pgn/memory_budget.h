@@ -18,6 +18,12 @@ struct MemoryBudget {
   int64_t used = 0;              // bytes of the games counted so far
 };
 
+// The budget of a process that may use more than a plug-in's share of a 32-bit address space
+// (the command line on a 64-bit system) when none is asked for: an eighth of the machine's
+// memory, so that collections of a few gigabytes are kept whole, at least DefaultLimit and at
+// most 16 GiB; DefaultLimit with 32-bit addresses or when the machine's memory is unknown.
+int64_t WideDefaultBudget(int64_t physicalBytes, bool wideAddresses);
+
 // The bytes a game's record takes in memory (moves, texts, variations), estimated from the
 // sizes of what it holds and the allocations they need.
 int64_t GameMemoryCost(const jurnal& game);

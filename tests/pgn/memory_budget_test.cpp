@@ -106,6 +106,19 @@ TEST_F(Budget, TheCodeFoundWhileReadingIsTheReplaysCode) {
   EXPECT_GT(coded, checked * 9 / 10);
 }
 
+// Where addresses are wide the default follows the machine (an eighth of its memory) between the
+// plug-in's budget and 16 GiB; a 32-bit process, or a machine that cannot be asked, keeps the
+// plug-in's.
+TEST(WideDefaultBudget, AnEighthOfTheMachineWithinBounds) {
+  constexpr int64_t GiB = int64_t(1) << 30;
+  EXPECT_EQ(WideDefaultBudget(24 * GiB, true), 3 * GiB);
+  EXPECT_EQ(WideDefaultBudget(2 * GiB, true), MemoryBudget::DefaultLimit);
+  EXPECT_EQ(WideDefaultBudget(512 * GiB, true), 16 * GiB);
+  EXPECT_EQ(WideDefaultBudget(24 * GiB, false), MemoryBudget::DefaultLimit);
+  EXPECT_EQ(WideDefaultBudget(0, true), MemoryBudget::DefaultLimit);
+  EXPECT_EQ(WideDefaultBudget(-1, true), MemoryBudget::DefaultLimit);
+}
+
 TEST_F(Budget, GamesStayUntilTheBudgetIsSpentAndTheRestAreLetGo) {
   const TGames all = Read(ThreeGames);
   // Comments and variations are counted: the second game holds both and costs more, parsed and
