@@ -46,9 +46,11 @@ std::string GameObject(const std::string& file, const TGame& entry, int32_t line
 
   std::string json = "{\"file\":" + JsonString(file) + ",\"position\":" + std::to_string(entry.sourcePosition) +
                      ",\"line\":" + std::to_string(line) + ",\"status\":0,\"tags\":{";
-  for (size_t i = 0; i < entry.tags.size(); ++i) {
-    if (i) json += ',';
-    json += JsonString(entry.tags[i].name) + ":" + JsonString(entry.tags[i].value);
+  bool first = true;
+  for (const TagView tag : entry.tags) {
+    if (!first) json += ',';
+    first = false;
+    json += JsonString(tag.name) + ":" + JsonString(tag.value);
   }
   json += "},\"plies\":" + std::to_string(game.movecount()) + ",\"eco\":" + JsonString(eco) +
           ",\"moves\":" + JsonString(sans) + ",\"start_key\":" + Hex(startKey) + ",\"moves_key\":" + Hex(movesKey) +
