@@ -1,10 +1,12 @@
 // libFuzzer target: any bytes as a PGN file. Reading must never crash, hang or overflow, what
-// it keeps must write out and read back, and reading in small pieces on several threads must
-// keep the same games and report the same issues.
+// it keeps must write out and read back, a game packed and unpacked must write the same, and
+// reading in small pieces on several threads must keep the same games and report the same
+// issues.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
+#include "chess/packed_game.h"
 #include "pgn/game_reader.h"
 #include "pgn/pgn_writer.h"
 #include "pgn/read_codes.h"
@@ -39,6 +41,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t t = 0; t < games[g].tags.size(); ++t)
       if (games[g].tags[t].name != again[g].tags[t].name || games[g].tags[t].value != again[g].tags[t].value)
         __builtin_trap();
+  }
+
+  // Every game packed and unpacked writes the same text as the game read.
+  for (const TGame& game : games) {
+    OutputBuffer read, unpacked;
+    WriteGame(game, read, keepAll);
+    TGame copy;
+    copy.tags = game.tags;
+    copy.game = PackedGame(*game.game).Unpack();
+    if (!copy.game) __builtin_trap();
+    WriteGame(copy, unpacked, keepAll);
+    if (read.Text() != unpacked.Text()) __builtin_trap();
   }
 
   TGames pieces;
