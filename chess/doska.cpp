@@ -561,17 +561,6 @@ Bitboard doska::LegalOrigins(uint8_t code, int tofile, int torank, Bitboard skip
   return origins;
 }
 
-namespace {
-
-uint64_t PackMove(const mov& m) {
-  const uint8_t bytes[8] = {m.piece, m.fromfile, m.fromrank, m.tofile, m.torank, m.extra, m.captured, m.flags};
-  uint64_t packed;
-  std::memcpy(&packed, bytes, 8);
-  return packed;
-}
-
-}  // namespace
-
 uint64_t doska::PackedState() const {
   const uint8_t bytes[8] = {wqueenlost, wkinglost,  bqueenlost, bkinglost,
                             wkingmoved, bkingmoved, epforblack, epforwhite};
@@ -583,7 +572,7 @@ uint64_t doska::PackedState() const {
 void doska::Remember(const mov& m, bool stateKnown, uint8_t state, bool originsKnown, Bitboard origins) const {
   memo.valid = true;
   memo.stamp = stamp;
-  memo.move = PackMove(m);
+  memo.move = m.BoardBytes();
   memo.stateBytes = PackedState();
   memo.stateKnown = stateKnown;
   memo.state = state;
@@ -598,19 +587,12 @@ bool doska::DescribeResolved(mov& m, int fromfile, int fromrank, int tofile, int
   // The remembered move was described with the promotion resolve returned: its extra.
   if (bytes[1] != fromfile || bytes[2] != fromrank || bytes[3] != tofile || bytes[4] != torank || bytes[5] != promotion)
     return false;
-  m.piece = bytes[0];
-  m.fromfile = bytes[1];
-  m.fromrank = bytes[2];
-  m.tofile = bytes[3];
-  m.torank = bytes[4];
-  m.extra = bytes[5];
-  m.captured = bytes[6];
-  m.flags = bytes[7];
+  m.SetBoardBytes(memo.move);
   return true;
 }
 
 bool doska::KnownOrigins(const mov& m, Bitboard& origins) const {
-  if (!memo.valid || !memo.originsKnown || memo.stamp != stamp || memo.move != PackMove(m) ||
+  if (!memo.valid || !memo.originsKnown || memo.stamp != stamp || memo.move != m.BoardBytes() ||
       memo.stateBytes != PackedState())
     return false;
   origins = memo.origins;
@@ -618,7 +600,7 @@ bool doska::KnownOrigins(const mov& m, Bitboard& origins) const {
 }
 
 bool doska::KnownStateAfter(const mov& m, uint8_t& state) const {
-  if (!memo.valid || !memo.stateKnown || memo.stamp != stamp || memo.move != PackMove(m) ||
+  if (!memo.valid || !memo.stateKnown || memo.stamp != stamp || memo.move != m.BoardBytes() ||
       memo.stateBytes != PackedState())
     return false;
   state = memo.state;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,27 @@ struct mov {
   CompactText comment;  // the comment after the move, braces included
   // Alternative lines replacing this move; the game record that holds the move owns them.
   CompactList<jurnal*> variations;
+
+  // The first eight bytes, what the board needs to play and take back the move, as one number
+  // (how a move is remembered or stored whole), and back.
+  uint64_t BoardBytes() const {
+    const uint8_t bytes[8] = {piece, fromfile, fromrank, tofile, torank, extra, captured, flags};
+    uint64_t packed;
+    std::memcpy(&packed, bytes, sizeof packed);
+    return packed;
+  }
+  void SetBoardBytes(uint64_t packed) {
+    uint8_t bytes[8];
+    std::memcpy(bytes, &packed, sizeof bytes);
+    piece = bytes[0];
+    fromfile = bytes[1];
+    fromrank = bytes[2];
+    tofile = bytes[3];
+    torank = bytes[4];
+    extra = bytes[5];
+    captured = bytes[6];
+    flags = bytes[7];
+  }
 
   // The first eight bytes: what the board needs to play and take back the move.
   bool SameBoardMove(const mov& other) const {

@@ -96,8 +96,8 @@ void PutHeader(Writer& w, const jurnal& line, bool wide) {
 // Everything of a move but its variations, which follow it in the bytes.
 void PutMove(Writer& w, const mov& m, bool wide) {
   if (wide) {
-    const uint8_t raw[8] = {m.piece, m.fromfile, m.fromrank, m.tofile, m.torank, m.extra, m.captured, m.flags};
-    w.Bytes(raw, sizeof raw);
+    const uint64_t raw = m.BoardBytes();
+    w.Bytes(&raw, sizeof raw);
   } else {
     // piece 4, captured 4, extra 4, the four coordinates 3 each, flags 8: 32 bits.
     const uint32_t packed = uint32_t(m.piece) | uint32_t(m.captured) << 4 | uint32_t(m.extra) << 8 |
@@ -139,17 +139,10 @@ bool TakeHeader(Reader& r, jurnal& line, size_t& moveCount) {
 // A move into `m`; returns the number of its variations, which follow.
 size_t TakeMove(Reader& r, mov& m, bool wide) {
   if (wide) {
-    uint8_t raw[8];
-    std::memcpy(raw, r.at, sizeof raw);
+    uint64_t raw;
+    std::memcpy(&raw, r.at, sizeof raw);
     r.at += sizeof raw;
-    m.piece = raw[0];
-    m.fromfile = raw[1];
-    m.fromrank = raw[2];
-    m.tofile = raw[3];
-    m.torank = raw[4];
-    m.extra = raw[5];
-    m.captured = raw[6];
-    m.flags = raw[7];
+    m.SetBoardBytes(raw);
   } else {
     uint32_t packed;
     std::memcpy(&packed, r.at, sizeof packed);
