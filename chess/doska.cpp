@@ -75,6 +75,9 @@ void doska::clear() {
   wqueenlost = wkinglost = bqueenlost = bkinglost = 0;
   wkingmoved = bkingmoved = 0;
   epforblack = epforwhite = 0;
+  chess960 = 0;
+  castlingfiles[0] = castlingfiles[2] = 1;
+  castlingfiles[1] = castlingfiles[3] = 8;
 }
 
 void doska::reset() {
@@ -118,7 +121,8 @@ bool doska::SamePosition(const doska& other) const {
   return std::memcmp(squares, other.squares, sizeof squares) == 0 && wqueenlost == other.wqueenlost &&
          wkinglost == other.wkinglost && bqueenlost == other.bqueenlost && bkinglost == other.bkinglost &&
          wkingmoved == other.wkingmoved && bkingmoved == other.bkingmoved && epforblack == other.epforblack &&
-         epforwhite == other.epforwhite;
+         epforwhite == other.epforwhite && chess960 == other.chess960 &&
+         std::memcmp(castlingfiles, other.castlingfiles, sizeof castlingfiles) == 0;
 }
 
 bool doska::IsConsistent() const {
@@ -178,6 +182,40 @@ bool doska::CanCastle(bool black, bool longside) const {
   return true;
 }
 
+bool doska::IsCastling960(int from, int to) const {
+  const uint8_t king = squares[FileOf(from) - 1][RankOf(from) - 1];
+  return chess960 && (king == WhiteKing || king == BlackKing) &&
+         squares[FileOf(to) - 1][RankOf(to) - 1] == (king == WhiteKing ? WhiteRook : BlackRook);
+}
+
+bool doska::CanCastle960(int king, int rook) const {
+  const uint8_t code = squares[FileOf(king) - 1][RankOf(king) - 1];
+  const bool black = code == BlackKing;
+  const int home = black ? 8 : 1;
+  if ((code != WhiteKing && code != BlackKing) || RankOf(king) != home || RankOf(rook) != home) return false;
+  if (squares[FileOf(rook) - 1][home - 1] != (black ? BlackRook : WhiteRook)) return false;
+  const bool longside = FileOf(rook) < FileOf(king);
+  const int wing = (black ? 2 : 0) + (longside ? 0 : 1);
+  if (castlingfiles[wing] != FileOf(rook) || !castleright(black, longside)) return false;
+  const int kingTo = SquareIndex(longside ? 3 : 7, home), rookTo = SquareIndex(longside ? 4 : 6, home);
+  // Every square either piece crosses or lands on is empty but for the two of them.
+  const Bitboard others = (byColor[White] | byColor[Black]) & ~SquareBit(king) & ~SquareBit(rook);
+  const Bitboard kingPath = Attacks.between[king][kingTo] | SquareBit(kingTo) | SquareBit(king);
+  const Bitboard rookPath = Attacks.between[rook][rookTo] | SquareBit(rookTo);
+  if ((kingPath | rookPath) & others) return false;
+  // The king may not castle out of, through or into an attack. The attacks are counted with king
+  // and rook off the rank: a castling rook that stood between an enemy slider and the king's new
+  // square shields it no more, nor does one landing between the slider and the king's old square.
+  // (Where the rook lands it blocks nothing the king's path does not already show.)
+  const uint8_t base = black ? 0 : 6;
+  const Bitboard queens = byCode[base + WhiteQueen];
+  const SideAfter enemy{byCode[base + WhitePawn], byCode[base + WhiteKnight], byCode[base + WhiteBishop] | queens,
+                        byCode[base + WhiteRook] | queens, byCode[base + WhiteKing]};
+  for (Bitboard path = kingPath; path;)
+    if (AttackedAfter(PopLowest(path), black ? White : Black, enemy, others)) return false;
+  return true;
+}
+
 Bitboard doska::KingTargets(int from, uint8_t code) const {
   const bool black = IsBlack(code);
   Bitboard steps = Attacks.king[from] & ~byColor[black ? Black : White];
@@ -185,6 +223,14 @@ Bitboard doska::KingTargets(int from, uint8_t code) const {
   while (steps) {
     const int to = PopLowest(steps);
     if (!AttackedBy(to, !black)) targets |= SquareBit(to);
+  }
+  if (chess960) {
+    const int home = black ? 8 : 1;
+    for (int wing = 0; wing < 2; ++wing) {
+      const int rook = SquareIndex(castlingfiles[(black ? 2 : 0) + wing], home);
+      if (CanCastle960(from, rook)) targets |= SquareBit(rook);
+    }
+    return targets;
   }
   if (from == SquareIndex(5, black ? 8 : 1)) {
     if (CanCastle(black, true)) targets |= SquareBit(from - 2);
@@ -256,8 +302,10 @@ bool doska::canmove(int fromfile, int fromrank, int tofile, int torank) const {
     case 5:
       return Attacks.line[from][to] && !(Attacks.between[from][to] & occupied) && !(own & toBit);
     default:
+      if (chess960 && IsCastling960(from, to)) return CanCastle960(from, to);
       if (std::abs(fromfile - tofile) <= 1 && std::abs(fromrank - torank) <= 1)
         return !(own & toBit) && !AttackedBy(to, !black);
+      if (chess960) return false;
       if (from != SquareIndex(5, black ? 8 : 1) || torank != fromrank) return false;
       if (tofile == 3) return CanCastle(black, true);
       if (tofile == 7) return CanCastle(black, false);
@@ -275,19 +323,27 @@ bool doska::KingSafeAfter(int from, int to) const {
   Bitboard removed = SquareBit(from) | toBit;
   Bitboard filled = toBit;
   const int type = PieceType(code);
-  if (type == 1 && std::abs(FileOf(from) - FileOf(to)) == 1 && squares[FileOf(to) - 1][RankOf(to) - 1] == Empty) {
+  Bitboard kingTo = toBit;
+  if (IsCastling960(from, to)) {
+    // The king and its rook leave their squares for the c and d, or g and f, files.
+    const bool longside = FileOf(to) < FileOf(from);
+    const int home = mover == White ? 1 : 8;
+    kingTo = SquareBit(SquareIndex(longside ? 3 : 7, home));
+    filled = kingTo | SquareBit(SquareIndex(longside ? 4 : 6, home));
+  } else if (type == 1 && std::abs(FileOf(from) - FileOf(to)) == 1 &&
+             squares[FileOf(to) - 1][RankOf(to) - 1] == Empty) {
     // En passant: the square behind the destination is emptied, whatever stood there.
     const int behind = mover == White ? to - 8 : to + 8;
     if (behind >= 0 && behind < 64) removed |= SquareBit(behind);
-  } else if (type == 6 && FileOf(from) == 5 && RankOf(from) == RankOf(to) && RankOf(from) == (mover == White ? 1 : 8) &&
-             (FileOf(to) == 3 || FileOf(to) == 7)) {
+  } else if (type == 6 && !chess960 && FileOf(from) == 5 && RankOf(from) == RankOf(to) &&
+             RankOf(from) == (mover == White ? 1 : 8) && (FileOf(to) == 3 || FileOf(to) == 7)) {
     const bool longside = FileOf(to) == 3;
     removed |= SquareBit(longside ? from - 4 : from + 3);
     filled |= SquareBit(longside ? from - 1 : from + 1);
   }
 
   Bitboard kings = byCode[moverKing] & ~removed;
-  if (code == moverKing) kings |= toBit;
+  if (code == moverKing) kings |= kingTo;
   if (!kings) return true;
   const int king = FirstFileMajor(kings);
 
@@ -441,6 +497,8 @@ bool doska::LegalFromReacher(int from, int to, const KingSafety& safety) const {
     } else {
       return false;
     }
+  } else if (type == 6 && IsCastling960(from, to)) {
+    return CanCastle960(from, to);  // its test of attacks is the whole of the king's safety
   } else if (type == 6 && safety.king == from && (Attacks.king[from] & toBit)) {
     // The lone king's step: the test of the king after the move is the whole of its safety.
     if (byColor[side] & toBit) return false;
@@ -542,6 +600,8 @@ Bitboard doska::Reachers(uint8_t code, int to) const {
     case 5:
       return BishopAttacks(to, occupied) | RookAttacks(to, occupied);
     case 6:
+      // Chess960: a castling king goes onto its rook's square from anywhere on the home rank.
+      if (chess960) return Attacks.king[to] | Attacks.rank[1] | Attacks.rank[8];
       return Attacks.king[to] | SquareBit(SquareIndex(5, 1)) | SquareBit(SquareIndex(5, 8));
     default:
       return 0;
@@ -639,15 +699,32 @@ void doska::describe(mov& m, int fromfile, int fromrank, int tofile, int torank,
   m.torank = uint8_t(torank);
   m.captured = at(tofile, torank);
   m.extra = uint8_t(promotion);
+  if (OnBoard(fromfile, fromrank) && OnBoard(tofile, torank) &&
+      IsCastling960(SquareIndex(fromfile, fromrank), SquareIndex(tofile, torank))) {
+    const bool longside = tofile < fromfile;
+    m.captured = Empty;
+    m.extra = CastlingExtra;
+    if (m.piece == WhiteKing)
+      m.flags = MovesWhiteKing | (longside ? LosesWhiteLong : LosesWhiteShort);
+    else
+      m.flags = MovesBlackKing | (longside ? LosesBlackLong : LosesBlackShort);
+    return;
+  }
   if ((promotion == 0 || promotion == WhitePawn || promotion == BlackPawn) && PieceType(m.piece) == 1 &&
       std::abs(fromfile - tofile) == 1 && m.captured == Empty)
     m.extra = IsWhite(m.piece) ? BlackPawn : WhitePawn;
 
-  // Which castling right a corner square stands for: a1, h1, a8, h8.
-  auto corner = [](int file, int rank) -> uint8_t {
-    if (rank == 1) return file == 1 ? LosesWhiteLong : file == 8 ? LosesWhiteShort : 0;
-    if (rank == 8) return file == 1 ? LosesBlackLong : file == 8 ? LosesBlackShort : 0;
-    return 0;
+  // Which castling right a rook's home square stands for: a1, h1, a8, h8 on a standard board.
+  auto corner = [this](int file, int rank) -> uint8_t {
+    uint8_t rights = 0;
+    if (rank == 1) {
+      if (file == castlingfiles[0]) rights |= LosesWhiteLong;
+      if (file == castlingfiles[1]) rights |= LosesWhiteShort;
+    } else if (rank == 8) {
+      if (file == castlingfiles[2]) rights |= LosesBlackLong;
+      if (file == castlingfiles[3]) rights |= LosesBlackShort;
+    }
+    return rights;
   };
   // Any piece landing on a corner, or a rook of that corner's side leaving it, loses the right.
   uint8_t flags = corner(tofile, torank);
@@ -667,12 +744,12 @@ void doska::describe(mov& m, int fromfile, int fromrank, int tofile, int torank,
       break;
     case WhiteKing:
       if (std::abs(fromfile - tofile) <= 1 && !wkingmoved) flags |= MovesWhiteKing;
-      if (fromfile == 5 && fromrank == 1 && torank == 1 && (tofile == 3 || tofile == 7))
+      if (!chess960 && fromfile == 5 && fromrank == 1 && torank == 1 && (tofile == 3 || tofile == 7))
         flags = MovesWhiteKing | (tofile == 3 ? LosesWhiteLong : LosesWhiteShort);
       break;
     case BlackKing:
       if (std::abs(fromfile - tofile) <= 1 && !bkingmoved) flags |= MovesBlackKing;
-      if (fromfile == 5 && fromrank == 8 && torank == 8 && (tofile == 3 || tofile == 7))
+      if (!chess960 && fromfile == 5 && fromrank == 8 && torank == 8 && (tofile == 3 || tofile == 7))
         flags = MovesBlackKing | (tofile == 3 ? LosesBlackLong : LosesBlackShort);
       break;
     default:
@@ -692,6 +769,7 @@ struct CastlingRook {
 
 CastlingRook RookOfCastling(const mov& m) {
   CastlingRook c;
+  if (m.extra == CastlingExtra) return c;  // Chess960's, played on its own
   const int home = m.piece == WhiteKing ? 1 : m.piece == BlackKing ? 8 : 0;
   if (home == 0 || m.fromfile != 5 || m.fromrank != home || m.torank != home) return c;
   if (m.tofile != 3 && m.tofile != 7) return c;
@@ -719,6 +797,19 @@ inline void doska::SetCastlingState(uint8_t flags, uint8_t value) {
 }
 
 void doska::apply(const mov& m) {
+  if (m.extra == CastlingExtra && OnBoard(m.fromfile, m.fromrank) && OnBoard(m.tofile, m.torank) &&
+      m.fromrank == m.torank && m.piece < PieceCodeCount) {
+    // Both leave their squares first: the king may land where the rook stood, or the other way.
+    const bool longside = m.tofile < m.fromfile;
+    Place(SquareIndex(m.fromfile, m.fromrank), Empty);
+    Place(SquareIndex(m.tofile, m.torank), Empty);
+    Place(SquareIndex(longside ? 3 : 7, m.torank), m.piece);
+    Place(SquareIndex(longside ? 4 : 6, m.torank), IsWhite(m.piece) ? WhiteRook : BlackRook);
+    SetCastlingState(m.flags, 1);
+    epforblack = epforwhite = 0;
+    assert(IsConsistent());
+    return;
+  }
   if (OnBoard(m.fromfile, m.fromrank) && OnBoard(m.tofile, m.torank) && m.piece < PieceCodeCount &&
       m.extra < PieceCodeCount) {
     // The usual case, one square change each way (a record from elsewhere may hold anything).
@@ -750,6 +841,17 @@ void doska::apply(const mov& m) {
 }
 
 void doska::takeback(const mov& m) {
+  if (m.extra == CastlingExtra && OnBoard(m.fromfile, m.fromrank) && OnBoard(m.tofile, m.torank) &&
+      m.fromrank == m.torank && m.piece < PieceCodeCount) {
+    const bool longside = m.tofile < m.fromfile;
+    Place(SquareIndex(longside ? 3 : 7, m.torank), Empty);
+    Place(SquareIndex(longside ? 4 : 6, m.torank), Empty);
+    Place(SquareIndex(m.fromfile, m.fromrank), m.piece);
+    Place(SquareIndex(m.tofile, m.torank), IsWhite(m.piece) ? WhiteRook : BlackRook);
+    SetCastlingState(m.flags, 0);
+    assert(IsConsistent());
+    return;
+  }
   put(m.fromfile, m.fromrank, m.piece);
   put(m.tofile, m.torank, m.captured);
   if (m.extra == BlackPawn) put(m.tofile, m.torank - 1, BlackPawn);

@@ -41,6 +41,13 @@ class doska {
   uint8_t bkingmoved = 0;
   uint8_t epforblack = 0;  // file of a white pawn that just advanced two squares, 0 for none
   uint8_t epforwhite = 0;  // file of a black pawn that just advanced two squares, 0 for none
+  // Chess960 rules: a side castles from wherever its king stands on its home rank, with the
+  // rook of a file given by the start position; a castling move goes from the king's square to
+  // that rook's square (mov::extra CastlingExtra). Standard boards leave this 0.
+  uint8_t chess960 = 0;
+  // The files of the castling rooks: [0] white long, [1] white short, [2] black long, [3] black
+  // short. Always 1, 8, 1, 8 on a standard board, whose rooks castle from the corners.
+  uint8_t castlingfiles[4] = {1, 8, 1, 8};
 
   doska();  // the initial position
   void reset();
@@ -115,6 +122,10 @@ class doska {
   Bitboard Targets(int from) const;
   Bitboard KingTargets(int from, uint8_t code) const;
   bool CanCastle(bool black, bool longside) const;
+  // Chess960: whether the king on `king` may castle with its own rook on `rook`.
+  bool CanCastle960(int king, int rook) const;
+  // Chess960: whether a king move from `from` onto `to` is a castling, its own rook standing there.
+  bool IsCastling960(int from, int to) const;
   // attacked, for a bit index.
   bool AttackedBy(int target, bool byblack) const;
   // Whether the mover's king is safe after the (pseudo-legal) move, without touching the board.

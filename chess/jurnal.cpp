@@ -218,7 +218,8 @@ Origin OriginOn(const mov& m, const doska& board) {
   const int type = PieceType(m.piece);
   if (type == 1 || type == 0 || !OnBoard(m.fromfile, m.fromrank)) return Origin::Implied;
   const bool king = m.piece == WhiteKing || m.piece == BlackKing;
-  if (king && m.fromfile == 5 && (m.tofile == 3 || m.tofile == 7)) return Origin::Implied;
+  if (king && (m.extra == CastlingExtra || (m.fromfile == 5 && (m.tofile == 3 || m.tofile == 7))))
+    return Origin::Implied;
   Bitboard rivals = 0;
   const Bitboard origin = SquareBit(SquareIndex(m.fromfile, m.fromrank));
   if (board.KnownOrigins(m, rivals))
@@ -399,7 +400,36 @@ void DeriveKingFlags(doska& b) {
   b.bkingmoved = b.at(5, 8) == BlackKing ? 0 : 1;
 }
 
+// Chess960: the king's file on its home rank, or 0 when it stands elsewhere (or there are several).
+int HomeKingFile(const doska& b, bool black) {
+  const Bitboard kings = b.Pieces(black ? BlackKing : WhiteKing);
+  if (!kings || (kings & (kings - 1)) || RankOf(LowestSquare(kings)) != (black ? 8 : 1)) return 0;
+  return FileOf(LowestSquare(kings));
+}
+
+// Chess960: gives a side the right to castle with the rook on `file`, when such a rook stands
+// there beside a king on the home rank. `file` 0 asks for the outermost rook of the wing.
+void Grant960(doska& b, bool black, bool longside, int file) {
+  const int home = black ? 8 : 1, king = HomeKingFile(b, black);
+  const uint8_t rook = black ? BlackRook : WhiteRook;
+  if (!king) return;
+  if (file == 0)
+    for (int f = longside ? 1 : 8; f != king && !file; f += longside ? 1 : -1)
+      if (b.at(f, home) == rook) file = f;
+  if (file == 0 || file == king || (file < king) != longside || b.at(file, home) != rook) return;
+  b.castlingfiles[(black ? 2 : 0) + (longside ? 0 : 1)] = uint8_t(file);
+  (black ? (longside ? b.bqueenlost : b.bkinglost) : (longside ? b.wqueenlost : b.wkinglost)) = 0;
+}
+
 void DeriveCastling(doska& b) {
+  if (b.chess960) {
+    b.wkinglost = b.wqueenlost = b.bkinglost = b.bqueenlost = 1;
+    b.wkingmoved = HomeKingFile(b, false) ? 0 : 1;
+    b.bkingmoved = HomeKingFile(b, true) ? 0 : 1;
+    for (const bool black : {false, true})
+      for (const bool longside : {false, true}) Grant960(b, black, longside, 0);
+    return;
+  }
   b.wkinglost = b.at(8, 1) == WhiteRook ? 0 : 1;
   b.wqueenlost = b.at(1, 1) == WhiteRook ? 0 : 1;
   b.bkinglost = b.at(8, 8) == BlackRook ? 0 : 1;
@@ -409,6 +439,7 @@ void DeriveCastling(doska& b) {
 
 // The placement, side, castling and en-passant fields, and the clocks; 0 or a FenError.
 int ReadFen(FenScanner& in, doska& b, jurnal& record, bool& clocksRead) {
+  // (A Chess960 board comes with b.chess960 set.)
   clocksRead = false;
   const char* const pieces = "PNBRQKpnbrqk";
   for (int rank = 8; rank >= 1; --rank) {
@@ -451,7 +482,12 @@ int ReadFen(FenScanner& in, doska& b, jurnal& record, bool& clocksRead) {
     return FenOk;
   }
   b.wkinglost = b.wqueenlost = b.bkinglost = b.bqueenlost = 1;
-  DeriveKingFlags(b);
+  if (b.chess960) {
+    b.wkingmoved = HomeKingFile(b, false) ? 0 : 1;
+    b.bkingmoved = HomeKingFile(b, true) ? 0 : 1;
+  } else {
+    DeriveKingFlags(b);
+  }
   for (int i = 0; i < 4; ++i) {
     if (in.AtEnd()) return FenTooShort;
     const char c = in.Peek();
@@ -464,7 +500,20 @@ int ReadFen(FenScanner& in, doska& b, jurnal& record, bool& clocksRead) {
       if (i == 0) return FenBadCastling;
       break;
     }
-    if (c == 'K') {
+    if (b.chess960) {
+      // X-FEN's KQkq name the outermost rook of a wing; Shredder-FEN's file letters name the
+      // rook itself (X-FEN uses them for an inner one).
+      const bool black = c >= 'a' && c <= 'z';
+      const char upper = black ? char(c - 'a' + 'A') : c;
+      if (upper == 'K' || upper == 'Q') {
+        Grant960(b, black, upper == 'Q', 0);
+      } else if (upper >= 'A' && upper <= 'H') {
+        const int king = HomeKingFile(b, black), file = upper - 'A' + 1;
+        if (king) Grant960(b, black, file < king, file);
+      } else {
+        return FenBadCastling;
+      }
+    } else if (c == 'K') {
       if (b.at(8, 1) == WhiteRook) b.wkinglost = 0;
     } else if (c == 'Q') {
       if (b.at(1, 1) == WhiteRook) b.wqueenlost = 0;
@@ -513,10 +562,11 @@ int ReadFen(FenScanner& in, doska& b, jurnal& record, bool& clocksRead) {
 
 }  // namespace
 
-std::unique_ptr<jurnal> jurnal::fromfen(std::string_view text, int& position, int& error) {
+std::unique_ptr<jurnal> jurnal::fromfen(std::string_view text, int& position, int& error, bool chess960) {
   auto record = std::make_unique<jurnal>(nullptr, nullptr);
   auto scratch = std::make_unique<doska>();
   scratch->clear();
+  scratch->chess960 = chess960 ? 1 : 0;
   FenScanner in(text, position);
   bool clocksRead = false;
   error = ReadFen(in, *scratch, *record, clocksRead);

@@ -44,8 +44,8 @@ class jurnal {
   jurnal(doska* board, jurnal* parent);
   // A record with its own start board read from a FEN. `position` is a 1-based index into the
   // text, advanced over what is read; `error` receives 0 or a FenError. On an error the
-  // record has no usable board.
-  static std::unique_ptr<jurnal> fromfen(std::string_view text, int& position, int& error);
+  // record has no usable board. A Chess960 position takes X-FEN or Shredder-FEN castling rights.
+  static std::unique_ptr<jurnal> fromfen(std::string_view text, int& position, int& error, bool chess960 = false);
   virtual ~jurnal();
   jurnal(const jurnal&) = delete;
   jurnal& operator=(const jurnal&) = delete;

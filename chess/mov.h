@@ -22,6 +22,10 @@ enum MoveFlag : uint8_t {
   BlackDoubleStep = 128,
 };
 
+// `extra` of a Chess960 castling, whose record goes from the king's square to its rook's: the
+// king ends on the c or g file and the rook beside it on the inner side.
+constexpr uint8_t CastlingExtra = 13;
+
 struct mov {
   uint8_t piece = 0;  // code of the moving piece, before promotion
   uint8_t fromfile = 0;
@@ -29,7 +33,8 @@ struct mov {
   uint8_t tofile = 0;
   uint8_t torank = 0;
   // Promotion: the code the pawn becomes. En passant: 7 when a white pawn captures
-  // (a black pawn disappears), 1 when a black pawn does. Otherwise 0.
+  // (a black pawn disappears), 1 when a black pawn does. A Chess960 castling: CastlingExtra.
+  // Otherwise 0.
   uint8_t extra = 0;
   uint8_t captured = 0;  // code on the destination before the move; 0 for en passant
   uint8_t flags = 0;     // MoveFlag bits

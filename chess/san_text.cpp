@@ -10,8 +10,11 @@ const char* const NagSymbols[] = {"", "!", "?", "!!", "??", "!?", "?!"};
 
 bool IsCastling(const mov& m) {
   const bool king = m.piece == WhiteKing || m.piece == BlackKing;
-  return king && m.fromfile == 5 && (m.tofile == 3 || m.tofile == 7);
+  return king && (m.extra == CastlingExtra || (m.fromfile == 5 && (m.tofile == 3 || m.tofile == 7)));
 }
+
+// Chess960's castling goes onto the rook's square, on the wing the king castles to.
+bool IsLongCastling(const mov& m) { return m.extra == CastlingExtra ? m.tofile < m.fromfile : m.tofile == 3; }
 
 bool IsCapture(const mov& m) { return m.captured != Empty || m.extra == WhitePawn || m.extra == BlackPawn; }
 
@@ -39,7 +42,7 @@ const char* PromotionText(uint8_t extra) {
 SanText SanBody(const mov& m, Origin origin) {
   SanText san;
   if (IsCastling(m)) {
-    san += m.tofile == 3 ? "O-O-O" : "O-O";
+    san += IsLongCastling(m) ? "O-O-O" : "O-O";
     return san;
   }
   const int type = PieceType(m.piece);

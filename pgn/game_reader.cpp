@@ -41,12 +41,16 @@ void ReadReport::Add(std::string_view text, size_t gameStart, size_t where, int 
 
 namespace {
 
-// The game record for a tag section's FEN text, or for the initial position.
-std::unique_ptr<jurnal> StartRecord(const std::string& fen, int& fenError) {
+constexpr std::string_view InitialFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
+
+// The game record for a tag section's FEN text, or for the initial position. A Chess960 game
+// gets a board of its own even from the initial position, which carries its castling rules.
+std::unique_ptr<jurnal> StartRecord(const std::string& fen, bool chess960, int& fenError) {
   fenError = 0;
-  if (fen.empty()) return std::make_unique<jurnal>(nullptr, nullptr);
+  if (fen.empty() && !chess960) return std::make_unique<jurnal>(nullptr, nullptr);
   int position = 1;
-  std::unique_ptr<jurnal> record = jurnal::fromfen(fen, position, fenError);
+  std::unique_ptr<jurnal> record =
+      jurnal::fromfen(fen.empty() ? std::string_view(InitialFen) : std::string_view(fen), position, fenError, chess960);
   if (fenError) record.reset();
   return record;
 }
@@ -184,7 +188,7 @@ void ReadPiece(std::string_view text, PieceRead& piece, const ReadOptions& optio
       piece.report.issues.back().gameNumber = gamesBegun;
     }
     int fenError = 0;
-    entry.game = StartRecord(fen, fenError);
+    entry.game = StartRecord(fen, reader.chess960, fenError);
     if (!entry.game) {
       report(start, BadFen, "FEN \"" + fen + "\" error " + std::to_string(fenError));
       reader.SkipToNextGame();
@@ -601,7 +605,7 @@ std::unique_ptr<jurnal> GameAt(PgnReader& reader, const TGame& entry, size_t at)
   std::string fen;
   if (reader.ReadTagSection(scratch, fen) != ReadOk) return nullptr;
   int fenError = 0;
-  std::unique_ptr<jurnal> record = StartRecord(fen, fenError);
+  std::unique_ptr<jurnal> record = StartRecord(fen, reader.chess960, fenError);
   if (!record || reader.ReadMovetext(*record) != ReadOk) return nullptr;
   if (!StillTheSameGame(entry, *record, reader.position - at)) return nullptr;
   return record;

@@ -264,6 +264,7 @@ int PgnReader::ReadTagsInto(TagPairs& tags, std::string& fen) {
   const size_t n = text.size();
   tags.clear();
   fen.clear();
+  chess960 = false;
   openComment = droppedTagLine = std::string_view::npos;
   for (;;) {
     // Only the comment after the last tag pair survives, as the game's leading comment.
@@ -320,6 +321,12 @@ int PgnReader::NormaliseTags(TagPairs& tags, std::string& fen) {
     if (fenAt > int(FenSlot)) std::swap(tags[size_t(fenAt)], tags[FenSlot]);
   }
   if (setUp != (fenAt >= 0)) return SetUpWithoutFen;
+  const int variantAt = FindTag(tags, RosterSize, "variant");
+  if (variantAt >= 0) {
+    const std::string_view variant = tags[size_t(variantAt)].value;
+    chess960 = FoldedEqual(variant, "chess960") || FoldedEqual(variant, "fischerandom") ||
+               FoldedEqual(variant, "fischerrandom") || FoldedEqual(variant, "chess 960");
+  }
   const size_t ecoPlace = fenAt >= 0 ? AfterSetUp : RosterSize;
   if (const int found = FindTag(tags, ecoPlace, "eco"); found >= 0) {
     tags[size_t(found)].name = "ECO";
@@ -679,7 +686,7 @@ int PgnReader::ReadMove(Scan& s) {
   const uint8_t nag = at < n && (bytes[at] == '!' || bytes[at] == '?') ? ReadGlyph(bytes, n, at) : 0;
   if (at < n && IsSymbol(bytes[at])) return fail(MalformedMove);
   position = at;
-  const int code = PlayResolved(s, piece, promotion, hintFile, hintRank, toFile, toRank, nag, captureMark, true);
+  const int code = PlayResolved(s, piece, promotion, hintFile, hintRank, toFile, toRank, nag, captureMark, false);
   if (code == ReadOk) s.mateClaimed = mate;
   return code;
 }
@@ -705,7 +712,7 @@ int PgnReader::ReadCastling(Scan& s) {
   const int home = s.black ? 8 : 1;
   // Always added as a new line at an opened variation: reusing the main continuation there would
   // leave the variation's closing bracket without a variation to close.
-  const int code = PlayResolved(s, MakePiece(6, s.black), 0, 5, home, toFile, home, nag, false, false);
+  const int code = PlayResolved(s, MakePiece(6, s.black), 0, 5, home, toFile, home, nag, false, true);
   if (code == ReadOk) s.mateClaimed = mate;
   return code;
 }
@@ -719,9 +726,16 @@ void PgnReader::NoteEcoPosition(const jurnal& line) {
 }
 
 int PgnReader::PlayResolved(Scan& s, int piece, int promotion, int fromfile, int fromrank, int tofile, int torank,
-                            uint8_t nag, bool captureMark, bool checkCapture) {
+                            uint8_t nag, bool captureMark, bool castling) {
   const bool opening = s.variationOpening;
   if (opening) s.line->back();
+  if (castling && board.chess960) {
+    // The king castles from where it stands, onto the square of the wing's rook.
+    const Bitboard kings = board.Pieces(uint8_t(piece)) & Attacks.rank[fromrank];
+    if (!kings || (kings & (kings - 1))) return NoLegalMove;
+    fromfile = FileOf(LowestSquare(kings));
+    tofile = board.castlingfiles[(IsBlack(uint8_t(piece)) ? 2 : 0) + (tofile == 3 ? 0 : 1)];
+  }
   // The state after the move is learnt from the board once the move is played, not from a
   // trial of it inside resolve.
   const uint8_t status = board.resolve(piece, promotion, fromfile, fromrank, tofile, torank, false);
@@ -732,8 +746,9 @@ int PgnReader::PlayResolved(Scan& s, int piece, int promotion, int fromfile, int
   if (opening && result >= 1) s.line = s.line->moves[size_t(s.line->current)].variations[size_t(result) - 1];
   AttachPending(*s.line);
   s.variationOpening = s.nullMove = false;
-  if (checkCapture) {
-    const mov& added = s.line->moves[size_t(s.line->current)];
+  const mov& added = s.line->moves[size_t(s.line->current)];
+  // A Chess960 castling may be written as the king taking its own rook, or moving onto it.
+  if (!castling && added.extra != CastlingExtra) {
     const bool capture = added.captured != Empty || added.extra == WhitePawn || added.extra == BlackPawn;
     if (capture != captureMark) return WrongCaptureMark;
   }

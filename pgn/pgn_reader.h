@@ -27,6 +27,9 @@ class PgnReader {
   size_t openComment = std::string_view::npos;
   // Where a tag line of the last tag section that could not be read began; npos when none.
   size_t droppedTagLine = std::string_view::npos;
+  // The last tag section names the Chess960 variant ("Chess960", "fischerandom"...): its game is
+  // played by Chess960's castling rules, its FEN read with X-FEN or Shredder-FEN castling rights.
+  bool chess960 = false;
 
   bool AtEnd() const { return position >= text.size(); }
   char Peek() const { return text[position]; }
@@ -77,8 +80,9 @@ class PgnReader {
   int ReadResult(Scan& s, std::string_view token, bool& ended);
   // Resolves a move text on the working board, records the move on the current line (as a new
   // variation when one was just opened), writes its SAN and plays it.
+  // `castling` stands for the text O-O (tofile 7) or O-O-O (tofile 3), the king on the e-file.
   int PlayResolved(Scan& s, int piece, int promotion, int fromfile, int fromrank, int tofile, int torank, uint8_t nag,
-                   bool captureMark, bool checkCapture);
+                   bool captureMark, bool castling);
   void AttachPending(jurnal& line);
   void NoteEcoPosition(const jurnal& line);
   // Where a comment opened at `brace` must end: the "}" closing it, or the start of a line that

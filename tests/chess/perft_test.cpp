@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "chess/doska.h"
+#include "chess/jurnal.h"
 #include "tests/chess/fen_setup.h"
 
 namespace {
@@ -59,9 +60,9 @@ struct PerftCase {
   uint64_t nodes;
 };
 
-std::vector<PerftCase> LoadCases() {
+std::vector<PerftCase> LoadCases(const char* path) {
   std::vector<PerftCase> cases;
-  std::ifstream in(PGN_TEST_DATA "/perft.txt");
+  std::ifstream in(path);
   std::string line;
   while (std::getline(in, line)) {
     if (line.empty() || line[0] == '#') continue;
@@ -78,7 +79,7 @@ std::vector<PerftCase> LoadCases() {
 }
 
 TEST(Perft, PublishedPositionsCountEveryLegalMove) {
-  const std::vector<PerftCase> cases = LoadCases();
+  const std::vector<PerftCase> cases = LoadCases(PGN_TEST_DATA "/perft.txt");
   ASSERT_GE(cases.size(), 30u) << "perft data file missing or short";
   int run = 0;
   for (const PerftCase& c : cases) {
@@ -92,6 +93,26 @@ TEST(Perft, PublishedPositionsCountEveryLegalMove) {
     ++run;
   }
   EXPECT_GE(run, 20);
+}
+
+// Chess960 positions set up as a reader sets up such a game's FEN.
+TEST(Perft, Chess960PositionsCountEveryLegalMoveCastlingsIncluded) {
+  const std::vector<PerftCase> cases = LoadCases(PGN_TEST_DATA "/perft960.txt");
+  ASSERT_GE(cases.size(), 40u) << "Chess960 perft data file missing or short";
+  int run = 0;
+  for (const PerftCase& c : cases) {
+    if (c.nodes > MaxNodes) continue;
+    int position = 1, error = 0;
+    const std::unique_ptr<jurnal> record = jurnal::fromfen(c.fen, position, error, true);
+    ASSERT_EQ(error, 0) << c.fen;
+    doska board;
+    board.assign(*record->ownboard);
+    const doska before = board;
+    EXPECT_EQ(Perft(board, record->blackfirst, c.depth), c.nodes) << c.fen << " depth " << c.depth;
+    EXPECT_TRUE(board.SamePosition(before)) << "perft left the board changed: " << c.fen;
+    ++run;
+  }
+  EXPECT_GE(run, 30);
 }
 
 }  // namespace

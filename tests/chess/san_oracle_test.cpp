@@ -143,4 +143,74 @@ TEST(SanOracle, RandomGamesReadAsPgnKeepChessJsSan) {
   }
 }
 
+// Chess960 games from chessops, another independent implementation: read as PGN from their start
+// positions (X-FEN and Shredder-FEN castling rights), every SAN text, castlings included, must
+// come out as chessops wrote it and the final placement must agree. The same games with each
+// castling written as the king taking its own rook read to the same texts.
+TEST(SanOracle, Chess960GamesFromChessopsReadWithTheirSan) {
+  std::ifstream in(PGN_ORACLE_GAMES960);
+  ASSERT_TRUE(in) << "missing " << PGN_ORACLE_GAMES960 << " (the oracle_games fixture writes it)";
+  std::string line, castlingText, kingTakesRook;
+  std::vector<std::vector<std::string>> expected;
+  std::vector<std::string> finalPlacement;
+  long castlings = 0;
+  while (std::getline(in, line)) {
+    const std::vector<std::string> fields = Split(line, ';');
+    ASSERT_EQ(fields.size(), 5u) << line;
+    const std::vector<std::string> moves = Split(fields[1], ' ');
+    expected.push_back(Split(fields[2], ' '));
+    finalPlacement.push_back(fields[3]);
+    ASSERT_EQ(moves.size(), expected.back().size()) << line;
+    const std::string variant = expected.size() % 2 ? "Chess960" : "fischerandom";
+    const std::string header = "[Event \"g" + std::to_string(expected.size()) + "\"]\n[SetUp \"1\"]\n[FEN \"" +
+                               fields[0] + "\"]\n[Variant \"" + variant + "\"]\n\n";
+    castlingText += header;
+    kingTakesRook += header;
+    for (size_t i = 0; i < moves.size(); ++i) {
+      const std::string number = i % 2 == 0 ? std::to_string(i / 2 + 1) + ". " : "";
+      const std::string& san = expected.back()[i];
+      castlingText += number + san + " ";
+      std::string written = san;
+      if (san.starts_with("O-O")) {
+        ++castlings;
+        // Alternately "Kxh1" and "Kh1", with the check mark kept.
+        const size_t mark = san.find_first_of("+#");
+        written =
+            (castlings % 2 ? "Kx" : "K") + moves[i].substr(2, 2) + (mark == std::string::npos ? "" : san.substr(mark));
+      }
+      kingTakesRook += number + written + " ";
+    }
+    castlingText += "*\n\n";
+    kingTakesRook += "*\n\n";
+  }
+  EXPECT_GE(castlings, 100);
+  for (const std::string* text : {&castlingText, &kingTakesRook}) {
+    TGames games;
+    ReadReport report;
+    ReadOptions options;
+    options.report = &report;
+    ASSERT_EQ(ReadGames(*text, games, options), 0);
+    EXPECT_TRUE(report.issues.empty()) << "game " << report.issues[0].gameNumber << " code " << report.issues[0].code;
+    ASSERT_EQ(games.size(), expected.size());
+    for (size_t g = 0; g < games.size(); ++g) {
+      jurnal& game = *games[g].game;
+      ASSERT_EQ(game.moves.size(), expected[g].size()) << "game " << g + 1;
+      for (size_t i = 0; i < game.moves.size(); ++i)
+        ASSERT_EQ(game.moves[i].san, expected[g][i]) << "game " << g + 1 << " ply " << i + 1;
+      // Replayed on its own start board, the record ends where chessops's game ended, and
+      // walking back restores the start exactly.
+      ASSERT_TRUE(game.ownboard) << "game " << g + 1;
+      doska board;
+      board.assign(*game.ownboard);
+      game.setboard(&board);
+      game.gotoply(game.movecount());
+      const bool blackToMove = game.movecount() % 2 == 1;
+      EXPECT_EQ(Split(FenFields(board, blackToMove), ' ')[0], finalPlacement[g]) << "game " << g + 1;
+      game.gotoply(0);
+      EXPECT_TRUE(board.SamePosition(*game.ownboard)) << "game " << g + 1;
+      game.setboard(nullptr);
+    }
+  }
+}
+
 }  // namespace
