@@ -183,8 +183,9 @@ bool doska::CanCastle(bool black, bool longside) const {
 }
 
 bool doska::IsCastling960(int from, int to) const {
+  if (!chess960) return false;
   const uint8_t king = squares[FileOf(from) - 1][RankOf(from) - 1];
-  return chess960 && (king == WhiteKing || king == BlackKing) &&
+  return (king == WhiteKing || king == BlackKing) &&
          squares[FileOf(to) - 1][RankOf(to) - 1] == (king == WhiteKing ? WhiteRook : BlackRook);
 }
 
@@ -699,7 +700,7 @@ void doska::describe(mov& m, int fromfile, int fromrank, int tofile, int torank,
   m.torank = uint8_t(torank);
   m.captured = at(tofile, torank);
   m.extra = uint8_t(promotion);
-  if (OnBoard(fromfile, fromrank) && OnBoard(tofile, torank) &&
+  if (chess960 && OnBoard(fromfile, fromrank) && OnBoard(tofile, torank) &&
       IsCastling960(SquareIndex(fromfile, fromrank), SquareIndex(tofile, torank))) {
     const bool longside = tofile < fromfile;
     m.captured = Empty;
@@ -727,9 +728,11 @@ void doska::describe(mov& m, int fromfile, int fromrank, int tofile, int torank,
     return rights;
   };
   // Any piece landing on a corner, or a rook of that corner's side leaving it, loses the right.
-  uint8_t flags = corner(tofile, torank);
-  if (m.piece == WhiteRook) flags |= corner(fromfile, fromrank) & (LosesWhiteLong | LosesWhiteShort);
-  if (m.piece == BlackRook) flags |= corner(fromfile, fromrank) & (LosesBlackLong | LosesBlackShort);
+  // Only moves from or to a back rank can.
+  uint8_t flags = 0;
+  if (torank == 1 || torank == 8) flags = corner(tofile, torank);
+  if (m.piece == WhiteRook && fromrank == 1) flags |= corner(fromfile, fromrank) & (LosesWhiteLong | LosesWhiteShort);
+  if (m.piece == BlackRook && fromrank == 8) flags |= corner(fromfile, fromrank) & (LosesBlackLong | LosesBlackShort);
   if (flags) {
     const uint8_t lost = uint8_t((wqueenlost ? LosesWhiteLong : 0) | (wkinglost ? LosesWhiteShort : 0) |
                                  (bqueenlost ? LosesBlackLong : 0) | (bkinglost ? LosesBlackShort : 0));
