@@ -10,22 +10,12 @@
 #include "chess/packed_game.h"
 #include "pgn/game_reader.h"
 #include "pgn/read_codes.h"
+#include "tests/support/read_text.h"
 
 namespace {
 
-struct Result {
-  int code = 0;
-  TGames games;
-  ReadReport report;
-};
-
-Result ReadText(const std::string& text) {
-  Result r;
-  ReadOptions options;
-  options.report = &r.report;
-  r.code = ReadGames(text, r.games, options);
-  return r;
-}
+using Result = sample::ReadResult;
+using sample::ReadText;
 
 std::string Game(const std::string& fen, const std::string& moves, const std::string& variant = "Chess960") {
   std::string text = "[Event \"t\"]\n";

@@ -6,6 +6,7 @@
 
 #include "pgn/game_reader.h"
 #include "pgn/pgn_reader.h"
+#include "tests/support/read_text.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -19,20 +20,8 @@ int Tags(const std::string& text, TGamesTagArray& tags) {
   return reader.ReadTagSection(tags, fen);
 }
 
-// Reads a whole text; returns the reading code and fills games and issues.
-struct Result {
-  int code = 0;
-  TGames games;
-  ReadReport report;
-};
-
-Result ReadText(const std::string& text) {
-  Result r;
-  ReadOptions options;
-  options.report = &r.report;
-  r.code = ReadGames(text, r.games, options);
-  return r;
-}
+using Result = sample::ReadResult;
+using sample::ReadText;
 
 // The code a single game's movetext gives (after a minimal tag section).
 int MovetextCode(const std::string& movetext) {

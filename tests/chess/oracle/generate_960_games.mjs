@@ -4,6 +4,7 @@
 //   <final placement> ; <end state>
 // Usage: node generate_960_games.mjs <output file> [games] [seed]
 import { writeFileSync } from 'node:fs';
+import { seededRandom } from './seeded_random.mjs';
 import { pathToFileURL } from 'node:url';
 
 // chessops is installed beside the working folder the script runs in.
@@ -19,15 +20,7 @@ if (!output) {
   process.exit(2);
 }
 
-let seed = Number(seedText) >>> 0;
-function random() {
-  seed = (seed + 0x6d2b79f5) >>> 0;
-  let t = seed;
-  t = Math.imul(t ^ (t >>> 15), t | 1);
-  t ^= t + Math.imul(t ^ (t >>> 7), t | 61);
-  return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
-}
-const pick = (list) => list[Math.floor(random() * list.length)];
+const { random, pick } = seededRandom(seedText);
 
 // A Chess960 back rank: bishops on squares of both colours, the king between the rooks.
 function backRank() {

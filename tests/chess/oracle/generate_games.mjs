@@ -3,6 +3,7 @@
 //   <moves as e2e4 / e7e8q> ; <chess.js SAN of each move> ; <final FEN> ; <end state>
 // Usage: node generate_games.mjs <output file> [games] [seed]
 import { writeFileSync } from 'node:fs';
+import { seededRandom } from './seeded_random.mjs';
 import { createRequire } from 'node:module';
 
 const require = createRequire(process.cwd() + '/');
@@ -14,16 +15,7 @@ if (!output) {
   process.exit(2);
 }
 
-// A small seeded generator, so every run writes the same games.
-let seed = Number(seedText) >>> 0;
-function random() {
-  seed = (seed + 0x6d2b79f5) >>> 0;
-  let t = seed;
-  t = Math.imul(t ^ (t >>> 15), t | 1);
-  t ^= t + Math.imul(t ^ (t >>> 7), t | 61);
-  return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
-}
-const pick = (list) => list[Math.floor(random() * list.length)];
+const { random, pick } = seededRandom(seedText);
 
 // Mostly random moves, but special ones (castling, promotions, checks, pawn captures, which
 // include en passant) are preferred when available, so that every kind turns up many times.
