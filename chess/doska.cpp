@@ -800,8 +800,8 @@ inline void doska::SetCastlingState(uint8_t flags, uint8_t value) {
 }
 
 void doska::apply(const mov& m) {
-  if (m.extra == CastlingExtra && OnBoard(m.fromfile, m.fromrank) && OnBoard(m.tofile, m.torank) &&
-      m.fromrank == m.torank && m.piece < PieceCodeCount) {
+  if (m.extra == CastlingExtra && (m.piece == WhiteKing || m.piece == BlackKing) && OnBoard(m.fromfile, m.fromrank) &&
+      OnBoard(m.tofile, m.torank) && m.fromrank == m.torank) {
     // Both leave their squares first: the king may land where the rook stood, or the other way.
     const bool longside = m.tofile < m.fromfile;
     Place(SquareIndex(m.fromfile, m.fromrank), Empty);
@@ -844,8 +844,8 @@ void doska::apply(const mov& m) {
 }
 
 void doska::takeback(const mov& m) {
-  if (m.extra == CastlingExtra && OnBoard(m.fromfile, m.fromrank) && OnBoard(m.tofile, m.torank) &&
-      m.fromrank == m.torank && m.piece < PieceCodeCount) {
+  if (m.extra == CastlingExtra && (m.piece == WhiteKing || m.piece == BlackKing) && OnBoard(m.fromfile, m.fromrank) &&
+      OnBoard(m.tofile, m.torank) && m.fromrank == m.torank) {
     const bool longside = m.tofile < m.fromfile;
     Place(SquareIndex(longside ? 3 : 7, m.torank), Empty);
     Place(SquareIndex(longside ? 4 : 6, m.torank), Empty);
