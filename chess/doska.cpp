@@ -66,7 +66,7 @@ doska::doska(EmptyBoard) { clear(); }
 
 void doska::clear() {
   ++stamp;  // what was remembered of the old squares no longer holds
-  std::memset(squares, 0, sizeof squares);
+  std::memset(cells, 0, sizeof cells);
   pieceKey = 0;
   std::memset(byCode, 0, sizeof byCode);
   byCode[Empty] = ~Bitboard(0);
@@ -100,7 +100,7 @@ void doska::reset() {
 void doska::assign(const doska& other) { *this = other; }
 
 __attribute__((always_inline)) inline void doska::Place(int index, uint8_t code) {
-  uint8_t& square = squares[FileOf(index) - 1][RankOf(index) - 1];
+  uint8_t& square = cells[index];
   const Bitboard bit = SquareBit(index);
   const uint8_t old = square;
   ++stamp;
@@ -118,7 +118,7 @@ void doska::put(int file, int rank, uint8_t code) {
 }
 
 bool doska::SamePosition(const doska& other) const {
-  return std::memcmp(squares, other.squares, sizeof squares) == 0 && wqueenlost == other.wqueenlost &&
+  return std::memcmp(cells, other.cells, sizeof cells) == 0 && wqueenlost == other.wqueenlost &&
          wkinglost == other.wkinglost && bqueenlost == other.bqueenlost && bkinglost == other.bkinglost &&
          wkingmoved == other.wkingmoved && bkingmoved == other.bkingmoved && epforblack == other.epforblack &&
          epforwhite == other.epforwhite && chess960 == other.chess960 &&
@@ -133,7 +133,7 @@ bool doska::IsConsistent() const {
   }
   if (seen != ~Bitboard(0)) return false;
   for (int index = 0; index < 64; ++index) {
-    const uint8_t code = squares[FileOf(index) - 1][RankOf(index) - 1];
+    const uint8_t code = cells[index];
     if (code >= PieceCodeCount || !(byCode[code] & SquareBit(index))) return false;
     const bool white = byColor[White] & SquareBit(index), black = byColor[Black] & SquareBit(index);
     if (white != IsWhite(code) || black != IsBlack(code)) return false;
@@ -184,17 +184,16 @@ bool doska::CanCastle(bool black, bool longside) const {
 
 bool doska::IsCastling960(int from, int to) const {
   if (!chess960) return false;
-  const uint8_t king = squares[FileOf(from) - 1][RankOf(from) - 1];
-  return (king == WhiteKing || king == BlackKing) &&
-         squares[FileOf(to) - 1][RankOf(to) - 1] == (king == WhiteKing ? WhiteRook : BlackRook);
+  const uint8_t king = cells[from];
+  return (king == WhiteKing || king == BlackKing) && cells[to] == (king == WhiteKing ? WhiteRook : BlackRook);
 }
 
 bool doska::CanCastle960(int king, int rook) const {
-  const uint8_t code = squares[FileOf(king) - 1][RankOf(king) - 1];
+  const uint8_t code = cells[king];
   const bool black = code == BlackKing;
   const int home = black ? 8 : 1;
   if ((code != WhiteKing && code != BlackKing) || RankOf(king) != home || RankOf(rook) != home) return false;
-  if (squares[FileOf(rook) - 1][home - 1] != (black ? BlackRook : WhiteRook)) return false;
+  if (cells[rook] != (black ? BlackRook : WhiteRook)) return false;
   const bool longside = FileOf(rook) < FileOf(king);
   const int wing = (black ? 2 : 0) + (longside ? 0 : 1);
   if (castlingfiles[wing] != FileOf(rook) || !castleright(black, longside)) return false;
@@ -241,7 +240,7 @@ Bitboard doska::KingTargets(int from, uint8_t code) const {
 }
 
 Bitboard doska::Targets(int from) const {
-  const uint8_t code = squares[FileOf(from) - 1][RankOf(from) - 1];
+  const uint8_t code = cells[from];
   if (code == Empty) return 0;
   const int side = ColorOf(code);
   const Bitboard own = byColor[side];
@@ -284,7 +283,7 @@ Bitboard doska::Targets(int from) const {
 bool doska::canmove(int fromfile, int fromrank, int tofile, int torank) const {
   if (!OnBoard(fromfile, fromrank) || !OnBoard(tofile, torank)) return false;
   const int from = SquareIndex(fromfile, fromrank), to = SquareIndex(tofile, torank);
-  const uint8_t code = squares[fromfile - 1][fromrank - 1];
+  const uint8_t code = cells[from];
   if (code == Empty) return false;
   const bool black = IsBlack(code);
   const Bitboard toBit = SquareBit(to);
@@ -315,7 +314,7 @@ bool doska::canmove(int fromfile, int fromrank, int tofile, int torank) const {
 }
 
 bool doska::KingSafeAfter(int from, int to) const {
-  const uint8_t code = squares[FileOf(from) - 1][RankOf(from) - 1];
+  const uint8_t code = cells[from];
   const int mover = ColorOf(code), enemy = mover ^ 1;
   const uint8_t moverKing = mover == White ? WhiteKing : BlackKing;
   const Bitboard toBit = SquareBit(to);
@@ -331,8 +330,7 @@ bool doska::KingSafeAfter(int from, int to) const {
     const int home = mover == White ? 1 : 8;
     kingTo = SquareBit(SquareIndex(longside ? 3 : 7, home));
     filled = kingTo | SquareBit(SquareIndex(longside ? 4 : 6, home));
-  } else if (type == 1 && std::abs(FileOf(from) - FileOf(to)) == 1 &&
-             squares[FileOf(to) - 1][RankOf(to) - 1] == Empty) {
+  } else if (type == 1 && std::abs(FileOf(from) - FileOf(to)) == 1 && cells[to] == Empty) {
     // En passant: the square behind the destination is emptied, whatever stood there.
     const int behind = mover == White ? to - 8 : to + 8;
     if (behind >= 0 && behind < 64) removed |= SquareBit(behind);
@@ -411,7 +409,7 @@ bool doska::HasLegalMove(bool black, bool inCheck) const {
     while (pieces) {
       const int from = PopLowest(pieces);
       Bitboard targets = Targets(from);
-      if (PieceType(squares[FileOf(from) - 1][RankOf(from) - 1]) == 1) {
+      if (PieceType(cells[from]) == 1) {
         // Diagonal steps onto empty squares are en-passant captures: those get the full test.
         Bitboard enPassant = targets & byCode[Empty] & ~Attacks.file[FileOf(from)];
         targets &= ~enPassant;
@@ -473,7 +471,7 @@ doska::KingSafety doska::SafetyOf(bool black) const {
 }
 
 bool doska::LegalFromReacher(int from, int to, const KingSafety& safety) const {
-  const uint8_t code = squares[FileOf(from) - 1][RankOf(from) - 1];
+  const uint8_t code = cells[from];
   const int type = PieceType(code);
   const int side = ColorOf(code);
   const Bitboard toBit = SquareBit(to);

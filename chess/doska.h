@@ -56,7 +56,7 @@ class doska {
   void clear();
 
   // The piece code on a square; 0 for squares off the board.
-  uint8_t at(int file, int rank) const { return OnBoard(file, rank) ? squares[file - 1][rank - 1] : uint8_t(Empty); }
+  uint8_t at(int file, int rank) const { return OnBoard(file, rank) ? cells[SquareIndex(file, rank)] : uint8_t(Empty); }
   // Puts a piece code (0..12) on a square; squares off the board are ignored.
   void put(int file, int rank, uint8_t code);
 
@@ -148,7 +148,7 @@ class doska {
   void Remember(const mov& m, bool stateKnown, uint8_t state, bool originsKnown, Bitboard origins) const;
   uint64_t PackedState() const;
 
-  uint8_t squares[8][8];            // [file - 1][rank - 1]
+  uint8_t cells[64];                // the piece code of each square, by bit index (a1, b1, ..., h8)
   Bitboard byCode[PieceCodeCount];  // byCode[0] holds the empty squares
   Bitboard byColor[3];
   uint64_t pieceKey = 0;  // the pieces' part of the position key, kept up to date by Place
