@@ -135,11 +135,11 @@ void ResolveWithStatePlyWork(benchmark::State& state) {
 BENCHMARK_TEMPLATE(ResolveWithStatePlyWork, doska)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(ResolveWithStatePlyWork, ReferenceBoard)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-// Plays one game's texts as the reader drives the board today: the move resolved without its
-// state, its record taken from that resolve, played, and the check (and, in check, the mate) of
-// the side to move learnt from the board after it. Stalemate is left, as the reader leaves it,
-// until a move or a result asks.
-long ReplayAsReader(doska& board, const MoveTexts& game, uint64_t& checks) {
+// Plays one game's texts as the reader drives the board today: the move's record found by
+// ResolveRecord (with the rivals its SAN text needs), then played with PlayLegal, which learns
+// the check (and, in check, the mate) of the side to move next. Stalemate is left, as the
+// reader leaves it, until a move or a result asks.
+__attribute__((noinline)) long ReplayAsReader(doska& board, const MoveTexts& game, uint64_t& checks) {
   board.reset();
   bool black = false;
   long plies = 0;
@@ -147,12 +147,12 @@ long ReplayAsReader(doska& board, const MoveTexts& game, uint64_t& checks) {
   mov m;
   for (const std::string& text : game) {
     if (!ParseMoveText(text, black, t)) break;
-    const uint8_t found = board.resolve(t.piece, t.promotion, t.fromfile, t.fromrank, t.tofile, t.torank, false);
-    if (found > 3 && found != 255) break;
-    if (!board.DescribeResolved(m, t.fromfile, t.fromrank, t.tofile, t.torank, t.promotion))
-      board.describe(m, t.fromfile, t.fromrank, t.tofile, t.torank, t.promotion);
-    board.apply(m);
-    const uint8_t state = board.CheckState(black);
+    Bitboard origins = 0;
+    bool allOrigins = false;
+    const uint8_t found =
+        board.ResolveRecord(t.piece, t.promotion, t.fromfile, t.fromrank, t.tofile, t.torank, m, origins, allOrigins);
+    if (found != StateNormal) break;
+    const uint8_t state = board.PlayLegal(m);
     checks += state == StateCheck || state == StateCheckmate;
     black = !black;
     ++plies;
@@ -175,7 +175,7 @@ void ReaderPlyWork(benchmark::State& state) {
 BENCHMARK(ReaderPlyWork)->Unit(benchmark::kMillisecond);
 
 // The same games recorded as the reader records them: each move text resolved, added to the
-// game record, and played with forwardwithsan (its SAN text, check marks from the board after it).
+// game record with its SAN text and played (AppendResolved: check marks from the board after it).
 void RecordPlyWork(benchmark::State& state) {
   const std::vector<MoveTexts>& games = Games();
   doska board;
@@ -189,10 +189,13 @@ void RecordPlyWork(benchmark::State& state) {
       MoveText t;
       for (const std::string& text : texts) {
         if (!ParseMoveText(text, black, t)) break;
-        const uint8_t result = board.resolve(t.piece, t.promotion, t.fromfile, t.fromrank, t.tofile, t.torank, false);
-        if (result > 3 && result != 255) break;
-        if (game.addmove(t.fromfile, t.fromrank, t.tofile, t.torank, t.promotion, true, 0) != 0) break;
-        game.forwardwithsan();
+        mov record;
+        Bitboard origins = 0;
+        bool allOrigins = false;
+        const uint8_t found = board.ResolveRecord(t.piece, t.promotion, t.fromfile, t.fromrank, t.tofile, t.torank,
+                                                  record, origins, allOrigins);
+        if (found != StateNormal) break;
+        game.AppendResolved(record, 0, origins, allOrigins);
         sanBytes += game.moves[size_t(game.current) - 1].san.size();
         black = !black;
         ++plies;

@@ -45,6 +45,8 @@ int FirstFileMajor(Bitboard set) {
   return -1;
 }
 
+constexpr Bitboard BackRanks = Attacks.rank[1] | Attacks.rank[8];
+
 // The pieces of one side as they stand after a trial move.
 struct SideAfter {
   Bitboard pawns, knights, diagonal, straight, kings;
@@ -110,6 +112,23 @@ __attribute__((always_inline)) inline void doska::Place(int index, uint8_t code)
   square = code;
   byCode[code] |= bit;
   byColor[ColorSlot[code]] |= bit;
+}
+
+__attribute__((always_inline)) inline void doska::MovePiece(int from, int to, uint8_t piece) {
+  const uint8_t taken = cells[to];
+  const Bitboard fromBit = SquareBit(from), toBit = SquareBit(to);
+  ++stamp;
+  pieceKey ^= PieceSquareKeys.key[piece][from] ^ PieceSquareKeys.key[piece][to] ^ PieceSquareKeys.key[taken][to];
+  // Toggled: the mover's sets lose the origin and gain the destination, the taken piece's set
+  // (the empty squares' when none) loses the destination, the empty squares gain the origin.
+  byCode[piece] ^= fromBit | toBit;
+  byCode[taken] ^= toBit;
+  byCode[Empty] ^= fromBit;
+  byColor[ColorSlot[piece]] ^= fromBit | toBit;
+  byColor[ColorSlot[taken]] ^= toBit;
+  byColor[2] ^= fromBit;
+  cells[from] = Empty;
+  cells[to] = piece;
 }
 
 void doska::put(int file, int rank, uint8_t code) {
@@ -356,6 +375,18 @@ bool doska::KingSafeAfter(int from, int to) const {
   return !AttackedAfter(king, enemy, attackers, occupied);
 }
 
+bool doska::KingStepSafe(int from, int to, bool black) const {
+  const uint8_t enemy = black ? 0 : 6;
+  // The king leaves its square (no longer blocking a line to the new one); whatever stood on
+  // the new square is taken, and attacks nothing there.
+  const Bitboard occupied = ((byColor[White] | byColor[Black]) & ~SquareBit(from)) | SquareBit(to);
+  const Bitboard queens = byCode[enemy + WhiteQueen];
+  const SideAfter attackers{byCode[enemy + WhitePawn], byCode[enemy + WhiteKnight],
+                            byCode[enemy + WhiteBishop] | queens, byCode[enemy + WhiteRook] | queens,
+                            byCode[enemy + WhiteKing]};
+  return !AttackedAfter(to, black ? White : Black, attackers, occupied);
+}
+
 bool doska::legal(int fromfile, int fromrank, int tofile, int torank) const {
   if (!canmove(fromfile, fromrank, tofile, torank)) return false;
   return KingSafeAfter(SquareIndex(fromfile, fromrank), SquareIndex(tofile, torank));
@@ -380,7 +411,7 @@ bool doska::HasLegalMove(bool black, bool inCheck) const {
       const int king = LowestSquare(kings);
       Bitboard steps = Attacks.king[king] & ~byColor[black ? Black : White];
       while (steps)
-        if (KingSafeAfter(king, PopLowest(steps))) return true;
+        if (KingStepSafe(king, PopLowest(steps), black)) return true;
       return tryPieces(byColor[black ? Black : White] & ~kings);
     }
     return tryPieces(kings) || tryPieces(byColor[black ? Black : White] & ~kings);
@@ -447,6 +478,64 @@ uint8_t doska::CheckState(bool whitetomove) const {
   return HasLegalMove(!whitetomove, true) ? StateCheck : StateCheckmate;
 }
 
+uint8_t doska::PlayLegal(const mov& m) {
+  const bool moverBlack = IsBlack(m.piece);
+  const bool opponentWasSafe = safeMemo.valid && safeMemo.stamp == stamp && safeMemo.black != moverBlack;
+  const bool usual = PlayUsual(m);
+  if (!usual) ApplyOther(m);
+  // A legal move leaves the mover's king out of check (when it has one king: with more, the
+  // legality test looked at one of them only).
+  const Bitboard moverKings = byCode[moverBlack ? BlackKing : WhiteKing];
+  safeMemo.valid = moverKings && !(moverKings & (moverKings - 1));
+  safeMemo.stamp = stamp;
+  safeMemo.black = moverBlack;
+  const Bitboard kings = byCode[moverBlack ? WhiteKing : BlackKing];
+  // Castling, en passant and promotion are rare: they take the full test.
+  if (!usual || !opponentWasSafe || !kings || (kings & (kings - 1))) return CheckState(moverBlack);
+  if (GivesCheck(m, LowestSquare(kings))) return CheckState(moverBlack);  // then mate is looked for
+  RememberCheck(!moverBlack, kings, false);
+  return StateNormal;
+}
+
+bool doska::GivesCheck(const mov& m, int king) const {
+  const int from = SquareIndex(m.fromfile, m.fromrank), to = SquareIndex(m.tofile, m.torank);
+  const Bitboard kingBit = SquareBit(king);
+  const Bitboard occupied = byColor[White] | byColor[Black];
+  const int mover = IsBlack(m.piece) ? Black : White;
+  const auto straightBetween = [king](int square) {
+    return FileOf(square) == FileOf(king) || RankOf(square) == RankOf(king);
+  };
+  // The moved piece itself.
+  const int type = PieceType(m.piece);
+  switch (type) {
+    case 1:
+      if (Attacks.pawn[mover][to] & kingBit) return true;
+      break;
+    case 2:
+      if (Attacks.knight[to] & kingBit) return true;
+      break;
+    case 6:
+      if (Attacks.king[to] & kingBit) return true;
+      break;
+    default:
+      if (Attacks.line[to][king] && !(Attacks.between[to][king] & occupied) &&
+          (type == 5 || (type == 4) == straightBetween(to)))
+        return true;
+      break;
+  }
+  // A line it opened: the king was out of check before, so a slider of the mover's on the line
+  // through the king and the origin, with nothing between, reaches it only now. (A piece moving
+  // along that line still closes it.)
+  const Bitboard line = Attacks.line[king][from];
+  if (!line || (line & SquareBit(to))) return false;
+  const uint8_t base = mover == White ? 0 : 6;
+  Bitboard sliders =
+      (byCode[base + (straightBetween(from) ? WhiteRook : WhiteBishop)] | byCode[base + WhiteQueen]) & line;
+  while (sliders)
+    if (!(Attacks.between[king][PopLowest(sliders)] & occupied)) return true;
+  return false;
+}
+
 namespace {
 
 // Whether a promotion code suits a pawn of the given code: a knight to a queen of its colour.
@@ -470,7 +559,42 @@ doska::KingSafety doska::SafetyOf(bool black) const {
   return safety;
 }
 
-bool doska::LegalFromReacher(int from, int to, const KingSafety& safety) const {
+__attribute__((always_inline)) inline bool doska::LegalFromReacher(int from, int to, const KingSafety& safety) const {
+  const uint8_t code = cells[from];
+  const int type = PieceType(code);
+  // The usual case first: a piece other than the king, its king not in check, no en passant.
+  if (type >= 1 && type <= 5 && safety.king >= 0 && !safety.inCheck) {
+    const int side = IsBlack(code) ? Black : White;
+    const Bitboard toBit = SquareBit(to);
+    if (type != 1) {
+      // Reachers gave exactly the squares from which such a piece reaches the destination.
+      if (byColor[side] & toBit) return false;
+    } else {
+      const Bitboard occupied = byColor[White] | byColor[Black];
+      const int ahead = side == White ? 8 : -8;
+      if (to == from + ahead) {
+        if (occupied & toBit) return false;
+      } else if (to == from + 2 * ahead) {
+        if (RankOf(from) != (side == White ? 2 : 7) || (occupied & (toBit | SquareBit(from + ahead)))) return false;
+      } else if (!(Attacks.pawn[side][from] & toBit) || !(byColor[side ^ 1] & toBit)) {
+        return LegalFromReacherSlowly(from, to, safety);  // en passant, or no pawn move at all
+      }
+    }
+    // A move exposes the king only by taking the one piece between it and an enemy slider of
+    // that line's kind off the line.
+    const Bitboard line = Attacks.line[safety.king][from];
+    if (!line || (line & toBit) || (Attacks.between[safety.king][from] & (byColor[White] | byColor[Black])))
+      return true;
+    const bool straight = FileOf(from) == FileOf(safety.king) || RankOf(from) == RankOf(safety.king);
+    const uint8_t enemy = side == White ? 6 : 0;
+    const Bitboard sliders = byCode[enemy + (straight ? WhiteRook : WhiteBishop)] | byCode[enemy + WhiteQueen];
+    if (!(sliders & line)) return true;
+    return KingSafeAfter(from, to);
+  }
+  return LegalFromReacherSlowly(from, to, safety);
+}
+
+bool doska::LegalFromReacherSlowly(int from, int to, const KingSafety& safety) const {
   const uint8_t code = cells[from];
   const int type = PieceType(code);
   const int side = ColorOf(code);
@@ -501,7 +625,7 @@ bool doska::LegalFromReacher(int from, int to, const KingSafety& safety) const {
   } else if (type == 6 && safety.king == from && (Attacks.king[from] & toBit)) {
     // The lone king's step: the test of the king after the move is the whole of its safety.
     if (byColor[side] & toBit) return false;
-    return KingSafeAfter(from, to);
+    return KingStepSafe(from, to, side == Black);
   } else if (!canmove(FileOf(from), RankOf(from), FileOf(to), RankOf(to))) {
     return false;
   }
@@ -518,8 +642,8 @@ bool doska::LegalFromReacher(int from, int to, const KingSafety& safety) const {
   return KingSafeAfter(from, to);
 }
 
-uint8_t doska::resolve(int piece, int& promotion, int& fromfile, int& fromrank, int& tofile, int& torank,
-                       bool findState) const {
+uint8_t doska::ResolveInto(int piece, int& promotion, int& fromfile, int& fromrank, int& tofile, int& torank,
+                           mov& record, Bitboard& legalOrigins) const {
   if (piece == Empty) return ResolveNoPiece;
   const bool pawn = piece == WhitePawn || piece == BlackPawn;
   const int lastRank = piece == WhitePawn ? 8 : 1;
@@ -538,13 +662,9 @@ uint8_t doska::resolve(int piece, int& promotion, int& fromfile, int& fromrank, 
     candidates &= Reachers(uint8_t(piece), SquareIndex(tofile, torank));
   }
 
-  KingSafety kingSafety = SafetyOf(IsBlack(uint8_t(piece)));
-  // Without hints in the text every piece that may legally make the move is tried, which is
-  // what the move's text needs to know about rivals: remembered below.
-  const bool allTried = fromfile == 0 && fromrank == 0 && !pawn;
-  Bitboard legalOrigins = 0;
+  const KingSafety kingSafety = SafetyOf(IsBlack(uint8_t(piece)));
+  legalOrigins = 0;
   int found = 0, foundFile = 0, foundRank = 0;
-  mov trial;
   // Candidates go file by file, and up each file; a capture written with files only takes
   // its destination rank from the first one.
   while (candidates) {
@@ -556,18 +676,32 @@ uint8_t doska::resolve(int piece, int& promotion, int& fromfile, int& fromrank, 
       if (promotion == 0 && torank == lastRank) return ResolveNoPromotion;
       if (promotion != 0 && torank != lastRank) return ResolveNoMove;
     }
-    if (!OnBoard(tofile, torank) || !LegalFromReacher(from, SquareIndex(tofile, torank), kingSafety)) continue;
+    if (!OnBoard(tofile, torank)) continue;
+    const int to = SquareIndex(tofile, torank);
+    if (!LegalFromReacher(from, to, kingSafety)) continue;
     legalOrigins |= SquareBit(from);
     if (found) return ResolveAmbiguous;
     found = 1;
     foundFile = file;
     foundRank = rank;
-    describe(trial, file, rank, tofile, torank, promotion);
-    promotion = trial.extra;
+    DescribeOnBoard(record, from, to, promotion);
+    promotion = record.extra;
   }
   if (!found) return ResolveNoMove;
   fromfile = foundFile;
   fromrank = foundRank;
+  return StateNormal;
+}
+
+uint8_t doska::resolve(int piece, int& promotion, int& fromfile, int& fromrank, int& tofile, int& torank,
+                       bool findState) const {
+  // Without hints in the text every piece that may legally make the move is tried, which is
+  // what the move's text needs to know about rivals: remembered below.
+  const bool allTried = fromfile == 0 && fromrank == 0 && piece != WhitePawn && piece != BlackPawn;
+  mov trial;
+  Bitboard legalOrigins = 0;
+  const uint8_t found = ResolveInto(piece, promotion, fromfile, fromrank, tofile, torank, trial, legalOrigins);
+  if (found != StateNormal) return found;
   if (!findState) {
     Remember(trial, false, StateNormal, allTried, legalOrigins);
     return StateNormal;
@@ -577,6 +711,12 @@ uint8_t doska::resolve(int piece, int& promotion, int& fromfile, int& fromrank, 
   const uint8_t state = after.gamestate(IsBlack(piece));
   Remember(trial, true, state, allTried, legalOrigins);
   return state;
+}
+
+uint8_t doska::ResolveRecord(int piece, int promotion, int fromfile, int fromrank, int tofile, int torank, mov& record,
+                             Bitboard& origins, bool& allOrigins) const {
+  allOrigins = fromfile == 0 && fromrank == 0 && piece != WhitePawn && piece != BlackPawn;
+  return ResolveInto(piece, promotion, fromfile, fromrank, tofile, torank, record, origins);
 }
 
 Bitboard doska::Reachers(uint8_t code, int to) const {
@@ -690,29 +830,8 @@ uint64_t doska::poskey(bool blacktomove) const {
   return key;
 }
 
-void doska::describe(mov& m, int fromfile, int fromrank, int tofile, int torank, int promotion) const {
-  m.piece = at(fromfile, fromrank);
-  m.fromfile = uint8_t(fromfile);
-  m.fromrank = uint8_t(fromrank);
-  m.tofile = uint8_t(tofile);
-  m.torank = uint8_t(torank);
-  m.captured = at(tofile, torank);
-  m.extra = uint8_t(promotion);
-  if (chess960 && OnBoard(fromfile, fromrank) && OnBoard(tofile, torank) &&
-      IsCastling960(SquareIndex(fromfile, fromrank), SquareIndex(tofile, torank))) {
-    const bool longside = tofile < fromfile;
-    m.captured = Empty;
-    m.extra = CastlingExtra;
-    if (m.piece == WhiteKing)
-      m.flags = MovesWhiteKing | (longside ? LosesWhiteLong : LosesWhiteShort);
-    else
-      m.flags = MovesBlackKing | (longside ? LosesBlackLong : LosesBlackShort);
-    return;
-  }
-  if ((promotion == 0 || promotion == WhitePawn || promotion == BlackPawn) && PieceType(m.piece) == 1 &&
-      std::abs(fromfile - tofile) == 1 && m.captured == Empty)
-    m.extra = IsWhite(m.piece) ? BlackPawn : WhitePawn;
-
+__attribute__((always_inline)) inline uint8_t doska::MoveFlags(uint8_t piece, int fromfile, int fromrank, int tofile,
+                                                               int torank) const {
   // Which castling right a rook's home square stands for: a1, h1, a8, h8 on a standard board.
   auto corner = [this](int file, int rank) -> uint8_t {
     uint8_t rights = 0;
@@ -729,14 +848,14 @@ void doska::describe(mov& m, int fromfile, int fromrank, int tofile, int torank,
   // Only moves from or to a back rank can.
   uint8_t flags = 0;
   if (torank == 1 || torank == 8) flags = corner(tofile, torank);
-  if (m.piece == WhiteRook && fromrank == 1) flags |= corner(fromfile, fromrank) & (LosesWhiteLong | LosesWhiteShort);
-  if (m.piece == BlackRook && fromrank == 8) flags |= corner(fromfile, fromrank) & (LosesBlackLong | LosesBlackShort);
+  if (piece == WhiteRook && fromrank == 1) flags |= corner(fromfile, fromrank) & (LosesWhiteLong | LosesWhiteShort);
+  if (piece == BlackRook && fromrank == 8) flags |= corner(fromfile, fromrank) & (LosesBlackLong | LosesBlackShort);
   if (flags) {
     const uint8_t lost = uint8_t((wqueenlost ? LosesWhiteLong : 0) | (wkinglost ? LosesWhiteShort : 0) |
                                  (bqueenlost ? LosesBlackLong : 0) | (bkinglost ? LosesBlackShort : 0));
     flags &= uint8_t(~lost);
   }
-  switch (m.piece) {
+  switch (piece) {
     case WhitePawn:
       if (fromrank == 2 && torank == 4) flags |= WhiteDoubleStep;
       break;
@@ -756,7 +875,66 @@ void doska::describe(mov& m, int fromfile, int fromrank, int tofile, int torank,
     default:
       break;
   }
-  m.flags = flags;
+  return flags;
+}
+
+void doska::describe(mov& m, int fromfile, int fromrank, int tofile, int torank, int promotion) const {
+  if (OnBoard(fromfile, fromrank) && OnBoard(tofile, torank)) {
+    DescribeOnBoard(m, SquareIndex(fromfile, fromrank), SquareIndex(tofile, torank), promotion);
+    return;
+  }
+  // A move from or to outside the board (a record made elsewhere): what the squares say.
+  m.piece = at(fromfile, fromrank);
+  m.fromfile = uint8_t(fromfile);
+  m.fromrank = uint8_t(fromrank);
+  m.tofile = uint8_t(tofile);
+  m.torank = uint8_t(torank);
+  m.captured = at(tofile, torank);
+  m.extra = uint8_t(promotion);
+  if ((promotion == 0 || promotion == WhitePawn || promotion == BlackPawn) && PieceType(m.piece) == 1 &&
+      std::abs(fromfile - tofile) == 1 && m.captured == Empty)
+    m.extra = IsWhite(m.piece) ? BlackPawn : WhitePawn;
+  m.flags = MoveFlags(m.piece, fromfile, fromrank, tofile, torank);
+}
+
+void doska::DescribeOnBoard(mov& m, int from, int to, int promotion) const {
+  const uint8_t piece = cells[from];
+  const int fromfile = FileOf(from), fromrank = RankOf(from), tofile = FileOf(to), torank = RankOf(to);
+  m.piece = piece;
+  m.fromfile = uint8_t(fromfile);
+  m.fromrank = uint8_t(fromrank);
+  m.tofile = uint8_t(tofile);
+  m.torank = uint8_t(torank);
+  m.captured = cells[to];
+  m.extra = uint8_t(promotion);
+  if (chess960 && IsCastling960(from, to)) {
+    const bool longside = tofile < fromfile;
+    m.captured = Empty;
+    m.extra = CastlingExtra;
+    if (piece == WhiteKing)
+      m.flags = MovesWhiteKing | (longside ? LosesWhiteLong : LosesWhiteShort);
+    else
+      m.flags = MovesBlackKing | (longside ? LosesBlackLong : LosesBlackShort);
+    return;
+  }
+  const int type = PieceType(piece);
+  if (type == 1) {
+    if ((promotion == 0 || promotion == WhitePawn || promotion == BlackPawn) && std::abs(fromfile - tofile) == 1 &&
+        m.captured == Empty)
+      m.extra = IsWhite(piece) ? BlackPawn : WhitePawn;
+    // Off the back ranks a pawn changes no castling right; it may open an en-passant capture.
+    if (((SquareBit(from) | SquareBit(to)) & BackRanks) == 0) {
+      if (piece == WhitePawn)
+        m.flags = fromrank == 2 && torank == 4 ? WhiteDoubleStep : 0;
+      else
+        m.flags = fromrank == 7 && torank == 5 ? BlackDoubleStep : 0;
+      return;
+    }
+  } else if (type != 6 && ((SquareBit(from) | SquareBit(to)) & BackRanks) == 0) {
+    m.flags = 0;  // nor does a piece that neither leaves nor reaches a back rank
+    return;
+  }
+  m.flags = MoveFlags(piece, fromfile, fromrank, tofile, torank);
 }
 
 namespace {
@@ -797,7 +975,29 @@ inline void doska::SetCastlingState(uint8_t flags, uint8_t value) {
   if (flags & MovesBlackKing) bkingmoved = value;
 }
 
+__attribute__((always_inline)) inline bool doska::PlayUsual(const mov& m) {
+  // Squares on the board, no promotion, en passant or Chess960 castling.
+  if (m.extra != 0 || ((m.fromfile - 1) | (m.fromrank - 1) | (m.tofile - 1) | (m.torank - 1)) & ~7) return false;
+  const int from = SquareIndex(m.fromfile, m.fromrank), to = SquareIndex(m.tofile, m.torank);
+  const uint8_t piece = m.piece;
+  // The piece on the origin goes to another square, taking what stood there (a standard
+  // castling's king move, two files along, is left to apply for its rook).
+  if (from == to || piece == Empty || cells[from] != piece ||
+      ((piece == WhiteKing || piece == BlackKing) && std::abs(from - to) == 2))
+    return false;
+  MovePiece(from, to, piece);
+  SetCastlingState(m.flags, 1);
+  epforblack = (m.flags & WhiteDoubleStep) ? m.fromfile : 0;
+  epforwhite = (m.flags & BlackDoubleStep) ? m.fromfile : 0;
+  assert(IsConsistent());
+  return true;
+}
+
 void doska::apply(const mov& m) {
+  if (!PlayUsual(m)) ApplyOther(m);
+}
+
+void doska::ApplyOther(const mov& m) {
   if (m.extra == CastlingExtra && (m.piece == WhiteKing || m.piece == BlackKing) && OnBoard(m.fromfile, m.fromrank) &&
       OnBoard(m.tofile, m.torank) && m.fromrank == m.torank) {
     // Both leave their squares first: the king may land where the rook stood, or the other way.

@@ -80,6 +80,14 @@ class doska {
   // plays the move at once and asks the board itself.
   uint8_t resolve(int piece, int& promotion, int& fromfile, int& fromrank, int& tofile, int& torank,
                   bool findState = true) const;
+  // resolve for a caller that plays the move at once and learns the state after it from the
+  // board: fills the move's record (its first eight bytes) instead of the text's fields, and
+  // `origins` with the squares from which a piece of its code may legally make it. Those are
+  // all such squares when the text gave no origin hints and the piece is no pawn (`allOrigins`
+  // true: the rivals a SAN text must tell apart); otherwise the move's own origin alone.
+  // Returns StateNormal, or a ResolveCode. Remembers nothing, unlike resolve.
+  uint8_t ResolveRecord(int piece, int promotion, int fromfile, int fromrank, int tofile, int torank, mov& record,
+                        Bitboard& origins, bool& allOrigins) const;
   // True when the side's king has not moved and the rook of that side has not been lost.
   bool castleright(bool black, bool longside) const;
   // The Polyglot position key.
@@ -89,6 +97,11 @@ class doska {
   void describe(mov& m, int fromfile, int fromrank, int tofile, int torank, int promotion) const;
   // Plays a described move.
   void apply(const mov& m);
+  // Plays a move that the last search on this board found legal (ResolveRecord or resolve), and
+  // returns CheckState for the opponent, who moves next. When the opponent's king is known to
+  // have been out of check before the move (the move before it was played so too), only the
+  // moved piece and the line it opened can give check, and only they are looked at.
+  uint8_t PlayLegal(const mov& m);
   // Undoes a played move; the en-passant files are the game record's to restore.
   void takeback(const mov& m);
 
@@ -121,6 +134,14 @@ class doska {
   // Every destination the piece on `from` may go to, exactly as canmove answers.
   Bitboard Targets(int from) const;
   Bitboard KingTargets(int from, uint8_t code) const;
+  // The search of resolve and ResolveRecord: the text's fields are completed as resolve
+  // completes them, `record` filled, and `legalOrigins` given every legal origin tried.
+  uint8_t ResolveInto(int piece, int& promotion, int& fromfile, int& fromrank, int& tofile, int& torank, mov& record,
+                      Bitboard& legalOrigins) const;
+  // describe, for two squares on the board given by bit index.
+  void DescribeOnBoard(mov& m, int from, int to, int promotion) const;
+  // The MoveFlag bits of a move that is not a Chess960 castling.
+  uint8_t MoveFlags(uint8_t piece, int fromfile, int fromrank, int tofile, int torank) const;
   bool CanCastle(bool black, bool longside) const;
   // Chess960: whether the king on `king` may castle with its own rook on `rook`.
   bool CanCastle960(int king, int rook) const;
@@ -130,6 +151,8 @@ class doska {
   bool AttackedBy(int target, bool byblack) const;
   // Whether the mover's king is safe after the (pseudo-legal) move, without touching the board.
   bool KingSafeAfter(int from, int to) const;
+  // KingSafeAfter for a step of the side's one king onto a square without a piece of its own.
+  bool KingStepSafe(int from, int to, bool black) const;
   bool HasLegalMove(bool black, bool inCheck) const;
   // What the legality test of a move needs to know of the mover's king, found once per move.
   struct KingSafety {
@@ -139,8 +162,17 @@ class doska {
   KingSafety SafetyOf(bool black) const;
   // `legal`, for an origin taken from Reachers of its piece for the destination.
   bool LegalFromReacher(int from, int to, const KingSafety& safety) const;
+  // The same for every case: kings, en passant, a king in check or more than one king.
+  bool LegalFromReacherSlowly(int from, int to, const KingSafety& safety) const;
   void RememberCheck(bool black, Bitboard kings, bool check) const;
   void Place(int index, uint8_t code);
+  // Plays the usual move (a piece from its square to another, no promotion, en passant or
+  // castling); false, leaving the board as it was, for any other.
+  bool PlayUsual(const mov& m);
+  // apply for the others.
+  void ApplyOther(const mov& m);
+  // Moves the piece standing on `from` to another square `to`, taking what stands there.
+  void MovePiece(int from, int to, uint8_t piece);
   // Sets the castling state bytes a move's flags name to `value` (1 playing it, 0 taking it back).
   void SetCastlingState(uint8_t flags, uint8_t value);
   // A superset of the squares from which a piece of `code` may reach `to`.
@@ -172,5 +204,15 @@ class doska {
     bool black = false;
     bool inCheck = false;
   };
-  mutable CheckMemo checkMemo;  // [0] white, [1] black, [2] empty squares (kept for speed)
+  mutable CheckMemo checkMemo;
+  // A side whose king PlayLegal left out of check (the side that just moved), at `stamp`.
+  struct SafeMemo {
+    bool valid = false;
+    uint32_t stamp = 0;
+    bool black = false;
+  };
+  SafeMemo safeMemo;
+  // Whether the move just played (by PlayLegal) gives check to the king on `king`, given that
+  // this king was out of check before it.
+  bool GivesCheck(const mov& m, int king) const;  // [0] white, [1] black, [2] empty squares (kept for speed)
 };

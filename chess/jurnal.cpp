@@ -214,23 +214,32 @@ namespace {
 // of the same code that may go to the same square. A pawn never has one that changes the text:
 // a push needs an empty square no other pawn can capture onto, and a capture names its file
 // anyway, while two pawns of one file never capture onto the same square.
-Origin OriginOn(const mov& m, const doska& board) {
+// Whether a move's SAN text can need its origin at all: pawns and castlings never do.
+bool MayNeedOrigin(const mov& m) {
   const int type = PieceType(m.piece);
-  if (type == 1 || type == 0 || !OnBoard(m.fromfile, m.fromrank)) return Origin::Implied;
+  if (type == 1 || type == 0 || !OnBoard(m.fromfile, m.fromrank)) return false;
   const bool king = m.piece == WhiteKing || m.piece == BlackKing;
-  if (king && (m.extra == CastlingExtra || (m.fromfile == 5 && (m.tofile == 3 || m.tofile == 7))))
-    return Origin::Implied;
+  return !(king && (m.extra == CastlingExtra || (m.fromfile == 5 && (m.tofile == 3 || m.tofile == 7))));
+}
+
+// The part of the origin the text needs among the rivals' squares.
+Origin OriginAmong(const mov& m, Bitboard rivals) {
+  if (!rivals) return Origin::Implied;
+  const bool sameFile = rivals & Attacks.file[m.fromfile];
+  const bool sameRank = rivals & Attacks.rank[m.fromrank];
+  if (sameFile && sameRank) return Origin::Square;
+  return sameFile ? Origin::Rank : Origin::File;
+}
+
+Origin OriginOn(const mov& m, const doska& board) {
+  if (!MayNeedOrigin(m)) return Origin::Implied;
   Bitboard rivals = 0;
   const Bitboard origin = SquareBit(SquareIndex(m.fromfile, m.fromrank));
   if (board.KnownOrigins(m, rivals))
     rivals &= ~origin;  // found by the resolve that just found the move
   else
     rivals = board.LegalOrigins(m.piece, m.tofile, m.torank, origin);
-  if (!rivals) return Origin::Implied;
-  const bool sameFile = rivals & Attacks.file[m.fromfile];
-  const bool sameRank = rivals & Attacks.rank[m.fromrank];
-  if (sameFile && sameRank) return Origin::Square;
-  return sameFile ? Origin::Rank : Origin::File;
+  return OriginAmong(m, rivals);
 }
 
 // The text, marked with what it was written from: a packed game keeps the mark, not the text.
@@ -265,6 +274,24 @@ uint8_t jurnal::forwardwithsan(bool stalemateWanted) {
   forward();
   const bool whiteToMove = !IsWhite(m.piece);
   const uint8_t state = stalemateWanted ? board->gamestate(whiteToMove) : board->CheckState(whiteToMove);
+  FinishSan(m, san, state);
+  StoreSan(m, san, origin, state);
+  return state;
+}
+
+uint8_t jurnal::AppendResolved(const mov& record, uint8_t nag, Bitboard origins, bool allOrigins) {
+  if (current == 0) blackfirst = IsBlack(record.piece);
+  mov& m = moves.emplace_back();
+  m.SetBoardBytes(record.BoardBytes());
+  m.nag = nag;
+  Origin origin = Origin::Implied;
+  if (MayNeedOrigin(m)) {
+    const Bitboard own = SquareBit(SquareIndex(m.fromfile, m.fromrank));
+    origin = OriginAmong(m, allOrigins ? origins & ~own : board->LegalOrigins(m.piece, m.tofile, m.torank, own));
+  }
+  SanText san = SanBody(m, origin);
+  const uint8_t state = board->PlayLegal(m);
+  ++current;
   FinishSan(m, san, state);
   StoreSan(m, san, origin, state);
   return state;

@@ -74,6 +74,12 @@ class jurnal {
   // makesan then forward, without playing the move twice. Without `stalemateWanted` a
   // stalemate is not looked for (StateNormal stands for it; the text never shows it).
   uint8_t forwardwithsan(bool stalemateWanted = true);
+  // Appends a move that the board's ResolveRecord has just found to the end of the line (the
+  // cursor must stand there), writes its SAN text and plays it: the same record, text and
+  // position as addmove then forwardwithsan(false), without asking the board again what its
+  // search found. `origins` and `allOrigins` are what ResolveRecord gave. Returns the
+  // opponent's state as CheckState finds it.
+  uint8_t AppendResolved(const mov& record, uint8_t nag, Bitboard origins, bool allOrigins);
   void setboard(doska* newBoard);
   // Fills the record from the host's current line, variations included, and leaves the host
   // showing move 0 of that line. `current`, `blackfirst` and `board` are the caller's to set.

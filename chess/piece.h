@@ -26,7 +26,11 @@ constexpr bool IsWhite(int code) { return code >= WhitePawn && code <= WhiteKing
 constexpr bool IsBlack(int code) { return code >= BlackPawn && code <= BlackKing; }
 
 // 1 pawn, 2 knight, 3 bishop, 4 rook, 5 queen, 6 king; 0 for an empty square.
-constexpr int PieceType(int code) { return code == Empty ? 0 : (code - 1) % 6 + 1; }
+// (Codes outside 0..12, from a record made elsewhere, follow the same rule of six.)
+constexpr int PieceType(int code) {
+  if (unsigned(code) <= unsigned(BlackKing)) return code <= WhiteKing ? code : code - 6;
+  return (code - 1) % 6 + 1;
+}
 
 // The code of a piece type (1..6) in the given colour.
 constexpr uint8_t MakePiece(int type, bool black) { return uint8_t(type + (black ? 6 : 0)); }

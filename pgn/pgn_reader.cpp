@@ -736,6 +736,40 @@ int PgnReader::PlayResolved(Scan& s, int piece, int promotion, int fromfile, int
     fromfile = FileOf(LowestSquare(kings));
     tofile = board.castlingfiles[(IsBlack(uint8_t(piece)) ? 2 : 0) + (tofile == 3 ? 0 : 1)];
   }
+  uint8_t state;
+  if (!opening && s.line->current == s.line->movecount()) {
+    // The usual case: a move at the end of the line being read. The record found by the
+    // board's search goes straight into the line.
+    mov record;
+    Bitboard origins = 0;
+    bool allOrigins = false;
+    const uint8_t found =
+        board.ResolveRecord(piece, promotion, fromfile, fromrank, tofile, torank, record, origins, allOrigins);
+    if (found > 4) return uint8_t(found + 2);
+    if (eco && s.line == s.game) NoteEcoPosition(*s.line);
+    // A Chess960 castling may be written as the king taking its own rook, or moving onto it.
+    if (!castling && record.extra != CastlingExtra) {
+      const bool capture = record.captured != Empty || record.extra == WhitePawn || record.extra == BlackPawn;
+      if (capture != captureMark) return WrongCaptureMark;
+    }
+    AttachPending(*s.line);
+    s.nullMove = false;
+    state = s.line->AppendResolved(record, nag, origins, allOrigins);
+  } else {
+    const int code =
+        PlayAtCursor(s, piece, promotion, fromfile, fromrank, tofile, torank, nag, captureMark, castling, state);
+    if (code != ReadOk) return code;
+  }
+  s.stalemate = false;
+  s.stalemateUntested = state == StateNormal;
+  s.stalemateWhiteToMove = !IsWhite(uint8_t(piece));
+  s.black = !s.black;
+  return ReadOk;
+}
+
+int PgnReader::PlayAtCursor(Scan& s, int piece, int promotion, int fromfile, int fromrank, int tofile, int torank,
+                            uint8_t nag, bool captureMark, bool castling, uint8_t& state) {
+  const bool opening = s.variationOpening;
   // The state after the move is learnt from the board once the move is played, not from a
   // trial of it inside resolve.
   const uint8_t status = board.resolve(piece, promotion, fromfile, fromrank, tofile, torank, false);
@@ -752,10 +786,6 @@ int PgnReader::PlayResolved(Scan& s, int piece, int promotion, int fromfile, int
     const bool capture = added.captured != Empty || added.extra == WhitePawn || added.extra == BlackPawn;
     if (capture != captureMark) return WrongCaptureMark;
   }
-  const uint8_t state = s.line->forwardwithsan(false);
-  s.stalemate = false;
-  s.stalemateUntested = state == StateNormal;
-  s.stalemateWhiteToMove = !IsWhite(uint8_t(piece));
-  s.black = !s.black;
+  state = s.line->forwardwithsan(false);
   return ReadOk;
 }

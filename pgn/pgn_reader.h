@@ -83,6 +83,10 @@ class PgnReader {
   // `castling` stands for the text O-O (tofile 7) or O-O-O (tofile 3), the king on the e-file.
   int PlayResolved(Scan& s, int piece, int promotion, int fromfile, int fromrank, int tofile, int torank, uint8_t nag,
                    bool captureMark, bool castling);
+  // PlayResolved anywhere in a line (an opened variation, a line gone back into): the move is
+  // added where the cursor stands. `state` receives the opponent's state after it.
+  int PlayAtCursor(Scan& s, int piece, int promotion, int fromfile, int fromrank, int tofile, int torank, uint8_t nag,
+                   bool captureMark, bool castling, uint8_t& state);
   void AttachPending(jurnal& line);
   void NoteEcoPosition(const jurnal& line);
   // Where a comment opened at `brace` must end: the "}" closing it, or the start of a line that
