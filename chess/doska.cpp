@@ -644,6 +644,27 @@ bool doska::LegalFromReacherSlowly(int from, int to, const KingSafety& safety) c
 
 uint8_t doska::ResolveInto(int piece, int& promotion, int& fromfile, int& fromrank, int& tofile, int& torank,
                            mov& record, Bitboard& legalOrigins) const {
+  // The usual text first: a destination, no promotion, and one piece of the kind able to reach
+  // it at all (the rules below give the same answer, the long way).
+  if (promotion == 0 && piece > Empty && piece < PieceCodeCount && OnBoard(tofile, torank) && fromfile >= 0 &&
+      fromfile <= 8 && fromrank >= 0 && fromrank <= 8 &&
+      !((piece == WhitePawn && torank == 8) || (piece == BlackPawn && torank == 1))) {
+    const int to = SquareIndex(tofile, torank);
+    Bitboard candidates = byCode[piece] & Reachers(uint8_t(piece), to);
+    if (fromfile) candidates &= Attacks.file[fromfile];
+    if (fromrank) candidates &= Attacks.rank[fromrank];
+    if (candidates && !(candidates & (candidates - 1))) {
+      const int from = LowestSquare(candidates);
+      legalOrigins = 0;
+      if (!LegalFromReacher(from, to, SafetyOf(IsBlack(uint8_t(piece))))) return ResolveNoMove;
+      legalOrigins = candidates;
+      DescribeOnBoard(record, from, to, 0);
+      promotion = record.extra;
+      fromfile = FileOf(from);
+      fromrank = RankOf(from);
+      return StateNormal;
+    }
+  }
   if (piece == Empty) return ResolveNoPiece;
   const bool pawn = piece == WhitePawn || piece == BlackPawn;
   const int lastRank = piece == WhitePawn ? 8 : 1;

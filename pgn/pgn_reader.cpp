@@ -4,6 +4,8 @@
 #include <unordered_map>
 #include <utility>
 
+#include "chess/san_parse.h"
+
 namespace {
 
 bool IsLineEnd(char c) { return c == '\n' || c == '\r'; }
@@ -14,7 +16,6 @@ bool IsFile(char c) { return c >= 'a' && c <= 'h'; }
 bool MayStartBlanks(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '%' || c == ';' || c == '{';
 }
-bool IsRank(char c) { return c >= '1' && c <= '8'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Bytes that may not follow a move directly.
@@ -48,34 +49,6 @@ void AppendComment(std::string& comments, std::string_view comment) {
     if (!blank(last) && !blank(first)) comments += ' ';
   }
   comments.append(comment);
-}
-
-// Steps over an optional "+" and an optional "#" after a move; false when both are there.
-inline bool StepOverCheckMarks(const char* bytes, size_t n, size_t& at, bool& mate) {
-  const bool check = at < n && bytes[at] == '+';
-  if (check) ++at;
-  mate = at < n && bytes[at] == '#';
-  if (mate) ++at;
-  return !(check && mate);
-}
-
-int PieceTypeOfLetter(char c) {
-  switch (c) {
-    case 'P':
-      return 1;
-    case 'N':
-      return 2;
-    case 'B':
-      return 3;
-    case 'R':
-      return 4;
-    case 'Q':
-      return 5;
-    case 'K':
-      return 6;
-    default:
-      return 0;
-  }
 }
 
 struct RosterTag {
@@ -113,14 +86,6 @@ size_t GameStartAfterEmptyLine(std::string_view text, size_t from, size_t to) {
 
 // The NAG a move's glyph stands for ("!" 1, "?" 2, "!!" 3, "??" 4, "!?" 5, "?!" 6), stepping
 // `at` over it; 0 when there is none.
-uint8_t ReadGlyph(const char* bytes, size_t n, size_t& at) {
-  if (at >= n || (bytes[at] != '!' && bytes[at] != '?')) return 0;
-  const char first = bytes[at++];
-  const char second = at < n && (bytes[at] == '!' || bytes[at] == '?') ? bytes[at] : 0;
-  if (second) ++at;
-  if (first == '!') return second == '!' ? 3 : second == '?' ? 5 : 1;
-  return second == '?' ? 4 : second == '!' ? 6 : 2;
-}
 
 }  // namespace
 
@@ -631,63 +596,14 @@ int PgnReader::ReadMoveNumber(Scan& s) {
 }
 
 int PgnReader::ReadMove(Scan& s) {
-  // Works on a local cursor (see SkipBlanks); `position` is stored where the move ends or fails.
-  const char* const bytes = text.data();
-  const size_t n = text.size();
+  SanMoveText move;
   size_t at = position;
-  auto fail = [&](int code) {
-    position = at;
-    return code;
-  };
-  int type = PieceTypeOfLetter(bytes[at]);
-  if (type)
-    ++at;
-  else
-    type = 1;  // a file letter: a pawn, and the letter is read again as a square
-  const int piece = MakePiece(type, s.black);
-
-  int hintFile = 0, hintRank = 0, toFile = 0, toRank = 0;
-  if (at < n && IsFile(bytes[at])) hintFile = bytes[at++] - 'a' + 1;
-  if (at < n && IsRank(bytes[at])) hintRank = bytes[at++] - '0';
-  bool captureMark = false;
-  // The hints were the destination when nothing square-like follows them; at the very end of
-  // the text too, so that a game whose last bytes are "e5" is complete.
-  if (at >= n || (!IsFile(bytes[at]) && bytes[at] != 'x')) {
-    if (at < n && IsRank(bytes[at])) return fail(MalformedMove);
-    toFile = hintFile;
-    toRank = hintRank;
-    hintFile = hintRank = 0;
-  } else {
-    if (bytes[at] == 'x') {
-      captureMark = true;
-      ++at;
-    }
-    if (at < n && IsFile(bytes[at])) toFile = bytes[at++] - 'a' + 1;
-    if (at < n && IsRank(bytes[at])) toRank = bytes[at++] - '0';
-  }
-  if (!toFile || !toRank) return fail(MalformedMove);
-
-  int promotion = 0;
-  if (at < n) {
-    const bool equals = bytes[at] == '=';
-    const size_t letter = equals ? at + 1 : at;
-    const int promoted = letter < n ? PieceTypeOfLetter(bytes[letter]) : 0;
-    if (promoted >= 2 && promoted <= 5) {
-      promotion = MakePiece(promoted, s.black);
-      at = letter + 1;
-    } else if (equals) {
-      return fail(MalformedMove);
-    }
-  }
-  bool mate = false;
-  if (!StepOverCheckMarks(bytes, n, at, mate)) return fail(MalformedMove);
-  // A glyph is recorded as the NAG it stands for (a "$" NAG after it takes its place). Most
-  // moves have none: the test for one stays here.
-  const uint8_t nag = at < n && (bytes[at] == '!' || bytes[at] == '?') ? ReadGlyph(bytes, n, at) : 0;
-  if (at < n && IsSymbol(bytes[at])) return fail(MalformedMove);
-  position = at;
-  const int code = PlayResolved(s, piece, promotion, hintFile, hintRank, toFile, toRank, nag, captureMark, false);
-  if (code == ReadOk) s.mateClaimed = mate;
+  const bool read = ReadSanMove(text.data(), text.size(), at, s.black, move);
+  position = at;  // where the move ends, or where it failed
+  if (!read) return MalformedMove;
+  const int code = PlayResolved(s, move.piece, move.promotion, move.hintfile, move.hintrank, move.tofile, move.torank,
+                                move.nag, move.capture, false);
+  if (code == ReadOk) s.mateClaimed = move.mate;
   return code;
 }
 

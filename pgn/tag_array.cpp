@@ -59,10 +59,35 @@ constexpr std::string_view CommonNames[] = {
 constexpr size_t CommonCount = std::size(CommonNames);
 static_assert(CommonCount < 255);
 
+// The common names by a hash of their length and end bytes, in open addressing: every game's
+// tag names are looked up here.
+constexpr size_t NameSlots = 256;
+constexpr size_t NameSlot(std::string_view name) {
+  return (name.size() * 31 + size_t(static_cast<unsigned char>(name.front())) * 7 +
+          size_t(static_cast<unsigned char>(name.back()))) %
+         NameSlots;
+}
+struct NameTable {
+  uint8_t code[NameSlots] = {};  // 0: free
+};
+constexpr NameTable BuildNameTable() {
+  NameTable t;
+  for (size_t i = 0; i < CommonCount; ++i) {
+    size_t slot = NameSlot(CommonNames[i]);
+    while (t.code[slot]) slot = (slot + 1) % NameSlots;
+    t.code[slot] = uint8_t(i + 1);
+  }
+  return t;
+}
+constexpr NameTable CommonNameTable = BuildNameTable();
+
 uint8_t CodeOf(std::string_view name) {
-  for (size_t i = 0; i < CommonCount; ++i)
-    if (CommonNames[i] == name) return uint8_t(i + 1);
-  return 0;
+  if (name.empty()) return 0;
+  for (size_t slot = NameSlot(name);; slot = (slot + 1) % NameSlots) {
+    const uint8_t code = CommonNameTable.code[slot];
+    if (!code) return 0;
+    if (CommonNames[code - 1] == name) return code;
+  }
 }
 
 size_t NumberSize(size_t value) {
@@ -137,9 +162,18 @@ const TagView TGamesTagArray::operator[](size_t index) const {
 }
 
 void TGamesTagArray::Build(const std::vector<TagView>& tags) {
+  // Each name's code, looked up once (most sections hold few tags).
+  uint8_t few[32];
+  std::vector<uint8_t> many;
+  uint8_t* codes = few;
+  if (tags.size() > std::size(few)) {
+    many.resize(tags.size());
+    codes = many.data();
+  }
   size_t size = 0;
-  for (const TagView& tag : tags) {
-    const uint8_t code = CodeOf(tag.name);
+  for (size_t i = 0; i < tags.size(); ++i) {
+    const TagView& tag = tags[i];
+    const uint8_t code = codes[i] = CodeOf(tag.name);
     size += 1 + (code ? 0 : NumberSize(tag.name.size()) + tag.name.size());
     size += NumberSize(tag.value.size()) + tag.value.size();
   }
@@ -147,8 +181,9 @@ void TGamesTagArray::Build(const std::vector<TagView>& tags) {
   if (size > 0) {
     built = std::make_unique_for_overwrite<uint8_t[]>(size);
     uint8_t* at = built.get();
-    for (const TagView& tag : tags) {
-      const uint8_t code = CodeOf(tag.name);
+    for (size_t i = 0; i < tags.size(); ++i) {
+      const TagView& tag = tags[i];
+      const uint8_t code = codes[i];
       *at++ = code;
       if (!code) {
         at = PutNumber(at, tag.name.size());

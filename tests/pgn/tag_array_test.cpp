@@ -80,6 +80,23 @@ TEST(TagArray, OneTagChangesInsertionsAndRemovalsKeepTheOthers) {
   EXPECT_EQ(tags[0].name, "Round");
 }
 
+TEST(TagArray, CommonNamesTakeOneByteAndOthersTheirText) {
+  // A common name, in any case but its own, or a near miss, is kept as text.
+  auto cost = [](std::string_view name) {
+    TGamesTagArray tags;
+    tags.Assign(TagPairs{TPGNTag{std::string(name), "v"}});
+    return tags.MemoryBytes();
+  };
+  const size_t oneByte = cost("Event");
+  for (const char* name : {"Site",       "Date",      "Round",        "White",           "Black",           "Result",
+                           "SetUp",      "FEN",       "ECO",          "WhiteElo",        "BlackElo",        "EventDate",
+                           "PlyCount",   "Annotator", "TimeControl",  "WhiteRatingDiff", "BlackRatingDiff", "Variant",
+                           "WhiteClock", "BlackType", "EventCountry", "UTCTime"})
+    EXPECT_EQ(cost(name), oneByte) << name;
+  for (const char* name : {"event", "Events", "Even", "WhiteELO", "X", "BlackRatingDif"})
+    EXPECT_EQ(cost(name), oneByte + 1 + std::string_view(name).size()) << name;
+}
+
 TEST(TagArray, KeptTagsCostLessThanTheirText) {
   int64_t kept = 0, text = 0, games = 0;
   for (const auto& file : std::filesystem::directory_iterator(PGN_SHARED_DATA "/pgn/otb")) {
