@@ -17,6 +17,15 @@ inline int PopLowest(Bitboard& b) {
   return index;
 }
 
+// How two squares line up: 0 not at all (or the same square), 1 on a file or rank, 2 on a
+// diagonal. Worked out without the line tables, which are large enough to miss the cache.
+inline int Alignment(int a, int b) {
+  const int df = (a & 7) - (b & 7), dr = (a >> 3) - (b >> 3);
+  if (a == b) return 0;
+  if (df == 0 || dr == 0) return 1;
+  return (df == dr || df == -dr) ? 2 : 0;
+}
+
 // Ray directions; the first four step to higher square indexes.
 // Opposite directions are four apart.
 enum Direction { North, East, NorthEast, NorthWest, South, West, SouthWest, SouthEast, DirectionCount };

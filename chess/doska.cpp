@@ -502,9 +502,6 @@ bool doska::GivesCheck(const mov& m, int king) const {
   const Bitboard kingBit = SquareBit(king);
   const Bitboard occupied = byColor[White] | byColor[Black];
   const int mover = IsBlack(m.piece) ? Black : White;
-  const auto straightBetween = [king](int square) {
-    return FileOf(square) == FileOf(king) || RankOf(square) == RankOf(king);
-  };
   // The moved piece itself.
   const int type = PieceType(m.piece);
   switch (type) {
@@ -517,20 +514,22 @@ bool doska::GivesCheck(const mov& m, int king) const {
     case 6:
       if (Attacks.king[to] & kingBit) return true;
       break;
-    default:
-      if (Attacks.line[to][king] && !(Attacks.between[to][king] & occupied) &&
-          (type == 5 || (type == 4) == straightBetween(to)))
+    default: {
+      const int alignment = Alignment(to, king);
+      if (alignment && (type == 5 || (type == 4) == (alignment == 1)) && !(Attacks.between[to][king] & occupied))
         return true;
       break;
+    }
   }
   // A line it opened: the king was out of check before, so a slider of the mover's on the line
   // through the king and the origin, with nothing between, reaches it only now. (A piece moving
   // along that line still closes it.)
+  const int alignment = Alignment(king, from);
+  if (!alignment) return false;
   const Bitboard line = Attacks.line[king][from];
-  if (!line || (line & SquareBit(to))) return false;
+  if (line & SquareBit(to)) return false;
   const uint8_t base = mover == White ? 0 : 6;
-  Bitboard sliders =
-      (byCode[base + (straightBetween(from) ? WhiteRook : WhiteBishop)] | byCode[base + WhiteQueen]) & line;
+  Bitboard sliders = (byCode[base + (alignment == 1 ? WhiteRook : WhiteBishop)] | byCode[base + WhiteQueen]) & line;
   while (sliders)
     if (!(Attacks.between[king][PopLowest(sliders)] & occupied)) return true;
   return false;
@@ -582,12 +581,12 @@ __attribute__((always_inline)) inline bool doska::LegalFromReacher(int from, int
     }
     // A move exposes the king only by taking the one piece between it and an enemy slider of
     // that line's kind off the line.
+    const int alignment = Alignment(safety.king, from);
+    if (!alignment) return true;
     const Bitboard line = Attacks.line[safety.king][from];
-    if (!line || (line & toBit) || (Attacks.between[safety.king][from] & (byColor[White] | byColor[Black])))
-      return true;
-    const bool straight = FileOf(from) == FileOf(safety.king) || RankOf(from) == RankOf(safety.king);
+    if ((line & toBit) || (Attacks.between[safety.king][from] & (byColor[White] | byColor[Black]))) return true;
     const uint8_t enemy = side == White ? 6 : 0;
-    const Bitboard sliders = byCode[enemy + (straight ? WhiteRook : WhiteBishop)] | byCode[enemy + WhiteQueen];
+    const Bitboard sliders = byCode[enemy + (alignment == 1 ? WhiteRook : WhiteBishop)] | byCode[enemy + WhiteQueen];
     if (!(sliders & line)) return true;
     return KingSafeAfter(from, to);
   }

@@ -22,6 +22,15 @@ jurnal::jurnal(doska* board_, jurnal* parent_) : parent(parent_), board(board_) 
 
 jurnal::~jurnal() { DestroyVariations(); }
 
+std::vector<mov> jurnal::TakeMoves() {
+  DestroyVariations();
+  std::vector<mov> taken;
+  taken.swap(moves);
+  current = 0;
+  numberCache = NumberCache{};
+  return taken;
+}
+
 // Without recursion: a tree nested a hundred thousand lines deep must not exhaust the stack.
 // Each record's variations are detached before it is deleted, so every delete is shallow.
 void jurnal::DestroyVariations() {

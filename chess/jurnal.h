@@ -88,6 +88,9 @@ class jurnal {
   // (the start and every position but the final one), or "". Replays the main line on `board`,
   // which must stand at the start; the cursor ends at the end of the line.
   std::string ecocode();
+  // Gives up the line's moves, their variations destroyed; the record is left without moves
+  // (a reader reuses the array's memory for the next game).
+  std::vector<mov> TakeMoves();
   // Keys for duplicate detection: the start position, and the main line's moves in any order.
   void gamekeys(uint64_t& startkey, uint64_t& moveskey) const;
 

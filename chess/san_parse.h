@@ -60,8 +60,8 @@ constexpr ByteTable BuildByteTable() {
     t.pieceType[static_cast<unsigned char>(letters[type - 1])] = uint8_t(type);
   }
   for (int c = 0; c < 256; ++c)
-    t.symbol[c] = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
-                  c == '+' || c == '#' || c == '=' || c == ':' || c == '-';
+    t.symbol[c] = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '+' ||
+                  c == '#' || c == '=' || c == ':' || c == '-';
   return t;
 }
 inline constexpr ByteTable Bytes = BuildByteTable();
@@ -71,7 +71,8 @@ inline uint8_t KindOf(char c) { return Bytes.kind[static_cast<unsigned char>(c)]
 // The reading itself; `Near` is true when the text may end within the move, so that every
 // byte is checked against the end (far from it, no move text is long enough to reach it).
 template <bool Near>
-__attribute__((always_inline)) inline bool ReadMoveBody(const char* bytes, size_t n, size_t& at, bool black, SanMoveText& move) {
+__attribute__((always_inline)) inline bool ReadMoveBody(const char* bytes, size_t n, size_t& at, bool black,
+                                                        SanMoveText& move) {
   const auto kindAt = [&](size_t i) -> uint8_t { return (!Near || i < n) ? KindOf(bytes[i]) : uint8_t(Other); };
   const auto byteAt = [&](size_t i) -> char { return (!Near || i < n) ? bytes[i] : '\0'; };
   int type = Bytes.pieceType[static_cast<unsigned char>(bytes[at])];
@@ -138,4 +139,3 @@ inline bool ReadSanMove(const char* bytes, size_t n, size_t& at, bool black, San
   if (n - at > Longest) return san_detail::ReadMoveBody<false>(bytes, n, at, black, move);
   return san_detail::ReadMoveBody<true>(bytes, n, at, black, move);
 }
-

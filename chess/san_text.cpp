@@ -1,5 +1,7 @@
 #include "chess/san_text.h"
 
+#include <cstring>
+
 #include "chess/doska.h"
 #include "chess/piece.h"
 
@@ -40,34 +42,43 @@ const char* PromotionText(uint8_t extra) {
 }  // namespace
 
 SanText SanBody(const mov& m, Origin origin) {
+  // Written through a cursor, the length stored once: every move read passes here.
   SanText san;
+  char* out = san.text;
   if (IsCastling(m)) {
-    san += IsLongCastling(m) ? "O-O-O" : "O-O";
+    const bool longside = IsLongCastling(m);
+    std::memcpy(out, "O-O-O", 5);
+    san.length = longside ? 5 : 3;
     return san;
   }
   const int type = PieceType(m.piece);
-  if (type > 1 && type <= 6) san += PieceLetters[type - 1];
+  if (type > 1 && type <= 6) *out++ = PieceLetters[type - 1];
   const bool capture = IsCapture(m);
   const char fileLetter = char('a' + m.fromfile - 1), rankDigit = char('0' + m.fromrank);
   switch (origin) {
     case Origin::Square:
-      san += fileLetter;
-      san += rankDigit;
+      *out++ = fileLetter;
+      *out++ = rankDigit;
       break;
     case Origin::Rank:
-      san += rankDigit;
+      *out++ = rankDigit;
       break;
     case Origin::File:
-      san += fileLetter;
+      *out++ = fileLetter;
       break;
     case Origin::Implied:
-      if (type == 1 && capture) san += fileLetter;
+      if (type == 1 && capture) *out++ = fileLetter;
       break;
   }
-  if (capture) san += 'x';
-  san += char('a' + m.tofile - 1);
-  san += char('0' + m.torank);
-  san += PromotionText(m.extra);
+  if (capture) *out++ = 'x';
+  *out++ = char('a' + m.tofile - 1);
+  *out++ = char('0' + m.torank);
+  const char* promotion = PromotionText(m.extra);
+  if (*promotion) {
+    *out++ = promotion[0];
+    *out++ = promotion[1];
+  }
+  san.length = int(out - san.text);
   return san;
 }
 

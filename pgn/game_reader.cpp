@@ -115,6 +115,8 @@ void ReadPiece(std::string_view text, PieceRead& piece, const ReadOptions& optio
   GameFilter& filters = options.filters ? *options.filters : passAll;
   const int32_t step = std::max<int32_t>(1, options.growthStep > 0 ? options.growthStep : CurrentHost().GrowthStep());
   PgnReader reader(text);
+  // Games packed as they are read need no array of their exact size first.
+  reader.exactLines = options.budget == nullptr;
   // The ECO code is found as the main line is read (no table: no code, as a replay finds).
   std::optional<EcoFinder> eco;
   if (options.summarise && options.findEco) {
@@ -208,7 +210,11 @@ void ReadPiece(std::string_view text, PieceRead& piece, const ReadOptions& optio
       entry.sourcePath = source;
       if (options.summarise && options.findEco) Summarise(entry, reader.MainLineEco());
       if (options.summarise && !options.findEco) SummariseWithoutEco(entry);
-      if (options.budget) AdmitGame(*options.budget, entry);
+      if (options.budget) {
+        std::unique_ptr<jurnal> packed;
+        AdmitGame(*options.budget, entry, &packed);
+        if (packed) reader.TakeBackLine(packed->TakeMoves());
+      }
       HostLockGuard lock;
       if (games.size() == games.capacity()) ReserveMore(games, size_t(step));
       games.push_back(std::move(entry));

@@ -70,7 +70,7 @@ void LetGo(TGame& entry) {
   entry.game.reset();
 }
 
-bool AdmitGame(MemoryBudget& budget, TGame& entry) {
+bool AdmitGame(MemoryBudget& budget, TGame& entry, std::unique_ptr<jurnal>* released) {
   if (!entry.game) return false;
   if (!entry.summary.known) Summarise(entry);
   PackedGame packed(*entry.game);
@@ -83,7 +83,10 @@ bool AdmitGame(MemoryBudget& budget, TGame& entry) {
   }
   // A game let go keeps all that its entry may be asked without it, its ECO code included.
   if (!fits && !entry.summary.ecoKnown) Summarise(entry);
-  entry.game.reset();
+  if (released)
+    *released = std::move(entry.game);
+  else
+    entry.game.reset();
   if (fits) entry.packed = std::move(packed);
   return fits;
 }

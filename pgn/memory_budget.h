@@ -40,8 +40,9 @@ void SummariseWithoutEco(TGame& entry);
 void LetGo(TGame& entry);
 
 // Summarises the entry's game and packs it into the budget, or lets it go when it does not fit
-// there. Returns whether the game stays in memory (packed).
-bool AdmitGame(MemoryBudget& budget, TGame& entry);
+// there. Returns whether the game stays in memory (packed). The record itself goes to
+// `released` when given (a reader reuses its memory), and is destroyed otherwise.
+bool AdmitGame(MemoryBudget& budget, TGame& entry, std::unique_ptr<jurnal>* released = nullptr);
 // Takes a game counted into the budget out of it again (a game dropped before it joined the
 // list, or deleted from it).
 void GiveBack(MemoryBudget& budget, const TGame& entry);

@@ -12,6 +12,10 @@ bool IsLineEnd(char c) { return c == '\n' || c == '\r'; }
 // A byte that begins a move, a move number or a result: nothing SkipBlanks would step over.
 bool IsTokenStart(char c) { return (c >= 'a' && c <= 'h') || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z'); }
 bool IsFile(char c) { return c >= 'a' && c <= 'h'; }
+// A byte that begins a move other than a castling: a file or a piece letter.
+bool IsMoveStart(char c) {
+  return (c >= 'a' && c <= 'h') || c == 'N' || c == 'B' || c == 'R' || c == 'Q' || c == 'K' || c == 'P';
+}
 // A byte SkipBlanks might step over (a blank, an escape line or a comment).
 bool MayStartBlanks(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '%' || c == ';' || c == '{';
@@ -379,7 +383,7 @@ int PgnReader::ReadMovetext(jurnal& game) {
   }
   mainLineEco = nullptr;
   const int code = ReadMovetextOnBoard(game);
-  if (!growInPlace) {
+  if (!growInPlace && exactLines) {
     std::vector<mov> exact(std::make_move_iterator(game.moves.begin()), std::make_move_iterator(game.moves.end()));
     game.moves.clear();
     game.moves.swap(mainLine);
@@ -388,6 +392,11 @@ int PgnReader::ReadMovetext(jurnal& game) {
   // The working board belongs to the reader: the record must not keep pointing at it.
   game.setboard(nullptr);
   return code;
+}
+
+void PgnReader::TakeBackLine(std::vector<mov>&& line) {
+  line.clear();
+  if (line.capacity() > mainLine.capacity()) mainLine.swap(line);
 }
 
 int PgnReader::ReadMovetextOnBoard(jurnal& game) {
@@ -406,130 +415,136 @@ int PgnReader::ReadMovetextOnBoard(jurnal& game) {
   const size_t n = text.size();
   while (position < n && !ended) {
     const char c = text[position];
-    switch (c) {
-      case '$': {
-        ++position;
-        int number = 0;
-        while (position < n && IsDigit(text[position])) {
-          number = number * 10 + (text[position] - '0');
-          if (number > 255) {
-            code = NagTooLarge;
+    // Moves and move numbers first, by plain tests: most tokens are one or the other.
+    if (IsMoveStart(c)) {
+      code = ReadPlayedMove(s, false);
+    } else if (c >= '2' && c <= '9') {
+      code = ReadMoveNumber(s);
+    } else
+      switch (c) {
+        case '$': {
+          ++position;
+          int number = 0;
+          while (position < n && IsDigit(text[position])) {
+            number = number * 10 + (text[position] - '0');
+            if (number > 255) {
+              code = NagTooLarge;
+              break;
+            }
+            ++position;
+          }
+          if (code) break;
+          s.line->setnag(uint8_t(number));
+          break;
+        }
+        case '(': {
+          if (s.variationOpening) {
+            code = BadTagLine;
             break;
           }
+          AttachPending(*s.line);
+          s.variationOpening = true;
           ++position;
-        }
-        if (code) break;
-        s.line->setnag(uint8_t(number));
-        break;
-      }
-      case '(': {
-        if (s.variationOpening) {
-          code = BadTagLine;
+          s.numberSinceOpening = false;
+          if (s.nullMove && s.line->current > 0) {
+            // After a null move the variation starts at once from the last real move.
+            const mov last = s.line->lastmove();
+            s.line->back();
+            const int result =
+                s.line->addmove(last.fromfile, last.fromrank, last.tofile, last.torank, last.extra, true, last.nag);
+            if (result >= 1) s.line = s.line->moves[size_t(s.line->current)].variations[size_t(result) - 1];
+            s.line->makesan();
+            s.line->forward();
+            s.variationOpening = false;
+          }
+          s.mateClaimed = s.stalemate = s.stalemateUntested = false;
           break;
         }
-        AttachPending(*s.line);
-        s.variationOpening = true;
-        ++position;
-        s.numberSinceOpening = false;
-        if (s.nullMove && s.line->current > 0) {
-          // After a null move the variation starts at once from the last real move.
-          const mov last = s.line->lastmove();
-          s.line->back();
-          const int result =
-              s.line->addmove(last.fromfile, last.fromrank, last.tofile, last.torank, last.extra, true, last.nag);
-          if (result >= 1) s.line = s.line->moves[size_t(s.line->current)].variations[size_t(result) - 1];
-          s.line->makesan();
+        case ')': {
+          if (s.line == &game || s.variationOpening) {
+            code = UnexpectedByte;
+            break;
+          }
+          AttachPending(*s.line);
+          s.line->gotoply(0);
+          s.black = !s.line->blackfirst;
+          s.line = s.line->parent;
           s.line->forward();
-          s.variationOpening = false;
-        }
-        s.mateClaimed = s.stalemate = s.stalemateUntested = false;
-        break;
-      }
-      case ')': {
-        if (s.line == &game || s.variationOpening) {
-          code = UnexpectedByte;
+          // The side after the move the variation stood beside, whichever side played it (after
+          // a null move, not the side the board would have to move).
+          if (s.line->current > 0) s.black = IsWhite(s.line->moves[size_t(s.line->current) - 1].piece);
+          s.nullMove = s.mateClaimed = s.stalemate = s.stalemateUntested = false;
+          ++position;
           break;
         }
-        AttachPending(*s.line);
-        s.line->gotoply(0);
-        s.black = !s.line->blackfirst;
-        s.line = s.line->parent;
-        s.line->forward();
-        // The side after the move the variation stood beside, whichever side played it (after
-        // a null move, not the side the board would have to move).
-        if (s.line->current > 0) s.black = IsWhite(s.line->moves[size_t(s.line->current) - 1].piece);
-        s.nullMove = s.mateClaimed = s.stalemate = s.stalemateUntested = false;
-        ++position;
-        break;
-      }
-      case '*':
-        ++position;
-        AttachPending(*s.line);
-        return ReadOk;
-      case '-':
-      case '.':
-      case 'Z': {
-        const std::string_view token = c == '-' ? "--" : c == '.' ? "..." : "Z0";
-        if (!Next(token)) {
-          code = UnexpectedByte;
+        case '*':
+          ++position;
+          AttachPending(*s.line);
+          return ReadOk;
+        case '-':
+        case '.':
+        case 'Z': {
+          const std::string_view token = c == '-' ? "--" : c == '.' ? "..." : "Z0";
+          if (!Next(token)) {
+            code = UnexpectedByte;
+            break;
+          }
+          position += token.size();
+          s.black = !s.black;
+          s.nullMove = true;
           break;
         }
-        position += token.size();
-        s.black = !s.black;
-        s.nullMove = true;
-        break;
-      }
-      case '0':
-        if (Next("0-1")) {
-          code = ReadResult(s, "0-1", ended);
-        } else if (Next("0-0") || Next("0-O")) {
-          code = ReadPlayedMove(s, true);
-        } else {
-          code = UnexpectedByte;
-        }
-        break;
-      case '1':
-        if (Next("1/2-1/2")) {
-          code = ReadResult(s, "1/2-1/2", ended);
-        } else if (Next("1-0")) {
-          code = ReadResult(s, "1-0", ended);
-        } else {
+        case '0':
+          if (Next("0-1")) {
+            code = ReadResult(s, "0-1", ended);
+          } else if (Next("0-0") || Next("0-O")) {
+            code = ReadPlayedMove(s, true);
+          } else {
+            code = UnexpectedByte;
+          }
+          break;
+        case '1':
+          if (Next("1/2-1/2")) {
+            code = ReadResult(s, "1/2-1/2", ended);
+          } else if (Next("1-0")) {
+            code = ReadResult(s, "1-0", ended);
+          } else {
+            code = ReadMoveNumber(s);
+          }
+          break;
+        case '2':
+        case '3':
+        case '4':
+        case '5':
+        case '6':
+        case '7':
+        case '8':
+        case '9':
           code = ReadMoveNumber(s);
-        }
-        break;
-      case '2':
-      case '3':
-      case '4':
-      case '5':
-      case '6':
-      case '7':
-      case '8':
-      case '9':
-        code = ReadMoveNumber(s);
-        break;
-      case 'O':
-        code = ReadPlayedMove(s, true);
-        break;
-      case 'B':
-      case 'K':
-      case 'N':
-      case 'P':
-      case 'Q':
-      case 'R':
-        code = ReadPlayedMove(s, false);
-        break;
-      case '[':
-        // The next game begins: this movetext ends here without a result (unless a comment
-        // left open ran into it).
-        return openComment != std::string_view::npos ? UnclosedComment : ReadOk;
-      default:
-        if (IsFile(c)) {
+          break;
+        case 'O':
+          code = ReadPlayedMove(s, true);
+          break;
+        case 'B':
+        case 'K':
+        case 'N':
+        case 'P':
+        case 'Q':
+        case 'R':
           code = ReadPlayedMove(s, false);
-        } else {
-          code = UnexpectedByte;
-        }
-        break;
-    }
+          break;
+        case '[':
+          // The next game begins: this movetext ends here without a result (unless a comment
+          // left open ran into it).
+          return openComment != std::string_view::npos ? UnclosedComment : ReadOk;
+        default:
+          if (IsFile(c)) {
+            code = ReadPlayedMove(s, false);
+          } else {
+            code = UnexpectedByte;
+          }
+          break;
+      }
     if (code) return code;
     if (ended) return ReadOk;
     // Most tokens are followed by one space and the next token.

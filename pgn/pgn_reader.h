@@ -51,6 +51,11 @@ class PgnReader {
   // Reads the movetext into a game record, replaying every move on a working board. The record
   // is left with no board (its cursors at the start), ready for whoever plays it next.
   int ReadMovetext(jurnal& game);
+  // Whether ReadMovetext leaves a main line in an array of its exact size (games kept as read).
+  // A caller that packs each game at once sets it false and gives the array back with
+  // TakeBackLine once the game is packed: its memory serves the next game.
+  bool exactLines = true;
+  void TakeBackLine(std::vector<mov>&& line);
 
   // When set (to a finder of the loaded table), the reader looks up each position of the main line before its
   // move, as it passes, and keeps the code of the last one the table holds: the game's ECO
