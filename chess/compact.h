@@ -142,6 +142,11 @@ class SanString {
     AssignFromBuffer(buffer, length);
     if (length <= InPlace) bytes[SizeByte] = char(length | size_t(mark & 15) << 4);
   }
+  // No text, only a mark (1..15): what a text would be written again from.
+  void AssignMarkOnly(uint8_t mark) {
+    Release();
+    bytes[SizeByte] = char(size_t(mark & 15) << 4);
+  }
   uint8_t Mark() const { return uint8_t(bytes[SizeByte]) == OutOfPlace ? 0 : uint8_t(bytes[SizeByte]) >> 4; }
   std::string_view view() const {
     if (uint8_t(bytes[SizeByte]) != OutOfPlace) return std::string_view(bytes, uint8_t(bytes[SizeByte]) & 15);

@@ -288,7 +288,7 @@ uint8_t jurnal::forwardwithsan(bool stalemateWanted) {
   return state;
 }
 
-uint8_t jurnal::AppendResolved(const mov& record, uint8_t nag, Bitboard origins, bool allOrigins) {
+uint8_t jurnal::AppendResolved(const mov& record, uint8_t nag, Bitboard origins, bool allOrigins, bool withText) {
   if (current == 0) blackfirst = IsBlack(record.piece);
   mov& m = moves.emplace_back();
   m.SetBoardBytes(record.BoardBytes());
@@ -297,6 +297,12 @@ uint8_t jurnal::AppendResolved(const mov& record, uint8_t nag, Bitboard origins,
   if (MayNeedOrigin(m)) {
     const Bitboard own = SquareBit(SquareIndex(m.fromfile, m.fromrank));
     origin = OriginAmong(m, allOrigins ? origins & ~own : board->LegalOrigins(m.piece, m.tofile, m.torank, own));
+  }
+  if (!withText) {
+    const uint8_t state = board->PlayLegal(m);
+    ++current;
+    m.san.AssignMarkOnly(SanMark(origin, state));
+    return state;
   }
   SanText san = SanBody(m, origin);
   const uint8_t state = board->PlayLegal(m);

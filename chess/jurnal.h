@@ -79,7 +79,9 @@ class jurnal {
   // position as addmove then forwardwithsan(false), without asking the board again what its
   // search found. `origins` and `allOrigins` are what ResolveRecord gave. Returns the
   // opponent's state as CheckState finds it.
-  uint8_t AppendResolved(const mov& record, uint8_t nag, Bitboard origins, bool allOrigins);
+  // Without `withText` the move keeps only the mark its SAN text is written again from (for a
+  // game packed at once, which keeps no more).
+  uint8_t AppendResolved(const mov& record, uint8_t nag, Bitboard origins, bool allOrigins, bool withText = true);
   void setboard(doska* newBoard);
   // Fills the record from the host's current line, variations included, and leaves the host
   // showing move 0 of that line. `current`, `blackfirst` and `board` are the caller's to set.

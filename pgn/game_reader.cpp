@@ -115,8 +115,8 @@ void ReadPiece(std::string_view text, PieceRead& piece, const ReadOptions& optio
   GameFilter& filters = options.filters ? *options.filters : passAll;
   const int32_t step = std::max<int32_t>(1, options.growthStep > 0 ? options.growthStep : CurrentHost().GrowthStep());
   PgnReader reader(text);
-  // Games packed as they are read need no array of their exact size first.
-  reader.exactLines = options.budget == nullptr;
+  // Games packed as they are read need neither an array of their exact size nor SAN texts.
+  reader.packsAtOnce = options.budget != nullptr;
   // The ECO code is found as the main line is read (no table: no code, as a replay finds).
   std::optional<EcoFinder> eco;
   if (options.summarise && options.findEco) {

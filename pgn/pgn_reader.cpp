@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "chess/san_parse.h"
+#include "chess/san_text.h"
 
 namespace {
 
@@ -383,7 +384,7 @@ int PgnReader::ReadMovetext(jurnal& game) {
   }
   mainLineEco = nullptr;
   const int code = ReadMovetextOnBoard(game);
-  if (!growInPlace && exactLines) {
+  if (!growInPlace && !packsAtOnce) {
     std::vector<mov> exact(std::make_move_iterator(game.moves.begin()), std::make_move_iterator(game.moves.end()));
     game.moves.clear();
     game.moves.swap(mainLine);
@@ -562,7 +563,10 @@ std::string_view PgnReader::ProvenResult(const jurnal& game, std::string_view ta
   if (game.moves.empty()) return {};
   const mov& last = game.moves.back();
   const bool whiteMoved = IsWhite(last.piece);
-  if (last.san.view().find('#') != std::string_view::npos) return whiteMoved ? "1-0" : "0-1";
+  // A text the record wrote carries its mark (and may be only the mark, in a game packed at once).
+  const bool mated = last.san.Mark() ? StateOfMark(last.san.Mark()) == StateCheckmate
+                                     : last.san.view().find('#') != std::string_view::npos;
+  if (mated) return whiteMoved ? "1-0" : "0-1";
   if (tagResult != "1-0" && tagResult != "0-1") return {};
   // The working board still stands at the end of the main line.
   return board.gamestate(!whiteMoved) == StateStalemate ? "1/2-1/2" : "";
@@ -685,7 +689,7 @@ int PgnReader::PlayResolved(Scan& s, int piece, int promotion, int fromfile, int
     }
     AttachPending(*s.line);
     s.nullMove = false;
-    state = s.line->AppendResolved(record, nag, origins, allOrigins);
+    state = s.line->AppendResolved(record, nag, origins, allOrigins, !(packsAtOnce && s.line == s.game));
   } else {
     const int code =
         PlayAtCursor(s, piece, promotion, fromfile, fromrank, tofile, torank, nag, captureMark, castling, state);

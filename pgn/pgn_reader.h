@@ -51,10 +51,11 @@ class PgnReader {
   // Reads the movetext into a game record, replaying every move on a working board. The record
   // is left with no board (its cursors at the start), ready for whoever plays it next.
   int ReadMovetext(jurnal& game);
-  // Whether ReadMovetext leaves a main line in an array of its exact size (games kept as read).
-  // A caller that packs each game at once sets it false and gives the array back with
-  // TakeBackLine once the game is packed: its memory serves the next game.
-  bool exactLines = true;
+  // Set by a caller that packs each game as soon as it is read, and gives the main line's array
+  // back with TakeBackLine once the game is packed (its memory serves the next game): the main
+  // line is then not copied into an array of its exact size, and its moves keep only the marks
+  // their SAN texts are written again from (what a packed game keeps), not the texts.
+  bool packsAtOnce = false;
   void TakeBackLine(std::vector<mov>&& line);
 
   // When set (to a finder of the loaded table), the reader looks up each position of the main line before its

@@ -146,6 +146,51 @@ TEST_F(Budget, GamesStayUntilTheBudgetIsSpentAndTheRestAreLetGo) {
   for (const TGame& game : Read(ThreeGames)) EXPECT_NE(game.game, nullptr);
 }
 
+// Games packed as they are read keep no SAN texts before packing, only what packing keeps:
+// unpacked, every text, comment and variation is the one a plain read gives, and a mate still
+// proves the result.
+TEST_F(Budget, GamesPackedAsTheyAreReadUnpackAsReadWhole) {
+  const std::string text =
+      "[Event \"a\"]\n[Result \"1-0\"]\n\n1. e4 e5 2. Nf3 Nc6 3. Bc4 Nd4 4. Nxe5 Qg5 5. Nxf7 Qxg2 6. Rf1 Qxe4+ 7. Be2 "
+      "Nf3# *\n\n"
+      "[Event \"b\"]\n\n1. Nf3 Nf6 2. Nc3 Nc6 3. Nb5 Nb4 4. Nbd4 Nbd5 5. Ne5 {here} (5. e4 Nxe4 $1) 5... d6 1-0\n\n"
+      "[Event \"c\"]\n[SetUp \"1\"]\n[FEN \"7k/1P6/8/8/8/8/6r1/K7 w - - 0 1\"]\n\n"
+      "1. b8=Q+ Rg8 2. Qxg8+!? Kxg8 1/2-1/2\n\n"
+      "[Event \"d\"]\n[Result \"1-0\"]\n\n1. f3 e5 2. g4 Qh4# 0-1\n";
+  const TGames whole = Read(text);
+  MemoryBudget budget;
+  const TGames packed = Read(text, &budget);
+  ASSERT_EQ(whole.size(), 4u);
+  ASSERT_EQ(packed.size(), whole.size());
+  for (size_t i = 0; i < whole.size(); ++i) {
+    SCOPED_TRACE(i);
+    ASSERT_FALSE(packed[i].packed.empty());
+    const std::unique_ptr<jurnal> unpacked = packed[i].packed.Unpack();
+    const jurnal& read = *whole[i].game;
+    ASSERT_EQ(unpacked->moves.size(), read.moves.size());
+    for (size_t k = 0; k < read.moves.size(); ++k) {
+      EXPECT_EQ(unpacked->moves[k].san.view(), read.moves[k].san.view()) << k;
+      EXPECT_EQ(unpacked->moves[k].comment.view(), read.moves[k].comment.view()) << k;
+      ASSERT_EQ(unpacked->moves[k].variations.size(), read.moves[k].variations.size()) << k;
+      for (size_t v = 0; v < read.moves[k].variations.size(); ++v) {
+        const jurnal& a = *unpacked->moves[k].variations[v];
+        const jurnal& b = *read.moves[k].variations[v];
+        ASSERT_EQ(a.moves.size(), b.moves.size());
+        for (size_t m = 0; m < a.moves.size(); ++m) EXPECT_EQ(a.moves[m].san.view(), b.moves[m].san.view());
+      }
+    }
+    EXPECT_EQ(packed[i].tags.size(), whole[i].tags.size());
+    for (size_t t = 0; t < whole[i].tags.size(); ++t)
+      EXPECT_EQ(packed[i].tags[t].value, whole[i].tags[t].value) << whole[i].tags[t].name;
+  }
+  EXPECT_EQ(whole[0].game->moves.back().san.view(), "Nf3#");
+  EXPECT_EQ(whole[1].game->moves[8].san.view(), "Ne5");
+  EXPECT_EQ(whole[2].game->moves[0].san.view(), "b8=Q+");
+  // The mates prove the results: a Result tag of "1-0" is corrected to "0-1".
+  EXPECT_EQ(packed[0].tags[6].value, "0-1");
+  EXPECT_EQ(packed[3].tags[6].value, "0-1");
+}
+
 TEST_F(Budget, GamesLetGoAreReadBackFromTheirFile) {
   // Two games far apart in their file (a long comment between them): read back with one read
   // each instead of one read of everything between.
