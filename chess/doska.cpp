@@ -497,7 +497,7 @@ uint8_t doska::PlayLegal(const mov& m) {
   return StateNormal;
 }
 
-bool doska::GivesCheck(const mov& m, int king) const {
+__attribute__((always_inline)) inline bool doska::GivesCheck(const mov& m, int king) const {
   const int from = SquareIndex(m.fromfile, m.fromrank), to = SquareIndex(m.tofile, m.torank);
   const Bitboard kingBit = SquareBit(king);
   const Bitboard occupied = byColor[White] | byColor[Black];
@@ -546,7 +546,7 @@ bool PromotionFits(int pawn, int promotion) {
 
 }  // namespace
 
-doska::KingSafety doska::SafetyOf(bool black) const {
+__attribute__((always_inline)) inline doska::KingSafety doska::SafetyOf(bool black) const {
   KingSafety safety;
   const Bitboard kings = byCode[black ? BlackKing : WhiteKing];
   if (!kings || (kings & (kings - 1))) return safety;  // no king or several: the full test
@@ -733,13 +733,7 @@ uint8_t doska::resolve(int piece, int& promotion, int& fromfile, int& fromrank, 
   return state;
 }
 
-uint8_t doska::ResolveRecord(int piece, int promotion, int fromfile, int fromrank, int tofile, int torank, mov& record,
-                             Bitboard& origins, bool& allOrigins) const {
-  allOrigins = fromfile == 0 && fromrank == 0 && piece != WhitePawn && piece != BlackPawn;
-  return ResolveInto(piece, promotion, fromfile, fromrank, tofile, torank, record, origins);
-}
-
-Bitboard doska::Reachers(uint8_t code, int to) const {
+__attribute__((always_inline)) inline Bitboard doska::Reachers(uint8_t code, int to) const {
   const Bitboard occupied = byColor[White] | byColor[Black];
   switch (PieceType(code)) {
     case 1: {
@@ -917,7 +911,7 @@ void doska::describe(mov& m, int fromfile, int fromrank, int tofile, int torank,
   m.flags = MoveFlags(m.piece, fromfile, fromrank, tofile, torank);
 }
 
-void doska::DescribeOnBoard(mov& m, int from, int to, int promotion) const {
+__attribute__((always_inline)) inline void doska::DescribeOnBoard(mov& m, int from, int to, int promotion) const {
   const uint8_t piece = cells[from];
   const int fromfile = FileOf(from), fromrank = RankOf(from), tofile = FileOf(to), torank = RankOf(to);
   m.piece = piece;

@@ -87,7 +87,10 @@ class doska {
   // true: the rivals a SAN text must tell apart); otherwise the move's own origin alone.
   // Returns StateNormal, or a ResolveCode. Remembers nothing, unlike resolve.
   uint8_t ResolveRecord(int piece, int promotion, int fromfile, int fromrank, int tofile, int torank, mov& record,
-                        Bitboard& origins, bool& allOrigins) const;
+                        Bitboard& origins, bool& allOrigins) const {
+    allOrigins = fromfile == 0 && fromrank == 0 && piece != WhitePawn && piece != BlackPawn;
+    return ResolveInto(piece, promotion, fromfile, fromrank, tofile, torank, record, origins);
+  }
   // True when the side's king has not moved and the rook of that side has not been lost.
   bool castleright(bool black, bool longside) const;
   // The Polyglot position key.

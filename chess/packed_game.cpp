@@ -1,5 +1,6 @@
 #include "chess/packed_game.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -28,24 +29,45 @@ constexpr uint8_t OwnSan = 0;  // the text follows, with its length
 class Writer {
  public:
   // Room for the bytes a line of moves usually takes, so that the buffer seldom grows.
-  explicit Writer(size_t expected) { out.reserve(expected); }
-  void Byte(uint8_t value) { out.push_back(value); }
+  explicit Writer(size_t expected)
+      : buffer(std::make_unique_for_overwrite<uint8_t[]>(expected > 0 ? expected : 1)),
+        capacity(expected > 0 ? expected : 1) {}
+  void Byte(uint8_t value) {
+    Need(1);
+    buffer[size++] = value;
+  }
   void Number(uint64_t value) {
+    Need(10);
     while (value >= 0x80) {
-      out.push_back(uint8_t(value | 0x80));
+      buffer[size++] = uint8_t(value | 0x80);
       value >>= 7;
     }
-    out.push_back(uint8_t(value));
+    buffer[size++] = uint8_t(value);
   }
-  void Bytes(const void* data, size_t size) {
-    const uint8_t* from = static_cast<const uint8_t*>(data);
-    out.insert(out.end(), from, from + size);
+  void Bytes(const void* data, size_t count) {
+    Need(count);
+    std::memcpy(buffer.get() + size, data, count);
+    size += count;
   }
   void Text(std::string_view text) {
     Number(text.size());
     Bytes(text.data(), text.size());
   }
-  std::vector<uint8_t> out;
+  const uint8_t* data() const { return buffer.get(); }
+  size_t Size() const { return size; }
+
+ private:
+  void Need(size_t count) {
+    if (size + count <= capacity) return;
+    const size_t grown = std::max(capacity * 2, size + count);
+    auto larger = std::make_unique_for_overwrite<uint8_t[]>(grown);
+    std::memcpy(larger.get(), buffer.get(), size);
+    buffer = std::move(larger);
+    capacity = grown;
+  }
+  std::unique_ptr<uint8_t[]> buffer;
+  size_t size = 0;
+  size_t capacity;
 };
 
 class Reader {
@@ -213,10 +235,10 @@ PackedGame::PackedGame(const jurnal& game) {
     }
     steps.pop_back();
   }
-  const uint32_t size = uint32_t(w.out.size());
-  bytes = std::make_unique_for_overwrite<uint8_t[]>(sizeof size + w.out.size());
+  const uint32_t size = uint32_t(w.Size());
+  bytes = std::make_unique_for_overwrite<uint8_t[]>(sizeof size + w.Size());
   std::memcpy(bytes.get(), &size, sizeof size);
-  std::memcpy(bytes.get() + sizeof size, w.out.data(), w.out.size());
+  std::memcpy(bytes.get() + sizeof size, w.data(), w.Size());
   if (game.ownboard) {
     start = std::make_unique<doska>();
     start->assign(*game.ownboard);
