@@ -15,6 +15,10 @@
 #include "pgn/memory_budget.h"
 #include "pgn/pgn_types.h"
 
+// The lines ending in text[from, to): CR LF, LF and a lone CR each end one (a CR is lone when
+// no LF follows it in the text).
+size_t CountLineEnds(std::string_view text, size_t from, size_t to);
+
 // Where a game, or a stretch of damaged text, was skipped, and why.
 struct ReadIssue {
   int64_t gamePosition = 0;  // 1-based byte position of the game's start

@@ -201,6 +201,38 @@ TEST(WindowedRead, StrayTextLongerThanAWindowMayGrowIsSkippedWithOneReport) {
   EXPECT_LE(zeros.read.largestWindow, 2 * 65536);
 }
 
+TEST(WindowedRead, LinesAreCountedAlikeWhateverEndsThemAndWhereverTheWindowsFall) {
+  // Reports far into a text of several windows name the lines a reader counts: CR LF, LF and a
+  // lone CR each end one line, and all three kinds mixed.
+  for (const std::string end : {"\n", "\r\n", "\r", "mixed"}) {
+    SCOPED_TRACE(end == "\r" ? "CR" : end == "\r\n" ? "CR LF" : end);
+    std::string text;
+    int line = 1;
+    auto add = [&](const std::string& content) {
+      const std::string ending = end != "mixed" ? end : line % 3 == 0 ? "\r" : line % 3 == 1 ? "\r\n" : "\n";
+      text += content + ending;
+      ++line;
+    };
+    std::vector<int> damagedLines;
+    for (int game = 0; game < 400; ++game) {
+      if (game % 97 == 50) damagedLines.push_back(line);
+      add("[Event \"" + std::to_string(game) + "\"]");
+      add("");
+      add(game % 97 == 50 ? "1. e4 e4 *" : "1. e4 {a comment of a few words} e5 2. Nf3 Nc6 *");
+      add("");
+    }
+    const StretchRead result = ReadWithShortStretches(text);
+    EXPECT_EQ(result.games.size(), 400u - damagedLines.size());
+    ASSERT_EQ(result.report.issues.size(), damagedLines.size());
+    for (size_t k = 0; k < damagedLines.size(); ++k) EXPECT_EQ(result.report.issues[k].gameLine, damagedLines[k]);
+    // The same count as one byte at a time, from any start.
+    size_t plain = 0;
+    for (size_t i = 5; i < text.size(); ++i)
+      plain += text[i] == '\n' || (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n'));
+    EXPECT_EQ(CountLineEnds(text, 5, text.size()), plain);
+  }
+}
+
 TEST(WindowedRead, AGameLongerThanAWindowMayGrowIsSkippedAndTheNextOnesRead) {
   std::string comment(200000, 'x');
   for (size_t i = 100; i < comment.size(); i += 100) comment[i] = '\n';
