@@ -386,22 +386,28 @@ void jurnal::setboard(doska* newBoard) {
   }
 }
 
-void jurnal::gamekeys(uint64_t& startkey, uint64_t& moveskey) const {
+uint64_t jurnal::startkey() const {
   constexpr uint64_t InitialKey = 0x463B96181691FC9CULL;
-  if (ownboard)
-    startkey = ownboard->poskey(blackfirst);
-  else
-    startkey = blackfirst ? InitialKey ^ PolyglotKeys[PolyglotWhiteToMove] : InitialKey;
+  if (ownboard) return ownboard->poskey(blackfirst);
+  return blackfirst ? InitialKey ^ PolyglotKeys[PolyglotWhiteToMove] : InitialKey;
+}
+
+void jurnal::gamekeys(uint64_t& startkey, uint64_t& moveskey) const {
+  startkey = this->startkey();
   moveskey = 0;
-  for (const mov& m : moves) {
-    if (m.piece == Empty || m.piece >= PieceCodeCount) continue;
-    const int type = PieceType(m.piece);
-    const int kind = 2 * (type - 1) + (IsWhite(m.piece) ? 1 : 0);
-    const int square = 8 * (m.tofile - 1) + (m.torank - 1);
-    if (square >= 0 && square < 64) moveskey ^= PolyglotKeys[size_t(64 * kind + square)];
-    if (m.fromfile <= 10) moveskey ^= PolyglotKeys[770 + m.fromfile];
-    if (m.fromrank <= 10) moveskey ^= PolyglotKeys[770 + m.fromrank];
-  }
+  for (const mov& m : moves) moveskey ^= MovesKeyPart(m);
+}
+
+uint64_t MovesKeyPart(const mov& m) {
+  if (m.piece == Empty || m.piece >= PieceCodeCount) return 0;
+  const int type = PieceType(m.piece);
+  const int kind = 2 * (type - 1) + (IsWhite(m.piece) ? 1 : 0);
+  const int square = 8 * (m.tofile - 1) + (m.torank - 1);
+  uint64_t part = 0;
+  if (square >= 0 && square < 64) part ^= PolyglotKeys[size_t(64 * kind + square)];
+  if (m.fromfile <= 10) part ^= PolyglotKeys[770 + m.fromfile];
+  if (m.fromrank <= 10) part ^= PolyglotKeys[770 + m.fromrank];
+  return part;
 }
 
 namespace {

@@ -93,8 +93,11 @@ class jurnal {
   // Gives up the line's moves, their variations destroyed; the record is left without moves
   // (a reader reuses the array's memory for the next game).
   std::vector<mov> TakeMoves();
-  // Keys for duplicate detection: the start position, and the main line's moves in any order.
+  // Keys for duplicate detection: the start position, and the main line's moves in any order
+  // (the moves key is the XOR of MovesKeyPart over them).
   void gamekeys(uint64_t& startkey, uint64_t& moveskey) const;
+  // The first of those keys alone.
+  uint64_t startkey() const;
 
  private:
   // Whether black is to move at the cursor.
@@ -112,3 +115,7 @@ class jurnal {
   };
   mutable NumberCache numberCache;
 };
+
+// One move's share of the moves key gamekeys gives: the shares of a line's moves XOR together,
+// so that a reader may add them up move by move.
+uint64_t MovesKeyPart(const mov& m);

@@ -228,8 +228,10 @@ void ReadPiece(std::string_view text, PieceRead& piece, const ReadOptions& optio
       entry.sourcePosition = int64_t(start) + 1;
       entry.sourceLength = int64_t(reader.position - start);
       entry.sourcePath = source;
-      if (options.summarise && options.findEco) Summarise(entry, reader.MainLineEco());
-      if (options.summarise && !options.findEco) SummariseWithoutEco(entry);
+      uint64_t movesKey = 0;
+      const uint64_t* keyRead = reader.MainLineMovesKey(movesKey) ? &movesKey : nullptr;
+      if (options.summarise && options.findEco) Summarise(entry, reader.MainLineEco(), keyRead);
+      if (options.summarise && !options.findEco) SummariseWithoutEco(entry, keyRead);
       if (options.budget) {
         std::unique_ptr<jurnal> packed;
         AdmitGame(*options.budget, entry, &packed);

@@ -47,19 +47,24 @@ void Summarise(TGame& entry) {
   Summarise(entry, EcoCodeOfMoves(*entry.game));
 }
 
-void SummariseWithoutEco(TGame& entry) {
+void SummariseWithoutEco(TGame& entry, const uint64_t* movesKey) {
   if (!entry.game) return;
   TGameSummary& summary = entry.summary;
   summary.known = true;
   summary.plies = entry.game->movecount();
-  entry.game->gamekeys(summary.startKey, summary.movesKey);
+  if (movesKey) {
+    summary.startKey = entry.game->startkey();
+    summary.movesKey = *movesKey;
+  } else {
+    entry.game->gamekeys(summary.startKey, summary.movesKey);
+  }
   std::memset(summary.eco, 0, sizeof summary.eco);
   summary.ecoKnown = false;
 }
 
-void Summarise(TGame& entry, std::string_view ecoOfMainLine) {
+void Summarise(TGame& entry, std::string_view ecoOfMainLine, const uint64_t* movesKey) {
   if (!entry.game) return;
-  SummariseWithoutEco(entry);
+  SummariseWithoutEco(entry, movesKey);
   ecoOfMainLine.copy(entry.summary.eco, sizeof entry.summary.eco - 1);  // an empty view may hold no bytes at all
   entry.summary.ecoKnown = true;
 }

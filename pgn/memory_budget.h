@@ -30,11 +30,12 @@ int64_t GameMemoryCost(const jurnal& game);
 
 // Fills the entry's summary from its game (the ECO code found by replaying its main line).
 void Summarise(TGame& entry);
-// The same with the ECO code of the main line already known (found while the game was read).
-void Summarise(TGame& entry, std::string_view ecoOfMainLine);
+// The same with the ECO code of the main line already known (found while the game was read),
+// and its moves key too when `movesKey` is given (added up by the reader).
+void Summarise(TGame& entry, std::string_view ecoOfMainLine, const uint64_t* movesKey = nullptr);
 
 // The same without the ECO code, which is found from the moves when it is wanted.
-void SummariseWithoutEco(TGame& entry);
+void SummariseWithoutEco(TGame& entry, const uint64_t* movesKey = nullptr);
 
 // Releases the entry's game, summarised first when it is not yet.
 void LetGo(TGame& entry);

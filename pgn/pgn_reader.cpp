@@ -383,6 +383,8 @@ int PgnReader::ReadMovetext(jurnal& game) {
     game.moves.swap(mainLine);
   }
   mainLineEco = nullptr;
+  movesKey = 0;
+  movesKeyKnown = !growInPlace;
   const int code = ReadMovetextOnBoard(game);
   if (!growInPlace && !packsAtOnce) {
     std::vector<mov> exact(std::make_move_iterator(game.moves.begin()), std::make_move_iterator(game.moves.end()));
@@ -448,6 +450,7 @@ int PgnReader::ReadMovetextOnBoard(jurnal& game) {
           ++position;
           s.numberSinceOpening = false;
           if (s.nullMove && s.line->current > 0) {
+            if (s.line == s.game) movesKeyKnown = false;
             // After a null move the variation starts at once from the last real move.
             const mov last = s.line->lastmove();
             s.line->back();
@@ -689,6 +692,7 @@ int PgnReader::PlayResolved(Scan& s, int piece, int promotion, int fromfile, int
     }
     AttachPending(*s.line);
     s.nullMove = false;
+    if (s.line == s.game) movesKey ^= MovesKeyPart(record);
     state = s.line->AppendResolved(record, nag, origins, allOrigins, !(packsAtOnce && s.line == s.game));
   } else {
     const int code =
@@ -713,6 +717,7 @@ int PgnReader::PlayAtCursor(Scan& s, int piece, int promotion, int fromfile, int
   const int result = s.line->addmove(fromfile, fromrank, tofile, torank, promotion, true, nag);
   if (result < 0) return NoLegalMove;
   if (opening && result >= 1) s.line = s.line->moves[size_t(s.line->current)].variations[size_t(result) - 1];
+  if (s.line == s.game) movesKeyKnown = false;  // a main line move not at its end: gamekeys tells
   AttachPending(*s.line);
   s.variationOpening = s.nullMove = false;
   const mov& added = s.line->moves[size_t(s.line->current)];

@@ -63,6 +63,13 @@ class PgnReader {
   // code, without replaying the game afterwards.
   const EcoFinder* eco = nullptr;
   std::string_view MainLineEco() const { return mainLineEco ? std::string_view(*mainLineEco) : std::string_view(); }
+  // The moves key of the main line just read (as jurnal::gamekeys gives it), added up as its
+  // moves went in; false when the reader cannot vouch for it (the record held moves before, or a
+  // move went into the main line elsewhere than at its end) and gamekeys must be asked.
+  bool MainLineMovesKey(uint64_t& key) const {
+    key = movesKey;
+    return movesKeyKnown;
+  }
 
   // The result the final position of a game just read decides ("1-0" or "0-1" after a mate,
   // "1/2-1/2" after a stalemate), or "" when it decides none. `tagResult` is the Result tag: the
@@ -109,5 +116,7 @@ class PgnReader {
   // The same for tag lists.
   TagPairs tagScratch;
   const std::string* mainLineEco = nullptr;  // in the finder's table
+  uint64_t movesKey = 0;
+  bool movesKeyKnown = false;
   int ReadTagsInto(TagPairs& tags, std::string& fen);
 };

@@ -61,9 +61,15 @@ TEST_F(Budget, ASummaryKeepsWhatSortingFilteringAndKeyingNeed) {
   EXPECT_EQ(RefreshEcoTag(letGo[1], true), "B00");
 }
 
-// Summaries made while reading take the ECO code found as the main line went by; it must be
-// the code a replay of the record finds, whatever the variations, null moves and set-ups.
-TEST_F(Budget, TheCodeFoundWhileReadingIsTheReplaysCode) {
+// Summaries made while reading take the ECO code found as the main line went by and the keys
+// added up as its moves went in; they must be what a replay of the record finds, whatever the
+// variations, null moves and set-ups.
+TEST_F(Budget, TheCodeAndKeysFoundWhileReadingAreTheReplays) {
+  auto sameKeys = [](const TGame& game) {
+    uint64_t startKey = 0, movesKey = 0;
+    game.game->gamekeys(startKey, movesKey);
+    return game.summary.startKey == startKey && game.summary.movesKey == movesKey;
+  };
   auto summaries = [](const std::string& text) {
     TGames games;
     ReadOptions options;
@@ -76,13 +82,16 @@ TEST_F(Budget, TheCodeFoundWhileReadingIsTheReplaysCode) {
       "[Event \"main line\"]\n\n1. e4 (1. d4) 1... d5 (1... e5) 2. exd5 *\n\n"
       "[Event \"null move\"]\n\n1. e4 -- 2. d4 *\n\n"
       "[Event \"null variation\"]\n\n1. e4 -- (1... d5) 2. d4 *\n\n"
+      "[Event \"variations deep\"]\n\n1. e4 e5 (1... c5 2. Nf3 (2. c3 d5) 2... d6) 2. Nf3 Nc6 (2... d6 3. d4) 3. Bb5 "
+      "*\n\n"
       "[Event \"set up\"]\n[SetUp \"1\"]\n[FEN \"4k3/8/8/8/8/8/4P3/4K3 w - - 0 1\"]\n\n1. e4 Kd7 *\n";
   TGames games = summaries(text);
-  ASSERT_EQ(games.size(), 5u);
+  ASSERT_EQ(games.size(), 6u);
   for (TGame& game : games) {
     SCOPED_TRACE(game.tags[0].value);
     ASSERT_TRUE(game.summary.known);
     EXPECT_EQ(std::string(game.summary.eco), EcoCodeOfMoves(*game.game));
+    EXPECT_TRUE(sameKeys(game));
   }
   EXPECT_STREQ(games[0].summary.eco, "");
   EXPECT_STREQ(games[1].summary.eco, "B01");
@@ -98,6 +107,7 @@ TEST_F(Budget, TheCodeFoundWhileReadingIsTheReplaysCode) {
     const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     for (TGame& game : summaries(file)) {
       ASSERT_EQ(std::string(game.summary.eco), EcoCodeOfMoves(*game.game)) << name << " " << checked;
+      ASSERT_TRUE(sameKeys(game)) << name << " " << checked;
       ++checked;
       if (game.summary.eco[0]) ++coded;
     }
