@@ -161,12 +161,18 @@ int jurnal::movenumber() const {
   }
   // The side expected before moves[i]: the other colour than the move before it.
   auto whiteExpectedBefore = [this](int i) { return i == 0 ? !blackfirst : !IsWhite(moves[size_t(i) - 1].piece); };
-  while (numberCache.ply < current) {
-    const bool white = IsWhite(moves[size_t(numberCache.ply)].piece);
-    // Two moves of one colour in a row count as if the other side had passed.
-    if (white != whiteExpectedBefore(numberCache.ply) && white) ++numberCache.number;
-    if (!white) ++numberCache.number;
-    ++numberCache.ply;
+  if (numberCache.ply < current) {
+    // Forward (a reader asks at every move number): a black move ends its number, and two white
+    // moves in a row count as if black had passed between them.
+    int ply = numberCache.ply, number = numberCache.number;
+    bool previousWhite = !whiteExpectedBefore(ply);
+    for (; ply < current; ++ply) {
+      const bool white = IsWhite(moves[size_t(ply)].piece);
+      number += !white || previousWhite;
+      previousWhite = white;
+    }
+    numberCache.ply = ply;
+    numberCache.number = number;
   }
   while (numberCache.ply > current) {
     --numberCache.ply;

@@ -137,6 +137,7 @@ void ReadPiece(std::string_view text, PieceRead& piece, const ReadOptions& optio
   PgnReader reader(text);
   // Games packed as they are read need neither an array of their exact size nor SAN texts.
   reader.packsAtOnce = options.budget != nullptr;
+  reader.addsUpMovesKey = options.summarise;
   // The ECO code is found as the main line is read (no table: no code, as a replay finds).
   std::optional<EcoFinder> eco;
   if (options.summarise && options.findEco) {

@@ -28,21 +28,32 @@ constexpr bool IsSymbolByte(unsigned char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '+' ||
          c == '#' || c == '=' || c == ':' || c == '-';
 }
-struct SymbolTable {
+constexpr bool IsTagNameByteOf(unsigned char c) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c >= 0x80;
+}
+// Bytes that end a run of plain bytes in a tag value: its quote, an escape, or bytes no value
+// may hold.
+constexpr bool EndsValueRunOf(unsigned char c) {
+  return c == '"' || c == '\\' || c == '\0' || c == '\t' || c == '\n' || c == '\r';
+}
+struct ByteTables {
   bool symbol[256];
+  bool tagName[256];
+  bool endsValueRun[256];
 };
-constexpr SymbolTable BuildSymbolTable() {
-  SymbolTable t{};
-  for (int c = 0; c < 256; ++c) t.symbol[c] = IsSymbolByte(static_cast<unsigned char>(c));
+constexpr ByteTables BuildByteTables() {
+  ByteTables t{};
+  for (int c = 0; c < 256; ++c) {
+    t.symbol[c] = IsSymbolByte(static_cast<unsigned char>(c));
+    t.tagName[c] = IsTagNameByteOf(static_cast<unsigned char>(c));
+    t.endsValueRun[c] = EndsValueRunOf(static_cast<unsigned char>(c));
+  }
   return t;
 }
-constexpr SymbolTable Symbols = BuildSymbolTable();
-inline bool IsSymbol(char c) { return Symbols.symbol[static_cast<unsigned char>(c)]; }
-
-bool IsTagNameByte(char c) {
-  return IsDigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' ||
-         static_cast<unsigned char>(c) >= 0x80;
-}
+constexpr ByteTables Bytes = BuildByteTables();
+inline bool IsSymbol(char c) { return Bytes.symbol[static_cast<unsigned char>(c)]; }
+inline bool IsTagNameByte(char c) { return Bytes.tagName[static_cast<unsigned char>(c)]; }
+inline bool EndsValueRun(char c) { return Bytes.endsValueRun[static_cast<unsigned char>(c)]; }
 
 // Comments met one after another are kept apart by a space: their braces go when they are
 // stored as one comment, and their words must not run together.
@@ -199,11 +210,7 @@ int PgnReader::ReadTagPair(TPGNTag& tag) {
   for (;;) {
     // Plain bytes up to the next quote, backslash or forbidden byte go in as one run.
     const size_t runStart = position;
-    while (position < n) {
-      const char c = text[position];
-      if (c == '"' || c == '\\' || c == '\0' || c == '\t' || c == '\n' || c == '\r') break;
-      ++position;
-    }
+    while (position < n && !EndsValueRun(text[position])) ++position;
     tag.value.append(text.data() + runStart, position - runStart);
     if (position >= n) return TagValueUnterminated;
     const char c = text[position];
@@ -359,7 +366,7 @@ int PgnReader::ReadPlayedMove(Scan& s, bool castling) {
   return code;
 }
 
-void PgnReader::AttachPending(jurnal& line) {
+void PgnReader::AttachComments(jurnal& line) {
   // Nothing to attach leaves the comment there alone: it may be one attached before a
   // variation, as in "e4 {good} (d4) e5", which must not be lost when e5 is read.
   if (pending.empty()) return;
@@ -384,7 +391,7 @@ int PgnReader::ReadMovetext(jurnal& game) {
   }
   mainLineEco = nullptr;
   movesKey = 0;
-  movesKeyKnown = !growInPlace;
+  movesKeyKnown = addsUpMovesKey && !growInPlace;
   const int code = ReadMovetextOnBoard(game);
   if (!growInPlace && !packsAtOnce) {
     std::vector<mov> exact(std::make_move_iterator(game.moves.begin()), std::make_move_iterator(game.moves.end()));
@@ -692,7 +699,7 @@ int PgnReader::PlayResolved(Scan& s, int piece, int promotion, int fromfile, int
     }
     AttachPending(*s.line);
     s.nullMove = false;
-    if (s.line == s.game) movesKey ^= MovesKeyPart(record);
+    if (s.line == s.game && movesKeyKnown) movesKey ^= MovesKeyPart(record);
     state = s.line->AppendResolved(record, nag, origins, allOrigins, !(packsAtOnce && s.line == s.game));
   } else {
     const int code =

@@ -63,9 +63,12 @@ class PgnReader {
   // code, without replaying the game afterwards.
   const EcoFinder* eco = nullptr;
   std::string_view MainLineEco() const { return mainLineEco ? std::string_view(*mainLineEco) : std::string_view(); }
-  // The moves key of the main line just read (as jurnal::gamekeys gives it), added up as its
-  // moves went in; false when the reader cannot vouch for it (the record held moves before, or a
-  // move went into the main line elsewhere than at its end) and gamekeys must be asked.
+  // Set by a caller that summarises each game read: the reader then adds up the moves key of the
+  // main line as its moves go in.
+  bool addsUpMovesKey = false;
+  // That key (as jurnal::gamekeys gives it); false when the reader cannot vouch for it (not asked
+  // to add it up, the record held moves before, or a move went into the main line elsewhere than
+  // at its end) and gamekeys must be asked.
   bool MainLineMovesKey(uint64_t& key) const {
     key = movesKey;
     return movesKeyKnown;
@@ -100,7 +103,11 @@ class PgnReader {
   // added where the cursor stands. `state` receives the opponent's state after it.
   int PlayAtCursor(Scan& s, int piece, int promotion, int fromfile, int fromrank, int tofile, int torank, uint8_t nag,
                    bool captureMark, bool castling, uint8_t& state);
-  void AttachPending(jurnal& line);
+  // Attaches the comments met since the last move to it (to the line's start before its first).
+  void AttachPending(jurnal& line) {
+    if (!pending.empty()) AttachComments(line);  // most moves have none
+  }
+  void AttachComments(jurnal& line);
   void NoteEcoPosition(const jurnal& line);
   // Where a comment opened at `brace` must end: the "}" closing it, or the start of a line that
   // surely begins a game when such a line comes first (openComment is then set).
