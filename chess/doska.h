@@ -185,8 +185,8 @@ class doska {
 
   uint8_t cells[64];                // the piece code of each square, by bit index (a1, b1, ..., h8)
   Bitboard byCode[PieceCodeCount];  // byCode[0] holds the empty squares
-  Bitboard byColor[3];
-  uint64_t pieceKey = 0;  // the pieces' part of the position key, kept up to date by Place
+  Bitboard byColor[3];              // [0] white, [1] black, [2] empty squares (kept for speed)
+  uint64_t pieceKey = 0;            // the pieces' part of the position key, kept up to date by Place
   // Counts square changes, so a remembered answer can tell whether the board has moved on.
   uint32_t stamp = 0;
   struct Memo {
@@ -217,5 +217,5 @@ class doska {
   SafeMemo safeMemo;
   // Whether the move just played (by PlayLegal) gives check to the king on `king`, given that
   // this king was out of check before it.
-  bool GivesCheck(const mov& m, int king) const;  // [0] white, [1] black, [2] empty squares (kept for speed)
+  bool GivesCheck(const mov& m, int king) const;
 };
