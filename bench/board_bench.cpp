@@ -116,21 +116,29 @@ const std::vector<MoveTexts>& Games() {
   return games;
 }
 
-template <typename Board>
-// Each move resolved together with the opponent's state after it (a trial of the move inside
-// `resolve`), then described and played: how the reader drove the board until it learnt the state
-// from the board after playing the move. Kept for its history and for the reference board.
-void ResolveWithStatePlyWork(benchmark::State& state) {
+// Replays every game with `replay(board, game, checks)` (which returns the plies it played) for
+// as long as the benchmark runs, and reports the plies a second.
+template <typename Board, typename Replayer>
+void ReplayAll(benchmark::State& state, Replayer replay) {
   const std::vector<MoveTexts>& games = Games();
   Board board;
   uint64_t checks = 0;
   long plies = 0;
   for (auto _ : state) {
-    for (const MoveTexts& game : games) plies += Replay(board, game, checks);
+    for (const MoveTexts& game : games) plies += replay(board, game, checks);
   }
   benchmark::DoNotOptimize(checks);
   state.SetItemsProcessed(plies);
   state.counters["plies/s"] = benchmark::Counter(double(plies), benchmark::Counter::kIsRate);
+}
+
+template <typename Board>
+// Each move resolved together with the opponent's state after it (a trial of the move inside
+// `resolve`), then described and played: how the reader drove the board until it learnt the state
+// from the board after playing the move. Kept for its history and for the reference board.
+void ResolveWithStatePlyWork(benchmark::State& state) {
+  ReplayAll<Board>(state,
+                   [](Board& board, const MoveTexts& game, uint64_t& checks) { return Replay(board, game, checks); });
 }
 
 BENCHMARK_TEMPLATE(ResolveWithStatePlyWork, doska)->Unit(benchmark::kMillisecond);
@@ -172,18 +180,7 @@ __attribute__((noinline)) long ReplayAsReader(doska& board, const MoveTexts& gam
   return plies;
 }
 
-void ReaderPlyWork(benchmark::State& state) {
-  const std::vector<MoveTexts>& games = Games();
-  doska board;
-  uint64_t checks = 0;
-  long plies = 0;
-  for (auto _ : state) {
-    for (const MoveTexts& game : games) plies += ReplayAsReader(board, game, checks);
-  }
-  benchmark::DoNotOptimize(checks);
-  state.SetItemsProcessed(plies);
-  state.counters["plies/s"] = benchmark::Counter(double(plies), benchmark::Counter::kIsRate);
-}
+void ReaderPlyWork(benchmark::State& state) { ReplayAll<doska>(state, ReplayAsReader); }
 BENCHMARK(ReaderPlyWork)->Unit(benchmark::kMillisecond);
 
 // The same games recorded as the reader records them: each move text resolved, added to the
