@@ -233,6 +233,36 @@ TEST(WindowedRead, LinesAreCountedAlikeWhateverEndsThemAndWhereverTheWindowsFall
   }
 }
 
+TEST(WindowedRead, LineEndsAreCountedAlikeInAnyStretchOfAnyMixOfEndings) {
+  // LF, CR LF and lone CR mixed, long runs without any, a CR as the last byte: every stretch
+  // counts as a byte-by-byte count does, the byte after the stretch deciding a CR at its end.
+  std::string text;
+  uint32_t seed = 12345;
+  auto next = [&seed] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7FFF; };
+  while (text.size() < 3000) {
+    const uint32_t pick = next() % 8;
+    if (pick == 0) text += '\n';
+    else if (pick == 1) text += "\r\n";
+    else if (pick == 2) text += '\r';
+    else text += std::string(next() % 70, char('a' + pick));
+  }
+  text += '\r';
+  auto plain = [&text](size_t from, size_t to) {
+    size_t count = 0;
+    for (size_t i = from; i < to; ++i)
+      count += text[i] == '\n' || (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n'));
+    return count;
+  };
+  for (int trial = 0; trial < 2000; ++trial) {
+    size_t from = next() % (text.size() + 1), to = next() % (text.size() + 1);
+    if (trial % 10 == 0) to = text.size();
+    if (from > to) std::swap(from, to);
+    ASSERT_EQ(CountLineEnds(text, from, to), plain(from, to)) << from << ".." << to;
+  }
+  EXPECT_EQ(CountLineEnds("", 0, 0), 0u);
+  EXPECT_EQ(CountLineEnds(std::string(1000, '\n'), 0, 1000), 1000u);  // more than a lane holds
+}
+
 TEST(WindowedRead, AGameLongerThanAWindowMayGrowIsSkippedAndTheNextOnesRead) {
   std::string comment(200000, 'x');
   for (size_t i = 100; i < comment.size(); i += 100) comment[i] = '\n';
