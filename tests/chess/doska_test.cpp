@@ -390,6 +390,18 @@ TEST(Resolve, ReportsMateAndAMissingOpponentKing) {
   EXPECT_EQ(noKing.resolve(WhiteRook, promotion, ff, fr, tf, tr), StateNoKing);
 }
 
+TEST(Attacked, SquaresLineUpExactlyWhereTheLineTablesSayTheyDo) {
+  // Every pair of squares, including each square with itself and pairs a file's wrap apart
+  // (h1 and a2 are neighbours by index, not on any line).
+  for (int a = 0; a < 64; ++a)
+    for (int b = 0; b < 64; ++b) {
+      const bool straight = a != b && (FileOf(a) == FileOf(b) || RankOf(a) == RankOf(b));
+      const int expected = straight ? 1 : Attacks.line[a][b] ? 2 : 0;
+      ASSERT_EQ(Alignment(a, b), expected) << a << " " << b;
+      ASSERT_EQ(Attacks.line[a][b] != 0, expected != 0) << a << " " << b;
+    }
+}
+
 TEST(Poskey, DependsOnSideCastlingAndUsableEnPassant) {
   doska board;
   Play(board, 5, 2, 5, 4);
