@@ -180,6 +180,20 @@ bool doska::AttackedBy(int target, bool byblack) const {
          (RookAttacks(target, occupied) & straight);
 }
 
+Bitboard doska::AttackersOf(int target, bool byblack) const {
+  const int side = byblack ? Black : White;
+  const uint8_t base = byblack ? 6 : 0;
+  const Bitboard occupied = byColor[White] | byColor[Black];
+  const Bitboard queens = byCode[base + WhiteQueen];
+  Bitboard attackers = (Attacks.pawn[side ^ 1][target] & byCode[base + WhitePawn]) |
+                       (Attacks.king[target] & byCode[base + WhiteKing]);
+  // Knights and sliders never attack a square that holds a piece of their own side.
+  if (byColor[side] & SquareBit(target)) return attackers;
+  return attackers | (Attacks.knight[target] & byCode[base + WhiteKnight]) |
+         (BishopAttacks(target, occupied) & (byCode[base + WhiteBishop] | queens)) |
+         (RookAttacks(target, occupied) & (byCode[base + WhiteRook] | queens));
+}
+
 bool doska::attacked(int file, int rank, bool byblack) const {
   if (!OnBoard(file, rank)) return false;
   return AttackedBy(SquareIndex(file, rank), byblack);
@@ -412,7 +426,24 @@ bool doska::HasLegalMove(bool black, bool inCheck) const {
       Bitboard steps = Attacks.king[king] & ~byColor[black ? Black : White];
       while (steps)
         if (KingStepSafe(king, PopLowest(steps), black)) return true;
-      return tryPieces(byColor[black ? Black : White] & ~kings);
+      // Another piece ends a check only by taking the one checker or standing between it and
+      // the king: two checkers leave it nothing (but an en-passant capture, tried whatever
+      // its square).
+      const Bitboard checkers = AttackersOf(king, !black);
+      if (!checkers) return tryPieces(byColor[black ? Black : White] & ~kings);
+      const Bitboard evasions =
+          (checkers & (checkers - 1)) ? 0 : checkers | Attacks.between[king][LowestSquare(checkers)];
+      Bitboard pieces = byColor[black ? Black : White] & ~kings;
+      while (pieces) {
+        const int from = PopLowest(pieces);
+        Bitboard targets = Targets(from);
+        Bitboard wanted = evasions;
+        if (PieceType(cells[from]) == 1) wanted |= targets & byCode[Empty] & ~Attacks.file[FileOf(from)];
+        targets &= wanted;
+        while (targets)
+          if (KingSafeAfter(from, PopLowest(targets))) return true;
+      }
+      return false;
     }
     return tryPieces(kings) || tryPieces(byColor[black ? Black : White] & ~kings);
   }

@@ -152,6 +152,8 @@ class doska {
   bool IsCastling960(int from, int to) const;
   // attacked, for a bit index.
   bool AttackedBy(int target, bool byblack) const;
+  // The squares of the pieces of one side that attack `target`, by the rules AttackedBy follows.
+  Bitboard AttackersOf(int target, bool byblack) const;
   // Whether the mover's king is safe after the (pseudo-legal) move, without touching the board.
   bool KingSafeAfter(int from, int to) const;
   // KingSafeAfter for a step of the side's one king onto a square without a piece of its own.

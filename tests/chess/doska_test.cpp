@@ -251,6 +251,19 @@ TEST(Gamestate, CheckMateAndStalemate) {
   EXPECT_EQ(FromFen("8/8/8/2k5/3Pp3/8/8/K3R3 b - -").gamestate(true), StateNormal);
 }
 
+TEST(Gamestate, ACheckIsAnsweredByTakingTheCheckerOrStandingBetweenAndADoubleCheckByNeither) {
+  // The rook on a1 checks the king walled in on g1.
+  EXPECT_EQ(FromFen("6k1/8/8/8/8/8/5PPP/r5K1 w - -").gamestate(true), StateCheckmate);
+  EXPECT_EQ(FromFen("6k1/8/8/8/8/3B4/5PPP/r5K1 w - -").gamestate(true), StateCheck);  // Bf1 or Bb1
+  EXPECT_EQ(FromFen("6k1/8/8/R7/8/8/5PPP/r5K1 w - -").gamestate(true), StateCheck);   // Rxa1
+  // A blocker pinned to the king stands between in vain.
+  EXPECT_EQ(FromFen("k5r1/8/8/8/8/8/5PBP/r5K1 w - -").gamestate(true), StateCheckmate);  // Bf1 pinned
+  EXPECT_EQ(FromFen("k7/8/8/8/8/8/5PBP/r5K1 w - -").gamestate(true), StateCheck);
+  // With the knight on f3 as well, gxf3 takes one checker and leaves the other.
+  EXPECT_EQ(FromFen("6k1/8/8/8/8/5n2/5PPP/r5K1 w - -").gamestate(true), StateCheckmate);
+  EXPECT_EQ(FromFen("6k1/8/8/8/8/5n2/5PPP/6K1 w - -").gamestate(true), StateCheck);
+}
+
 TEST(Gamestate, AnEnPassantCaptureThatExposesTheKingIsNoMove) {
   // axb6 e.p. would empty b5 and open the bishop's diagonal to the king: stalemate.
   const doska board = FromFen("8/2qk4/K7/Pp6/3r4/3b4/8/8 w - b6");
