@@ -185,8 +185,8 @@ Bitboard doska::AttackersOf(int target, bool byblack) const {
   const uint8_t base = byblack ? 6 : 0;
   const Bitboard occupied = byColor[White] | byColor[Black];
   const Bitboard queens = byCode[base + WhiteQueen];
-  Bitboard attackers = (Attacks.pawn[side ^ 1][target] & byCode[base + WhitePawn]) |
-                       (Attacks.king[target] & byCode[base + WhiteKing]);
+  Bitboard attackers =
+      (Attacks.pawn[side ^ 1][target] & byCode[base + WhitePawn]) | (Attacks.king[target] & byCode[base + WhiteKing]);
   // Knights and sliders never attack a square that holds a piece of their own side.
   if (byColor[side] & SquareBit(target)) return attackers;
   return attackers | (Attacks.knight[target] & byCode[base + WhiteKnight]) |

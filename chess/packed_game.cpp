@@ -1,6 +1,7 @@
 #include "chess/packed_game.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -53,6 +54,13 @@ class Writer {
     Number(text.size());
     Bytes(text.data(), text.size());
   }
+  // A move's fixed part: its four bytes and its marks, with one test of the room.
+  void Move(uint32_t packed, uint8_t marks) {
+    Need(sizeof packed + 1);
+    std::memcpy(buffer.get() + size, &packed, sizeof packed);
+    buffer[size + sizeof packed] = marks;
+    size += sizeof packed + 1;
+  }
   const uint8_t* data() const { return buffer.get(); }
   size_t Size() const { return size; }
 
@@ -92,9 +100,14 @@ class Reader {
 };
 
 bool OnTheBoard(const mov& m) {
-  auto inside = [](uint8_t coordinate) { return coordinate >= 1 && coordinate <= 8; };
-  return inside(m.fromfile) && inside(m.fromrank) && inside(m.tofile) && inside(m.torank) && m.piece < 16 &&
-         m.captured < 16 && m.extra < 16;
+  static_assert(std::endian::native == std::endian::little, "the move's bytes are read as one number");
+  // The four coordinates (bytes 1..4) each in 1..8, the three codes (bytes 0, 5 and 6) below 16.
+  // With each coordinate's top bit set first, subtracting one borrows from no other byte, and
+  // leaves bits 3..6 clear exactly for a coordinate of 1..8.
+  const uint64_t raw = m.BoardBytes();
+  const uint64_t coordinates = (raw >> 8) & 0xFFFFFFFFu;
+  const uint64_t lessOne = (coordinates | 0x80808080u) - 0x01010101u;
+  return (coordinates & 0x80808080u) == 0 && (lessOne & 0x78787878u) == 0 && (raw & 0x00F0F000000000F0ull) == 0;
 }
 
 void PutHeader(Writer& w, const jurnal& line, bool wide) {
@@ -117,16 +130,6 @@ void PutHeader(Writer& w, const jurnal& line, bool wide) {
 
 // Everything of a move but its variations, which follow it in the bytes.
 void PutMove(Writer& w, const mov& m, bool wide) {
-  if (wide) {
-    const uint64_t raw = m.BoardBytes();
-    w.Bytes(&raw, sizeof raw);
-  } else {
-    // piece 4, captured 4, extra 4, the four coordinates 3 each, flags 8: 32 bits.
-    const uint32_t packed = uint32_t(m.piece) | uint32_t(m.captured) << 4 | uint32_t(m.extra) << 8 |
-                            uint32_t(m.fromfile - 1) << 12 | uint32_t(m.fromrank - 1) << 15 |
-                            uint32_t(m.tofile - 1) << 18 | uint32_t(m.torank - 1) << 21 | uint32_t(m.flags) << 24;
-    w.Bytes(&packed, sizeof packed);
-  }
   const std::string_view san = m.san.view();
   // A text the record wrote carries its mark; another is looked at to see whether it could have.
   uint8_t form = wide ? OwnSan : m.san.Mark();
@@ -135,7 +138,17 @@ void PutMove(Writer& w, const mov& m, bool wide) {
   if (!wide && form == OwnSan && SanParts(m, san, origin, state)) form = SanMark(origin, state);
   const uint8_t marks = uint8_t((m.nag ? HasNag : 0) | (m.comment.empty() ? 0 : HasComment) |
                                 (m.variations.empty() ? 0 : HasVariations) | form);
-  w.Byte(marks);
+  if (wide) {
+    const uint64_t raw = m.BoardBytes();
+    w.Bytes(&raw, sizeof raw);
+    w.Byte(marks);
+  } else {
+    // piece 4, captured 4, extra 4, the four coordinates 3 each, flags 8: 32 bits.
+    const uint32_t packed = uint32_t(m.piece) | uint32_t(m.captured) << 4 | uint32_t(m.extra) << 8 |
+                            uint32_t(m.fromfile - 1) << 12 | uint32_t(m.fromrank - 1) << 15 |
+                            uint32_t(m.tofile - 1) << 18 | uint32_t(m.torank - 1) << 21 | uint32_t(m.flags) << 24;
+    w.Move(packed, marks);
+  }
   if (form == OwnSan) w.Text(san);
   if (m.nag) w.Byte(m.nag);
   if (!m.comment.empty()) w.Text(m.comment.view());

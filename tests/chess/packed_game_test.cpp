@@ -175,6 +175,25 @@ TEST(PackedGame, SetUpGamesNestedVariationsAndOddMovesComeBack) {
   m.nag = 200;
   odd.result = "1/2-1/2";
   ExpectSameRecord(odd, *PackedGame(odd).Unpack());
+  // Every field of a move at and past the edges of what a board move holds comes back as it was.
+  for (int field = 0; field < 7; ++field)
+    for (int value : {0, 1, 7, 8, 9, 15, 16, 17, 127, 128, 129, 200, 255}) {
+      jurnal edge(nullptr, nullptr);
+      mov& plain = edge.moves.emplace_back();
+      plain.piece = WhitePawn;
+      plain.fromfile = plain.tofile = 5;
+      plain.fromrank = 2;
+      plain.torank = 4;
+      mov& probe = edge.moves.emplace_back(plain);
+      uint8_t* fields[7] = {&probe.fromfile, &probe.fromrank, &probe.tofile,  &probe.torank,
+                            &probe.piece,    &probe.extra,    &probe.captured};
+      *fields[field] = uint8_t(value);
+      probe.san = "?";
+      const std::unique_ptr<jurnal> back = PackedGame(edge).Unpack();
+      ExpectSameRecord(edge, *back);
+      ASSERT_EQ(back->moves.size(), 2u);
+      ASSERT_TRUE(back->moves[1].SameBoardMove(probe)) << field << " " << value;
+    }
   // Nested a hundred thousand lines deep: no recursion.
   jurnal deep(nullptr, nullptr);
   jurnal* line = &deep;

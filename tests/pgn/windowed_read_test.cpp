@@ -241,10 +241,14 @@ TEST(WindowedRead, LineEndsAreCountedAlikeInAnyStretchOfAnyMixOfEndings) {
   auto next = [&seed] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7FFF; };
   while (text.size() < 3000) {
     const uint32_t pick = next() % 8;
-    if (pick == 0) text += '\n';
-    else if (pick == 1) text += "\r\n";
-    else if (pick == 2) text += '\r';
-    else text += std::string(next() % 70, char('a' + pick));
+    if (pick == 0)
+      text += '\n';
+    else if (pick == 1)
+      text += "\r\n";
+    else if (pick == 2)
+      text += '\r';
+    else
+      text += std::string(next() % 70, char('a' + pick));
   }
   text += '\r';
   auto plain = [&text](size_t from, size_t to) {
