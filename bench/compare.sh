@@ -3,6 +3,7 @@
 # drop duplicates, classify by ECO, split by the full ECO code. Prints both times, the ratio and
 # the peak memory (GNU time). Installs pgn-extract and time from Debian when they are missing.
 #   bench/compare.sh [folder of PGN files, default ../shared/data/pgn/otb]
+# The pgnutil measured is the release build (scripts/build-release, run first), or PGNUTIL.
 # Runs should be half a minute apart: on a disk formatted as ext4 without a journal, new files
 # are slow to create for that long after many were deleted (as this script deletes its output).
 set -eu
@@ -13,8 +14,11 @@ for package in pgn-extract time; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
     { [ "$(id -u)" -eq 0 ] && apt-get install -y -qq "$package" >/dev/null || sudo apt-get install -y -qq "$package" >/dev/null; }
 done
-cmake --preset native >/dev/null
-cmake --build --preset native --target pgnutil >/dev/null
+if [ -z "${PGNUTIL:-}" ]; then
+  scripts/build-release pgnutil >/dev/null
+  PGNUTIL=build/release/cli/pgnutil
+fi
+pgnutil=$(cd "$(dirname "$PGNUTIL")" && pwd)/$(basename "$PGNUTIL")
 bytes=$(cat "$input"/*.pgn | wc -c)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -25,7 +29,7 @@ mkdir "$work/pgnutil" "$work/pgnutil-small" "$work/pgn-extract"
 run_pgnutil() {
   cd "$work/$1"
   shift
-  /usr/bin/time -f "%e %M" -o time.txt "$root/build/native/cli/pgnutil" "$input" -q --duplicates --add-eco \
+  /usr/bin/time -f "%e %M" -o time.txt "$pgnutil" "$input" -q --duplicates --add-eco \
     --split-eco 3 -o eco "$@" 2>summary.txt
 }
 run_pgnutil pgnutil

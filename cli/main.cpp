@@ -20,6 +20,12 @@
 #include <malloc.h>
 #endif
 
+#ifdef __ELF__
+// Present only in a build that counts its paths for the optimiser (scripts/build-release):
+// writes the counts, which _Exit would skip.
+extern "C" void __gcov_dump() __attribute__((weak));
+#endif
+
 extern const char BuiltinEcoTable[];
 extern const std::size_t BuiltinEcoTableSize;
 
@@ -82,5 +88,8 @@ int main(int argc, char** argv) {
   // The loaded games go with the process: freeing them one by one first would only cost time
   // (for a large collection, a noticeable part of a second). Every file is closed by now.
   std::fflush(nullptr);
+#ifdef __ELF__
+  if (__gcov_dump) __gcov_dump();
+#endif
   std::_Exit(status);
 }
