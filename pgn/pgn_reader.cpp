@@ -390,6 +390,7 @@ int PgnReader::ReadMovetext(jurnal& game) {
     game.moves.swap(mainLine);
   }
   mainLineEco = nullptr;
+  ecoKeyPending = false;
   movesKey = 0;
   movesKeyKnown = addsUpMovesKey && !growInPlace;
   const int code = ReadMovetextOnBoard(game);
@@ -667,7 +668,12 @@ void PgnReader::NoteEcoPosition(const jurnal& line) {
   // move's, whatever a null move said.
   const int ply = line.current;
   const bool blackToMove = ply == 0 ? line.blackfirst : IsWhite(line.moves[size_t(ply) - 1].piece);
-  if (const std::string* code = eco->Find(int64_t(board.poskey(blackToMove)))) mainLineEco = code;
+  const uint64_t key = board.poskey(blackToMove);
+  eco->Prefetch(int64_t(key));
+  if (ecoKeyPending)
+    if (const std::string* code = eco->Find(int64_t(pendingEcoKey))) mainLineEco = code;
+  pendingEcoKey = key;
+  ecoKeyPending = true;
 }
 
 int PgnReader::PlayResolved(Scan& s, int piece, int promotion, int fromfile, int fromrank, int tofile, int torank,

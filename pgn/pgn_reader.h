@@ -62,7 +62,12 @@ class PgnReader {
   // move, as it passes, and keeps the code of the last one the table holds: the game's ECO
   // code, without replaying the game afterwards.
   const EcoFinder* eco = nullptr;
-  std::string_view MainLineEco() const { return mainLineEco ? std::string_view(*mainLineEco) : std::string_view(); }
+  std::string_view MainLineEco() const {
+    const std::string* code = mainLineEco;
+    if (ecoKeyPending)
+      if (const std::string* last = eco->Find(int64_t(pendingEcoKey))) code = last;
+    return code ? std::string_view(*code) : std::string_view();
+  }
   // Set by a caller that summarises each game read: the reader then adds up the moves key of the
   // main line as its moves go in.
   bool addsUpMovesKey = false;
@@ -123,6 +128,10 @@ class PgnReader {
   // The same for tag lists.
   TagPairs tagScratch;
   const std::string* mainLineEco = nullptr;  // in the finder's table
+  // The key of the last position passed, looked up one move later: the table's memory is
+  // fetched meanwhile (a lookup at once waits for it on most positions).
+  uint64_t pendingEcoKey = 0;
+  bool ecoKeyPending = false;
   uint64_t movesKey = 0;
   bool movesKeyKnown = false;
   int ReadTagsInto(TagPairs& tags, std::string& fen);
