@@ -1,5 +1,6 @@
 #include "chess/jurnal.h"
 
+#include <array>
 #include <climits>
 
 #include "chess/eco.h"
@@ -404,13 +405,25 @@ void jurnal::gamekeys(uint64_t& startkey, uint64_t& moveskey) const {
   for (const mov& m : moves) moveskey ^= MovesKeyPart(m);
 }
 
+namespace {
+
+// 64 times the position key's kind of each piece code (black pawn 0, white pawn 1, black knight
+// 2, ...), or -1 for a code of no piece: one lookup where the move key asked type and colour.
+constexpr std::array<int16_t, 256> KindOffsets = [] {
+  std::array<int16_t, 256> offsets{};
+  offsets.fill(-1);
+  for (int code = Empty + 1; code < PieceCodeCount; ++code)
+    offsets[size_t(code)] = int16_t(64 * (2 * (PieceType(code) - 1) + (IsWhite(code) ? 1 : 0)));
+  return offsets;
+}();
+
+}  // namespace
+
 uint64_t MovesKeyPart(const mov& m) {
-  if (m.piece == Empty || m.piece >= PieceCodeCount) return 0;
-  const int type = PieceType(m.piece);
-  const int kind = 2 * (type - 1) + (IsWhite(m.piece) ? 1 : 0);
-  const int square = 8 * (m.tofile - 1) + (m.torank - 1);
-  uint64_t part = 0;
-  if (square >= 0 && square < 64) part ^= PolyglotKeys[size_t(64 * kind + square)];
+  const int offset = KindOffsets[m.piece];
+  if (offset < 0) return 0;
+  const unsigned square = unsigned(8 * (m.tofile - 1) + (m.torank - 1));
+  uint64_t part = square < 64 ? PolyglotKeys[size_t(offset) + square] : 0;
   if (m.fromfile <= 10) part ^= PolyglotKeys[770 + m.fromfile];
   if (m.fromrank <= 10) part ^= PolyglotKeys[770 + m.fromrank];
   return part;
