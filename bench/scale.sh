@@ -16,9 +16,13 @@ for package in pgn-extract time zstd; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
     { [ "$(id -u)" -eq 0 ] && apt-get install -y -qq "$package" >/dev/null || sudo apt-get install -y -qq "$package" >/dev/null; }
 done
-cmake --preset native >/dev/null
-cmake --build --preset native --target pgnutil >/dev/null
-pgnutil=$root/build/native/cli/pgnutil
+# The release build (scripts/build-release), or the pgnutil named by PGNUTIL.
+if [ -n "${PGNUTIL:-}" ]; then
+  pgnutil=$(cd "$(dirname "$PGNUTIL")" && pwd)/$(basename "$PGNUTIL")
+else
+  scripts/build-release pgnutil >/dev/null
+  pgnutil=$root/build/release/cli/pgnutil
+fi
 work=${WORK:-$(mktemp -d)}
 mkdir -p "$work"
 [ -n "${WORK:-}" ] || trap 'rm -rf "$work"' EXIT

@@ -9,9 +9,13 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 copies=${*:-1 4 10}
 runs=${RUNS:-3}
-cmake --preset native >/dev/null
-cmake --build --preset native --target pgnutil >/dev/null
-pgnutil=$root/build/native/cli/pgnutil
+# The release build (scripts/build-release), or the pgnutil named by PGNUTIL.
+if [ -n "${PGNUTIL:-}" ]; then
+  pgnutil=$(cd "$(dirname "$PGNUTIL")" && pwd)/$(basename "$PGNUTIL")
+else
+  scripts/build-release pgnutil >/dev/null
+  pgnutil=$root/build/release/cli/pgnutil
+fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
