@@ -1,6 +1,7 @@
 #include "pgn/game_reader.h"
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -341,12 +342,18 @@ struct PiecesRead {
   int32_t readAgain = 0;  // pieces whose games were given up and read again in turn
 };
 
+// Pieces of text per reading thread.
+constexpr size_t PiecesPerThread = 8;
+
 // Reads the games of `text` that begin before `end`, in pieces on up to `threads` threads.
 PiecesRead ReadPieces(std::string_view text, TGames& games, const ReadOptions& options, size_t threads,
                       size_t minimumPieceBytes, size_t end, bool fileStart) {
   const std::string_view cutArea = text.substr(0, std::min(end, text.size()));
+  // A few pieces a thread, taken in turn by whichever thread is free: threads that read equal
+  // stretches of text seldom finish together, and the text after the slowest one waits for it.
+  const size_t wanted = threads > 1 ? threads * PiecesPerThread : 1;
   const std::vector<size_t> starts = PieceStarts(
-      cutArea, std::min(threads, std::max<size_t>(1, cutArea.size() / std::max<size_t>(1, minimumPieceBytes))));
+      cutArea, std::min(wanted, std::max<size_t>(1, cutArea.size() / std::max<size_t>(1, minimumPieceBytes))));
   std::vector<std::unique_ptr<PieceRead>> pieces;
   std::vector<PieceRead*> all;
   for (size_t k = 0; k < starts.size(); ++k) {
@@ -358,10 +365,13 @@ PiecesRead ReadPieces(std::string_view text, TGames& games, const ReadOptions& o
     all.push_back(pieces.back().get());
   }
   {
+    std::atomic<size_t> next{0};
+    auto work = [&] {
+      for (size_t k; (k = next.fetch_add(1)) < pieces.size();) ReadPiece(text, *pieces[k], options, all);
+    };
     std::vector<std::thread> helpers;
-    for (size_t k = 1; k < pieces.size(); ++k)
-      helpers.emplace_back([&, k] { ReadPiece(text, *pieces[k], options, all); });
-    ReadPiece(text, *pieces[0], options, all);
+    for (size_t k = 1; k < std::min(threads, pieces.size()); ++k) helpers.emplace_back(work);
+    work();
     for (std::thread& helper : helpers) helper.join();
   }
   // A piece counts when the reading before it stopped right at its start: then it began where
