@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <future>
 #include <memory>
 #include <optional>
 #include <thread>
@@ -475,6 +476,11 @@ size_t LastTagSectionStart(std::string_view text) {
   return line + 1;
 }
 
+// Waits for a window's games to be handed over; what went wrong there goes on here.
+void FinishWindow(std::future<void>& handover) {
+  if (handover.valid()) handover.get();
+}
+
 // Whether a source's games can be read again from it by position: a plain file can, a
 // compressed file or a stream cannot.
 bool ReadableByPosition(const ByteSource& source) {
@@ -495,6 +501,7 @@ WindowedRead ReadTextInWindows(ByteSource& source, TGames& games, const ReadOpti
   read.compression = source.GetCompression();
   const size_t windowBytes = std::max<size_t>(windows.windowBytes, 1);
   std::string text;         // the window: bytes carried from the one before, then new ones
+  std::string previous;     // the window before, while its games are handed over
   int64_t base = 0;         // the text offset of text[0]
   int32_t linesBefore = 0;  // lines of the text before text[0]
   int32_t gamesBefore = 0;  // games begun before text[0]
@@ -510,6 +517,7 @@ WindowedRead ReadTextInWindows(ByteSource& source, TGames& games, const ReadOpti
   // A plain file is read no further than its size when opened: text appended meanwhile is
   // another reading's.
   const int64_t known = ReadableByPosition(source) ? source.storedSize : INT64_MAX;
+  std::future<void> handover;  // the window before's games on their way (after all it refers to)
   while (!(options.stop && options.stop->load())) {
     // More text into the window: a window's worth, or as much as it holds when it has to grow
     // (a game longer than a window), so that growing costs reading each byte a few times.
@@ -582,24 +590,35 @@ WindowedRead ReadTextInWindows(ByteSource& source, TGames& games, const ReadOpti
     inCutStretch = cutShort;
     if (read.result == ReadOk) read.result = pieces.result;
     read.piecesReadAgain += pieces.readAgain;
-    if (spool) SpoolLetGoGames(windowGames, text, base, *spool, options, read);
-    ShiftIntoText(windowGames, windowReport, base, linesBefore, gamesBefore);
-    if (windows.takeWindow) {
-      WindowTaken taken{windowGames, windowReport.issues, windowReport.filteredOut, text, base, pieces.stoppedAt};
-      windows.takeWindow(taken);
-    } else {
-      Append(windowGames, windowReport, games, options);
-    }
-    if (options.progress) options.progress->store(base + int64_t(pieces.stoppedAt));
-    if (atEnd || (!cutShort && pieces.stoppedAt >= text.size())) break;
+    const bool last = atEnd || (!cutShort && pieces.stoppedAt >= text.size());
     const size_t consumed = pieces.stoppedAt;
-    // Counted as a report counts them (a window always ends right after a line's end).
-    linesBefore += int32_t(CountLineEnds(text, 0, consumed));
+    // The window's games are handed over (spooled, placed in the text, given to the taker) on a
+    // thread of their own while the next window is read: one window after the other, in order.
+    // The window's text stays in `previous` meanwhile; the next one reuses the older buffer.
+    FinishWindow(handover);
+    std::swap(text, previous);
+    if (!last) text.assign(previous, consumed);
+    handover = std::async(std::launch::async, [&, windowGames = std::move(windowGames),
+                                               windowReport = std::move(windowReport), windowBase = base,
+                                               windowGamesBefore = gamesBefore, consumed, last]() mutable {
+      if (spool) SpoolLetGoGames(windowGames, previous, windowBase, *spool, options, read);
+      ShiftIntoText(windowGames, windowReport, windowBase, linesBefore, windowGamesBefore);
+      if (windows.takeWindow) {
+        WindowTaken taken{windowGames, windowReport.issues, windowReport.filteredOut, previous, windowBase, consumed};
+        windows.takeWindow(taken);
+      } else {
+        Append(windowGames, windowReport, games, options);
+      }
+      if (options.progress) options.progress->store(windowBase + int64_t(consumed));
+      // Counted as a report counts them (a window always ends right after a line's end).
+      if (!last) linesBefore += int32_t(CountLineEnds(previous, 0, consumed));
+    });
+    if (last) break;
     gamesBefore += pieces.gamesBegun;
     base += int64_t(consumed);
-    text.erase(0, consumed);
     fileStart = false;
   }
+  FinishWindow(handover);
   read.error = source.error;
   read.errorDetail = source.detail;
   return read;
@@ -640,7 +659,10 @@ void SpoolLetGoGames(TGames& windowGames, std::string_view text, int64_t base, G
     const std::unique_ptr<jurnal> record = GameAt(reader, game, 0);
     if (!record) continue;
     game.packed = PackedGame(*record);
-    if (options.budget) options.budget->used += int64_t(game.packed.MemoryBytes());
+    if (options.budget) {
+      HostLockGuard lock;  // the next window's games are counted meanwhile
+      options.budget->used += int64_t(game.packed.MemoryBytes());
+    }
     ++read.keptForNoSpool;
     read.spoolError = spool.error;
   }
