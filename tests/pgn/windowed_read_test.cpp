@@ -201,6 +201,53 @@ TEST(WindowedRead, StrayTextLongerThanAWindowMayGrowIsSkippedWithOneReport) {
   EXPECT_LE(zeros.read.largestWindow, 2 * 65536);
 }
 
+TEST(WindowedRead, ATakerGetsEachWindowOnceInTheTextsOrderWhileTheNextIsRead) {
+  // Each window's games are handed to the taker while the next window is read: the taker still
+  // sees every window once, each starting where the one before stopped, its games and issues
+  // already placed in the whole text, and the windows' games together are the whole read's.
+  std::string text;
+  for (int game = 0; game < 600; ++game)
+    text += "[Event \"" + std::to_string(game) + "\"]\n\n" +
+            (game % 89 == 40 ? "1. e4 e4 *\n\n" : "1. e4 {a few words} e5 2. Nf3 Nc6 3. Bb5 a6 *\n\n");
+  TempDir dir;
+  TempDir::Write(dir / "text.pgn", text);
+  const WholeRead whole = ReadWhole(dir / "text.pgn");
+  for (const size_t threads : {size_t(1), size_t(3)}) {
+    SCOPED_TRACE("threads " + std::to_string(threads));
+    ReadError error = ReadError::None;
+    std::unique_ptr<ByteSource> source = OpenByteSource(dir / "text.pgn", error);
+    ASSERT_TRUE(source);
+    ReadOptions options;
+    options.sourcePath = dir / "text.pgn";
+    options.growthStep = 1024;
+    WindowedReadOptions windows;
+    windows.threads = threads;
+    windows.windowBytes = 3000;
+    windows.minimumPieceBytes = 256;
+    TGames taken;
+    ReadReport report;
+    int64_t nextBase = 0;
+    int windowsTaken = 0;
+    windows.takeWindow = [&](WindowTaken& window) {
+      ++windowsTaken;
+      EXPECT_EQ(window.base, nextBase);
+      // The window's own text, as the file holds it there.
+      EXPECT_EQ(window.text.substr(0, window.consumed),
+                std::string_view(text).substr(size_t(window.base), window.consumed));
+      nextBase = window.base + int64_t(window.consumed);
+      for (TGame& game : window.games) taken.push_back(std::move(game));
+      for (ReadIssue& issue : window.issues) report.issues.push_back(std::move(issue));
+      report.filteredOut += window.filteredOut;
+    };
+    TGames none;
+    const WindowedRead read = ReadTextInWindows(*source, none, options, windows);
+    EXPECT_TRUE(none.empty());
+    EXPECT_GT(windowsTaken, 10);
+    EXPECT_EQ(nextBase, int64_t(text.size()));
+    ExpectSameGames(read, taken, report, whole);
+  }
+}
+
 TEST(WindowedRead, LinesAreCountedAlikeWhateverEndsThemAndWhereverTheWindowsFall) {
   // Reports far into a text of several windows name the lines a reader counts: CR LF, LF and a
   // lone CR each end one line, and all three kinds mixed.
