@@ -1,5 +1,6 @@
 #include "chess/doska.h"
 
+#include <array>
 #include <cassert>
 #include <cstdlib>
 #include <cstring>
@@ -46,6 +47,44 @@ int FirstFileMajor(Bitboard set) {
 }
 
 constexpr Bitboard BackRanks = Attacks.rank[1] | Attacks.rank[8];
+
+// The slider of each kind of line, by Alignment (1 a file or rank, 2 a diagonal; 0, no line,
+// takes any: its line is empty).
+constexpr uint8_t LineSlider[3] = {WhiteRook, WhiteRook, WhiteBishop};
+
+// The squares a pawn, knight or king of each code attacks from each square; nothing for the
+// others (codes past 12, from a record made elsewhere, included).
+struct StepAttackTable {
+  std::array<std::array<Bitboard, 64>, 16> by{};
+  constexpr const std::array<Bitboard, 64>& operator[](size_t code) const { return by[code]; }
+};
+constexpr StepAttackTable BuildStepAttacks() {
+  StepAttackTable t;
+  t.by[WhitePawn] = Attacks.pawn[0];
+  t.by[BlackPawn] = Attacks.pawn[1];
+  t.by[WhiteKnight] = t.by[BlackKnight] = Attacks.knight;
+  t.by[WhiteKing] = t.by[BlackKing] = Attacks.king;
+  return t;
+}
+constexpr StepAttackTable StepAttacks = BuildStepAttacks();
+
+// Whether a slider of each code moves along each kind of line, by Alignment.
+constexpr bool SlidesAlong[16][3] = {{},
+                                     {},
+                                     {},
+                                     {false, false, true},
+                                     {false, true, false},
+                                     {false, true, true},
+                                     {},
+                                     {},
+                                     {},
+                                     {false, false, true},
+                                     {false, true, false},
+                                     {false, true, true},
+                                     {},
+                                     {},
+                                     {},
+                                     {}};
 
 // The pieces of one side as they stand after a trial move.
 struct SideAfter {
@@ -529,41 +568,26 @@ uint8_t doska::PlayLegal(const mov& m) {
 }
 
 __attribute__((always_inline)) inline bool doska::GivesCheck(const mov& m, int king) const {
+  // Worked out without branching on the piece or on how squares line up (which no predictor
+  // guesses from one move to the next): tables answer for every case, 0 where there is nothing.
   const int from = SquareIndex(m.fromfile, m.fromrank), to = SquareIndex(m.tofile, m.torank);
-  const Bitboard kingBit = SquareBit(king);
   const Bitboard occupied = byColor[White] | byColor[Black];
-  const int mover = IsBlack(m.piece) ? Black : White;
-  // The moved piece itself.
-  const int type = PieceType(m.piece);
-  switch (type) {
-    case 1:
-      if (Attacks.pawn[mover][to] & kingBit) return true;
-      break;
-    case 2:
-      if (Attacks.knight[to] & kingBit) return true;
-      break;
-    case 6:
-      if (Attacks.king[to] & kingBit) return true;
-      break;
-    default: {
-      const int alignment = Alignment(to, king);
-      if (alignment && (type == 5 || (type == 4) == (alignment == 1)) && !(Attacks.between[to][king] & occupied))
-        return true;
-      break;
-    }
-  }
+  const uint8_t piece = m.piece & 15;
+  // The moved piece itself: a pawn, knight or king by its steps, a slider along a line of its
+  // kind with nothing between.
+  const bool stepCheck = (StepAttacks[piece][to] & SquareBit(king)) != 0;
+  const bool slideCheck = SlidesAlong[piece][Alignment(to, king)] & ((Attacks.between[to][king] & occupied) == 0);
   // A line it opened: the king was out of check before, so a slider of the mover's on the line
   // through the king and the origin, with nothing between, reaches it only now. (A piece moving
   // along that line still closes it.)
-  const int alignment = Alignment(king, from);
-  if (!alignment) return false;
   const Bitboard line = Attacks.line[king][from];
-  if (line & SquareBit(to)) return false;
-  const uint8_t base = mover == White ? 0 : 6;
-  Bitboard sliders = (byCode[base + (alignment == 1 ? WhiteRook : WhiteBishop)] | byCode[base + WhiteQueen]) & line;
-  while (sliders)
-    if (!(Attacks.between[king][PopLowest(sliders)] & occupied)) return true;
-  return false;
+  const uint8_t base = IsBlack(m.piece) ? 6 : 0;
+  Bitboard opened = (byCode[base + LineSlider[Alignment(king, from)]] | byCode[base + WhiteQueen]) & line;
+  if (line & SquareBit(to)) opened = 0;
+  bool discovered = false;
+  while (opened)
+    if (!(Attacks.between[king][PopLowest(opened)] & occupied)) discovered = true;
+  return stepCheck | slideCheck | discovered;
 }
 
 namespace {
@@ -611,15 +635,16 @@ __attribute__((always_inline)) inline bool doska::LegalFromReacher(int from, int
       }
     }
     // A move exposes the king only by taking the one piece between it and an enemy slider of
-    // that line's kind off the line.
-    const int alignment = Alignment(safety.king, from);
-    if (!alignment) return true;
+    // that line's kind off the line. Found without branching on how the squares line up, which
+    // no predictor guesses: the line table holds nothing for squares not in line.
     const Bitboard line = Attacks.line[safety.king][from];
-    if ((line & toBit) || (Attacks.between[safety.king][from] & (byColor[White] | byColor[Black]))) return true;
     const uint8_t enemy = side == White ? 6 : 0;
-    const Bitboard sliders = byCode[enemy + (alignment == 1 ? WhiteRook : WhiteBishop)] | byCode[enemy + WhiteQueen];
-    if (!(sliders & line)) return true;
-    return KingSafeAfter(from, to);
+    const Bitboard sliders =
+        (byCode[enemy + LineSlider[Alignment(safety.king, from)]] | byCode[enemy + WhiteQueen]) & line;
+    const bool open =
+        ((line & toBit) == 0) & ((Attacks.between[safety.king][from] & (byColor[White] | byColor[Black])) == 0);
+    if ((sliders != 0) & open) return KingSafeAfter(from, to);
+    return true;
   }
   return LegalFromReacherSlowly(from, to, safety);
 }
