@@ -126,6 +126,75 @@ __attribute__((always_inline)) inline bool ReadMoveBody(const char* bytes, size_
   return !((!Near || at < n) && Bytes.symbol[static_cast<unsigned char>(bytes[at])]);
 }
 
+// The usual move texts by table: the kinds of the four bytes after the piece letter (if any)
+// tell where the origin hints, the capture mark and the destination stand, and the byte after
+// them whether the text ends there. Anything else is read byte by byte.
+enum FastKind : uint8_t { FastOther = 0, FastFile = 1, FastRank = 2, FastTake = 3 };
+
+struct FastLayout {
+  // Offsets from the first byte after the piece letter, plus one (0: not in the text).
+  uint8_t hintfile = 0, hintrank = 0, tofile = 0;
+  uint8_t length = 0;  // 0: not a usual text
+  bool capture = false;
+};
+
+struct FastTable {
+  uint8_t kind[256];
+  bool plainEnd[256];      // a byte a move ends before with nothing more of it to read
+  FastLayout layout[256];  // by the four bytes' kinds, two bits each, the first lowest
+};
+
+constexpr FastTable BuildFastTable() {
+  FastTable t{};
+  for (int c = 'a'; c <= 'h'; ++c) t.kind[c] = FastFile;
+  for (int c = '1'; c <= '8'; ++c) t.kind[c] = FastRank;
+  t.kind[static_cast<unsigned char>('x')] = FastTake;
+  for (int c = 0; c < 256; ++c) t.plainEnd[c] = !Bytes.symbol[c] && c != '!' && c != '?';
+  constexpr int Any = -1;
+  struct Pattern {
+    int kinds[4];
+    FastLayout layout;
+  };
+  const Pattern patterns[] = {
+      {{FastFile, FastRank, FastOther, Any}, {0, 0, 1, 2, false}},      // e4, Nf3
+      {{FastFile, FastRank, FastFile, FastRank}, {1, 2, 3, 4, false}},  // e2e4
+      {{FastFile, FastFile, FastRank, Any}, {1, 0, 2, 3, false}},       // Nbd2
+      {{FastRank, FastFile, FastRank, Any}, {0, 1, 2, 3, false}},       // R1e2
+      {{FastTake, FastFile, FastRank, Any}, {0, 0, 2, 3, true}},        // Nxf3
+      {{FastFile, FastTake, FastFile, FastRank}, {1, 0, 3, 4, true}},   // exd5, Nbxd2
+      {{FastRank, FastTake, FastFile, FastRank}, {0, 1, 3, 4, true}},   // R1xe2
+  };
+  for (int key = 0; key < 256; ++key)
+    for (const Pattern& pattern : patterns) {
+      bool fits = true;
+      for (int i = 0; i < 4; ++i)
+        fits = fits && (pattern.kinds[i] == Any || pattern.kinds[i] == ((key >> (2 * i)) & 3));
+      if (fits) t.layout[key] = pattern.layout;
+    }
+  return t;
+}
+inline constexpr FastTable Fast = BuildFastTable();
+
+// ReadMoveBody for the usual texts far from the text's end; false, having changed nothing,
+// for any other.
+__attribute__((always_inline)) inline bool ReadUsualMove(const char* bytes, size_t& at, bool black, SanMoveText& move) {
+  const unsigned char* b = reinterpret_cast<const unsigned char*>(bytes) + at;
+  const int type = Bytes.pieceType[b[0]];
+  const unsigned char* s = b + (type != 0);
+  const FastLayout& layout =
+      Fast.layout[Fast.kind[s[0]] | Fast.kind[s[1]] << 2 | Fast.kind[s[2]] << 4 | Fast.kind[s[3]] << 6];
+  if (!layout.length || !Fast.plainEnd[s[layout.length]]) return false;
+  move = SanMoveText{};
+  move.piece = MakePiece(type ? type : 1, black);
+  move.hintfile = uint8_t(layout.hintfile ? s[layout.hintfile - 1] - 'a' + 1 : 0);
+  move.hintrank = uint8_t(layout.hintrank ? s[layout.hintrank - 1] - '0' : 0);
+  move.tofile = uint8_t(s[layout.tofile - 1] - 'a' + 1);
+  move.torank = uint8_t(s[layout.tofile] - '0');
+  move.capture = layout.capture;
+  at = size_t(s + layout.length - reinterpret_cast<const unsigned char*>(bytes));
+  return true;
+}
+
 }  // namespace san_detail
 
 // Reads a move text (not a castling) at bytes[at], which holds a piece letter or a file letter,
@@ -136,6 +205,8 @@ __attribute__((always_inline)) inline bool ReadMoveBody(const char* bytes, size_
 inline bool ReadSanMove(const char* bytes, size_t n, size_t& at, bool black, SanMoveText& move) {
   // No move text with its marks and glyph is longer than "Qa1xh8=Q+#!!" and the byte after it.
   constexpr size_t Longest = 16;
-  if (n - at > Longest) return san_detail::ReadMoveBody<false>(bytes, n, at, black, move);
+  if (n - at > Longest)
+    return san_detail::ReadUsualMove(bytes, at, black, move) ||
+           san_detail::ReadMoveBody<false>(bytes, n, at, black, move);
   return san_detail::ReadMoveBody<true>(bytes, n, at, black, move);
 }

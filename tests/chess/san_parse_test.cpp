@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "chess/piece.h"
@@ -121,6 +122,52 @@ TEST(SanParse, BrokenTextsAreRefusedWhereTheyStopMakingSense) {
     EXPECT_FALSE(r.ok) << c.text;
     EXPECT_EQ(r.end, c.stop) << c.text;
   }
+}
+
+TEST(SanParse, TheUsualTextsReadByTableAreReadAsByteByByte) {
+  // Every text of up to five bytes from the bytes move texts are made of (and a few they are
+  // not), followed by a blank, a mark, a bracket or more of the same: read where the text goes
+  // on for pages (where the usual ones are read by table) and byte by byte, the same answer.
+  const std::string alphabet = "NQPebh18x=+( ";
+  const std::string tails[] = {" ", "+", "=Q", "Q", ")", "x", "4", "!"};
+  std::string text;
+  long compared = 0, usual = 0;
+  const std::function<void(size_t)> each = [&](size_t length) {
+    if (text.size() == length) {
+      for (const std::string& tail : tails) {
+        const std::string all = text + tail + std::string(20, ' ');
+        for (const bool black : {false, true}) {
+          size_t atTable = 0, atBytes = 0, atUsual = 0;
+          SanMoveText byTable, byBytes, byUsual;
+          const bool table = ReadSanMove(all.data(), all.size(), atTable, black, byTable);
+          const bool bytes = san_detail::ReadMoveBody<false>(all.data(), all.size(), atBytes, black, byBytes);
+          usual += san_detail::ReadUsualMove(all.data(), atUsual, black, byUsual);
+          ++compared;
+          ASSERT_EQ(table, bytes) << all;
+          ASSERT_EQ(atTable, atBytes) << all;
+          if (!table) continue;
+          ASSERT_EQ(byTable.piece, byBytes.piece) << all;
+          ASSERT_EQ(byTable.promotion, byBytes.promotion) << all;
+          ASSERT_EQ(byTable.hintfile, byBytes.hintfile) << all;
+          ASSERT_EQ(byTable.hintrank, byBytes.hintrank) << all;
+          ASSERT_EQ(byTable.tofile, byBytes.tofile) << all;
+          ASSERT_EQ(byTable.torank, byBytes.torank) << all;
+          ASSERT_EQ(byTable.capture, byBytes.capture) << all;
+          ASSERT_EQ(byTable.mate, byBytes.mate) << all;
+          ASSERT_EQ(byTable.nag, byBytes.nag) << all;
+        }
+      }
+      return;
+    }
+    for (const char c : alphabet) {
+      text.push_back(c);
+      each(length);
+      text.pop_back();
+    }
+  };
+  for (size_t length = 1; length <= 5; ++length) each(length);
+  EXPECT_GT(usual, 10000);  // the table did read many of them
+  RecordProperty("compared", std::to_string(compared));
 }
 
 }  // namespace
