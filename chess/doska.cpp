@@ -576,7 +576,8 @@ __attribute__((always_inline)) inline bool doska::GivesCheck(const mov& m, int k
   // The moved piece itself: a pawn, knight or king by its steps, a slider along a line of its
   // kind with nothing between.
   const bool stepCheck = (StepAttacks[piece][to] & SquareBit(king)) != 0;
-  const bool slideCheck = SlidesAlong[piece][Alignment(to, king)] & ((Attacks.between[to][king] & occupied) == 0);
+  const bool slideCheck =
+      (int(SlidesAlong[piece][Alignment(to, king)]) & int((Attacks.between[to][king] & occupied) == 0)) != 0;
   // A line it opened: the king was out of check before, so a slider of the mover's on the line
   // through the king and the origin, with nothing between, reaches it only now. (A piece moving
   // along that line still closes it.)
@@ -587,7 +588,7 @@ __attribute__((always_inline)) inline bool doska::GivesCheck(const mov& m, int k
   bool discovered = false;
   while (opened)
     if (!(Attacks.between[king][PopLowest(opened)] & occupied)) discovered = true;
-  return stepCheck | slideCheck | discovered;
+  return (int(stepCheck) | int(slideCheck) | int(discovered)) != 0;
 }
 
 namespace {
@@ -641,9 +642,9 @@ __attribute__((always_inline)) inline bool doska::LegalFromReacher(int from, int
     const uint8_t enemy = side == White ? 6 : 0;
     const Bitboard sliders =
         (byCode[enemy + LineSlider[Alignment(safety.king, from)]] | byCode[enemy + WhiteQueen]) & line;
-    const bool open =
-        ((line & toBit) == 0) & ((Attacks.between[safety.king][from] & (byColor[White] | byColor[Black])) == 0);
-    if ((sliders != 0) & open) return KingSafeAfter(from, to);
+    const int open =
+        int((line & toBit) == 0) & int((Attacks.between[safety.king][from] & (byColor[White] | byColor[Black])) == 0);
+    if (int(sliders != 0) & open) return KingSafeAfter(from, to);
     return true;
   }
   return LegalFromReacherSlowly(from, to, safety);
