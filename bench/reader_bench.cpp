@@ -11,6 +11,7 @@
 #include "chess/eco.h"
 #include "pgn/eco_tags.h"
 #include "pgn/game_reader.h"
+#include "pgn/memory_budget.h"
 #include "pgn/pgn_writer.h"
 
 namespace {
@@ -59,6 +60,32 @@ void ReadCollection(benchmark::State& state, const std::string& folder, int copi
   state.counters["MB"] = double(text.size()) / 1e6;
 }
 
+// The same as the command line's job reads: each game packed as soon as it is read (its record
+// reused for the next), summarised with its keys and the ECO code of its main line.
+void ReadCollectionForJob(benchmark::State& state, const std::string& folder) {
+  SetEcoTableSource(PGN_SOURCE_DIR "/data/ecos.dat");
+  PrepareConcurrentReading();
+  const std::string text = Collection(folder, 1);
+  long games = 0;
+  for (auto _ : state) {
+    TGames read;
+    MemoryBudget budget;
+    budget.limit = int64_t(1) << 40;
+    ReadOptions options;
+    options.budget = &budget;
+    options.summarise = true;
+    options.findEco = true;
+    ReadGames(text, read, options);
+    state.PauseTiming();
+    games += long(read.size());
+    read = TGames();
+    state.ResumeTiming();
+  }
+  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
+  state.counters["games/s"] = benchmark::Counter(double(games), benchmark::Counter::kIsRate);
+  state.counters["MB"] = double(text.size()) / 1e6;
+}
+
 void WriteCollection(benchmark::State& state, const std::string& folder) {
   const std::string text = Collection(folder, 1);
   TGames read;
@@ -96,6 +123,7 @@ void ClassifyCollection(benchmark::State& state, const std::string& folder) {
 
 BENCHMARK_CAPTURE(ClassifyCollection, otb, std::string("otb"))->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(ReadCollection, otb, std::string("otb"), 1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ReadCollectionForJob, otb, std::string("otb"))->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(ReadCollection, engine, std::string("engine"), 4)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(ReadCollection, online, std::string("online"), 4)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(WriteCollection, otb, std::string("otb"))->Unit(benchmark::kMillisecond);

@@ -129,7 +129,7 @@ TEST(SanParse, TheUsualTextsReadByTableAreReadAsByteByByte) {
   // not), followed by a blank, a mark, a bracket or more of the same: read where the text goes
   // on for pages (where the usual ones are read by table) and byte by byte, the same answer.
   const std::string alphabet = "NQPebh18x=+( ";
-  const std::string tails[] = {" ", "+", "=Q", "Q", ")", "x", "4", "!"};
+  const std::string tails[] = {" ", "+", "#", "+#", "#+", "+!", "=Q", "Q", ")", "x", "4", "!"};
   std::string text;
   long compared = 0, usual = 0;
   const std::function<void(size_t)> each = [&](size_t length) {
