@@ -128,8 +128,7 @@ __attribute__((always_inline)) inline bool ReadMoveBody(const char* bytes, size_
 
 // The usual move texts by table: the kinds of the four bytes after the piece letter (if any)
 // tell where the origin hints, the capture mark and the destination stand, and the byte after
-// them (or after a check or mate mark there) whether the text ends there. Anything else is read
-// byte by byte.
+// them whether the text ends there. Anything else is read byte by byte.
 enum FastKind : uint8_t { FastOther = 0, FastFile = 1, FastRank = 2, FastTake = 3 };
 
 struct FastLayout {
@@ -141,7 +140,6 @@ struct FastLayout {
 
 struct FastTable {
   uint8_t kind[256];
-  uint8_t mark[256];       // 1 for "+", 2 for "#": one of them may end the text
   bool plainEnd[256];      // a byte a move ends before with nothing more of it to read
   FastLayout layout[256];  // by the four bytes' kinds, two bits each, the first lowest
 };
@@ -151,8 +149,6 @@ constexpr FastTable BuildFastTable() {
   for (int c = 'a'; c <= 'h'; ++c) t.kind[c] = FastFile;
   for (int c = '1'; c <= '8'; ++c) t.kind[c] = FastRank;
   t.kind[static_cast<unsigned char>('x')] = FastTake;
-  t.mark[static_cast<unsigned char>('+')] = 1;
-  t.mark[static_cast<unsigned char>('#')] = 2;
   for (int c = 0; c < 256; ++c) t.plainEnd[c] = !Bytes.symbol[c] && c != '!' && c != '?';
   constexpr int Any = -1;
   struct Pattern {
@@ -187,20 +183,15 @@ __attribute__((always_inline)) inline bool ReadUsualMove(const char* bytes, size
   const unsigned char* s = b + (type != 0);
   const FastLayout& layout =
       Fast.layout[Fast.kind[s[0]] | Fast.kind[s[1]] << 2 | Fast.kind[s[2]] << 4 | Fast.kind[s[3]] << 6];
-  // A check or mate mark may follow; then the byte after it must end the text.
-  const unsigned char* end = s + layout.length;
-  const int mark = Fast.mark[end[0]];
-  end += mark != 0;
-  if (!layout.length || !Fast.plainEnd[end[0]]) return false;
+  if (!layout.length || !Fast.plainEnd[s[layout.length]]) return false;
   move = SanMoveText{};
-  move.mate = mark == 2;
   move.piece = MakePiece(type ? type : 1, black);
   move.hintfile = uint8_t(layout.hintfile ? s[layout.hintfile - 1] - 'a' + 1 : 0);
   move.hintrank = uint8_t(layout.hintrank ? s[layout.hintrank - 1] - '0' : 0);
   move.tofile = uint8_t(s[layout.tofile - 1] - 'a' + 1);
   move.torank = uint8_t(s[layout.tofile] - '0');
   move.capture = layout.capture;
-  at = size_t(end - reinterpret_cast<const unsigned char*>(bytes));
+  at = size_t(s + layout.length - reinterpret_cast<const unsigned char*>(bytes));
   return true;
 }
 
