@@ -118,14 +118,13 @@ const std::vector<MoveTexts>& Games() {
 
 // Replays every game with `replay(board, game, checks)` (which returns the plies it played) for
 // as long as the benchmark runs, and reports the plies a second.
-template <typename Board, typename Replayer>
-void ReplayAll(benchmark::State& state, Replayer replay) {
-  const std::vector<MoveTexts>& games = Games();
+template <typename Board, typename Game, typename Replayer>
+void ReplayAll(benchmark::State& state, const std::vector<Game>& games, Replayer replay) {
   Board board;
   uint64_t checks = 0;
   long plies = 0;
   for (auto _ : state) {
-    for (const MoveTexts& game : games) plies += replay(board, game, checks);
+    for (const Game& game : games) plies += replay(board, game, checks);
   }
   benchmark::DoNotOptimize(checks);
   state.SetItemsProcessed(plies);
@@ -137,7 +136,7 @@ template <typename Board>
 // `resolve`), then described and played: how the reader drove the board until it learnt the state
 // from the board after playing the move. Kept for its history and for the reference board.
 void ResolveWithStatePlyWork(benchmark::State& state) {
-  ReplayAll<Board>(state,
+  ReplayAll<Board>(state, Games(),
                    [](Board& board, const MoveTexts& game, uint64_t& checks) { return Replay(board, game, checks); });
 }
 
@@ -205,18 +204,7 @@ __attribute__((noinline)) long ReplayAsReader(doska& board, const MoveLine& game
   return plies;
 }
 
-void ReaderPlyWork(benchmark::State& state) {
-  const std::vector<MoveLine>& lines = Lines();
-  doska board;
-  uint64_t checks = 0;
-  long plies = 0;
-  for (auto _ : state) {
-    for (const MoveLine& line : lines) plies += ReplayAsReader(board, line, checks);
-  }
-  benchmark::DoNotOptimize(checks);
-  state.SetItemsProcessed(plies);
-  state.counters["plies/s"] = benchmark::Counter(double(plies), benchmark::Counter::kIsRate);
-}
+void ReaderPlyWork(benchmark::State& state) { ReplayAll<doska>(state, Lines(), ReplayAsReader); }
 BENCHMARK(ReaderPlyWork)->Unit(benchmark::kMillisecond);
 
 // The same games recorded as the reader records them: each move text resolved, added to the
