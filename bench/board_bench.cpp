@@ -179,10 +179,10 @@ bool ReadAsReader(const std::string& line, size_t at, bool black, MoveText& t) {
   return true;
 }
 
-// Plays one game's texts as the reader drives the board today: the move's record found by
-// ResolveRecord (with the rivals its SAN text needs), then played with PlayLegal, which learns
-// the check (and, in check, the mate) of the side to move next. Stalemate is left, as the
-// reader leaves it, until a move or a result asks.
+// Plays one game's texts as the reader drives the board today: each move found and played by
+// ResolveAndPlay (with the rivals its SAN text needs), which learns the check (and, in check, the
+// mate) of the side to move next. Stalemate is left, as the reader leaves it, until a move or a
+// result asks.
 __attribute__((noinline)) long ReplayAsReader(doska& board, const MoveLine& game, uint64_t& checks) {
   board.reset();
   bool black = false;
@@ -191,12 +191,11 @@ __attribute__((noinline)) long ReplayAsReader(doska& board, const MoveLine& game
   mov m;
   for (const uint32_t start : game.starts) {
     if (!ReadAsReader(game.text, start, black, t)) break;
-    Bitboard origins = 0;
-    bool allOrigins = false;
+    Bitboard rivals = 0;
+    uint8_t state = 0;
     const uint8_t found =
-        board.ResolveRecord(t.piece, t.promotion, t.fromfile, t.fromrank, t.tofile, t.torank, m, origins, allOrigins);
+        board.ResolveAndPlay(t.piece, t.promotion, t.fromfile, t.fromrank, t.tofile, t.torank, m, rivals, state);
     if (found != StateNormal) break;
-    const uint8_t state = board.PlayLegal(m);
     checks += state == StateCheck || state == StateCheckmate;
     black = !black;
     ++plies;
@@ -207,8 +206,8 @@ __attribute__((noinline)) long ReplayAsReader(doska& board, const MoveLine& game
 void ReaderPlyWork(benchmark::State& state) { ReplayAll<doska>(state, Lines(), ReplayAsReader); }
 BENCHMARK(ReaderPlyWork)->Unit(benchmark::kMillisecond);
 
-// The same games recorded as the reader records them: each move text resolved, added to the
-// game record with its SAN text and played (AppendResolved: check marks from the board after it).
+// The same games recorded as the reader records them: each move text resolved and played, then
+// added to the game record with its SAN text (AppendPlayed: check marks from the board after it).
 void RecordPlyWork(benchmark::State& state) {
   const std::vector<MoveLine>& lines = Lines();
   doska board;
@@ -223,12 +222,12 @@ void RecordPlyWork(benchmark::State& state) {
       for (const uint32_t start : line.starts) {
         if (!ReadAsReader(line.text, start, black, t)) break;
         mov record;
-        Bitboard origins = 0;
-        bool allOrigins = false;
-        const uint8_t found = board.ResolveRecord(t.piece, t.promotion, t.fromfile, t.fromrank, t.tofile, t.torank,
-                                                  record, origins, allOrigins);
+        Bitboard rivals = 0;
+        uint8_t after = 0;
+        const uint8_t found = board.ResolveAndPlay(t.piece, t.promotion, t.fromfile, t.fromrank, t.tofile, t.torank,
+                                                   record, rivals, after);
         if (found != StateNormal) break;
-        game.AppendResolved(record, 0, origins, allOrigins);
+        game.AppendPlayed(record, 0, rivals, after);
         sanBytes += game.moves[size_t(game.current) - 1].san.size();
         black = !black;
         ++plies;

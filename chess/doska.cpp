@@ -527,10 +527,7 @@ bool doska::HasLegalMove(bool black, bool inCheck) const {
 void doska::RememberCheck(bool black, Bitboard kings, bool check) const {
   // Only a lone king's check is worth remembering: SafetyOf asks nothing else.
   if (kings & (kings - 1)) return;
-  checkMemo.valid = true;
-  checkMemo.stamp = stamp;
-  checkMemo.black = black;
-  checkMemo.inCheck = check;
+  checkMemo = CheckMemoWord(stamp, black, check);
 }
 
 uint8_t doska::gamestate(bool whitetomove) const {
@@ -550,29 +547,33 @@ uint8_t doska::CheckState(bool whitetomove) const {
 
 uint8_t doska::PlayLegal(const mov& m) {
   const bool moverBlack = IsBlack(m.piece);
-  const bool opponentWasSafe = safeMemo.valid && safeMemo.stamp == stamp && safeMemo.black != moverBlack;
+  const bool opponentWasSafe = safeMemo == SafeMemoWord(stamp, !moverBlack);
   const bool usual = PlayUsual(m);
   if (!usual) ApplyOther(m);
+  return StateAfterPlay(m.piece, SquareIndex(m.fromfile, m.fromrank), SquareIndex(m.tofile, m.torank), usual,
+                        opponentWasSafe);
+}
+
+__attribute__((always_inline)) inline uint8_t doska::StateAfterPlay(uint8_t piece, int from, int to, bool usual,
+                                                                    bool opponentWasSafe) {
+  const bool moverBlack = IsBlack(piece);
   // A legal move leaves the mover's king out of check (when it has one king: with more, the
   // legality test looked at one of them only).
   const Bitboard moverKings = byCode[moverBlack ? BlackKing : WhiteKing];
-  safeMemo.valid = moverKings && !(moverKings & (moverKings - 1));
-  safeMemo.stamp = stamp;
-  safeMemo.black = moverBlack;
+  safeMemo = moverKings && !(moverKings & (moverKings - 1)) ? SafeMemoWord(stamp, moverBlack) : 0;
   const Bitboard kings = byCode[moverBlack ? WhiteKing : BlackKing];
   // Castling, en passant and promotion are rare: they take the full test.
   if (!usual || !opponentWasSafe || !kings || (kings & (kings - 1))) return CheckState(moverBlack);
-  if (GivesCheck(m, LowestSquare(kings))) return CheckState(moverBlack);  // then mate is looked for
+  if (GivesCheck(piece, from, to, LowestSquare(kings))) return CheckState(moverBlack);  // then mate is looked for
   RememberCheck(!moverBlack, kings, false);
   return StateNormal;
 }
 
-__attribute__((always_inline)) inline bool doska::GivesCheck(const mov& m, int king) const {
+__attribute__((always_inline)) inline bool doska::GivesCheck(uint8_t mover, int from, int to, int king) const {
   // Worked out without branching on the piece or on how squares line up (which no predictor
   // guesses from one move to the next): tables answer for every case, 0 where there is nothing.
-  const int from = SquareIndex(m.fromfile, m.fromrank), to = SquareIndex(m.tofile, m.torank);
   const Bitboard occupied = byColor[White] | byColor[Black];
-  const uint8_t piece = m.piece & 15;
+  const uint8_t piece = mover & 15;
   // The moved piece itself: a pawn, knight or king by its steps, a slider along a line of its
   // kind with nothing between.
   const bool stepCheck = (StepAttacks[piece][to] & SquareBit(king)) != 0;
@@ -582,7 +583,7 @@ __attribute__((always_inline)) inline bool doska::GivesCheck(const mov& m, int k
   // through the king and the origin, with nothing between, reaches it only now. (A piece moving
   // along that line still closes it.)
   const Bitboard line = Attacks.line[king][from];
-  const uint8_t base = IsBlack(m.piece) ? 6 : 0;
+  const uint8_t base = IsBlack(mover) ? 6 : 0;
   Bitboard opened = (byCode[base + LineSlider[Alignment(king, from)]] | byCode[base + WhiteQueen]) & line;
   if (line & SquareBit(to)) opened = 0;
   bool discovered = false;
@@ -607,8 +608,8 @@ __attribute__((always_inline)) inline doska::KingSafety doska::SafetyOf(bool bla
   const Bitboard kings = byCode[black ? BlackKing : WhiteKing];
   if (!kings || (kings & (kings - 1))) return safety;  // no king or several: the full test
   safety.king = LowestSquare(kings);
-  if (checkMemo.valid && checkMemo.stamp == stamp && checkMemo.black == black)
-    safety.inCheck = checkMemo.inCheck;
+  if ((checkMemo | 1) == CheckMemoWord(stamp, black, true))
+    safety.inCheck = checkMemo & 1;
   else
     safety.inCheck = AttackedBy(safety.king, !black);
   return safety;
@@ -829,6 +830,88 @@ Bitboard doska::LegalOrigins(uint8_t code, int tofile, int torank, Bitboard skip
     if (legal(FileOf(from), RankOf(from), tofile, torank)) origins |= SquareBit(from);
   }
   return origins;
+}
+
+__attribute__((always_inline)) inline int doska::UsualMoveLegality(int piece, int fromfile, int fromrank, int to,
+                                                                   int& from) const {
+  const bool black = IsBlack(piece);
+  // The mover's one king known out of check (RememberCheck keeps a lone king's check only).
+  const Bitboard kings = byCode[black ? BlackKing : WhiteKing];
+  if (checkMemo != CheckMemoWord(stamp, black, false) || !kings) return -1;
+  Bitboard candidates = byCode[piece] & Reachers(uint8_t(piece), to);
+  if (fromfile) candidates &= Attacks.file[fromfile];
+  if (fromrank) candidates &= Attacks.rank[fromrank];
+  if (!candidates || (candidates & (candidates - 1))) return -1;
+  from = LowestSquare(candidates);
+  const int side = black ? Black : White;
+  const int type = PieceType(piece);
+  const Bitboard toBit = SquareBit(to);
+  const Bitboard occupied = byColor[White] | byColor[Black];
+  if (type == 1) {
+    if (RankOf(to) == (black ? 1 : 8)) return -1;  // a promotion
+    const int ahead = black ? -8 : 8;
+    if (to == from + ahead) {
+      if (occupied & toBit) return 0;
+    } else if (to == from + 2 * ahead) {
+      if (RankOf(from) != (black ? 7 : 2) || (occupied & (toBit | SquareBit(from + ahead)))) return 0;
+    } else if (!(Attacks.pawn[side][from] & toBit) || !(byColor[side ^ 1] & toBit)) {
+      return -1;  // en passant, or no pawn move at all
+    }
+  } else if (type == 6) {
+    // A step onto a square without a piece of its own (a Chess960 king onto its rook castles).
+    if (!(Attacks.king[from] & toBit) || (byColor[side] & toBit)) return -1;
+    return KingStepSafe(from, to, black) ? 1 : 0;
+  } else if (byColor[side] & toBit) {
+    return 0;  // Reachers gave exactly the squares from which such a piece reaches the destination
+  }
+  // A move exposes the king only by taking the one piece between it and an enemy slider of
+  // that line's kind off the line (see LegalFromReacher).
+  const int king = LowestSquare(kings);
+  const Bitboard line = Attacks.line[king][from];
+  const uint8_t enemy = black ? 0 : 6;
+  const Bitboard sliders = (byCode[enemy + LineSlider[Alignment(king, from)]] | byCode[enemy + WhiteQueen]) & line;
+  const int open = int((line & toBit) == 0) & int((Attacks.between[king][from] & occupied) == 0);
+  if (int(sliders != 0) & open) return KingSafeAfter(from, to) ? 1 : 0;
+  return 1;
+}
+
+uint8_t doska::ResolveAndPlay(int piece, int promotion, int fromfile, int fromrank, int tofile, int torank, mov& record,
+                              Bitboard& rivals, uint8_t& state) {
+  // The usual text, searched and played without the general search's bookkeeping; the general
+  // search gives the same answers for it, the long way.
+  if (promotion == 0 && unsigned(piece - WhitePawn) < unsigned(BlackKing) && unsigned(tofile - 1) < 8u &&
+      unsigned(torank - 1) < 8u && unsigned(fromfile) <= 8u && unsigned(fromrank) <= 8u) {
+    const int to = SquareIndex(tofile, torank);
+    int from = 0;
+    const int legality = UsualMoveLegality(piece, fromfile, fromrank, to, from);
+    if (legality == 0) return ResolveNoMove;
+    if (legality == 1) {
+      // With origin hints in the text, other pieces of the code may reach the destination too.
+      rivals = 0;
+      if ((fromfile | fromrank) != 0 && PieceType(piece) != 1)
+        rivals = LegalOrigins(uint8_t(piece), tofile, torank, SquareBit(from));
+      DescribeOnBoard(record, from, to, 0);
+      const bool opponentWasSafe = safeMemo == SafeMemoWord(stamp, !IsBlack(piece));
+      MovePiece(from, to, uint8_t(piece));
+      SetCastlingState(record.flags, 1);
+      epforblack = (record.flags & WhiteDoubleStep) ? record.fromfile : 0;
+      epforwhite = (record.flags & BlackDoubleStep) ? record.fromfile : 0;
+      assert(IsConsistent());
+      state = StateAfterPlay(uint8_t(piece), from, to, true, opponentWasSafe);
+      return StateNormal;
+    }
+  }
+  Bitboard origins = 0;
+  const bool allOrigins = fromfile == 0 && fromrank == 0 && piece != WhitePawn && piece != BlackPawn;
+  const uint8_t found = ResolveInto(piece, promotion, fromfile, fromrank, tofile, torank, record, origins);
+  if (found != StateNormal) return found;
+  rivals = 0;
+  if (PieceType(record.piece) != 1) {
+    const Bitboard own = SquareBit(SquareIndex(record.fromfile, record.fromrank));
+    rivals = allOrigins ? origins & ~own : LegalOrigins(record.piece, record.tofile, record.torank, own);
+  }
+  state = PlayLegal(record);
+  return StateNormal;
 }
 
 uint64_t doska::PackedState() const {

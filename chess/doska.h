@@ -80,17 +80,13 @@ class doska {
   // plays the move at once and asks the board itself.
   uint8_t resolve(int piece, int& promotion, int& fromfile, int& fromrank, int& tofile, int& torank,
                   bool findState = true) const;
-  // resolve for a caller that plays the move at once and learns the state after it from the
-  // board: fills the move's record (its first eight bytes) instead of the text's fields, and
-  // `origins` with the squares from which a piece of its code may legally make it. Those are
-  // all such squares when the text gave no origin hints and the piece is no pawn (`allOrigins`
-  // true: the rivals a SAN text must tell apart); otherwise the move's own origin alone.
-  // Returns StateNormal, or a ResolveCode. Remembers nothing, unlike resolve.
-  uint8_t ResolveRecord(int piece, int promotion, int fromfile, int fromrank, int tofile, int torank, mov& record,
-                        Bitboard& origins, bool& allOrigins) const {
-    allOrigins = fromfile == 0 && fromrank == 0 && piece != WhitePawn && piece != BlackPawn;
-    return ResolveInto(piece, promotion, fromfile, fromrank, tofile, torank, record, origins);
-  }
+  // resolve and PlayLegal in one pass over the board, for a reader replaying a game: finds the
+  // one legal move the text's fields mean, fills `record` (its first eight bytes), `rivals` (for
+  // a piece other than a pawn, the other squares from which a piece of its code may legally make
+  // the move: what its SAN text must tell apart) and `state` (CheckState of the opponent, who
+  // moves next), and plays it. Returns StateNormal, or a ResolveCode with the board untouched.
+  uint8_t ResolveAndPlay(int piece, int promotion, int fromfile, int fromrank, int tofile, int torank, mov& record,
+                         Bitboard& rivals, uint8_t& state);
   // True when the side's king has not moved and the rook of that side has not been lost.
   bool castleright(bool black, bool longside) const;
   // The Polyglot position key.
@@ -100,7 +96,7 @@ class doska {
   void describe(mov& m, int fromfile, int fromrank, int tofile, int torank, int promotion) const;
   // Plays a described move.
   void apply(const mov& m);
-  // Plays a move that the last search on this board found legal (ResolveRecord or resolve), and
+  // Plays a move that the last search on this board found legal (resolve), and
   // returns CheckState for the opponent, who moves next. When the opponent's king is known to
   // have been out of check before the move (the move before it was played so too), only the
   // moved piece and the line it opened can give check, and only they are looked at.
@@ -137,7 +133,7 @@ class doska {
   // Every destination the piece on `from` may go to, exactly as canmove answers.
   Bitboard Targets(int from) const;
   Bitboard KingTargets(int from, uint8_t code) const;
-  // The search of resolve and ResolveRecord: the text's fields are completed as resolve
+  // The search of resolve and ResolveAndPlay: the text's fields are completed as resolve
   // completes them, `record` filled, and `legalOrigins` given every legal origin tried.
   uint8_t ResolveInto(int piece, int& promotion, int& fromfile, int& fromrank, int& tofile, int& torank, mov& record,
                       Bitboard& legalOrigins) const;
@@ -202,22 +198,27 @@ class doska {
     Bitboard origins = 0;  // the legal origins of its piece code for its destination
   };
   mutable Memo memo;
-  // Whether a side's king was in check, as the last gamestate or CheckState found.
-  struct CheckMemo {
-    bool valid = false;
-    uint32_t stamp = 0;
-    bool black = false;
-    bool inCheck = false;
-  };
-  mutable CheckMemo checkMemo;
-  // A side whose king PlayLegal left out of check (the side that just moved), at `stamp`.
-  struct SafeMemo {
-    bool valid = false;
-    uint32_t stamp = 0;
-    bool black = false;
-  };
-  SafeMemo safeMemo;
-  // Whether the move just played (by PlayLegal) gives check to the king on `king`, given that
-  // this king was out of check before it.
-  bool GivesCheck(const mov& m, int king) const;
+  // Whether a side's king was in check, as the last gamestate or CheckState found, in one word
+  // (the board's stamp then, a bit for a word set at all, the side, the answer) so that asking
+  // costs one comparison; 0 for nothing known.
+  static uint64_t CheckMemoWord(uint32_t at, bool black, bool inCheck) {
+    return uint64_t(at) << 3 | 4 | uint64_t(black) << 1 | uint64_t(inCheck);
+  }
+  mutable uint64_t checkMemo = 0;
+  // A side whose king PlayLegal left out of check (the side that just moved), in one word the
+  // same way: the stamp, a bit for a word set, the side; 0 for none.
+  static uint64_t SafeMemoWord(uint32_t at, bool black) { return uint64_t(at) << 2 | 2 | uint64_t(black); }
+  uint64_t safeMemo = 0;
+  // Whether the move of `mover` just played from `from` to `to` (by PlayLegal or ResolveAndPlay)
+  // gives check to the king on `king`, given that this king was out of check before it.
+  bool GivesCheck(uint8_t mover, int from, int to, int king) const;
+  // PlayLegal's answer once the move is on the board: `usual` when it was a piece going from one
+  // square to another (no castling, en passant or promotion), `opponentWasSafe` when the
+  // opponent's king was known to be out of check before it.
+  uint8_t StateAfterPlay(uint8_t piece, int from, int to, bool usual, bool opponentWasSafe);
+  // ResolveAndPlay's search for the usual move: a piece other than the king (or a king's step)
+  // whose text names one piece able to reach the destination, the mover's king known to be out
+  // of check, no en passant, castling or promotion. 1 when the move found is legal, 0 when it is
+  // not (no other move matches then), -1 when the text is not of this kind; `from` is its origin.
+  int UsualMoveLegality(int piece, int fromfile, int fromrank, int to, int& from) const;
 };

@@ -295,28 +295,20 @@ uint8_t jurnal::forwardwithsan(bool stalemateWanted) {
   return state;
 }
 
-uint8_t jurnal::AppendResolved(const mov& record, uint8_t nag, Bitboard origins, bool allOrigins, bool withText) {
+void jurnal::AppendPlayed(const mov& record, uint8_t nag, Bitboard rivals, uint8_t state, bool withText) {
   if (current == 0) blackfirst = IsBlack(record.piece);
   mov& m = moves.emplace_back();
   m.SetBoardBytes(record.BoardBytes());
   m.nag = nag;
-  Origin origin = Origin::Implied;
-  if (MayNeedOrigin(m)) {
-    const Bitboard own = SquareBit(SquareIndex(m.fromfile, m.fromrank));
-    origin = OriginAmong(m, allOrigins ? origins & ~own : board->LegalOrigins(m.piece, m.tofile, m.torank, own));
-  }
+  ++current;
+  const Origin origin = MayNeedOrigin(m) ? OriginAmong(m, rivals) : Origin::Implied;
   if (!withText) {
-    const uint8_t state = board->PlayLegal(m);
-    ++current;
     m.san.AssignMarkOnly(SanMark(origin, state));
-    return state;
+    return;
   }
   SanText san = SanBody(m, origin);
-  const uint8_t state = board->PlayLegal(m);
-  ++current;
   FinishSan(m, san, state);
   StoreSan(m, san, origin, state);
-  return state;
 }
 
 uint8_t jurnal::EnPassantBefore(int index, bool blackToMove) const {

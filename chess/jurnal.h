@@ -74,14 +74,13 @@ class jurnal {
   // makesan then forward, without playing the move twice. Without `stalemateWanted` a
   // stalemate is not looked for (StateNormal stands for it; the text never shows it).
   uint8_t forwardwithsan(bool stalemateWanted = true);
-  // Appends a move that the board's ResolveRecord has just found to the end of the line (the
-  // cursor must stand there), writes its SAN text and plays it: the same record, text and
-  // position as addmove then forwardwithsan(false), without asking the board again what its
-  // search found. `origins` and `allOrigins` are what ResolveRecord gave. Returns the
-  // opponent's state as CheckState finds it.
+  // Appends a move that the board's ResolveAndPlay has just found and played to the end of the
+  // line (the cursor must stand there, the board now after the move) and writes its SAN text:
+  // the same record, text and position as addmove then forwardwithsan(false), without asking the
+  // board again what its search found. `rivals` and `state` are what ResolveAndPlay gave.
   // Without `withText` the move keeps only the mark its SAN text is written again from (for a
   // game packed at once, which keeps no more).
-  uint8_t AppendResolved(const mov& record, uint8_t nag, Bitboard origins, bool allOrigins, bool withText = true);
+  void AppendPlayed(const mov& record, uint8_t nag, Bitboard rivals, uint8_t state, bool withText = true);
   void setboard(doska* newBoard);
   // Fills the record from the host's current line, variations included, and leaves the host
   // showing move 0 of that line. `current`, `blackfirst` and `board` are the caller's to set.

@@ -689,24 +689,30 @@ int PgnReader::PlayResolved(Scan& s, int piece, int promotion, int fromfile, int
   }
   uint8_t state;
   if (!opening && s.line->current == s.line->movecount()) {
-    // The usual case: a move at the end of the line being read. The record found by the
-    // board's search goes straight into the line.
-    mov record;
-    Bitboard origins = 0;
-    bool allOrigins = false;
-    const uint8_t found =
-        board.ResolveRecord(piece, promotion, fromfile, fromrank, tofile, torank, record, origins, allOrigins);
-    if (found > 4) return uint8_t(found + 2);
+    // The usual case: a move at the end of the line being read. The board finds and plays the
+    // move in one pass, and its record goes straight into the line.
     if (eco && s.line == s.game) NoteEcoPosition(*s.line);
+    mov record;
+    Bitboard rivals = 0;
+    const uint8_t epBefore[2] = {board.epforblack, board.epforwhite};
+    const uint8_t found =
+        board.ResolveAndPlay(piece, promotion, fromfile, fromrank, tofile, torank, record, rivals, state);
+    if (found > 4) return uint8_t(found + 2);
     // A Chess960 castling may be written as the king taking its own rook, or moving onto it.
     if (!castling && record.extra != CastlingExtra) {
       const bool capture = record.captured != Empty || record.extra == WhitePawn || record.extra == BlackPawn;
-      if (capture != captureMark) return WrongCaptureMark;
+      if (capture != captureMark) {
+        // Taken back: the caller asks the position before it whether it was a stalemate.
+        board.takeback(record);
+        board.epforblack = epBefore[0];
+        board.epforwhite = epBefore[1];
+        return WrongCaptureMark;
+      }
     }
     AttachPending(*s.line);
     s.nullMove = false;
     if (s.line == s.game && movesKeyKnown) movesKey ^= MovesKeyPart(record);
-    state = s.line->AppendResolved(record, nag, origins, allOrigins, !(packsAtOnce && s.line == s.game));
+    s.line->AppendPlayed(record, nag, rivals, state, !(packsAtOnce && s.line == s.game));
   } else {
     const int code =
         PlayAtCursor(s, piece, promotion, fromfile, fromrank, tofile, torank, nag, captureMark, castling, state);

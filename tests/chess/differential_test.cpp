@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <random>
 #include <sstream>
 #include <string>
@@ -32,10 +33,12 @@ enum Operation {
   OpApply,
   OpTakeback,
   OpPlayLegal,
+  OpResolveAndPlay,
   OpCount
 };
-const char* const OperationNames[OpCount] = {"canmove", "attacked", "legal", "gamestate", "resolve",  "castleright",
-                                             "poskey",  "describe", "apply", "takeback",  "PlayLegal"};
+const char* const OperationNames[OpCount] = {"canmove", "attacked",    "legal",     "gamestate",
+                                             "resolve", "castleright", "poskey",    "describe",
+                                             "apply",   "takeback",    "PlayLegal", "ResolveAndPlay"};
 
 std::string Show(const doska& board) {
   std::ostringstream out;
@@ -51,6 +54,9 @@ std::string Show(const doska& board) {
 
 bool SameBytes(const mov& a, const mov& b) { return a.SameBoardMove(b); }
 
+// A move text taken apart: piece, promotion, origin file and rank, destination file and rank.
+using Text = std::array<int, 6>;
+
 class Differential {
  public:
   explicit Differential(uint64_t seed) : rng(seed) {}
@@ -58,7 +64,9 @@ class Differential {
   std::array<long, OpCount> counts{};
 
   // Moves played come one a position at most: a quarter of the queries is enough of them.
-  static long Wanted(int op) { return op == OpPlayLegal ? QueriesPerOperation / 4 : QueriesPerOperation; }
+  static long Wanted(int op) {
+    return op == OpPlayLegal || op == OpResolveAndPlay ? QueriesPerOperation / 4 : QueriesPerOperation;
+  }
   bool Done() const {
     for (int op = 0; op < OpCount; ++op)
       if (counts[op] < Wanted(op)) return false;
@@ -90,6 +98,70 @@ class Differential {
       return false;
     }
     return true;
+  }
+
+  // A move text found and played in one pass, as the reader plays it, on a copy of the board
+  // (which keeps what the board remembers of the moves before): the answer, the move, the
+  // position after it, the opponent's check state and the rivals must agree with the reference
+  // board's search and the full tests. The position reached goes to `after` when given.
+  bool CheckResolveAndPlay(const doska& board, const Text& text, doska* after = nullptr) {
+    const auto [piece, promotion, fromfile, fromrank, tofile, torank] = text;
+    const ReferenceBoard reference(board);
+    int p = promotion, ff = fromfile, fr = fromrank, tf = tofile, tr = torank;
+    const int expected = reference.resolve(piece, p, ff, fr, tf, tr);
+    doska played = board;
+    mov record;
+    Bitboard rivals = 0;
+    uint8_t state = 0;
+    const int found =
+        played.ResolveAndPlay(piece, promotion, fromfile, fromrank, tofile, torank, record, rivals, state);
+    ++counts[OpResolveAndPlay];
+    std::ostringstream what;
+    what << "ResolveAndPlay piece " << piece << " promotion " << promotion << " from (" << fromfile << "," << fromrank
+         << ") to (" << tofile << "," << torank << "): " << found << ", the reference " << expected;
+    if (expected >= ResolveNoMove && expected <= ResolveNoPromotion) {
+      if (found != expected || !played.SamePosition(board) || !played.IsConsistent()) Fail(board, what.str());
+      return !failed;
+    }
+    mov wanted;
+    board.describe(wanted, ff, fr, tf, tr, p);
+    doska reached = board;
+    reached.apply(wanted);
+    const uint8_t wantedState = reached.CheckState(IsBlack(piece));
+    Bitboard wantedRivals = 0;
+    for (int square = 0; square < 64 && PieceType(piece) != 1; ++square)
+      if (square != SquareIndex(ff, fr) && board.at(FileOf(square), RankOf(square)) == piece &&
+          reference.legal(FileOf(square), RankOf(square), tf, tr))
+        wantedRivals |= SquareBit(square);
+    if (found != StateNormal || !SameBytes(record, wanted) || !played.SamePosition(reached) || !played.IsConsistent() ||
+        state != wantedState || rivals != wantedRivals) {
+      what << "; state " << int(state) << " wanted " << int(wantedState) << ", rivals " << rivals << " wanted "
+           << wantedRivals << ", same move " << SameBytes(record, wanted) << ", same position "
+           << played.SamePosition(reached);
+      Fail(board, what.str());
+      return false;
+    }
+    if (after) *after = played;
+    return true;
+  }
+
+  // A random text on a copy of the board.
+  bool CheckResolveAndPlay(const doska& board) { return CheckResolveAndPlay(board, RandomText(board)); }
+
+  // Plays a legal move from its text as the reader does: a pawn's capture names its file, a
+  // piece's text names as much of its origin as it needs (found by asking the reference board).
+  bool PlayByText(doska& board, const mov& m) {
+    const bool pawn = PieceType(m.piece) == 1;
+    const int promotion = pawn && (m.torank == 1 || m.torank == 8) ? m.extra : 0;
+    Text text{m.piece, promotion, pawn && m.fromfile != m.tofile ? m.fromfile : 0, 0, m.tofile, m.torank};
+    const bool castling = (m.piece == WhiteKing || m.piece == BlackKing) && std::abs(m.fromfile - m.tofile) == 2;
+    if (castling) text = {m.piece, 0, m.fromfile, m.fromrank, m.tofile, m.torank};
+    int p = text[1], ff = text[2], fr = text[3], tf = text[4], tr = text[5];
+    if (ReferenceBoard(board).resolve(text[0], p, ff, fr, tf, tr) == ResolveAmbiguous) {
+      text[2] = m.fromfile;
+      text[3] = m.fromrank;
+    }
+    return CheckResolveAndPlay(board, text, &board);
   }
 
   std::string failure;
@@ -158,9 +230,8 @@ class Differential {
     }
   }
 
-  // A move text: often one that a legal move fits, with some of its origin hints, and
-  // sometimes pure noise.
-  void CheckResolve(const doska& board, const ReferenceBoard& reference) {
+  // A move text: often one that a legal move fits, with some of its origin hints, and sometimes pure noise.
+  Text RandomText(const doska& board) {
     int piece = Uniform(0, 12), promotion = 0, fromfile = 0, fromrank = 0, tofile = Uniform(1, 8),
         torank = Uniform(1, 8);
     int ff, fr;
@@ -184,6 +255,11 @@ class Differential {
       if (Chance(20)) tofile = Coordinate();
       if (Chance(20)) promotion = Uniform(0, 12);
     }
+    return {piece, promotion, fromfile, fromrank, tofile, torank};
+  }
+
+  void CheckResolve(const doska& board, const ReferenceBoard& reference) {
+    const auto [piece, promotion, fromfile, fromrank, tofile, torank] = RandomText(board);
     int p1 = promotion, ff1 = fromfile, fr1 = fromrank, tf1 = tofile, tr1 = torank;
     int p2 = promotion, ff2 = fromfile, fr2 = fromrank, tf2 = tofile, tr2 = torank;
     ++counts[OpResolve];
@@ -329,18 +405,23 @@ TEST(Differential, FastBoardAnswersAsTheReferenceOnRandomQueries) {
   while (!d.Done()) {
     const int kind = int(games++ % 4);
     if (kind == 3) {
-      for (int i = 0; i < 50 && !d.failed; ++i, ++positions) d.Check(RandomPlacement(d));
+      for (int i = 0; i < 50 && !d.failed; ++i, ++positions) {
+        const doska board = RandomPlacement(d);
+        if (d.CheckResolveAndPlay(board)) d.Check(board);
+      }
     } else {
       doska board;
       bool black = false;
       const int plies = d.Uniform(10, 160);
       for (int ply = 0; ply < plies && !d.failed; ++ply) {
         if (kind == 2 && d.Chance(5)) Perturb(board, d);
+        for (int i = 0; i < 2 && !d.failed; ++i) d.CheckResolveAndPlay(board);
         d.Check(board);
         ++positions;
         mov m;
         if (!RandomLegalMove(board, black, d.rng, m)) break;
-        if (!d.PlayLegal(board, m, black)) break;
+        // Half the games go on as the reader plays its moves.
+        if (!(kind == 1 ? d.PlayByText(board, m) : d.PlayLegal(board, m, black))) break;
         black = !black;
       }
     }
