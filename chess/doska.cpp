@@ -136,6 +136,9 @@ void doska::reset() {
   const uint32_t next = stamp + 1;  // what was remembered of the old squares no longer holds
   *this = initial;
   stamp = next;
+  // Neither king is in check: the first move takes the usual way.
+  checkMemo = CheckMemoWord(stamp, false, false);
+  safeMemo = SafeMemoWord(stamp, true);
 }
 
 void doska::assign(const doska& other) { *this = other; }
@@ -833,11 +836,13 @@ Bitboard doska::LegalOrigins(uint8_t code, int tofile, int torank, Bitboard skip
 }
 
 __attribute__((always_inline)) inline int doska::UsualMoveLegality(int piece, int fromfile, int fromrank, int to,
-                                                                   int& from) const {
+                                                                   int& from, KingSafety& safety) const {
   const bool black = IsBlack(piece);
-  // The mover's one king known out of check (RememberCheck keeps a lone king's check only).
+  // The mover's one king, known in or out of check (RememberCheck keeps a lone king's check only).
   const Bitboard kings = byCode[black ? BlackKing : WhiteKing];
-  if (checkMemo != CheckMemoWord(stamp, black, false) || !kings) return -1;
+  if ((checkMemo | 1) != CheckMemoWord(stamp, black, true) || !kings) return -1;
+  safety.king = LowestSquare(kings);
+  safety.inCheck = checkMemo & 1;
   Bitboard candidates = byCode[piece] & Reachers(uint8_t(piece), to);
   if (fromfile) candidates &= Attacks.file[fromfile];
   if (fromrank) candidates &= Attacks.rank[fromrank];
@@ -864,9 +869,11 @@ __attribute__((always_inline)) inline int doska::UsualMoveLegality(int piece, in
   } else if (byColor[side] & toBit) {
     return 0;  // Reachers gave exactly the squares from which such a piece reaches the destination
   }
-  // A move exposes the king only by taking the one piece between it and an enemy slider of
-  // that line's kind off the line (see LegalFromReacher).
-  const int king = LowestSquare(kings);
+  // In check, the move must end it: the full test of the king after it.
+  if (safety.inCheck) return KingSafeAfter(from, to) ? 1 : 0;
+  // Out of check, a move exposes the king only by taking the one piece between it and an enemy
+  // slider of that line's kind off the line (see LegalFromReacher).
+  const int king = safety.king;
   const Bitboard line = Attacks.line[king][from];
   const uint8_t enemy = black ? 0 : 6;
   const Bitboard sliders = (byCode[enemy + LineSlider[Alignment(king, from)]] | byCode[enemy + WhiteQueen]) & line;
@@ -883,13 +890,19 @@ uint8_t doska::ResolveAndPlay(int piece, int promotion, int fromfile, int fromra
       unsigned(torank - 1) < 8u && unsigned(fromfile) <= 8u && unsigned(fromrank) <= 8u) {
     const int to = SquareIndex(tofile, torank);
     int from = 0;
-    const int legality = UsualMoveLegality(piece, fromfile, fromrank, to, from);
+    KingSafety safety;
+    const int legality = UsualMoveLegality(piece, fromfile, fromrank, to, from, safety);
     if (legality == 0) return ResolveNoMove;
     if (legality == 1) {
       // With origin hints in the text, other pieces of the code may reach the destination too.
       rivals = 0;
-      if ((fromfile | fromrank) != 0 && PieceType(piece) != 1)
-        rivals = LegalOrigins(uint8_t(piece), tofile, torank, SquareBit(from));
+      if ((fromfile | fromrank) != 0 && PieceType(piece) != 1) {
+        Bitboard others = byCode[piece] & Reachers(uint8_t(piece), to) & ~SquareBit(from);
+        while (others) {
+          const int other = PopLowest(others);
+          if (LegalFromReacher(other, to, safety)) rivals |= SquareBit(other);
+        }
+      }
       DescribeOnBoard(record, from, to, 0);
       const bool opponentWasSafe = safeMemo == SafeMemoWord(stamp, !IsBlack(piece));
       MovePiece(from, to, uint8_t(piece));

@@ -216,9 +216,9 @@ class doska {
   // square to another (no castling, en passant or promotion), `opponentWasSafe` when the
   // opponent's king was known to be out of check before it.
   uint8_t StateAfterPlay(uint8_t piece, int from, int to, bool usual, bool opponentWasSafe);
-  // ResolveAndPlay's search for the usual move: a piece other than the king (or a king's step)
-  // whose text names one piece able to reach the destination, the mover's king known to be out
-  // of check, no en passant, castling or promotion. 1 when the move found is legal, 0 when it is
-  // not (no other move matches then), -1 when the text is not of this kind; `from` is its origin.
-  int UsualMoveLegality(int piece, int fromfile, int fromrank, int to, int& from) const;
+  // ResolveAndPlay's search for the usual move: a text that names one piece able to reach the
+  // destination, the mover's one king known to be in or out of check (`safety` then), no en
+  // passant, castling or promotion. 1 when the move found is legal, 0 when it is not (no other
+  // move matches then), -1 when the text is not of this kind; `from` is its origin.
+  int UsualMoveLegality(int piece, int fromfile, int fromrank, int to, int& from, KingSafety& safety) const;
 };

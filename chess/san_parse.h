@@ -195,18 +195,21 @@ __attribute__((always_inline)) inline bool ReadUsualMove(const char* bytes, size
   return true;
 }
 
+// ReadMoveBody, for the texts ReadUsualMove leaves: out of line, so that the usual path stays
+// small enough to be inlined where moves are read.
+bool ReadMoveSlowly(const char* bytes, size_t n, size_t& at, bool black, SanMoveText& move);
+
 }  // namespace san_detail
 
 // Reads a move text (not a castling) at bytes[at], which holds a piece letter or a file letter,
 // up to its end: its marks ("+", "#") and glyph included, and followed by no byte a move could
 // go on with (a letter, a digit, "_", "+", "#", "=", ":", "-"). On success `at` is past it;
 // otherwise false, with `at` where the text stopped making sense.
-// (Inline: the reader reads every move with it.)
-inline bool ReadSanMove(const char* bytes, size_t n, size_t& at, bool black, SanMoveText& move) {
+// (Inlined: the reader reads every move with it.)
+__attribute__((always_inline)) inline bool ReadSanMove(const char* bytes, size_t n, size_t& at, bool black,
+                                                       SanMoveText& move) {
   // No move text with its marks and glyph is longer than "Qa1xh8=Q+#!!" and the byte after it.
   constexpr size_t Longest = 16;
-  if (n - at > Longest)
-    return san_detail::ReadUsualMove(bytes, at, black, move) ||
-           san_detail::ReadMoveBody<false>(bytes, n, at, black, move);
-  return san_detail::ReadMoveBody<true>(bytes, n, at, black, move);
+  if (n - at > Longest && san_detail::ReadUsualMove(bytes, at, black, move)) return true;
+  return san_detail::ReadMoveSlowly(bytes, n, at, black, move);
 }
