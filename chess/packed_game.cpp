@@ -130,12 +130,11 @@ void PutHeader(Writer& w, const jurnal& line, bool wide) {
 
 // Everything of a move but its variations, which follow it in the bytes.
 void PutMove(Writer& w, const mov& m, bool wide) {
-  const std::string_view san = m.san.view();
   // A text the record wrote carries its mark; another is looked at to see whether it could have.
   uint8_t form = wide ? OwnSan : m.san.Mark();
   Origin origin;
   uint8_t state;
-  if (!wide && form == OwnSan && SanParts(m, san, origin, state)) form = SanMark(origin, state);
+  if (!wide && form == OwnSan && SanParts(m, m.san.view(), origin, state)) form = SanMark(origin, state);
   const uint8_t marks = uint8_t((m.nag ? HasNag : 0) | (m.comment.empty() ? 0 : HasComment) |
                                 (m.variations.empty() ? 0 : HasVariations) | form);
   if (wide) {
@@ -149,7 +148,7 @@ void PutMove(Writer& w, const mov& m, bool wide) {
                             uint32_t(m.tofile - 1) << 18 | uint32_t(m.torank - 1) << 21 | uint32_t(m.flags) << 24;
     w.Move(packed, marks);
   }
-  if (form == OwnSan) w.Text(san);
+  if (form == OwnSan) w.Text(m.san.view());
   if (m.nag) w.Byte(m.nag);
   if (!m.comment.empty()) w.Text(m.comment.view());
   if (!m.variations.empty()) w.Number(m.variations.size());
@@ -241,8 +240,16 @@ PackedGame::PackedGame(const jurnal& game) {
       }
     }
     if (step.next < line.moves.size()) {
-      PutMove(w, line.moves[step.next], step.wide);
-      ++step.next;
+      // A run of moves without variations (most of a game) goes in one loop.
+      const size_t count = line.moves.size();
+      size_t next = step.next;
+      bool branches;
+      do {
+        const mov& m = line.moves[next++];
+        PutMove(w, m, step.wide);
+        branches = !m.variations.empty();
+      } while (!branches && next < count);
+      step.next = next;
       step.variation = 0;
       continue;
     }
