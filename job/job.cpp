@@ -13,6 +13,7 @@
 #include "job/formatted_block.h"
 #include "job/key_index.h"
 #include "job/output_files.h"
+#include "job/output_queue.h"
 #include "job/read_ahead.h"
 #include "options/processing_options.h"
 #include "pgn/eco_tags.h"
@@ -79,26 +80,19 @@ bool IsPgnName(const std::filesystem::path& name) {
 // hundreds of megabytes never sits whole in memory.
 constexpr size_t OutputPieceSize = size_t(16) << 20;
 
-// Writes what is left of the current output file and makes it the target.
-// `games` went into it since it was begun: a file that failed holds none of them (it is left
-// as it was), and they are not counted as written.
-void FinishOutputFile(Run& run, const std::filesystem::path& path, std::unique_ptr<OutputFileWriter>& writer,
-                      const OutputBuffer& buffer, OutputFileSet& files, int64_t& games) {
-  if (!writer) writer = files.Begin(path);
-  writer->Write(buffer);
-  const WriteResult result = writer->Finish();
-  writer.reset();
-  files.Finished(path, result);
+// Counts what the output files came to once all were written. The games that went into a file
+// that failed are in none (it is left as it was), and are not counted as written.
+void RecordOutput(Run& run, OutputQueue::Outcome outcome) {
   JobCounts& counts = run.result.counts;
-  if (!result.ok) {
-    counts.written -= games;
-    counts.lostToWriteFailures += games;
-    run.progress.gamesWritten -= games;
+  for (OutputQueue::Failure& failure : outcome.failures) {
+    counts.written -= failure.games;
+    counts.lostToWriteFailures += failure.games;
+    run.progress.gamesWritten -= failure.games;
+    run.result.writeFailures.push_back(WriteFailure{std::move(failure.path), std::move(failure.reason)});
   }
-  games = 0;
-  counts.outputFiles = files.FileCount();
-  counts.outputFilesAppended = files.AppendedToExisting();
-  if (!result.ok) run.result.writeFailures.push_back(WriteFailure{path, result.error});
+  counts.outputFiles = outcome.files;
+  counts.outputFilesAppended = outcome.appendedToExisting;
+  for (auto& [path, reason] : outcome.notPlaced) run.result.writeFailures.push_back(WriteFailure{path, reason});
 }
 
 // The files the games of `order` come from: those the job may read again while it writes.
@@ -309,8 +303,9 @@ void ProcessAndSave(Run& run) {
   }
   if (!run.Stopped()) {
     OutputBuffer buffer;
-    std::unique_ptr<OutputFileWriter> writer;  // the current file, once a piece went out
-    OutputFileSet files(!options.doNotRewrite, SourcesOf(list.entries, result));
+    // The files are created and written on a thread of their own while the texts are made.
+    OutputQueue output(!options.doNotRewrite, SourcesOf(list.entries, result), OutputPieceSize);
+    bool begun = false;          // a piece of the current file went out
     std::filesystem::path file;  // the current output file
     work.currentGroup = 0;
     progress.stepCount = int32_t(result.size());
@@ -334,10 +329,13 @@ void ProcessAndSave(Run& run) {
       HostLockGuard lock;
       PrefetchEntries(list.entries, result, p);
       if (BeginsNewFile(work, list.entries, result, p, options)) {
-        if (buffer.Size() > 0 || writer) FinishOutputFile(run, file, writer, buffer, files, gamesInFile);
+        if (buffer.Size() > 0 || begun) {
+          output.Finish(file, buffer, gamesInFile);
+          gamesInFile = 0;
+          begun = false;
+        }
         file = OutputFileName(work, base, list.entries, result, p, options, CurrentHost().PathLength());
         progress.SetFile(file);
-        buffer.Clear();
       }
       TGame& entry = list.entries[size_t(result[p])];
       const size_t index = size_t(result[p]);
@@ -362,19 +360,18 @@ void ProcessAndSave(Run& run) {
       ++progress.gamesWritten;
       ++gamesInFile;
       if (buffer.Size() >= OutputPieceSize) {
-        if (!writer) writer = files.Begin(file);
-        writer->Write(buffer);
-        buffer.Clear();
+        output.Write(file, buffer);
+        begun = true;
       }
     }
     // The last file is written even when it received no game after earlier ones did.
-    if (finished && filled) FinishOutputFile(run, file, writer, buffer, files, gamesInFile);
+    if (finished && filled) output.Finish(file, buffer, gamesInFile);
     if (!finished) {
       counts.written -= gamesInFile;  // the file being built is dropped
       progress.gamesWritten -= gamesInFile;
+      output.Abandon();  // what went out of it is undone before the files go in place
     }
-    writer.reset();  // a file left unfinished by a stop is undone before the files go in place
-    for (auto& [path, reason] : files.Complete()) run.result.writeFailures.push_back(WriteFailure{path, reason});
+    RecordOutput(run, output.Close());
   }
   HostLockGuard lock;
   work.Clear();
