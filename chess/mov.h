@@ -47,25 +47,13 @@ struct mov {
 
   // The first eight bytes, what the board needs to play and take back the move, as one number
   // (how a move is remembered or stored whole), and back.
+  // The eight fields lie first, in this order (a test holds them to it).
   uint64_t BoardBytes() const {
-    const uint8_t bytes[8] = {piece, fromfile, fromrank, tofile, torank, extra, captured, flags};
     uint64_t packed;
-    std::memcpy(&packed, bytes, sizeof packed);
+    std::memcpy(&packed, static_cast<const void*>(this), sizeof packed);  // one load, not eight
     return packed;
   }
-  void SetBoardBytes(uint64_t packed) {
-    uint8_t bytes[8];
-    std::memcpy(bytes, &packed, sizeof bytes);
-    piece = bytes[0];
-    fromfile = bytes[1];
-    fromrank = bytes[2];
-    tofile = bytes[3];
-    torank = bytes[4];
-    extra = bytes[5];
-    captured = bytes[6];
-    flags = bytes[7];
-  }
-
+  void SetBoardBytes(uint64_t packed) { std::memcpy(static_cast<void*>(this), &packed, sizeof packed); }
   // The first eight bytes: what the board needs to play and take back the move.
   bool SameBoardMove(const mov& other) const {
     return piece == other.piece && fromfile == other.fromfile && fromrank == other.fromrank && tofile == other.tofile &&

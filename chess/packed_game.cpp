@@ -61,6 +61,12 @@ class Writer {
     buffer[size + sizeof packed] = marks;
     size += sizeof packed + 1;
   }
+  // Room for `count` bytes at the end, written through the pointer; Used then says where they end.
+  uint8_t* Room(size_t count) {
+    Need(count);
+    return buffer.get() + size;
+  }
+  void Used(const uint8_t* end) { size = size_t(end - buffer.get()); }
   const uint8_t* data() const { return buffer.get(); }
   size_t Size() const { return size; }
 
@@ -99,7 +105,8 @@ class Reader {
   const uint8_t* at;
 };
 
-bool OnTheBoard(const mov& m) {
+// Bits that are set only when the move has a square outside the board or a code of 16 or more.
+uint64_t OffTheBoardBits(const mov& m) {
   static_assert(std::endian::native == std::endian::little, "the move's bytes are read as one number");
   // The four coordinates (bytes 1..4) each in 1..8, the three codes (bytes 0, 5 and 6) below 16.
   // With each coordinate's top bit set first, subtracting one borrows from no other byte, and
@@ -107,7 +114,20 @@ bool OnTheBoard(const mov& m) {
   const uint64_t raw = m.BoardBytes();
   const uint64_t coordinates = (raw >> 8) & 0xFFFFFFFFu;
   const uint64_t lessOne = (coordinates | 0x80808080u) - 0x01010101u;
-  return (coordinates & 0x80808080u) == 0 && (lessOne & 0x78787878u) == 0 && (raw & 0x00F0F000000000F0ull) == 0;
+  return (coordinates & 0x80808080u) | (lessOne & 0x78787878u) | (raw & 0x00F0F000000000F0ull);
+}
+
+// A move on the board in four bytes: piece 4 bits, captured 4, extra 4, the four coordinates 3
+// each, flags 8.
+uint32_t PackedMove(const mov& m) {
+  const uint64_t raw = m.BoardBytes();
+  // The coordinates less one, a byte each: no byte borrows, each coordinate being 1..8. Folded
+  // in pairs: from-file and from-rank in bits 0..5, to-file and to-rank in bits 16..21.
+  const uint32_t c = uint32_t((raw >> 8) - 0x01010101u);
+  const uint32_t pairs = c | c >> 5;
+  const uint32_t squares = (pairs & 0x3F) | (pairs >> 10 & 0xFC0);
+  const uint32_t high = uint32_t(raw >> 32);  // to-rank, extra, captured, flags
+  return uint32_t(raw & 15) | (high >> 12 & 0xF0) | (high & 0xFF000F00u) | squares << 12;
 }
 
 void PutHeader(Writer& w, const jurnal& line, bool wide) {
@@ -142,11 +162,7 @@ void PutMove(Writer& w, const mov& m, bool wide) {
     w.Bytes(&raw, sizeof raw);
     w.Byte(marks);
   } else {
-    // piece 4, captured 4, extra 4, the four coordinates 3 each, flags 8: 32 bits.
-    const uint32_t packed = uint32_t(m.piece) | uint32_t(m.captured) << 4 | uint32_t(m.extra) << 8 |
-                            uint32_t(m.fromfile - 1) << 12 | uint32_t(m.fromrank - 1) << 15 |
-                            uint32_t(m.tofile - 1) << 18 | uint32_t(m.torank - 1) << 21 | uint32_t(m.flags) << 24;
-    w.Move(packed, marks);
+    w.Move(PackedMove(m), marks);
   }
   if (form == OwnSan) w.Text(m.san.view());
   if (m.nag) w.Byte(m.nag);
@@ -204,9 +220,29 @@ size_t TakeMove(Reader& r, mov& m, bool wide) {
 }
 
 bool AllOnTheBoard(const jurnal& line) {
-  for (const mov& m : line.moves)
-    if (!OnTheBoard(m)) return false;
-  return true;
+  uint64_t off = 0;
+  for (const mov& m : line.moves) off |= OffTheBoardBits(m);
+  return off == 0;
+}
+
+// Puts the moves from `next` on that need nothing but their fixed part and a NAG: no comment, no
+// variation, a SAN text written again from its mark (most moves of most games), each in five
+// bytes or six, with one test of the room for all. Returns the first move not put.
+size_t PutPlainMoves(Writer& w, const std::vector<mov>& moves, size_t next) {
+  const size_t count = moves.size();
+  uint8_t* out = w.Room((count - next) * 6);
+  for (; next < count; ++next) {
+    const mov& m = moves[next];
+    const uint8_t form = m.san.Mark();
+    if (form == OwnSan || !m.comment.empty() || !m.variations.empty()) break;
+    const uint32_t packed = PackedMove(m);
+    std::memcpy(out, &packed, sizeof packed);
+    out[4] = uint8_t(form | (m.nag ? HasNag : 0));
+    out[5] = m.nag;  // kept only when there is one
+    out += m.nag ? 6 : 5;
+  }
+  w.Used(out);
+  return next;
 }
 
 }  // namespace
@@ -243,8 +279,9 @@ PackedGame::PackedGame(const jurnal& game) {
       // A run of moves without variations (most of a game) goes in one loop.
       const size_t count = line.moves.size();
       size_t next = step.next;
-      bool branches;
+      bool branches = false;
       do {
+        if (!step.wide && (next = PutPlainMoves(w, line.moves, next)) == count) break;
         const mov& m = line.moves[next++];
         PutMove(w, m, step.wide);
         branches = !m.variations.empty();

@@ -62,6 +62,30 @@ TEST(GameRecord, RecordsMovesWithSanAndMoveNumbers) {
   EXPECT_EQ(game.result, "*");
 }
 
+// A move's board fields are read and written as one number: its bytes in their order, and the
+// rest of the record untouched.
+TEST(GameRecord, BoardBytesAreTheEightFieldsInOrder) {
+  mov m;
+  m.piece = 1, m.fromfile = 2, m.fromrank = 3, m.tofile = 4, m.torank = 5, m.extra = 6, m.captured = 7, m.flags = 8;
+  m.san = "Nbd7+";
+  m.nag = 9;
+  EXPECT_EQ(m.BoardBytes(), 0x0807060504030201u);
+  mov copy;
+  copy.san = "e4";
+  copy.SetBoardBytes(0x18171615141312F1u);
+  EXPECT_EQ(copy.piece, 0xF1);
+  EXPECT_EQ(copy.fromfile, 0x12);
+  EXPECT_EQ(copy.fromrank, 0x13);
+  EXPECT_EQ(copy.tofile, 0x14);
+  EXPECT_EQ(copy.torank, 0x15);
+  EXPECT_EQ(copy.extra, 0x16);
+  EXPECT_EQ(copy.captured, 0x17);
+  EXPECT_EQ(copy.flags, 0x18);
+  EXPECT_EQ(copy.san.view(), "e4");
+  EXPECT_EQ(copy.nag, 0);
+  EXPECT_TRUE(m.SameBoardMove(m));
+}
+
 TEST(GameRecord, CursorWalksTheLineAndRestoresEnPassantState) {
   doska board;
   jurnal game(&board, nullptr);
