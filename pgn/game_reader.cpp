@@ -343,18 +343,32 @@ struct PiecesRead {
   int32_t readAgain = 0;  // pieces whose games were given up and read again in turn
 };
 
-// Pieces of text per reading thread.
-constexpr size_t PiecesPerThread = 8;
+// Where the pieces of a window begin, for `threads` threads that take them in turn: the first
+// pieces large (a share of what is left), the later ones smaller and smaller down to
+// `smallestBytes`, so that the threads run out of work within a small piece of each other and
+// the window's end waits little for the slowest. Each begins at a tag section's first line.
+std::vector<size_t> FallingPieceStarts(std::string_view text, size_t threads, size_t smallestBytes) {
+  std::vector<size_t> starts{0};
+  const size_t smallest = std::max<size_t>(1, smallestBytes);
+  for (;;) {
+    const size_t left = text.size() - starts.back();
+    const size_t size = std::max(smallest, left / (2 * threads));
+    if (size >= left) break;
+    const size_t line = TagSectionAfter(text, starts.back() + size);
+    if (line == std::string_view::npos) break;
+    starts.push_back(line + 1);
+  }
+  return starts;
+}
 
 // Reads the games of `text` that begin before `end`, in pieces on up to `threads` threads.
 PiecesRead ReadPieces(std::string_view text, TGames& games, const ReadOptions& options, size_t threads,
                       size_t minimumPieceBytes, size_t end, bool fileStart) {
   const std::string_view cutArea = text.substr(0, std::min(end, text.size()));
-  // A few pieces a thread, taken in turn by whichever thread is free: threads that read equal
+  // Several pieces a thread, taken in turn by whichever thread is free: threads that read equal
   // stretches of text seldom finish together, and the text after the slowest one waits for it.
-  const size_t wanted = threads > 1 ? threads * PiecesPerThread : 1;
-  const std::vector<size_t> starts = PieceStarts(
-      cutArea, std::min(wanted, std::max<size_t>(1, cutArea.size() / std::max<size_t>(1, minimumPieceBytes))));
+  const std::vector<size_t> starts =
+      threads > 1 ? FallingPieceStarts(cutArea, threads, minimumPieceBytes) : std::vector<size_t>{0};
   std::vector<std::unique_ptr<PieceRead>> pieces;
   std::vector<PieceRead*> all;
   for (size_t k = 0; k < starts.size(); ++k) {

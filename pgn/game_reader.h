@@ -80,10 +80,11 @@ int ReadGames(std::string_view text, TGames& games, const ReadOptions& options);
 // ahead of reading at lines starting with "[" and each piece read on its own thread; a piece
 // counts only where reading the text before it stopped right at its start (a cut inside a
 // comment or a damaged game is found so, and that stretch read again in turn).
-// Pieces are at least `minimumPieceBytes` long (smaller ones cost more in threads than they
-// save; tests make them small to put many cuts into a short text).
+// The first pieces are the largest; they fall to `minimumPieceBytes` (smaller ones cost more to
+// cut and hand over than they save in waiting; tests make them small to put many cuts into a
+// short text).
 int ReadGamesInPieces(std::string_view text, TGames& games, const ReadOptions& options, size_t threads,
-                      size_t minimumPieceBytes = size_t(1) << 19);
+                      size_t minimumPieceBytes = size_t(1) << 17);
 
 // What reading a file in windows came to.
 struct WindowedRead {
@@ -117,7 +118,7 @@ struct WindowTaken {
 struct WindowedReadOptions {
   size_t threads = 1;
   size_t windowBytes = size_t(8) << 20;
-  size_t minimumPieceBytes = size_t(1) << 19;
+  size_t minimumPieceBytes = size_t(1) << 17;
   // The most text a window grows to for one game or stretch of stray text (a hostile or broken
   // file, such as gigabytes of zeros compressed to a few megabytes, must not take all memory).
   size_t longestStretch = size_t(64) << 20;
@@ -141,7 +142,7 @@ WindowedRead ReadTextInWindows(ByteSource& source, TGames& games, const ReadOpti
 WindowedRead ReadFileInWindows(const std::filesystem::path& path, TGames& games, const ReadOptions& options,
                                const WindowedReadOptions& windows);
 WindowedRead ReadFileInWindows(const std::filesystem::path& path, TGames& games, const ReadOptions& options,
-                               size_t threads, size_t windowBytes, size_t minimumPieceBytes = size_t(1) << 19);
+                               size_t threads, size_t windowBytes, size_t minimumPieceBytes = size_t(1) << 17);
 
 // Gives back their game to the entries of `games` (indexes from `selection`, from `start` on)
 // that are read again from where `source`'s are (its file or its spool) and hold no parsed
