@@ -618,38 +618,44 @@ __attribute__((always_inline)) inline doska::KingSafety doska::SafetyOf(bool bla
   return safety;
 }
 
+__attribute__((always_inline)) inline int doska::PawnPush(int side, int from, int to) const {
+  const Bitboard toBit = SquareBit(to);
+  const Bitboard occupied = byColor[White] | byColor[Black];
+  const int ahead = side == White ? 8 : -8;
+  if (to == from + ahead) return (occupied & toBit) ? 0 : 1;
+  if (to == from + 2 * ahead)
+    return (RankOf(from) != (side == White ? 2 : 7) || (occupied & (toBit | SquareBit(from + ahead)))) ? 0 : 1;
+  return (Attacks.pawn[side][from] & toBit) && (byColor[side ^ 1] & toBit) ? 1 : -1;
+}
+
+__attribute__((always_inline)) inline bool doska::KeepsKingCovered(int king, int from, int to, int side) const {
+  // A move exposes the king only by taking the one piece between it and an enemy slider of
+  // that line's kind off the line. Found without branching on how the squares line up, which
+  // no predictor guesses: the line table holds nothing for squares not in line.
+  const Bitboard line = Attacks.line[king][from];
+  const uint8_t enemy = side == White ? 6 : 0;
+  const Bitboard sliders = (byCode[enemy + LineSlider[Alignment(king, from)]] | byCode[enemy + WhiteQueen]) & line;
+  const int open =
+      int((line & SquareBit(to)) == 0) & int((Attacks.between[king][from] & (byColor[White] | byColor[Black])) == 0);
+  if (int(sliders != 0) & open) return KingSafeAfter(from, to);
+  return true;
+}
+
 __attribute__((always_inline)) inline bool doska::LegalFromReacher(int from, int to, const KingSafety& safety) const {
   const uint8_t code = cells[from];
   const int type = PieceType(code);
   // The usual case first: a piece other than the king, its king not in check, no en passant.
   if (type >= 1 && type <= 5 && safety.king >= 0 && !safety.inCheck) {
     const int side = IsBlack(code) ? Black : White;
-    const Bitboard toBit = SquareBit(to);
     if (type != 1) {
       // Reachers gave exactly the squares from which such a piece reaches the destination.
-      if (byColor[side] & toBit) return false;
+      if (byColor[side] & SquareBit(to)) return false;
     } else {
-      const Bitboard occupied = byColor[White] | byColor[Black];
-      const int ahead = side == White ? 8 : -8;
-      if (to == from + ahead) {
-        if (occupied & toBit) return false;
-      } else if (to == from + 2 * ahead) {
-        if (RankOf(from) != (side == White ? 2 : 7) || (occupied & (toBit | SquareBit(from + ahead)))) return false;
-      } else if (!(Attacks.pawn[side][from] & toBit) || !(byColor[side ^ 1] & toBit)) {
-        return LegalFromReacherSlowly(from, to, safety);  // en passant, or no pawn move at all
-      }
+      const int push = PawnPush(side, from, to);
+      if (push < 0) return LegalFromReacherSlowly(from, to, safety);  // en passant, or no pawn move at all
+      if (push == 0) return false;
     }
-    // A move exposes the king only by taking the one piece between it and an enemy slider of
-    // that line's kind off the line. Found without branching on how the squares line up, which
-    // no predictor guesses: the line table holds nothing for squares not in line.
-    const Bitboard line = Attacks.line[safety.king][from];
-    const uint8_t enemy = side == White ? 6 : 0;
-    const Bitboard sliders =
-        (byCode[enemy + LineSlider[Alignment(safety.king, from)]] | byCode[enemy + WhiteQueen]) & line;
-    const int open =
-        int((line & toBit) == 0) & int((Attacks.between[safety.king][from] & (byColor[White] | byColor[Black])) == 0);
-    if (int(sliders != 0) & open) return KingSafeAfter(from, to);
-    return true;
+    return KeepsKingCovered(safety.king, from, to, side);
   }
   return LegalFromReacherSlowly(from, to, safety);
 }
@@ -851,17 +857,10 @@ __attribute__((always_inline)) inline int doska::UsualMoveLegality(int piece, in
   const int side = black ? Black : White;
   const int type = PieceType(piece);
   const Bitboard toBit = SquareBit(to);
-  const Bitboard occupied = byColor[White] | byColor[Black];
   if (type == 1) {
     if (RankOf(to) == (black ? 1 : 8)) return -1;  // a promotion
-    const int ahead = black ? -8 : 8;
-    if (to == from + ahead) {
-      if (occupied & toBit) return 0;
-    } else if (to == from + 2 * ahead) {
-      if (RankOf(from) != (black ? 7 : 2) || (occupied & (toBit | SquareBit(from + ahead)))) return 0;
-    } else if (!(Attacks.pawn[side][from] & toBit) || !(byColor[side ^ 1] & toBit)) {
-      return -1;  // en passant, or no pawn move at all
-    }
+    const int push = PawnPush(side, from, to);
+    if (push <= 0) return push;  // blocked; or en passant, or no pawn move at all
   } else if (type == 6) {
     // A step onto a square without a piece of its own (a Chess960 king onto its rook castles).
     if (!(Attacks.king[from] & toBit) || (byColor[side] & toBit)) return -1;
@@ -871,15 +870,7 @@ __attribute__((always_inline)) inline int doska::UsualMoveLegality(int piece, in
   }
   // In check, the move must end it: the full test of the king after it.
   if (safety.inCheck) return KingSafeAfter(from, to) ? 1 : 0;
-  // Out of check, a move exposes the king only by taking the one piece between it and an enemy
-  // slider of that line's kind off the line (see LegalFromReacher).
-  const int king = safety.king;
-  const Bitboard line = Attacks.line[king][from];
-  const uint8_t enemy = black ? 0 : 6;
-  const Bitboard sliders = (byCode[enemy + LineSlider[Alignment(king, from)]] | byCode[enemy + WhiteQueen]) & line;
-  const int open = int((line & toBit) == 0) & int((Attacks.between[king][from] & occupied) == 0);
-  if (int(sliders != 0) & open) return KingSafeAfter(from, to) ? 1 : 0;
-  return 1;
+  return KeepsKingCovered(safety.king, from, to, side) ? 1 : 0;
 }
 
 uint8_t doska::ResolveAndPlay(int piece, int promotion, int fromfile, int fromrank, int tofile, int torank, mov& record,

@@ -165,6 +165,13 @@ class doska {
   bool LegalFromReacher(int from, int to, const KingSafety& safety) const;
   // The same for every case: kings, en passant, a king in check or more than one king.
   bool LegalFromReacherSlowly(int from, int to, const KingSafety& safety) const;
+  // For a pawn of `side` going from `from` to `to`: 1 for a step ahead onto empty squares (two
+  // from its first rank) or a capture of an enemy piece, 0 for a step that is blocked, -1 for
+  // anything else (en passant, or no pawn move). The king's safety is not looked at.
+  int PawnPush(int side, int from, int to) const;
+  // Whether the king of `side` on `king`, out of check, stays so when the piece on `from` (not
+  // the king) goes to `to`.
+  bool KeepsKingCovered(int king, int from, int to, int side) const;
   void RememberCheck(bool black, Bitboard kings, bool check) const;
   void Place(int index, uint8_t code);
   // Plays the usual move (a piece from its square to another, no promotion, en passant or
