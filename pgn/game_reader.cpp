@@ -309,19 +309,6 @@ size_t TagSectionAfter(std::string_view text, size_t from) {
   return std::string_view::npos;
 }
 
-// The places where pieces of a text may begin: a tag section's first line, the first after each
-// of parts - 1 even divisions of the text (fewer where none is found).
-std::vector<size_t> PieceStarts(std::string_view text, size_t parts) {
-  std::vector<size_t> starts{0};
-  for (size_t k = 1; k < parts; ++k) {
-    const size_t from = std::max(starts.back() + 1, text.size() / parts * k);
-    const size_t line = TagSectionAfter(text, from);
-    if (line == std::string_view::npos) break;
-    starts.push_back(line + 1);
-  }
-  return starts;
-}
-
 }  // namespace
 
 int ReadGames(std::string_view text, TGames& games, const ReadOptions& options) {
@@ -437,8 +424,7 @@ PiecesRead ReadPieces(std::string_view text, TGames& games, const ReadOptions& o
 
 int ReadGamesInPieces(std::string_view text, TGames& games, const ReadOptions& options, size_t threads,
                       size_t minimumPieceBytes) {
-  if (PieceStarts(text, std::min(threads, std::max<size_t>(1, text.size() / std::max<size_t>(1, minimumPieceBytes))))
-          .size() < 2)
+  if (threads < 2 || FallingPieceStarts(text, threads, minimumPieceBytes).size() < 2)
     return ReadGames(text, games, options);
   return ReadPieces(text, games, options, threads, minimumPieceBytes, SIZE_MAX, true).result;
 }
