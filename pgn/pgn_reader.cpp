@@ -12,7 +12,6 @@ namespace {
 bool IsLineEnd(char c) { return c == '\n' || c == '\r'; }
 // A byte that begins a move, a move number or a result: nothing SkipBlanks would step over.
 bool IsTokenStart(char c) { return (c >= 'a' && c <= 'h') || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z'); }
-bool IsFile(char c) { return c >= 'a' && c <= 'h'; }
 // A byte that begins a move other than a castling: a file or a piece letter.
 bool IsMoveStart(char c) {
   return (c >= 'a' && c <= 'h') || c == 'N' || c == 'B' || c == 'R' || c == 'Q' || c == 'K' || c == 'P';
@@ -348,7 +347,7 @@ bool PgnReader::Stalemated(Scan& s) {
   return s.stalemate;
 }
 
-int PgnReader::ReadPlayedMove(Scan& s, bool castling) {
+__attribute__((always_inline)) int PgnReader::ReadPlayedMove(Scan& s, bool castling) {
   // A variation replaces the last move: without a move number its first move is by the side
   // that played that one.
   if (s.variationOpening && !s.numberSinceOpening && s.line->current > 0)
@@ -426,9 +425,11 @@ int PgnReader::ReadMovetextOnBoard(jurnal& game) {
   const size_t n = text.size();
   while (position < n && !ended) {
     const char c = text[position];
-    // Moves and move numbers first, by plain tests: most tokens are one or the other.
+    // What the token is, by plain tests for the usual ones; a move or castling is read in one
+    // place below, where its reading and playing are inlined.
+    enum { NoMove, Move, Castling } played = NoMove;
     if (IsMoveStart(c)) {
-      code = ReadPlayedMove(s, false);
+      played = Move;
     } else if (c >= '2' && c <= '9') {
       code = ReadMoveNumber(s);
     } else
@@ -510,7 +511,7 @@ int PgnReader::ReadMovetextOnBoard(jurnal& game) {
           if (Next("0-1")) {
             code = ReadResult(s, "0-1", ended);
           } else if (Next("0-0") || Next("0-O")) {
-            code = ReadPlayedMove(s, true);
+            played = Castling;
           } else {
             code = UnexpectedByte;
           }
@@ -535,28 +536,17 @@ int PgnReader::ReadMovetextOnBoard(jurnal& game) {
           code = ReadMoveNumber(s);
           break;
         case 'O':
-          code = ReadPlayedMove(s, true);
-          break;
-        case 'B':
-        case 'K':
-        case 'N':
-        case 'P':
-        case 'Q':
-        case 'R':
-          code = ReadPlayedMove(s, false);
+          played = Castling;
           break;
         case '[':
           // The next game begins: this movetext ends here without a result (unless a comment
           // left open ran into it).
           return openComment != std::string_view::npos ? UnclosedComment : ReadOk;
         default:
-          if (IsFile(c)) {
-            code = ReadPlayedMove(s, false);
-          } else {
-            code = UnexpectedByte;
-          }
+          code = UnexpectedByte;
           break;
       }
+    if (played != NoMove) code = ReadPlayedMove(s, played == Castling);
     if (code) return code;
     if (ended) return ReadOk;
     // Most tokens are followed by one space and the next token.
@@ -625,7 +615,7 @@ int PgnReader::ReadMoveNumber(Scan& s) {
   return ReadOk;
 }
 
-int PgnReader::ReadMove(Scan& s) {
+__attribute__((always_inline)) int PgnReader::ReadMove(Scan& s) {
   SanMoveText move;
   size_t at = position;
   const bool read = ReadSanMove(text.data(), text.size(), at, s.black, move);
@@ -676,8 +666,9 @@ void PgnReader::NoteEcoPosition(const jurnal& line) {
   ecoKeyPending = true;
 }
 
-int PgnReader::PlayResolved(Scan& s, int piece, int promotion, int fromfile, int fromrank, int tofile, int torank,
-                            uint8_t nag, bool captureMark, bool castling) {
+__attribute__((always_inline)) int PgnReader::PlayResolved(Scan& s, int piece, int promotion, int fromfile,
+                                                           int fromrank, int tofile, int torank, uint8_t nag,
+                                                           bool captureMark, bool castling) {
   const bool opening = s.variationOpening;
   if (opening) s.line->back();
   if (castling && board.chess960) {
