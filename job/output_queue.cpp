@@ -1,5 +1,6 @@
 #include "job/output_queue.h"
 
+#include <exception>
 #include <new>
 
 OutputQueue::OutputQueue(bool replace, const std::vector<std::filesystem::path>& sources, size_t pendingLimitBytes)
@@ -64,7 +65,7 @@ void OutputQueue::Carry(Piece& piece) {
   if (lostFile) {
     // Its earlier piece could not be written: the rest has nowhere to go.
     if (piece.kind == Kind::Finish) {
-      failures.push_back(Failure{piece.path, "out of memory", piece.games});
+      failures.push_back(Failure{piece.path, lostReason, piece.games});
       lostFile = false;
     }
     return;
@@ -79,12 +80,26 @@ void OutputQueue::Carry(Piece& piece) {
     if (!result.ok) failures.push_back(Failure{piece.path, result.error, piece.games});
   } catch (const std::bad_alloc&) {
     // No memory left for the file's name or writer: the file is left as it was.
-    current.reset();
-    if (piece.kind == Kind::Finish)
-      failures.push_back(Failure{piece.path, "out of memory", piece.games});
-    else
-      lostFile = true;
+    LoseFile(piece, "out of memory");
+  } catch (const std::exception& error) {
+    // Anything else the making of a file may throw (a name the system's code page cannot
+    // spell, taken apart by the standard library) fails that file alone, as a failed write
+    // does: on this thread an exception let go would end the whole process.
+    LoseFile(piece, error.what());
   }
+}
+
+void OutputQueue::LoseFile(const Piece& piece, const char* reason) {
+  current.reset();
+  try {
+    lostReason = reason;
+  } catch (const std::bad_alloc&) {
+    lostReason = "out of memory";  // short enough to need no memory of its own
+  }
+  if (piece.kind == Kind::Finish)
+    failures.push_back(Failure{piece.path, lostReason, piece.games});
+  else
+    lostFile = true;
 }
 
 void OutputQueue::Drain() {

@@ -68,10 +68,13 @@ class OutputQueue {
   void Drain();              // waits for the writing thread to write everything and end
   void Run();                // the writing thread
   void Carry(Piece& piece);  // one piece, on the writing thread
+  // Drops the file being written, for a reason, after a piece of it could not be carried.
+  void LoseFile(const Piece& piece, const char* reason);
 
   OutputFileSet files;  // the writing thread's alone until it ends
   std::unique_ptr<OutputFileWriter> current;
   bool lostFile = false;  // a piece of the current file failed: the file is dropped at its end
+  std::string lostReason;
   std::vector<Failure> failures;
 
   const size_t pendingLimit;
