@@ -132,6 +132,30 @@ TEST(Movetext, ReadsMovesNumbersAndResults) {
   EXPECT_EQ(MovetextCode("1. e4 3. d4 *"), BadMoveNumber);
 }
 
+// Every number of a long line is checked against the moves before it, however they were
+// reached: a number may run one ahead (the side to move then switches), never behind or further.
+TEST(Movetext, ChecksEveryMoveNumberAlongTheLine) {
+  std::string shuffle;
+  for (int number = 1; number <= 40; ++number)
+    shuffle += std::to_string(number) + (number % 2 ? ". Nf3 Nf6 " : ". Ng1 Ng8 ");
+  EXPECT_EQ(MovetextCode(shuffle + "*"), 0);
+  for (const char* wrong : {"36.", "39."}) {
+    std::string text = shuffle;
+    text.replace(text.find("37."), 3, wrong);
+    EXPECT_EQ(MovetextCode(text + "*"), BadMoveNumber) << wrong;
+  }
+  // A null move is not recorded: each of two white moves in a row ends a number.
+  EXPECT_EQ(MovetextCode("1. e4 -- 2. d4 -- 2. c4 e5 4. Nc3 *"), 0);
+  EXPECT_EQ(MovetextCode("1. e4 -- 2. d4 -- 1. c4 *"), BadMoveNumber);
+  EXPECT_EQ(MovetextCode("1. e4 -- 2. d4 -- 4. c4 *"), BadMoveNumber);
+  EXPECT_EQ(MovetextCode("1. e4 e5 2. -- Nf6 3. Nc3 -- 3. d4 *"), 0);
+  EXPECT_EQ(MovetextCode("1. e4 e5 2. -- Nf6 3. Nc3 -- 2. d4 *"), BadMoveNumber);
+  // The main line's numbers go on after a variation, which has numbers of its own.
+  EXPECT_EQ(MovetextCode("1. e4 e5 (1... c5 2. Nf3 d6 3. d4) 2. Nf3 Nc6 3. Bb5 a6 *"), 0);
+  EXPECT_EQ(MovetextCode("1. e4 e5 (1... c5 2. Nf3 d6 3. d4) 2. Nf3 Nc6 2. Bb5 *"), BadMoveNumber);
+  EXPECT_EQ(MovetextCode("1. e4 e5 (1... c5 2. Nf3 d6 2. d4) 2. Nf3 *"), BadMoveNumber);
+}
+
 TEST(Movetext, ReadsVariationsWithTheirMoveNumbers) {
   Result r = ReadText("[Event \"t\"]\n\n1. e4 e5 (1... c5 2. Nf3) 2. Nf3 *");
   ASSERT_EQ(r.games.size(), 1u);
