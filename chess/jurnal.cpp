@@ -155,7 +155,7 @@ mov jurnal::moveat(int i) const {
 // Counted from the nearest known point: the number at the cursor is remembered, and one move
 // forward or back changes it by a rule that needs only that move and the one before it, so a
 // reader asking at every move number pays nothing for long games.
-int jurnal::WalkToMoveNumber() const {
+int jurnal::movenumber() const {
   if (numberCache.ply < 0 || numberCache.ply > int(moves.size()) || numberCache.movesbefore != movesbefore ||
       numberCache.blackfirst != blackfirst) {
     numberCache = NumberCache{0, movesbefore + 1, movesbefore, blackfirst};
@@ -300,14 +300,6 @@ void jurnal::AppendPlayed(const mov& record, uint8_t nag, Bitboard rivals, uint8
   mov& m = moves.emplace_back();
   m.SetBoardBytes(record.BoardBytes());
   m.nag = nag;
-  if (numberCache.ply == current && numberCache.movesbefore == movesbefore && numberCache.blackfirst == blackfirst) {
-    // The remembered number follows the cursor, by movenumber's rule, so that the reader's next
-    // question is answered at once.
-    const bool white = IsWhite(m.piece);
-    const bool previousWhite = current == 0 ? blackfirst : IsWhite(moves[size_t(current) - 1].piece);
-    numberCache.number += !white || previousWhite;
-    ++numberCache.ply;
-  }
   ++current;
   const Origin origin = MayNeedOrigin(m) ? OriginAmong(m, rivals) : Origin::Implied;
   if (!withText) {

@@ -63,15 +63,8 @@ class jurnal {
   mov lastmove() const;
   mov moveat(int i) const;
   int movecount() const { return int(moves.size()); }
-  // The full-move number of the position at the cursor. Asked at every move number a reader
-  // meets, where AppendPlayed has kept the remembered number up with the cursor: then it is
-  // answered without a call.
-  int movenumber() const {
-    if (numberCache.ply == current && numberCache.movesbefore == movesbefore && numberCache.blackfirst == blackfirst &&
-        current <= int(moves.size()))
-      return numberCache.number;
-    return WalkToMoveNumber();
-  }
+  // The full-move number of the position at the cursor.
+  int movenumber() const;
   void setcomment(std::string_view text);
   void setnag(uint8_t n);
   // Writes the SAN text of moves[current], for the position on the board.
@@ -112,8 +105,6 @@ class jurnal {
   uint8_t EnPassantBefore(int index, bool blackToMove) const;
   void DestroyVariations();
 
-  // movenumber, walking from the remembered number to the cursor.
-  int WalkToMoveNumber() const;
   // The move number at one cursor position, from which movenumber walks.
   struct NumberCache {
     int ply = -1;
