@@ -11,11 +11,14 @@ namespace {
 
 bool IsLineEnd(char c) { return c == '\n' || c == '\r'; }
 // A byte that begins a move, a move number or a result: nothing SkipBlanks would step over.
-bool IsTokenStart(char c) { return (c >= 'a' && c <= 'h') || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z'); }
+constexpr bool IsTokenStartOf(unsigned char c) {
+  return (c >= 'a' && c <= 'h') || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z');
+}
 // A byte that begins a move other than a castling: a file or a piece letter.
-bool IsMoveStart(char c) {
+constexpr bool IsMoveStartOf(unsigned char c) {
   return (c >= 'a' && c <= 'h') || c == 'N' || c == 'B' || c == 'R' || c == 'Q' || c == 'K' || c == 'P';
 }
+constexpr bool IsBlankOf(unsigned char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 // A byte SkipBlanks might step over (a blank, an escape line or a comment).
 bool MayStartBlanks(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '%' || c == ';' || c == '{';
@@ -35,21 +38,33 @@ constexpr bool IsTagNameByteOf(unsigned char c) {
 constexpr bool EndsValueRunOf(unsigned char c) {
   return c == '"' || c == '\\' || c == '\0' || c == '\t' || c == '\n' || c == '\r';
 }
+// The byte tests of the movetext's every token by table: one load, where the tests by ranges
+// cost a few compares and branches each, several times a move.
 struct ByteTables {
   bool symbol[256];
   bool tagName[256];
   bool endsValueRun[256];
+  bool tokenStart[256];
+  bool moveStart[256];
+  bool blank[256];
 };
 constexpr ByteTables BuildByteTables() {
   ByteTables t{};
   for (int c = 0; c < 256; ++c) {
-    t.symbol[c] = IsSymbolByte(static_cast<unsigned char>(c));
-    t.tagName[c] = IsTagNameByteOf(static_cast<unsigned char>(c));
-    t.endsValueRun[c] = EndsValueRunOf(static_cast<unsigned char>(c));
+    const auto byte = static_cast<unsigned char>(c);
+    t.symbol[c] = IsSymbolByte(byte);
+    t.tagName[c] = IsTagNameByteOf(byte);
+    t.endsValueRun[c] = EndsValueRunOf(byte);
+    t.tokenStart[c] = IsTokenStartOf(byte);
+    t.moveStart[c] = IsMoveStartOf(byte);
+    t.blank[c] = IsBlankOf(byte);
   }
   return t;
 }
 constexpr ByteTables Bytes = BuildByteTables();
+inline bool IsTokenStart(char c) { return Bytes.tokenStart[static_cast<unsigned char>(c)]; }
+inline bool IsMoveStart(char c) { return Bytes.moveStart[static_cast<unsigned char>(c)]; }
+inline bool IsBlank(char c) { return Bytes.blank[static_cast<unsigned char>(c)]; }
 inline bool IsSymbol(char c) { return Bytes.symbol[static_cast<unsigned char>(c)]; }
 inline bool IsTagNameByte(char c) { return Bytes.tagName[static_cast<unsigned char>(c)]; }
 inline bool EndsValueRun(char c) { return Bytes.endsValueRun[static_cast<unsigned char>(c)]; }
@@ -118,7 +133,7 @@ void PgnReader::SkipBlanks(std::string* comments) {
   size_t at = position;
   while (at < n) {
     const char c = bytes[at];
-    if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
+    if (IsBlank(c)) {
       ++at;
     } else if (c == '%') {
       // An escape line only at the start of a line (and never as the text's first byte).
