@@ -214,6 +214,7 @@ TEST(San, DisambiguatesByFileRankOrBoth) {
   EXPECT_EQ(SanFrom("4k3/8/8/8/8/R7/8/R3K3 w - - 0 1", "a1a2"), "R1a2");
   EXPECT_EQ(SanFrom("4k3/8/8/8/8/R7/8/R3K3 w - - 0 1", "a3a2"), "R3a2");
   EXPECT_EQ(SanFrom("4k3/8/8/8/8/Q7/8/Q1Q1K3 w - - 0 1", "a1c3"), "Qa1c3");
+  EXPECT_EQ(SanFrom("4k3/8/8/8/8/Q1r5/8/Q1Q1K3 w - - 0 1", "a1c3", 5), "Qa1xc3!?");  // the longest body
   // A pinned rival does not count.
   EXPECT_EQ(SanFrom("4k3/4r3/8/8/8/1N6/4N3/4K3 w - - 0 1", "b3d4"), "Nd4");
 }
