@@ -555,8 +555,11 @@ int PgnReader::ReadMovetextOnBoard(jurnal& game) {
           break;
         case '[':
           // The next game begins: this movetext ends here without a result (unless a comment
-          // left open ran into it).
-          return openComment != std::string_view::npos ? UnclosedComment : ReadOk;
+          // left open ran into it). The comments after its last move are still its own, as they
+          // are at the text's end or before a result.
+          if (openComment != std::string_view::npos) return UnclosedComment;
+          AttachPending(*s.line);
+          return ReadOk;
         default:
           code = UnexpectedByte;
           break;

@@ -320,6 +320,20 @@ TEST(Movetext, CommentsGoToTheMoveBeforeThem) {
   EXPECT_EQ(game.moves[0].comment, "{good}");
   EXPECT_EQ(game.moves[1].comment, "{; fine}");
   EXPECT_EQ(game.moves[2].comment, "");
+
+  // A game without a result ends where the next one's tags begin: the comments after its last
+  // move are its own there too, as at the text's end (they were once dropped, except when a
+  // window of the text happened to end right after them).
+  r = ReadText("[Event \"a\"]\n\n1. e4 e5 2. Nf3 { last words } ; and a line\n\n[Event \"b\"]\n{lead}\n1. d4 *");
+  ASSERT_EQ(r.games.size(), 2u);
+  EXPECT_EQ(r.games[0].game->moves[2].comment, "{ last words ; and a line}");
+  EXPECT_EQ(r.games[1].game->startcomment, "{lead}");
+  EXPECT_EQ(r.games[1].game->moves[0].comment, "");
+  // In an unclosed variation, the comment goes to the variation's last move.
+  r = ReadText("[Event \"a\"]\n\n1. e4 (1. d4 {why not}\n\n[Event \"b\"]\n\n1. d4 *");
+  ASSERT_EQ(r.games.size(), 2u);
+  ASSERT_EQ(r.games[0].game->moves[0].variations.size(), 1u);
+  EXPECT_EQ(r.games[0].game->moves[0].variations[0]->moves[0].comment, "{why not}");
 }
 
 TEST(WholeText, KeepsGoodGamesSkipsDamagedOnesAndGoesOn) {
@@ -410,7 +424,8 @@ TEST(WholeText, SounderThanPlainReading) {
   Result glued = ReadText("[Event \"1\"]\n\n1. e4 {note}[Event \"2\"]\n\n1. d4 *\n");
   EXPECT_EQ(glued.code, 0);
   ASSERT_EQ(glued.games.size(), 2u);
-  EXPECT_EQ(glued.games[0].game->moves[0].comment, "");  // a comment before "[" is not attached
+  // The comment before "[" stays with the game it follows (not lost with the next tag section).
+  EXPECT_EQ(glued.games[0].game->moves[0].comment, "{note}");
   // A last move whose square is the last bytes of the text is complete.
   Result last = ReadText("[Event \"t\"]\n\n1. e4 e5");
   EXPECT_EQ(last.code, 0);
