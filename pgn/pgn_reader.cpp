@@ -20,9 +20,7 @@ constexpr bool IsMoveStartOf(unsigned char c) {
 }
 constexpr bool IsBlankOf(unsigned char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 // A byte SkipBlanks might step over (a blank, an escape line or a comment).
-bool MayStartBlanks(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '%' || c == ';' || c == '{';
-}
+bool MayStartBlanks(char c) { return IsBlankOf(static_cast<unsigned char>(c)) || c == '%' || c == ';' || c == '{'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Bytes that may not follow a move directly.
@@ -73,10 +71,9 @@ inline bool EndsValueRun(char c) { return Bytes.endsValueRun[static_cast<unsigne
 // stored as one comment, and their words must not run together.
 void AppendComment(std::string& comments, std::string_view comment) {
   if (!comments.empty() && !comment.empty()) {
-    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
     const char last = comments.back() == '}' && comments.size() >= 2 ? comments[comments.size() - 2] : comments.back();
     const char first = comment.front() == '{' && comment.size() >= 2 ? comment[1] : comment.front();
-    if (!blank(last) && !blank(first)) comments += ' ';
+    if (!IsBlank(last) && !IsBlank(first)) comments += ' ';
   }
   comments.append(comment);
 }
