@@ -19,13 +19,12 @@ constexpr uint32_t HasHostComment = 8;
 constexpr uint32_t HasNumbers = 16;  // moves before, half-move clock or en-passant file not zero
 constexpr uint32_t WideMoves = 32;   // moves kept in eight bytes each: a square outside the board (a host's move)
 
-// A move's marks, in the byte whose low four bits say how its SAN text is kept: written again
-// from the move's fields (the mark SanMark gives, 1..12), or stored (OwnSan).
-constexpr uint8_t HasNag = 16;
-constexpr uint8_t HasComment = 32;
-constexpr uint8_t HasVariations = 64;
-constexpr uint8_t SanBits = 15;
-constexpr uint8_t OwnSan = 0;  // the text follows, with its length
+using packed_detail::HasComment;
+using packed_detail::HasNag;
+using packed_detail::HasVariations;
+using packed_detail::OwnSan;
+using packed_detail::PackedMove;
+using packed_detail::SanBits;
 
 class Writer {
  public:
@@ -115,19 +114,6 @@ uint64_t OffTheBoardBits(const mov& m) {
   const uint64_t coordinates = (raw >> 8) & 0xFFFFFFFFu;
   const uint64_t lessOne = (coordinates | 0x80808080u) - 0x01010101u;
   return (coordinates & 0x80808080u) | (lessOne & 0x78787878u) | (raw & 0x00F0F000000000F0ull);
-}
-
-// A move on the board in four bytes: piece 4 bits, captured 4, extra 4, the four coordinates 3
-// each, flags 8.
-uint32_t PackedMove(const mov& m) {
-  const uint64_t raw = m.BoardBytes();
-  // The coordinates less one, a byte each: no byte borrows, each coordinate being 1..8. Folded
-  // in pairs: from-file and from-rank in bits 0..5, to-file and to-rank in bits 16..21.
-  const uint32_t c = uint32_t((raw >> 8) - 0x01010101u);
-  const uint32_t pairs = c | c >> 5;
-  const uint32_t squares = (pairs & 0x3F) | (pairs >> 10 & 0xFC0);
-  const uint32_t high = uint32_t(raw >> 32);  // to-rank, extra, captured, flags
-  return uint32_t(raw & 15) | (high >> 12 & 0xF0) | (high & 0xFF000F00u) | squares << 12;
 }
 
 void PutHeader(Writer& w, const jurnal& line, bool wide) {
@@ -292,14 +278,38 @@ PackedGame::PackedGame(const jurnal& game) {
     }
     steps.pop_back();
   }
-  const uint32_t size = uint32_t(w.Size());
-  bytes = std::make_unique_for_overwrite<uint8_t[]>(sizeof size + w.Size());
-  std::memcpy(bytes.get(), &size, sizeof size);
-  std::memcpy(bytes.get() + sizeof size, w.data(), w.Size());
+  Keep(w.data(), w.Size(), game);
+}
+
+PackedGame::PackedGame(const jurnal& game, const PlainLine& line) {
+  if (line.Count() != game.moves.size()) {
+    *this = PackedGame(game);
+    return;
+  }
+  // The header, then the moves as PutPlainMoves puts them.
+  Writer w(line.size + 32);
+  PutHeader(w, game, false);
+  w.Bytes(line.bytes.get(), line.size);
+  Keep(w.data(), w.Size(), game);
+}
+
+void PackedGame::Keep(const uint8_t* data, size_t size, const jurnal& game) {
+  const uint32_t length = uint32_t(size);
+  bytes = std::make_unique_for_overwrite<uint8_t[]>(sizeof length + size);
+  std::memcpy(bytes.get(), &length, sizeof length);
+  std::memcpy(bytes.get() + sizeof length, data, size);
   if (game.ownboard) {
     start = std::make_unique<doska>();
     start->assign(*game.ownboard);
   }
+}
+
+void PlainLine::Grow() {
+  const size_t grown = std::max<size_t>(capacity * 2, 512);
+  auto larger = std::make_unique_for_overwrite<uint8_t[]>(grown);
+  if (size) std::memcpy(larger.get(), bytes.get(), size);
+  bytes = std::move(larger);
+  capacity = grown;
 }
 
 std::unique_ptr<jurnal> PackedGame::Unpack() const {
@@ -365,4 +375,15 @@ int32_t PackedGame::MainLinePlies() const {
   size_t count = 0;
   TakeHeader(r, scratch, count);
   return int32_t(count);
+}
+
+bool operator==(const PackedGame& a, const PackedGame& b) {
+  if (!a.bytes || !b.bytes) return !a.bytes && !b.bytes;
+  uint32_t sizeA, sizeB;
+  std::memcpy(&sizeA, a.bytes.get(), sizeof sizeA);
+  std::memcpy(&sizeB, b.bytes.get(), sizeof sizeB);
+  if (sizeA != sizeB || std::memcmp(a.bytes.get() + sizeof sizeA, b.bytes.get() + sizeof sizeB, sizeA) != 0)
+    return false;
+  if (!a.start || !b.start) return !a.start && !b.start;
+  return a.start->SamePosition(*b.start);
 }

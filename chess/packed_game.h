@@ -8,16 +8,78 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 
 #include "chess/doska.h"
 #include "chess/jurnal.h"
+
+namespace packed_detail {
+
+// A move's marks, in the byte whose low four bits say how its SAN text is kept: written again
+// from the move's fields (the mark SanMark gives, 1..12), or stored (OwnSan).
+constexpr uint8_t HasNag = 16;
+constexpr uint8_t HasComment = 32;
+constexpr uint8_t HasVariations = 64;
+constexpr uint8_t SanBits = 15;
+constexpr uint8_t OwnSan = 0;  // the text follows, with its length
+
+// A move on the board in four bytes: piece 4 bits, captured 4, extra 4, the four coordinates 3
+// each, flags 8.
+inline uint32_t PackedMove(const mov& m) {
+  const uint64_t raw = m.BoardBytes();
+  // The coordinates less one, a byte each: no byte borrows, each coordinate being 1..8. Folded
+  // in pairs: from-file and from-rank in bits 0..5, to-file and to-rank in bits 16..21.
+  const uint32_t c = uint32_t((raw >> 8) - 0x01010101u);
+  const uint32_t pairs = c | c >> 5;
+  const uint32_t squares = (pairs & 0x3F) | (pairs >> 10 & 0xFC0);
+  const uint32_t high = uint32_t(raw >> 32);  // to-rank, extra, captured, flags
+  return uint32_t(raw & 15) | (high >> 12 & 0xF0) | (high & 0xFF000F00u) | squares << 12;
+}
+
+}  // namespace packed_detail
+
+// The moves of a main line packed one by one as a reader plays them, in the form a packed game
+// keeps them: a game whose main line ends up with no comment and no variation is then packed
+// without a second pass over its moves (PackedGame's second constructor).
+class PlainLine {
+ public:
+  void Clear() {
+    size = 0;
+    count = 0;
+  }
+  // Appends a move the board has played, whose SAN text is written again from its mark (a
+  // record's move that keeps no text of its own), with its NAG.
+  void Append(const mov& m) {
+    if (capacity - size < 6) Grow();
+    const uint32_t packed = packed_detail::PackedMove(m);
+    uint8_t* out = bytes.get() + size;
+    std::memcpy(out, &packed, sizeof packed);
+    out[4] = uint8_t(m.san.Mark() | (m.nag ? packed_detail::HasNag : 0));
+    out[5] = m.nag;  // kept only when there is one
+    size += m.nag ? 6 : 5;
+    ++count;
+  }
+  size_t Count() const { return count; }
+
+ private:
+  friend class PackedGame;
+  void Grow();
+  std::unique_ptr<uint8_t[]> bytes;
+  size_t size = 0;
+  size_t capacity = 0;
+  size_t count = 0;  // moves
+};
 
 class PackedGame {
  public:
   PackedGame() = default;
   // Packs a record that stands at rest (no board, every line at its start), as a game read is.
   explicit PackedGame(const jurnal& game);
+  // The same, for a record whose main line's moves (all of its moves: no variation, no comment
+  // on a move) `line` holds already packed, in their order: the same bytes, without reading
+  // the moves again. A line of another length than the record's is ignored.
+  PackedGame(const jurnal& game, const PlainLine& line);
   PackedGame(PackedGame&&) noexcept = default;
   PackedGame& operator=(PackedGame&&) noexcept = default;
 
@@ -29,8 +91,12 @@ class PackedGame {
   size_t MemoryBytes() const;
   // The half-moves of its main line, read without unpacking.
   int32_t MainLinePlies() const;
+  // The same bytes and start position.
+  friend bool operator==(const PackedGame& a, const PackedGame& b);
 
  private:
+  // The bytes a writer gathered, behind their length, and the start position.
+  void Keep(const uint8_t* data, size_t size, const jurnal& game);
   std::unique_ptr<uint8_t[]> bytes;  // the length (4 bytes), then the packed lines
   std::unique_ptr<doska> start;      // the start position of a game set up from a FEN
 };

@@ -262,7 +262,7 @@ void ReadPiece(std::string_view text, PieceRead& piece, const ReadOptions& optio
       if (options.summarise && !options.findEco) SummariseWithoutEco(entry, keyRead);
       if (options.budget) {
         std::unique_ptr<jurnal> packed;
-        AdmitGame(*options.budget, entry, &packed);
+        AdmitGame(*options.budget, entry, &packed, reader.PlainMainLine());
         if (packed) reader.TakeBackLine(packed->TakeMoves());
       }
       HostLockGuard lock;

@@ -75,10 +75,10 @@ void LetGo(TGame& entry) {
   entry.game.reset();
 }
 
-bool AdmitGame(MemoryBudget& budget, TGame& entry, std::unique_ptr<jurnal>* released) {
+bool AdmitGame(MemoryBudget& budget, TGame& entry, std::unique_ptr<jurnal>* released, const PlainLine* plain) {
   if (!entry.game) return false;
   if (!entry.summary.known) Summarise(entry);
-  PackedGame packed(*entry.game);
+  PackedGame packed = plain ? PackedGame(*entry.game, *plain) : PackedGame(*entry.game);
   const int64_t cost = int64_t(packed.MemoryBytes());
   bool fits;
   {

@@ -42,8 +42,10 @@ void LetGo(TGame& entry);
 
 // Summarises the entry's game and packs it into the budget, or lets it go when it does not fit
 // there. Returns whether the game stays in memory (packed). The record itself goes to
-// `released` when given (a reader reuses its memory), and is destroyed otherwise.
-bool AdmitGame(MemoryBudget& budget, TGame& entry, std::unique_ptr<jurnal>* released = nullptr);
+// `released` when given (a reader reuses its memory), and is destroyed otherwise. `plain` is the
+// game's main line as its reader packed it while reading, when the reader gives it.
+bool AdmitGame(MemoryBudget& budget, TGame& entry, std::unique_ptr<jurnal>* released = nullptr,
+               const PlainLine* plain = nullptr);
 // Takes a game counted into the budget out of it again (a game dropped before it joined the
 // list, or deleted from it).
 void GiveBack(MemoryBudget& budget, const TGame& entry);

@@ -381,6 +381,7 @@ void PgnReader::AttachComments(jurnal& line) {
   // Nothing to attach leaves the comment there alone: it may be one attached before a
   // variation, as in "e4 {good} (d4) e5", which must not be lost when e5 is read.
   if (pending.empty()) return;
+  if (&line == mainLineRecord && line.current >= 1) MainLineNoLongerPlain();
   // A move that has a comment already (from before its variations) keeps it, followed by
   // the new one.
   const std::string_view existing =
@@ -404,6 +405,8 @@ int PgnReader::ReadMovetext(jurnal& game) {
   ecoKeyPending = false;
   movesKey = 0;
   movesKeyKnown = addsUpMovesKey && !growInPlace;
+  plainLine.Clear();
+  plainLineKept = packsAtOnce && !growInPlace;
   const int code = ReadMovetextOnBoard(game);
   if (!growInPlace && !packsAtOnce) {
     std::vector<mov> exact(std::make_move_iterator(game.moves.begin()), std::make_move_iterator(game.moves.end()));
@@ -424,6 +427,7 @@ void PgnReader::TakeBackLine(std::vector<mov>&& line) {
 int PgnReader::ReadMovetextOnBoard(jurnal& game) {
   Scan s;
   s.game = &game;
+  mainLineRecord = &game;
   s.line = &game;
   game.setboard(&board);
   if (game.ownboard)
@@ -458,6 +462,7 @@ int PgnReader::ReadMovetextOnBoard(jurnal& game) {
             ++position;
           }
           if (code) break;
+          if (s.line == s.game) MainLineNoLongerPlain();
           s.line->setnag(uint8_t(number));
           break;
         }
@@ -467,6 +472,7 @@ int PgnReader::ReadMovetextOnBoard(jurnal& game) {
             break;
           }
           AttachPending(*s.line);
+          if (s.line == s.game) MainLineNoLongerPlain();
           s.variationOpening = true;
           ++position;
           s.numberSinceOpening = false;
@@ -718,7 +724,12 @@ __attribute__((always_inline)) int PgnReader::PlayResolved(Scan& s, int piece, i
     AttachPending(*s.line);
     s.nullMove = false;
     if (s.line == s.game && movesKeyKnown) movesKey ^= MovesKeyPart(record);
-    s.line->AppendPlayed(record, nag, rivals, state, !(packsAtOnce && s.line == s.game));
+    if (packsAtOnce && s.line == s.game) {
+      s.line->AppendPlayed(record, nag, rivals, state, false);
+      if (plainLineKept) plainLine.Append(s.line->moves.back());
+    } else {
+      s.line->AppendPlayed(record, nag, rivals, state);
+    }
   } else {
     const int code =
         PlayAtCursor(s, piece, promotion, fromfile, fromrank, tofile, torank, nag, captureMark, castling, state);
@@ -738,6 +749,7 @@ int PgnReader::PlayAtCursor(Scan& s, int piece, int promotion, int fromfile, int
   // trial of it inside resolve.
   const uint8_t status = board.resolve(piece, promotion, fromfile, fromrank, tofile, torank, false);
   if (status > 4) return uint8_t(status + 2);
+  if (s.line == s.game) MainLineNoLongerPlain();
   if (eco && s.line == s.game && !opening) NoteEcoPosition(*s.line);
   const int result = s.line->addmove(fromfile, fromrank, tofile, torank, promotion, true, nag);
   if (result < 0) return NoLegalMove;

@@ -10,6 +10,7 @@
 #include "chess/doska.h"
 #include "chess/eco.h"
 #include "chess/jurnal.h"
+#include "chess/packed_game.h"
 #include "pgn/pgn_types.h"
 #include "pgn/read_codes.h"
 
@@ -57,6 +58,10 @@ class PgnReader {
   // their SAN texts are written again from (what a packed game keeps), not the texts.
   bool packsAtOnce = false;
   void TakeBackLine(std::vector<mov>&& line);
+  // For such a caller: the main line of the game just read, packed as its moves were played,
+  // when that is all the game holds (no comment on a move, no variation, no NAG given apart);
+  // null otherwise. For PackedGame's second constructor.
+  const PlainLine* PlainMainLine() const { return plainLineKept ? &plainLine : nullptr; }
 
   // When set (to a finder of the loaded table), the reader looks up each position of the main line before its
   // move, as it passes, and keeps the code of the last one the table holds: the game's ECO
@@ -136,5 +141,12 @@ class PgnReader {
   bool ecoKeyPending = false;
   uint64_t movesKey = 0;
   bool movesKeyKnown = false;
+  // The main line packed as it is played (packsAtOnce), while nothing but plain moves went into it.
+  PlainLine plainLine;
+  bool plainLineKept = false;
+  const jurnal* mainLineRecord = nullptr;  // the record of the game being read
+  // Called when a main line move gets more than its plain form (a comment, a NAG of its own, a
+  // variation) or a move goes elsewhere than at the line's end.
+  void MainLineNoLongerPlain() { plainLineKept = false; }
   int ReadTagsInto(TagPairs& tags, std::string& fen);
 };

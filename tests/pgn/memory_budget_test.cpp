@@ -11,6 +11,7 @@
 #include "pgn/duplicates.h"
 #include "pgn/eco_tags.h"
 #include "pgn/game_reader.h"
+#include "pgn/pgn_reader.h"
 #include "tests/support/eco_table.h"
 
 namespace {
@@ -265,5 +266,78 @@ TEST_F(Budget, GamesPastFourGibibytesAreReadBackByTheirPositions) {
   }
 }
 #endif
+
+// A reader that packs each game at once packs its main line while playing it; the bytes must be
+// exactly those of packing the record afterwards, and the reader must give the line up as soon
+// as the main line holds more than plain moves.
+TEST(PackedAsRead, TheMainLinePackedWhileReadIsTheRecordPackedAfter) {
+  const struct {
+    const char* text;
+    bool plain;
+  } cases[] = {
+      {"1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 4. Ba4 Nf6 5. O-O Be7 *", true},
+      {"1. e4! e5?! 2. Nf3!! Nc6?? 3. Bb5!? *", true},  // glyphs are the moves' own NAGs
+      {"{before the first move} 1. e4 e5 *", true},
+      {"1. e4 e5 2. Qh5 Nc6 3. Bc4 Nf6 4. Qxf7# 1-0", true},
+      {"1. Nf3 Nf6 2. Nc3 Nc6 3. Nb5 Nb4 4. Nbd4 Nbd5 5. g4 h5 6. gxh5 Rxh5 1/2-1/2", true},
+      {"1. e4 -- 2. d4 d5 *", true},  // a null move leaves nothing in the record
+      {"1. e4 $1 e5 *", false},
+      {"1. e4 {a comment} e5 *", false},
+      {"1. e4 e5 {after the last move} *", false},
+      {"1. e4 e5 (1... c5 2. Nf3) 2. Nf3 *", false},
+      {"1. e4 e5 2. Nf3 (2. Nc3) *", false},
+      {"1. e4 e5 2. Nf3 {left before the next game}\n\n[Event \"next\"]\n\n1. d4 *", false},
+      {"[SetUp \"1\"]\n[FEN \"7k/1P6/8/8/8/8/6r1/K7 b - - 0 1\"]\n\n1... Ra2+ 2. Kxa2 Kg7 3. b8=N *", true},
+      {"[Variant \"Chess960\"]\n[SetUp \"1\"]\n[FEN \"bbqnnrkr/pppppppp/8/8/8/8/PPPPPPPP/BBQNNRKR w KQkq - 0 1\"]\n\n"
+       "1. f4 f5 2. Rf2 Rf7 3. O-O O-O *",
+       true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    const std::string text = std::string(c.text).starts_with("[") ? c.text : std::string("[Event \"e\"]\n\n") + c.text;
+    PgnReader reader(text);
+    reader.packsAtOnce = true;
+    TGamesTagArray tags;
+    std::string fen;
+    ASSERT_EQ(reader.ReadTagSection(tags, fen), ReadOk);
+    std::unique_ptr<jurnal> game;
+    if (fen.empty()) {
+      game = std::make_unique<jurnal>(nullptr, nullptr);
+    } else {
+      int at = 1, error = 0;
+      game = jurnal::fromfen(fen, at, error, reader.chess960);
+      ASSERT_EQ(error, 0);
+    }
+    ASSERT_EQ(reader.ReadMovetext(*game), ReadOk);
+    ASSERT_FALSE(game->moves.empty());
+    const PlainLine* line = reader.PlainMainLine();
+    EXPECT_EQ(line != nullptr, c.plain);
+    if (line) {
+      EXPECT_EQ(line->Count(), game->moves.size());
+      EXPECT_TRUE(PackedGame(*game, *line) == PackedGame(*game));
+    }
+  }
+}
+
+// The packing of a record from a line packed while reading keeps to the record when the two
+// disagree in length (a caller that passed the line of another game): nothing of the record is lost.
+TEST(PackedAsRead, ALineOfAnotherLengthIsIgnored) {
+  auto game = std::make_unique<jurnal>(nullptr, nullptr);
+  doska board;
+  game->setboard(&board);
+  ASSERT_EQ(game->addmove(5, 2, 5, 4, 0, true, 0), 0);
+  game->forwardwithsan();
+  ASSERT_EQ(game->addmove(5, 7, 5, 5, 0, true, 0), 0);
+  game->forwardwithsan();
+  game->gotoply(0);
+  game->setboard(nullptr);
+  PlainLine line;
+  line.Append(game->moves[0]);
+  const PackedGame packed(*game, line);
+  const std::unique_ptr<jurnal> back = packed.Unpack();
+  ASSERT_EQ(back->moves.size(), 2u);
+  EXPECT_EQ(back->moves[1].san.view(), "e5");
+  EXPECT_TRUE(packed == PackedGame(*game));
+}
 
 }  // namespace
