@@ -66,6 +66,7 @@ inline bool IsBlank(char c) { return Bytes.blank[static_cast<unsigned char>(c)];
 inline bool IsSymbol(char c) { return Bytes.symbol[static_cast<unsigned char>(c)]; }
 inline bool IsTagNameByte(char c) { return Bytes.tagName[static_cast<unsigned char>(c)]; }
 inline bool EndsValueRun(char c) { return Bytes.endsValueRun[static_cast<unsigned char>(c)]; }
+inline bool IsPlainValueByte(char c) { return !EndsValueRun(c); }
 
 // Comments met one after another are kept apart by a space: their braces go when they are
 // stored as one comment, and their words must not run together.
@@ -79,15 +80,21 @@ void AppendComment(std::string& comments, std::string_view comment) {
 }
 
 struct RosterTag {
-  const char* name;
-  const char* missing;  // the value supplied when the tag is missing
+  std::string_view name;
+  std::string_view missing;  // the value supplied when the tag is missing
 };
 constexpr RosterTag Roster[RosterSize] = {{"Event", "?"}, {"Site", "?"},          {"Date", "????.??.??"},
                                           {"Round", "?"}, {"White", "Anonymous"}, {"Black", "Anonymous"},
                                           {"Result", "*"}};
 
+// Two tag names byte for byte; most pairs differ in length or in their first byte, told apart
+// without a call to compare them.
+bool SameName(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && (a.empty() || a[0] == b[0]) && a == b;
+}
+
 // The first tag from `from` on whose folded name is `name`; -1 if none.
-int FindTag(const TagPairs& tags, size_t from, std::string_view name) {
+int FindTag(const std::vector<TagView>& tags, size_t from, std::string_view name) {
   for (size_t i = from; i < tags.size(); ++i)
     if (FoldedEqual(tags[i].name, name)) return int(i);
   return -1;
@@ -203,13 +210,13 @@ void PgnReader::SkipToGameAfterDamage() {
   position = n;
 }
 
-int PgnReader::ReadTagPair(TPGNTag& tag) {
+int PgnReader::ReadTagPair(TagView& tag) {
   const size_t n = text.size();
   if (position < n && MayStartBlanks(text[position])) SkipBlanks();
   const size_t nameStart = position;
-  while (position < n && IsTagNameByte(text[position])) ++position;
+  position = SkipWhile(position, IsTagNameByte);
   if (position == nameStart || position >= n) return TagNameMissing;
-  tag.name.assign(text.substr(nameStart, position - nameStart));
+  tag.name = text.substr(nameStart, position - nameStart);
   // Mostly one space between the name and the value.
   if (position + 1 < n && text[position] == ' ' && text[position + 1] == '"')
     ++position;
@@ -217,23 +224,33 @@ int PgnReader::ReadTagPair(TPGNTag& tag) {
     SkipBlanks();
   if (position >= n || text[position] != '"') return TagQuoteMissing;
   ++position;
-  tag.value.clear();
-  for (;;) {
-    // Plain bytes up to the next quote, backslash or forbidden byte go in as one run.
-    const size_t runStart = position;
-    while (position < n && !EndsValueRun(text[position])) ++position;
-    tag.value.append(text.data() + runStart, position - runStart);
-    if (position >= n) return TagValueUnterminated;
-    const char c = text[position];
-    if (c == '"') break;
-    if (c != '\\') return BadTagValue;
-    if (position + 1 < n && (text[position + 1] == '\\' || text[position + 1] == '"')) {
-      tag.value += text[position + 1];
-      position += 2;
-    } else {
-      tag.value += c;
-      ++position;
+  // Most values are one run of plain bytes up to the closing quote, seen in the text itself.
+  const size_t valueStart = position;
+  position = SkipWhile(position, IsPlainValueByte);
+  if (position >= n) return TagValueUnterminated;
+  if (text[position] == '"') {
+    tag.value = text.substr(valueStart, position - valueStart);
+  } else {
+    // A backslash (or a forbidden byte): the value is gathered without its escapes.
+    std::string& value = unescapedValues.emplace_back(text.substr(valueStart, position - valueStart));
+    for (;;) {
+      const char c = text[position];
+      if (c == '"') break;
+      if (c != '\\') return BadTagValue;
+      if (position + 1 < n && (text[position + 1] == '\\' || text[position + 1] == '"')) {
+        value += text[position + 1];
+        position += 2;
+      } else {
+        value += c;
+        ++position;
+      }
+      // Plain bytes up to the next quote, backslash or forbidden byte go in as one run.
+      const size_t runStart = position;
+      position = SkipWhile(position, IsPlainValueByte);
+      value.append(text.data() + runStart, position - runStart);
+      if (position >= n) return TagValueUnterminated;
     }
+    tag.value = value;
   }
   ++position;
   if (position < n && MayStartBlanks(text[position])) SkipBlanks();
@@ -248,9 +265,10 @@ int PgnReader::ReadTagSection(TGamesTagArray& tags, std::string& fen) {
   return code;
 }
 
-int PgnReader::ReadTagsInto(TagPairs& tags, std::string& fen) {
+int PgnReader::ReadTagsInto(std::vector<TagView>& tags, std::string& fen) {
   const size_t n = text.size();
   tags.clear();
+  unescapedValues.clear();
   fen.clear();
   chess960 = false;
   openComment = droppedTagLine = std::string_view::npos;
@@ -278,7 +296,7 @@ int PgnReader::ReadTagsInto(TagPairs& tags, std::string& fen) {
   return NormaliseTags(tags, fen);
 }
 
-int PgnReader::NormaliseTags(TagPairs& tags, std::string& fen) {
+int PgnReader::NormaliseTags(std::vector<TagView>& tags, std::string& fen) {
   for (size_t i = 0; i < RosterSize; ++i) {
     if (i < tags.size() && tags[i].name == Roster[i].name) continue;  // already in its place
     const int found = FindTag(tags, i, Roster[i].name);
@@ -288,13 +306,13 @@ int PgnReader::NormaliseTags(TagPairs& tags, std::string& fen) {
     } else {
       tags.emplace_back();
       if (i + 1 < tags.size()) tags.back() = tags[i];
-      tags[i] = TPGNTag{Roster[i].name, Roster[i].missing};
+      tags[i] = TagView{Roster[i].name, Roster[i].missing};
     }
   }
   bool setUp = false;
   const int setUpAt = FindTag(tags, SetUpSlot, "setup");
   if (setUpAt >= 0) {
-    TPGNTag& tag = tags[size_t(setUpAt)];
+    TagView& tag = tags[size_t(setUpAt)];
     tag.name = "SetUp";
     if (tag.value != "0" && tag.value != "1") return BadSetUp;
     setUp = tag.value == "1";
@@ -305,7 +323,7 @@ int PgnReader::NormaliseTags(TagPairs& tags, std::string& fen) {
   const int fenAt = FindTag(tags, setUpAt >= 0 ? FenSlot : SetUpSlot, "fen");
   if (fenAt >= 0) {
     tags[size_t(fenAt)].name = "FEN";
-    fen = tags[size_t(fenAt)].value;
+    fen.assign(tags[size_t(fenAt)].value);
     if (fenAt > int(FenSlot)) std::swap(tags[size_t(fenAt)], tags[FenSlot]);
   }
   if (setUp != (fenAt >= 0)) return SetUpWithoutFen;
@@ -325,11 +343,11 @@ int PgnReader::NormaliseTags(TagPairs& tags, std::string& fen) {
   if (tags.size() <= 32) {
     for (size_t i = RosterSize; i < tags.size(); ++i)
       for (size_t j = 0; j < tags.size(); ++j)
-        if (j != i && tags[j].name == tags[i].name) return DuplicateTag;
+        if (j != i && SameName(tags[j].name, tags[i].name)) return DuplicateTag;
     return ReadOk;
   }
   std::unordered_map<std::string_view, int> counts;
-  for (const TPGNTag& tag : tags) ++counts[tag.name];
+  for (const TagView& tag : tags) ++counts[tag.name];
   for (size_t i = RosterSize; i < tags.size(); ++i)
     if (counts[tags[i].name] > 1) return DuplicateTag;
   return ReadOk;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -90,9 +91,9 @@ class PgnReader {
   std::string_view ProvenResult(const jurnal& game, std::string_view tagResult) const;
 
  private:
-  int ReadTagPair(TPGNTag& tag);
+  int ReadTagPair(TagView& tag);
   int ReadMovetextOnBoard(jurnal& game);
-  int NormaliseTags(TagPairs& tags, std::string& fen);
+  int NormaliseTags(std::vector<TagView>& tags, std::string& fen);
 
   struct Scan;  // the per-game state of the movetext reader
   // A move or castling, refused as coming after the end when the game is over. It, ReadMove and
@@ -125,6 +126,15 @@ class PgnReader {
   // surely begins a game when such a line comes first (openComment is then set).
   size_t CommentEnd(size_t brace);
   bool Next(std::string_view token) const { return text.substr(position, token.size()) == token; }
+  // Where the run of bytes from `from` that `keeps` accepts ends. The text is read through local
+  // copies: a loop on `position` itself would store it, and reload the text, at every byte.
+  template <typename Keeps>
+  size_t SkipWhile(size_t from, Keeps keeps) const {
+    const char* const bytes = text.data();
+    const size_t n = text.size();
+    while (from < n && keeps(bytes[from])) ++from;
+    return from;
+  }
 
   std::string_view text;
   doska board;  // the working board of the movetext being read
@@ -132,8 +142,11 @@ class PgnReader {
   // once into an array of its exact size, instead of regrowing several times and keeping
   // unused room.
   std::vector<mov> mainLine;
-  // The same for tag lists.
-  TagPairs tagScratch;
+  // The tag section being read, kept from game to game: views of the text, of the names and
+  // values normalising supplies, or of `unescapedValues` for a value whose escapes had to be
+  // taken out (a deque, whose strings stay where they are as it grows).
+  std::vector<TagView> tagScratch;
+  std::deque<std::string> unescapedValues;
   const std::string* mainLineEco = nullptr;  // in the finder's table
   // The key of the last position passed, looked up one move later: the table's memory is
   // fetched meanwhile (a lookup at once waits for it on most positions).
@@ -148,5 +161,5 @@ class PgnReader {
   // Called when a main line move gets more than its plain form (a comment, a NAG of its own, a
   // variation) or a move goes elsewhere than at the line's end.
   void MainLineNoLongerPlain() { plainLineKept = false; }
-  int ReadTagsInto(TagPairs& tags, std::string& fen);
+  int ReadTagsInto(std::vector<TagView>& tags, std::string& fen);
 };

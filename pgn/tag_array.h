@@ -82,6 +82,8 @@ class TGamesTagArray {
   // The tags as pairs of strings, to change several at once and Assign again.
   TagPairs Pairs() const;
   void Assign(const TagPairs& pairs);
+  // The same from views, which may be of this list's own tags.
+  void Assign(const std::vector<TagView>& views) { Build(views); }
   void SetValue(size_t index, std::string_view value);
   void Insert(size_t index, std::string_view name, std::string_view value);
   void push_back(const TPGNTag& tag) { Insert(count, tag.name, tag.value); }

@@ -2,6 +2,7 @@
 // texts with skipped games, and re-reading from byte positions.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 
 #include "pgn/game_reader.h"
@@ -120,6 +121,31 @@ TEST(TagSection, UnescapesBackslashes) {
   ASSERT_EQ(Tags("[Event \"a\0b\"]\n[Site \"s\"]\n*"s, tags), 0);
   EXPECT_EQ(tags[0].value, "?");
   EXPECT_EQ(tags[1].value, "s");
+}
+
+// Values are kept as they are read until the section is normalised; escaped ones are gathered
+// apart. Many of them in one section, short and long, must all come through, wherever the
+// normalising moves their tags.
+TEST(TagSection, ManyEscapedValuesInOneSectionKeepTheirTexts) {
+  std::string section;
+  for (int i = 0; i < 40; ++i)
+    section +=
+        "[Tag" + std::to_string(i) + " \"v" + std::to_string(i) + "\\\"q\\\"" + std::string(size_t(i), 'x') + "\"]\n";
+  section += R"([result "1-0"] [event "\"E\""])"
+             "\n*";
+  TGamesTagArray tags;
+  ASSERT_EQ(Tags(section, tags), 0);
+  ASSERT_EQ(tags.size(), 7u + 40u);
+  EXPECT_EQ(tags[0].name, "Event");
+  EXPECT_EQ(tags[0].value, R"("E")");
+  EXPECT_EQ(tags[6].name, "Result");
+  EXPECT_EQ(tags[6].value, "1-0");
+  // The roster's tags were swapped into their places: the others are all there, in some order.
+  std::map<std::string, std::string> others;
+  for (size_t i = 7; i < tags.size(); ++i) others[std::string(tags[i].name)] = tags[i].value;
+  ASSERT_EQ(others.size(), 40u);
+  for (size_t i = 0; i < 40; ++i)
+    EXPECT_EQ(others["Tag" + std::to_string(i)], "v" + std::to_string(i) + "\"q\"" + std::string(i, 'x'));
 }
 
 TEST(Movetext, ReadsMovesNumbersAndResults) {
