@@ -425,6 +425,7 @@ int PgnReader::ReadMovetext(jurnal& game) {
   movesKeyKnown = addsUpMovesKey && !growInPlace;
   plainLine.Clear();
   plainLineKept = packsAtOnce && !growInPlace;
+  mainLineAlternates = !growInPlace;
   const int code = ReadMovetextOnBoard(game);
   if (!growInPlace && !packsAtOnce) {
     std::vector<mov> exact(std::make_move_iterator(game.moves.begin()), std::make_move_iterator(game.moves.end()));
@@ -541,6 +542,7 @@ int PgnReader::ReadMovetextOnBoard(jurnal& game) {
           position += token.size();
           s.black = !s.black;
           s.nullMove = true;
+          if (s.line == s.game) mainLineAlternates = false;
           break;
         }
         case '0':
@@ -634,7 +636,12 @@ int PgnReader::ReadMoveNumber(Scan& s) {
   }
   if (position >= n) return TextEndsAfterNumber;
   s.numberSinceOpening = true;
-  const long expected = s.line->movenumber();
+  // On a main line whose moves alternate in colour from its first (no null move among them)
+  // the number follows from the count of moves; elsewhere the record works it out.
+  const jurnal& line = *s.line;
+  const long expected = s.line == s.game && mainLineAlternates
+                            ? long(line.movesbefore) + 1 + (long(line.current) + (line.blackfirst ? 1 : 0)) / 2
+                            : long(line.movenumber());
   if (!(number == expected || (s.variationOpening && number == expected - 1))) {
     s.black = !s.black;
     if (number != expected + 1) return BadMoveNumber;
@@ -767,7 +774,10 @@ int PgnReader::PlayAtCursor(Scan& s, int piece, int promotion, int fromfile, int
   // trial of it inside resolve.
   const uint8_t status = board.resolve(piece, promotion, fromfile, fromrank, tofile, torank, false);
   if (status > 4) return uint8_t(status + 2);
-  if (s.line == s.game) MainLineNoLongerPlain();
+  if (s.line == s.game) {
+    MainLineNoLongerPlain();
+    mainLineAlternates = false;
+  }
   if (eco && s.line == s.game && !opening) NoteEcoPosition(*s.line);
   const int result = s.line->addmove(fromfile, fromrank, tofile, torank, promotion, true, nag);
   if (result < 0) return NoLegalMove;

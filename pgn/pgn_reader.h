@@ -158,6 +158,9 @@ class PgnReader {
   PlainLine plainLine;
   bool plainLineKept = false;
   const jurnal* mainLineRecord = nullptr;  // the record of the game being read
+  // The main line's moves so far alternate in colour from its first, each played at its end: its
+  // move numbers follow from the count of its moves.
+  bool mainLineAlternates = false;
   // Called when a main line move gets more than its plain form (a comment, a NAG of its own, a
   // variation) or a move goes elsewhere than at the line's end.
   void MainLineNoLongerPlain() { plainLineKept = false; }

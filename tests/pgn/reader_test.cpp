@@ -176,6 +176,19 @@ TEST(Movetext, ChecksEveryMoveNumberAlongTheLine) {
   EXPECT_EQ(MovetextCode("1. e4 -- 2. d4 -- 4. c4 *"), BadMoveNumber);
   EXPECT_EQ(MovetextCode("1. e4 e5 2. -- Nf6 3. Nc3 -- 3. d4 *"), 0);
   EXPECT_EQ(MovetextCode("1. e4 e5 2. -- Nf6 3. Nc3 -- 2. d4 *"), BadMoveNumber);
+  // After two white moves in a row the numbers no longer follow from the count of moves.
+  EXPECT_EQ(MovetextCode("1. e4 -- 2. d4 e5 3. Nf3 Nc6 4. Bb5 *"), 0);
+  EXPECT_EQ(MovetextCode("1. e4 -- 2. d4 e5 3. Nf3 Nc6 3. Bb5 *"), BadMoveNumber);
+  // A line that black begins, from a set-up position with its own move number.
+  const std::string blackFirst =
+      "[Event \"t\"]\n[SetUp \"1\"]\n[FEN \"rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq - 0 7\"]\n\n";
+  auto code = [](const std::string& text) {
+    const Result r = ReadText(text);
+    return r.code ? r.code : r.report.issues.empty() ? 0 : r.report.issues[0].code;
+  };
+  EXPECT_EQ(code(blackFirst + "7... e5 8. Nf3 Nc6 9. Bb5 a6 10. Ba4 *"), 0);
+  EXPECT_EQ(code(blackFirst + "7... e5 8. Nf3 Nc6 8. Bb5 *"), BadMoveNumber);
+  EXPECT_EQ(code(blackFirst + "7... e5 8. Nf3 Nc6 9. Bb5 a6 9. Ba4 *"), BadMoveNumber);
   // The main line's numbers go on after a variation, which has numbers of its own.
   EXPECT_EQ(MovetextCode("1. e4 e5 (1... c5 2. Nf3 d6 3. d4) 2. Nf3 Nc6 3. Bb5 a6 *"), 0);
   EXPECT_EQ(MovetextCode("1. e4 e5 (1... c5 2. Nf3 d6 3. d4) 2. Nf3 Nc6 2. Bb5 *"), BadMoveNumber);
