@@ -38,6 +38,7 @@ void jurnal::DestroyVariations() {
   std::vector<jurnal*> doomed;
   auto detach = [&doomed](jurnal& line) {
     for (mov& m : line.moves) {
+      if (m.variations.empty()) continue;  // most moves
       doomed.insert(doomed.end(), m.variations.begin(), m.variations.end());
       m.variations.clear();
     }
@@ -301,7 +302,8 @@ void jurnal::AppendPlayed(const mov& record, uint8_t nag, Bitboard rivals, uint8
   m.SetBoardBytes(record.BoardBytes());
   m.nag = nag;
   ++current;
-  const Origin origin = MayNeedOrigin(m) ? OriginAmong(m, rivals) : Origin::Implied;
+  // Most moves have no rivals, and need no origin whatever their kind.
+  const Origin origin = rivals && MayNeedOrigin(m) ? OriginAmong(m, rivals) : Origin::Implied;
   if (!withText) {
     m.san.AssignMarkOnly(SanMark(origin, state));
     return;
