@@ -905,6 +905,34 @@ uint8_t doska::ResolveAndPlay(int piece, int promotion, int fromfile, int fromra
       return StateNormal;
     }
   }
+  // Castling on a standard board, written from the king's home square, the side's one king there
+  // and the rook in its corner: the same answers without the general search and the full test
+  // of the position after it. Only the rook can give check then: no line runs through the
+  // corner it leaves, and the one line through the king's square with room on both sides (the
+  // home rank) stays closed by the king and the rook.
+  if (!chess960 && promotion == 0 && (piece == WhiteKing || piece == BlackKing) && fromfile == 5 &&
+      (tofile == 3 || tofile == 7)) {
+    const bool black = piece == BlackKing;
+    const int home = black ? 8 : 1;
+    const int from = SquareIndex(5, home);
+    const bool longside = tofile == 3;
+    const int rookFrom = SquareIndex(longside ? 1 : 8, home);
+    const uint8_t rook = black ? BlackRook : WhiteRook;
+    if (fromrank == home && torank == home && byCode[piece] == SquareBit(from) && cells[rookFrom] == rook) {
+      if (!CanCastle(black, longside)) return ResolveNoMove;
+      const int to = SquareIndex(tofile, home), rookTo = SquareIndex(longside ? 4 : 6, home);
+      DescribeOnBoard(record, from, to, 0);
+      rivals = 0;
+      const bool opponentWasSafe = safeMemo == SafeMemoWord(stamp, !black);
+      MovePiece(from, to, uint8_t(piece));
+      MovePiece(rookFrom, rookTo, rook);
+      SetCastlingState(record.flags, 1);
+      epforblack = epforwhite = 0;
+      assert(IsConsistent());
+      state = StateAfterPlay(rook, rookFrom, rookTo, true, opponentWasSafe);
+      return StateNormal;
+    }
+  }
   Bitboard origins = 0;
   const bool allOrigins = fromfile == 0 && fromrank == 0 && piece != WhitePawn && piece != BlackPawn;
   const uint8_t found = ResolveInto(piece, promotion, fromfile, fromrank, tofile, torank, record, origins);

@@ -2,6 +2,8 @@
 // effect of playing and taking back moves.
 #include <gtest/gtest.h>
 
+#include <string_view>
+
 #include "chess/doska.h"
 #include "tests/chess/fen_setup.h"
 
@@ -150,6 +152,58 @@ TEST(Castling, PlayingMovesTheRookAndSetsTheFlags) {
   board.takeback(longCastle);
   board.takeback(shortCastle);
   EXPECT_TRUE(board.SamePosition(FromFen("r3k2r/8/8/8/8/8/8/R3K2R w KQkq -")));
+}
+
+// Castling found and played in one pass, as the reader plays it after the opponent's move: the
+// rook, the only piece that can give check then, gives check or mate along its file; castling
+// out of check or through an attack is refused.
+TEST(Castling, FoundAndPlayedInOnePassTellsTheRooksCheckAndMate) {
+  const struct {
+    const char* fen;  // the opponent to move, then the castling side
+    int before[3];    // the opponent's move first (piece, to-file, to-rank), when it has one
+    int tofile;
+    int state;  // the opponent's after the castling, or the ResolveCode
+  } cases[] = {
+      {"r3k2r/p7/8/8/8/8/8/R3K2R b KQkq -", {BlackPawn, 1, 6}, 7, StateNormal},
+      {"6k1/8/8/8/8/8/8/4K2R b K -", {BlackKing, 6, 8}, 7, StateCheck},
+      {"2k5/8/8/8/8/8/8/R3K3 b Q -", {BlackKing, 4, 8}, 3, StateCheck},
+      {"2rkr3/2p1p3/8/8/8/7p/8/R3K3 b Q -", {BlackPawn, 8, 2}, 3, StateCheckmate},
+      {"4k2r/8/8/8/8/8/8/6K1 w k -", {WhiteKing, 6, 1}, 7, StateCheck},
+      {"4k3/8/8/8/8/8/4r3/4K2R w K -", {0, 0, 0}, 7, ResolveNoMove},
+      {"4k3/8/8/8/8/8/5r2/4K2R w K -", {0, 0, 0}, 7, ResolveNoMove},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.fen);
+    doska board = FromFen(c.fen);
+    mov record;
+    Bitboard rivals = 1;
+    uint8_t state = 99;
+    const int piece = c.before[0];
+    if (piece) {
+      ASSERT_EQ(board.ResolveAndPlay(piece, 0, 0, 0, c.before[1], c.before[2], record, rivals, state), 0);
+    }
+    const bool black = piece ? IsWhite(uint8_t(piece)) : std::string_view(c.fen).find(" b ") != std::string_view::npos;
+    const doska before = board;
+    const int home = black ? 8 : 1;
+    const uint8_t found =
+        board.ResolveAndPlay(black ? BlackKing : WhiteKing, 0, 5, home, c.tofile, home, record, rivals, state);
+    if (c.state == ResolveNoMove) {
+      EXPECT_EQ(found, ResolveNoMove);
+      EXPECT_TRUE(board.SamePosition(before));
+      continue;
+    }
+    ASSERT_EQ(found, StateNormal);
+    EXPECT_EQ(state, c.state);
+    EXPECT_EQ(rivals, 0u);
+    mov wanted;
+    before.describe(wanted, 5, home, c.tofile, home, 0);
+    EXPECT_TRUE(record.SameBoardMove(wanted));
+    doska reached = before;
+    reached.apply(wanted);
+    EXPECT_TRUE(board.SamePosition(reached));
+    EXPECT_EQ(board.poskey(!black), reached.poskey(!black));
+    EXPECT_EQ(reached.CheckState(black), c.state);
+  }
 }
 
 TEST(Describe, FlagsRecordEveryLostRightOnce) {
