@@ -185,13 +185,14 @@ void TGamesTagArray::Build(const std::vector<TagView>& tags) {
       const TagView& tag = tags[i];
       const uint8_t code = codes[i];
       *at++ = code;
+      // A view may be empty without any text behind it (a pair cut short): nothing to copy then.
       if (!code) {
         at = PutNumber(at, tag.name.size());
-        std::memcpy(at, tag.name.data(), tag.name.size());
+        if (!tag.name.empty()) std::memcpy(at, tag.name.data(), tag.name.size());
         at += tag.name.size();
       }
       at = PutNumber(at, tag.value.size());
-      std::memcpy(at, tag.value.data(), tag.value.size());
+      if (!tag.value.empty()) std::memcpy(at, tag.value.data(), tag.value.size());
       at += tag.value.size();
     }
   }

@@ -123,6 +123,17 @@ TEST(TagSection, UnescapesBackslashes) {
   EXPECT_EQ(tags[1].value, "s");
 }
 
+// A comment opened inside a tag pair that runs into the next game cuts the pair short: the
+// section ends there, the pair read so far kept without a value.
+TEST(TagSection, APairCutShortByAnOpenCommentKeepsNoValue) {
+  TGamesTagArray tags;
+  EXPECT_EQ(Tags("[Site \"s\"]\n[Event {open\n\n[Event \"next\"]\n\n1. e4 *", tags), UnclosedComment);
+  ASSERT_EQ(tags.size(), 2u);
+  EXPECT_EQ(tags[0].value, "s");
+  EXPECT_EQ(tags[1].name, "Event");
+  EXPECT_EQ(tags[1].value, "");
+}
+
 // Values are kept as they are read until the section is normalised; escaped ones are gathered
 // apart. Many of them in one section, short and long, must all come through, wherever the
 // normalising moves their tags.
