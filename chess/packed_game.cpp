@@ -219,13 +219,8 @@ size_t PutPlainMoves(Writer& w, const std::vector<mov>& moves, size_t next) {
   uint8_t* out = w.Room((count - next) * 6);
   for (; next < count; ++next) {
     const mov& m = moves[next];
-    const uint8_t form = m.san.Mark();
-    if (form == OwnSan || !m.comment.empty() || !m.variations.empty()) break;
-    const uint32_t packed = PackedMove(m);
-    std::memcpy(out, &packed, sizeof packed);
-    out[4] = uint8_t(form | (m.nag ? HasNag : 0));
-    out[5] = m.nag;  // kept only when there is one
-    out += m.nag ? 6 : 5;
+    if (m.san.Mark() == OwnSan || !m.comment.empty() || !m.variations.empty()) break;
+    out = packed_detail::PutPlainMove(out, m);
   }
   w.Used(out);
   return next;

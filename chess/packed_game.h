@@ -37,6 +37,17 @@ inline uint32_t PackedMove(const mov& m) {
   return uint32_t(raw & 15) | (high >> 12 & 0xF0) | (high & 0xFF000F00u) | squares << 12;
 }
 
+// A move with no comment, variation or text of its own, as a packed line keeps it: its four
+// bytes, its marks (its SAN text's mark and whether a NAG follows) and its NAG when it has one,
+// at `out`. Returns where it ends.
+inline uint8_t* PutPlainMove(uint8_t* out, const mov& m) {
+  const uint32_t packed = PackedMove(m);
+  std::memcpy(out, &packed, sizeof packed);
+  out[4] = uint8_t(m.san.Mark() | (m.nag ? HasNag : 0));
+  out[5] = m.nag;  // kept only when there is one
+  return out + (m.nag ? 6 : 5);
+}
+
 }  // namespace packed_detail
 
 // The moves of a main line packed one by one as a reader plays them, in the form a packed game
@@ -52,12 +63,7 @@ class PlainLine {
   // record's move that keeps no text of its own), with its NAG.
   void Append(const mov& m) {
     if (capacity - size < 6) Grow();
-    const uint32_t packed = packed_detail::PackedMove(m);
-    uint8_t* out = bytes.get() + size;
-    std::memcpy(out, &packed, sizeof packed);
-    out[4] = uint8_t(m.san.Mark() | (m.nag ? packed_detail::HasNag : 0));
-    out[5] = m.nag;  // kept only when there is one
-    size += m.nag ? 6 : 5;
+    size = size_t(packed_detail::PutPlainMove(bytes.get() + size, m) - bytes.get());
     ++count;
   }
   size_t Count() const { return count; }
