@@ -18,26 +18,6 @@ inline int PopLowest(Bitboard& b) {
   return index;
 }
 
-// How two squares line up: 0 not at all (or the same square), 1 on a file or rank, 2 on a
-// diagonal. Looked up by the squares' difference in 0x88 coordinates (rank * 16 + file), which
-// tells the direction apart for any two squares: a table of 239 bytes, where the line tables
-// are large enough to miss the cache.
-namespace detail {
-constexpr std::array<uint8_t, 239> BuildAlignments() {
-  std::array<uint8_t, 239> table{};
-  for (int dr = -7; dr <= 7; ++dr)
-    for (int df = -7; df <= 7; ++df) {
-      const bool straight = (df == 0) != (dr == 0);
-      const bool diagonal = df != 0 && (df == dr || df == -dr);
-      table[size_t(dr * 16 + df + 119)] = straight ? 1 : diagonal ? 2 : 0;
-    }
-  return table;
-}
-inline constexpr std::array<uint8_t, 239> Alignments = BuildAlignments();
-}  // namespace detail
-
-inline int Alignment(int a, int b) { return detail::Alignments[size_t(a + (a & ~7) - b - (b & ~7) + 119)]; }
-
 // Ray directions; the first four step to higher square indexes.
 // Opposite directions are four apart.
 enum Direction { North, East, NorthEast, NorthWest, South, West, SouthWest, SouthEast, DirectionCount };

@@ -48,43 +48,41 @@ int FirstFileMajor(Bitboard set) {
 
 constexpr Bitboard BackRanks = Attacks.rank[1] | Attacks.rank[8];
 
-// The slider of each kind of line, by Alignment (1 a file or rank, 2 a diagonal; 0, no line,
-// takes any: its line is empty).
-constexpr uint8_t LineSlider[3] = {WhiteRook, WhiteRook, WhiteBishop};
-
-// The squares a pawn, knight or king of each code attacks from each square; nothing for the
-// others (codes past 12, from a record made elsewhere, included).
-struct StepAttackTable {
+// The squares a piece of each code reaches from each square on an empty board: a pawn's,
+// knight's or king's steps (a pawn's captures), a slider's lines; nothing for codes of no piece
+// (codes past 12, from a record made elsewhere, included). A piece of the code on one square
+// attacks another exactly when this holds it and nothing stands between them (steps have
+// nothing between).
+struct ReachTable {
   std::array<std::array<Bitboard, 64>, 16> by{};
   constexpr const std::array<Bitboard, 64>& operator[](size_t code) const { return by[code]; }
 };
-constexpr StepAttackTable BuildStepAttacks() {
-  StepAttackTable t;
+constexpr ReachTable BuildReach() {
+  ReachTable t;
   t.by[WhitePawn] = Attacks.pawn[0];
   t.by[BlackPawn] = Attacks.pawn[1];
   t.by[WhiteKnight] = t.by[BlackKnight] = Attacks.knight;
   t.by[WhiteKing] = t.by[BlackKing] = Attacks.king;
+  for (int index = 0; index < 64; ++index) {
+    const Bitboard diagonal = Attacks.ray[NorthEast][index] | Attacks.ray[NorthWest][index] |
+                              Attacks.ray[SouthEast][index] | Attacks.ray[SouthWest][index];
+    const Bitboard straight =
+        Attacks.ray[North][index] | Attacks.ray[East][index] | Attacks.ray[South][index] | Attacks.ray[West][index];
+    t.by[WhiteBishop][index] = t.by[BlackBishop][index] = diagonal;
+    t.by[WhiteRook][index] = t.by[BlackRook][index] = straight;
+    t.by[WhiteQueen][index] = t.by[BlackQueen][index] = diagonal | straight;
+  }
   return t;
 }
-constexpr StepAttackTable StepAttacks = BuildStepAttacks();
+constexpr ReachTable Reach = BuildReach();
 
-// Whether a slider of each code moves along each kind of line, by Alignment.
-constexpr bool SlidesAlong[16][3] = {{},
-                                     {},
-                                     {},
-                                     {false, false, true},
-                                     {false, true, false},
-                                     {false, true, true},
-                                     {},
-                                     {},
-                                     {},
-                                     {false, false, true},
-                                     {false, true, false},
-                                     {false, true, true},
-                                     {},
-                                     {},
-                                     {},
-                                     {}};
+// The sliders of a side (`base` 0 white, 6 black) standing on a line through `king` that one of
+// their kind moves along: for a line through the king, what could attack it along that line.
+Bitboard SlidersAlongLine(const Bitboard* byCode, int base, int king, Bitboard line) {
+  const Bitboard queens = byCode[base + WhiteQueen];
+  return line & ((Reach[WhiteRook][size_t(king)] & (byCode[base + WhiteRook] | queens)) |
+                 (Reach[WhiteBishop][size_t(king)] & (byCode[base + WhiteBishop] | queens)));
+}
 
 // The pieces of one side as they stand after a trial move.
 struct SideAfter {
@@ -579,20 +577,18 @@ __attribute__((always_inline)) inline bool doska::GivesCheck(uint8_t mover, int 
   const uint8_t piece = mover & 15;
   // The moved piece itself: a pawn, knight or king by its steps, a slider along a line of its
   // kind with nothing between.
-  const bool stepCheck = (StepAttacks[piece][to] & SquareBit(king)) != 0;
-  const bool slideCheck =
-      (int(SlidesAlong[piece][Alignment(to, king)]) & int((Attacks.between[to][king] & occupied) == 0)) != 0;
+  const bool direct =
+      (int((Reach[piece][size_t(to)] & SquareBit(king)) != 0) & int((Attacks.between[to][king] & occupied) == 0)) != 0;
   // A line it opened: the king was out of check before, so a slider of the mover's on the line
   // through the king and the origin, with nothing between, reaches it only now. (A piece moving
   // along that line still closes it.)
   const Bitboard line = Attacks.line[king][from];
-  const uint8_t base = IsBlack(mover) ? 6 : 0;
-  Bitboard opened = (byCode[base + LineSlider[Alignment(king, from)]] | byCode[base + WhiteQueen]) & line;
+  Bitboard opened = SlidersAlongLine(byCode, IsBlack(mover) ? 6 : 0, king, line);
   if (line & SquareBit(to)) opened = 0;
   bool discovered = false;
   while (opened)
     if (!(Attacks.between[king][PopLowest(opened)] & occupied)) discovered = true;
-  return (int(stepCheck) | int(slideCheck) | int(discovered)) != 0;
+  return (int(direct) | int(discovered)) != 0;
 }
 
 namespace {
@@ -633,8 +629,7 @@ __attribute__((always_inline)) inline bool doska::KeepsKingCovered(int king, int
   // that line's kind off the line. Found without branching on how the squares line up, which
   // no predictor guesses: the line table holds nothing for squares not in line.
   const Bitboard line = Attacks.line[king][from];
-  const uint8_t enemy = side == White ? 6 : 0;
-  const Bitboard sliders = (byCode[enemy + LineSlider[Alignment(king, from)]] | byCode[enemy + WhiteQueen]) & line;
+  const Bitboard sliders = SlidersAlongLine(byCode, side == White ? 6 : 0, king, line);
   const int open =
       int((line & SquareBit(to)) == 0) & int((Attacks.between[king][from] & (byColor[White] | byColor[Black])) == 0);
   if (int(sliders != 0) & open) return KingSafeAfter(from, to);
@@ -873,6 +868,34 @@ __attribute__((always_inline)) inline int doska::UsualMoveLegality(int piece, in
   return KeepsKingCovered(safety.king, from, to, side) ? 1 : 0;
 }
 
+namespace {
+
+// A square's file and rank (1..8) as two bytes, the way a move record keeps them.
+constexpr std::array<uint16_t, 64> FileRankBytes = [] {
+  std::array<uint16_t, 64> bytes{};
+  for (int index = 0; index < 64; ++index) bytes[size_t(index)] = uint16_t(FileOf(index) | RankOf(index) << 8);
+  return bytes;
+}();
+
+}  // namespace
+
+__attribute__((always_inline)) inline uint64_t doska::UsualMoveBytes(uint8_t piece, int from, int to) const {
+  const uint8_t captured = cells[to];
+  const int type = PieceType(piece);
+  uint8_t flags;
+  if (((SquareBit(from) | SquareBit(to)) & BackRanks) == 0 && type != 6) {
+    // Off the back ranks no castling right changes; a pawn going two squares (from its first
+    // rank: the only way a usual pawn move can) opens an en-passant capture.
+    const bool doubleStep = type == 1 && (to - from == 16 || from - to == 16);
+    flags = doubleStep ? (piece == WhitePawn ? WhiteDoubleStep : BlackDoubleStep) : 0;
+  } else {
+    flags = MoveFlags(piece, FileOf(from), RankOf(from), FileOf(to), RankOf(to));
+  }
+  // piece, from-file, from-rank, to-file, to-rank, extra (none), captured, flags
+  return uint64_t(piece) | uint64_t(FileRankBytes[size_t(from)]) << 8 | uint64_t(FileRankBytes[size_t(to)]) << 24 |
+         uint64_t(captured) << 48 | uint64_t(flags) << 56;
+}
+
 uint8_t doska::ResolveAndPlay(int piece, int promotion, int fromfile, int fromrank, int tofile, int torank, mov& record,
                               Bitboard& rivals, uint8_t& state) {
   // The usual text, searched and played without the general search's bookkeeping; the general
@@ -894,7 +917,7 @@ uint8_t doska::ResolveAndPlay(int piece, int promotion, int fromfile, int fromra
           if (LegalFromReacher(other, to, safety)) rivals |= SquareBit(other);
         }
       }
-      DescribeOnBoard(record, from, to, 0);
+      record.SetBoardBytes(UsualMoveBytes(uint8_t(piece), from, to));
       const bool opponentWasSafe = safeMemo == SafeMemoWord(stamp, !IsBlack(piece));
       MovePiece(from, to, uint8_t(piece));
       SetCastlingState(record.flags, 1);
@@ -998,11 +1021,20 @@ bool doska::castleright(bool black, bool longside) const {
 }
 
 uint64_t doska::poskey(bool blacktomove) const {
-  uint64_t key = pieceKey;
-  if (castleright(false, false)) key ^= PolyglotKeys[PolyglotCastleBase + 0];
-  if (castleright(false, true)) key ^= PolyglotKeys[PolyglotCastleBase + 1];
-  if (castleright(true, false)) key ^= PolyglotKeys[PolyglotCastleBase + 2];
-  if (castleright(true, true)) key ^= PolyglotKeys[PolyglotCastleBase + 3];
+  // The castling rights' part changes a few times a game: worked out again only when the six
+  // castling bytes differ from those it was last worked out for.
+  const uint64_t castling = uint64_t(wqueenlost) | uint64_t(wkinglost) << 8 | uint64_t(bqueenlost) << 16 |
+                            uint64_t(bkinglost) << 24 | uint64_t(wkingmoved) << 32 | uint64_t(bkingmoved) << 40;
+  if (castling != castlingKeyFor) {
+    uint64_t part = 0;
+    if (castleright(false, false)) part ^= PolyglotKeys[PolyglotCastleBase + 0];
+    if (castleright(false, true)) part ^= PolyglotKeys[PolyglotCastleBase + 1];
+    if (castleright(true, false)) part ^= PolyglotKeys[PolyglotCastleBase + 2];
+    if (castleright(true, true)) part ^= PolyglotKeys[PolyglotCastleBase + 3];
+    castlingKeyFor = castling;
+    castlingKey = part;
+  }
+  uint64_t key = pieceKey ^ castlingKey;
   // The en-passant file counts only when a pawn of the side to move stands ready to capture.
   const int file = blacktomove ? epforblack : epforwhite;
   if (file >= 1 && file <= 8) {

@@ -139,6 +139,9 @@ class doska {
                       Bitboard& legalOrigins) const;
   // describe, for two squares on the board given by bit index.
   void DescribeOnBoard(mov& m, int from, int to, int promotion) const;
+  // The first eight bytes DescribeOnBoard gives a usual move (no promotion, en passant or
+  // castling) of `piece`, worked out at once and stored in one go.
+  uint64_t UsualMoveBytes(uint8_t piece, int from, int to) const;
   // The MoveFlag bits of a move that is not a Chess960 castling.
   uint8_t MoveFlags(uint8_t piece, int fromfile, int fromrank, int tofile, int torank) const;
   bool CanCastle(bool black, bool longside) const;
@@ -192,6 +195,10 @@ class doska {
   Bitboard byCode[PieceCodeCount];  // byCode[0] holds the empty squares
   Bitboard byColor[3];              // [0] white, [1] black, [2] empty squares (kept for speed)
   uint64_t pieceKey = 0;            // the pieces' part of the position key, kept up to date by Place
+  // The castling rights' part of the position key, and the castling bytes it holds for (packed
+  // as poskey packs them; a value no bytes give while nothing is known).
+  mutable uint64_t castlingKeyFor = ~uint64_t(0);
+  mutable uint64_t castlingKey = 0;
   // Counts square changes, so a remembered answer can tell whether the board has moved on.
   uint32_t stamp = 0;
   struct Memo {

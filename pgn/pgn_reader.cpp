@@ -729,7 +729,7 @@ __attribute__((always_inline)) int PgnReader::PlayResolved(Scan& s, int piece, i
     // The usual case: a move at the end of the line being read. The board finds and plays the
     // move in one pass, and its record goes straight into the line.
     if (eco && s.line == s.game) NoteEcoPosition(*s.line);
-    mov record;
+    mov& record = playedRecord;
     Bitboard rivals = 0;
     const uint8_t epBefore[2] = {board.epforblack, board.epforwhite};
     const uint8_t found =

@@ -138,6 +138,9 @@ class PgnReader {
 
   std::string_view text;
   doska board;  // the working board of the movetext being read
+  // The board's record of the move being played at a line's end (its first eight bytes): kept
+  // here, so that no record is built and torn down a move.
+  mov playedRecord;
   // Where main lines grow while read, kept from game to game: each game's line is then moved
   // once into an array of its exact size, instead of regrowing several times and keeping
   // unused room.

@@ -463,9 +463,19 @@ TEST(Attacked, SquaresLineUpExactlyWhereTheLineTablesSayTheyDo) {
   for (int a = 0; a < 64; ++a)
     for (int b = 0; b < 64; ++b) {
       const bool straight = a != b && (FileOf(a) == FileOf(b) || RankOf(a) == RankOf(b));
-      const int expected = straight ? 1 : Attacks.line[a][b] ? 2 : 0;
-      ASSERT_EQ(Alignment(a, b), expected) << a << " " << b;
-      ASSERT_EQ(Attacks.line[a][b] != 0, expected != 0) << a << " " << b;
+      const bool diagonal = a != b && std::abs(FileOf(a) - FileOf(b)) == std::abs(RankOf(a) - RankOf(b));
+      const Bitboard straightRays =
+          Attacks.ray[North][a] | Attacks.ray[East][a] | Attacks.ray[South][a] | Attacks.ray[West][a];
+      const Bitboard diagonalRays =
+          Attacks.ray[NorthEast][a] | Attacks.ray[NorthWest][a] | Attacks.ray[SouthEast][a] | Attacks.ray[SouthWest][a];
+      ASSERT_EQ((straightRays & SquareBit(b)) != 0, straight) << a << " " << b;
+      ASSERT_EQ((diagonalRays & SquareBit(b)) != 0, diagonal) << a << " " << b;
+      ASSERT_EQ(Attacks.line[a][b] != 0, straight || diagonal) << a << " " << b;
+      // The line through both holds both, and what lies between them lies on it.
+      if (straight || diagonal) {
+        ASSERT_TRUE(Attacks.line[a][b] & SquareBit(a) && Attacks.line[a][b] & SquareBit(b));
+        ASSERT_EQ(Attacks.between[a][b] & ~Attacks.line[a][b], 0u);
+      }
     }
 }
 
