@@ -844,13 +844,25 @@ __attribute__((always_inline)) inline int doska::UsualMoveLegality(int piece, in
   if ((checkMemo | 1) != CheckMemoWord(stamp, black, true) || !kings) return -1;
   safety.king = LowestSquare(kings);
   safety.inCheck = checkMemo & 1;
-  Bitboard candidates = byCode[piece] & Reachers(uint8_t(piece), to);
+  const int type = PieceType(piece);
+  Bitboard candidates = byCode[piece];
   if (fromfile) candidates &= Attacks.file[fromfile];
   if (fromrank) candidates &= Attacks.rank[fromrank];
+  if (type == 1) {
+    candidates &= Reachers(uint8_t(piece), to);
+  } else {
+    // A piece other than a pawn reaches the destination when it stands on one of the lines or
+    // steps its kind reaches it by and nothing stands between (steps have nothing between): the
+    // usual text names one such piece, looked at alone; with several the board's lines tell.
+    candidates &= Reach[size_t(piece)][size_t(to)];
+    if (candidates & (candidates - 1))
+      candidates &= Reachers(uint8_t(piece), to);
+    else if (candidates && (Attacks.between[LowestSquare(candidates)][to] & (byColor[White] | byColor[Black])))
+      candidates = 0;
+  }
   if (!candidates || (candidates & (candidates - 1))) return -1;
   from = LowestSquare(candidates);
   const int side = black ? Black : White;
-  const int type = PieceType(piece);
   const Bitboard toBit = SquareBit(to);
   if (type == 1) {
     if (RankOf(to) == (black ? 1 : 8)) return -1;  // a promotion
