@@ -882,6 +882,19 @@ __attribute__((always_inline)) inline int doska::UsualMoveLegality(int piece, in
 
 namespace {
 
+// The files of the castling rooks on a standard board (doska::castlingfiles).
+constexpr uint8_t StandardCastlingFiles[4] = {1, 8, 1, 8};
+
+// The castling right each corner stands for on a standard board; 0 for the other squares.
+constexpr std::array<uint8_t, 64> CornerRights = [] {
+  std::array<uint8_t, 64> rights{};
+  rights[size_t(SquareIndex(1, 1))] = LosesWhiteLong;
+  rights[size_t(SquareIndex(8, 1))] = LosesWhiteShort;
+  rights[size_t(SquareIndex(1, 8))] = LosesBlackLong;
+  rights[size_t(SquareIndex(8, 8))] = LosesBlackShort;
+  return rights;
+}();
+
 // A square's file and rank (1..8) as two bytes, the way a move record keeps them.
 constexpr std::array<uint16_t, 64> FileRankBytes = [] {
   std::array<uint16_t, 64> bytes{};
@@ -900,6 +913,18 @@ __attribute__((always_inline)) inline uint64_t doska::UsualMoveBytes(uint8_t pie
     // rank: the only way a usual pawn move can) opens an en-passant capture.
     const bool doubleStep = type == 1 && (to - from == 16 || from - to == 16);
     flags = doubleStep ? (piece == WhitePawn ? WhiteDoubleStep : BlackDoubleStep) : 0;
+  } else if (std::memcmp(castlingfiles, StandardCastlingFiles, sizeof castlingfiles) == 0) {
+    // The rooks castle from the corners: a piece landing on a corner, or a rook of that corner's
+    // side leaving it, loses the corner's right (when not lost already); a king's first step
+    // loses both.
+    flags = CornerRights[size_t(to)];
+    if (piece == WhiteRook) flags |= CornerRights[size_t(from)] & (LosesWhiteLong | LosesWhiteShort);
+    if (piece == BlackRook) flags |= CornerRights[size_t(from)] & (LosesBlackLong | LosesBlackShort);
+    if (flags)
+      flags &= uint8_t(~((wqueenlost ? LosesWhiteLong : 0) | (wkinglost ? LosesWhiteShort : 0) |
+                         (bqueenlost ? LosesBlackLong : 0) | (bkinglost ? LosesBlackShort : 0)));
+    if (piece == WhiteKing && !wkingmoved) flags |= MovesWhiteKing;
+    if (piece == BlackKing && !bkingmoved) flags |= MovesBlackKing;
   } else {
     flags = MoveFlags(piece, FileOf(from), RankOf(from), FileOf(to), RankOf(to));
   }

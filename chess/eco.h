@@ -48,22 +48,25 @@ class EcoFinder {
  public:
   EcoFinder();
   bool empty() const { return table == nullptr; }
-  // Asks for the memory Find will read for the key, for a lookup a little later. Inline by
-  // force: as a call, the optimiser takes it for one without effect and drops it.
-  __attribute__((always_inline)) void Prefetch(int64_t key) const {
+  // False when the table surely holds no entry with the key (EcoTableMayHold's bitmap).
+  bool MayHold(int64_t key) const {
     const uint64_t top = uint64_t(key) >> 48;
-    __builtin_prefetch(&filter[top / 64]);
+    return (filter[top / 64] >> (top % 64)) & 1;
+  }
+  // Asks for the slot Probe will read first for the key, for a probe a little later. Inline by
+  // force: as a call, the optimiser takes it for one without effect and drops it.
+  __attribute__((always_inline)) void PrefetchSlot(int64_t key) const {
     __builtin_prefetch(&slots[size_t(key) & mask]);
   }
-  // The code of the table's entry with the key, or null.
-  const std::string* Find(int64_t key) const {
-    const uint64_t top = uint64_t(key) >> 48;
-    if (!((filter[top / 64] >> (top % 64)) & 1)) return nullptr;
+  // The code of the table's entry with the key, or null: for a key MayHold let pass.
+  const std::string* Probe(int64_t key) const {
     for (size_t at = size_t(key) & mask;; at = (at + 1) & mask) {
       const EcoSlot& slot = slots[at];
       if (!slot.code || slot.key == key) return slot.code;
     }
   }
+  // The code of the table's entry with the key, or null.
+  const std::string* Find(int64_t key) const { return MayHold(key) ? Probe(key) : nullptr; }
 
  private:
   const uint64_t* filter = nullptr;

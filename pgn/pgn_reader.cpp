@@ -705,11 +705,16 @@ void PgnReader::NoteEcoPosition(const jurnal& line) {
   const int ply = line.current;
   const bool blackToMove = ply == 0 ? line.blackfirst : IsWhite(line.moves[size_t(ply) - 1].piece);
   const uint64_t key = board.poskey(blackToMove);
-  eco->Prefetch(int64_t(key));
+  // The key of the position before waits for this one to be worked out while its slot comes in
+  // from memory; only keys the table may hold wait at all (most positions of a game are no
+  // opening position).
   if (ecoKeyPending)
-    if (const std::string* code = eco->Find(int64_t(pendingEcoKey))) mainLineEco = code;
-  pendingEcoKey = key;
-  ecoKeyPending = true;
+    if (const std::string* code = eco->Probe(int64_t(pendingEcoKey))) mainLineEco = code;
+  ecoKeyPending = eco->MayHold(int64_t(key));
+  if (ecoKeyPending) {
+    eco->PrefetchSlot(int64_t(key));
+    pendingEcoKey = key;
+  }
 }
 
 __attribute__((always_inline)) int PgnReader::PlayResolved(Scan& s, int piece, int promotion, int fromfile,
