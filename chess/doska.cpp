@@ -552,21 +552,25 @@ uint8_t doska::PlayLegal(const mov& m) {
   const bool usual = PlayUsual(m);
   if (!usual) ApplyOther(m);
   return StateAfterPlay(m.piece, SquareIndex(m.fromfile, m.fromrank), SquareIndex(m.tofile, m.torank), usual,
-                        opponentWasSafe);
+                        opponentWasSafe, false);
 }
 
 __attribute__((always_inline)) inline uint8_t doska::StateAfterPlay(uint8_t piece, int from, int to, bool usual,
-                                                                    bool opponentWasSafe) {
+                                                                    bool opponentWasSafe, bool moverKingAlone) {
   const bool moverBlack = IsBlack(piece);
   // A legal move leaves the mover's king out of check (when it has one king: with more, the
   // legality test looked at one of them only).
-  const Bitboard moverKings = byCode[moverBlack ? BlackKing : WhiteKing];
-  safeMemo = moverKings && !(moverKings & (moverKings - 1)) ? SafeMemoWord(stamp, moverBlack) : 0;
+  if (moverKingAlone) {
+    safeMemo = SafeMemoWord(stamp, moverBlack);
+  } else {
+    const Bitboard moverKings = byCode[moverBlack ? BlackKing : WhiteKing];
+    safeMemo = moverKings && !(moverKings & (moverKings - 1)) ? SafeMemoWord(stamp, moverBlack) : 0;
+  }
   const Bitboard kings = byCode[moverBlack ? WhiteKing : BlackKing];
   // Castling, en passant and promotion are rare: they take the full test.
   if (!usual || !opponentWasSafe || !kings || (kings & (kings - 1))) return CheckState(moverBlack);
   if (GivesCheck(piece, from, to, LowestSquare(kings))) return CheckState(moverBlack);  // then mate is looked for
-  RememberCheck(!moverBlack, kings, false);
+  checkMemo = CheckMemoWord(stamp, !moverBlack, false);  // the opponent's one king, out of check
   return StateNormal;
 }
 
@@ -839,7 +843,7 @@ Bitboard doska::LegalOrigins(uint8_t code, int tofile, int torank, Bitboard skip
 __attribute__((always_inline)) inline int doska::UsualMoveLegality(int piece, int fromfile, int fromrank, int to,
                                                                    int& from, KingSafety& safety) const {
   const bool black = IsBlack(piece);
-  // The mover's one king, known in or out of check (RememberCheck keeps a lone king's check only).
+  // The mover's one king, known in or out of check (the check memo holds a lone king's only).
   const Bitboard kings = byCode[black ? BlackKing : WhiteKing];
   if ((checkMemo | 1) != CheckMemoWord(stamp, black, true) || !kings) return -1;
   safety.king = LowestSquare(kings);
@@ -954,14 +958,18 @@ uint8_t doska::ResolveAndPlay(int piece, int promotion, int fromfile, int fromra
           if (LegalFromReacher(other, to, safety)) rivals |= SquareBit(other);
         }
       }
-      record.SetBoardBytes(UsualMoveBytes(uint8_t(piece), from, to));
+      // The record's bytes stay at hand: read back through `record`, which might be anywhere,
+      // they would be loaded again after every store to the board.
+      const uint64_t bytes = UsualMoveBytes(uint8_t(piece), from, to);
+      record.SetBoardBytes(bytes);
+      const uint8_t flags = uint8_t(bytes >> 56);
       const bool opponentWasSafe = safeMemo == SafeMemoWord(stamp, !IsBlack(piece));
       MovePiece(from, to, uint8_t(piece));
-      SetCastlingState(record.flags, 1);
-      epforblack = (record.flags & WhiteDoubleStep) ? record.fromfile : 0;
-      epforwhite = (record.flags & BlackDoubleStep) ? record.fromfile : 0;
+      SetCastlingState(flags, 1);
+      epforblack = (flags & WhiteDoubleStep) ? uint8_t(FileOf(from)) : 0;
+      epforwhite = (flags & BlackDoubleStep) ? uint8_t(FileOf(from)) : 0;
       assert(IsConsistent());
-      state = StateAfterPlay(uint8_t(piece), from, to, true, opponentWasSafe);
+      state = StateAfterPlay(uint8_t(piece), from, to, true, opponentWasSafe, true);  // its one king
       return StateNormal;
     }
   }
@@ -989,7 +997,7 @@ uint8_t doska::ResolveAndPlay(int piece, int promotion, int fromfile, int fromra
       SetCastlingState(record.flags, 1);
       epforblack = epforwhite = 0;
       assert(IsConsistent());
-      state = StateAfterPlay(rook, rookFrom, rookTo, true, opponentWasSafe);
+      state = StateAfterPlay(rook, rookFrom, rookTo, true, opponentWasSafe, true);
       return StateNormal;
     }
   }

@@ -228,8 +228,9 @@ class doska {
   bool GivesCheck(uint8_t mover, int from, int to, int king) const;
   // PlayLegal's answer once the move is on the board: `usual` when it was a piece going from one
   // square to another (no castling, en passant or promotion), `opponentWasSafe` when the
-  // opponent's king was known to be out of check before it.
-  uint8_t StateAfterPlay(uint8_t piece, int from, int to, bool usual, bool opponentWasSafe);
+  // opponent's king was known to be out of check before it, `moverKingAlone` when the mover is
+  // known to have exactly one king.
+  uint8_t StateAfterPlay(uint8_t piece, int from, int to, bool usual, bool opponentWasSafe, bool moverKingAlone);
   // ResolveAndPlay's search for the usual move: a text that names one piece able to reach the
   // destination, the mover's one king known to be in or out of check (`safety` then), no en
   // passant, castling or promotion. 1 when the move found is legal, 0 when it is not (no other

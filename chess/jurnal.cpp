@@ -296,7 +296,7 @@ uint8_t jurnal::forwardwithsan(bool stalemateWanted) {
   return state;
 }
 
-void jurnal::AppendPlayed(const mov& record, uint8_t nag, Bitboard rivals, uint8_t state, bool withText) {
+uint8_t jurnal::AppendPlayed(const mov& record, uint8_t nag, Bitboard rivals, uint8_t state, bool withText) {
   if (current == 0) blackfirst = IsBlack(record.piece);
   mov& m = moves.emplace_back();
   m.SetBoardBytes(record.BoardBytes());
@@ -304,13 +304,15 @@ void jurnal::AppendPlayed(const mov& record, uint8_t nag, Bitboard rivals, uint8
   ++current;
   // Most moves have no rivals, and need no origin whatever their kind.
   const Origin origin = rivals && MayNeedOrigin(m) ? OriginAmong(m, rivals) : Origin::Implied;
+  const uint8_t mark = SanMark(origin, state);
   if (!withText) {
-    m.san.AssignMarkOnly(SanMark(origin, state));
-    return;
+    m.san.AssignMarkOnly(mark);
+    return mark;
   }
   SanText san = SanBody(m, origin);
   FinishSan(m, san, state);
   StoreSan(m, san, origin, state);
+  return mark;
 }
 
 uint8_t jurnal::EnPassantBefore(int index, bool blackToMove) const {

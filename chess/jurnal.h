@@ -79,8 +79,8 @@ class jurnal {
   // the same record, text and position as addmove then forwardwithsan(false), without asking the
   // board again what its search found. `rivals` and `state` are what ResolveAndPlay gave.
   // Without `withText` the move keeps only the mark its SAN text is written again from (for a
-  // game packed at once, which keeps no more).
-  void AppendPlayed(const mov& record, uint8_t nag, Bitboard rivals, uint8_t state, bool withText = true);
+  // game packed at once, which keeps no more). Returns that mark (SanMark).
+  uint8_t AppendPlayed(const mov& record, uint8_t nag, Bitboard rivals, uint8_t state, bool withText = true);
   void setboard(doska* newBoard);
   // Fills the record from the host's current line, variations included, and leaves the host
   // showing move 0 of that line. `current`, `blackfirst` and `board` are the caller's to set.

@@ -148,7 +148,7 @@ void PutMove(Writer& w, const mov& m, bool wide) {
     w.Bytes(&raw, sizeof raw);
     w.Byte(marks);
   } else {
-    w.Move(PackedMove(m), marks);
+    w.Move(PackedMove(m.BoardBytes()), marks);
   }
   if (form == OwnSan) w.Text(m.san.view());
   if (m.nag) w.Byte(m.nag);

@@ -26,8 +26,7 @@ constexpr uint8_t OwnSan = 0;  // the text follows, with its length
 
 // A move on the board in four bytes: piece 4 bits, captured 4, extra 4, the four coordinates 3
 // each, flags 8.
-inline uint32_t PackedMove(const mov& m) {
-  const uint64_t raw = m.BoardBytes();
+inline uint32_t PackedMove(uint64_t raw) {
   // The coordinates less one, a byte each: no byte borrows, each coordinate being 1..8. Folded
   // in pairs: from-file and from-rank in bits 0..5, to-file and to-rank in bits 16..21.
   const uint32_t c = uint32_t((raw >> 8) - 0x01010101u);
@@ -40,12 +39,15 @@ inline uint32_t PackedMove(const mov& m) {
 // A move with no comment, variation or text of its own, as a packed line keeps it: its four
 // bytes, its marks (its SAN text's mark and whether a NAG follows) and its NAG when it has one,
 // at `out`. Returns where it ends.
-inline uint8_t* PutPlainMove(uint8_t* out, const mov& m) {
-  const uint32_t packed = PackedMove(m);
+inline uint8_t* PutPlainMove(uint8_t* out, uint64_t boardBytes, uint8_t mark, uint8_t nag) {
+  const uint32_t packed = PackedMove(boardBytes);
   std::memcpy(out, &packed, sizeof packed);
-  out[4] = uint8_t(m.san.Mark() | (m.nag ? HasNag : 0));
-  out[5] = m.nag;  // kept only when there is one
-  return out + (m.nag ? 6 : 5);
+  out[4] = uint8_t(mark | (nag ? HasNag : 0));
+  out[5] = nag;  // kept only when there is one
+  return out + (nag ? 6 : 5);
+}
+inline uint8_t* PutPlainMove(uint8_t* out, const mov& m) {
+  return PutPlainMove(out, m.BoardBytes(), m.san.Mark(), m.nag);
 }
 
 }  // namespace packed_detail
@@ -61,9 +63,11 @@ class PlainLine {
   }
   // Appends a move the board has played, whose SAN text is written again from its mark (a
   // record's move that keeps no text of its own), with its NAG.
-  void Append(const mov& m) {
+  void Append(const mov& m) { Append(m.BoardBytes(), m.san.Mark(), m.nag); }
+  // The same from the move's first eight bytes, its mark and its NAG.
+  void Append(uint64_t boardBytes, uint8_t mark, uint8_t nag) {
     if (capacity - size < 6) Grow();
-    size = size_t(packed_detail::PutPlainMove(bytes.get() + size, m) - bytes.get());
+    size = size_t(packed_detail::PutPlainMove(bytes.get() + size, boardBytes, mark, nag) - bytes.get());
     ++count;
   }
   size_t Count() const { return count; }

@@ -646,6 +646,15 @@ int PgnReader::ReadMoveNumber(Scan& s) {
     s.black = !s.black;
     if (number != expected + 1) return BadMoveNumber;
   }
+  // Mostly one dot and a space, or one dot, before white's move.
+  if (text[position] == '.' && position + 2 < n) {
+    const size_t move = position + (text[position + 1] == ' ' ? 2 : 1);
+    if (IsMoveStart(text[move])) {
+      position = move;
+      s.black = false;
+      return ReadOk;
+    }
+  }
   if (text[position] != '.') SkipBlanks();  // comments between a number and its dots are dropped
   if (position < n && text[position] == '.') {
     int dots = 0;
@@ -755,8 +764,8 @@ __attribute__((always_inline)) int PgnReader::PlayResolved(Scan& s, int piece, i
     s.nullMove = false;
     if (s.line == s.game && movesKeyKnown) movesKey ^= MovesKeyPart(record);
     if (packsAtOnce && s.line == s.game) {
-      s.line->AppendPlayed(record, nag, rivals, state, false);
-      if (plainLineKept) plainLine.Append(s.line->moves.back());
+      const uint8_t mark = s.line->AppendPlayed(record, nag, rivals, state, false);
+      if (plainLineKept) plainLine.Append(record.BoardBytes(), mark, nag);
     } else {
       s.line->AppendPlayed(record, nag, rivals, state);
     }
