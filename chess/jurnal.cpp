@@ -1,6 +1,8 @@
 #include "chess/jurnal.h"
 
+#include <algorithm>
 #include <array>
+#include <cassert>
 #include <climits>
 
 #include "chess/eco.h"
@@ -25,6 +27,11 @@ jurnal::~jurnal() { DestroyVariations(); }
 
 std::vector<mov> jurnal::TakeMoves() {
   DestroyVariations();
+  return TakeMovesWithoutVariations();
+}
+
+std::vector<mov> jurnal::TakeMovesWithoutVariations() {
+  assert(std::all_of(moves.begin(), moves.end(), [](const mov& m) { return m.variations.empty(); }));
   std::vector<mov> taken;
   taken.swap(moves);
   current = 0;

@@ -92,6 +92,9 @@ class jurnal {
   // Gives up the line's moves, their variations destroyed; the record is left without moves
   // (a reader reuses the array's memory for the next game).
   std::vector<mov> TakeMoves();
+  // The same for a record known to hold no variation (one read without any): without the walk
+  // over its moves that looks for them.
+  std::vector<mov> TakeMovesWithoutVariations();
   // Keys for duplicate detection: the start position, and the main line's moves in any order
   // (the moves key is the XOR of MovesKeyPart over them).
   void gamekeys(uint64_t& startkey, uint64_t& moveskey) const;

@@ -263,7 +263,8 @@ void ReadPiece(std::string_view text, PieceRead& piece, const ReadOptions& optio
       if (options.budget) {
         std::unique_ptr<jurnal> packed;
         AdmitGame(*options.budget, entry, &packed, reader.PlainMainLine());
-        if (packed) reader.TakeBackLine(packed->TakeMoves());
+        if (packed)
+          reader.TakeBackLine(reader.ReadNoVariation() ? packed->TakeMovesWithoutVariations() : packed->TakeMoves());
       }
       HostLockGuard lock;
       if (games.size() == games.capacity()) ReserveMore(games, size_t(step));

@@ -426,6 +426,7 @@ int PgnReader::ReadMovetext(jurnal& game) {
   plainLine.Clear();
   plainLineKept = packsAtOnce && !growInPlace;
   mainLineAlternates = !growInPlace;
+  variationOpened = false;
   const int code = ReadMovetextOnBoard(game);
   if (!growInPlace && !packsAtOnce) {
     std::vector<mov> exact(std::make_move_iterator(game.moves.begin()), std::make_move_iterator(game.moves.end()));
@@ -433,8 +434,15 @@ int PgnReader::ReadMovetext(jurnal& game) {
     game.moves.swap(mainLine);
     game.moves.swap(exact);
   }
-  // The working board belongs to the reader: the record must not keep pointing at it.
-  game.setboard(nullptr);
+  // The working board belongs to the reader: the record must not keep pointing at it. A record
+  // begun empty that no variation was opened in holds none: no walk over its moves for them.
+  noVariationRead = !growInPlace && !variationOpened;
+  if (noVariationRead) {
+    game.board = nullptr;
+    game.current = 0;
+  } else {
+    game.setboard(nullptr);
+  }
   return code;
 }
 
@@ -492,6 +500,7 @@ int PgnReader::ReadMovetextOnBoard(jurnal& game) {
           }
           AttachPending(*s.line);
           if (s.line == s.game) MainLineNoLongerPlain();
+          variationOpened = true;
           s.variationOpening = true;
           ++position;
           s.numberSinceOpening = false;

@@ -63,6 +63,8 @@ class PgnReader {
   // when that is all the game holds (no comment on a move, no variation, no NAG given apart);
   // null otherwise. For PackedGame's second constructor.
   const PlainLine* PlainMainLine() const { return plainLineKept ? &plainLine : nullptr; }
+  // Whether the record of the movetext last read, begun empty, holds no variation.
+  bool ReadNoVariation() const { return noVariationRead; }
 
   // When set (to a finder of the loaded table), the reader looks up each position of the main line before its
   // move, as it passes, and keeps the code of the last one the table holds: the game's ECO
@@ -164,6 +166,9 @@ class PgnReader {
   // The main line's moves so far alternate in colour from its first, each played at its end: its
   // move numbers follow from the count of its moves.
   bool mainLineAlternates = false;
+  // Whether a variation was opened in the movetext being read (none is made any other way).
+  bool variationOpened = false;
+  bool noVariationRead = false;  // ReadNoVariation
   // Called when a main line move gets more than its plain form (a comment, a NAG of its own, a
   // variation) or a move goes elsewhere than at the line's end.
   void MainLineNoLongerPlain() { plainLineKept = false; }

@@ -602,4 +602,55 @@ TEST(WholeText, Utf16TextIsNamedOnce) {
   }
 }
 
+// Whether any line of a record holds a variation; every line's board and cursor in `atRest`.
+bool HoldsVariation(const jurnal& game, bool& atRest) {
+  bool found = false;
+  std::vector<const jurnal*> lines{&game};
+  while (!lines.empty()) {
+    const jurnal* line = lines.back();
+    lines.pop_back();
+    if (line->board != nullptr || line->current != 0) atRest = false;
+    for (const mov& m : line->moves)
+      for (const jurnal* variation : m.variations) {
+        found = true;
+        lines.push_back(variation);
+      }
+  }
+  return found;
+}
+
+TEST(Movetext, ARecordIsLeftAtRestAndSaysWhetherItHoldsVariations) {
+  const char* texts[] = {
+      "1. e4 e5 2. Nf3 Nc6 *",
+      "1. e4 {a comment} e5 $1 2. Nf3 *",
+      "1. e4 -- 2. d4 *",
+      "1. e4 (1. d4 d5) 1... e5 *",
+      "1. e4 e5 2. Nf3 (2. Nc3 (2. f4 exf4) 2... Nf6) 2... Nc6 *",
+      "1. e4 -- (1... e5) 2. d4 *",
+      "1. e4 e5 2. Nf3 (2. Nc3) *",
+  };
+  for (const char* movetext : texts) {
+    SCOPED_TRACE(movetext);
+    for (const bool packsAtOnce : {false, true}) {
+      const std::string text = std::string("[Event \"e\"]\n\n") + movetext;
+      PgnReader reader(text);
+      reader.packsAtOnce = packsAtOnce;
+      TGamesTagArray tags;
+      std::string fen;
+      ASSERT_EQ(reader.ReadTagSection(tags, fen), ReadOk);
+      jurnal game(nullptr, nullptr);
+      ASSERT_EQ(reader.ReadMovetext(game), ReadOk);
+      bool atRest = true;
+      const bool holds = HoldsVariation(game, atRest);
+      EXPECT_TRUE(atRest);
+      EXPECT_EQ(reader.ReadNoVariation(), !holds);
+      const size_t count = game.moves.size();
+      const std::vector<mov> taken = holds ? game.TakeMoves() : game.TakeMovesWithoutVariations();
+      EXPECT_EQ(taken.size(), count);
+      EXPECT_TRUE(game.moves.empty());
+      EXPECT_EQ(game.current, 0);
+    }
+  }
+}
+
 }  // namespace
