@@ -2,6 +2,7 @@
 // of variations. Each is one pointer when empty, so a game of many moves stays small in memory.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <functional>
@@ -72,6 +73,7 @@ class CompactText {
 // other assignment clears.
 class SanString {
  public:
+  static constexpr size_t InPlaceLength = 10;  // the longest text held in place
   SanString() = default;
   SanString(std::string_view text) { assign(text); }
   SanString(const char* text) { assign(text); }
@@ -142,6 +144,16 @@ class SanString {
     AssignFromBuffer(buffer, length);
     if (length <= InPlace) bytes[SizeByte] = char(length | size_t(mark & 15) << 4);
   }
+  // A text of at most InPlaceLength bytes given as words of its bytes, the first in the lowest
+  // byte (zeros past its end): its first eight and the next two. Stored in two stores, with a
+  // mark (1..15).
+  void AssignWords(uint64_t first, uint16_t rest, size_t length, uint8_t mark) {
+    static_assert(std::endian::native == std::endian::little);
+    Release();
+    std::memcpy(bytes, &first, sizeof first);
+    const uint32_t last = uint32_t(rest) | uint32_t(length | size_t(mark & 15) << 4) << 24;
+    std::memcpy(bytes + sizeof first, &last, sizeof last);  // the text's end, a zero, the size
+  }
   // No text, only a mark (1..15): what a text would be written again from.
   void AssignMarkOnly(uint8_t mark) {
     Release();
@@ -170,7 +182,7 @@ class SanString {
   friend std::ostream& operator<<(std::ostream& out, const SanString& text) { return out << text.view(); }
 
  private:
-  static constexpr size_t InPlace = 10;  // bytes of text held in place, with a zero after them
+  static constexpr size_t InPlace = InPlaceLength;  // bytes of text held in place, with a zero after them
   static constexpr size_t SizeByte = 11;
   static constexpr uint8_t OutOfPlace = 0xFF;
 

@@ -266,19 +266,12 @@ Origin OriginOn(const mov& m, const doska& board) {
   return OriginAmong(m, rivals);
 }
 
-// The text, marked with what it was written from: a packed game keeps the mark, not the text.
-void StoreSan(mov& m, const SanText& san, Origin origin, uint8_t state) {
-  static_assert(sizeof san.text > 10);
-  m.san.AssignMarked(san.text, size_t(san.length), SanMark(origin, state));
-}
-
 }  // namespace
 
 void jurnal::makesan() {
   if (current < 0 || current >= int(moves.size())) return;
   mov& m = moves[size_t(current)];
   const Origin origin = OriginOn(m, *board);
-  SanText san = SanBody(m, origin);
   // The opponent's state after the move: known already when the move was just resolved.
   uint8_t state;
   if (!board->KnownStateAfter(m, state)) {
@@ -286,20 +279,17 @@ void jurnal::makesan() {
     state = board->gamestate(!IsWhite(m.piece));
     back();
   }
-  FinishSan(m, san, state);
-  StoreSan(m, san, origin, state);
+  StoreSanText(m, origin, state);
 }
 
 uint8_t jurnal::forwardwithsan(bool stalemateWanted) {
   if (current < 0 || current >= int(moves.size())) return StateNormal;
   mov& m = moves[size_t(current)];
   const Origin origin = OriginOn(m, *board);
-  SanText san = SanBody(m, origin);
   forward();
   const bool whiteToMove = !IsWhite(m.piece);
   const uint8_t state = stalemateWanted ? board->gamestate(whiteToMove) : board->CheckState(whiteToMove);
-  FinishSan(m, san, state);
-  StoreSan(m, san, origin, state);
+  StoreSanText(m, origin, state);
   return state;
 }
 
@@ -316,9 +306,7 @@ uint8_t jurnal::AppendPlayed(const mov& record, uint8_t nag, Bitboard rivals, ui
     m.san.AssignMarkOnly(mark);
     return mark;
   }
-  SanText san = SanBody(m, origin);
-  FinishSan(m, san, state);
-  StoreSan(m, san, origin, state);
+  StoreSanText(m, origin, state);
   return mark;
 }
 

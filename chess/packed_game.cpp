@@ -197,9 +197,7 @@ size_t TakeMove(Reader& r, mov& m, bool wide) {
   if (form == OwnSan) m.san = r.Text();
   if (marks & HasNag) m.nag = r.Byte();
   if (form != OwnSan) {
-    SanText san = SanBody(m, OriginOfMark(form));
-    FinishSan(m, san, StateOfMark(form));
-    m.san.AssignMarked(san.text, size_t(san.length), form);
+    StoreSanText(m, OriginOfMark(form), StateOfMark(form));
   }
   if (marks & HasComment) m.comment = r.Text();
   return (marks & HasVariations) ? size_t(r.Number()) : 0;

@@ -34,6 +34,10 @@ SanText SanBody(const mov& m, Origin origin);
 // another), then the glyph of the move's NAG 1..6.
 void FinishSan(const mov& m, SanText& san, uint8_t state);
 
+// The text SanBody and FinishSan write, stored in `m.san` with its mark (SanMark): what the
+// reader does for every move it reads.
+void StoreSanText(mov& m, Origin origin, uint8_t state);
+
 // What a text written by SanBody and FinishSan was written from, as a mark of 1..12 a SanString
 // keeps beside it (StateNormal for a state that writes no mark).
 constexpr uint8_t SanMark(Origin origin, uint8_t state) {

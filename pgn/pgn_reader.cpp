@@ -429,7 +429,9 @@ int PgnReader::ReadMovetext(jurnal& game) {
   variationOpened = false;
   const int code = ReadMovetextOnBoard(game);
   if (!growInPlace && !packsAtOnce) {
-    std::vector<mov> exact(std::make_move_iterator(game.moves.begin()), std::make_move_iterator(game.moves.end()));
+    // The game keeps an array of its exact size; the reading array, with its room, stays here.
+    std::vector<mov> exact(game.moves.size());
+    MoveRecordsAsBytes(game.moves.data(), exact.data(), game.moves.size());
     game.moves.clear();
     game.moves.swap(mainLine);
     game.moves.swap(exact);
