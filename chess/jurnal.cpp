@@ -293,20 +293,22 @@ uint8_t jurnal::forwardwithsan(bool stalemateWanted) {
   return state;
 }
 
+uint8_t PlayedMoveMark(const mov& m, Bitboard rivals, uint8_t state) {
+  // Most moves have no rivals, and need no origin whatever their kind.
+  return SanMark(rivals && MayNeedOrigin(m) ? OriginAmong(m, rivals) : Origin::Implied, state);
+}
+
 uint8_t jurnal::AppendPlayed(const mov& record, uint8_t nag, Bitboard rivals, uint8_t state, bool withText) {
   if (current == 0) blackfirst = IsBlack(record.piece);
   mov& m = moves.emplace_back();
   m.SetBoardBytes(record.BoardBytes());
   m.nag = nag;
   ++current;
-  // Most moves have no rivals, and need no origin whatever their kind.
-  const Origin origin = rivals && MayNeedOrigin(m) ? OriginAmong(m, rivals) : Origin::Implied;
-  const uint8_t mark = SanMark(origin, state);
-  if (!withText) {
+  const uint8_t mark = PlayedMoveMark(m, rivals, state);
+  if (withText)
+    StoreSanText(m, OriginOfMark(mark), state);
+  else
     m.san.AssignMarkOnly(mark);
-    return mark;
-  }
-  StoreSanText(m, origin, state);
   return mark;
 }
 

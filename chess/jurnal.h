@@ -118,6 +118,11 @@ class jurnal {
   mutable NumberCache numberCache;
 };
 
+// The mark of the SAN text of a move a board has just played (SanMark): the part of its origin
+// the rivals, other pieces of its code that could go to its square, call for, and the opponent's
+// state after it.
+uint8_t PlayedMoveMark(const mov& m, Bitboard rivals, uint8_t state);
+
 // One move's share of the moves key gamekeys gives: the shares of a line's moves XOR together,
 // so that a reader may add them up move by move.
 uint64_t MovesKeyPart(const mov& m);

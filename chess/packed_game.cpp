@@ -19,6 +19,7 @@ constexpr uint32_t HasHostComment = 8;
 constexpr uint32_t HasNumbers = 16;  // moves before, half-move clock or en-passant file not zero
 constexpr uint32_t WideMoves = 32;   // moves kept in eight bytes each: a square outside the board (a host's move)
 
+using packed_detail::BoardBytesOfPacked;
 using packed_detail::HasComment;
 using packed_detail::HasNag;
 using packed_detail::HasVariations;
@@ -116,7 +117,7 @@ uint64_t OffTheBoardBits(const mov& m) {
   return (coordinates & 0x80808080u) | (lessOne & 0x78787878u) | (raw & 0x00F0F000000000F0ull);
 }
 
-void PutHeader(Writer& w, const jurnal& line, bool wide) {
+void PutHeader(Writer& w, const jurnal& line, bool wide, size_t moveCount) {
   const bool numbers = line.movesbefore != 0 || line.halfmoves != 0 || line.startep != 0;
   const uint32_t flags = (line.blackfirst ? BlackFirst : 0) | (line.result != "*" ? HasResult : 0) |
                          (line.startcomment.empty() ? 0 : HasStartComment) |
@@ -131,7 +132,7 @@ void PutHeader(Writer& w, const jurnal& line, bool wide) {
   if (flags & HasResult) w.Text(line.result);
   if (flags & HasStartComment) w.Text(line.startcomment);
   if (flags & HasHostComment) w.Text(line.hostcomment);
-  w.Number(line.moves.size());
+  w.Number(moveCount);
 }
 
 // Everything of a move but its variations, which follow it in the bytes.
@@ -183,14 +184,7 @@ size_t TakeMove(Reader& r, mov& m, bool wide) {
     uint32_t packed;
     std::memcpy(&packed, r.at, sizeof packed);
     r.at += sizeof packed;
-    m.piece = uint8_t(packed & 15);
-    m.captured = uint8_t(packed >> 4 & 15);
-    m.extra = uint8_t(packed >> 8 & 15);
-    m.fromfile = uint8_t((packed >> 12 & 7) + 1);
-    m.fromrank = uint8_t((packed >> 15 & 7) + 1);
-    m.tofile = uint8_t((packed >> 18 & 7) + 1);
-    m.torank = uint8_t((packed >> 21 & 7) + 1);
-    m.flags = uint8_t(packed >> 24);
+    m.SetBoardBytes(BoardBytesOfPacked(packed));
   }
   const uint8_t marks = r.Byte();
   const uint8_t form = marks & SanBits;
@@ -239,7 +233,7 @@ PackedGame::PackedGame(const jurnal& game) {
   std::vector<Step> steps;
   auto begin = [&](const jurnal& line) {
     const bool wide = !AllOnTheBoard(line);
-    PutHeader(w, line, wide);
+    PutHeader(w, line, wide, line.moves.size());
     steps.push_back(Step{&line, 0, 0, wide});
   };
   begin(game);
@@ -275,13 +269,13 @@ PackedGame::PackedGame(const jurnal& game) {
 }
 
 PackedGame::PackedGame(const jurnal& game, const PlainLine& line) {
-  if (line.Count() != game.moves.size()) {
+  if (line.Count() != game.moves.size() && !game.moves.empty()) {
     *this = PackedGame(game);
     return;
   }
   // The header, then the moves as PutPlainMoves puts them.
   Writer w(line.size + 32);
-  PutHeader(w, game, false);
+  PutHeader(w, game, false, line.Count());
   w.Bytes(line.bytes.get(), line.size);
   Keep(w.data(), w.Size(), game);
 }
@@ -294,6 +288,20 @@ void PackedGame::Keep(const uint8_t* data, size_t size, const jurnal& game) {
   if (game.ownboard) {
     start = std::make_unique<doska>();
     start->assign(*game.ownboard);
+  }
+}
+
+void PlainLine::AppendRecordsTo(std::vector<mov>& moves) const {
+  moves.reserve(moves.size() + count);
+  for (size_t at = 0; at < size;) {
+    uint32_t packed;
+    std::memcpy(&packed, bytes.get() + at, sizeof packed);
+    const uint8_t marks = bytes[at + 4];
+    mov& m = moves.emplace_back();
+    m.SetBoardBytes(BoardBytesOfPacked(packed));
+    m.nag = (marks & HasNag) ? bytes[at + 5] : 0;
+    m.san.AssignMarkOnly(marks & SanBits);
+    at += (marks & HasNag) ? 6 : 5;
   }
 }
 

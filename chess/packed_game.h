@@ -36,6 +36,13 @@ inline uint32_t PackedMove(uint64_t raw) {
   return uint32_t(raw & 15) | (high >> 12 & 0xF0) | (high & 0xFF000F00u) | squares << 12;
 }
 
+// The eight board bytes of a move (mov::BoardBytes) from its four packed ones.
+inline uint64_t BoardBytesOfPacked(uint32_t packed) {
+  return uint64_t(packed & 15) | uint64_t((packed >> 12 & 7) + 1) << 8 | uint64_t((packed >> 15 & 7) + 1) << 16 |
+         uint64_t((packed >> 18 & 7) + 1) << 24 | uint64_t((packed >> 21 & 7) + 1) << 32 |
+         uint64_t(packed >> 8 & 15) << 40 | uint64_t(packed >> 4 & 15) << 48 | uint64_t(packed >> 24) << 56;
+}
+
 // A move with no comment, variation or text of its own, as a packed line keeps it: its four
 // bytes, its marks (its SAN text's mark and whether a NAG follows) and its NAG when it has one,
 // at `out`. Returns where it ends.
@@ -71,6 +78,9 @@ class PlainLine {
     ++count;
   }
   size_t Count() const { return count; }
+  // The moves' records, each as the reader's record of it would be (its board bytes, its NAG,
+  // and only the mark its SAN text is written again from), after those `moves` holds.
+  void AppendRecordsTo(std::vector<mov>& moves) const;
 
  private:
   friend class PackedGame;
@@ -88,7 +98,8 @@ class PackedGame {
   explicit PackedGame(const jurnal& game);
   // The same, for a record whose main line's moves (all of its moves: no variation, no comment
   // on a move) `line` holds already packed, in their order: the same bytes, without reading
-  // the moves again. A line of another length than the record's is ignored.
+  // the moves again. The record holds the same moves, or none at all (a reader kept them only
+  // packed); a line of another length than the record's moves is ignored.
   PackedGame(const jurnal& game, const PlainLine& line);
   PackedGame(PackedGame&&) noexcept = default;
   PackedGame& operator=(PackedGame&&) noexcept = default;

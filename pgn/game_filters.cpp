@@ -136,6 +136,10 @@ bool EcoFilterPasses(TGame& entry, bool recompute, const TProcessingOptions& o) 
   return code.compare(0, o.ecoOpening.size(), o.ecoOpening) == 0;
 }
 
+bool OptionFilters::NeedMoves(bool filtering) const {
+  return (filtering && MoveFilterActive(options)) || !options.ecoOpening.empty();
+}
+
 bool GameFilterPasses(TGame& entry, const TProcessingOptions& o) {
   return TagFilterPasses(entry.tags, o) && MoveCountPasses(entry, o) && EcoFilterPasses(entry, false, o);
 }

@@ -51,6 +51,7 @@ class OptionFilters : public GameFilter {
   bool TagsPass(const TGamesTagArray& tags) override { return TagFilterPasses(tags, options); }
   bool MoveCountPasses(const TGame& entry) override { return ::MoveCountPasses(entry, options); }
   bool EcoPasses(TGame& entry) override { return EcoFilterPasses(entry, true, options); }
+  bool NeedMoves(bool filtering) const override;
 
  private:
   const TProcessingOptions& options;

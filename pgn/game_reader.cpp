@@ -165,6 +165,10 @@ void ReadPiece(std::string_view text, PieceRead& piece, const ReadOptions& optio
   // Games packed as they are read need neither an array of their exact size nor SAN texts.
   reader.packsAtOnce = options.budget != nullptr;
   reader.addsUpMovesKey = options.summarise;
+  // A game packed at once, summarised with its ECO code as it is read, and passed by filters
+  // that never look at its moves needs no move records while its main line stays plain.
+  reader.keepsPlainLineOnlyPacked = reader.packsAtOnce && options.summarise && options.findEco &&
+                                    !(options.filters && options.filters->NeedMoves(options.filter));
   // The ECO code is found as the main line is read (no table: no code, as a replay finds).
   std::optional<EcoFinder> eco;
   if (options.summarise && options.findEco) {
@@ -259,6 +263,7 @@ void ReadPiece(std::string_view text, PieceRead& piece, const ReadOptions& optio
       uint64_t movesKey = 0;
       const uint64_t* keyRead = reader.MainLineMovesKey(movesKey) ? &movesKey : nullptr;
       if (options.summarise && options.findEco) Summarise(entry, reader.MainLineEco(), keyRead);
+      if (reader.MainLineOnlyPacked()) entry.summary.plies = int32_t(reader.PlainMainLine()->Count());
       if (options.summarise && !options.findEco) SummariseWithoutEco(entry, keyRead);
       if (options.budget) {
         std::unique_ptr<jurnal> packed;

@@ -51,6 +51,10 @@ class GameFilter {
   virtual bool TagsPass(const TGamesTagArray&) { return true; }
   virtual bool MoveCountPasses(const TGame&) { return true; }
   virtual bool EcoPasses(TGame&) { return true; }  // may refresh the entry's ECO tag
+  // Whether these filters look at a game's moves (its length, or its ECO code worked out again)
+  // when `filtering` says the tag and move-count filters apply: a reader then keeps every game's
+  // move records. A filter that does not say so is taken to.
+  virtual bool NeedMoves(bool /*filtering*/) const { return true; }
 };
 
 struct ReadOptions {

@@ -425,6 +425,7 @@ int PgnReader::ReadMovetext(jurnal& game) {
   movesKeyKnown = addsUpMovesKey && !growInPlace;
   plainLine.Clear();
   plainLineKept = packsAtOnce && !growInPlace;
+  recordsDeferred = plainLineKept && keepsPlainLineOnlyPacked;
   mainLineAlternates = !growInPlace;
   variationOpened = false;
   const int code = ReadMovetextOnBoard(game);
@@ -446,6 +447,12 @@ int PgnReader::ReadMovetext(jurnal& game) {
     game.setboard(nullptr);
   }
   return code;
+}
+
+void PgnReader::KeepMainLineRecords() {
+  if (!recordsDeferred) return;
+  recordsDeferred = false;
+  plainLine.AppendRecordsTo(mainLineRecord->moves);  // the cursor counts them already
 }
 
 void PgnReader::TakeBackLine(std::vector<mov>&& line) {
@@ -553,7 +560,10 @@ int PgnReader::ReadMovetextOnBoard(jurnal& game) {
           position += token.size();
           s.black = !s.black;
           s.nullMove = true;
-          if (s.line == s.game) mainLineAlternates = false;
+          if (s.line == s.game) {
+            mainLineAlternates = false;
+            KeepMainLineRecords();  // the numbers after it are the record's to work out
+          }
           break;
         }
         case '0':
@@ -613,12 +623,13 @@ int PgnReader::ReadMovetextOnBoard(jurnal& game) {
 }
 
 std::string_view PgnReader::ProvenResult(const jurnal& game, std::string_view tagResult) const {
-  if (game.moves.empty()) return {};
-  const mov& last = game.moves.back();
-  const bool whiteMoved = IsWhite(last.piece);
+  const bool onlyPacked = recordsDeferred && &game == mainLineRecord && plainLine.Count() > 0;
+  if (game.moves.empty() && !onlyPacked) return {};
+  const mov* last = onlyPacked ? nullptr : &game.moves.back();
+  const bool whiteMoved = IsWhite(last ? last->piece : lastPlainPiece);
   // A text the record wrote carries its mark (and may be only the mark, in a game packed at once).
-  const bool mated = last.san.Mark() ? StateOfMark(last.san.Mark()) == StateCheckmate
-                                     : last.san.view().find('#') != std::string_view::npos;
+  const uint8_t mark = last ? last->san.Mark() : lastPlainMark;
+  const bool mated = mark ? StateOfMark(mark) == StateCheckmate : last->san.view().find('#') != std::string_view::npos;
   if (mated) return whiteMoved ? "1-0" : "0-1";
   if (tagResult != "1-0" && tagResult != "0-1") return {};
   // The working board still stands at the end of the main line.
@@ -723,7 +734,8 @@ void PgnReader::NoteEcoPosition(const jurnal& line) {
   // The side to move as a replay of the record would take it: the other colour than the last
   // move's, whatever a null move said.
   const int ply = line.current;
-  const bool blackToMove = ply == 0 ? line.blackfirst : IsWhite(line.moves[size_t(ply) - 1].piece);
+  const bool blackToMove =
+      ply == 0 ? line.blackfirst : IsWhite(recordsDeferred ? lastPlainPiece : line.moves[size_t(ply) - 1].piece);
   const uint64_t key = board.poskey(blackToMove);
   // The key of the position before waits for this one to be worked out while its slot comes in
   // from memory; only keys the table may hold wait at all (most positions of a game are no
@@ -750,7 +762,8 @@ __attribute__((always_inline)) int PgnReader::PlayResolved(Scan& s, int piece, i
     tofile = board.castlingfiles[(IsBlack(uint8_t(piece)) ? 2 : 0) + (tofile == 3 ? 0 : 1)];
   }
   uint8_t state;
-  if (!opening && s.line->current == s.line->movecount()) {
+  // A main line kept only packed is read at its end.
+  if (!opening && (recordsDeferred || s.line->current == s.line->movecount())) {
     // The usual case: a move at the end of the line being read. The board finds and plays the
     // move in one pass, and its record goes straight into the line.
     if (eco && s.line == s.game) NoteEcoPosition(*s.line);
@@ -775,7 +788,17 @@ __attribute__((always_inline)) int PgnReader::PlayResolved(Scan& s, int piece, i
     s.nullMove = false;
     if (s.line == s.game && movesKeyKnown) movesKey ^= MovesKeyPart(record);
     if (packsAtOnce && s.line == s.game) {
-      const uint8_t mark = s.line->AppendPlayed(record, nag, rivals, state, false);
+      uint8_t mark;
+      if (recordsDeferred) {
+        jurnal& game = *s.game;
+        if (game.current == 0) game.blackfirst = IsBlack(record.piece);
+        ++game.current;
+        mark = PlayedMoveMark(record, rivals, state);
+        lastPlainPiece = record.piece;
+        lastPlainMark = mark;
+      } else {
+        mark = s.line->AppendPlayed(record, nag, rivals, state, false);
+      }
       if (plainLineKept) plainLine.Append(record.BoardBytes(), mark, nag);
     } else {
       s.line->AppendPlayed(record, nag, rivals, state);

@@ -65,6 +65,13 @@ class PgnReader {
   const PlainLine* PlainMainLine() const { return plainLineKept ? &plainLine : nullptr; }
   // Whether the record of the movetext last read, begun empty, holds no variation.
   bool ReadNoVariation() const { return noVariationRead; }
+  // Set, with packsAtOnce, by a caller that needs of a game whose main line stays plain only
+  // that packed line, its summary and its proven result: the reader then keeps such a line's
+  // moves only packed, and the record gets move records only when the line stops being plain.
+  // Of a game so read, the record holds no moves (MainLineOnlyPacked): PackedGame's second
+  // constructor takes them from the packed line, and the summary's length is its count.
+  bool keepsPlainLineOnlyPacked = false;
+  bool MainLineOnlyPacked() const { return recordsDeferred; }
 
   // When set (to a finder of the loaded table), the reader looks up each position of the main line before its
   // move, as it passes, and keeps the code of the last one the table holds: the game's ECO
@@ -162,7 +169,7 @@ class PgnReader {
   // The main line packed as it is played (packsAtOnce), while nothing but plain moves went into it.
   PlainLine plainLine;
   bool plainLineKept = false;
-  const jurnal* mainLineRecord = nullptr;  // the record of the game being read
+  jurnal* mainLineRecord = nullptr;  // the record of the game being read
   // The main line's moves so far alternate in colour from its first, each played at its end: its
   // move numbers follow from the count of its moves.
   bool mainLineAlternates = false;
@@ -171,6 +178,15 @@ class PgnReader {
   bool noVariationRead = false;  // ReadNoVariation
   // Called when a main line move gets more than its plain form (a comment, a NAG of its own, a
   // variation) or a move goes elsewhere than at the line's end.
-  void MainLineNoLongerPlain() { plainLineKept = false; }
+  void MainLineNoLongerPlain() {
+    KeepMainLineRecords();
+    plainLineKept = false;
+  }
+  // The main line's moves kept only packed so far (its record counting them with its cursor,
+  // with no records): its records made from the packed line, as the moves would have left them.
+  bool recordsDeferred = false;
+  uint8_t lastPlainPiece = 0;  // of the last move kept only packed
+  uint8_t lastPlainMark = 0;
+  void KeepMainLineRecords();
   int ReadTagsInto(std::vector<TagView>& tags, std::string& fen);
 };

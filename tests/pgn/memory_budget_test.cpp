@@ -281,6 +281,9 @@ TEST(PackedAsRead, TheMainLinePackedWhileReadIsTheRecordPackedAfter) {
       {"1. e4 e5 2. Qh5 Nc6 3. Bc4 Nf6 4. Qxf7# 1-0", true},
       {"1. Nf3 Nf6 2. Nc3 Nc6 3. Nb5 Nb4 4. Nbd4 Nbd5 5. g4 h5 6. gxh5 Rxh5 1/2-1/2", true},
       {"1. e4 -- 2. d4 d5 *", true},  // a null move leaves nothing in the record
+      {"1. f3 e5 2. g4 Qh4# 0-1", true},
+      {"1. e4 -- 2. d4 {after a null move} d5 *", false},
+      {"1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 {the comment after plain moves} 4. Ba4 *", false},
       {"1. e4 $1 e5 *", false},
       {"1. e4 {a comment} e5 *", false},
       {"1. e4 e5 {after the last move} *", false},
@@ -292,30 +295,60 @@ TEST(PackedAsRead, TheMainLinePackedWhileReadIsTheRecordPackedAfter) {
        "1. f4 f5 2. Rf2 Rf7 3. O-O O-O *",
        true},
   };
+  // A game read with its record's moves kept, or with its main line kept only packed while
+  // plain (its record then holding no moves): what it packs to, and the result its end proves.
+  struct Read {
+    std::unique_ptr<jurnal> game;
+    std::unique_ptr<PackedGame> packed;
+    bool plain = false;
+    bool onlyPacked = false;
+    std::string proven;
+  };
+  auto read = [](const std::string& text, bool onlyPacked) {
+    Read r;
+    PgnReader reader(text);
+    reader.packsAtOnce = true;
+    reader.keepsPlainLineOnlyPacked = onlyPacked;
+    TGamesTagArray tags;
+    std::string fen;
+    EXPECT_EQ(reader.ReadTagSection(tags, fen), ReadOk);
+    if (fen.empty()) {
+      r.game = std::make_unique<jurnal>(nullptr, nullptr);
+    } else {
+      int at = 1, error = 0;
+      r.game = jurnal::fromfen(fen, at, error, reader.chess960);
+      EXPECT_EQ(error, 0);
+    }
+    EXPECT_EQ(reader.ReadMovetext(*r.game), ReadOk);
+    const PlainLine* line = reader.PlainMainLine();
+    r.plain = line != nullptr;
+    r.onlyPacked = reader.MainLineOnlyPacked();
+    r.packed = std::make_unique<PackedGame>(line ? PackedGame(*r.game, *line) : PackedGame(*r.game));
+    if (line && !r.onlyPacked) {
+      EXPECT_EQ(line->Count(), r.game->moves.size());
+      EXPECT_TRUE(*r.packed == PackedGame(*r.game));
+    }
+    r.proven = std::string(reader.ProvenResult(*r.game, "0-1"));
+    return r;
+  };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     const std::string text = std::string(c.text).starts_with("[") ? c.text : std::string("[Event \"e\"]\n\n") + c.text;
-    PgnReader reader(text);
-    reader.packsAtOnce = true;
-    TGamesTagArray tags;
-    std::string fen;
-    ASSERT_EQ(reader.ReadTagSection(tags, fen), ReadOk);
-    std::unique_ptr<jurnal> game;
-    if (fen.empty()) {
-      game = std::make_unique<jurnal>(nullptr, nullptr);
-    } else {
-      int at = 1, error = 0;
-      game = jurnal::fromfen(fen, at, error, reader.chess960);
-      ASSERT_EQ(error, 0);
-    }
-    ASSERT_EQ(reader.ReadMovetext(*game), ReadOk);
-    ASSERT_FALSE(game->moves.empty());
-    const PlainLine* line = reader.PlainMainLine();
-    EXPECT_EQ(line != nullptr, c.plain);
-    if (line) {
-      EXPECT_EQ(line->Count(), game->moves.size());
-      EXPECT_TRUE(PackedGame(*game, *line) == PackedGame(*game));
-    }
+    const Read kept = read(text, false);
+    ASSERT_FALSE(kept.game->moves.empty());
+    EXPECT_EQ(kept.plain, c.plain);
+    EXPECT_FALSE(kept.onlyPacked);
+    const Read onlyPacked = read(text, true);
+    EXPECT_EQ(onlyPacked.plain, c.plain);
+    // A line kept only packed leaves the record without moves; one that stopped being plain
+    // left it the records it would have had, as does a null move (the record works out the
+    // numbers after it).
+    const bool nullMove = std::string_view(c.text).find("--") != std::string_view::npos;
+    EXPECT_EQ(onlyPacked.onlyPacked, c.plain && !nullMove);
+    EXPECT_EQ(onlyPacked.game->moves.empty(), c.plain && !nullMove);
+    EXPECT_EQ(onlyPacked.game->current, 0);
+    EXPECT_TRUE(*onlyPacked.packed == *kept.packed);
+    EXPECT_EQ(onlyPacked.proven, kept.proven);
   }
 }
 
