@@ -293,10 +293,17 @@ uint8_t jurnal::forwardwithsan(bool stalemateWanted) {
   return state;
 }
 
-uint8_t PlayedMoveMark(const mov& m, Bitboard rivals, uint8_t state) {
+namespace {
+
+// The part of its origin the SAN text of a move just played names, among its rivals.
+Origin PlayedOrigin(const mov& m, Bitboard rivals) {
   // Most moves have no rivals, and need no origin whatever their kind.
-  return SanMark(rivals && MayNeedOrigin(m) ? OriginAmong(m, rivals) : Origin::Implied, state);
+  return rivals && MayNeedOrigin(m) ? OriginAmong(m, rivals) : Origin::Implied;
 }
+
+}  // namespace
+
+uint8_t PlayedMoveMark(const mov& m, Bitboard rivals, uint8_t state) { return SanMark(PlayedOrigin(m, rivals), state); }
 
 uint8_t jurnal::AppendPlayed(const mov& record, uint8_t nag, Bitboard rivals, uint8_t state, bool withText) {
   if (current == 0) blackfirst = IsBlack(record.piece);
@@ -304,9 +311,10 @@ uint8_t jurnal::AppendPlayed(const mov& record, uint8_t nag, Bitboard rivals, ui
   m.SetBoardBytes(record.BoardBytes());
   m.nag = nag;
   ++current;
-  const uint8_t mark = PlayedMoveMark(m, rivals, state);
+  const Origin origin = PlayedOrigin(m, rivals);
+  const uint8_t mark = SanMark(origin, state);
   if (withText)
-    StoreSanText(m, OriginOfMark(mark), state);
+    StoreSanText(m, origin, state);
   else
     m.san.AssignMarkOnly(mark);
   return mark;
