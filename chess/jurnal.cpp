@@ -305,7 +305,8 @@ Origin PlayedOrigin(const mov& m, Bitboard rivals) {
 
 uint8_t PlayedMoveMark(const mov& m, Bitboard rivals, uint8_t state) { return SanMark(PlayedOrigin(m, rivals), state); }
 
-uint8_t jurnal::AppendPlayed(const mov& record, uint8_t nag, Bitboard rivals, uint8_t state, bool withText) {
+uint8_t jurnal::AppendPlayed(const mov& record, uint8_t nag, Bitboard rivals, uint8_t state, bool withText,
+                             const WrittenBody& written) {
   if (current == 0) blackfirst = IsBlack(record.piece);
   mov& m = moves.emplace_back();
   m.SetBoardBytes(record.BoardBytes());
@@ -313,9 +314,9 @@ uint8_t jurnal::AppendPlayed(const mov& record, uint8_t nag, Bitboard rivals, ui
   ++current;
   const Origin origin = PlayedOrigin(m, rivals);
   const uint8_t mark = SanMark(origin, state);
-  if (withText)
-    StoreSanText(m, origin, state);
-  else
+  if (withText) {
+    if (!StoreWrittenSanText(m, origin, state, written)) StoreSanText(m, origin, state);
+  } else
     m.san.AssignMarkOnly(mark);
   return mark;
 }

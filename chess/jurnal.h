@@ -11,6 +11,7 @@
 
 #include "chess/doska.h"
 #include "chess/mov.h"
+#include "chess/san_text.h"
 
 // Errors of fromfen.
 enum FenError : int {
@@ -79,8 +80,10 @@ class jurnal {
   // the same record, text and position as addmove then forwardwithsan(false), without asking the
   // board again what its search found. `rivals` and `state` are what ResolveAndPlay gave.
   // Without `withText` the move keeps only the mark its SAN text is written again from (for a
-  // game packed at once, which keeps no more). Returns that mark (SanMark).
-  uint8_t AppendPlayed(const mov& record, uint8_t nag, Bitboard rivals, uint8_t state, bool withText = true);
+  // game packed at once, which keeps no more). Returns that mark (SanMark). `written` is the
+  // move's text as read, when it is a body alone (StoreSanText).
+  uint8_t AppendPlayed(const mov& record, uint8_t nag, Bitboard rivals, uint8_t state, bool withText = true,
+                       const WrittenBody& written = {});
   void setboard(doska* newBoard);
   // Fills the record from the host's current line, variations included, and leaves the host
   // showing move 0 of that line. `current`, `blackfirst` and `board` are the caller's to set.

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "chess/mov.h"
+#include "chess/piece.h"
 
 // A SAN text being written: never longer than "Qa1xc3=Q+!!", so it lives on the stack.
 struct SanText {
@@ -38,6 +39,14 @@ void FinishSan(const mov& m, SanText& san, uint8_t state);
 // reader does for every move it reads.
 void StoreSanText(mov& m, Origin origin, uint8_t state);
 
+// The body of a move's text as a game wrote it, when it may be the body SanBody writes: a piece
+// letter (none for a pawn), the origin it names, "x", the destination; nothing after it.
+struct WrittenBody {
+  uint64_t word = 0;                // its bytes, the first lowest
+  uint8_t length = 0;               // 1..7; 0 when none was given
+  Origin origin = Origin::Implied;  // what of the origin the text names
+};
+
 // What a text written by SanBody and FinishSan was written from, as a mark of 1..12 a SanString
 // keeps beside it (StateNormal for a state that writes no mark).
 constexpr uint8_t SanMark(Origin origin, uint8_t state) {
@@ -45,6 +54,25 @@ constexpr uint8_t SanMark(Origin origin, uint8_t state) {
 }
 constexpr Origin OriginOfMark(uint8_t mark) { return Origin((mark - 1) / 3); }
 constexpr uint8_t StateOfMark(uint8_t mark) { return uint8_t((mark - 1) % 3); }
+
+// StoreSanText for a move whose text was written as a body alone: when that body is the text
+// StoreSanText would store (most games are written in standard notation), it is stored as it
+// stands; false, with nothing stored, when it is not.
+inline bool StoreWrittenSanText(mov& m, Origin origin, uint8_t state, const WrittenBody& written) {
+  if (!written.length || unsigned(state - 1) < 2u || m.nag != 0) return false;  // a mark or glyph to add
+  const bool pawn = m.piece == WhitePawn || m.piece == BlackPawn;
+  const bool capture = m.captured != Empty || m.extra == WhitePawn || m.extra == BlackPawn;
+  // The letters and the capture mark are the move's (it was read from them): the text is the
+  // standard one when it names the origin the rivals call for (a pawn's capture names its file)
+  // and the move is no castling.
+  const Origin named = pawn && capture && origin == Origin::Implied ? Origin::File : origin;
+  const bool king = m.piece == WhiteKing || m.piece == BlackKing;
+  if (written.origin != named ||
+      (king && (m.extra == CastlingExtra || (m.fromfile == 5 && (m.tofile == 3 || m.tofile == 7)))))
+    return false;
+  m.san.AssignWords(written.word, 0, written.length, SanMark(origin, state));
+  return true;
+}
 
 // The origin and state a text written by SanBody and FinishSan was written with; false for a
 // text they could not have written for this move (a host's own, or one with another mark).

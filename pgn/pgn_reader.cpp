@@ -694,6 +694,7 @@ int PgnReader::ReadMoveNumber(Scan& s) {
 
 __attribute__((always_inline)) int PgnReader::ReadMove(Scan& s) {
   SanMoveText move;
+  moveStart = position;
   size_t at = position;
   const bool read = ReadSanMove(text.data(), text.size(), at, s.black, move);
   position = at;  // where the move ends, or where it failed
@@ -749,6 +750,22 @@ void PgnReader::NoteEcoPosition(const jurnal& line) {
   }
 }
 
+WrittenBody PgnReader::WrittenMoveBody(int fromfile, int fromrank) const {
+  // A move text is a piece letter (for a pawn too: "Pe4"), hints, "x", the destination, then a
+  // promotion, a check or mate mark, a glyph: one ending in a digit and not starting with "P"
+  // is a body alone.
+  WrittenBody written;
+  const size_t length = position - moveStart;
+  if (length > 7 || moveStart + sizeof written.word > text.size() || !IsDigit(text[position - 1]) ||
+      text[moveStart] == 'P')
+    return written;
+  std::memcpy(&written.word, text.data() + moveStart, sizeof written.word);
+  written.word &= (uint64_t(1) << (8 * length)) - 1;
+  written.length = uint8_t(length);
+  written.origin = Origin((fromfile ? 1 : 0) | (fromrank ? 2 : 0));
+  return written;
+}
+
 __attribute__((always_inline)) int PgnReader::PlayResolved(Scan& s, int piece, int promotion, int fromfile,
                                                            int fromrank, int tofile, int torank, uint8_t nag,
                                                            bool captureMark, bool castling) {
@@ -801,7 +818,8 @@ __attribute__((always_inline)) int PgnReader::PlayResolved(Scan& s, int piece, i
       }
       if (plainLineKept) plainLine.Append(record.BoardBytes(), mark, nag);
     } else {
-      s.line->AppendPlayed(record, nag, rivals, state);
+      s.line->AppendPlayed(record, nag, rivals, state, true,
+                           castling ? WrittenBody{} : WrittenMoveBody(fromfile, fromrank));
     }
   } else {
     const int code =

@@ -121,6 +121,11 @@ class PgnReader {
   // `castling` stands for the text O-O (tofile 7) or O-O-O (tofile 3), the king on the e-file.
   inline int PlayResolved(Scan& s, int piece, int promotion, int fromfile, int fromrank, int tofile, int torank,
                           uint8_t nag, bool captureMark, bool castling);
+  // The text of the move just read (from moveStart to `position`) as a body alone, when it is
+  // one: a piece letter for a piece, the hints given (`fromfile`, `fromrank`), "x", the
+  // destination.
+  WrittenBody WrittenMoveBody(int fromfile, int fromrank) const;
+  size_t moveStart = 0;  // where the move text being read starts
   // PlayResolved anywhere in a line (an opened variation, a line gone back into): the move is
   // added where the cursor stands. `state` receives the opponent's state after it.
   int PlayAtCursor(Scan& s, int piece, int promotion, int fromfile, int fromrank, int tofile, int torank, uint8_t nag,

@@ -227,6 +227,31 @@ TEST(Movetext, ChecksCaptureMarks) {
   EXPECT_EQ(MovetextCode("1. e4 d5 2. Bb5+ c6 3. Bc6 *"), WrongCaptureMark);  // captures without x
 }
 
+// However a move is written (a pawn's letter, an origin no rival calls for, castling as the
+// king's move), its text is the standard one; texts written that way already stay as written.
+TEST(Movetext, TextsAreStandardHoweverTheMovesWereWritten) {
+  Result r = ReadText(
+      "[Event \"t\"]\n\n1. Pe4 e7e5 2. Ng1f3 Nbc6 3. Bb5 a6 4. Bb5xc6 dxc6 5. Ke1g1 Bd6 6. d2d3 "
+      "(6. Nc3 Ng8e7 7. Nf3h4 Bc8g4) 6... Ne7 7. Nbd2 O-O 8. R1e1 Ng6 9. d4 e5xd4 10. Nfxd4 Nh4 "
+      "11. N4f3 Nxf3+ 12. N2xf3 *");
+  ASSERT_EQ(r.games.size(), 1u);
+  const jurnal& game = *r.games[0].game;
+  EXPECT_EQ(MainLine(game),
+            "e4 e5 Nf3 Nc6 Bb5 a6 Bxc6 dxc6 O-O Bd6 d3 Ne7 Nbd2 O-O Re1 Ng6 d4 exd4 Nxd4 Nh4 N4f3 "
+            "Nxf3+ Nxf3");
+  ASSERT_EQ(game.moves[10].variations.size(), 1u);
+  EXPECT_EQ(MainLine(*game.moves[10].variations[0]), "Nc3 Ne7 Nh4 Bg4");
+  // A promotion without "=", a glyph, and a move the text ends with.
+  const std::string promotion =
+      "[Event \"t\"][SetUp \"1\"][FEN \"8/4P3/8/8/8/8/k7/4K3 w - - 0 1\"]\n\n1. e8Q Kb2 2. Qe5+!";
+  Result promoted = ReadText(promotion + " *");
+  ASSERT_EQ(promoted.games.size(), 1u);
+  EXPECT_EQ(MainLine(*promoted.games[0].game), "e8=Q Kb2 Qe5+!");
+  Result ending = ReadText("[Event \"t\"]\n\n1. Nf3 Nc6 2. Nf3g1");
+  ASSERT_EQ(ending.games.size(), 1u);
+  EXPECT_EQ(MainLine(*ending.games[0].game), "Nf3 Nc6 Ng1");
+}
+
 TEST(Movetext, PromotionsAndSuffixes) {
   const std::string before = "[Event \"t\"][SetUp \"1\"][FEN \"8/4P3/8/8/8/8/k7/4K3 w - - 0 1\"]\n\n1. ";
   for (const char* ok : {"e8Q", "e8=Q", "e8=Q+", "e8=N"})
