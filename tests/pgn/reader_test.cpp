@@ -123,6 +123,32 @@ TEST(TagSection, UnescapesBackslashes) {
   EXPECT_EQ(tags[1].value, "s");
 }
 
+// Every byte a value may hold is kept and every byte that ends or spoils it is seen, wherever it
+// stands in a value of any length: values are scanned several bytes at a time.
+TEST(TagSection, ValuesOfEveryLengthEndWhereTheirBytesSay) {
+  TGamesTagArray tags;
+  for (size_t length = 0; length <= 19; ++length)
+    for (size_t at = 0; at <= length; ++at) {
+      // Plain bytes (controls that are allowed, bytes above 127 too) around one special byte.
+      std::string plain;
+      for (size_t i = 0; i < length; ++i) plain += "a\x01\x7f\x80\xff\x0e\x0b"[i % 7];
+      const std::string head = plain.substr(0, at), tail = plain.substr(at);
+      ASSERT_EQ(Tags("[Event \"" + plain + "\"]\n*", tags), 0) << length;
+      EXPECT_EQ(tags[0].value, plain);
+      ASSERT_EQ(Tags("[Event \"" + head + "\\\"" + tail + "\"]\n*", tags), 0) << length << " " << at;
+      EXPECT_EQ(tags[0].value, head + "\"" + tail);
+      ASSERT_EQ(Tags("[Event \"" + head + "\\\\" + tail + "\"]\n*", tags), 0);
+      EXPECT_EQ(tags[0].value, head + "\\" + tail);
+      for (const char spoiler : {'\t', '\0'}) {
+        ASSERT_EQ(Tags("[Event \"" + head + spoiler + tail + "\"]\n[Site \"s\"]\n*", tags), 0);
+        EXPECT_EQ(tags[0].value, "?") << length << " " << at << " " << int(spoiler);
+      }
+      // A value broken by the line's end leaves a line that is no tag pair.
+      for (const char* lineEnd : {"\n", "\r"})
+        EXPECT_EQ(Tags("[Event \"" + head + lineEnd + tail + "\"]\n[Site \"s\"]\n*", tags), BadTagLine);
+    }
+}
+
 // A comment opened inside a tag pair that runs into the next game cuts the pair short: the
 // section ends there, the pair read so far kept without a value.
 TEST(TagSection, APairCutShortByAnOpenCommentKeepsNoValue) {
