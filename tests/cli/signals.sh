@@ -10,6 +10,8 @@ export TMPDIR="$work/tmp"
 mkdir "$TMPDIR"
 mkfifo "$work/input"
 failures=0
+# The name the system gives the process once it runs the program: at most 15 bytes of the file's.
+name_of_program=$(basename "$program" | cut -c1-15)
 
 for pair in TERM:15 INT:2 HUP:1; do
   signal=${pair%:*}
@@ -20,12 +22,16 @@ for pair in TERM:15 INT:2 HUP:1; do
   env --default-signal=INT,TERM,HUP "$program" - -q -o "$work/out" <"$work/input" 2>"$work/stderr" &
   pid=$!
   # Wait until it catches the signal (it does before it reads), at most ten seconds: the mask
-  # of signals caught in /proc has bit n-1 for signal n.
+  # of signals caught in /proc has bit n-1 for signal n. The process must be pgnutil already:
+  # the shell forked for it catches SIGINT itself until it starts the program, and a signal
+  # sent then would end the shell's child instead. Name and mask come from one read.
   bit=$(printf '%x' $((1 << (${pair#*:} - 1))))
   tries=0
   while [ $tries -lt 1000 ]; do
-    caught=$(sed -n 's/^SigCgt:[[:space:]]*//p' "/proc/$pid/status" 2>/dev/null)
-    [ -n "$caught" ] && [ $(( 0x$caught & 0x$bit )) -ne 0 ] && break
+    state=$(cat "/proc/$pid/status" 2>/dev/null)
+    name=$(printf '%s\n' "$state" | sed -n 's/^Name:[[:space:]]*//p')
+    caught=$(printf '%s\n' "$state" | sed -n 's/^SigCgt:[[:space:]]*//p')
+    [ "$name" = "$name_of_program" ] && [ -n "$caught" ] && [ $(( 0x$caught & 0x$bit )) -ne 0 ] && break
     tries=$((tries + 1))
     sleep 0.01
   done
