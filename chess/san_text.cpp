@@ -10,15 +10,8 @@ namespace {
 
 constexpr const char* NagSymbols[] = {"", "!", "?", "!!", "??", "!?", "?!"};
 
-bool IsCastling(const mov& m) {
-  const bool king = m.piece == WhiteKing || m.piece == BlackKing;
-  return king && (m.extra == CastlingExtra || (m.fromfile == 5 && (m.tofile == 3 || m.tofile == 7)));
-}
-
 // Chess960's castling goes onto the rook's square, on the wing the king castles to.
 bool IsLongCastling(const mov& m) { return m.extra == CastlingExtra ? m.tofile < m.fromfile : m.tofile == 3; }
-
-bool IsCapture(const mov& m) { return m.captured != Empty || m.extra == WhitePawn || m.extra == BlackPawn; }
 
 static_assert(std::endian::native == std::endian::little, "a text's words hold its bytes in order");
 

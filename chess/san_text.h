@@ -55,21 +55,26 @@ constexpr uint8_t SanMark(Origin origin, uint8_t state) {
 constexpr Origin OriginOfMark(uint8_t mark) { return Origin((mark - 1) / 3); }
 constexpr uint8_t StateOfMark(uint8_t mark) { return uint8_t((mark - 1) % 3); }
 
+// A king's move written as castling: marked so (Chess960), or two files from e to c or g.
+inline bool IsCastling(const mov& m) {
+  const bool king = m.piece == WhiteKing || m.piece == BlackKing;
+  return king && (m.extra == CastlingExtra || (m.fromfile == 5 && (m.tofile == 3 || m.tofile == 7)));
+}
+
+// A move that takes: a piece on its destination, or a pawn en passant.
+inline bool IsCapture(const mov& m) { return m.captured != Empty || m.extra == WhitePawn || m.extra == BlackPawn; }
+
 // StoreSanText for a move whose text was written as a body alone: when that body is the text
 // StoreSanText would store (most games are written in standard notation), it is stored as it
 // stands; false, with nothing stored, when it is not.
 inline bool StoreWrittenSanText(mov& m, Origin origin, uint8_t state, const WrittenBody& written) {
   if (!written.length || unsigned(state - 1) < 2u || m.nag != 0) return false;  // a mark or glyph to add
   const bool pawn = m.piece == WhitePawn || m.piece == BlackPawn;
-  const bool capture = m.captured != Empty || m.extra == WhitePawn || m.extra == BlackPawn;
   // The letters and the capture mark are the move's (it was read from them): the text is the
   // standard one when it names the origin the rivals call for (a pawn's capture names its file)
   // and the move is no castling.
-  const Origin named = pawn && capture && origin == Origin::Implied ? Origin::File : origin;
-  const bool king = m.piece == WhiteKing || m.piece == BlackKing;
-  if (written.origin != named ||
-      (king && (m.extra == CastlingExtra || (m.fromfile == 5 && (m.tofile == 3 || m.tofile == 7)))))
-    return false;
+  const Origin named = pawn && IsCapture(m) && origin == Origin::Implied ? Origin::File : origin;
+  if (written.origin != named || IsCastling(m)) return false;
   m.san.AssignWords(written.word, 0, written.length, SanMark(origin, state));
   return true;
 }
