@@ -25,14 +25,14 @@ jurnal::jurnal(doska* board_, jurnal* parent_) : parent(parent_), board(board_) 
 
 jurnal::~jurnal() { DestroyVariations(); }
 
-std::vector<mov> jurnal::TakeMoves() {
+MoveList jurnal::TakeMoves() {
   DestroyVariations();
   return TakeMovesWithoutVariations();
 }
 
-std::vector<mov> jurnal::TakeMovesWithoutVariations() {
+MoveList jurnal::TakeMovesWithoutVariations() {
   assert(std::all_of(moves.begin(), moves.end(), [](const mov& m) { return m.variations.empty(); }));
-  std::vector<mov> taken;
+  MoveList taken;
   taken.swap(moves);
   current = 0;
   numberCache = NumberCache{};

@@ -11,6 +11,7 @@
 
 #include "chess/doska.h"
 #include "chess/mov.h"
+#include "chess/move_list.h"
 #include "chess/san_text.h"
 
 // Errors of fromfen.
@@ -32,7 +33,7 @@ class jurnal {
   std::unique_ptr<doska> ownboard;  // start position read from a FEN; null otherwise
   bool blackfirst = false;          // black moves first in this line
   jurnal* parent = nullptr;         // the line this record is a variation of
-  std::vector<mov> moves;
+  MoveList moves;
   int32_t current = 0;      // moves now applied to the board; moves[current] is the next one
   doska* board = nullptr;   // the board the line is played on; not owned
   int32_t halfmoves = 0;    // half-move clock of a FEN
@@ -94,10 +95,10 @@ class jurnal {
   std::string ecocode();
   // Gives up the line's moves, their variations destroyed; the record is left without moves
   // (a reader reuses the array's memory for the next game).
-  std::vector<mov> TakeMoves();
+  MoveList TakeMoves();
   // The same for a record known to hold no variation (one read without any): without the walk
   // over its moves that looks for them.
-  std::vector<mov> TakeMovesWithoutVariations();
+  MoveList TakeMovesWithoutVariations();
   // Keys for duplicate detection: the start position, and the main line's moves in any order
   // (the moves key is the XOR of MovesKeyPart over them).
   void gamekeys(uint64_t& startkey, uint64_t& moveskey) const;

@@ -26,6 +26,9 @@ enum MoveFlag : uint8_t {
 // king ends on the c or g file and the rook beside it on the inner side.
 constexpr uint8_t CastlingExtra = 13;
 
+// Nothing of a record points into the record itself (its texts and variations are held through
+// pointers to the heap, or in place as plain bytes): records move as bytes, which is how their
+// array (MoveList) grows and shrinks.
 struct mov {
   uint8_t piece = 0;  // code of the moving piece, before promotion
   uint8_t fromfile = 0;
@@ -60,13 +63,3 @@ struct mov {
            torank == other.torank && extra == other.extra && captured == other.captured && flags == other.flags;
   }
 };
-
-// Moves `count` records onto default records at `to`, leaving default records behind. A record
-// owns its texts and variations through pointers (never into itself), and a default record is
-// all zero bytes (a test holds it to both): moved as bytes, with zeros left behind, records need
-// no move of each field, which costs a reader of whole games a few per cent.
-inline void MoveRecordsAsBytes(mov* from, mov* to, size_t count) {
-  if (count == 0) return;
-  std::memcpy(static_cast<void*>(to), static_cast<const void*>(from), count * sizeof(mov));
-  std::memset(static_cast<void*>(from), 0, count * sizeof(mov));
-}

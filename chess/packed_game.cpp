@@ -206,7 +206,7 @@ bool AllOnTheBoard(const jurnal& line) {
 // Puts the moves from `next` on that need nothing but their fixed part and a NAG: no comment, no
 // variation, a SAN text written again from its mark (most moves of most games), each in five
 // bytes or six, with one test of the room for all. Returns the first move not put.
-size_t PutPlainMoves(Writer& w, const std::vector<mov>& moves, size_t next) {
+size_t PutPlainMoves(Writer& w, const MoveList& moves, size_t next) {
   const size_t count = moves.size();
   uint8_t* out = w.Room((count - next) * 6);
   for (; next < count; ++next) {
@@ -291,7 +291,7 @@ void PackedGame::Keep(const uint8_t* data, size_t size, const jurnal& game) {
   }
 }
 
-void PlainLine::AppendRecordsTo(std::vector<mov>& moves) const {
+void PlainLine::AppendRecordsTo(MoveList& moves) const {
   moves.reserve(moves.size() + count);
   for (size_t at = 0; at < size;) {
     uint32_t packed;

@@ -80,7 +80,7 @@ class PlainLine {
   size_t Count() const { return count; }
   // The moves' records, each as the reader's record of it would be (its board bytes, its NAG,
   // and only the mark its SAN text is written again from), after those `moves` holds.
-  void AppendRecordsTo(std::vector<mov>& moves) const;
+  void AppendRecordsTo(MoveList& moves) const;
 
  private:
   friend class PackedGame;

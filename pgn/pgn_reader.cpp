@@ -415,7 +415,12 @@ void PgnReader::AttachComments(jurnal& line) {
 
 int PgnReader::ReadMovetext(jurnal& game) {
   const bool growInPlace = !game.moves.empty();  // a record that already holds moves keeps its array
-  if (!growInPlace) {
+  const bool keepsWholeLine = !growInPlace && !packsAtOnce;
+  if (keepsWholeLine) {
+    // The game's own array, with room for nearly every game: cut to size where it lies once
+    // read, its records are written once, into the memory the game keeps.
+    game.moves.reserve(RoomForMainLine);
+  } else if (!growInPlace) {
     mainLine.clear();
     game.moves.swap(mainLine);
   }
@@ -429,14 +434,7 @@ int PgnReader::ReadMovetext(jurnal& game) {
   mainLineAlternates = !growInPlace;
   variationOpened = false;
   const int code = ReadMovetextOnBoard(game);
-  if (!growInPlace && !packsAtOnce) {
-    // The game keeps an array of its exact size; the reading array, with its room, stays here.
-    std::vector<mov> exact(game.moves.size());
-    MoveRecordsAsBytes(game.moves.data(), exact.data(), game.moves.size());
-    game.moves.clear();
-    game.moves.swap(mainLine);
-    game.moves.swap(exact);
-  }
+  if (keepsWholeLine) game.moves.ShrinkToFit();
   // The working board belongs to the reader: the record must not keep pointing at it. A record
   // begun empty that no variation was opened in holds none: no walk over its moves for them.
   noVariationRead = !growInPlace && !variationOpened;
@@ -455,7 +453,7 @@ void PgnReader::KeepMainLineRecords() {
   plainLine.AppendRecordsTo(mainLineRecord->moves);  // the cursor counts them already
 }
 
-void PgnReader::TakeBackLine(std::vector<mov>&& line) {
+void PgnReader::TakeBackLine(MoveList&& line) {
   line.clear();
   if (line.capacity() > mainLine.capacity()) mainLine.swap(line);
 }

@@ -55,10 +55,11 @@ class PgnReader {
   int ReadMovetext(jurnal& game);
   // Set by a caller that packs each game as soon as it is read, and gives the main line's array
   // back with TakeBackLine once the game is packed (its memory serves the next game): the main
-  // line is then not copied into an array of its exact size, and its moves keep only the marks
-  // their SAN texts are written again from (what a packed game keeps), not the texts.
+  // line then grows in that array, not in one the game keeps at its exact size, and its moves
+  // keep only the marks their SAN texts are written again from (what a packed game keeps), not
+  // the texts.
   bool packsAtOnce = false;
-  void TakeBackLine(std::vector<mov>&& line);
+  void TakeBackLine(MoveList&& line);
   // For such a caller: the main line of the game just read, packed as its moves were played,
   // when that is all the game holds (no comment on a move, no variation, no NAG given apart);
   // null otherwise. For PackedGame's second constructor.
@@ -155,10 +156,11 @@ class PgnReader {
   // The board's record of the move being played at a line's end (its first eight bytes): kept
   // here, so that no record is built and torn down a move.
   mov playedRecord;
-  // Where main lines grow while read, kept from game to game: each game's line is then moved
-  // once into an array of its exact size, instead of regrowing several times and keeping
-  // unused room.
-  std::vector<mov> mainLine;
+  // Where main lines of games packed at once grow while read, kept from game to game.
+  MoveList mainLine;
+  // The room a game read whole starts with: more half-moves than nearly every game has (more
+  // grow the array as usual).
+  static constexpr size_t RoomForMainLine = 256;
   // The tag section being read, kept from game to game: views of the text, of the names and
   // values normalising supplies, or of `unescapedValues` for a value whose escapes had to be
   // taken out (a deque, whose strings stay where they are as it grows).

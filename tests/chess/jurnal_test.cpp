@@ -87,45 +87,6 @@ TEST(GameRecord, BoardBytesAreTheEightFieldsInOrder) {
   EXPECT_TRUE(m.SameBoardMove(m));
 }
 
-// A reader hands each game an array of its exact size by moving the records as bytes: what a
-// record owns must go with it, and what is left behind must be default records that own nothing
-// (each destroyed once: a text freed twice fails here, under the sanitizers above all).
-TEST(GameRecord, RecordsMovedAsBytesTakeWhatTheyOwnAndLeaveDefaultsBehind) {
-  const mov fresh;
-  const auto allZero = [](const void* field, size_t size) {
-    const auto* bytes = static_cast<const unsigned char*>(field);
-    return std::all_of(bytes, bytes + size, [](unsigned char b) { return b == 0; });
-  };
-  EXPECT_TRUE(allZero(&fresh.san, sizeof fresh.san));
-  EXPECT_TRUE(allZero(&fresh.comment, sizeof fresh.comment));
-  EXPECT_TRUE(allZero(&fresh.variations, sizeof fresh.variations));
-  EXPECT_EQ(fresh.BoardBytes(), 0u);
-
-  std::vector<mov> reading(3);
-  reading[0].SetBoardBytes(0x0000000405040201u);
-  reading[0].san = "Nbd7+!?";
-  reading[1].san = "a host's own text, longer than any written here";
-  reading[1].comment = "{a comment}";
-  reading[2].nag = 146;
-  reading[2].variations.push_back(nullptr);
-  std::vector<mov> exact(reading.size());
-  MoveRecordsAsBytes(reading.data(), exact.data(), reading.size());
-  EXPECT_EQ(exact[0].BoardBytes(), 0x0000000405040201u);
-  EXPECT_EQ(exact[0].san.view(), "Nbd7+!?");
-  EXPECT_EQ(exact[1].san.view(), "a host's own text, longer than any written here");
-  EXPECT_EQ(exact[1].comment.view(), "{a comment}");
-  EXPECT_EQ(exact[2].nag, 146);
-  EXPECT_EQ(exact[2].variations.size(), 1u);
-  for (const mov& left : reading) {
-    EXPECT_EQ(left.BoardBytes(), 0u);
-    EXPECT_TRUE(left.san.empty());
-    EXPECT_TRUE(left.comment.empty());
-    EXPECT_TRUE(left.variations.empty());
-  }
-  reading.clear();  // frees nothing that `exact` still holds
-  EXPECT_EQ(exact[1].san.view(), "a host's own text, longer than any written here");
-}
-
 TEST(GameRecord, CursorWalksTheLineAndRestoresEnPassantState) {
   doska board;
   jurnal game(&board, nullptr);

@@ -136,7 +136,7 @@ TEST(SanOracle, RandomGamesReadAsPgnKeepChessJsSan) {
   EXPECT_TRUE(report.issues.empty()) << "game " << report.issues[0].gameNumber << " code " << report.issues[0].code;
   ASSERT_EQ(games.size(), expected.size());
   for (size_t g = 0; g < games.size(); ++g) {
-    const std::vector<mov>& moves = games[g].game->moves;
+    const MoveList& moves = games[g].game->moves;
     ASSERT_EQ(moves.size(), expected[g].size()) << "game " << g + 1;
     for (size_t i = 0; i < moves.size(); ++i)
       ASSERT_EQ(moves[i].san, expected[g][i]) << "game " << g + 1 << " ply " << i + 1;

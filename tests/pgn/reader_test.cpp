@@ -197,6 +197,39 @@ TEST(Movetext, ReadsMovesNumbersAndResults) {
 
 // Every number of a long line is checked against the moves before it, however they were
 // reached: a number may run one ahead (the side to move then switches), never behind or further.
+// A game read whole keeps an array of its exact size, whatever its length: shorter than the room
+// the reader starts with, as long, longer, or no moves at all; one with variations and comments
+// too, and the games after it.
+TEST(Movetext, GamesReadWholeKeepArraysOfTheirExactSize) {
+  const char* const shuffle[4] = {"Nf3", "Nf6", "Ng1", "Ng8"};  // knights out and back: any length
+  std::string text;
+  std::vector<size_t> lengths;
+  for (const size_t plies : {0, 1, 40, 255, 256, 257, 600}) {
+    text += "[Event \"t\"]\n\n";
+    for (size_t i = 0; i < plies; ++i) {
+      if (i % 2 == 0) text += std::to_string(i / 2 + 1) + ". ";
+      text += shuffle[i % 4];
+      text += i == 30 ? " {a comment} (" + std::to_string(i / 2 + 1) + ". e4) " : " ";
+    }
+    text += "*\n\n";
+    lengths.push_back(plies);
+  }
+  const Result r = ReadText(text);
+  ASSERT_EQ(r.code, 0);
+  ASSERT_EQ(r.games.size(), lengths.size());
+  for (size_t g = 0; g < lengths.size(); ++g) {
+    SCOPED_TRACE(lengths[g]);
+    const MoveList& moves = r.games[g].game->moves;
+    EXPECT_EQ(moves.size(), lengths[g]);
+    EXPECT_EQ(moves.capacity(), moves.size());
+    if (!moves.empty()) {
+      EXPECT_EQ(moves.back().san.view(), shuffle[(lengths[g] - 1) % 4]);
+    }
+  }
+  EXPECT_EQ(r.games[3].game->moves[30].comment.view(), "{a comment}");
+  EXPECT_EQ(r.games[3].game->moves[30].variations.size(), 1u);
+}
+
 TEST(Movetext, ChecksEveryMoveNumberAlongTheLine) {
   std::string shuffle;
   for (int number = 1; number <= 40; ++number)
@@ -696,7 +729,7 @@ TEST(Movetext, ARecordIsLeftAtRestAndSaysWhetherItHoldsVariations) {
       EXPECT_TRUE(atRest);
       EXPECT_EQ(reader.ReadNoVariation(), !holds);
       const size_t count = game.moves.size();
-      const std::vector<mov> taken = holds ? game.TakeMoves() : game.TakeMovesWithoutVariations();
+      const MoveList taken = holds ? game.TakeMoves() : game.TakeMovesWithoutVariations();
       EXPECT_EQ(taken.size(), count);
       EXPECT_TRUE(game.moves.empty());
       EXPECT_EQ(game.current, 0);
