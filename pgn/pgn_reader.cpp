@@ -790,7 +790,7 @@ __attribute__((always_inline)) int PgnReader::PlayResolved(Scan& s, int piece, i
     if (found > 4) return uint8_t(found + 2);
     // A Chess960 castling may be written as the king taking its own rook, or moving onto it.
     if (!castling && record.extra != CastlingExtra) {
-      const bool capture = record.captured != Empty || record.extra == WhitePawn || record.extra == BlackPawn;
+      const bool capture = IsCapture(record);
       if (capture != captureMark) {
         // Taken back: the caller asks the position before it whether it was a stalemate.
         board.takeback(record);
@@ -852,7 +852,7 @@ int PgnReader::PlayAtCursor(Scan& s, int piece, int promotion, int fromfile, int
   const mov& added = s.line->moves[size_t(s.line->current)];
   // A Chess960 castling may be written as the king taking its own rook, or moving onto it.
   if (!castling && added.extra != CastlingExtra) {
-    const bool capture = added.captured != Empty || added.extra == WhitePawn || added.extra == BlackPawn;
+    const bool capture = IsCapture(added);
     if (capture != captureMark) return WrongCaptureMark;
   }
   state = s.line->forwardwithsan(false);
