@@ -629,7 +629,78 @@ int ReadFen(FenScanner& in, doska& b, jurnal& record, bool& clocksRead) {
   return FenOk;
 }
 
+// Whether the position read could be reached in a game: one king a side, no pawn on the edge
+// ranks, at most eight pawns and sixteen pieces a side, the side that just moved not in check,
+// and an en-passant square only behind a pawn of the side that just moved, which passed over it
+// from its home rank. 0 or the FenError of the first rule broken.
+int PositionError(const doska& b, bool blackToMove) {
+  int kings[2] = {}, pawns[2] = {}, pieces[2] = {};
+  int kingFile[2] = {}, kingRank[2] = {};
+  for (int rank = 1; rank <= 8; ++rank)
+    for (int file = 1; file <= 8; ++file) {
+      const uint8_t code = b.at(file, rank);
+      if (code == Empty) continue;
+      const int side = IsBlack(code) ? 1 : 0;
+      ++pieces[side];
+      if (code == WhitePawn || code == BlackPawn) {
+        ++pawns[side];
+        if (rank == 1 || rank == 8) return FenPawnOnEdgeRank;
+      } else if (code == WhiteKing || code == BlackKing) {
+        ++kings[side];
+        kingFile[side] = file;
+        kingRank[side] = rank;
+      }
+    }
+  if (kings[0] != 1 || kings[1] != 1) return FenKingCount;
+  if (pawns[0] > 8 || pawns[1] > 8 || pieces[0] > 16 || pieces[1] > 16) return FenTooManyPieces;
+  const int waiting = blackToMove ? 0 : 1;
+  if (b.attacked(kingFile[waiting], kingRank[waiting], blackToMove)) return FenWaitingSideInCheck;
+  // epforwhite: a black pawn just went from the 7th rank to the 5th (white takes on the 6th).
+  if (b.epforwhite && (blackToMove || b.at(b.epforwhite, 5) != BlackPawn || b.at(b.epforwhite, 6) != Empty ||
+                       b.at(b.epforwhite, 7) != Empty))
+    return FenNoPawnForEnPassant;
+  if (b.epforblack && (!blackToMove || b.at(b.epforblack, 4) != WhitePawn || b.at(b.epforblack, 3) != Empty ||
+                       b.at(b.epforblack, 2) != Empty))
+    return FenNoPawnForEnPassant;
+  return FenOk;
+}
+
 }  // namespace
+
+const char* DescribeFenError(int error) {
+  switch (error) {
+    case FenTooShort:
+      return "the text ends too early";
+    case FenRankTooLong:
+      return "a rank of more than eight squares";
+    case FenBadPiece:
+      return "a character that is no piece";
+    case FenMissingSlash:
+      return "a \"/\" missing between ranks";
+    case FenMissingSpace:
+      return "a space missing between fields";
+    case FenBadSide:
+      return "the side to move is not w or b";
+    case FenBadCastling:
+      return "a castling right that is no letter of the rules";
+    case FenBadEnPassantFile:
+      return "an en-passant file that is no letter a to h";
+    case FenBadEnPassantRank:
+      return "an en-passant rank other than 3 or 6";
+    case FenKingCount:
+      return "a side without a king, or with more than one";
+    case FenPawnOnEdgeRank:
+      return "a pawn on the first or the last rank";
+    case FenTooManyPieces:
+      return "a side with more than eight pawns or sixteen pieces";
+    case FenWaitingSideInCheck:
+      return "the side not to move is in check";
+    case FenNoPawnForEnPassant:
+      return "an en-passant square behind no pawn that just moved two squares";
+    default:
+      return "not a position";
+  }
+}
 
 std::unique_ptr<jurnal> jurnal::fromfen(std::string_view text, int& position, int& error, bool chess960) {
   auto record = std::make_unique<jurnal>(nullptr, nullptr);
@@ -639,6 +710,7 @@ std::unique_ptr<jurnal> jurnal::fromfen(std::string_view text, int& position, in
   FenScanner in(text, position);
   bool clocksRead = false;
   error = ReadFen(in, *scratch, *record, clocksRead);
+  if (error == FenOk) error = PositionError(*scratch, record->blackfirst);
   if (error != FenOk) return record;
   if (!clocksRead) record->halfmoves = record->movesbefore = 0;
   record->ownboard = std::move(scratch);

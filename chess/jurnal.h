@@ -26,7 +26,16 @@ enum FenError : int {
   FenBadCastling = 16,       // invalid castling character
   FenBadEnPassantFile = 17,  // invalid en-passant file
   FenBadEnPassantRank = 18,  // en-passant rank not "3" or "6"
+  // Placements no game can reach, refused so that no move is read from them:
+  FenKingCount = 19,           // a side without a king, or with more than one
+  FenPawnOnEdgeRank = 20,      // a pawn on the first or the last rank
+  FenTooManyPieces = 21,       // a side with more than eight pawns or sixteen pieces
+  FenWaitingSideInCheck = 22,  // the side not to move is in check (its king could be taken)
+  FenNoPawnForEnPassant = 23,  // an en-passant square behind no pawn that just moved two squares
 };
+
+// The rule a FenError names, in a few words ("a side without a king or with two").
+const char* DescribeFenError(int error);
 
 class jurnal {
  public:

@@ -21,6 +21,7 @@
 #include "cli/standard_streams.h"
 #include "dialogs/renaming.h"
 #include "io/machine_memory.h"
+#include "io/write_target.h"
 #include "job/job.h"
 #include "pgn/memory_budget.h"
 #include "pgn/pgn_writer.h"
@@ -248,6 +249,7 @@ struct Jobs {
   JobResult total;
   TProcessingOptions options;
   int32_t threads = 0;
+  bool outputBaseIsFile = false;  // -o names a pipe or a device: written as it is
 
   void Run(JobKind kind, const std::filesystem::path& input, TerminalWait& wait,
            const std::filesystem::path& outputBase = {}, std::FILE* stream = nullptr) {
@@ -260,6 +262,7 @@ struct Jobs {
     if (kind == JobKind::ProcessAndSave) {
       request.selection = list.displayOrder;
       request.outputBase = outputBase;
+      request.outputBaseIsFile = outputBaseIsFile;
     }
     wait.kind = kind;
     total.Add(RunJobWhileWaiting(list, request, progress, wait));
@@ -315,6 +318,15 @@ int RunMainJob(const CliRequest& request) {
   }
   StreamFiles streams;
   if (const int failed = PrepareStreams(request, streams, jobs.options)) return failed;
+  // A pipe or a device (-o /dev/null, a FIFO) takes the games as it is, with no ".pgn" after it.
+  if (streams.output.empty() && ResolveWriteTarget(request.output).kind == TargetKind::Stream) {
+    if (SplitsOutput(options)) {
+      std::fprintf(stderr, "pgnutil: -o %s is a pipe or a device, one stream: the output cannot be split\n",
+                   request.output.string().c_str());
+      return 2;
+    }
+    jobs.outputBaseIsFile = true;
+  }
   const std::filesystem::path output = streams.output.empty() ? request.output : streams.output;
   if (!request.ecoTable.empty()) {
     // A table that gives no code would tag every game with an empty one, silently.
@@ -340,8 +352,9 @@ int RunMainJob(const CliRequest& request) {
   }
   // The report and the settings are never a file of games: giving one by mistake for the other
   // would destroy games (the report replacing an input or the output).
-  const std::filesystem::path outputFile =
-      streams.output.empty() && !SplitsOutput(options) ? OutputFileOf(output) : std::filesystem::path();
+  const std::filesystem::path outputFile = jobs.outputBaseIsFile                              ? output
+                                           : streams.output.empty() && !SplitsOutput(options) ? OutputFileOf(output)
+                                                                                              : std::filesystem::path();
   for (const auto& [option, file] : {std::pair{"--report", request.reportFile}, {"--settings", request.settingsFile}}) {
     if (file.empty()) continue;
     const std::string clash = ClashWithGames(file, request.inputs, request.recursive, outputFile);
@@ -350,23 +363,24 @@ int RunMainJob(const CliRequest& request) {
       return 2;
     }
   }
-  // The report goes through a temporary file beside it: that one is made and removed now, so
-  // that a path where it cannot go costs no wait.
+  // The report goes through a temporary file beside it (a pipe or a device takes it in place):
+  // that file is made and removed now, so that a path where it cannot go costs no wait.
   if (!request.reportFile.empty()) {
-    std::error_code error;
-    if (std::filesystem::is_directory(request.reportFile, error)) {
-      std::fprintf(stderr, "pgnutil: --report: %s is a folder: give a file name\n",
-                   request.reportFile.string().c_str());
+    const WriteTarget target = ResolveWriteTarget(request.reportFile);
+    if (const std::string reason = UnwritableReason(target.kind); !reason.empty()) {
+      std::fprintf(stderr, "pgnutil: --report: %s %s: give a file name\n", request.reportFile.string().c_str(),
+                   reason.c_str());
       return 2;
     }
-    std::filesystem::path probe = request.reportFile;
-    probe += ".new";
-    if (!std::ofstream(probe, std::ios::binary)) {
-      std::fprintf(stderr, "pgnutil: --report: %s: cannot make the file\n", request.reportFile.string().c_str());
-      return 1;
+    if (target.kind != TargetKind::Stream) {
+      const std::filesystem::path probe = TemporaryBeside(target.path, ".new");
+      if (!std::ofstream(probe, std::ios::binary)) {
+        std::fprintf(stderr, "pgnutil: --report: %s: cannot make the file\n", request.reportFile.string().c_str());
+        return 1;
+      }
+      std::error_code ignored;
+      std::filesystem::remove(probe, ignored);
     }
-    std::error_code ignored;
-    std::filesystem::remove(probe, ignored);
   }
   jobs.list.memory.limit =
       request.memoryMiB > 0 ? request.memoryMiB << 20 : WideDefaultBudget(PhysicalMemoryBytes(), sizeof(void*) >= 8);

@@ -137,7 +137,9 @@ bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, st
       ->option_text("PATH ...");
   std::string output, reportFile, settingsFile, ecoTable;
   app.add_option("-o,--output", output,
-                 "output path, .pgn optional (default: output; a split adds _eco=A and so on); - for standard output")
+                 "output path, .pgn optional (default: output; a split adds _eco=A and so on); - for standard "
+                 "output; a pipe or a device is written as it is: -o /dev/null (NUL on Windows) reads and checks "
+                 "every game and writes nothing")
       ->option_text("BASE");
   app.add_flag("-q,--quiet", request.quiet, "no progress line");
   app.add_flag("-r,--recursive", request.recursive, "read the folders below each folder given too");

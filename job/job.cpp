@@ -334,7 +334,9 @@ void ProcessAndSave(Run& run) {
           gamesInFile = 0;
           begun = false;
         }
-        file = OutputFileName(work, base, list.entries, result, p, options, CurrentHost().PathLength());
+        file = run.request.outputBaseIsFile
+                   ? run.request.outputBase
+                   : OutputFileName(work, base, list.entries, result, p, options, CurrentHost().PathLength());
         progress.SetFile(file);
       }
       TGame& entry = list.entries[size_t(result[p])];

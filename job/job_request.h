@@ -23,6 +23,7 @@ struct JobRequest {
   TIndexArray selection;             // ProcessAndSave: the entries to write, in order before sorting
   TProcessingOptions options;        // a copy: the job never sees them change
   std::filesystem::path outputBase;  // ProcessAndSave: the output path without ".pgn"
+  bool outputBaseIsFile = false;     // ProcessAndSave: outputBase is the one file itself (a pipe, a device)
   int64_t memoryLimit = 0;           // bytes of parsed games kept in the list; 0: the list's own
   int32_t readerThreads = 0;         // files (or pieces of one) read at once; 0: one per core, at most four
   int64_t readingWindow = 0;         // bytes of a file's text read at once; 0: a few megabytes

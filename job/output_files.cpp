@@ -1,10 +1,8 @@
 #include "job/output_files.h"
 
-std::filesystem::path AsideOf(const std::filesystem::path& path) {
-  std::filesystem::path aside = path;
-  aside += ".aside";
-  return aside;
-}
+#include "io/write_target.h"
+
+std::filesystem::path AsideOf(const std::filesystem::path& path) { return TemporaryBeside(path, ".aside"); }
 
 OutputFileSet::OutputFileSet(bool replaceFiles, const std::vector<std::filesystem::path>& sources)
     : replace(replaceFiles) {
@@ -25,7 +23,7 @@ OutputFileSet::File* OutputFileSet::Find(const std::filesystem::path& path) {
 }
 
 std::unique_ptr<OutputFileWriter> OutputFileSet::Begin(const std::filesystem::path& path) {
-  if (File* file = Find(path)) return std::make_unique<OutputFileWriter>(file->written, true);
+  if (File* file = Find(path)) return std::make_unique<OutputFileWriter>(file->written, true, true);
   File file{path, path};
   std::error_code error;
   const bool exists = std::filesystem::exists(path, error);
@@ -35,7 +33,8 @@ std::unique_ptr<OutputFileWriter> OutputFileSet::Begin(const std::filesystem::pa
     file.written = AsideOf(path);
     file.aside = true;
   }
-  if (exists && !replace) ++appendedToExisting;
+  // A pipe or a device (-o /dev/null) takes the text; nothing in it is appended to.
+  if (exists && !replace && ResolveWriteTarget(path).kind != TargetKind::Stream) ++appendedToExisting;
   files.push_back(file);
   byName.emplace(path.string(), files.size() - 1);
   if (id && (file.aside || !replace)) byIdentity.emplace(*id, files.size() - 1);
@@ -63,7 +62,9 @@ std::vector<std::pair<std::filesystem::path, std::string>> OutputFileSet::Comple
     if (!file.aside) continue;
     // What was written there whole goes in place; a failed piece was cut away already.
     std::error_code error;
-    if (std::filesystem::exists(file.written, error)) std::filesystem::rename(file.written, file.target, error);
+    // Over the file a link leads to, not over the link.
+    if (std::filesystem::exists(file.written, error))
+      std::filesystem::rename(file.written, ResolveWriteTarget(file.target).path, error);
     if (error) failures.emplace_back(file.target, error.message());
     file.aside = false;
   }

@@ -6,11 +6,45 @@ bool makeDefaultAutomatically = true;
 
 void ResetOptions() { ProcessingOptions = TProcessingOptions{}; }
 
-bool CommitOutputBase(const std::u16string& newBase) {
-  const bool reset = makeDefaultAutomatically && newBase != outputBase;
+namespace {
+
+bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
+
+bool IsDeviceName(std::u16string_view name) {
+  std::u16string stem(name.substr(0, name.find(u'.')));
+  while (!stem.empty() && stem.back() == u' ') stem.pop_back();
+  for (char16_t& c : stem)
+    if (c >= u'a' && c <= u'z') c = char16_t(c - 32);
+  for (std::u16string_view device : {u"CON", u"PRN", u"AUX", u"NUL", u"CONIN$", u"CONOUT$"})
+    if (stem == device) return true;
+  return stem.size() == 4 && (stem.starts_with(u"COM") || stem.starts_with(u"LPT")) && stem[3] >= u'0' &&
+         stem[3] <= u'9';
+}
+
+}  // namespace
+
+bool IsUsableOutputBase(std::u16string_view base) {
+  if (base.find_first_not_of(u" \t") == std::u16string_view::npos) return false;
+  for (size_t i = 0; i < base.size(); ++i) {
+    const char16_t c = base[i];
+    if (c < 32 || c == u'<' || c == u'>' || c == u'"' || c == u'|' || c == u'?' || c == u'*') return false;
+    const bool driveColon = i == 1 && ((base[0] >= u'A' && base[0] <= u'Z') || (base[0] >= u'a' && base[0] <= u'z'));
+    if (c == u':' && !driveColon) return false;
+  }
+  size_t start = base.size();
+  while (start > 0 && !IsSeparator(base[start - 1]) && !(start == 2 && base[1] == u':')) --start;
+  const std::u16string_view name = base.substr(start);
+  if (name.find_first_not_of(u" .") == std::u16string_view::npos) return false;
+  return !IsDeviceName(name);
+}
+
+OutputBaseCommit CommitOutputBase(const std::u16string& newBase) {
+  if (!IsUsableOutputBase(newBase)) return OutputBaseCommit::Refused;
+  if (newBase == outputBase) return OutputBaseCommit::Unchanged;
+  const bool reset = makeDefaultAutomatically;
   if (reset) ResetOptions();
   outputBase = newBase;
-  return reset;
+  return reset ? OutputBaseCommit::TakenAndReset : OutputBaseCommit::Taken;
 }
 
 void NormaliseOptions(TProcessingOptions& o) {

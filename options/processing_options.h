@@ -5,6 +5,7 @@
 #include <bitset>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "options/date_key.h"
 
@@ -68,9 +69,22 @@ extern bool makeDefaultAutomatically;
 // window placement stay.
 void ResetOptions();
 
+// Whether a text typed as the output path can name files: not empty or blank, a last component
+// that is a name (not "", "." or ".."; the ".pgn" goes after it), none of the characters Windows
+// forbids in names, a ":" only after a drive letter, and no device name such as "CON" or "LPT1"
+// (whose ".pgn" would still be the device).
+bool IsUsableOutputBase(std::u16string_view base);
+
+enum class OutputBaseCommit {
+  Refused,        // not a usable path: nothing changed
+  Unchanged,      // the path the settings hold already: nothing changed
+  Taken,          // a new path, the options as they were
+  TakenAndReset,  // a new path, and "Make default automatically" reset the options
+};
+
 // Commits a new output path. With "Make default automatically" on, a path different from the
-// current one (compared exactly) first resets the options; returns whether it did.
-bool CommitOutputBase(const std::u16string& newBase);
+// current one (compared exactly) first resets the options.
+OutputBaseCommit CommitOutputBase(const std::u16string& newBase);
 
 // Brings loaded values into range, as the refresh of the option controls does: levels above 3
 // to 3, Elo parts of 0 to 1, negative dates to 0, a missing month or day of the upper date to 1,

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "io/bytefile.h"
+#include "io/write_target.h"
 #include "options/processing_options.h"
 
 namespace {
@@ -105,8 +106,12 @@ PanelRect CorrectPlacement(PanelRect r, const WorkArea& area) {
 }
 
 bool SaveSettings(const std::filesystem::path& file, SettingsWindow& window) {
-  std::filesystem::path temporary = file;
-  temporary += ".new";
+  // A link is followed to its file, which is replaced through a temporary file beside it; a
+  // pipe or a device is written in place.
+  const WriteTarget target = ResolveWriteTarget(file);
+  if (!UnwritableReason(target.kind).empty()) return false;
+  const bool inPlace = target.kind == TargetKind::Stream;
+  const std::filesystem::path temporary = inPlace ? target.path : TemporaryBeside(target.path, ".new");
   {
     bytefile out(temporary, false);
     if (out.failed) return false;
@@ -121,12 +126,13 @@ bool SaveSettings(const std::filesystem::path& file, SettingsWindow& window) {
     if (!makeDefaultAutomatically) WriteOptions(out, ProcessingOptions);
     if (!out.close()) {
       std::error_code ignored;
-      std::filesystem::remove(temporary, ignored);
+      if (!inPlace) std::filesystem::remove(temporary, ignored);
       return false;
     }
   }
+  if (inPlace) return true;
   std::error_code error;
-  std::filesystem::rename(temporary, file, error);
+  std::filesystem::rename(temporary, target.path, error);
   if (error) std::filesystem::remove(temporary, error);
   return !error;
 }

@@ -244,7 +244,8 @@ void ReadPiece(std::string_view text, PieceRead& piece, const ReadOptions& optio
     int fenError = 0;
     entry.game = StartRecord(fen, reader.chess960, fenError);
     if (!entry.game) {
-      report(start, BadFen, "FEN \"" + fen + "\" error " + std::to_string(fenError));
+      report(start, BadFen,
+             "FEN \"" + fen + "\" error " + std::to_string(fenError) + ": " + DescribeFenError(fenError));
       reader.SkipToNextGame();
       continue;
     }

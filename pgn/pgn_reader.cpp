@@ -329,9 +329,7 @@ int PgnReader::NormaliseTags(std::vector<TagView>& tags, std::string& fen) {
   if (setUp != (fenAt >= 0)) return SetUpWithoutFen;
   const int variantAt = FindTag(tags, RosterSize, "variant");
   if (variantAt >= 0) {
-    const std::string_view variant = tags[size_t(variantAt)].value;
-    chess960 = FoldedEqual(variant, "chess960") || FoldedEqual(variant, "fischerandom") ||
-               FoldedEqual(variant, "fischerrandom") || FoldedEqual(variant, "chess 960");
+    chess960 = NamesChess960(tags[size_t(variantAt)].value);
   }
   const size_t ecoPlace = fenAt >= 0 ? AfterSetUp : RosterSize;
   if (const int found = FindTag(tags, ecoPlace, "eco"); found >= 0) {

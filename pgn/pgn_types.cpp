@@ -13,6 +13,11 @@ bool FoldedEqual(std::string_view a, std::string_view b) {
   return true;
 }
 
+bool NamesChess960(std::string_view variant) {
+  return FoldedEqual(variant, "chess960") || FoldedEqual(variant, "fischerandom") ||
+         FoldedEqual(variant, "fischerrandom") || FoldedEqual(variant, "chess 960");
+}
+
 std::string_view TagAt(const TGamesTagArray& tags, TagSlot slot) {
   return slot < tags.size() ? tags[slot].value : std::string_view();
 }

@@ -113,3 +113,7 @@ std::string LowerFold(std::string_view text);
 
 // Whether two names are equal once folded.
 bool FoldedEqual(std::string_view a, std::string_view b);
+
+// Whether a Variant tag's value names Chess960 ("Chess960", "fischerandom"... in any case):
+// its game is played by Chess960's castling rules.
+bool NamesChess960(std::string_view variant);

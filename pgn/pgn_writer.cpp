@@ -7,7 +7,9 @@
 #include <system_error>
 #include <vector>
 
+#include "io/byte_source.h"
 #include "io/os_file.h"
+#include "io/write_target.h"
 
 // At least 100000 bytes beyond the need, and doubling: a buffer of many megabytes would
 // otherwise be copied again every 100000 bytes.
@@ -75,11 +77,21 @@ class MovetextLines {
       lineStart = buffer.Size();
       return;
     }
+    if (comment.find('\n') == std::string_view::npos && comment.find('\r') == std::string_view::npos) {
+      buffer.Append(comment);  // one line: most comments
+      buffer.Append(' ');
+      return;
+    }
     size_t start = 0;
-    for (size_t lf = comment.find('\n'); lf != std::string_view::npos; lf = comment.find('\n', start)) {
-      buffer.Append(comment.substr(start, lf + 1 - start));
-      lineStart = buffer.Size();
-      start = lf + 1;
+    for (size_t end = comment.find_first_of("\r\n"); end != std::string_view::npos;
+         end = comment.find_first_of("\r\n", end + 1)) {
+      buffer.Append(comment.substr(start, end + 1 - start));
+      if (comment[end] == '\n') lineStart = buffer.Size();
+      start = end + 1;
+      // A line of the comment opening with "[" would read as a tag line (after an empty line,
+      // as the next game's first), and one opening with "%" as an escape line: a space before
+      // it keeps it inside the comment.
+      if (start < comment.size() && (comment[start] == '[' || comment[start] == '%')) buffer.Append(' ');
     }
     buffer.Append(comment.substr(start));
     buffer.Append(' ');
@@ -147,6 +159,8 @@ void AppendTags(std::string& out, const TGamesTagArray& tags, const TProcessingO
     for (const TagView tag : tags) AppendTag(out, tag);
     return;
   }
+  // Whatever goes, the tags the moves depend on stay: SetUp and FEN, and a Variant naming
+  // Chess960 (its castling is read by other rules).
   size_t place = 0;
   TagView setUp;
   for (const TagView tag : tags) {
@@ -156,7 +170,11 @@ void AppendTags(std::string& out, const TGamesTagArray& tags, const TProcessingO
       AppendTag(out, setUp);
       AppendTag(out, tag);
     }
-    if (++place > FenSlot) break;
+    if (place >= RosterSize && FoldedEqual(tag.name, "variant") && NamesChess960(tag.value)) {
+      AppendTag(out, tag);
+      break;
+    }
+    ++place;
   }
 }
 
@@ -280,36 +298,71 @@ WriteResult WriteOutputFile(const std::filesystem::path& path, const OutputBuffe
   return writer.Finish();
 }
 
-namespace {
-
-std::filesystem::path TemporaryOf(const std::filesystem::path& path) {
-  std::filesystem::path temporary = path;
-  temporary += ".new";
-  return temporary;
-}
-
-}  // namespace
-
-OutputFileWriter::OutputFileWriter(std::filesystem::path target, bool appendToTarget)
-    : path(std::move(target)), append(appendToTarget) {}
+OutputFileWriter::OutputFileWriter(std::filesystem::path target, bool appendToTarget, bool continuesOwn)
+    : path(std::move(target)), append(appendToTarget), continuesOwnText(continuesOwn) {}
 
 OutputFileWriter::~OutputFileWriter() {
   if (opened) Abandon();
 }
 
+namespace {
+
+// Why text cannot be appended to the existing file, if it cannot: compressed text would be
+// damaged by plain text after it. Sets `needsLineBreak` when the file's last line is unended,
+// so that the first tag line appended does not join it.
+std::string AppendRefusal(const std::filesystem::path& path, int64_t size, bool& needsLineBreak) {
+  needsLineBreak = false;
+  if (size <= 0) return "";
+  std::FILE* existing = OpenFile(path, "rb");
+  if (!existing) return "";  // the open for appending says why
+  char head[8] = {};
+  const size_t got = std::fread(head, 1, sizeof head, existing);
+  char last = '\n';
+  if (SeekFile(existing, size - 1)) last = char(std::fgetc(existing));
+  std::fclose(existing);
+  const Compression compression = CompressionOf(std::string_view(head, got));
+  if (compression != Compression::None)
+    return std::string("holds ") + CompressionName(compression) +
+           "-compressed text, which plain text appended would damage: replace it (--overwrite) or give another "
+           "name";
+  needsLineBreak = last != '\n';
+  return "";
+}
+
+}  // namespace
+
 bool OutputFileWriter::Open() {
   opened = true;
-  if (append) {
+  const WriteTarget target = ResolveWriteTarget(path);
+  if (const std::string reason = UnwritableReason(target.kind); !reason.empty()) {
+    result = {false, reason};
+    return false;
+  }
+  inPlace = target.kind == TargetKind::Stream;
+  resolved = target.path;
+  if (inPlace) {
+    sizeBefore = Unknown;
+    file = OpenFile(target.path, append ? "ab" : "wb", FileShare::None);
+  } else if (append) {
     std::error_code error;
-    if (!std::filesystem::exists(path, error)) {
-      sizeBefore = error ? Unknown : -1;
+    bool needsLineBreak = false;
+    if (target.kind == TargetKind::Absent) {
+      sizeBefore = -1;
     } else {
-      const auto size = std::filesystem::file_size(path, error);
+      const auto size = std::filesystem::file_size(target.path, error);
       sizeBefore = error ? Unknown : int64_t(size);
+      const std::string refusal = continuesOwnText ? "" : AppendRefusal(target.path, sizeBefore, needsLineBreak);
+      if (!refusal.empty()) {
+        result = {false, refusal};
+        sizeBefore = Unknown;
+        return false;
+      }
     }
-    file = OpenFile(path, "ab", FileShare::None);
+    file = OpenFile(resolved, "ab", FileShare::None);
+    if (file && needsLineBreak && std::fwrite("\r\n", 1, 2, file) != 2) Fail();
   } else {
-    file = OpenFile(TemporaryOf(path), "wb", FileShare::None);
+    temporary = TemporaryBeside(resolved, ".new");
+    file = OpenFile(temporary, "wb", FileShare::None);
   }
   if (!file) Fail();
   return file != nullptr;
@@ -334,9 +387,9 @@ WriteResult OutputFileWriter::Finish() {
   }
   if (file && std::fclose(file) != 0) Fail();
   file = nullptr;
-  if (result.ok && !append) {
+  if (result.ok && !append && !inPlace) {
     std::error_code error;
-    std::filesystem::rename(TemporaryOf(path), path, error);
+    std::filesystem::rename(temporary, resolved, error);
     if (error) result = {false, error.message()};
   }
   if (!result.ok) {
@@ -352,12 +405,14 @@ void OutputFileWriter::Abandon() {
   if (file) std::fclose(file);
   file = nullptr;
   std::error_code error;
-  if (!append) {
-    std::filesystem::remove(TemporaryOf(path), error);
+  if (inPlace) {
+    // What went into a pipe or a device cannot be taken back.
+  } else if (!append) {
+    if (!temporary.empty()) std::filesystem::remove(temporary, error);
   } else if (sizeBefore == -1) {
-    std::filesystem::remove(path, error);
+    if (!resolved.empty()) std::filesystem::remove(resolved, error);
   } else if (sizeBefore >= 0) {
-    std::filesystem::resize_file(path, uintmax_t(sizeBefore), error);
+    std::filesystem::resize_file(resolved, uintmax_t(sizeBefore), error);
   }
   opened = false;
 }

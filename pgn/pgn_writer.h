@@ -86,12 +86,15 @@ WriteResult WriteOutputFile(const std::filesystem::path& path, const OutputBuffe
 
 // One output file written in pieces, so that a large file's text need not be held in memory
 // all at once. Replacing, the pieces go to a temporary file beside the target, renamed over it
-// when finished; appending, they go to the end of the target. A file abandoned (or not
-// finished) is left as it was before: the temporary file is removed, or the appended text
-// cut away.
+// when finished; appending, they go to the end of the target, on a line of their own. A file
+// abandoned (or not finished) is left as it was before: the temporary file is removed, or the
+// appended text cut away. A symbolic link is followed to its file (the link stays); a pipe or a
+// device is written in place; a folder, and a compressed file to append to, are refused.
 class OutputFileWriter {
  public:
-  OutputFileWriter(std::filesystem::path path, bool append);
+  // `continuesOwnText`: the file holds what this job wrote into it before (it is taken as it
+  // is); text appended to any other file starts on a line of its own.
+  OutputFileWriter(std::filesystem::path path, bool append, bool continuesOwnText = false);
   ~OutputFileWriter();
   OutputFileWriter(const OutputFileWriter&) = delete;
   OutputFileWriter& operator=(const OutputFileWriter&) = delete;
@@ -108,6 +111,10 @@ class OutputFileWriter {
 
   std::filesystem::path path;
   bool append;
+  bool continuesOwnText;
+  bool inPlace = false;             // a pipe or a device: written as it is, nothing to undo
+  std::filesystem::path resolved;   // the file itself, links followed
+  std::filesystem::path temporary;  // replacing: where the pieces go until renamed over it
   std::FILE* file = nullptr;
   bool opened = false;
   static constexpr int64_t Unknown = -2;

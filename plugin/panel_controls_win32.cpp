@@ -83,9 +83,21 @@ LRESULT CALLBACK BrowseProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 // A committed output path differing from the current one resets the options first while "Make
-// default automatically" is on; the pages then show the defaults.
+// default automatically" is on; the pages then show the defaults. A path that names no file
+// beeps and the field shows the path kept, as the option fields do with a value they refuse.
 void ChangeOutputBase(const std::u16string& base) {
-  if (CommitOutputBase(base)) RefreshOptionControls();
+  switch (CommitOutputBase(base)) {
+    case OutputBaseCommit::Refused:
+      MessageBeep(MB_OK);
+      SetWindowTextW(PanelView.outputField, reinterpret_cast<const wchar_t*>(outputBase.c_str()));
+      break;
+    case OutputBaseCommit::TakenAndReset:
+      RefreshOptionControls();
+      break;
+    case OutputBaseCommit::Unchanged:
+    case OutputBaseCommit::Taken:
+      break;
+  }
 }
 
 void __stdcall OnStart() { StartProcessing(); }

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "plugin/panel_view_win32.h"
 #include "plugin/panel_window_win32.h"
 #include "plugin/plugin_menus_win32.h"
 #include "plugin/plugin_state_win32.h"
@@ -36,7 +37,11 @@ void PanelPlacement::ShowPanel() {
   if (Plugin.showCommandKnown) SendMessageW(Plugin.host.mainWindow, WM_COMMAND, WPARAM(Plugin.showCommand), 0);
 }
 
-void PanelPlacement::ShowOutputBase(const std::u16string&) { RefreshPanel(); }
+// The field shows the loaded path: "Start" commits the field's text, which must be that path.
+void PanelPlacement::ShowOutputBase(const std::u16string& base) {
+  if (PanelView.outputField) SetWindowTextW(PanelView.outputField, reinterpret_cast<const wchar_t*>(base.c_str()));
+  RefreshPanel();
+}
 
 void PanelPlacement::CheckMakeDefault(bool checked) { CheckMakeDefaultItem(checked); }
 

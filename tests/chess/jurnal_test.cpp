@@ -231,8 +231,8 @@ TEST(San, CapturesEnPassantPromotionsAndMate) {
 }
 
 TEST(San, StalemateHasNoMarkAndNagsAddSymbols) {
-  EXPECT_EQ(SanFrom("7k/8/5QK1/8/8/8/8/8 w - - 0 1", "f6f7"), "Qf7");
-  EXPECT_EQ(SanFrom("7k/8/5QK1/8/8/8/8/8 w - - 0 1", "f6f7", 3), "Qf7!!");
+  EXPECT_EQ(SanFrom("7k/8/4Q1K1/8/8/8/8/8 w - - 0 1", "e6f7"), "Qf7");
+  EXPECT_EQ(SanFrom("7k/8/4Q1K1/8/8/8/8/8 w - - 0 1", "e6f7", 3), "Qf7!!");
   doska board;
   std::unique_ptr<jurnal> game = FromFen("7k/8/6K1/8/8/8/8/5Q2 w - - 0 1", board);
   Play(*game, "f1f8");
@@ -292,9 +292,40 @@ TEST(Fen, ReadsSideEnPassantAndClocks) {
   EXPECT_EQ(record->movesbefore, 11);
   // Stops at a letter after the en-passant field: no clocks.
   position = 1;
-  record = jurnal::fromfen("8/8/8/8/8/8/8/8 w - - x", position, error);
+  record = jurnal::fromfen("4k3/8/8/8/8/8/8/4K3 w - - x", position, error);
   EXPECT_EQ(error, 0);
   EXPECT_EQ(record->movesbefore, 0);
+}
+
+// Placements no game reaches are refused with the rule they break, so that no move is read
+// from them (a king taken, a pawn capturing onto an empty square); positions just inside each
+// rule are taken.
+TEST(Fen, PositionsNoGameReachesAreRefused) {
+  const std::pair<const char*, int> cases[] = {
+      {"4k3/8/8/8/8/8/8/4K2K w - - 0 1", FenKingCount},
+      {"4k3/8/8/8/8/8/8/8 w - - 0 1", FenKingCount},
+      {"8/8/8/8/8/8/8/8 w - - 0 1", FenKingCount},
+      {"4k3/8/8/8/8/8/8/P3K3 w - - 0 1", FenPawnOnEdgeRank},
+      {"p3k3/8/8/8/8/8/8/4K3 w - - 0 1", FenPawnOnEdgeRank},
+      {"4k3/8/8/8/8/P7/PPPPPPPP/4K3 w - - 0 1", FenTooManyPieces},
+      {"rnbqkbnr/pppppppp/8/8/8/N7/PPPPPPPP/RNBQKBNR w KQkq - 0 1", FenTooManyPieces},
+      {"4r1k1/8/8/8/8/8/8/4K2R b - - 0 1", FenWaitingSideInCheck},  // 1... then Rxe1 would take
+      {"4k3/8/8/8/8/8/8/R3K3 w - - 0 1", FenOk},
+      {"R3k3/8/8/8/8/8/8/4K3 w - - 0 1", FenWaitingSideInCheck},
+      {"R3k3/8/8/8/8/8/8/4K3 b - - 0 1", FenOk},
+      {"4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1", FenOk},
+      {"4k3/8/8/4P3/8/8/8/4K3 w - d6 0 1", FenNoPawnForEnPassant},     // no pawn on d5
+      {"4k3/3p4/8/3pP3/8/8/8/4K3 w - d6 0 1", FenNoPawnForEnPassant},  // d7 not empty
+      {"4k3/8/8/3pP3/8/8/8/4K3 b - d6 0 1", FenNoPawnForEnPassant},    // the wrong side to move
+      {"4k3/8/8/8/3Pp3/8/8/4K3 b - d3 0 1", FenOk},
+      {"4k3/8/8/8/4p3/8/8/4K3 b - d3 0 1", FenNoPawnForEnPassant},
+  };
+  for (const auto& [fen, expected] : cases) {
+    int position = 1, error = -1;
+    const std::unique_ptr<jurnal> record = jurnal::fromfen(fen, position, error);
+    EXPECT_EQ(error, expected) << fen << ": " << DescribeFenError(error);
+    EXPECT_EQ(record->ownboard != nullptr, expected == FenOk) << fen;
+  }
 }
 
 TEST(Fen, WithoutCastlingFieldRightsFollowThePieces) {
@@ -306,11 +337,11 @@ TEST(Fen, WithoutCastlingFieldRightsFollowThePieces) {
   EXPECT_FALSE(b.castleright(false, true));
   EXPECT_TRUE(b.castleright(true, true));
   EXPECT_FALSE(b.castleright(true, false));
-  // An empty board is accepted: no kings at all.
+  // An empty board is no position of a game: no kings at all.
   position = 1;
   record = jurnal::fromfen("8/8/8/8/8/8/8/8 w", position, error);
-  EXPECT_EQ(error, 0);
-  EXPECT_EQ(record->ownboard->gamestate(true), StateNoKing);
+  EXPECT_EQ(error, FenKingCount);
+  EXPECT_EQ(record->ownboard, nullptr);
 }
 
 TEST(Fen, CastlingLettersNeedTheRookOnItsCorner) {

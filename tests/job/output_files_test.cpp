@@ -59,9 +59,27 @@ TEST(OutputFiles, FilesThatExistedAreAppendedToAndCounted) {
   OutputFileSet files(false, {dir / "old.pgn"});  // appending never disturbs what is there
   WriteWhole(files, dir / "old.pgn", "new");
   WriteWhole(files, dir / "fresh.pgn", "x");
-  EXPECT_EQ(TempDir::Read(dir / "old.pgn"), "old new");
+  // The old text's last line was unended: what is appended starts on a line of its own.
+  EXPECT_EQ(TempDir::Read(dir / "old.pgn"), "old \r\nnew");
   EXPECT_EQ(files.AppendedToExisting(), 1);
   EXPECT_EQ(files.FileCount(), 2);
+}
+
+// Appending to a file of another's: a last line ended already gets no empty line before the
+// text, and compressed text is refused whole (plain text after it would damage it).
+TEST(OutputFiles, AppendingStartsOnANewLineAndNeverAfterCompressedText) {
+  TempDir dir;
+  TempDir::Write(dir / "ended.pgn", "old\n");
+  TempDir::Write(dir / "packed.pgn", std::string("\x1f\x8b\x08\x00rest", 8));
+  OutputFileSet files(false, {});
+  WriteWhole(files, dir / "ended.pgn", "new");
+  EXPECT_EQ(TempDir::Read(dir / "ended.pgn"), "old\nnew");
+  auto writer = files.Begin(dir / "packed.pgn");
+  EXPECT_FALSE(writer->Write(Text("new")));
+  const WriteResult result = writer->Finish();
+  EXPECT_FALSE(result.ok);
+  EXPECT_NE(result.error.find("gzip"), std::string::npos) << result.error;
+  EXPECT_EQ(TempDir::Read(dir / "packed.pgn"), std::string("\x1f\x8b\x08\x00rest", 8));
 }
 
 // Pieces handed over faster than they are written wait their turn: every file holds its pieces

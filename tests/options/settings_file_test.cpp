@@ -92,16 +92,40 @@ TEST_F(Settings, DefaultOptionsRestoreEveryFieldButNotThePath) {
 
 TEST_F(Settings, ANewOutputPathResetsOptionsOnlyInAutomaticMode) {
   ProcessingOptions.removeComments = true;
-  EXPECT_FALSE(CommitOutputBase(u"C:\\chess\\output"));  // the same path
+  EXPECT_EQ(CommitOutputBase(u"C:\\chess\\output"), OutputBaseCommit::Unchanged);  // the same path
   EXPECT_TRUE(ProcessingOptions.removeComments);
-  EXPECT_TRUE(CommitOutputBase(u"C:\\chess\\Output"));  // differs in case: a new path
+  EXPECT_EQ(CommitOutputBase(u"C:\\chess\\Output"), OutputBaseCommit::TakenAndReset);  // differs in case
   EXPECT_FALSE(ProcessingOptions.removeComments);
   EXPECT_EQ(outputBase, u"C:\\chess\\Output");
   makeDefaultAutomatically = false;
   ProcessingOptions.removeComments = true;
-  EXPECT_FALSE(CommitOutputBase(u"D:\\elsewhere"));
+  EXPECT_EQ(CommitOutputBase(u"D:\\elsewhere"), OutputBaseCommit::Taken);
   EXPECT_TRUE(ProcessingOptions.removeComments);
   EXPECT_EQ(outputBase, u"D:\\elsewhere");
+}
+
+// A path that names no file is refused whole: the path the settings hold stays, and so do the
+// options, whatever the mode.
+TEST_F(Settings, AnUnusableOutputPathChangesNothing) {
+  ProcessingOptions.splitEcoLevel = 1;
+  for (const std::u16string& bad :
+       {std::u16string(), std::u16string(u"   "), std::u16string(u"C:\\chess\\"), std::u16string(u"games/"),
+        std::u16string(u"C:"), std::u16string(u"C:\\chess\\.."), std::u16string(u"out<1>"), std::u16string(u"what?"),
+        std::u16string(u"a|b"), std::u16string(u"games:2024"), std::u16string(u"C:\\nul"), std::u16string(u"COM1"),
+        std::u16string(u"lpt9.games"), std::u16string(u"a\tb")}) {
+    SCOPED_TRACE(std::string(bad.begin(), bad.end()));
+    EXPECT_FALSE(IsUsableOutputBase(bad));
+    EXPECT_EQ(CommitOutputBase(bad), OutputBaseCommit::Refused);
+    EXPECT_EQ(outputBase, u"C:\\chess\\output");
+    EXPECT_EQ(ProcessingOptions.splitEcoLevel, 1);
+  }
+  for (const std::u16string& good :
+       {std::u16string(u"out"), std::u16string(u"C:\\chess\\games"), std::u16string(u"Z:/tmp/custom/games"),
+        std::u16string(u"\\\\server\\share\\games"), std::u16string(u"games.2024"), std::u16string(u"console"),
+        std::u16string(u"COM10"), std::u16string(u"C:games")}) {
+    SCOPED_TRACE(std::string(good.begin(), good.end()));
+    EXPECT_TRUE(IsUsableOutputBase(good));
+  }
 }
 
 TEST_F(Settings, InAutomaticModeOnlyPlacementPathAndModeAreSaved) {

@@ -9,6 +9,7 @@
 
 #include "chess/packed_game.h"
 #include "pgn/game_reader.h"
+#include "pgn/pgn_writer.h"
 #include "pgn/read_codes.h"
 #include "tests/support/read_text.h"
 
@@ -134,6 +135,36 @@ TEST(Chess960, EngineGamesAreReadWholeAndPackWithoutLoss) {
     ASSERT_TRUE(back->ownboard && back->ownboard->chess960);
   }
   EXPECT_GE(castlings, 100);
+}
+
+// Whatever tags are removed, a Chess960 game is written so that it reads back as one: the
+// Variant tag stays beside SetUp and FEN, and a standard game gets no Variant tag.
+TEST(Chess960, GamesWrittenWithFewerTagsStillReadBackAsChess960) {
+  const std::string line = "1. Ne3 Ne6 2. Nd3 Nd6 3. c3 c6 4. Qc2 Qc7 5. O-O-O O-O-O";
+  const std::string sans = "Ne3 Ne6 Nd3 Nd6 c3 c6 Qc2 Qc7 O-O-O O-O-O";
+  const std::string withOthers = "[Event \"t\"]\n[Annotator \"me\"]\n[SetUp \"1\"]\n[FEN \"" + Bbqnnrkr +
+                                 "\"]\n[TimeControl \"60\"]\n[Variant \"Chess960\"]\n[Opening \"?\"]\n\n" + line +
+                                 " *\n\n";
+  for (int removal : {0, 1, 2}) {
+    SCOPED_TRACE("tagRemoval " + std::to_string(removal));
+    Result r = ReadText(withOthers);
+    ASSERT_EQ(r.games.size(), 1u);
+    TProcessingOptions options;
+    options.tagRemoval = uint8_t(removal);
+    OutputBuffer written;
+    WriteGame(r.games[0], written, options);
+    const std::string text(written.Text());
+    EXPECT_NE(text.find("[Variant \"Chess960\"]"), std::string::npos) << text;
+    EXPECT_EQ(text.find("TimeControl") != std::string::npos, removal == 2) << text;
+    EXPECT_TRUE(ReadsTo(text, sans)) << text;
+  }
+  Result standard = ReadText("[Event \"t\"]\n[Variant \"Standard\"]\n\n1. e4 *\n\n");
+  ASSERT_EQ(standard.games.size(), 1u);
+  TProcessingOptions roster;
+  roster.tagRemoval = 1;
+  OutputBuffer written;
+  WriteGame(standard.games[0], written, roster);
+  EXPECT_EQ(std::string(written.Text()).find("Variant"), std::string::npos);
 }
 
 }  // namespace

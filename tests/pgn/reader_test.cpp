@@ -363,7 +363,7 @@ TEST(Movetext, ResultsMustNotContradictTheBoard) {
 
 // After 1. Qb6 the black king on a8 has no move and is not in check.
 TEST(Movetext, NothingFollowsAStalemateButADraw) {
-  const std::string before = "[Event \"t\"][SetUp \"1\"][FEN \"k7/8/2Q5/8/8/8/8/4K3 w - - 0 1\"]\n\n1. Qb6 ";
+  const std::string before = "[Event \"t\"][SetUp \"1\"][FEN \"k7/8/8/2Q5/8/8/8/4K3 w - - 0 1\"]\n\n1. Qb6 ";
   auto code = [&](const std::string& rest) {
     Result r = ReadText(before + rest);
     return r.report.issues.empty() ? 0 : r.report.issues[0].code;
@@ -380,7 +380,7 @@ TEST(Movetext, NothingFollowsAStalemateButADraw) {
   EXPECT_EQ(code("-- 2. Qc6 *"), MoveAfterEnd);
   EXPECT_EQ(code("2. Qc6 *"), MoveAfterEnd);
   // The same moves one square off are no stalemate.
-  const std::string free = "[Event \"t\"][SetUp \"1\"][FEN \"k7/8/2Q5/8/8/8/8/4K3 w - - 0 1\"]\n\n1. Qd6 ";
+  const std::string free = "[Event \"t\"][SetUp \"1\"][FEN \"k7/8/8/2Q5/8/8/8/4K3 w - - 0 1\"]\n\n1. Qd6 ";
   EXPECT_EQ(ReadText(free + "Ka7 1-0").report.issues.size(), 0u);
   EXPECT_EQ(ReadText(free + "Kb9 *").report.issues[0].code, MalformedMove);
 
@@ -390,12 +390,18 @@ TEST(Movetext, NothingFollowsAStalemateButADraw) {
   EXPECT_EQ(size_t(r.report.issues[0].position), before.size() + 1);
 }
 
-// A set-up position may have the side not to move in check already: the move played then
-// does not give the check, yet its text shows it.
-TEST(Movetext, ACheckLeftStandingByTheSetUpIsShown) {
-  Result r = ReadText("[Event \"t\"][SetUp \"1\"][FEN \"4k3/8/8/8/8/8/4R3/K5N1 w - - 0 1\"]\n\n1. Nf3 *");
+// A set-up position no game reaches is refused, its rule named in the report: here the side not
+// to move is in check, so that its king could be taken (1. Rxe8); the game after it is read.
+TEST(Movetext, ASetUpNoGameReachesIsRefusedWithItsRule) {
+  Result r = ReadText(
+      "[Event \"t\"][SetUp \"1\"][FEN \"4k3/8/8/8/8/8/4R3/K7 w - - 0 1\"]\n\n1. Rxe8 *\n\n"
+      "[Event \"u\"]\n\n1. e4 *");
   ASSERT_EQ(r.games.size(), 1u);
-  EXPECT_EQ(MainLine(*r.games[0].game), "Nf3+");
+  EXPECT_EQ(MainLine(*r.games[0].game), "e4");
+  ASSERT_EQ(r.report.issues.size(), 1u);
+  EXPECT_EQ(r.report.issues[0].code, BadFen);
+  EXPECT_NE(r.report.issues[0].detail.find("the side not to move is in check"), std::string::npos)
+      << r.report.issues[0].detail;
 }
 
 // Nothing a file says about a move is dropped: a comment before the move's variations, one
@@ -649,7 +655,7 @@ TEST(WholeText, AResultTagContradictingTheFinalPositionIsCorrected) {
   const std::string mate = "\n\n1. e4 e5 2. Bc4 Nc6 3. Qh5 Nf6 4. Qxf7# 1-0\n\n";
   Result r = ReadText("[Event \"1\"]\n[Result \"1/2-1/2\"]" + mate + "[Event \"2\"]\n[Result \"0-1\"]" + mate +
                       "[Event \"3\"]\n[Result \"*\"]" + mate + "[Event \"4\"]\n[Result \"1-0\"]" + mate +
-                      "[Event \"5\"][Result \"1-0\"][SetUp \"1\"][FEN \"k7/8/2Q5/8/8/8/8/4K3 w - - 0 1\"]\n\n"
+                      "[Event \"5\"][Result \"1-0\"][SetUp \"1\"][FEN \"k7/8/8/2Q5/8/8/8/4K3 w - - 0 1\"]\n\n"
                       "1. Qb6 *\n");
   ASSERT_EQ(r.games.size(), 5u);
   const char* results[] = {"1-0", "1-0", "*", "1-0", "1/2-1/2"};

@@ -50,6 +50,44 @@ TEST(Writer, NumbersVariationsAndComments) {
   EXPECT_EQ(Movetext(Tags + "{lead} 1. e4 ; rest of line\n e5 *"), "{lead} 1.e4 {; rest of line} 1...e5 1-0\r\n\r\n");
 }
 
+// Comments of several lines (study exports: paragraphs, then "[%cal ...]" or a quoted tag line)
+// are written with their lines as they were, but no line of theirs may open with "[" or "%":
+// after an empty line the reader would take it for the next game's tags, or for an escape line.
+// What is written reads back as the same games, the comment whole, and writes the same again.
+TEST(Writer, CommentLinesNeverOpenWithATagOrAnEscape) {
+  const std::string second = "[Event \"next\"]\n[Result \"*\"]\n\n1. d4 *\n\n";
+  for (const std::string comment :
+       {"{First paragraph.\n\n[%cal Ge2e4]}", "{Quoted:\n\n[Event \"inside\"]\n}", "{a\n%not an escape\nb}",
+        "{a\r\n\r\n[%csl Rd4]\r\nb}", "{a\r\r[x]}", "{\n\n[y]}"}) {
+    SCOPED_TRACE(comment);
+    // Given to the game as a host or a study export holds it (our reader would take the empty
+    // line and the "[" after it for the next game).
+    TGames games = Read(Tags + "1. e4 {x} e5 1-0\n\n" + second);
+    ASSERT_EQ(games.size(), 2u);
+    games[0].game->moves[0].comment = comment;
+    OutputBuffer once;
+    for (const TGame& game : games) WriteGame(game, once, {});
+    TGames again;
+    ReadOptions options;
+    EXPECT_EQ(ReadGames(once.Text(), again, options), 0) << once.Text();
+    ASSERT_EQ(again.size(), 2u) << once.Text();
+    ASSERT_EQ(again[0].game->moves.size(), 2u) << once.Text();
+    const std::string_view kept = again[0].game->moves[0].comment;
+    EXPECT_EQ(kept.substr(kept.size() - 2), comment.substr(comment.size() - 2));  // whole, to its "}"
+    const std::string_view written = once.Text();
+    const size_t open = written.find('{'), close = written.find('}', open);
+    ASSERT_NE(close, std::string_view::npos) << written;
+    for (size_t at = open; at < close; ++at) {
+      if (written[at] == '\n' || written[at] == '\r') {
+        EXPECT_TRUE(written[at + 1] != '[' && written[at + 1] != '%') << "a comment line opens a tag: " << written;
+      }
+    }
+    OutputBuffer twice;
+    for (const TGame& game : again) WriteGame(game, twice, {});
+    EXPECT_EQ(twice.Text(), once.Text());
+  }
+}
+
 // A side that passes is written as the null move "--", numbered as a move, so the text reads
 // back as the same game.
 TEST(Writer, NullMovesAreWrittenAndReadBack) {
