@@ -17,6 +17,13 @@ Compression CompressionOf(std::string_view head) {
     return Compression::Xz;
   // "BZh" and the block size digit: a PGN text never starts so ("BZh1" is no tag or move).
   if (head.size() >= 4 && startsWith("BZh") && head[3] >= '1' && head[3] <= '9') return Compression::Bzip2;
+  if (startsWith("\xff\xfe")) return Compression::Utf16Le;
+  if (startsWith("\xfe\xff")) return Compression::Utf16Be;
+  if (head.size() >= 2) {
+    const unsigned char first = static_cast<unsigned char>(head[0]), second = static_cast<unsigned char>(head[1]);
+    if (second == 0 && first != 0 && first < 0x80) return Compression::Utf16Le;
+    if (first == 0 && second != 0 && second < 0x80) return Compression::Utf16Be;
+  }
   return Compression::None;
 }
 
@@ -32,12 +39,16 @@ const char* CompressionName(Compression compression) {
       return "bzip2";
     case Compression::Xz:
       return "xz";
+    case Compression::Utf16Le:
+    case Compression::Utf16Be:
+      return "UTF-16";
   }
   return "unknown";
 }
 
 bool CompressionSupported(Compression compression) {
-  return compression == Compression::None || DecoderAvailable(compression);
+  return compression == Compression::None || compression == Compression::Utf16Le ||
+         compression == Compression::Utf16Be || DecoderAvailable(compression);
 }
 
 StoredInput::~StoredInput() {
@@ -85,6 +96,102 @@ class PlainSource : public ByteSource {
   }
 };
 
+// UTF-16 text (as Windows programs write it) given as UTF-8, its byte-order mark left out: a
+// character outside the first 128 takes two to four bytes, and a surrogate without its other
+// half becomes U+FFFD. An odd last byte is no character and is left out.
+class Utf16Source : public ByteSource {
+ public:
+  Utf16Source(std::unique_ptr<StoredInput> input, Compression how) : ByteSource(std::move(input), how) {}
+  size_t Read(char* to, size_t count) override {
+    size_t given = 0;
+    while (given < count) {
+      if (used == ready.size() && !Convert()) break;
+      const size_t n = std::min(count - given, ready.size() - used);
+      std::memcpy(to + given, ready.data() + used, n);
+      used += n;
+      given += n;
+    }
+    return given;
+  }
+
+ private:
+  // Converts the next block of stored bytes into `ready`; false at the end of the text.
+  bool Convert() {
+    ready.clear();
+    used = 0;
+    while (ready.empty()) {
+      char block[1 << 15];
+      const size_t got = stored->Read(block, sizeof block);
+      if (got == 0) {
+        if (stored->Failed()) Fail(ReadError::ReadFailed, "");
+        if (highSurrogate) Append(0xFFFD);
+        highSurrogate = 0;
+        return !ready.empty();
+      }
+      for (size_t i = 0; i < got; ++i) {
+        if (!havePending) {
+          pending = static_cast<unsigned char>(block[i]);
+          havePending = true;
+          continue;
+        }
+        const unsigned char next = static_cast<unsigned char>(block[i]);
+        havePending = false;
+        const uint32_t unit =
+            compression == Compression::Utf16Le ? uint32_t(pending | next << 8) : uint32_t(pending << 8 | next);
+        Unit(unit);
+      }
+    }
+    return true;
+  }
+  void Unit(uint32_t unit) {
+    if (!begun) {
+      begun = true;
+      if (unit == 0xFEFF) return;  // the byte-order mark
+    }
+    if (unit >= 0xD800 && unit <= 0xDBFF) {
+      if (highSurrogate) Append(0xFFFD);
+      highSurrogate = unit;
+      return;
+    }
+    if (unit >= 0xDC00 && unit <= 0xDFFF) {
+      if (highSurrogate) {
+        Append(0x10000 + ((highSurrogate - 0xD800) << 10) + (unit - 0xDC00));
+        highSurrogate = 0;
+      } else {
+        Append(0xFFFD);
+      }
+      return;
+    }
+    if (highSurrogate) Append(0xFFFD);
+    highSurrogate = 0;
+    Append(unit);
+  }
+  void Append(uint32_t c) {
+    if (c < 0x80) {
+      ready += char(c);
+    } else if (c < 0x800) {
+      ready += char(0xC0 | c >> 6);
+      ready += char(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      ready += char(0xE0 | c >> 12);
+      ready += char(0x80 | (c >> 6 & 0x3F));
+      ready += char(0x80 | (c & 0x3F));
+    } else {
+      ready += char(0xF0 | c >> 18);
+      ready += char(0x80 | (c >> 12 & 0x3F));
+      ready += char(0x80 | (c >> 6 & 0x3F));
+      ready += char(0x80 | (c & 0x3F));
+    }
+  }
+
+  std::string ready;  // converted bytes not given yet
+  size_t used = 0;
+  unsigned char pending = 0;  // the first byte of a unit whose second is still to come
+  bool havePending = false;
+  bool begun = false;
+  uint32_t highSurrogate = 0;
+};
+
 // A compression this build cannot unpack: no text, and the reason.
 class RefusedSource : public ByteSource {
  public:
@@ -98,6 +205,8 @@ class RefusedSource : public ByteSource {
 std::unique_ptr<ByteSource> SourceOver(std::unique_ptr<StoredInput> input) {
   const Compression compression = CompressionOf(input->Peek(6));
   if (compression == Compression::None) return std::make_unique<PlainSource>(std::move(input));
+  if (compression == Compression::Utf16Le || compression == Compression::Utf16Be)
+    return std::make_unique<Utf16Source>(std::move(input), compression);
   if (!DecoderAvailable(compression)) return std::make_unique<RefusedSource>(std::move(input), compression);
   return MakeDecoder(compression, std::move(input));
 }

@@ -13,10 +13,13 @@
 
 #include "io/file_read.h"
 
-enum class Compression : uint8_t { None, Gzip, Zstd, Bzip2, Xz };
+// How a file's text is stored: as it is, compressed, or as UTF-16 (little or big end first),
+// which is read as UTF-8.
+enum class Compression : uint8_t { None, Gzip, Zstd, Bzip2, Xz, Utf16Le, Utf16Be };
 
 // The compression whose signature the first bytes of a file carry (six are enough); None for
-// anything else, plain text included.
+// anything else, plain text included. UTF-16 is known by its byte-order mark, or by a first
+// character below 128 beside a zero byte ("[" is 5B 00 or 00 5B); zeros alone are no text.
 Compression CompressionOf(std::string_view head);
 
 // "gzip", "zstd", "bzip2", "xz"; "plain" for None.

@@ -251,9 +251,13 @@ std::unique_ptr<ByteSource> MakeDecoder(Compression compression, std::unique_ptr
     case Compression::Xz:
       return std::make_unique<XzDecoder>(std::move(stored));
     case Compression::None:
+    case Compression::Utf16Le:
+    case Compression::Utf16Be:
       break;
   }
   return nullptr;
 }
 
-bool DecoderAvailable(Compression compression) { return compression != Compression::None; }
+bool DecoderAvailable(Compression compression) {
+  return compression != Compression::None && compression != Compression::Utf16Le && compression != Compression::Utf16Be;
+}

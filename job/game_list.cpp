@@ -101,3 +101,12 @@ void CompactGameList(TGameList& list) {
   if (row >= int32_t(kept)) row = int32_t(kept) - 1;
   list.currentRow = row;
 }
+
+std::filesystem::path FirstNameOfFile(TGameList& list, const std::filesystem::path& path) {
+  const std::optional<FileIdentity> id = IdentityOf(path);
+  if (!id) return path;
+  const auto [known, added] = list.fileNames.emplace(*id, path);
+  // A name noted for a file since deleted (its identity given to another) no longer counts.
+  if (!added && known->second != path && IdentityOf(known->second) != id) known->second = path;
+  return known->second;
+}

@@ -2,8 +2,11 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <unordered_map>
 #include <vector>
 
+#include "io/file_identity.h"
 #include "job/key_index.h"
 #include "job/source_index.h"
 #include "pgn/duplicates.h"
@@ -29,7 +32,13 @@ struct TGameList {
   // The game records held in memory; games loaded past it are let go and read again when
   // processing needs their moves.
   MemoryBudget memory;
+  // The first name each file was loaded under: the same file given again by another name
+  // (./m.pgn, a link) is read under that one, so that its games are known as repeats.
+  std::unordered_map<FileIdentity, std::filesystem::path, FileIdentityHash> fileNames;
 };
+
+// The name `path`'s file was first loaded under, or `path` when it is new (then noted).
+std::filesystem::path FirstNameOfFile(TGameList& list, const std::filesystem::path& path);
 
 // The plug-in's one list.
 extern TGameList GameList;

@@ -392,6 +392,7 @@ void FolderScan(Run& run) {
     std::error_code kind;
     if (it->is_regular_file(kind) && IsPgnName(it->path().filename())) files.push_back(it->path());
   }
+  for (std::filesystem::path& file : files) file = FirstNameOfFile(list, file);
   if (error) {
     // A folder that cannot be listed (whole or in part) is named, never passed over in silence.
     run.result.unreadableFiles.push_back(UnreadableFile{folder, "the folder cannot be listed: " + error.message()});
@@ -435,10 +436,13 @@ void FolderScan(Run& run) {
 // the list once the whole file is read (a stop leaves the list as it was).
 void LoadFile(Run& run) {
   JobProgress& progress = run.progress;
+  // A file loaded before under another name is read under that name: its games are repeats.
+  const std::filesystem::path input =
+      run.request.inputStream ? run.request.input : FirstNameOfFile(run.list, run.request.input);
   progress.loadSize = 0;
   progress.loadPosition = 0;
   progress.loadText = 0;
-  progress.SetFile(run.request.input);
+  progress.SetFile(input);
   run.Enter(JobStage::Loading);
   FileRead read;
   PrepareConcurrentReading();
@@ -457,13 +461,12 @@ void LoadFile(Run& run) {
       read.report.filteredOut += window.filteredOut;
     };
   }
-  ReadFileGames(run, run.request.input, run.request.inputStream, false, &run.list.memory, CurrentHost().GrowthStep(),
-                read,
+  ReadFileGames(run, input, run.request.inputStream, false, &run.list.memory, CurrentHost().GrowthStep(), read,
                 FileCounters{progress.loadSize, progress.loadPosition, progress.loadText, progress.loadCompression},
                 run.ReaderThreads(), sieve);
   if (removeDuplicates) read.games = std::move(fresh);
   TGames games;
-  RecordFileRead(run, run.request.input, read, games);
+  RecordFileRead(run, input, read, games);
   run.result.counts.gamesRead += dropped.repeats + dropped.duplicates;  // read, then dropped
   if (run.Stopped()) return;
   if (!removeDuplicates) {

@@ -34,7 +34,7 @@ std::unique_ptr<OutputFileWriter> OutputFileSet::Begin(const std::filesystem::pa
     file.aside = true;
   }
   // A pipe or a device (-o /dev/null) takes the text; nothing in it is appended to.
-  if (exists && !replace && ResolveWriteTarget(path).kind != TargetKind::Stream) ++appendedToExisting;
+  file.appendsToExisting = exists && !replace && ResolveWriteTarget(path).kind != TargetKind::Stream;
   files.push_back(file);
   byName.emplace(path.string(), files.size() - 1);
   if (id && (file.aside || !replace)) byIdentity.emplace(*id, files.size() - 1);
@@ -44,7 +44,11 @@ std::unique_ptr<OutputFileWriter> OutputFileSet::Begin(const std::filesystem::pa
 void OutputFileSet::Finished(const std::filesystem::path& path, const WriteResult& result) {
   File* file = Find(path);
   if (!file) return;
-  if (result.ok) file->holdsText = true;
+  if (result.ok) {
+    // Counted once the text is there: a file that refused it was not appended to.
+    if (file->appendsToExisting && !file->holdsText) ++appendedToExisting;
+    file->holdsText = true;
+  }
   // A replaced file has a new identity once it is in place.
   if (!file->aside)
     if (const auto id = IdentityOf(file->written)) byIdentity.emplace(*id, size_t(file - files.data()));

@@ -39,7 +39,8 @@ class OutputFileSet {
     std::filesystem::path target;
     std::filesystem::path written;  // where the text goes: the target, or the file aside
     bool aside = false;
-    bool holdsText = false;  // a group's text was finished into it
+    bool holdsText = false;          // a group's text was finished into it
+    bool appendsToExisting = false;  // it existed before the job, and is appended to
   };
   // The file a name leads to, when this job wrote it already.
   File* Find(const std::filesystem::path& path);

@@ -102,12 +102,11 @@ std::unique_ptr<jurnal> StartRecord(const std::string& fen, bool chess960, int& 
   return record;
 }
 
-// Whether a text is UTF-16: its byte-order mark, or a NUL among its first two bytes (PGN text
-// begins with "[" or a blank, which UTF-16 writes with a NUL beside it).
+// Whether a text is UTF-16, as a file's reading knows it (its byte-order mark, or "[" or a
+// blank beside a zero byte): files are read as UTF-8 then, but a text handed over whole is not.
 bool LooksLikeUtf16(std::string_view text) {
-  if (text.size() >= 2 && ((text[0] == '\xFF' && text[1] == '\xFE') || (text[0] == '\xFE' && text[1] == '\xFF')))
-    return true;
-  return text.size() >= 2 && (text[0] == '\0' || text[1] == '\0');
+  const Compression stored = CompressionOf(text.substr(0, 2));
+  return stored == Compression::Utf16Le || stored == Compression::Utf16Be;
 }
 
 // A game whose moves end in mate or stalemate keeps the result that position decides, whatever
@@ -589,6 +588,23 @@ WindowedRead ReadTextInWindows(ByteSource& source, TGames& games, const ReadOpti
       windowReport = ReadReport();
       cutShort = true;
       pieces = readWindow();
+    }
+    // Text that ends because its file is damaged (or its stream failed) may end inside the last
+    // game read, after a whole move: that game is dropped and named, never written as whole.
+    // Text after it (the next game begun) shows that it was whole.
+    if (atEnd && source.error != ReadError::None && !windowGames.empty()) {
+      const TGame& lastGame = windowGames.back();
+      const size_t gameEnd = size_t(lastGame.sourcePosition - 1 + lastGame.sourceLength);
+      const size_t more = gameEnd < text.size() ? text.find_first_not_of(" \t\r\n", gameEnd) : std::string::npos;
+      if (more == std::string::npos) {
+        if (options.budget) GiveBack(*options.budget, lastGame);
+        if (windowOptions.report) {
+          windowReport.Add(text, size_t(lastGame.sourcePosition - 1), text.size(), TextCutShort);
+          windowReport.issues.back().gameNumber = pieces.gamesBegun;
+        }
+        windowGames.pop_back();
+        if (pieces.result == ReadOk) pieces.result = TextCutShort;
+      }
     }
     // The stray text a window cut short ended in goes on at this one's start: reported once.
     if (inCutStretch && !windowReport.issues.empty() && windowReport.issues.front().gamePosition == 1 &&

@@ -109,6 +109,19 @@ bool AfterEmptyLine(std::string_view text, size_t at) {
   return k == 0 || IsLineEnd(text[k - 1]);
 }
 
+// Whether the line before the one starting at `at` is text other than a tag line: movetext,
+// damage, a result. A tag line after it starts a game; a tag line after a tag line (damaged
+// or not) may be the rest of the damaged game's tags.
+bool AfterTextLine(std::string_view text, size_t at) {
+  size_t k = at;
+  if (k > 0 && text[k - 1] == '\n') --k;
+  if (k > 0 && text[k - 1] == '\r') --k;
+  size_t lineStart = k;
+  while (lineStart > 0 && !IsLineEnd(text[lineStart - 1])) --lineStart;
+  while (lineStart < k && (text[lineStart] == ' ' || text[lineStart] == '\t')) ++lineStart;
+  return lineStart < k && text[lineStart] != '[';
+}
+
 // The first line in text[from, to) that opens with "[" after an empty line; npos when none.
 // Looks at line ends only: most comments are one line, and many hold "[" ("[%clk 0:03:00]").
 size_t GameStartAfterEmptyLine(std::string_view text, size_t from, size_t to) {
@@ -202,7 +215,7 @@ void PgnReader::SkipToGameAfterDamage() {
   const size_t n = text.size();
   for (size_t at = text.find('[', position + 1); at != std::string_view::npos && at < n; at = text.find('[', at + 1)) {
     if (!IsLineEnd(text[at - 1])) continue;
-    if (text.substr(at, 7) == "[Event " || AfterEmptyLine(text, at)) {
+    if (text.substr(at, 7) == "[Event " || AfterEmptyLine(text, at) || AfterTextLine(text, at)) {
       position = at;
       return;
     }

@@ -44,8 +44,9 @@ class PgnReader {
   // Advances to the next "[" (or the end), stepping over comments and escape lines.
   void SkipToNextGame();
   // Past text damaged beyond one game, to the next line that surely begins one (or the end): a
-  // "[Event " line, or a line opening with "[" after an empty line. Nothing on the way counts,
-  // braces included, so that an unclosed comment cannot hide the games after it.
+  // "[Event " line, or a line opening with "[" after an empty line or after a line of text that
+  // is no tag line (movetext, damage). Nothing on the way counts, braces included, so that an
+  // unclosed comment cannot hide the games after it.
   void SkipToGameAfterDamage();
 
   // Reads a tag section at a "[" into `tags` (normalised) and reports the FEN text found.

@@ -322,9 +322,8 @@ std::string AppendRefusal(const std::filesystem::path& path, int64_t size, bool&
   std::fclose(existing);
   const Compression compression = CompressionOf(std::string_view(head, got));
   if (compression != Compression::None)
-    return std::string("holds ") + CompressionName(compression) +
-           "-compressed text, which plain text appended would damage: replace it (--overwrite) or give another "
-           "name";
+    return std::string("holds text stored as ") + CompressionName(compression) +
+           ", which plain text appended would damage: replace it (--overwrite) or give another name";
   needsLineBreak = last != '\n';
   return "";
 }

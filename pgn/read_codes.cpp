@@ -36,6 +36,8 @@ const char* DescribeReadCode(int code) {
       return "the file is UTF-16 text: convert it first (iconv -f UTF-16 -t UTF-8 in.pgn > out.pgn)";
     case GameTooLong:
       return "game longer than 64 MiB, more than is held at once";
+    case TextCutShort:
+      return "the file is damaged or cut short inside this game";
     case ResultTagCorrected:
       return "Result tag contradicted the final position and was corrected";
     case TagLineDropped:

@@ -33,8 +33,9 @@ enum ReadCode : int {
   EndsInVariation = 111,
   NotATagSection = 112,
   BadTagLine = 113,
-  Utf16Text = 114,    // the whole text is UTF-16, which the reader does not take
-  GameTooLong = 115,  // a game (a comment in it, say) longer than the reader holds at once
+  Utf16Text = 114,     // the whole text is UTF-16, which the reader does not take
+  GameTooLong = 115,   // a game (a comment in it, say) longer than the reader holds at once
+  TextCutShort = 116,  // the text ends in this game because its file is damaged or cut short
   // Codes from here on are notes on games that were kept.
   FirstNoteCode = 201,
   ResultTagCorrected = 201,  // the Result tag contradicted the mate or stalemate the moves end in

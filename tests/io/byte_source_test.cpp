@@ -90,6 +90,44 @@ TEST(ByteSource, ShortAndEmptyFilesAndMissingOnes) {
   EXPECT_EQ(error, ReadError::CannotOpen);
 }
 
+// UTF-16 as Windows programs write it, little or big end first, with a byte-order mark or
+// without: read as UTF-8 in blocks of any size, characters past the first 128 and past the
+// first 65536 (surrogate pairs) included. A half surrogate becomes U+FFFD.
+TEST(ByteSource, Utf16TextIsReadAsUtf8) {
+  TempDir dir;
+  const std::u16string wide =
+      u"[White \"\u0422\u0430\u043b\u044c, Mikhail\"]\r\n[Event \"\u00c9t\u00e9 \U0001F600\"]\r\n";
+  const std::string utf8 =
+      "[White \"\xd0\xa2\xd0\xb0\xd0\xbb\xd1\x8c, Mikhail\"]\r\n[Event \"\xc3\x89t\xc3\xa9 \xf0\x9f\x98\x80\"]\r\n";
+  for (bool little : {true, false})
+    for (bool mark : {true, false}) {
+      SCOPED_TRACE(std::string(little ? "LE" : "BE") + (mark ? " with its mark" : ""));
+      std::string stored;
+      auto unit = [&](char16_t c) {
+        const char low = char(c & 0xFF), high = char(c >> 8);
+        stored += little ? std::string{low, high} : std::string{high, low};
+      };
+      if (mark) unit(0xFEFF);
+      for (char16_t c : wide) unit(c);
+      TempDir::Write(dir / "wide.pgn", stored);
+      for (size_t block : {size_t(1), size_t(3), size_t(65536)}) {
+        ReadError error = ReadError::None;
+        std::unique_ptr<ByteSource> source = OpenByteSource(dir / "wide.pgn", error);
+        ASSERT_TRUE(source);
+        EXPECT_EQ(source->GetCompression(), little ? Compression::Utf16Le : Compression::Utf16Be);
+        EXPECT_EQ(ReadAll(*source, block), utf8) << block;
+        EXPECT_EQ(source->error, ReadError::None);
+      }
+    }
+  TempDir::Write(dir / "half.pgn", std::string("[\0\x3d\xd8x\0", 6));  // "[", a lone high half, "x"
+  std::string read;
+  EXPECT_EQ(ReadWholeText(dir / "half.pgn", read), ReadError::None);
+  EXPECT_EQ(read, "[\xef\xbf\xbdx");
+  // Zeros are no UTF-16, and a plain file stays plain.
+  EXPECT_EQ(CompressionOf(std::string(6, '\0')), Compression::None);
+  EXPECT_EQ(CompressionOf("[Event"), Compression::None);
+}
+
 #if PGN_COMPRESSED_INPUTS
 
 constexpr Compression Packed[] = {Compression::Gzip, Compression::Zstd, Compression::Bzip2, Compression::Xz};

@@ -90,6 +90,30 @@ TEST_F(Job, LoadingTheSameFileAgainAddsNothing) {
   EXPECT_EQ(list.entries.size(), 3u);
 }
 
+// Another spelling of a file loaded already ("./", a hard link, a symbolic link) is the same
+// file: its games are repeats, counted so, and never listed twice.
+TEST_F(Job, AnotherNameForAFileLoadedIsTheSameSource) {
+  TempDir::Write(dir / "games.pgn", TwoGames);
+  Load(dir / "games.pgn");
+  ASSERT_EQ(list.entries.size(), 2u);
+  std::vector<std::filesystem::path> names = {dir / "." / "games.pgn", dir / "sub" / ".." / "games.pgn"};
+  std::filesystem::create_directory(dir / "sub");
+  std::error_code error;
+  std::filesystem::create_hard_link(dir / "games.pgn", dir / "hard.pgn", error);
+  if (!error) names.push_back(dir / "hard.pgn");
+#ifndef _WIN32
+  std::filesystem::create_symlink(dir / "games.pgn", dir / "soft.pgn");
+  names.push_back(dir / "soft.pgn");
+#endif
+  int64_t repeats = 0;
+  for (const std::filesystem::path& name : names) {
+    Load(name);
+    repeats += 2;
+    EXPECT_EQ(list.entries.size(), 2u) << name;
+    EXPECT_EQ(result.counts.repeats, repeats) << name;
+  }
+}
+
 TEST_F(Job, FolderJobsFilterAndDropDuplicates) {
   options.removeDuplicates = true;
   options.resultMask = ResultWhiteWins | ResultUnknown;

@@ -548,6 +548,14 @@ TEST(WholeText, DamageCostsItsGameOnlyWhereverItLies) {
   Result glued = ReadText("[Event \"1\"]\n\n1. e4 $999 *\n[Event \"2\"]\n\n1. d4 *\n");
   ASSERT_EQ(glued.games.size(), 1u);
   EXPECT_EQ(glued.games[0].tags[0].value, "2");
+  // A game whose first tag line is not "[Event " follows damaged text with no empty line
+  // between: its tag line after a line of movetext or stray text starts it, so it is read.
+  for (const char* damage : {"[Event \"1\"]\n\n1. e4 e5 2. Nf3 $$$ rest of it\n", "stray text\nmore of it\n"}) {
+    Result after = ReadText(std::string(damage) + "[Site \"2\"]\n[White \"w\"]\n\n1. d4 *\n");
+    ASSERT_EQ(after.games.size(), 1u) << damage;
+    EXPECT_EQ(TagAt(after.games[0], SiteSlot), "2");
+    EXPECT_EQ(after.report.issues.size(), 1u);
+  }
   // Damage in the last game: the games before stay, nothing after is invented.
   Result last = ReadText("[Event \"1\"]\n\n1. e4 *\n\n[Event \"2\"]\n\n1. d4 d5 $999 *\n");
   EXPECT_NE(last.code, ReadOk);
@@ -690,6 +698,9 @@ TEST(WholeText, Utf16TextIsNamedOnce) {
     ASSERT_EQ(r.report.issues.size(), 1u);
     EXPECT_EQ(r.report.issues[0].code, Utf16Text);
   }
+  // Zeros alone are no text of any kind: damage, not UTF-16.
+  Result zeros = ReadText(std::string(16, '\0'));
+  EXPECT_EQ(zeros.code, NotATagSection);
 }
 
 // Whether any line of a record holds a variation; every line's board and cursor in `atRest`.

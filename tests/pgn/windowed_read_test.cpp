@@ -352,3 +352,60 @@ TEST(WindowedRead, AListGrownWindowByWindowMovesRarely) {
 }
 
 }  // namespace
+
+namespace {
+
+// A text that fails after its first `good` bytes, as a damaged compressed file does.
+class FailingSource : public ByteSource {
+ public:
+  FailingSource(std::string all, size_t goodBytes)
+      : ByteSource(std::make_unique<StoredInput>(nullptr, false), Compression::Gzip),
+        text(std::move(all)),
+        good(goodBytes) {}
+  size_t Read(char* to, size_t count) override {
+    const size_t n = std::min(count, good - at);
+    std::copy_n(text.data() + at, n, to);
+    at += n;
+    if (n < count) Fail(ReadError::Damaged, "data error");
+    return n;
+  }
+
+ private:
+  std::string text;
+  size_t good, at = 0;
+};
+
+// Damage that ends the text inside a game, right after a whole move, leaves a game that reads
+// without fault and a Result tag that makes it look complete: it is dropped and named, and
+// the games before it are kept. Damage right after a game's last byte costs that game too (it
+// cannot be told from one cut there), but damage in the next game shows the one before whole.
+TEST(WindowedRead, AGameTheDamageCutIsDroppedAndNamed) {
+  const std::string game1 = "[Event \"1\"]\n[Result \"1-0\"]\n\n1. e4 e5 2. Nf3 Nc6 1-0\n\n";
+  const std::string game2 = "[Event \"2\"]\n[Result \"1-0\"]\n\n1. d4 d5 2. c4 e6 3. Nc3 Nf6 1-0\n\n";
+  const std::string all = game1 + game2;
+  const size_t cutAfterAMove = game1.size() + game2.find("Nc3") + 3;
+  for (size_t window : {size_t(16), size_t(4096)}) {
+    for (const auto& [good, kept] :
+         {std::pair{cutAfterAMove, size_t(1)}, {all.size(), size_t(1)}, {game1.size() + 5, size_t(1)}}) {
+      SCOPED_TRACE("window " + std::to_string(window) + ", good " + std::to_string(good));
+      FailingSource source(all, good);
+      TGames games;
+      ReadReport report;
+      ReadOptions options;
+      options.report = &report;
+      WindowedReadOptions windows;
+      windows.windowBytes = window;
+      const WindowedRead read = ReadTextInWindows(source, games, options, windows);
+      EXPECT_EQ(read.error, ReadError::Damaged);
+      ASSERT_EQ(games.size(), kept);
+      EXPECT_EQ(TagAt(games[0], EventSlot), "1");
+      ASSERT_EQ(report.issues.size(), 1u);
+      EXPECT_EQ(report.issues[0].gameNumber, 2);
+      if (good == cutAfterAMove) {
+        EXPECT_EQ(report.issues[0].code, TextCutShort);
+      }
+    }
+  }
+}
+
+}  // namespace
