@@ -40,6 +40,7 @@ constexpr StepName StepNames[] = {
     {"menu", StepKind::Menu},
     {"click", StepKind::Click},
     {"right-click", StepKind::RightClick},
+    {"hover", StepKind::Hover},
     {"click-button", StepKind::ClickButton},
     {"click-check", StepKind::ClickCheck},
     {"type", StepKind::Type},
@@ -68,6 +69,7 @@ std::string Complete(ScriptStep& step, std::string_view name, std::string_view a
   switch (step.kind) {
     case StepKind::Click:
     case StepKind::RightClick:
+    case StepKind::Hover:
     case StepKind::Resize:
       if (!TwoNumbers(argument, step.x, step.y)) return quoted + " needs two whole numbers";
       if (step.kind == StepKind::Resize && (step.x <= 0 || step.y <= 0)) return "a panel cannot be that small";
@@ -107,12 +109,13 @@ std::string Complete(ScriptStep& step, std::string_view name, std::string_view a
         }
       return "a message box is answered with Yes, No, OK or Cancel";
     case StepKind::Print:
-      for (const char* what : {"menu", "host-menu", "panel", "host", "queries", "fields", "list", "memory"})
+      for (const char* what :
+           {"menu", "menu-place", "hover-marks", "host-menu", "panel", "host", "queries", "fields", "list", "memory"})
         if (argument == what) {
           step.text = what;
           return {};
         }
-      return "print what? menu, host-menu, panel, host, queries, fields, list or memory";
+      return "print what? menu, menu-place, hover-marks, host-menu, panel, host, queries, fields, list or memory";
     case StepKind::Capture: {
       const size_t blank = argument.find_first_of(" \t");
       const std::string_view window = argument.substr(0, blank);

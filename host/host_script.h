@@ -11,6 +11,7 @@ enum class StepKind {
   Menu,           // menu TEXT
   Click,          // click X Y
   RightClick,     // right-click X Y
+  Hover,          // hover X Y
   ClickButton,    // click-button CAPTION
   ClickCheck,     // click-check CAPTION
   Type,           // type TEXT

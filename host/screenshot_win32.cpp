@@ -43,11 +43,10 @@ void RepaintWindow(HWND window) {
   GdiFlush();
 }
 
-bool CaptureWindow(HWND window, const std::filesystem::path& file) {
+bool GrabWindow(HWND window, RgbImage& image) {
   if (!IsWindow(window) || !IsWindowVisible(window)) return false;
   RECT r;
   GetWindowRect(window, &r);
-  RgbImage image;
   image.width = r.right - r.left;
   image.height = r.bottom - r.top;
   if (image.width <= 0 || image.height <= 0) return false;
@@ -76,7 +75,21 @@ bool CaptureWindow(HWND window, const std::filesystem::path& file) {
   DeleteObject(section);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
+  return true;
+}
 
+int64_t CountColour(HWND window, uint8_t red, uint8_t green, uint8_t blue) {
+  RgbImage image;
+  if (!GrabWindow(window, image)) return -1;
+  int64_t count = 0;
+  for (size_t i = 0; i + 2 < image.pixels.size(); i += 3)
+    count += image.pixels[i] == red && image.pixels[i + 1] == green && image.pixels[i + 2] == blue;
+  return count;
+}
+
+bool CaptureWindow(HWND window, const std::filesystem::path& file) {
+  RgbImage image;
+  if (!GrabWindow(window, image)) return false;
   std::error_code ignored;
   if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ignored);
   std::wstring extension = file.extension().wstring();

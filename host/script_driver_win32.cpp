@@ -256,6 +256,14 @@ Outcome ClickInPanel(const ScriptStep& step, std::string& failure) {
   }
   POINT point{step.x, step.y};
   HWND target = DeepestChildAt(panel, point);
+  if (step.kind == StepKind::Hover) {
+    // The pointer comes to rest there: the cursor moves, the window under it hears of it.
+    POINT screen = point;
+    ClientToScreen(target, &screen);
+    SetCursorPos(screen.x, screen.y);
+    PostMessageW(target, WM_MOUSEMOVE, 0, MAKELPARAM(point.x, point.y));
+    return Outcome::Done;
+  }
   ClickAt(target, point, step.kind == StepKind::RightClick);
   return Outcome::Done;
 }
@@ -565,6 +573,31 @@ Outcome Print(const ScriptStep& step, std::string& failure) {
     }
     std::printf("%s:\n", step.text.c_str());
     PrintMenu(menu, 2);
+  } else if (step.text == "hover-marks") {
+    // Whether anything on the panel is drawn as hovered (captions in RGB(0, 0, 128)), once the
+    // panel has repainted and its picture reached the screen, as for a capture.
+    HWND panel = FirstPanel();
+    if (!panel || !IsWindowVisible(panel)) {
+      failure = "no panel shows";
+      return Outcome::Failed;
+    }
+    if (driver->captureTurns == 0) RepaintWindow(panel);
+    if (++driver->captureTurns < 3) return Outcome::Waiting;
+    driver->captureTurns = 0;
+    std::printf("hover marks: %s\n", CountColour(panel, 0, 0, 128) > 0 ? "shown" : "none");
+  } else if (step.text == "menu-place") {
+    // Where the open pop-up menu stands, in the panel's client coordinates.
+    const std::vector<HWND> open = ThreadWindows(L"#32768");
+    HWND panel = FirstPanel();
+    if (open.empty() || !panel) {
+      failure = "no pop-up menu is open over a panel";
+      return Outcome::Failed;
+    }
+    RECT r{};
+    GetWindowRect(open.front(), &r);
+    MapWindowPoints(HWND_DESKTOP, panel, reinterpret_cast<POINT*>(&r), 2);
+    std::printf("menu place: left %ld, top %ld, right %ld, bottom %ld\n", long(r.left), long(r.top), long(r.right),
+                long(r.bottom));
   } else if (step.text == "host") {
     HostGames& games = Games();
     std::printf("host: game %ld, line depth %ld, move %ld\n", long(*games.CurrentRow()) + 1, long(games.LineDepth()),
@@ -617,6 +650,7 @@ Outcome Run(const ScriptStep& step, std::string& failure) {
       return ChooseMenu(step, failure);
     case StepKind::Click:
     case StepKind::RightClick:
+    case StepKind::Hover:
       return ClickInPanel(step, failure);
     case StepKind::ClickButton:
     case StepKind::ClickCheck:

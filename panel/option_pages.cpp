@@ -128,7 +128,7 @@ OptionPage LayOutFiltersPage(const PanelMetrics& m, int32_t pitch, TextMeasure& 
                                                            {"*.", OptionControl::ResultUnfinished}};
   for (const auto& [label, control] : results) {
     b.CheckAt(boxX, row, label, control);
-    boxX += m.checkWidth + text.Width(label) + 5 + 5;
+    boxX += m.checkWidth + text.Width(label) + 5;  // each box the width of a box, its label and 5 after the one before
   }
 
   // Dates: year, month and day fields 5 apart, "year", "month", "day" beneath the first row's.

@@ -65,8 +65,12 @@ void ChooseSelection() {
   HideList();
   if (!active || size_t(selected) >= active->items.size()) return;
   TCHeckList& field = *active;
-  const int32_t index = int32_t(selected);
-  if (!field.validator || !field.validator(index, {})) return;
+  const int32_t chosen = int32_t(selected);
+  const std::optional<int32_t> accepted = field.validator ? field.validator(chosen, {}) : std::nullopt;
+  if (!accepted) return;
+  // The validator may name another item for what the choice did ("Options..." saved as the six
+  // basic NAGs shows "Except basic").
+  const int32_t index = *accepted >= 0 && size_t(*accepted) < field.items.size() ? *accepted : chosen;
   field.text = field.items[size_t(index)];
   field.index = index;
   SetWindowTextW(field.window, Wide(field.text));

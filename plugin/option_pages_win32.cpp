@@ -100,7 +100,9 @@ FieldValidator ValidatorFor(OptionControl control, TCHeckList* field) {
       case FieldVerdict::Accepted:
         return outcome.index;
       case FieldVerdict::AskNagWindow:
-        if (RunNagSelection()) return index;
+        // Saved: the field names the set kept ("Except basic" for the six glyphs alone), as
+        // its refresh would.
+        if (RunNagSelection()) return ShownField(ProcessingOptions, control).index;
         return std::nullopt;
       default:
         return std::nullopt;

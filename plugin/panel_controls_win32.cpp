@@ -106,7 +106,8 @@ void __stdcall OnMenuButton() {
   CommitFocusedCheckList(Plugin.panel);
   RECT r;
   GetWindowRect(static_cast<HWND>(PanelView.menuButton.window), &r);
-  PopUpPluginMenu(POINT{r.left, r.top});
+  // Upward: the menu's bottom-left corner at the button's top-left corner.
+  PopUpPluginMenu(POINT{r.left, r.top}, true);
 }
 
 void __stdcall OnBrowse() {

@@ -48,7 +48,7 @@ void PaintCaptionCell(HDC dc, RECT cell, const wchar_t* caption, bool active, bo
   (active ? v.activeTab : v.tab).Draw(dc, cell);
   Line(dc, cell.left, cell.top, cell.left, cell.bottom, LineColour());
   std::wstring text = caption;
-  if (active && !text.empty()) text = L"\u00BB " + text;
+  if (active) text = L"\u00BB " + text;  // the number column too, whose caption is empty
   LOGFONTW font{};
   GetObjectW(v.captionFont, sizeof font, &font);
   font.lfUnderline = hovered ? TRUE : FALSE;

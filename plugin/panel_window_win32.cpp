@@ -49,9 +49,12 @@ void RepaintHeaders(HWND panel, int first, int second) {
   ReleaseDC(panel, dc);
 }
 
-// Hovering: only the tabs and headers whose state changed are repainted.
+// Hovering: only the tabs and headers whose state changed are repainted. The panel asks to hear
+// when the pointer leaves it, onto a child control too, so that nothing stays drawn as hovered.
 void OnMouseMove(HWND panel, int x, int y) {
   TPanelView& v = PanelView;
+  TRACKMOUSEEVENT leave{sizeof leave, TME_LEAVE, panel, 0};
+  TrackMouseEvent(&leave);
   const int tab = TabAt(v.layout, x, y);
   if (tab != v.hoveredTab) {
     const int before = v.hoveredTab;
@@ -65,6 +68,22 @@ void OnMouseMove(HWND panel, int x, int y) {
     const int before = v.hoveredHeader;
     v.hoveredHeader = header;
     RepaintHeaders(panel, before, header);
+  }
+}
+
+// The pointer left the panel's own surface (for a control on it, or out of it): no tab and no
+// header is hovered any more.
+void OnMouseLeave(HWND panel) {
+  TPanelView& v = PanelView;
+  if (v.hoveredTab != NoTab) {
+    const int before = v.hoveredTab;
+    v.hoveredTab = NoTab;
+    RepaintTabs(panel, before, NoTab);
+  }
+  if (v.hoveredHeader != 0) {
+    const int before = v.hoveredHeader;
+    v.hoveredHeader = 0;
+    RepaintHeaders(panel, before, 0);
   }
 }
 
@@ -256,6 +275,14 @@ HostResult __stdcall PanelWindowProc(HostWindow handle, uint32_t message, HostWP
       else
         OnLeftButtonDown(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
       return 0;
+    case WM_MOUSELEAVE:
+      OnMouseLeave(window);
+      return 0;
+    case WM_SETCURSOR:
+      // Asked first by a control on the panel that the pointer moved onto: the panel's own
+      // surface is left at once (its leave message comes only with the system's hover timer).
+      if (reinterpret_cast<HWND>(wParam) != window) OnMouseLeave(window);
+      return Plugin.host.DefaultWindowProc(window, message, wParam, lParam);
     case WM_RBUTTONUP:
       OnRightButtonUp(window, lParam);
       return 0;

@@ -95,9 +95,11 @@ void BuildMenus() {
   c.makeDefault = AddItem(menu, L"Make default automatically", &ToggleMakeDefault, MF_STRING | MF_CHECKED);
 }
 
-void PopUpPluginMenu(POINT screen) {
+void PopUpPluginMenu(POINT screen, bool above) {
   if (!Plugin.pluginMenu) return;
-  TrackPopupMenu(Plugin.pluginMenu, TPM_LEFTBUTTON, screen.x, screen.y, 0, Plugin.host.mainWindow, nullptr);
+  const UINT align = above ? TPM_BOTTOMALIGN : TPM_TOPALIGN;
+  TrackPopupMenu(Plugin.pluginMenu, TPM_LEFTBUTTON | TPM_LEFTALIGN | align, screen.x, screen.y, 0,
+                 Plugin.host.mainWindow, nullptr);
 }
 
 void CheckMakeDefaultItem(bool checked) {

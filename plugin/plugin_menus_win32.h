@@ -7,7 +7,8 @@
 // Creates the menus and registers every item's command with the host, in the order the host
 // expects.
 void BuildMenus();
-// Pops the plug-in menu up at a screen point, its commands going to the host's main window.
-void PopUpPluginMenu(POINT screen);
+// Pops the plug-in menu up at a screen point (its top-left corner there, or its bottom-left
+// corner when `above`), its commands going to the host's main window.
+void PopUpPluginMenu(POINT screen, bool above = false);
 // Sets the "Make default automatically" check mark.
 void CheckMakeDefaultItem(bool checked);

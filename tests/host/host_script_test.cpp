@@ -84,8 +84,9 @@ TEST(HostScript, StopsAtTheFirstBadLineAndNamesIt) {
   EXPECT_EQ(ParseScript("capture host .png").error, "line 1: a capture is written to a .png or .bmp file");
   EXPECT_EQ(ParseScript("file").error, "line 1: \"file\" needs something after it");
   EXPECT_EQ(ParseScript("close now").error, "line 1: \"close\" takes nothing after it");
-  EXPECT_EQ(ParseScript("print everything").error,
-            "line 1: print what? menu, host-menu, panel, host, queries, fields, list or memory");
+  EXPECT_EQ(
+      ParseScript("print everything").error,
+      "line 1: print what? menu, menu-place, hover-marks, host-menu, panel, host, queries, fields, list or memory");
   EXPECT_EQ(ParseScript("press Ctrl+A").error,
             "line 1: press and release take one key: Shift, Ctrl or another key's name");
 }

@@ -11,6 +11,7 @@
 
 #include "chess/jurnal.h"
 #include "pgn/game_reader.h"
+#include "tests/support/shared_data.h"
 
 namespace {
 
@@ -115,7 +116,7 @@ TEST(Pieces, SkippedGamesAndDamageAreTheSame) {
 // Real games, with a budget small enough that most are let go as they are read.
 TEST(Pieces, RealCollectionsAlsoUnderASmallBudget) {
   const std::filesystem::path folder = PGN_SHARED_DATA "/pgn/otb";
-  if (!std::filesystem::exists(folder)) GTEST_SKIP() << "no shared data at " << folder;
+  PGN_SKIP_WITHOUT_SHARED(folder);
   std::string text;
   for (const char* name : {"Anand.pgn", "Carlsen.pgn"}) {
     std::ifstream in(folder / name, std::ios::binary);

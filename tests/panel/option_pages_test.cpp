@@ -107,7 +107,7 @@ TEST_F(OptionPages, FiltersLineDatesUpAndSpaceRanges) {
   // The result boxes follow one another with their labels.
   const PageItem& win = Find(filters, OptionControl::ResultWhiteWins);
   const PageItem& draw = Find(filters, OptionControl::ResultDraw);
-  EXPECT_EQ(draw.rect.left - win.rect.left, 16 + 4 * 7 + 10);
+  EXPECT_EQ(draw.rect.left - win.rect.left, 16 + 4 * 7 + 5);  // a box, "1-0;" and 5
   EXPECT_EQ(Controls(filters), 4 + 6 + 2 + 1 + 4 + 1 + 2);
 }
 

@@ -12,6 +12,7 @@
 #include "pgn/pgn_writer.h"
 #include "pgn/read_codes.h"
 #include "tests/support/read_text.h"
+#include "tests/support/shared_data.h"
 
 namespace {
 
@@ -120,7 +121,7 @@ TEST(Chess960, CastlingFollowsTheRules) {
 TEST(Chess960, EngineGamesAreReadWholeAndPackWithoutLoss) {
   const std::string path = PGN_SHARED_DATA "/pgn/engine/TCEC_Season_16_-_Frc_Cpu_League_1.pgn";
   std::ifstream in(path, std::ios::binary);
-  if (!in) GTEST_SKIP() << "no shared collection at " << path;
+  PGN_SKIP_WITHOUT_SHARED(path);
   std::stringstream text;
   text << in.rdbuf();
   Result r = ReadText(text.str());

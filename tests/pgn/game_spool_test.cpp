@@ -14,6 +14,7 @@
 #include "tests/support/temp_dir.h"
 #if PGN_COMPRESSED_INPUTS
 #include "tests/support/compressed_text.h"
+#include "tests/support/shared_data.h"
 #endif
 
 namespace {
@@ -90,6 +91,7 @@ void ExpectGamesComeBack(Reads& reads) {
 }
 
 TEST(GameSpool, GamesOfAStreamLetGoComeBackFromTheSpool) {
+  PGN_SKIP_WITHOUT_SHARED(PGN_SHARED_DATA "/pgn/otb/Botvinnik.pgn");
   const std::string text = Collection();
   std::FILE* stream = std::tmpfile();
   ASSERT_TRUE(stream);
@@ -110,6 +112,7 @@ TEST(GameSpool, GamesOfAStreamLetGoComeBackFromTheSpool) {
 
 TEST(GameSpool, APlainFileNeedsNoSpoolAndAFileWithinTheBudgetNoDisk) {
   TempDir dir;
+  PGN_SKIP_WITHOUT_SHARED(PGN_SHARED_DATA "/pgn/otb/Botvinnik.pgn");
   const std::string text = Collection();
   TempDir::Write(dir / "games.pgn", text);
   MemoryBudget tight;
@@ -138,6 +141,7 @@ TEST(GameSpool, APlainFileNeedsNoSpoolAndAFileWithinTheBudgetNoDisk) {
 
 #ifndef _WIN32
 TEST(GameSpool, WithoutASpoolTheGamesStayInMemoryAndTheReasonIsGiven) {
+  PGN_SKIP_WITHOUT_SHARED(PGN_SHARED_DATA "/pgn/otb/Botvinnik.pgn");
   const std::string text = Collection();
   const char* before = std::getenv("TMPDIR");
   const std::string saved = before ? before : "";
@@ -168,6 +172,7 @@ TEST(GameSpool, WithoutASpoolTheGamesStayInMemoryAndTheReasonIsGiven) {
 #if PGN_COMPRESSED_INPUTS
 TEST(GameSpool, EachCompressionReadsAsPlainAndItsGamesComeBack) {
   TempDir dir;
+  PGN_SKIP_WITHOUT_SHARED(PGN_SHARED_DATA "/pgn/otb/Botvinnik.pgn");
   const std::string text = Collection();
   for (Compression how : {Compression::Gzip, Compression::Zstd, Compression::Bzip2, Compression::Xz}) {
     SCOPED_TRACE(CompressionName(how));
@@ -190,6 +195,7 @@ TEST(GameSpool, EachCompressionReadsAsPlainAndItsGamesComeBack) {
 
 TEST(GameSpool, CutCompressedDataKeepsTheGamesBeforeTheCut) {
   TempDir dir;
+  PGN_SKIP_WITHOUT_SHARED(PGN_SHARED_DATA "/pgn/otb/Botvinnik.pgn");
   const std::string text = Collection();
   const std::string stored = compressed_text::Compressed(text, Compression::Zstd);
   TempDir::Write(dir / "cut.pgn.zst", stored.substr(0, stored.size() / 2));

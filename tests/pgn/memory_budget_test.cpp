@@ -13,6 +13,7 @@
 #include "pgn/game_reader.h"
 #include "pgn/pgn_reader.h"
 #include "tests/support/eco_table.h"
+#include "tests/support/shared_data.h"
 
 namespace {
 
@@ -100,7 +101,7 @@ TEST_F(Budget, TheCodeAndKeysFoundWhileReadingAreTheReplays) {
   // And for every game of real collections, with the real table.
   SetEcoTableSource(PGN_SOURCE_DIR "/data/ecos.dat");
   const std::filesystem::path data = PGN_SHARED_DATA "/pgn";
-  if (!std::filesystem::exists(data)) GTEST_SKIP() << "no shared data at " << data;
+  PGN_SKIP_WITHOUT_SHARED(data);
   size_t checked = 0, coded = 0;
   for (const char* name :
        {"otb/Morphy.pgn", "annotated/variations.pgn", "annotated/dortmund.pgn", "online/twic1599-slice.pgn"}) {

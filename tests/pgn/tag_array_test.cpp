@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include "pgn/game_reader.h"
+#include "tests/support/shared_data.h"
 
 namespace {
 
@@ -98,6 +99,7 @@ TEST(TagArray, CommonNamesTakeOneByteAndOthersTheirText) {
 }
 
 TEST(TagArray, KeptTagsCostLessThanTheirText) {
+  PGN_SKIP_WITHOUT_SHARED(PGN_SHARED_DATA "/pgn/otb");
   int64_t kept = 0, text = 0, games = 0;
   for (const auto& file : std::filesystem::directory_iterator(PGN_SHARED_DATA "/pgn/otb")) {
     if (file.path().extension() != ".pgn") continue;

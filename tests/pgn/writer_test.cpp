@@ -7,6 +7,7 @@
 
 #include "pgn/game_reader.h"
 #include "pgn/pgn_writer.h"
+#include "tests/support/shared_data.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -270,7 +271,7 @@ void ExpectSameGame(const jurnal& a, const jurnal& b, const std::string& where) 
 // Reading what was written gives the same games, for the real collections.
 TEST(RoundTrip, RealCollectionsReadWriteReadIdentically) {
   const std::filesystem::path data = PGN_SHARED_DATA "/pgn";
-  if (!std::filesystem::exists(data)) GTEST_SKIP() << "no shared data at " << data;
+  PGN_SKIP_WITHOUT_SHARED(data);
   int files = 0;
   size_t games = 0;
   for (const char* name : {"otb/Morphy.pgn", "online/lichess-broadcast-FWWRC-2024.pgn", "annotated/dortmund.pgn",
@@ -307,7 +308,7 @@ TEST(RoundTrip, RealCollectionsReadWriteReadIdentically) {
 // reads back as the same number of games.
 TEST(RoundTrip, EveryCollectedFileReadsWritesAndReadsBack) {
   const std::filesystem::path data = PGN_SHARED_DATA "/pgn";
-  if (!std::filesystem::exists(data)) GTEST_SKIP() << "no shared data at " << data;
+  PGN_SKIP_WITHOUT_SHARED(data);
   int files = 0;
   for (const auto& item : std::filesystem::recursive_directory_iterator(data)) {
     if (!item.is_regular_file() || item.path().extension() != ".pgn") continue;
