@@ -14,13 +14,13 @@
 #include "tests/support/temp_dir.h"
 #if PGN_COMPRESSED_INPUTS
 #include "tests/support/compressed_text.h"
-#include "tests/support/shared_data.h"
 #endif
 
 namespace {
 
 std::string Collection() {
-  std::ifstream in(PGN_SHARED_DATA "/pgn/otb/Botvinnik.pgn", std::ios::binary);
+  // One of the project's own samples (over-the-board games, MIT), so that a clone runs these too.
+  std::ifstream in(PGN_SOURCE_DIR "/data/samples/Lasker.pgn", std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
@@ -91,7 +91,6 @@ void ExpectGamesComeBack(Reads& reads) {
 }
 
 TEST(GameSpool, GamesOfAStreamLetGoComeBackFromTheSpool) {
-  PGN_SKIP_WITHOUT_SHARED(PGN_SHARED_DATA "/pgn/otb/Botvinnik.pgn");
   const std::string text = Collection();
   std::FILE* stream = std::tmpfile();
   ASSERT_TRUE(stream);
@@ -112,7 +111,6 @@ TEST(GameSpool, GamesOfAStreamLetGoComeBackFromTheSpool) {
 
 TEST(GameSpool, APlainFileNeedsNoSpoolAndAFileWithinTheBudgetNoDisk) {
   TempDir dir;
-  PGN_SKIP_WITHOUT_SHARED(PGN_SHARED_DATA "/pgn/otb/Botvinnik.pgn");
   const std::string text = Collection();
   TempDir::Write(dir / "games.pgn", text);
   MemoryBudget tight;
@@ -141,7 +139,6 @@ TEST(GameSpool, APlainFileNeedsNoSpoolAndAFileWithinTheBudgetNoDisk) {
 
 #ifndef _WIN32
 TEST(GameSpool, WithoutASpoolTheGamesStayInMemoryAndTheReasonIsGiven) {
-  PGN_SKIP_WITHOUT_SHARED(PGN_SHARED_DATA "/pgn/otb/Botvinnik.pgn");
   const std::string text = Collection();
   const char* before = std::getenv("TMPDIR");
   const std::string saved = before ? before : "";
@@ -172,7 +169,6 @@ TEST(GameSpool, WithoutASpoolTheGamesStayInMemoryAndTheReasonIsGiven) {
 #if PGN_COMPRESSED_INPUTS
 TEST(GameSpool, EachCompressionReadsAsPlainAndItsGamesComeBack) {
   TempDir dir;
-  PGN_SKIP_WITHOUT_SHARED(PGN_SHARED_DATA "/pgn/otb/Botvinnik.pgn");
   const std::string text = Collection();
   for (Compression how : {Compression::Gzip, Compression::Zstd, Compression::Bzip2, Compression::Xz}) {
     SCOPED_TRACE(CompressionName(how));
@@ -195,7 +191,6 @@ TEST(GameSpool, EachCompressionReadsAsPlainAndItsGamesComeBack) {
 
 TEST(GameSpool, CutCompressedDataKeepsTheGamesBeforeTheCut) {
   TempDir dir;
-  PGN_SKIP_WITHOUT_SHARED(PGN_SHARED_DATA "/pgn/otb/Botvinnik.pgn");
   const std::string text = Collection();
   const std::string stored = compressed_text::Compressed(text, Compression::Zstd);
   TempDir::Write(dir / "cut.pgn.zst", stored.substr(0, stored.size() / 2));
