@@ -2,8 +2,8 @@
 # What pgnutil writes to when the path is no plain file, or not a plain name: pipes and devices
 # are written in place, links are followed and stay links, folders are refused, names made from
 # long tags fit the file system (temporary files too), and appending never glues a game to an
-# unended line or plain text onto compressed text.
-#   tests/cli/special_files.sh PGNUTIL GAMES.pgn
+# unended line or plain text onto compressed text. A full device is a failure, said so.
+#   tests/cli/output_targets.sh PGNUTIL GAMES.pgn
 set -u
 program=$1
 games=$2
@@ -25,6 +25,15 @@ ln -s /dev/null devnull
 ls devnull?* >/dev/null 2>&1 && fail "-o devnull made $(ls devnull?*)"
 "$program" "$games" -q -o devnull --split-eco 1 2>stderr && fail "-o devnull with a split was accepted"
 grep -q 'cannot be split' stderr || fail "-o devnull with a split: $(cat stderr)"
+
+# A full device: the games and the report are not written, and pgnutil says so with status 1.
+printf '[Event "x"]\n[Result "*"]\n\n1. e4 e9 *\n' >damaged.pgn
+if [ -w /dev/full ]; then
+  "$program" "$games" -q -o /dev/full 2>stderr && fail "-o /dev/full reported success"
+  grep -q 'not written' stderr || fail "-o /dev/full: $(cat stderr)"
+  "$program" damaged.pgn -q -o out --report /dev/full 2>stderr && fail "--report /dev/full reported success"
+  grep -q 'report.*not written' stderr || fail "--report /dev/full: $(cat stderr)"
+fi
 
 # A FIFO as the output (replacing or appending) and as the report: its reader gets the text.
 mkfifo pipe
@@ -86,5 +95,5 @@ cp packed.pgn packed_before.pgn
 grep -q 'stored as gzip' stderr && ! grep -q 'appended to' stderr || fail "appending to a gzip file: $(cat stderr)"
 cmp -s packed.pgn packed_before.pgn || fail "the gzip file was changed"
 
-[ $failures -eq 0 ] && echo "special files: all as expected"
+[ $failures -eq 0 ] && echo "output targets: all as expected"
 exit $failures
