@@ -46,11 +46,6 @@ const char* CompressionName(Compression compression) {
   return "unknown";
 }
 
-bool CompressionSupported(Compression compression) {
-  return compression == Compression::None || compression == Compression::Utf16Le ||
-         compression == Compression::Utf16Be || DecoderAvailable(compression);
-}
-
 StoredInput::~StoredInput() {
   if (owned && file) std::fclose(file);
 }

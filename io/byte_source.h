@@ -25,9 +25,6 @@ Compression CompressionOf(std::string_view head);
 // "gzip", "zstd", "bzip2", "xz"; "plain" for None.
 const char* CompressionName(Compression compression);
 
-// Whether this build unpacks the compression (None always).
-bool CompressionSupported(Compression compression);
-
 // The bytes of a file or stream as they are stored, taken in blocks, with those looked at
 // ahead (the signature) given back first.
 class StoredInput {

@@ -1,12 +1,21 @@
-// The decoders for compressed text, over the system's zlib, libzstd, libbz2 and liblzma. Each
-// takes the stored bytes in blocks and unpacks into the caller's buffer; files made of several
-// compressed streams one after another (as parallel compressors write them) read as one text.
+// The decoders for compressed text, over the system's zlib, libzstd, libbz2 and liblzma (those the
+// build found). Each takes the stored bytes in blocks and unpacks into the caller's buffer; files
+// made of several compressed streams one after another (as parallel compressors write them) read
+// as one text.
 #include "io/decompression.h"
 
+#if PGN_READS_BZIP2
 #include <bzlib.h>
+#endif
+#if PGN_READS_XZ
 #include <lzma.h>
+#endif
+#if PGN_READS_GZIP
 #include <zlib.h>
+#endif
+#if PGN_READS_ZSTD
 #include <zstd.h>
+#endif
 
 #include <algorithm>
 #include <vector>
@@ -52,6 +61,7 @@ class Decoder : public ByteSource {
   bool finished = false;  // the text ended, or a failure ended it
 };
 
+#if PGN_READS_GZIP
 class GzipDecoder : public Decoder {
  public:
   explicit GzipDecoder(std::unique_ptr<StoredInput> input) : Decoder(std::move(input), Compression::Gzip) {
@@ -95,7 +105,9 @@ class GzipDecoder : public Decoder {
   z_stream stream{};
   bool betweenMembers = false;
 };
+#endif
 
+#if PGN_READS_ZSTD
 class ZstdDecoder : public Decoder {
  public:
   explicit ZstdDecoder(std::unique_ptr<StoredInput> input)
@@ -134,7 +146,9 @@ class ZstdDecoder : public Decoder {
   ZSTD_inBuffer in{nullptr, 0, 0};
   bool frameEnded = true;
 };
+#endif
 
+#if PGN_READS_BZIP2
 class Bzip2Decoder : public Decoder {
  public:
   explicit Bzip2Decoder(std::unique_ptr<StoredInput> input) : Decoder(std::move(input), Compression::Bzip2) { Start(); }
@@ -195,7 +209,9 @@ class Bzip2Decoder : public Decoder {
   bool started = false;
   bool betweenStreams = false;
 };
+#endif
 
+#if PGN_READS_XZ
 class XzDecoder : public Decoder {
  public:
   explicit XzDecoder(std::unique_ptr<StoredInput> input) : Decoder(std::move(input), Compression::Xz) {
@@ -237,27 +253,48 @@ class XzDecoder : public Decoder {
   lzma_stream stream = LZMA_STREAM_INIT;
   bool inputEnded = false;
 };
+#endif
 
 }  // namespace
 
 std::unique_ptr<ByteSource> MakeDecoder(Compression compression, std::unique_ptr<StoredInput> stored) {
   switch (compression) {
+#if PGN_READS_GZIP
     case Compression::Gzip:
       return std::make_unique<GzipDecoder>(std::move(stored));
+#endif
+#if PGN_READS_ZSTD
     case Compression::Zstd:
       return std::make_unique<ZstdDecoder>(std::move(stored));
+#endif
+#if PGN_READS_BZIP2
     case Compression::Bzip2:
       return std::make_unique<Bzip2Decoder>(std::move(stored));
+#endif
+#if PGN_READS_XZ
     case Compression::Xz:
       return std::make_unique<XzDecoder>(std::move(stored));
-    case Compression::None:
-    case Compression::Utf16Le:
-    case Compression::Utf16Be:
+#endif
+    default:
       break;
   }
   return nullptr;
 }
 
 bool DecoderAvailable(Compression compression) {
-  return compression != Compression::None && compression != Compression::Utf16Le && compression != Compression::Utf16Be;
+  switch (compression) {
+    case Compression::Gzip:
+      return PGN_READS_GZIP;
+    case Compression::Zstd:
+      return PGN_READS_ZSTD;
+    case Compression::Bzip2:
+      return PGN_READS_BZIP2;
+    case Compression::Xz:
+      return PGN_READS_XZ;
+    case Compression::None:
+    case Compression::Utf16Le:
+    case Compression::Utf16Be:
+      break;
+  }
+  return false;
 }

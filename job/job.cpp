@@ -58,21 +58,17 @@ struct Run {
 };
 
 // Whether a folder's file is one of games: its name ends in ".pgn", whatever the case (as the
-// system's file search matches it), or in ".pgn" and the ending of a compression this build
-// reads (".pgn.zst").
+// system's file search matches it), or in ".pgn" and a compression's ending (".pgn.zst"). A
+// compression this build does not read is still taken, so that the file is named and refused
+// rather than passed over without a word.
 bool IsPgnName(const std::filesystem::path& name) {
   std::string text = name.string();
   for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
   auto endsWith = [&](std::string_view end) {
     return text.size() >= end.size() && std::string_view(text).substr(text.size() - end.size()) == end;
   };
-  if (endsWith(".pgn")) return true;
-  const std::pair<std::string_view, Compression> packed[] = {{".pgn.gz", Compression::Gzip},
-                                                             {".pgn.zst", Compression::Zstd},
-                                                             {".pgn.bz2", Compression::Bzip2},
-                                                             {".pgn.xz", Compression::Xz}};
-  for (const auto& [end, compression] : packed)
-    if (endsWith(end) && CompressionSupported(compression)) return true;
+  for (std::string_view end : {".pgn", ".pgn.gz", ".pgn.zst", ".pgn.bz2", ".pgn.xz"})
+    if (endsWith(end)) return true;
   return false;
 }
 

@@ -1,19 +1,42 @@
 // Texts compressed the way the usual tools store them, made in memory for tests: one stream, or
-// several one after another (as parallel compressors write a file).
+// several one after another (as parallel compressors write a file). Only the compressions this
+// build reads (and so links the library of) can be made.
 #pragma once
 
+#if PGN_READS_BZIP2
 #include <bzlib.h>
+#endif
+#if PGN_READS_XZ
 #include <lzma.h>
+#endif
+#if PGN_READS_GZIP
 #include <zlib.h>
+#endif
+#if PGN_READS_ZSTD
 #include <zstd.h>
+#endif
 
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "io/byte_source.h"
 
 namespace compressed_text {
+
+// The compressions this build reads: all four on Linux, gzip alone on Windows.
+inline const std::vector<Compression>& Readable() {
+  static const std::vector<Compression> readable = [] {
+    std::vector<Compression> list;
+    if (PGN_READS_GZIP) list.push_back(Compression::Gzip);
+    if (PGN_READS_ZSTD) list.push_back(Compression::Zstd);
+    if (PGN_READS_BZIP2) list.push_back(Compression::Bzip2);
+    if (PGN_READS_XZ) list.push_back(Compression::Xz);
+    return list;
+  }();
+  return readable;
+}
 
 inline std::string OneStream(std::string_view text, Compression how) {
   std::string out;
@@ -23,6 +46,7 @@ inline std::string OneStream(std::string_view text, Compression how) {
     case Compression::Utf16Le:
     case Compression::Utf16Be:
       throw std::runtime_error("UTF-16 is written by the tests that read it");
+#if PGN_READS_GZIP
     case Compression::Gzip: {
       z_stream z{};
       deflateInit2(&z, 6, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);  // + 16: a gzip header
@@ -36,6 +60,8 @@ inline std::string OneStream(std::string_view text, Compression how) {
       deflateEnd(&z);
       return out;
     }
+#endif
+#if PGN_READS_ZSTD
     case Compression::Zstd: {
       out.resize(ZSTD_compressBound(text.size()));
       const size_t size = ZSTD_compress(out.data(), out.size(), text.data(), text.size(), 3);
@@ -43,6 +69,8 @@ inline std::string OneStream(std::string_view text, Compression how) {
       out.resize(size);
       return out;
     }
+#endif
+#if PGN_READS_BZIP2
     case Compression::Bzip2: {
       unsigned size = unsigned(text.size() + text.size() / 100 + 600);
       out.resize(size);
@@ -52,6 +80,8 @@ inline std::string OneStream(std::string_view text, Compression how) {
       out.resize(size);
       return out;
     }
+#endif
+#if PGN_READS_XZ
     case Compression::Xz: {
       out.resize(lzma_stream_buffer_bound(text.size()));
       size_t size = 0;
@@ -61,8 +91,10 @@ inline std::string OneStream(std::string_view text, Compression how) {
       out.resize(size);
       return out;
     }
+#endif
+    default:
+      throw std::runtime_error("this build does not read " + std::string(CompressionName(how)));
   }
-  return out;
 }
 
 // The text in `parts` streams of about equal length, one after another.
