@@ -115,10 +115,10 @@ TEST(Pieces, SkippedGamesAndDamageAreTheSame) {
 
 // Real games, with a budget small enough that most are let go as they are read.
 TEST(Pieces, RealCollectionsAlsoUnderASmallBudget) {
-  const std::filesystem::path folder = PGN_SHARED_DATA "/pgn/otb";
-  PGN_SKIP_WITHOUT_SHARED(folder);
+  const std::filesystem::path folder = CollectionsFolder() / "otb";
+  PGN_SKIP_WITHOUT_COLLECTIONS(folder);
   std::string text;
-  for (const char* name : {"Anand.pgn", "Carlsen.pgn"}) {
+  for (const char* name : {"Botvinnik.pgn", "Kasparov.pgn"}) {
     std::ifstream in(folder / name, std::ios::binary);
     std::ostringstream bytes;
     bytes << in.rdbuf();

@@ -119,9 +119,9 @@ TEST(Chess960, CastlingFollowsTheRules) {
 
 // Real engine games: every one is read, and comes back whole from its packed form.
 TEST(Chess960, EngineGamesAreReadWholeAndPackWithoutLoss) {
-  const std::string path = PGN_SHARED_DATA "/pgn/engine/TCEC_Season_16_-_Frc_Cpu_League_1.pgn";
+  const std::filesystem::path path = CollectionsFolder() / "engine/TCEC_Season_16_-_Frc_Cpu_League_1.pgn";
+  PGN_SKIP_WITHOUT_COLLECTIONS(path);
   std::ifstream in(path, std::ios::binary);
-  PGN_SKIP_WITHOUT_SHARED(path);
   std::stringstream text;
   text << in.rdbuf();
   Result r = ReadText(text.str());

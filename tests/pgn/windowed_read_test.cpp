@@ -96,15 +96,16 @@ int64_t LongestGame(const WholeRead& whole, int64_t size) {
 
 std::vector<std::filesystem::path> SharedCollections() {
   std::vector<std::filesystem::path> files;
-  if (!std::filesystem::exists(PGN_SHARED_DATA "/pgn")) return files;
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(PGN_SHARED_DATA "/pgn"))
+  const std::filesystem::path folder = CollectionsFolder();
+  if (!std::filesystem::exists(folder)) return files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
     if (entry.is_regular_file() && entry.path().extension() == ".pgn") files.push_back(entry.path());
   std::sort(files.begin(), files.end());
   return files;
 }
 
 TEST(WindowedRead, EverySharedCollectionReadsAsWhole) {
-  PGN_SKIP_WITHOUT_SHARED(PGN_SHARED_DATA "/pgn");
+  PGN_SKIP_WITHOUT_COLLECTIONS(CollectionsFolder());
   const auto files = SharedCollections();
   ASSERT_GT(files.size(), 10u);
   for (const auto& file : files) {

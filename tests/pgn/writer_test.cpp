@@ -307,8 +307,8 @@ TEST(RoundTrip, RealCollectionsReadWriteReadIdentically) {
 // Every file of the shared collections reads without harm, and what it gives writes out and
 // reads back as the same number of games.
 TEST(RoundTrip, EveryCollectedFileReadsWritesAndReadsBack) {
-  const std::filesystem::path data = PGN_SHARED_DATA "/pgn";
-  PGN_SKIP_WITHOUT_SHARED(data);
+  const std::filesystem::path data = CollectionsFolder();
+  PGN_SKIP_WITHOUT_COLLECTIONS(data);
   int files = 0;
   for (const auto& item : std::filesystem::recursive_directory_iterator(data)) {
     if (!item.is_regular_file() || item.path().extension() != ".pgn") continue;
