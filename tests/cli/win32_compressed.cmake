@@ -2,10 +2,15 @@ cmake_policy(VERSION 3.25)
 # pgnutil.exe on a folder of the same three games compressed four ways: the gzip file's games are
 # written; the zstd, bzip2 and xz files are each named as not read by this build, and the job
 # ends with exit status 1.
-#   cmake -DPGNUTIL=pgnutil.exe -DFOLDER=folder -DWORK=folder -P win32_compressed.cmake
+#   cmake [-DWINE_RUN=cmake/wine-run -DPREFIX=wineprefix] -DPGNUTIL=pgnutil.exe -DFOLDER=folder
+#         -DWORK=folder -P win32_compressed.cmake
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
-execute_process(COMMAND ${PGNUTIL} ${FOLDER} -q --tags roster -o ${WORK}/out RESULT_VARIABLE rc
+set(run "")
+if(WINE_RUN)
+  set(run ${WINE_RUN} ${PREFIX})
+endif()
+execute_process(COMMAND ${run} ${PGNUTIL} ${FOLDER} -q --tags roster -o ${WORK}/out RESULT_VARIABLE rc
                 OUTPUT_VARIABLE output ERROR_VARIABLE errors TIMEOUT 120)
 set(said "${output}${errors}")
 if(NOT rc EQUAL 1)
