@@ -5,7 +5,7 @@
 #include <shlobj.h>
 
 #include "job/job.h"
-#include "plugin/panel_window_win32.h"
+#include "plugin/panel_updates_win32.h"
 #include "plugin/plugin_state_win32.h"
 #include "plugin/progress_window_win32.h"
 #include "plugin/query_host_win32.h"

@@ -10,8 +10,8 @@
 #include "plugin/check_list_win32.h"
 #include "plugin/host_button_win32.h"
 #include "plugin/option_pages_win32.h"
+#include "plugin/panel_updates_win32.h"
 #include "plugin/panel_view_win32.h"
-#include "plugin/panel_window_win32.h"
 #include "plugin/plugin_menus_win32.h"
 #include "plugin/plugin_state_win32.h"
 #include "plugin/progress_window_win32.h"
@@ -209,16 +209,6 @@ void CommitOutputField() {
   std::wstring text(size_t(std::max(length, 1)) + 1, L'\0');
   text.resize(size_t(GetWindowTextW(v.outputField, text.data(), int(text.size()))));
   ChangeOutputBase(std::u16string(text.begin(), text.end()));
-}
-
-void DeleteHighlightedGames() {
-  DeleteHighlighted(GameList);
-  RefreshList();
-}
-
-void DeleteAllGames() {
-  DeleteAll(GameList);
-  RefreshList();
 }
 
 void StartProcessing() {

@@ -8,8 +8,5 @@
 void ShowPageControls(int page, bool shown);
 // The output field's text becomes the output path.
 void CommitOutputField();
-// "Delete highlighted" and "Delete all", with the list refreshed.
-void DeleteHighlightedGames();
-void DeleteAllGames();
 // "Start": the games chosen, then the job that writes them.
 void StartProcessing();

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
+#include "plugin/panel_updates_win32.h"
 #include "plugin/panel_view_win32.h"
-#include "plugin/panel_window_win32.h"
 #include "plugin/plugin_menus_win32.h"
 #include "plugin/plugin_state_win32.h"
 

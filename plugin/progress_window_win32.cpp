@@ -11,8 +11,8 @@
 #include "job/job.h"
 #include "options/processing_options.h"
 #include "plugin/host_button_win32.h"
+#include "plugin/panel_updates_win32.h"
 #include "plugin/panel_view_win32.h"
-#include "plugin/panel_window_win32.h"
 #include "plugin/plugin_state_win32.h"
 #include "services/host.h"
 

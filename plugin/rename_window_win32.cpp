@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "plugin/panel_updates_win32.h"
 #include "plugin/rename_window_win32.h"
 
 #include <algorithm>
@@ -10,7 +11,6 @@
 #include "panel/dialog_layout.h"
 #include "plugin/host_button_win32.h"
 #include "plugin/panel_view_win32.h"
-#include "plugin/panel_window_win32.h"
 #include "plugin/plugin_state_win32.h"
 
 namespace {

@@ -1,7 +1,7 @@
 # Fails when a portable source file includes <windows.h>. Only files named *_win32.* (and the
 cmake_policy(VERSION 3.25)
 # Windows-only test folder) may talk to Windows directly.
-set(folders plugin services chess io options pgn job dialogs host cli tests bench tools)
+set(folders plugin services chess io options pgn job dialogs panel host cli tests bench tools)
 set(sources "")
 foreach(folder IN LISTS folders)
   file(GLOB_RECURSE found RELATIVE ${SOURCE_DIR}
