@@ -6,6 +6,7 @@
 
 #include "host/host_windows_win32.h"
 #include "host/hostsim_win32.h"
+#include "io/codepage.h"
 
 namespace hostsim {
 namespace {
@@ -24,14 +25,6 @@ struct MainState {
 MainState& M() {
   static MainState state;
   return state;
-}
-
-std::wstring Widen(const std::string& bytes) {
-  if (bytes.empty()) return {};
-  const int length = MultiByteToWideChar(CP_ACP, 0, bytes.data(), int(bytes.size()), nullptr, 0);
-  std::wstring text(size_t(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, bytes.data(), int(bytes.size()), text.data(), length);
-  return text;
 }
 
 // The value of a tag of a host list entry, "" when it has none.
@@ -107,7 +100,8 @@ void PaintList(HWND window, HDC dc) {
     DeleteObject(fill);
     SetTextColor(dc, isCurrent ? AccentColour : TextColour);
     for (size_t i = 0; i < std::size(Columns); ++i) {
-      const std::wstring text = Columns[i].tag ? Widen(TagValue(entry, Columns[i].tag)) : std::to_wstring(row + 1);
+      const std::wstring text =
+          Columns[i].tag ? Widen(TagValue(entry, Columns[i].tag), ByteText::SystemCodePage) : std::to_wstring(row + 1);
       DrawCell(dc, text, RECT{columnLeft(i), top, columnLeft(i + 1), top + rowHeight});
     }
   }

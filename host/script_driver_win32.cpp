@@ -13,6 +13,7 @@
 #include "host/hostsim_win32.h"
 #include "host/screenshot_win32.h"
 #include "host/settings_description.h"
+#include "io/codepage.h"
 
 namespace hostsim {
 namespace {
@@ -37,29 +38,13 @@ struct Driver {
 
 Driver* driver = nullptr;
 
-std::wstring Widen(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
-  std::wstring text(size_t(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), text.data(), length);
-  return text;
-}
-
-std::string Narrow(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string bytes(size_t(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), bytes.data(), length, nullptr, nullptr);
-  return bytes;
-}
-
 // The working folder when the script started: file dialogs move the process's current folder.
 std::wstring startFolder;
 
 // A path as Windows takes it: "/..." is the Unix root, which Wine shows as drive Z:; a relative
 // path is taken from the folder the host started in.
 std::wstring WindowsPath(const std::string& path) {
-  std::wstring wide = Widen(path);
+  std::wstring wide = Widen(path, ByteText::Utf8);
   if (!wide.empty() && wide[0] == L'/') {
     for (wchar_t& c : wide)
       if (c == L'/') c = L'\\';
@@ -207,7 +192,7 @@ HMENU OpenPopupMenu() {
 // Chooses a menu command: on the open pop-up menu when there is one (closing it, as a choice
 // does), else on the host's menu bar; the command goes to the host's main window.
 Outcome ChooseMenu(const ScriptStep& step, std::string& failure) {
-  const std::wstring text = Widen(step.text);
+  const std::wstring text = Widen(step.text, ByteText::Utf8);
   FoundItem found;
   HMENU popup = OpenPopupMenu();
   HMENU where = popup ? popup : GetMenu(driver->main);
@@ -270,7 +255,7 @@ Outcome ClickInPanel(const ScriptStep& step, std::string& failure) {
 
 // A host button or check box with that caption, or a button of a dialog.
 Outcome ClickControl(const ScriptStep& step, std::string& failure) {
-  const std::wstring caption = Widen(step.text);
+  const std::wstring caption = Widen(step.text, ByteText::Utf8);
   const wchar_t* wanted = step.kind == StepKind::ClickCheck ? CheckClass : ButtonClass;
   for (HWND window : Descendants(nullptr)) {
     if (!IsWindowVisible(window) || TextOf(window) != caption) continue;
@@ -300,7 +285,7 @@ HWND FocusOrFail(std::string& failure) {
 Outcome TypeText(const ScriptStep& step, std::string& failure) {
   HWND focus = FocusOrFail(failure);
   if (!focus) return Outcome::Failed;
-  for (wchar_t c : Widen(step.text)) PostMessageW(focus, WM_CHAR, WPARAM(c), 1);
+  for (wchar_t c : Widen(step.text, ByteText::Utf8)) PostMessageW(focus, WM_CHAR, WPARAM(c), 1);
   return Outcome::Done;
 }
 
@@ -373,7 +358,7 @@ Outcome Answer(const ScriptStep& step, std::string& failure) {
   std::wstring text;
   for (HWND child : Descendants(box))
     if (ClassOf(child) == L"Static" && text.empty()) text = TextOf(child);
-  std::printf("message: %s\n", Narrow(text).c_str());
+  std::printf("message: %s\n", Narrow(text, ByteText::Utf8).c_str());
   std::fflush(stdout);
   const int id = step.text == "Yes" ? IDYES : step.text == "No" ? IDNO : step.text == "OK" ? IDOK : IDCANCEL;
   HWND button = GetDlgItem(box, id);
@@ -456,7 +441,7 @@ Outcome Pick(const ScriptStep& step, std::string& failure) {
     failure = "no drop-down list is open";
     return Outcome::Failed;
   }
-  const std::wstring wanted = Widen(step.text);
+  const std::wstring wanted = Widen(step.text, ByteText::Utf8);
   const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
   for (LRESULT i = 0; i < count; ++i) {
     if (ListEntry(list, i) != wanted) continue;
@@ -479,7 +464,7 @@ void PrintFields() {
       RECT r;
       GetWindowRect(child, &r);
       MapWindowPoints(HWND_DESKTOP, panel, reinterpret_cast<POINT*>(&r), 2);
-      std::printf(" [%ld,%ld \"%s\"]", long(r.left), long(r.top), Narrow(TextOf(child)).c_str());
+      std::printf(" [%ld,%ld \"%s\"]", long(r.left), long(r.top), Narrow(TextOf(child), ByteText::Utf8).c_str());
     }
   std::printf("\n");
 }
@@ -497,16 +482,17 @@ void PrintDropDown() {
   GetWindowRect(list, &r);
   if (HWND panel = FirstPanel()) MapWindowPoints(HWND_DESKTOP, panel, reinterpret_cast<POINT*>(&r), 2);
   std::string entries;
-  for (LRESULT i = 0; i < std::min<LRESULT>(count, 4); ++i) entries += " \"" + Narrow(ListEntry(list, i)) + "\"";
-  if (count > 4) entries += " ... \"" + Narrow(ListEntry(list, count - 1)) + "\"";
+  for (LRESULT i = 0; i < std::min<LRESULT>(count, 4); ++i)
+    entries += " \"" + Narrow(ListEntry(list, i), ByteText::Utf8) + "\"";
+  if (count > 4) entries += " ... \"" + Narrow(ListEntry(list, count - 1), ByteText::Utf8) + "\"";
   std::printf("list: %ld entries%s, selected %s, at %ld,%ld size %ldx%ld\n", long(count), entries.c_str(),
-              selected == LB_ERR ? "none" : ("\"" + Narrow(ListEntry(list, selected)) + "\"").c_str(), long(r.left),
-              long(r.top), long(r.right - r.left), long(r.bottom - r.top));
+              selected == LB_ERR ? "none" : ("\"" + Narrow(ListEntry(list, selected), ByteText::Utf8) + "\"").c_str(),
+              long(r.left), long(r.top), long(r.right - r.left), long(r.bottom - r.top));
 }
 
 // Waits for a shown top-level window with that title (a modal window on its way).
 Outcome WaitWindow(const ScriptStep& step) {
-  const std::wstring title = Widen(step.text);
+  const std::wstring title = Widen(step.text, ByteText::Utf8);
   std::vector<HWND> all;
   EnumThreadWindows(GetCurrentThreadId(), &Collect, reinterpret_cast<LPARAM>(&all));
   for (HWND window : all)
@@ -537,7 +523,7 @@ void PrintMenu(HMENU menu, int indent) {
     } else {
       if (info.fState & MFS_CHECKED) line += "[x] ";
       if (info.fState & MFS_GRAYED) line += "(greyed) ";
-      line += Narrow(ItemText(menu, i));
+      line += Narrow(ItemText(menu, i), ByteText::Utf8);
       if (info.hSubMenu) line += " >";
     }
     std::printf("%s\n", line.c_str());
@@ -617,7 +603,7 @@ Outcome Print(const ScriptStep& step, std::string& failure) {
       RECT client{};
       GetClientRect(frame.window, &client);
       std::printf("panel \"%s\": at %ld,%ld size %ldx%ld (client %ldx%ld), %s, minimum %ldx%ld\n",
-                  Narrow(frame.title).c_str(), long(r.left), long(r.top), long(r.right - r.left),
+                  Narrow(frame.title, ByteText::Utf8).c_str(), long(r.left), long(r.top), long(r.right - r.left),
                   long(r.bottom - r.top), long(client.right), long(client.bottom),
                   IsWindowVisible(frame.window) ? "shown" : "hidden", long(minimumWidth), long(minimumHeight));
     }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "chess/eco.h"
+#include "io/codepage.h"
 #include "job/job.h"
 #include "options/processing_options.h"
 #include "plugin/host_button_win32.h"
@@ -193,8 +194,6 @@ class ProgressWait : public ModalWait {
   }
 };
 
-std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
-
 // One message for what a job could not do: files it could not read, outputs it could not write,
 // games it could not write, ECO codes it could not find for want of the table; with the count of
 // damaged games skipped.
@@ -213,12 +212,13 @@ void TellWhatFailed(JobKind kind, size_t unreadableBefore, size_t writeFailuresB
         L" could not be read: no game was given an ECO code.");
   for (size_t i = unreadableBefore; i < s.unreadableFiles.size(); ++i)
     add((s.unreadableFiles[i].bytesRead > 0 ? L"Could not read all of " : L"Could not read ") +
-        s.unreadableFiles[i].path.wstring() + L": " + Widen(s.unreadableFiles[i].reason));
+        s.unreadableFiles[i].path.wstring() + L": " + Widen(s.unreadableFiles[i].reason, ByteText::SystemCodePage));
   for (size_t i = writeFailuresBefore; i < s.writeFailures.size(); ++i)
-    add(L"Could not write " + s.writeFailures[i].path.wstring() + L": " + Widen(s.writeFailures[i].reason));
+    add(L"Could not write " + s.writeFailures[i].path.wstring() + L": " +
+        Widen(s.writeFailures[i].reason, ByteText::SystemCodePage));
   for (size_t i = unwrittenBefore; i < s.unwritten.size(); ++i)
     add(L"A game of " + s.unwritten[i].file.wstring() + L" at byte " + std::to_wstring(s.unwritten[i].position) +
-        L" was not written: " + Widen(s.unwritten[i].reason));
+        L" was not written: " + Widen(s.unwritten[i].reason, ByteText::SystemCodePage));
   if (lines == 0) return;
   if (lines > 12) text += L"... and " + std::to_wstring(lines - 12) + L" more.\n";
   const size_t skipped = s.skipped.size() - skippedBefore;
