@@ -50,7 +50,7 @@ void GroupingSort(benchmark::State& state, bool byPlayer) {
   options.splitByPlayer = byPlayer;
   options.splitByTournament = true;
   options.splitByResult = true;
-  options.splitDateLevel = 1;
+  options.splitDateLevel = DateSplit::Year;
   const long before = ResidentKilobytes();
   size_t written = 0;
   for (auto _ : state) {

@@ -282,14 +282,18 @@ bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, st
   addRenames(renamePlayers, RenameKind::Player);
   addRenames(renameEvents, RenameKind::Tournament);
   addRenames(renameSites, RenameKind::Site);
-  if (given("--tags")) o.tagRemoval = tags == "none" ? 0 : tags == "roster" ? 1 : 2;
+  if (given("--tags"))
+    o.tagRemoval = tags == "none" ? TagRemoval::All : tags == "roster" ? TagRemoval::AllButRoster : TagRemoval::None;
   if (given("--nags")) ParseNagSet(nags, o.keptNags);
   if (keepValidEco) o.removeOldEcoTags = false;
   if (overwrite) o.doNotRewrite = false;
   if (append) o.doNotRewrite = true;
-  if (given("--split-eco")) o.splitEcoLevel = uint8_t(ecoLevel);
+  if (given("--split-eco")) o.splitEcoLevel = EcoSplit(ecoLevel);
   if (given("--split-date"))
-    o.splitDateLevel = dateSplit == "years" ? 1 : dateSplit == "months" ? 2 : dateSplit == "days" ? 3 : 0;
+    o.splitDateLevel = dateSplit == "years"    ? DateSplit::Year
+                       : dateSplit == "months" ? DateSplit::Month
+                       : dateSplit == "days"   ? DateSplit::Day
+                                               : DateSplit::None;
   if (given("--split-white-elo")) o.splitWhiteEloParts = uint8_t(whiteParts);
   if (given("--split-black-elo")) o.splitBlackEloParts = uint8_t(blackParts);
   if (!results.empty()) ParseResultList(results, o.resultMask);

@@ -27,8 +27,9 @@ void BinaryMode([[maybe_unused]] std::FILE* stream) {
 bool IsStandardStream(const std::filesystem::path& path) { return path == "-"; }
 
 bool SplitsOutput(const TProcessingOptions& o) {
-  return o.splitEcoLevel || o.splitDateLevel || o.splitByWhite || o.splitByBlack || o.splitByPlayer ||
-         o.splitByTournament || o.splitWhiteEloParts > 1 || o.splitBlackEloParts > 1 || o.splitByResult;
+  return o.splitEcoLevel != EcoSplit::None || o.splitDateLevel != DateSplit::None || o.splitByWhite || o.splitByBlack ||
+         o.splitByPlayer || o.splitByTournament || o.splitWhiteEloParts > 1 || o.splitBlackEloParts > 1 ||
+         o.splitByResult;
 }
 
 TemporaryFolder::TemporaryFolder() {

@@ -25,7 +25,7 @@ void FormattedBlock::Format(TGames& entries, const std::vector<int32_t>& order, 
     if (index < 0 || size_t(index) >= entries.size()) continue;
     const TGame& entry = entries[size_t(index)];
     if (!entry.game && entry.packed.empty()) continue;
-    if (options.splitEcoLevel > 0 && p > from) EcoCode(entries[size_t(index)]);
+    if (options.splitEcoLevel != EcoSplit::None && p > from) EcoCode(entries[size_t(index)]);
     loaded.push_back(p);
   }
   auto formatRange = [&](uint8_t half, size_t first, size_t last) {

@@ -16,6 +16,18 @@
 using TIndexArray = std::vector<int32_t>;
 using TBoolArray = std::vector<bool>;
 
+// The panel list's columns, numbered as its header shows them from the left. SourceColumn is no
+// header's: the order a merge leaves (by file, then place in it), which any header sorts again.
+enum ListColumn : int {
+  NumberColumn = 1,
+  WhiteColumn,
+  BlackColumn,
+  ResultColumn,
+  TournamentColumn,
+  DateColumn,
+  SourceColumn,
+};
+
 struct TGameList {
   TGames entries;
   TIndexArray displayOrder;  // entry indexes in the order of the panel's rows
@@ -24,9 +36,9 @@ struct TGameList {
   KeyIndex keyIndex;         // `keys` as a hash table for the merges; cleared when `keys` changes but by growing
   SourceIndex sources;       // the entries' files and positions, for the merges' repeat check
   int32_t currentRow = -1;
-  // The column the panel's rows were last sorted by (1: entry order; 7: a merge appended rows,
-  // so any column sorts them again).
-  int sortColumn = 1;
+  // The column the panel's rows were last sorted by (NumberColumn: entry order; SourceColumn: a
+  // merge appended rows, so any column sorts them again).
+  int sortColumn = NumberColumn;
   // Entries given up (duplicates dropped, rows deleted): the only ones compaction removes.
   std::vector<bool> dropped;
   // The game records held in memory; games loaded past it are let go and read again when

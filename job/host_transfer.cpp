@@ -48,7 +48,9 @@ void Restore(Host& host, const HostPosition& p) {
   }
 }
 
-bool EcoInForce(const TProcessingOptions& o) { return o.addEcoNames || o.splitEcoLevel > 0 || !o.ecoOpening.empty(); }
+bool EcoInForce(const TProcessingOptions& o) {
+  return o.addEcoNames || o.splitEcoLevel != EcoSplit::None || !o.ecoOpening.empty();
+}
 
 // A new entry from a host entry: its tags, its file and place, no game; the FEN it starts from.
 TGame EntryOf(const HostGameEntry& host, std::string& fen) {

@@ -166,7 +166,7 @@ void ReadFileGames(const Run& run, const std::filesystem::path& path, std::FILE*
   // wanted) is found now, on the reading threads, while the game is at hand.
   const TProcessingOptions& o = run.options;
   options.summarise = true;
-  options.findEco = o.addEcoNames || o.splitEcoLevel > 0 || !o.ecoOpening.empty();
+  options.findEco = o.addEcoNames || o.splitEcoLevel != EcoSplit::None || !o.ecoOpening.empty();
   WindowedReadOptions windows;
   windows.threads = threads;
   windows.windowBytes = run.request.readingWindow > 0 ? size_t(run.request.readingWindow) : ReadingWindow;
@@ -574,7 +574,7 @@ void DropDuplicates(TGameList& list, TGames& fresh, NewGameKeys& kept, JobCounts
 void AppendNewGames(TGameList& list, TGames& fresh, const THashes* keys, JobCounts& counts) {
   HostLockGuard lock;
   const size_t oldLength = list.entries.size();
-  if (oldLength > 0) list.sortColumn = 7;
+  if (oldLength > 0) list.sortColumn = SourceColumn;
   for (size_t i = 0; i < fresh.size(); ++i) {
     list.entries.push_back(std::move(fresh[i]));
     list.displayOrder.push_back(int32_t(oldLength + i));

@@ -31,9 +31,9 @@ void HighlightOnly(TGameList& list, int32_t row) {
 
 std::u16string ColumnKey(const TGame& entry, int column) {
   static constexpr TagSlot slots[] = {WhiteSlot, BlackSlot, ResultSlot, EventSlot, DateSlot};
-  if (column == 7) return entry.sourcePath.get().u16string();
-  if (column < 2 || column > 6) return {};
-  const TagSlot slot = slots[column - 2];
+  if (column == SourceColumn) return entry.sourcePath.get().u16string();
+  if (column < WhiteColumn || column > DateColumn) return {};
+  const TagSlot slot = slots[column - WhiteColumn];
   return slot < entry.tags.size() ? BytesToUtf16(entry.tags[slot].value) : std::u16string();
 }
 
@@ -77,23 +77,23 @@ void SortByColumn(TGameList& list, int column) {
   const int32_t rows = RowCount(list);
   const bool validRow = list.currentRow >= 0 && list.currentRow < rows;
   const int32_t currentEntry = validRow ? list.displayOrder[size_t(list.currentRow)] : -1;
-  if (column == 1) {
+  if (column == NumberColumn) {
     list.displayOrder.resize(list.entries.size());
     for (size_t i = 0; i < list.entries.size(); ++i) list.displayOrder[i] = int32_t(i);
     if (validRow) list.currentRow = currentEntry;
-    list.sortColumn = 1;
+    list.sortColumn = NumberColumn;
     return;
   }
-  if (column < 2 || column > 7 || column == list.sortColumn) return;
+  if (column < WhiteColumn || column > SourceColumn || column == list.sortColumn) return;
   const auto keyOf = [column](const TGame& entry) { return ColumnKey(entry, column); };
   std::vector<uint32_t> ranks;
-  if (column == 7) {
+  if (column == SourceColumn) {
     // The entries of one file share one copy of its name: the copy's address identifies it.
     ranks = ColumnRanks(
         list, [](const TGame& entry) { return &entry.sourcePath.get(); }, keyOf);
   } else {
     static constexpr TagSlot slots[] = {WhiteSlot, BlackSlot, ResultSlot, EventSlot, DateSlot};
-    const TagSlot slot = slots[column - 2];
+    const TagSlot slot = slots[column - WhiteColumn];
     ranks = ColumnRanks(
         list,
         [slot](const TGame& entry) {
@@ -111,8 +111,8 @@ void SortByColumn(TGameList& list, int column) {
   std::vector<Place> places;
   places.reserve(list.displayOrder.size());
   for (int32_t index : list.displayOrder)
-    places.push_back(
-        {ranks[size_t(index)], index, column == 7 ? list.entries[size_t(index)].sourcePosition : int64_t(0)});
+    places.push_back({ranks[size_t(index)], index,
+                      column == SourceColumn ? list.entries[size_t(index)].sourcePosition : int64_t(0)});
   std::sort(places.begin(), places.end(), [](const Place& a, const Place& b) {
     if (a.rank != b.rank) return a.rank < b.rank;
     if (a.position != b.position) return a.position < b.position;

@@ -7,16 +7,15 @@
 
 #include "job/game_list.h"
 
-// The list's columns: 1 the row number, 2 White, 3 Black, 4 Result, 5 Tournament, 6 Date; 7 is
-// the source path, used only by merges.
-constexpr int ColumnCount = 6;
+// The columns the header shows (ListColumn, NumberColumn to DateColumn).
+constexpr int ColumnCount = DateColumn;
 
 // The text a column sorts by: a tag value as text of the system's code page, or the source path.
 std::u16string ColumnKey(const TGame& entry, int column);
 
 // Sorts the display order by a column, the current row staying with its entry. Column 1 restores
 // entry order; another column sorts only when it is not the current sort column. Ties go by
-// source position (column 7) and then by entry index, so the order is total.
+// source position (SourceColumn) and then by entry index, so the order is total.
 void SortByColumn(TGameList& list, int column);
 
 // A click on row `row` with Shift or Ctrl held; true when any highlight changed.

@@ -48,8 +48,8 @@ OutputBaseCommit CommitOutputBase(const std::u16string& newBase) {
 }
 
 void NormaliseOptions(TProcessingOptions& o) {
-  if (o.splitEcoLevel > 3) o.splitEcoLevel = 3;
-  if (o.splitDateLevel > 3) o.splitDateLevel = 3;
+  if (o.splitEcoLevel > EcoSplit::WholeCode) o.splitEcoLevel = EcoSplit::WholeCode;
+  if (o.splitDateLevel > DateSplit::Day) o.splitDateLevel = DateSplit::Day;
   if (o.splitWhiteEloParts < 1) o.splitWhiteEloParts = 1;
   if (o.splitBlackEloParts < 1) o.splitBlackEloParts = 1;
   if (o.dateFrom < 0) o.dateFrom = 0;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <bitset>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -19,23 +20,38 @@ enum ResultBit : uint8_t {
   ResultAll = 31,
 };
 
+// Which tags a written game keeps (the values are those of the settings file).
+enum class TagRemoval : uint8_t {
+  All = 0,           // every tag goes (but those the moves depend on)
+  AllButRoster = 1,  // the seven tag roster stays
+  None = 2,          // every tag stays
+};
+
+// How finely the output is split by ECO code: the number is the length of the code's part that
+// names a file ("B" for Letter, "B2" for LetterAndDigit, "B22" for WholeCode).
+enum class EcoSplit : uint8_t { None = 0, Letter = 1, LetterAndDigit = 2, WholeCode = 3 };
+constexpr size_t EcoPartLength(EcoSplit split) { return size_t(split); }
+
+// How finely the output is split by date; each level adds a part to the name of the one before.
+enum class DateSplit : uint8_t { None = 0, Year = 1, Month = 2, Day = 3 };
+
 constexpr int32_t NoUpperDate = DateKey(10000, 12, 31);  // 4160415
 constexpr int32_t AnyElo = 10000;
 constexpr int32_t AnyMoves = 100000;
 
 struct TProcessingOptions {
   bool removeComments = false;
-  uint8_t tagRemoval = 2;  // 2 none removed, 1 all but the seven tag roster, 0 all
+  TagRemoval tagRemoval = TagRemoval::None;
   bool removeVariations = false;
   std::bitset<256> keptNags = std::bitset<256>().set();  // NAG $n is written only if n is here
   bool removeDuplicates = false;
   bool addEcoNames = false;
   bool removeOldEcoTags = true;
-  uint8_t splitEcoLevel = 0;  // 0 none, 1 letter, 2 letter and digit, 3 whole code
+  EcoSplit splitEcoLevel = EcoSplit::None;
   bool splitByWhite = false;
   bool splitByBlack = false;
   bool splitByPlayer = false;
-  uint8_t splitDateLevel = 0;  // 0 none, 1 year, 2 month, 3 day
+  DateSplit splitDateLevel = DateSplit::None;
   bool splitByTournament = false;
   uint8_t splitWhiteEloParts = 1;  // 1: no split
   uint8_t splitBlackEloParts = 1;

@@ -12,7 +12,7 @@ namespace {
 
 void WriteOptions(bytefile& out, const TProcessingOptions& o) {
   out.writebool(o.removeComments);
-  out.writebyte(o.tagRemoval);
+  out.writebyte(uint8_t(o.tagRemoval));
   out.writebool(o.removeVariations);
   for (int i = 0; i < 32; ++i) {
     uint8_t bits = 0;
@@ -23,11 +23,11 @@ void WriteOptions(bytefile& out, const TProcessingOptions& o) {
   out.writebool(o.removeDuplicates);
   out.writebool(o.addEcoNames);
   out.writebool(o.removeOldEcoTags);
-  out.writebyte(o.splitEcoLevel);
+  out.writebyte(uint8_t(o.splitEcoLevel));
   out.writebool(o.splitByWhite);
   out.writebool(o.splitByBlack);
   out.writebool(o.splitByPlayer);
-  out.writebyte(o.splitDateLevel);
+  out.writebyte(uint8_t(o.splitDateLevel));
   out.writebool(o.splitByTournament);
   out.writebyte(o.splitWhiteEloParts);
   out.writebyte(o.splitBlackEloParts);
@@ -51,7 +51,7 @@ void WriteOptions(bytefile& out, const TProcessingOptions& o) {
 TProcessingOptions ReadOptions(bytefile& in) {
   TProcessingOptions o;
   o.removeComments = in.readbool();
-  o.tagRemoval = in.readbyte();
+  o.tagRemoval = TagRemoval(in.readbyte());
   o.removeVariations = in.readbool();
   for (int i = 0; i < 32; ++i) {
     const uint8_t bits = in.readbyte();
@@ -60,11 +60,11 @@ TProcessingOptions ReadOptions(bytefile& in) {
   o.removeDuplicates = in.readbool();
   o.addEcoNames = in.readbool();
   o.removeOldEcoTags = in.readbool();
-  o.splitEcoLevel = in.readbyte();
+  o.splitEcoLevel = EcoSplit(in.readbyte());
   o.splitByWhite = in.readbool();
   o.splitByBlack = in.readbool();
   o.splitByPlayer = in.readbool();
-  o.splitDateLevel = in.readbyte();
+  o.splitDateLevel = DateSplit(in.readbyte());
   o.splitByTournament = in.readbool();
   o.splitWhiteEloParts = in.readbyte();
   o.splitBlackEloParts = in.readbyte();

@@ -208,17 +208,17 @@ FieldOutcome ChooseFieldItem(TProcessingOptions& o, OptionControl field, int32_t
   if (index < 0 || size_t(index) >= count) return Reject;
   switch (field) {
     case OC::Tags:
-      o.tagRemoval = uint8_t(2 - index);
+      o.tagRemoval = TagRemoval(2 - index);  // the items: "No" tags removed, "Except seven tag roster", "All"
       break;
     case OC::Nags:
       if (index == 3) return {FieldVerdict::AskNagWindow, index};
       o.keptNags = index == 0 ? std::bitset<256>().set() : index == 1 ? BasicNags() : std::bitset<256>();
       break;
     case OC::SplitEco:
-      o.splitEcoLevel = uint8_t(index);
+      o.splitEcoLevel = EcoSplit(index);
       break;
     case OC::SplitDate:
-      o.splitDateLevel = uint8_t(index);
+      o.splitDateLevel = DateSplit(index);
       break;
     case OC::SplitWhiteElo:
       o.splitWhiteEloParts = uint8_t(index == 0 ? 1 : ItemNumber(field, index));
@@ -367,13 +367,13 @@ FieldShown ShownField(const TProcessingOptions& o, OptionControl field) {
   const auto anyOr = [&](bool isAny, int64_t value) { return isAny ? item(0) : number(value); };
   switch (field) {
     case OC::Tags:
-      return item(o.tagRemoval == 2 ? 0 : o.tagRemoval == 0 ? 2 : 1);
+      return item(o.tagRemoval == TagRemoval::None ? 0 : o.tagRemoval == TagRemoval::All ? 2 : 1);
     case OC::Nags:
       return item(o.keptNags.all() ? 0 : o.keptNags == BasicNags() ? 1 : o.keptNags.none() ? 2 : 3);
     case OC::SplitEco:
-      return item(std::min<size_t>(o.splitEcoLevel, 3));
+      return item(std::min<size_t>(size_t(o.splitEcoLevel), 3));
     case OC::SplitDate:
-      return item(std::min<size_t>(o.splitDateLevel, 3));
+      return item(std::min<size_t>(size_t(o.splitDateLevel), 3));
     case OC::SplitWhiteElo:
       return anyOr(o.splitWhiteEloParts <= 1, o.splitWhiteEloParts);
     case OC::SplitBlackElo:

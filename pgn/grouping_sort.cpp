@@ -32,8 +32,8 @@ class Sorter {
   bool Needed() const {
     const TProcessingOptions& o = options;
     if (!secondPhase && (o.splitByWhite || o.splitByBlack || o.splitByPlayer)) return true;
-    return o.splitDateLevel > 0 || o.splitByTournament || o.splitWhiteEloParts > 1 || o.splitBlackEloParts > 1 ||
-           o.splitByResult || o.splitEcoLevel > 0;
+    return o.splitDateLevel != DateSplit::None || o.splitByTournament || o.splitWhiteEloParts > 1 ||
+           o.splitBlackEloParts > 1 || o.splitByResult || o.splitEcoLevel != EcoSplit::None;
   }
 
   // Sorts positions lo..hi of the list: a quicksort with the middle element as pivot for
@@ -95,14 +95,14 @@ class Sorter {
   // each packed into a number that orders as the text does: the bytes, zero-padded, then the
   // length. Found once, before any comparison.
   void FindEcoPrefixes(const std::vector<int32_t>& list) {
-    if (options.splitEcoLevel == 0) return;
+    if (options.splitEcoLevel == EcoSplit::None) return;
     ecoPrefixes.assign(entries.size(), 0);
     for (size_t p = 0; p < list.size(); ++p) {
       PrefetchEntries(entries, list, p);
       const int32_t index = list[p];
       if (index < 0 || size_t(index) >= entries.size()) continue;
       const std::string code = EcoCode(entries[size_t(index)]);
-      const size_t length = std::min<size_t>({code.size(), options.splitEcoLevel, 3});
+      const size_t length = std::min<size_t>({code.size(), EcoPartLength(options.splitEcoLevel), 3});
       uint32_t prefix = uint32_t(length);
       for (size_t k = 0; k < length; ++k) prefix |= uint32_t(static_cast<unsigned char>(code[k])) << (24 - 8 * k);
       ecoPrefixes[size_t(index)] = prefix;
@@ -196,7 +196,7 @@ class Sorter {
       if ((c = Compare(playerRanks[x].black, playerRanks[y].black))) return c < 0;
       if (blackPhase) return a < b;
     }
-    if (o.splitDateLevel > 0 && (c = Compare(work.dateKeys[x], work.dateKeys[y]))) return c < 0;
+    if (o.splitDateLevel != DateSplit::None && (c = Compare(work.dateKeys[x], work.dateKeys[y]))) return c < 0;
     if (o.splitByTournament && (c = Compare(TagAt(gx, EventSlot), TagAt(gy, EventSlot)))) return c < 0;
     const bool whiteBands = o.splitWhiteEloParts > 1 && work.whiteBands.size() >= 2;
     const bool blackBands = o.splitBlackEloParts > 1 && work.blackBands.size() >= 2;
@@ -211,7 +211,7 @@ class Sorter {
       return c < 0;
     if (o.splitByResult && (c = Compare(ResultRank(TagAt(gx, ResultSlot)), ResultRank(TagAt(gy, ResultSlot)))))
       return c < 0;
-    if (o.splitEcoLevel > 0 && (c = Compare(ecoPrefixes[x], ecoPrefixes[y]))) return c < 0;
+    if (o.splitEcoLevel != EcoSplit::None && (c = Compare(ecoPrefixes[x], ecoPrefixes[y]))) return c < 0;
     if (whiteBands && (c = Compare(work.elo[x].white, work.elo[y].white))) return c < 0;
     if (blackBands && (c = Compare(work.elo[x].black, work.elo[y].black))) return c < 0;
     return x < y;

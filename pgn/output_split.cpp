@@ -82,7 +82,7 @@ void PrepareSplit(SplitWork& work, const TGames& entries, const std::vector<int3
     work.whiteBands = EloBandTable(options.splitWhiteEloParts, collected.white);
     work.blackBands = EloBandTable(options.splitBlackEloParts, collected.black);
   }
-  if (options.splitDateLevel > 0) {
+  if (options.splitDateLevel != DateSplit::None) {
     work.dateKeys.assign(entries.size(), 0);
     for (int32_t index : selection)
       if (index >= 0 && size_t(index) < entries.size())
@@ -96,8 +96,8 @@ bool BeginsNewFile(SplitWork& work, TGames& entries, const std::vector<int32_t>&
   const size_t gi = size_t(order[p]), fi = size_t(order[p - 1]);
   TGame& g = entries[gi];
   TGame& f = entries[fi];
-  if (o.splitEcoLevel > 0) {
-    const size_t n = o.splitEcoLevel;
+  if (o.splitEcoLevel != EcoSplit::None) {
+    const size_t n = EcoPartLength(o.splitEcoLevel);
     // The previous game's prefix is usually the one found for it at the previous position:
     // nothing written changes its tags.
     const std::string previous = work.ecoPrefixOf == fi ? work.ecoPrefix : EcoCode(f).substr(0, n);
@@ -115,12 +115,12 @@ bool BeginsNewFile(SplitWork& work, TGames& entries, const std::vector<int32_t>&
   if (o.splitBlackEloParts > 1 && eloBreak(work.blackBands, work.elo[gi].black, work.elo[fi].black)) return true;
   if (o.splitWhiteEloParts > 1 && eloBreak(work.whiteBands, work.elo[gi].white, work.elo[fi].white)) return true;
   if (o.splitByTournament && Event(g) != Event(f)) return true;
-  if (o.splitDateLevel > 0) {
+  if (o.splitDateLevel != DateSplit::None) {
     const int32_t a = work.dateKeys[gi], b = work.dateKeys[fi];
     if (a != b) {
-      if (o.splitDateLevel == 1 && a / 416 != b / 416) return true;
-      if (o.splitDateLevel == 2 && a / 32 != b / 32) return true;
-      if (o.splitDateLevel >= 3) return true;
+      if (o.splitDateLevel == DateSplit::Year && a / 416 != b / 416) return true;
+      if (o.splitDateLevel == DateSplit::Month && a / 32 != b / 32) return true;
+      if (o.splitDateLevel >= DateSplit::Day) return true;
     }
   }
   if (o.splitByPlayer) {
@@ -164,12 +164,12 @@ std::filesystem::path OutputFileName(SplitWork& work, const std::u16string& base
     if (o.splitByWhite) name += u"_white=" + TagPart(White(g));
     if (o.splitByBlack) name += u"_black=" + TagPart(Black(g));
   }
-  if (o.splitDateLevel > 0) {
+  if (o.splitDateLevel != DateSplit::None) {
     const int32_t key = work.dateKeys[index];
     const int32_t year = DateYear(key), month = DateMonth(key), day = DateDay(key);
     name += u"_date=" + (year ? Padded(year, 4) : std::u16string(u"yyyy"));
-    if (o.splitDateLevel >= 2) name += u"_" + (month ? Padded(month, 2) : std::u16string(u"mm"));
-    if (o.splitDateLevel >= 3) name += u"_" + (day ? Padded(day, 2) : std::u16string(u"dd"));
+    if (o.splitDateLevel >= DateSplit::Month) name += u"_" + (month ? Padded(month, 2) : std::u16string(u"mm"));
+    if (o.splitDateLevel >= DateSplit::Day) name += u"_" + (day ? Padded(day, 2) : std::u16string(u"dd"));
   }
   if (o.splitByTournament) name += u"_tournament=" + TagPart(Event(g));
   auto band = [](const std::vector<int32_t>& table, int32_t elo) {
@@ -186,7 +186,8 @@ std::filesystem::path OutputFileName(SplitWork& work, const std::u16string& base
             : result == "1/2-1/2" ? u"_res=draw"
                                   : u"_res=unknown";
   }
-  if (o.splitEcoLevel > 0) name += u"_eco=" + TagPart(EcoCode(g).substr(0, o.splitEcoLevel));
+  if (o.splitEcoLevel != EcoSplit::None)
+    name += u"_eco=" + TagPart(EcoCode(g).substr(0, EcoPartLength(o.splitEcoLevel)));
   if (int32_t(name.size()) >= pathLength - 4) {
     ++work.fileNameCounter;
     const std::u16string counter = Padded(work.fileNameCounter, 1);

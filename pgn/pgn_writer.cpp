@@ -154,8 +154,8 @@ std::string WriteTagSection(const TGamesTagArray& tags, const TProcessingOptions
 }
 
 void AppendTags(std::string& out, const TGamesTagArray& tags, const TProcessingOptions& options) {
-  const int removal = options.tagRemoval;
-  if (removal == 2) {  // every tag, in order
+  const TagRemoval removal = options.tagRemoval;
+  if (removal == TagRemoval::None) {  // every tag, in order
     for (const TagView tag : tags) AppendTag(out, tag);
     return;
   }
@@ -164,9 +164,10 @@ void AppendTags(std::string& out, const TGamesTagArray& tags, const TProcessingO
   size_t place = 0;
   TagView setUp;
   for (const TagView tag : tags) {
-    if (place < RosterSize && removal == 1) AppendTag(out, tag);
+    if (place < RosterSize && removal == TagRemoval::AllButRoster) AppendTag(out, tag);
     if (place == SetUpSlot) setUp = tag;
-    if (place == FenSlot && (removal == 0 || removal == 1) && setUp.name == "SetUp" && tag.name == "FEN") {
+    if (place == FenSlot && (removal == TagRemoval::All || removal == TagRemoval::AllButRoster) &&
+        setUp.name == "SetUp" && tag.name == "FEN") {
       AppendTag(out, setUp);
       AppendTag(out, tag);
     }

@@ -206,7 +206,7 @@ void TellWhatFailed(JobKind kind, size_t unreadableBefore, size_t writeFailuresB
     if (++lines <= 12) text += line + L"\n";
   };
   const TProcessingOptions& o = ProcessingOptions;
-  const bool codesWanted = o.addEcoNames || o.splitEcoLevel > 0 || !o.ecoOpening.empty();
+  const bool codesWanted = o.addEcoNames || o.splitEcoLevel != EcoSplit::None || !o.ecoOpening.empty();
   if (kind == JobKind::ProcessAndSave && codesWanted && EcoTable().empty())
     add(L"The ECO table " + (Plugin.hostFolder / "plugins" / "ecos.dat").wstring() +
         L" could not be read: no game was given an ECO code.");

@@ -91,13 +91,13 @@ TEST(CommandLine, EveryValueReachesItsOption) {
   EXPECT_EQ(p.request.inputs.size(), 2u);
   EXPECT_EQ(p.request.output, "out/base");
   EXPECT_TRUE(o.removeComments && o.removeVariations && o.removeDuplicates && o.addEcoNames);
-  EXPECT_EQ(o.tagRemoval, 1);
+  EXPECT_EQ(o.tagRemoval, TagRemoval::AllButRoster);
   EXPECT_TRUE(o.keptNags[1] && o.keptNags[14]);
   EXPECT_EQ(o.keptNags.count(), 2u);
   EXPECT_FALSE(o.removeOldEcoTags);
   EXPECT_FALSE(o.doNotRewrite);
-  EXPECT_EQ(o.splitEcoLevel, 2);
-  EXPECT_EQ(o.splitDateLevel, 2);
+  EXPECT_EQ(o.splitEcoLevel, EcoSplit::LetterAndDigit);
+  EXPECT_EQ(o.splitDateLevel, DateSplit::Month);
   EXPECT_EQ(o.splitWhiteEloParts, 4);
   EXPECT_EQ(o.splitBlackEloParts, 1);
   EXPECT_TRUE(o.splitByResult);

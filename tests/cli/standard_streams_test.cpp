@@ -82,7 +82,8 @@ TEST(StandardStreams, OnlyADashIsAStreamAndOnlySplitsSplit) {
   options.ecoOpening = "B";
   EXPECT_FALSE(SplitsOutput(options));
   for (auto set : std::initializer_list<void (*)(TProcessingOptions&)>{
-           [](TProcessingOptions& o) { o.splitEcoLevel = 1; }, [](TProcessingOptions& o) { o.splitDateLevel = 2; },
+           [](TProcessingOptions& o) { o.splitEcoLevel = EcoSplit::Letter; },
+           [](TProcessingOptions& o) { o.splitDateLevel = DateSplit::Month; },
            [](TProcessingOptions& o) { o.splitByPlayer = true; }, [](TProcessingOptions& o) { o.splitByResult = true; },
            [](TProcessingOptions& o) { o.splitBlackEloParts = 2; }}) {
     TProcessingOptions split;

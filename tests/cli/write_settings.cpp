@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
   ProcessingOptions.splitByResult = true;
   ProcessingOptions.removeComments = true;
   ProcessingOptions.removeVariations = true;
-  ProcessingOptions.tagRemoval = 1;
+  ProcessingOptions.tagRemoval = TagRemoval::AllButRoster;
   NoWindow window;
   return SaveSettings(argv[1], window) ? 0 : 1;
 }

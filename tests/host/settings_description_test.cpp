@@ -17,7 +17,7 @@ TEST(SettingsDescription, NamesOnlyWhatDiffersFromTheDefaults) {
   s.options.keptNags.reset();
   for (int n : {1, 2, 3, 7, 136, 137}) s.options.keptNags.set(size_t(n));
   s.options.removeDuplicates = true;
-  s.options.splitEcoLevel = 3;
+  s.options.splitEcoLevel = EcoSplit::WholeCode;
   s.options.whitePlayer = "Morphy, Paul";
   s.options.whiteEloTo = 2500;
   EXPECT_EQ(DescribeSettings(s),

@@ -252,7 +252,7 @@ TEST_F(Job, EcoSplitAndAddedCodesAgree) {
                  "[Event \"q\"]\n[ECO \"B00\"]\n\n1. d4 d5 2. c4 e6 *\n");
   Load(dir / "games.pgn");
   options.addEcoNames = true;
-  options.splitEcoLevel = 1;
+  options.splitEcoLevel = EcoSplit::Letter;
   Process(dir / "out");
   EXPECT_EQ(result.counts.outputFiles, 2);
   const std::string b = TempDir::Read(dir / "out_eco=B.pgn");
@@ -288,7 +288,7 @@ TEST_F(Job, EveryGameOfAnEcoSplitCarriesItsFilesCode) {
   for (int g = 0; g < 300; ++g) games += "[Event \"" + std::to_string(g) + "\"]\n\n" + openings[g % 4] + " *\n\n";
   TempDir::Write(dir / "games.pgn", games);
   Load(dir / "games.pgn");
-  options.splitEcoLevel = 1;
+  options.splitEcoLevel = EcoSplit::Letter;
   Process(dir / "out");
   EXPECT_EQ(result.counts.written, 300);
   int tagged = 0;
@@ -334,7 +334,7 @@ TEST_F(Job, GamesLetGoFromMemoryAreWrittenAsIfKept) {
     options.removeDuplicates = true;
     options.addEcoNames = true;
     options.removeOldEcoTags = true;
-    options.splitEcoLevel = 2;
+    options.splitEcoLevel = EcoSplit::LetterAndDigit;
     options.splitByPlayer = true;  // every game written twice, once for each player
     options.movesFrom = 20;
     options.doNotRewrite = false;
@@ -539,10 +539,10 @@ TEST_F(Job, AnOutputThatIsAlsoAnInputLosesNoGame) {
   Load(dir / "games.pgn");
   ASSERT_EQ(list.entries.size(), 60u);
   options.doNotRewrite = false;
-  options.splitEcoLevel = 1;  // several files, one of them the input itself
+  options.splitEcoLevel = EcoSplit::Letter;  // several files, one of them the input itself
   options.addEcoNames = true;
   Process(dir / "games");  // "games_eco=....pgn": none is the input yet
-  options.splitEcoLevel = 0;
+  options.splitEcoLevel = EcoSplit::None;
   Process(dir / "games");  // games.pgn: the input
   EXPECT_TRUE(result.unwritten.empty());
   EXPECT_TRUE(result.writeFailures.empty());

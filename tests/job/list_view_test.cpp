@@ -71,7 +71,7 @@ TEST(ListSelection, CtrlClickTogglesOneRowAndKeepsTheOthers) {
 TEST(ListSelection, HighlightsFollowTheirEntriesThroughASort) {
   TGameList list = ListOf({"d", "c", "b", "a"});
   ClickRow(list, 0, false, false);  // "d"
-  SortByColumn(list, 2);
+  SortByColumn(list, WhiteColumn);
   EXPECT_EQ(HighlightedRows(list), (std::vector<int32_t>{3}));
   EXPECT_EQ(list.currentRow, 3);
 }
@@ -101,31 +101,31 @@ TEST(ListKeys, UpAndDownMoveTheCurrentRowAndHighlightOnlyIt) {
 
 TEST(ListSort, TiesKeepLoadOrderAndEmptyKeysComeFirst) {
   TGameList list = ListOf({"b", "a", "", "b", "a"});
-  SortByColumn(list, 2);
+  SortByColumn(list, WhiteColumn);
   EXPECT_EQ(Whites(list), (std::vector<std::string>{"", "a", "a", "b", "b"}));
   EXPECT_EQ(list.displayOrder, (TIndexArray{2, 1, 4, 0, 3}));
   // Column 1 is entry order again, the current row going with its entry.
   list.currentRow = 0;  // entry 2
-  SortByColumn(list, 1);
+  SortByColumn(list, NumberColumn);
   EXPECT_EQ(list.displayOrder, (TIndexArray{0, 1, 2, 3, 4}));
   EXPECT_EQ(list.currentRow, 2);
 }
 
 TEST(ListSort, TheSameColumnTwiceDoesNothingUntilAMergeAppendsRows) {
   TGameList list = ListOf({"b", "a"});
-  SortByColumn(list, 2);
+  SortByColumn(list, WhiteColumn);
   EXPECT_EQ(Whites(list), (std::vector<std::string>{"a", "b"}));
   // Rows put out of order by hand stay so: sorting again by the same column does nothing.
   std::swap(list.displayOrder[0], list.displayOrder[1]);
-  SortByColumn(list, 2);
+  SortByColumn(list, WhiteColumn);
   EXPECT_EQ(Whites(list), (std::vector<std::string>{"b", "a"}));
   // A merge into the list appends at the end and lets the column sort again.
   TGameList more = ListOf({"0"}, "more.pgn");
   JobCounts counts;
   MergeNewGames(list, more.entries, false, counts);
-  EXPECT_EQ(list.sortColumn, 7);
+  EXPECT_EQ(list.sortColumn, SourceColumn);
   EXPECT_EQ(Whites(list), (std::vector<std::string>{"b", "a", "0"}));
-  SortByColumn(list, 2);
+  SortByColumn(list, WhiteColumn);
   EXPECT_EQ(Whites(list), (std::vector<std::string>{"0", "a", "b"}));
 }
 
@@ -134,7 +134,7 @@ TEST(ListSort, ValuesSpelledInDifferentBytesButTheSameTextAreTies) {
   // "\xE9" (one byte, not UTF-8) and "\xC3\xA9" (UTF-8) are both the letter e-acute as text: they
   // tie, and the tie goes by entry order, whatever their bytes say.
   TGameList list = ListOf({"\xC3\xA9", "z", "\xE9", "a", "\xC3\xA9"});
-  SortByColumn(list, 2);
+  SortByColumn(list, WhiteColumn);
   EXPECT_EQ(list.displayOrder, (TIndexArray{3, 1, 0, 2, 4}));
 }
 #endif
@@ -150,7 +150,7 @@ TEST(ListSort, BySourceThenPositionEvenAcrossCopiesOfOneName) {
   for (TGame& entry : other.entries) list.entries.push_back(std::move(entry));
   for (TGame& entry : again.entries) list.entries.push_back(std::move(entry));
   list.displayOrder = {0, 1, 2, 3};
-  SortByColumn(list, 7);
+  SortByColumn(list, SourceColumn);
   EXPECT_EQ(Whites(list), (std::vector<std::string>{"a1", "b0", "b1", "b2"}));
 }
 
@@ -160,10 +160,10 @@ TEST(ListSort, ByBlackResultTournamentAndDate) {
   list.entries[1].tags.SetValue(DateSlot, "1999.12.31");
   list.entries[0].tags.SetValue(EventSlot, "Zurich");
   list.entries[1].tags.SetValue(EventSlot, "Amsterdam");
-  SortByColumn(list, 6);
+  SortByColumn(list, DateColumn);
   EXPECT_EQ(list.displayOrder, (TIndexArray{1, 0}));
-  SortByColumn(list, 1);
-  SortByColumn(list, 5);
+  SortByColumn(list, NumberColumn);
+  SortByColumn(list, TournamentColumn);
   EXPECT_EQ(list.displayOrder, (TIndexArray{1, 0}));
   EXPECT_EQ(ColumnKey(list.entries[0], 3), u"B");
   EXPECT_EQ(ColumnKey(list.entries[0], 4), u"*");

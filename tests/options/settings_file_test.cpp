@@ -63,7 +63,7 @@ std::string Bytes(std::initializer_list<int> values) {
 TEST_F(Settings, DefaultsAreThoseOfTheTable) {
   const TProcessingOptions& o = ProcessingOptions;
   EXPECT_FALSE(o.removeComments);
-  EXPECT_EQ(o.tagRemoval, 2);
+  EXPECT_EQ(o.tagRemoval, TagRemoval::None);
   EXPECT_EQ(o.keptNags.count(), 256u);
   EXPECT_TRUE(o.removeOldEcoTags);
   EXPECT_EQ(o.splitWhiteEloParts, 1);
@@ -107,7 +107,7 @@ TEST_F(Settings, ANewOutputPathResetsOptionsOnlyInAutomaticMode) {
 // A path that names no file is refused whole: the path the settings hold stays, and so do the
 // options, whatever the mode.
 TEST_F(Settings, AnUnusableOutputPathChangesNothing) {
-  ProcessingOptions.splitEcoLevel = 1;
+  ProcessingOptions.splitEcoLevel = EcoSplit::Letter;
   for (const std::u16string& bad :
        {std::u16string(), std::u16string(u"   "), std::u16string(u"C:\\chess\\"), std::u16string(u"games/"),
         std::u16string(u"C:"), std::u16string(u"C:\\chess\\.."), std::u16string(u"out<1>"), std::u16string(u"what?"),
@@ -117,7 +117,7 @@ TEST_F(Settings, AnUnusableOutputPathChangesNothing) {
     EXPECT_FALSE(IsUsableOutputBase(bad));
     EXPECT_EQ(CommitOutputBase(bad), OutputBaseCommit::Refused);
     EXPECT_EQ(outputBase, u"C:\\chess\\output");
-    EXPECT_EQ(ProcessingOptions.splitEcoLevel, 1);
+    EXPECT_EQ(ProcessingOptions.splitEcoLevel, EcoSplit::Letter);
   }
   for (const std::u16string& good :
        {std::u16string(u"out"), std::u16string(u"C:\\chess\\games"), std::u16string(u"Z:/tmp/custom/games"),
@@ -170,10 +170,10 @@ TEST_F(Settings, OptionsSurviveSavingAndLoading) {
   makeDefaultAutomatically = false;
   TProcessingOptions& o = ProcessingOptions;
   o.removeComments = true;
-  o.tagRemoval = 1;
+  o.tagRemoval = TagRemoval::AllButRoster;
   o.keptNags.reset();
   o.keptNags.set(1).set(6).set(200);
-  o.splitEcoLevel = 2;
+  o.splitEcoLevel = EcoSplit::LetterAndDigit;
   o.splitByPlayer = true;
   o.splitWhiteEloParts = 4;
   o.resultMask = ResultDraw | ResultOther;
@@ -213,8 +213,8 @@ TEST_F(Settings, AStoredResultMaskKeepsOnlyFiveBits) {
 TEST_F(Settings, LoadingNormalisesOutOfRangeValues) {
   makeDefaultAutomatically = false;
   TProcessingOptions& o = ProcessingOptions;
-  o.splitEcoLevel = 9;
-  o.splitDateLevel = 4;
+  o.splitEcoLevel = EcoSplit(9);
+  o.splitDateLevel = DateSplit(4);
   o.splitBlackEloParts = 0;
   o.dateFrom = -5;
   o.dateTo = DateKey(2000, 0, 0);
@@ -226,8 +226,8 @@ TEST_F(Settings, LoadingNormalisesOutOfRangeValues) {
   ASSERT_TRUE(SaveSettings(file, window));
   ResetOptions();
   LoadSettings(file, window, 512, 450);
-  EXPECT_EQ(o.splitEcoLevel, 3);
-  EXPECT_EQ(o.splitDateLevel, 3);
+  EXPECT_EQ(o.splitEcoLevel, EcoSplit::WholeCode);
+  EXPECT_EQ(o.splitDateLevel, DateSplit::Day);
   EXPECT_EQ(o.splitBlackEloParts, 1);
   EXPECT_EQ(o.dateFrom, 0);
   EXPECT_EQ(o.dateTo, DateKey(2000, 1, 1));
@@ -305,8 +305,8 @@ TEST_F(Settings, ShortAndDamagedFilesLeaveDefaults) {
     FakeWindow w;
     LoadSettings(file, w, 640, 450);
     const TProcessingOptions& o = ProcessingOptions;
-    EXPECT_LE(o.splitEcoLevel, 3);
-    EXPECT_LE(o.splitDateLevel, 3);
+    EXPECT_LE(o.splitEcoLevel, EcoSplit::WholeCode);
+    EXPECT_LE(o.splitDateLevel, DateSplit::Day);
     EXPECT_LE(o.resultMask, 31);
     EXPECT_LE(o.ecoOpening.size(), 3u);
     EXPECT_LE(o.whiteEloTo, 10000);

@@ -140,14 +140,14 @@ TEST(OptionFieldItemsByName, CaseFoldedMatchesOfItemNames) {
   const FieldOutcome all = Typed(o, OC::Tags, u"all", 1);
   EXPECT_TRUE(Accepted(all));
   EXPECT_EQ(all.index, 1);
-  EXPECT_EQ(o.tagRemoval, 0);
+  EXPECT_EQ(o.tagRemoval, TagRemoval::All);
   EXPECT_TRUE(Accepted(Typed(o, OC::Nags, u"except BASIC (! ? !! ?? !? ?!)")));
   EXPECT_EQ(o.keptNags.count(), 6u);
   EXPECT_FALSE(Accepted(Typed(o, OC::Nags, u"Options...")));
   EXPECT_EQ(ChooseFieldItem(o, OC::Nags, 3).verdict, FieldVerdict::AskNagWindow);
   EXPECT_EQ(o.keptNags.count(), 6u);
   EXPECT_TRUE(Accepted(Typed(o, OC::SplitDate, u"by MONTHS")));
-  EXPECT_EQ(o.splitDateLevel, 2);
+  EXPECT_EQ(o.splitDateLevel, DateSplit::Month);
   EXPECT_FALSE(Accepted(ChooseFieldItem(o, OC::SplitDate, 4)));
   EXPECT_FALSE(Accepted(ChooseFieldItem(o, OC::SplitDate, -1)));
 }
@@ -202,9 +202,9 @@ TEST(OptionFieldRefresh, WhatEachFieldShows) {
   EXPECT_EQ(Shown(o, OC::WhiteEloFrom), u"0");
   EXPECT_EQ(Shown(o, OC::Tags), u"No");
   EXPECT_EQ(Shown(o, OC::Nags), u"No");
-  o.tagRemoval = 7;
+  o.tagRemoval = TagRemoval(7);
   o.keptNags.reset(200);
-  o.splitEcoLevel = 9;
+  o.splitEcoLevel = EcoSplit(9);
   o.splitBlackEloParts = 40;
   o.ecoOpening = "C4";
   EXPECT_EQ(Shown(o, OC::Tags), u"Except seven tag roster");

@@ -151,7 +151,7 @@ TEST(Chess960, GamesWrittenWithFewerTagsStillReadBackAsChess960) {
     Result r = ReadText(withOthers);
     ASSERT_EQ(r.games.size(), 1u);
     TProcessingOptions options;
-    options.tagRemoval = uint8_t(removal);
+    options.tagRemoval = TagRemoval(removal);
     OutputBuffer written;
     WriteGame(r.games[0], written, options);
     const std::string text(written.Text());
@@ -162,7 +162,7 @@ TEST(Chess960, GamesWrittenWithFewerTagsStillReadBackAsChess960) {
   Result standard = ReadText("[Event \"t\"]\n[Variant \"Standard\"]\n\n1. e4 *\n\n");
   ASSERT_EQ(standard.games.size(), 1u);
   TProcessingOptions roster;
-  roster.tagRemoval = 1;
+  roster.tagRemoval = TagRemoval::AllButRoster;
   OutputBuffer written;
   WriteGame(standard.games[0], written, roster);
   EXPECT_EQ(std::string(written.Text()).find("Variant"), std::string::npos);

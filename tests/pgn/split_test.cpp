@@ -58,7 +58,7 @@ TEST(FileNames, NoSplitIsTheBasePathAndPgn) {
 
 TEST(FileNames, DatesEloResultsAndEco) {
   TProcessingOptions o;
-  o.splitDateLevel = 2;
+  o.splitDateLevel = DateSplit::Month;
   TGames games = Games({"[Event \"a\"][Date \"1990.??.??\"]", "[Event \"b\"][Date \"????.??.??\"]",
                         "[Event \"c\"][Date \"0990.03.01\"]"});
   EXPECT_EQ(FilesOf(games, o),
@@ -187,15 +187,15 @@ TEST(GroupingSort, EcoCodesInByteOrderAtEveryLevel) {
              "[Event \"5\"][ECO \"A99\"]", "[Event \"6\"][ECO \"B1\"]", "[Event \"7\"][ECO \"B12\"]"});
   // Game 3 has no tag and game 6 an invalid one; with no table loaded here, neither has a code.
   TProcessingOptions o;
-  o.splitEcoLevel = 3;
+  o.splitEcoLevel = EcoSplit::WholeCode;
   EXPECT_EQ(FilesOf(games, o),
             (std::vector<std::string>{"out_eco=.pgn#3", "out_eco=.pgn#6", "out_eco=A99.pgn#5", "out_eco=B02.pgn#4",
                                       "out_eco=B12.pgn#1", "out_eco=B12.pgn#7", "out_eco=b12.pgn#2"}));
-  o.splitEcoLevel = 2;
+  o.splitEcoLevel = EcoSplit::LetterAndDigit;
   EXPECT_EQ(FilesOf(games, o),
             (std::vector<std::string>{"out_eco=.pgn#3", "out_eco=.pgn#6", "out_eco=A9.pgn#5", "out_eco=B0.pgn#4",
                                       "out_eco=B1.pgn#1", "out_eco=B1.pgn#7", "out_eco=b1.pgn#2"}));
-  o.splitEcoLevel = 1;
+  o.splitEcoLevel = EcoSplit::Letter;
   EXPECT_EQ(FilesOf(games, o),
             (std::vector<std::string>{"out_eco=.pgn#3", "out_eco=.pgn#6", "out_eco=A.pgn#5", "out_eco=B.pgn#1",
                                       "out_eco=B.pgn#4", "out_eco=B.pgn#7", "out_eco=b.pgn#2"}));

@@ -164,11 +164,11 @@ TEST(Writer, TagRemovalModesAndEscaping) {
   const std::string all = Rewrite(setUp, options);
   EXPECT_NE(all.find("[Event \"say \\\"hi\\\" \\\\\"]\r\n"), std::string::npos);
   EXPECT_NE(all.find("[Annotator \"a\"]\r\n"), std::string::npos);
-  options.tagRemoval = 1;
+  options.tagRemoval = TagRemoval::AllButRoster;
   const std::string roster = Rewrite(setUp, options);
   EXPECT_NE(roster.find("[SetUp \"1\"]\r\n[FEN"), std::string::npos);
   EXPECT_EQ(roster.find("Annotator"), std::string::npos);
-  options.tagRemoval = 0;
+  options.tagRemoval = TagRemoval::All;
   EXPECT_EQ(Rewrite(setUp, options), "[SetUp \"1\"]\r\n[FEN \"4k3/8/8/8/8/8/8/4K3 w - - 0 1\"]\r\n\r\n1.Kd2 *\r\n\r\n");
   EXPECT_EQ(Rewrite(Tags + "1. e4 *", options), "\r\n1.e4 1-0\r\n\r\n");
 }
