@@ -1,8 +1,9 @@
 #include "chess/eco.h"
 
+#include <algorithm>
 #include <mutex>
 
-#include "io/bytefile.h"
+#include "io/file_read.h"
 #include "io/host_folder.h"
 
 namespace {
@@ -52,18 +53,9 @@ int32_t EcoLookup(const ecoinfar& table, int64_t key) {
 }
 
 ecoinfar ReadEcoTable(const std::filesystem::path& file) {
-  ecoinfar table;
-  bytefile in(file, true);
-  if (in.failed) return table;
-  table.resize(size_t(in.filesize()) / RecordSize);
-  for (ecoinfo& entry : table) {
-    const uint32_t high = uint32_t(in.readint());
-    const uint32_t low = uint32_t(in.readint());
-    entry.key = int64_t((uint64_t(high) << 32) | low);
-    entry.code.resize(3);
-    for (char& c : entry.code) c = char(in.readbyte());
-  }
-  return table;
+  std::string bytes;
+  if (readfile(file, bytes) != ReadError::None) return {};
+  return ParseEcoTable(bytes);
 }
 
 ecoinfar ParseEcoTable(std::string_view bytes) {
@@ -76,6 +68,14 @@ ecoinfar ParseEcoTable(std::string_view bytes) {
     table[i].code.assign(record.substr(8, 3));
   }
   return table;
+}
+
+bool HoldsEcoCodes(const ecoinfar& table) {
+  const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  return !table.empty() && std::all_of(table.begin(), table.end(), [&](const ecoinfo& entry) {
+    const std::string& c = entry.code;
+    return c.size() == 3 && c[0] >= 'A' && c[0] <= 'E' && digit(c[1]) && digit(c[2]);
+  });
 }
 
 namespace {

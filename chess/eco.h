@@ -26,6 +26,10 @@ ecoinfar ReadEcoTable(const std::filesystem::path& file);
 // The same from bytes in memory (the table built into the command line).
 ecoinfar ParseEcoTable(std::string_view bytes);
 
+// Whether a table read so is one: at least one record, each code a letter A to E and two digits
+// (a file of another kind gives records too, with codes that are no codes).
+bool HoldsEcoCodes(const ecoinfar& table);
+
 // The library's one table: empty until the first classification loads it from the table file
 // (by default plugins/ecos.dat in the host program's folder); while it is missing, every
 // classification tries again.

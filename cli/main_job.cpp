@@ -335,13 +335,7 @@ int RunMainJob(const CliRequest& request) {
       std::fprintf(stderr, "pgnutil: --eco-table: %s: no such file\n", request.ecoTable.string().c_str());
       return 2;
     }
-    const ecoinfar table = ReadEcoTable(request.ecoTable);
-    const bool codes = std::all_of(table.begin(), table.end(), [](const ecoinfo& entry) {
-      const std::string& c = entry.code;
-      return c.size() == 3 && c[0] >= 'A' && c[0] <= 'E' && std::isdigit(static_cast<unsigned char>(c[1])) &&
-             std::isdigit(static_cast<unsigned char>(c[2]));
-    });
-    if (table.empty() || !codes) {
+    if (!HoldsEcoCodes(ReadEcoTable(request.ecoTable))) {
       std::fprintf(stderr,
                    "pgnutil: --eco-table: %s is no ECO table (11-byte records: a position key, then a code "
                    "such as B20)\n",

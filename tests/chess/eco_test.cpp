@@ -57,6 +57,12 @@ TEST(EcoTableFile, ReadsWholeRecordsOnly) {
   EXPECT_EQ(table[1].key, 0x102);
   EXPECT_EQ(ParseEcoTable(bytes).size(), 2u);
   EXPECT_TRUE(ReadEcoTable(dir / "missing.dat").empty());
+  // Only records whose codes are codes make a table: a PGN file read as one is none.
+  EXPECT_TRUE(HoldsEcoCodes(table));
+  EXPECT_FALSE(HoldsEcoCodes({}));
+  EXPECT_FALSE(HoldsEcoCodes(ParseEcoTable("[Event \"Casual\"]\n[Site \"?\"]\n")));
+  for (const char* code : {"F20", "B2x", "b20", "B2"})
+    EXPECT_FALSE(HoldsEcoCodes({ecoinfo{"A00", 1}, ecoinfo{code, 2}})) << code;
 }
 
 class Classification : public ::testing::Test {
