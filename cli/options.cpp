@@ -108,6 +108,200 @@ bool ParseNagSet(const std::string& text, std::bitset<256>& kept) {
   return true;
 }
 
+namespace {
+
+// The option values as typed, before they are checked against each other and turned into the
+// request. Flags and numbers that need no conversion go straight into the request instead.
+struct TypedArguments {
+  std::vector<std::string> inputs;
+  std::string output, reportFile, settingsFile, ecoTable;
+  std::string tags = "keep", nags = "keep";
+  bool keepValidEco = false, append = false, overwrite = false;
+  int32_t ecoLevel = 0, whiteParts = 1, blackParts = 1;
+  std::string dateSplit;
+  std::string results, dateFrom, dateTo, whiteElo, blackElo, moves;
+  std::vector<std::string> renamePlayers, renameEvents, renameSites;
+};
+
+// The inputs, the output and how the program runs.
+void DeclareInputsAndRunning(CLI::App& app, CliRequest& request, TypedArguments& a) {
+  app.add_option(
+         "INPUT", a.inputs,
+         "PGN files (plain, or compressed with gzip, zstd, bzip2 or xz) and folders of them; - for standard input")
+      ->required()
+      ->option_text("PATH ...");
+  app.add_option("-o,--output", a.output,
+                 "output path, .pgn optional (default: output; a split adds _eco=A and so on); - for standard "
+                 "output; a pipe or a device is written as it is: -o /dev/null (NUL on Windows) reads and checks "
+                 "every game and writes nothing")
+      ->option_text("BASE");
+  app.add_flag("-q,--quiet", request.quiet, "no progress line");
+  app.add_flag("-r,--recursive", request.recursive, "read the folders below each folder given too");
+  app.add_option("--report", a.reportFile, "write every skipped game and stretch of damaged text to FILE")
+      ->option_text("FILE");
+  app.add_option("--settings", a.settingsFile,
+                 "take the processing options from a pgn_util.dat; options given here override its own")
+      ->option_text("FILE");
+  app.add_option("--eco-table", a.ecoTable, "ECO table file to use instead of the built-in one")->option_text("FILE");
+  app.add_option("--memory", request.memoryMiB,
+                 "MiB of games kept in memory (default: an eighth of the machine's memory, at least 384; 384 in a "
+                 "32-bit build); games past it are read again when written")
+      ->check(CLI::Range(int64_t(1), int64_t(1) << 20));
+  app.add_option("--threads", request.threads,
+                 "threads reading a folder's files, or the pieces of a large file, at once (default: one per "
+                 "core, up to 4)")
+      ->check(CLI::Range(1, 64));
+}
+
+// What a written game keeps, and how existing output files are treated.
+void DeclareWhatIsWritten(CLI::App& app, TProcessingOptions& o, TypedArguments& a) {
+  app.add_flag("--remove-comments", o.removeComments, "write no comments");
+  app.add_flag("--remove-variations", o.removeVariations, "write no variations");
+  app.add_option("--tags", a.tags, "keep | roster (the seven tag roster only) | none")
+      ->check(Check("keep, roster or none",
+                    [](const std::string& t) { return t == "keep" || t == "roster" || t == "none"; }));
+  app.add_option("--nags", a.nags, "keep | basic (! ? !! ?? !? ?! only) | none | a list such as 1,2,14")
+      ->check(Check("keep, basic, none or NAG numbers", [](const std::string& t) {
+        std::bitset<256> scratch;
+        return ParseNagSet(t, scratch);
+      }));
+  app.add_flag("--duplicates", o.removeDuplicates, "drop duplicate games");
+  app.add_flag("--add-eco", o.addEcoNames, "give every written game an ECO tag from its moves");
+  app.add_flag("--keep-valid-eco", a.keepValidEco, "with --add-eco, keep an ECO tag that holds a valid code");
+  app.add_flag("--append", a.append, "append to existing output files (the default)");
+  app.add_flag("--overwrite", a.overwrite, "replace existing output files");
+}
+
+void DeclareSplits(CLI::App& app, TProcessingOptions& o, TypedArguments& a) {
+  app.add_option("--split-eco", a.ecoLevel, "one file per ECO letter (1), letter and digit (2) or code (3)")
+      ->check(CLI::Range(1, 3));
+  app.add_option("--split-date", a.dateSplit, "years | months | days")
+      ->check(CLI::IsMember({"years", "months", "days"}));
+  app.add_flag("--split-white", o.splitByWhite, "one file per White player");
+  app.add_flag("--split-black", o.splitByBlack, "one file per Black player");
+  app.add_flag("--split-player", o.splitByPlayer, "one file per player, either colour (games appear twice)");
+  app.add_flag("--split-event", o.splitByTournament, "one file per Event");
+  app.add_option("--split-white-elo", a.whiteParts, "split White's ratings into N bands")->check(CLI::Range(2, 255));
+  app.add_option("--split-black-elo", a.blackParts, "split Black's ratings into N bands")->check(CLI::Range(2, 255));
+  app.add_flag("--split-result", o.splitByResult, "one file per result");
+}
+
+void DeclareFilters(CLI::App& app, TProcessingOptions& o, TypedArguments& a) {
+  app.add_option("--result", a.results, "keep these results: 1-0,0-1,1/2-1/2,*,other")
+      ->check(Check("a list of 1-0, 0-1, 1/2-1/2, * and other", [](const std::string& t) {
+        uint8_t mask;
+        return ParseResultList(t, mask);
+      }));
+  app.add_option("--date-from", a.dateFrom, "games on or after YYYY[.MM[.DD]]")
+      ->check(Check("a date YYYY[.MM[.DD]]", [](const std::string& t) {
+        int32_t key;
+        return ParseDate(t, false, key);
+      }));
+  app.add_option("--date-to", a.dateTo, "games on or before YYYY[.MM[.DD]]")
+      ->check(Check("a date YYYY[.MM[.DD]]", [](const std::string& t) {
+        int32_t key;
+        return ParseDate(t, true, key);
+      }));
+  app.add_option("--white", o.whitePlayer, "only games with this White player (exact name)");
+  app.add_option("--black", o.blackPlayer, "only games with this Black player (exact name)");
+  app.add_flag("--any-colour,--any-color", o.ignorePlayerColour, "--white matches either colour");
+  auto rangeCheck = Check("a range FROM-TO", [](const std::string& t) {
+    int32_t from = 0, to = 0;
+    return ParseRange(t, from, to);
+  });
+  app.add_option("--white-elo", a.whiteElo, "White's rating within FROM-TO")->check(rangeCheck);
+  app.add_option("--black-elo", a.blackElo, "Black's rating within FROM-TO")->check(rangeCheck);
+  app.add_option("--eco", o.ecoOpening, "only games whose ECO code begins with this (such as B2)")
+      ->check(Check("at most three characters", [](const std::string& t) { return !t.empty() && t.size() <= 3; }));
+  app.add_option("--moves", a.moves, "games of FROM-TO moves")->check(rangeCheck);
+}
+
+void DeclareRenames(CLI::App& app, TypedArguments& a) {
+  auto renameCheck = Check("OLD=NEW with a new name", [](const std::string& t) {
+    const size_t equals = t.find('=');
+    return equals != std::string::npos && equals + 1 < t.size();
+  });
+  app.add_option("--rename-player", a.renamePlayers, "give White and Black tags holding exactly OLD the name NEW")
+      ->check(renameCheck);
+  app.add_option("--rename-event", a.renameEvents, "rename an Event, OLD=NEW")->check(renameCheck);
+  app.add_option("--rename-site", a.renameSites, "rename a Site, OLD=NEW")->check(renameCheck);
+}
+
+// Options that would be silently without effect, or leave no game whatever the files hold: the
+// reason, or "" when there is none.
+std::string Conflict(const TypedArguments& a, const TProcessingOptions& o) {
+  std::string conflict;
+  if (a.append && a.overwrite)
+    conflict = "--append and --overwrite exclude each other";
+  else if (a.keepValidEco && !o.addEcoNames)
+    conflict = "--keep-valid-eco works with --add-eco only";
+  else if (o.ignorePlayerColour && o.whitePlayer.empty())
+    conflict = "--any-colour needs the name in --white";
+  else if (o.ignorePlayerColour && !o.blackPlayer.empty())
+    conflict = "--any-colour ignores --black: give one name, in --white";
+  else if (!a.dateFrom.empty() && !a.dateTo.empty()) {
+    int32_t from = 0, to = 0;
+    ParseDate(a.dateFrom, false, from);
+    ParseDate(a.dateTo, true, to);
+    if (from > to) conflict = "--date-from " + a.dateFrom + " is after --date-to " + a.dateTo;
+  }
+  return conflict;
+}
+
+// The typed values into the request. Only what is given changes the options: they may come from
+// a settings file before.
+void ApplyArguments(const CLI::App& app, const TypedArguments& a, CliRequest& request) {
+  TProcessingOptions& o = request.options;
+  for (const std::string& input : a.inputs)
+    for (const std::filesystem::path& path : InputsFromArgument(input)) request.inputs.push_back(path);
+  // The output is a base that every file name extends ("out" gives out.pgn, out_eco=A.pgn):
+  // a ".pgn" given with it would be doubled.
+  std::string output = a.output;
+  if (output.size() > 4 && FoldedEqual(std::string_view(output).substr(output.size() - 4), ".pgn"))
+    output.resize(output.size() - 4);
+  if (!output.empty()) request.output = PathFromArgument(output);
+  if (!a.reportFile.empty()) request.reportFile = PathFromArgument(a.reportFile);
+  if (!a.settingsFile.empty()) request.settingsFile = PathFromArgument(a.settingsFile);
+  if (!a.ecoTable.empty()) request.ecoTable = PathFromArgument(a.ecoTable);
+  auto given = [&](const char* name) { return app.count(name) > 0; };
+  if (given("--white")) o.whitePlayer = NameFromArgument(o.whitePlayer);
+  if (given("--black")) o.blackPlayer = NameFromArgument(o.blackPlayer);
+  auto addRenames = [&](const std::vector<std::string>& items, RenameKind kind) {
+    for (const std::string& item : items) {
+      const size_t equals = item.find('=');
+      request.renames.push_back(
+          CliRename{kind, NameFromArgument(item.substr(0, equals)), NameFromArgument(item.substr(equals + 1))});
+    }
+  };
+  addRenames(a.renamePlayers, RenameKind::Player);
+  addRenames(a.renameEvents, RenameKind::Tournament);
+  addRenames(a.renameSites, RenameKind::Site);
+  if (given("--tags"))
+    o.tagRemoval = a.tags == "none"     ? TagRemoval::All
+                   : a.tags == "roster" ? TagRemoval::AllButRoster
+                                        : TagRemoval::None;
+  if (given("--nags")) ParseNagSet(a.nags, o.keptNags);
+  if (a.keepValidEco) o.removeOldEcoTags = false;
+  if (a.overwrite) o.doNotRewrite = false;
+  if (a.append) o.doNotRewrite = true;
+  if (given("--split-eco")) o.splitEcoLevel = EcoSplit(a.ecoLevel);
+  if (given("--split-date"))
+    o.splitDateLevel = a.dateSplit == "years"    ? DateSplit::Year
+                       : a.dateSplit == "months" ? DateSplit::Month
+                       : a.dateSplit == "days"   ? DateSplit::Day
+                                                 : DateSplit::None;
+  if (given("--split-white-elo")) o.splitWhiteEloParts = uint8_t(a.whiteParts);
+  if (given("--split-black-elo")) o.splitBlackEloParts = uint8_t(a.blackParts);
+  if (!a.results.empty()) ParseResultList(a.results, o.resultMask);
+  if (!a.dateFrom.empty()) ParseDate(a.dateFrom, false, o.dateFrom);
+  if (!a.dateTo.empty()) ParseDate(a.dateTo, true, o.dateTo);
+  if (!a.whiteElo.empty()) ParseRange(a.whiteElo, o.whiteEloFrom, o.whiteEloTo);
+  if (!a.blackElo.empty()) ParseRange(a.blackElo, o.blackEloFrom, o.blackEloTo);
+  if (!a.moves.empty()) ParseRange(a.moves, o.movesFrom, o.movesTo);
+}
+
+}  // namespace
+
 bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, std::string& error, int& exitCode) {
   CLI::App app{"pgnutil: load PGN files or folders with every move checked, filter, split and write them.", "pgnutil"};
   app.footer(
@@ -128,107 +322,12 @@ bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, st
   app.set_version_flag("--version", "pgnutil 0.1");
   // "/path" is a path, never a Windows-style option.
   app.allow_windows_style_options(false);
-  TProcessingOptions& o = request.options;
-  std::vector<std::string> inputs;
-  app.add_option(
-         "INPUT", inputs,
-         "PGN files (plain, or compressed with gzip, zstd, bzip2 or xz) and folders of them; - for standard input")
-      ->required()
-      ->option_text("PATH ...");
-  std::string output, reportFile, settingsFile, ecoTable;
-  app.add_option("-o,--output", output,
-                 "output path, .pgn optional (default: output; a split adds _eco=A and so on); - for standard "
-                 "output; a pipe or a device is written as it is: -o /dev/null (NUL on Windows) reads and checks "
-                 "every game and writes nothing")
-      ->option_text("BASE");
-  app.add_flag("-q,--quiet", request.quiet, "no progress line");
-  app.add_flag("-r,--recursive", request.recursive, "read the folders below each folder given too");
-  app.add_option("--report", reportFile, "write every skipped game and stretch of damaged text to FILE")
-      ->option_text("FILE");
-  app.add_option("--settings", settingsFile,
-                 "take the processing options from a pgn_util.dat; options given here override its own")
-      ->option_text("FILE");
-  app.add_option("--eco-table", ecoTable, "ECO table file to use instead of the built-in one")->option_text("FILE");
-  app.add_option("--memory", request.memoryMiB,
-                 "MiB of games kept in memory (default: an eighth of the machine's memory, at least 384; 384 in a "
-                 "32-bit build); games past it are read again when written")
-      ->check(CLI::Range(int64_t(1), int64_t(1) << 20));
-  app.add_option("--threads", request.threads,
-                 "threads reading a folder's files, or the pieces of a large file, at once (default: one per "
-                 "core, up to 4)")
-      ->check(CLI::Range(1, 64));
-
-  app.add_flag("--remove-comments", o.removeComments, "write no comments");
-  app.add_flag("--remove-variations", o.removeVariations, "write no variations");
-  std::string tags = "keep", nags = "keep";
-  app.add_option("--tags", tags, "keep | roster (the seven tag roster only) | none")
-      ->check(Check("keep, roster or none",
-                    [](const std::string& t) { return t == "keep" || t == "roster" || t == "none"; }));
-  app.add_option("--nags", nags, "keep | basic (! ? !! ?? !? ?! only) | none | a list such as 1,2,14")
-      ->check(Check("keep, basic, none or NAG numbers", [](const std::string& t) {
-        std::bitset<256> scratch;
-        return ParseNagSet(t, scratch);
-      }));
-  app.add_flag("--duplicates", o.removeDuplicates, "drop duplicate games");
-  app.add_flag("--add-eco", o.addEcoNames, "give every written game an ECO tag from its moves");
-  bool keepValidEco = false;
-  app.add_flag("--keep-valid-eco", keepValidEco, "with --add-eco, keep an ECO tag that holds a valid code");
-  bool append = false, overwrite = false;
-  app.add_flag("--append", append, "append to existing output files (the default)");
-  app.add_flag("--overwrite", overwrite, "replace existing output files");
-
-  int32_t ecoLevel = 0, whiteParts = 1, blackParts = 1;
-  std::string dateSplit;
-  app.add_option("--split-eco", ecoLevel, "one file per ECO letter (1), letter and digit (2) or code (3)")
-      ->check(CLI::Range(1, 3));
-  app.add_option("--split-date", dateSplit, "years | months | days")->check(CLI::IsMember({"years", "months", "days"}));
-  app.add_flag("--split-white", o.splitByWhite, "one file per White player");
-  app.add_flag("--split-black", o.splitByBlack, "one file per Black player");
-  app.add_flag("--split-player", o.splitByPlayer, "one file per player, either colour (games appear twice)");
-  app.add_flag("--split-event", o.splitByTournament, "one file per Event");
-  app.add_option("--split-white-elo", whiteParts, "split White's ratings into N bands")->check(CLI::Range(2, 255));
-  app.add_option("--split-black-elo", blackParts, "split Black's ratings into N bands")->check(CLI::Range(2, 255));
-  app.add_flag("--split-result", o.splitByResult, "one file per result");
-
-  std::string results, dateFrom, dateTo, whiteElo, blackElo, moves;
-  app.add_option("--result", results, "keep these results: 1-0,0-1,1/2-1/2,*,other")
-      ->check(Check("a list of 1-0, 0-1, 1/2-1/2, * and other", [](const std::string& t) {
-        uint8_t mask;
-        return ParseResultList(t, mask);
-      }));
-  app.add_option("--date-from", dateFrom, "games on or after YYYY[.MM[.DD]]")
-      ->check(Check("a date YYYY[.MM[.DD]]", [](const std::string& t) {
-        int32_t key;
-        return ParseDate(t, false, key);
-      }));
-  app.add_option("--date-to", dateTo, "games on or before YYYY[.MM[.DD]]")
-      ->check(Check("a date YYYY[.MM[.DD]]", [](const std::string& t) {
-        int32_t key;
-        return ParseDate(t, true, key);
-      }));
-  app.add_option("--white", o.whitePlayer, "only games with this White player (exact name)");
-  app.add_option("--black", o.blackPlayer, "only games with this Black player (exact name)");
-  app.add_flag("--any-colour,--any-color", o.ignorePlayerColour, "--white matches either colour");
-  auto rangeCheck = Check("a range FROM-TO", [](const std::string& t) {
-    int32_t a = 0, b = 0;
-    return ParseRange(t, a, b);
-  });
-  app.add_option("--white-elo", whiteElo, "White's rating within FROM-TO")->check(rangeCheck);
-  app.add_option("--black-elo", blackElo, "Black's rating within FROM-TO")->check(rangeCheck);
-  app.add_option("--eco", o.ecoOpening, "only games whose ECO code begins with this (such as B2)")
-      ->check(Check("at most three characters", [](const std::string& t) { return !t.empty() && t.size() <= 3; }));
-  app.add_option("--moves", moves, "games of FROM-TO moves")->check(rangeCheck);
-
-  std::vector<std::string> renamePlayers, renameEvents, renameSites;
-  auto renameCheck = Check("OLD=NEW with a new name", [](const std::string& t) {
-    const size_t equals = t.find('=');
-    return equals != std::string::npos && equals + 1 < t.size();
-  });
-  app.add_option("--rename-player", renamePlayers, "give White and Black tags holding exactly OLD the name NEW")
-      ->check(renameCheck);
-  app.add_option("--rename-event", renameEvents, "rename an Event, OLD=NEW")->check(renameCheck);
-  app.add_option("--rename-site", renameSites, "rename a Site, OLD=NEW")->check(renameCheck);
-
+  TypedArguments typed;
+  DeclareInputsAndRunning(app, request, typed);
+  DeclareWhatIsWritten(app, request.options, typed);
+  DeclareSplits(app, request.options, typed);
+  DeclareFilters(app, request.options, typed);
+  DeclareRenames(app, typed);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -237,71 +336,12 @@ bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, st
     error = out.str();
     return false;
   }
-  // Options that would be silently without effect, or leave no game whatever the files hold.
-  std::string conflict;
-  if (append && overwrite)
-    conflict = "--append and --overwrite exclude each other";
-  else if (keepValidEco && !o.addEcoNames)
-    conflict = "--keep-valid-eco works with --add-eco only";
-  else if (o.ignorePlayerColour && o.whitePlayer.empty())
-    conflict = "--any-colour needs the name in --white";
-  else if (o.ignorePlayerColour && !o.blackPlayer.empty())
-    conflict = "--any-colour ignores --black: give one name, in --white";
-  else if (!dateFrom.empty() && !dateTo.empty()) {
-    int32_t from = 0, to = 0;
-    ParseDate(dateFrom, false, from);
-    ParseDate(dateTo, true, to);
-    if (from > to) conflict = "--date-from " + dateFrom + " is after --date-to " + dateTo;
-  }
-  if (!conflict.empty()) {
+  if (const std::string conflict = Conflict(typed, request.options); !conflict.empty()) {
     error = "pgnutil: " + conflict + "\n";
     exitCode = 2;
     return false;
   }
-  for (const std::string& input : inputs)
-    for (const std::filesystem::path& path : InputsFromArgument(input)) request.inputs.push_back(path);
-  // The output is a base that every file name extends ("out" gives out.pgn, out_eco=A.pgn):
-  // a ".pgn" given with it would be doubled.
-  if (output.size() > 4 && FoldedEqual(std::string_view(output).substr(output.size() - 4), ".pgn"))
-    output.resize(output.size() - 4);
-  if (!output.empty()) request.output = PathFromArgument(output);
-  if (!reportFile.empty()) request.reportFile = PathFromArgument(reportFile);
-  if (!settingsFile.empty()) request.settingsFile = PathFromArgument(settingsFile);
-  if (!ecoTable.empty()) request.ecoTable = PathFromArgument(ecoTable);
-  // Only what is given changes the options: they may come from a settings file before.
-  auto given = [&](const char* name) { return app.count(name) > 0; };
-  if (given("--white")) o.whitePlayer = NameFromArgument(o.whitePlayer);
-  if (given("--black")) o.blackPlayer = NameFromArgument(o.blackPlayer);
-  auto addRenames = [&](const std::vector<std::string>& items, RenameKind kind) {
-    for (const std::string& item : items) {
-      const size_t equals = item.find('=');
-      request.renames.push_back(
-          CliRename{kind, NameFromArgument(item.substr(0, equals)), NameFromArgument(item.substr(equals + 1))});
-    }
-  };
-  addRenames(renamePlayers, RenameKind::Player);
-  addRenames(renameEvents, RenameKind::Tournament);
-  addRenames(renameSites, RenameKind::Site);
-  if (given("--tags"))
-    o.tagRemoval = tags == "none" ? TagRemoval::All : tags == "roster" ? TagRemoval::AllButRoster : TagRemoval::None;
-  if (given("--nags")) ParseNagSet(nags, o.keptNags);
-  if (keepValidEco) o.removeOldEcoTags = false;
-  if (overwrite) o.doNotRewrite = false;
-  if (append) o.doNotRewrite = true;
-  if (given("--split-eco")) o.splitEcoLevel = EcoSplit(ecoLevel);
-  if (given("--split-date"))
-    o.splitDateLevel = dateSplit == "years"    ? DateSplit::Year
-                       : dateSplit == "months" ? DateSplit::Month
-                       : dateSplit == "days"   ? DateSplit::Day
-                                               : DateSplit::None;
-  if (given("--split-white-elo")) o.splitWhiteEloParts = uint8_t(whiteParts);
-  if (given("--split-black-elo")) o.splitBlackEloParts = uint8_t(blackParts);
-  if (!results.empty()) ParseResultList(results, o.resultMask);
-  if (!dateFrom.empty()) ParseDate(dateFrom, false, o.dateFrom);
-  if (!dateTo.empty()) ParseDate(dateTo, true, o.dateTo);
-  if (!whiteElo.empty()) ParseRange(whiteElo, o.whiteEloFrom, o.whiteEloTo);
-  if (!blackElo.empty()) ParseRange(blackElo, o.blackEloFrom, o.blackEloTo);
-  if (!moves.empty()) ParseRange(moves, o.movesFrom, o.movesTo);
+  ApplyArguments(app, typed, request);
   return true;
 }
 
