@@ -300,25 +300,21 @@ int LoadInputs(const CliRequest& request, const StreamFiles& streams, Jobs& jobs
   return status;
 }
 
-}  // namespace
-
-int RunMainJob(const CliRequest& request) {
-  // Before anything is made that a signal would leave behind (the streams' temporary folder).
-  CatchEndingSignals();
-  // Never destroyed: the loaded games go with the process (main leaves without freeing them one
-  // by one, which would only cost time; for a large collection a noticeable part of a second).
-  Jobs& jobs = *new Jobs;
-  jobs.options = request.options;
-  jobs.threads = request.threads;
-  const TProcessingOptions& options = jobs.options;
+// An output named by a folder ("", "." or ".." as its last part) has no name to give the files:
+// the exit status 2 then, after saying so; else 0.
+int RefuseFolderAsOutput(const CliRequest& request) {
   if (request.output.filename().empty() || request.output.filename() == "." || request.output.filename() == "..") {
     std::fprintf(stderr, "pgnutil: -o %s names a folder, not a file: give the output a name in it, such as %s\n",
                  request.output.string().c_str(), (request.output / "games").string().c_str());
     return 2;
   }
-  StreamFiles streams;
-  if (const int failed = PrepareStreams(request, streams, jobs.options)) return failed;
-  // A pipe or a device (-o /dev/null, a FIFO) takes the games as it is, with no ".pgn" after it.
+  return 0;
+}
+
+// A pipe or a device (-o /dev/null, a FIFO) takes the games as it is, with no ".pgn" after it,
+// and cannot be split: 2 then, else 0.
+int TakeStreamOutput(const CliRequest& request, const StreamFiles& streams, Jobs& jobs) {
+  const TProcessingOptions& options = jobs.options;
   if (streams.output.empty() && ResolveWriteTarget(request.output).kind == TargetKind::Stream) {
     if (SplitsOutput(options)) {
       std::fprintf(stderr, "pgnutil: -o %s is a pipe or a device, one stream: the output cannot be split\n",
@@ -327,25 +323,36 @@ int RunMainJob(const CliRequest& request) {
     }
     jobs.outputBaseIsFile = true;
   }
-  const std::filesystem::path output = streams.output.empty() ? request.output : streams.output;
-  if (!request.ecoTable.empty()) {
-    // A table that gives no code would tag every game with an empty one, silently.
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(request.ecoTable, error)) {
-      std::fprintf(stderr, "pgnutil: --eco-table: %s: no such file\n", request.ecoTable.string().c_str());
-      return 2;
-    }
-    if (!HoldsEcoCodes(ReadEcoTable(request.ecoTable))) {
-      std::fprintf(stderr,
-                   "pgnutil: --eco-table: %s is no ECO table (11-byte records: a position key, then a code "
-                   "such as B20)\n",
-                   request.ecoTable.string().c_str());
-      return 2;
-    }
-    SetEcoTableSource(request.ecoTable);
+  return 0;
+}
+
+// --eco-table: a file that holds an ECO table becomes the table's source; anything else is
+// refused (2), since a table that gives no code would tag every game with an empty one, silently.
+int UseEcoTable(const CliRequest& request) {
+  if (request.ecoTable.empty()) return 0;
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(request.ecoTable, error)) {
+    std::fprintf(stderr, "pgnutil: --eco-table: %s: no such file\n", request.ecoTable.string().c_str());
+    return 2;
   }
-  // The report and the settings are never a file of games: giving one by mistake for the other
-  // would destroy games (the report replacing an input or the output).
+  if (!HoldsEcoCodes(ReadEcoTable(request.ecoTable))) {
+    std::fprintf(stderr,
+                 "pgnutil: --eco-table: %s is no ECO table (11-byte records: a position key, then a code "
+                 "such as B20)\n",
+                 request.ecoTable.string().c_str());
+    return 2;
+  }
+  SetEcoTableSource(request.ecoTable);
+  return 0;
+}
+
+// The report and the settings are never a file of games: giving one by mistake for the other
+// would destroy games (the report replacing an input or the output). The report goes through a
+// temporary file beside it (a pipe or a device takes it in place): that file is made and removed
+// now, so that a path where it cannot go costs no wait. 0, or the exit status.
+int CheckReportAndSettingsFiles(const CliRequest& request, const Jobs& jobs, const StreamFiles& streams,
+                                const std::filesystem::path& output) {
+  const TProcessingOptions& options = jobs.options;
   const std::filesystem::path outputFile = jobs.outputBaseIsFile                              ? output
                                            : streams.output.empty() && !SplitsOutput(options) ? OutputFileOf(output)
                                                                                               : std::filesystem::path();
@@ -357,8 +364,6 @@ int RunMainJob(const CliRequest& request) {
       return 2;
     }
   }
-  // The report goes through a temporary file beside it (a pipe or a device takes it in place):
-  // that file is made and removed now, so that a path where it cannot go costs no wait.
   if (!request.reportFile.empty()) {
     const WriteTarget target = ResolveWriteTarget(request.reportFile);
     if (const std::string reason = UnwritableReason(target.kind); !reason.empty()) {
@@ -376,11 +381,12 @@ int RunMainJob(const CliRequest& request) {
       std::filesystem::remove(probe, ignored);
     }
   }
-  jobs.list.memory.limit =
-      request.memoryMiB > 0 ? request.memoryMiB << 20 : WideDefaultBudget(PhysicalMemoryBytes(), sizeof(void*) >= 8);
+  return 0;
+}
 
-  // The folder the output goes into is made when missing, before any loading, so that a wrong
-  // path costs no wait.
+// The folder the output goes into is made when missing, before any loading, so that a wrong path
+// costs no wait: 1 when it cannot be made, else 0.
+int MakeOutputFolder(const std::filesystem::path& output) {
   const std::filesystem::path outputFolder = output.parent_path();
   if (!outputFolder.empty()) {
     std::error_code error;
@@ -391,25 +397,14 @@ int RunMainJob(const CliRequest& request) {
       return 1;
     }
   }
-  AnnounceTerminalInput(streams);
-  TerminalWait wait(!request.quiet);
-  int status = 0;
-  {
-    EmptyInputOnSignal emptyInputOnSignal(!streams.input.empty());
-    status = LoadInputs(request, streams, jobs, wait);
-  }
-  bool stopped = interrupts > 0;
-  int renamed = 0;
-  for (const CliRename& rename : request.renames)
-    renamed += std::max(0, RenameNames(jobs.list.entries, rename.kind, rename.from, rename.to));
-  if (!stopped && !jobs.list.entries.empty()) jobs.Run(JobKind::ProcessAndSave, {}, wait, output);
-  JobResult& done = jobs.total;
-  stopped = interrupts > 0;
-  std::string copyError;
-  bool cutShort = false;
-  const bool copied = streams.output.empty() || !done.writeFailures.empty() ||
-                      CopyFileToStream(OutputFileOf(streams.output), stdout, copyError, cutShort);
+  return 0;
+}
 
+// What the job did, on standard error: the summary, then every file that could not be read or
+// written, the report file written; the exit status from `status` (the loading's) and all that.
+int ReportWhatWasDone(const CliRequest& request, const TProcessingOptions& options, const StreamFiles& streams,
+                      JobResult& done, int renamed, bool stopped, bool copied, const std::string& copyError,
+                      bool cutShort, int status) {
   // Reports name the streams, not the files that stood for them.
   for (SkippedGame& s : done.skipped) s.file = streams.Shown(s.file);
   for (UnwrittenGame& game : done.unwritten) game.file = streams.Shown(game.file);
@@ -453,4 +448,45 @@ int RunMainJob(const CliRequest& request) {
     status = 128 + int(endingSignal);
   }
   return status;
+}
+
+}  // namespace
+
+int RunMainJob(const CliRequest& request) {
+  // Before anything is made that a signal would leave behind (the streams' temporary folder).
+  CatchEndingSignals();
+  // Never destroyed: the loaded games go with the process (main leaves without freeing them one
+  // by one, which would only cost time; for a large collection a noticeable part of a second).
+  Jobs& jobs = *new Jobs;
+  jobs.options = request.options;
+  jobs.threads = request.threads;
+  if (const int refused = RefuseFolderAsOutput(request)) return refused;
+  StreamFiles streams;
+  if (const int failed = PrepareStreams(request, streams, jobs.options)) return failed;
+  if (const int refused = TakeStreamOutput(request, streams, jobs)) return refused;
+  const std::filesystem::path output = streams.output.empty() ? request.output : streams.output;
+  if (const int refused = UseEcoTable(request)) return refused;
+  if (const int refused = CheckReportAndSettingsFiles(request, jobs, streams, output)) return refused;
+  jobs.list.memory.limit =
+      request.memoryMiB > 0 ? request.memoryMiB << 20 : WideDefaultBudget(PhysicalMemoryBytes(), sizeof(void*) >= 8);
+  if (const int failed = MakeOutputFolder(output)) return failed;
+
+  AnnounceTerminalInput(streams);
+  TerminalWait wait(!request.quiet);
+  int status = 0;
+  {
+    EmptyInputOnSignal emptyInputOnSignal(!streams.input.empty());
+    status = LoadInputs(request, streams, jobs, wait);
+  }
+  int renamed = 0;
+  for (const CliRename& rename : request.renames)
+    renamed += std::max(0, RenameNames(jobs.list.entries, rename.kind, rename.from, rename.to));
+  if (interrupts == 0 && !jobs.list.entries.empty()) jobs.Run(JobKind::ProcessAndSave, {}, wait, output);
+  JobResult& done = jobs.total;
+  const bool stopped = interrupts > 0;
+  std::string copyError;
+  bool cutShort = false;
+  const bool copied = streams.output.empty() || !done.writeFailures.empty() ||
+                      CopyFileToStream(OutputFileOf(streams.output), stdout, copyError, cutShort);
+  return ReportWhatWasDone(request, jobs.options, streams, done, renamed, stopped, copied, copyError, cutShort, status);
 }
