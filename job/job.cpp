@@ -252,13 +252,12 @@ void ReloadAhead(TGameList& list, const std::vector<int32_t>& order, size_t p, s
   }
 }
 
-void ProcessAndSave(Run& run) {
+// Games let go to save memory keep what sorting and filtering need; those without it are read
+// again now, the others only when their text is written.
+void ReloadUnsummarisedGames(Run& run) {
   TGameList& list = run.list;
-  const TProcessingOptions& options = run.options;
   const TIndexArray& selection = run.request.selection;
   JobProgress& progress = run.progress;
-  JobCounts& counts = run.result.counts;
-  const std::u16string base = run.request.outputBase.u16string();
   std::vector<bool> done(selection.size(), false);
   progress.stepCount = int32_t(selection.size());
   progress.stepPosition = 0;
@@ -268,109 +267,129 @@ void ProcessAndSave(Run& run) {
     const int32_t index = selection[p];
     if (done[p] || index < 0 || size_t(index) >= list.entries.size()) continue;
     const TGame& entry = list.entries[size_t(index)];
-    // Games let go to save memory keep what sorting and filtering need; they are read again
-    // only when their text is written.
     if (!entry.game && !entry.summary.known && entry.sourcePosition > 0)
       RereadGames(entry.sourcePath, list.entries, selection, p, done);
   }
+}
 
-  // Codes found from the moves go into the tags before sorting, so that the order, the file
-  // boundaries, the file names and the written tags all see the same code.
-  if (options.addEcoNames) {
-    for (size_t p = 0; p < selection.size(); ++p) {
-      HostLockGuard lock;
-      PrefetchEntries(list.entries, selection, p);
-      const int32_t index = selection[p];
-      if (index < 0 || size_t(index) >= list.entries.size()) continue;
-      TGame& entry = list.entries[size_t(index)];
-      if (entry.game || entry.summary.known) RefreshEcoTag(entry, options.removeOldEcoTags);
-    }
+// Codes found from the moves go into the tags before sorting, so that the order, the file
+// boundaries, the file names and the written tags all see the same code.
+void AddEcoCodes(Run& run) {
+  TGameList& list = run.list;
+  const TIndexArray& selection = run.request.selection;
+  for (size_t p = 0; p < selection.size(); ++p) {
+    HostLockGuard lock;
+    PrefetchEntries(list.entries, selection, p);
+    const int32_t index = selection[p];
+    if (index < 0 || size_t(index) >= list.entries.size()) continue;
+    TGame& entry = list.entries[size_t(index)];
+    if (entry.game || entry.summary.known) RefreshEcoTag(entry, run.options.removeOldEcoTags);
   }
+}
 
-  run.Enter(JobStage::Sorting);
-  SplitWork work;
+// The selection in writing order (grouped as the split wants), then without the games the
+// filters leave out.
+std::vector<int32_t> SortAndFilter(Run& run, SplitWork& work) {
   std::vector<int32_t> result;
-  SortForOutput(list.entries, selection, result, work, options, &progress.stopRequested, &progress.stepPosition);
+  SortForOutput(run.list.entries, run.request.selection, result, work, run.options, &run.progress.stopRequested,
+                &run.progress.stepPosition);
   if (!run.Stopped()) {
     run.Enter(JobStage::ApplyingFilters);
     const size_t before = result.size();
-    result = FilterList(list.entries, result, options);
-    counts.filteredOut += int64_t(before - result.size());
+    result = FilterList(run.list.entries, result, run.options);
+    run.result.counts.filteredOut += int64_t(before - result.size());
   }
-  if (!run.Stopped()) {
-    OutputBuffer buffer;
-    // The files are created and written on a thread of their own while the texts are made.
-    OutputQueue output(!options.doNotRewrite, SourcesOf(list.entries, result), OutputPieceSize);
-    bool begun = false;          // a piece of the current file went out
-    std::filesystem::path file;  // the current output file
-    work.currentGroup = 0;
-    progress.stepCount = int32_t(result.size());
-    progress.stepPosition = 0;
-    run.Enter(JobStage::Saving);
-    bool filled = false;      // text went into the buffer during this stage
-    int64_t gamesInFile = 0;  // written into the current file since it was begun
-    bool finished = true;
-    std::vector<bool> tried(result.size(), false);         // positions whose game a reload looked for
-    std::vector<int32_t> pending(list.entries.size(), 0);  // per entry: positions read for, not written
-    // The games' texts are made a block ahead by two threads; what goes into which file, and
-    // where a stop leaves off, is decided here one position at a time.
-    FormattedBlock block;
-    for (size_t p = 0; p < result.size(); ++p) {
-      progress.stepPosition = int32_t(p);
-      if (progress.observer) progress.observer(JobStage::Saving, int32_t(p));
-      if (run.Stopped()) {
-        finished = false;  // the file being built is dropped, and what went out of it undone
-        break;
-      }
-      HostLockGuard lock;
-      PrefetchEntries(list.entries, result, p);
-      if (BeginsNewFile(work, list.entries, result, p, options)) {
-        if (buffer.Size() > 0 || begun) {
-          output.Finish(file, buffer, gamesInFile);
-          gamesInFile = 0;
-          begun = false;
-        }
-        file = run.request.outputBaseIsFile
-                   ? run.request.outputBase
-                   : OutputFileName(work, base, list.entries, result, p, options, CurrentHost().PathLength());
-        progress.SetFile(file);
-      }
-      TGame& entry = list.entries[size_t(result[p])];
-      const size_t index = size_t(result[p]);
-      const bool formatted = block.Holds(p);
-      if (!formatted && !entry.game && entry.packed.empty() && entry.summary.known && !tried[p])
-        ReloadAhead(list, result, p, tried, pending);
-      // Its last position read for: let go again after this writing (its summary still holds).
-      const bool letGoAfter = tried[p] && --pending[index] == 0;
-      if (!formatted) {
-        if (!entry.game && entry.packed.empty()) {
-          // Could not be read again: never left out without a word.
-          run.result.unwritten.push_back(UnwrittenGame{entry.sourcePath, entry.sourcePosition, WhyNotReadAgain(entry)});
-          continue;
-        }
-        // With "add ECO names" the tag was refreshed before sorting; nothing has changed it since.
-        block.Format(list.entries, result, p, options);
-      }
-      buffer.Append(block.Text(p));
-      if (letGoAfter) entry.game.reset();
-      filled = true;
-      ++counts.written;
-      ++progress.gamesWritten;
-      ++gamesInFile;
-      if (buffer.Size() >= OutputPieceSize) {
-        output.Write(file, buffer);
-        begun = true;
-      }
+  return result;
+}
+
+// Writes the games of `result` in order into the files the split gives them.
+void WriteOutputFiles(Run& run, SplitWork& work, const std::vector<int32_t>& result) {
+  TGameList& list = run.list;
+  const TProcessingOptions& options = run.options;
+  JobProgress& progress = run.progress;
+  JobCounts& counts = run.result.counts;
+  const std::u16string base = run.request.outputBase.u16string();
+  OutputBuffer buffer;
+  // The files are created and written on a thread of their own while the texts are made.
+  OutputQueue output(!options.doNotRewrite, SourcesOf(list.entries, result), OutputPieceSize);
+  bool begun = false;          // a piece of the current file went out
+  std::filesystem::path file;  // the current output file
+  work.currentGroup = 0;
+  progress.stepCount = int32_t(result.size());
+  progress.stepPosition = 0;
+  run.Enter(JobStage::Saving);
+  bool filled = false;      // text went into the buffer during this stage
+  int64_t gamesInFile = 0;  // written into the current file since it was begun
+  bool finished = true;
+  std::vector<bool> tried(result.size(), false);         // positions whose game a reload looked for
+  std::vector<int32_t> pending(list.entries.size(), 0);  // per entry: positions read for, not written
+  // The games' texts are made a block ahead by two threads; what goes into which file, and
+  // where a stop leaves off, is decided here one position at a time.
+  FormattedBlock block;
+  for (size_t p = 0; p < result.size(); ++p) {
+    progress.stepPosition = int32_t(p);
+    if (progress.observer) progress.observer(JobStage::Saving, int32_t(p));
+    if (run.Stopped()) {
+      finished = false;  // the file being built is dropped, and what went out of it undone
+      break;
     }
-    // The last file is written even when it received no game after earlier ones did.
-    if (finished && filled) output.Finish(file, buffer, gamesInFile);
-    if (!finished) {
-      counts.written -= gamesInFile;  // the file being built is dropped
-      progress.gamesWritten -= gamesInFile;
-      output.Abandon();  // what went out of it is undone before the files go in place
+    HostLockGuard lock;
+    PrefetchEntries(list.entries, result, p);
+    if (BeginsNewFile(work, list.entries, result, p, options)) {
+      if (buffer.Size() > 0 || begun) {
+        output.Finish(file, buffer, gamesInFile);
+        gamesInFile = 0;
+        begun = false;
+      }
+      file = run.request.outputBaseIsFile
+                 ? run.request.outputBase
+                 : OutputFileName(work, base, list.entries, result, p, options, CurrentHost().PathLength());
+      progress.SetFile(file);
     }
-    RecordOutput(run, output.Close());
+    TGame& entry = list.entries[size_t(result[p])];
+    const size_t index = size_t(result[p]);
+    const bool formatted = block.Holds(p);
+    if (!formatted && !entry.game && entry.packed.empty() && entry.summary.known && !tried[p])
+      ReloadAhead(list, result, p, tried, pending);
+    // Its last position read for: let go again after this writing (its summary still holds).
+    const bool letGoAfter = tried[p] && --pending[index] == 0;
+    if (!formatted) {
+      if (!entry.game && entry.packed.empty()) {
+        // Could not be read again: never left out without a word.
+        run.result.unwritten.push_back(UnwrittenGame{entry.sourcePath, entry.sourcePosition, WhyNotReadAgain(entry)});
+        continue;
+      }
+      // With "add ECO names" the tag was refreshed before sorting; nothing has changed it since.
+      block.Format(list.entries, result, p, options);
+    }
+    buffer.Append(block.Text(p));
+    if (letGoAfter) entry.game.reset();
+    filled = true;
+    ++counts.written;
+    ++progress.gamesWritten;
+    ++gamesInFile;
+    if (buffer.Size() >= OutputPieceSize) {
+      output.Write(file, buffer);
+      begun = true;
+    }
   }
+  // The last file is written even when it received no game after earlier ones did.
+  if (finished && filled) output.Finish(file, buffer, gamesInFile);
+  if (!finished) {
+    counts.written -= gamesInFile;  // the file being built is dropped
+    progress.gamesWritten -= gamesInFile;
+    output.Abandon();  // what went out of it is undone before the files go in place
+  }
+  RecordOutput(run, output.Close());
+}
+
+void ProcessAndSave(Run& run) {
+  ReloadUnsummarisedGames(run);
+  if (run.options.addEcoNames) AddEcoCodes(run);
+  run.Enter(JobStage::Sorting);
+  SplitWork work;
+  const std::vector<int32_t> result = SortAndFilter(run, work);
+  if (!run.Stopped()) WriteOutputFiles(run, work, result);
   HostLockGuard lock;
   work.Clear();
 }
