@@ -193,9 +193,8 @@ int jurnal::movenumber() const {
 }
 
 void jurnal::setcomment(std::string_view text) {
-  // Built on the stack when short, so that a comment costs its one allocation in the record. (Not
-  // in a thread-local string: on the 32-bit Windows build such an object, destroyed as each
-  // reader thread ends, corrupted the heap now and then.)
+  // Built on the stack when short, so that a comment costs its one allocation in the record (not
+  // in a thread-local string: see SharedBoard in pgn/eco_tags.cpp).
   char small[512];
   std::string large;
   std::string_view stored;

@@ -7,8 +7,9 @@
 namespace {
 
 // Shared by the classifications of one thread, as the host transfers share it too. A board has
-// nothing to destroy: a thread-local object with a destructor corrupted the 32-bit Windows heap
-// now and then as threads ended.
+// nothing to destroy. No thread-local object of the program has a destructor: on the 32-bit
+// Windows build (MinGW), such objects destroyed as reader and formatting threads ended corrupted
+// the heap now and then.
 static_assert(std::is_trivially_destructible_v<doska>);
 doska& SharedBoard() {
   thread_local doska board;

@@ -271,9 +271,8 @@ void WriteGame(const TGame& entry, OutputBuffer& buffer, const TProcessingOption
 }
 
 void WriteGame(const TGame& entry, const jurnal* game, OutputBuffer& buffer, const TProcessingOptions& options) {
-  // A string of the call's own, not a thread-local one reused: on the 32-bit Windows build a
-  // thread-local object with a destructor, destroyed as each formatting thread ends, corrupted
-  // the heap now and then.
+  // A string of the call's own, not a thread-local one reused (see SharedBoard in
+  // pgn/eco_tags.cpp).
   std::string text;
   text.reserve(512);
   AppendTags(text, entry.tags, options);
