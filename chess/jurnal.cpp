@@ -505,10 +505,12 @@ void DeriveCastling(doska& b) {
   DeriveKingFlags(b);
 }
 
-// The placement, side, castling and en-passant fields, and the clocks; 0 or a FenError.
-int ReadFen(FenScanner& in, doska& b, jurnal& record, bool& clocksRead) {
-  // (A Chess960 board comes with b.chess960 set.)
-  clocksRead = false;
+// A FEN may end after its side to move, its castling field or its en-passant field: the stages
+// reading the fields say so with this, which is no FenError.
+constexpr int FenTextEnded = -1;
+
+// The piece placement, rank 8 first; 0 or a FenError.
+int ReadPlacement(FenScanner& in, doska& b) {
   const char* const pieces = "PNBRQKpnbrqk";
   for (int rank = 8; rank >= 1; --rank) {
     for (int file = 1; file <= 8;) {
@@ -532,22 +534,30 @@ int ReadFen(FenScanner& in, doska& b, jurnal& record, bool& clocksRead) {
       in.Skip();
     }
   }
+  return FenOk;
+}
+
+int ReadSideToMove(FenScanner& in, jurnal& record) {
   if (const int error = in.Separator()) return error;
   if (in.AtEnd()) return FenTooShort;
   if (in.Peek() != 'w' && in.Peek() != 'b') return FenBadSide;
   record.blackfirst = in.Peek() == 'b';
   in.Skip();
 
-  // Without a castling field the rights follow from where kings and rooks stand.
+  return FenOk;
+}
+
+// Without a castling field the rights follow from where kings and rooks stand.
+int ReadCastlingRights(FenScanner& in, doska& b) {
   if (in.AtEnd()) {
     DeriveCastling(b);
-    return FenOk;
+    return FenTextEnded;
   }
   if (in.Peek() != ' ') return FenMissingSpace;
   in.Skip();
   if (in.AtEnd()) {
     DeriveCastling(b);
-    return FenOk;
+    return FenTextEnded;
   }
   b.wkinglost = b.wqueenlost = b.bkinglost = b.bqueenlost = 1;
   if (b.chess960) {
@@ -595,12 +605,16 @@ int ReadFen(FenScanner& in, doska& b, jurnal& record, bool& clocksRead) {
     in.Skip();
   }
 
+  return FenOk;
+}
+
+int ReadEnPassant(FenScanner& in, doska& b, jurnal& record) {
   if (const int error = in.Separator()) return error;
   if (in.AtEnd()) return FenTooShort;
   const char ep = in.Peek();
   if (ep != '-' && (ep < 'a' || ep > 'h')) return FenBadEnPassantFile;
   in.Skip();
-  if (in.AtEnd()) return FenOk;
+  if (in.AtEnd()) return FenTextEnded;
   if (ep != '-') {
     const char rank = in.Peek();
     if (rank != '3' && rank != '6') return FenBadEnPassantRank;
@@ -611,9 +625,15 @@ int ReadFen(FenScanner& in, doska& b, jurnal& record, bool& clocksRead) {
       b.epforwhite = file;
     record.startep = file;
     in.Skip();
-    if (in.AtEnd()) return FenOk;
+    if (in.AtEnd()) return FenTextEnded;
   }
 
+  return FenOk;
+}
+
+// The half-move clock and the move number, when they are there (a FEN may go on with text that
+// is no number: then they are not).
+int ReadClocks(FenScanner& in, jurnal& record, bool& clocksRead) {
   if (in.Peek() != ' ') return FenMissingSpace;
   in.Skip();
   if (in.AtEnd()) return FenOk;
@@ -626,6 +646,18 @@ int ReadFen(FenScanner& in, doska& b, jurnal& record, bool& clocksRead) {
   record.movesbefore = fullmove > 0 ? fullmove - 1 : 0;
   clocksRead = true;
   return FenOk;
+}
+
+// The placement, side, castling and en-passant fields, and the clocks; 0 or a FenError.
+int ReadFen(FenScanner& in, doska& b, jurnal& record, bool& clocksRead) {
+  // (A Chess960 board comes with b.chess960 set.)
+  clocksRead = false;
+  int step = ReadPlacement(in, b);
+  if (step == FenOk) step = ReadSideToMove(in, record);
+  if (step == FenOk) step = ReadCastlingRights(in, b);
+  if (step == FenOk) step = ReadEnPassant(in, b, record);
+  if (step == FenOk) step = ReadClocks(in, record, clocksRead);
+  return step == FenTextEnded ? FenOk : step;
 }
 
 // Whether the position read could be reached in a game: one king a side, no pawn on the edge
