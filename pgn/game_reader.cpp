@@ -153,6 +153,45 @@ struct PieceRead {
   bool fileStart = true;             // the text's byte 0 is the file's first byte
 };
 
+// Sets a piece's reader up for what the reading keeps: games packed as they are read (under a
+// budget) need neither an array of their exact size nor SAN texts; a game packed at once,
+// summarised with its ECO code as it is read, and passed by filters that never look at its
+// moves needs no move records while its main line stays plain. The ECO code is found as the main
+// line is read (no table: no code, as a replay finds).
+void PrepareReader(PgnReader& reader, const ReadOptions& options, std::optional<EcoFinder>& eco) {
+  reader.packsAtOnce = options.budget != nullptr;
+  reader.addsUpMovesKey = options.summarise;
+  reader.keepsPlainLineOnlyPacked = reader.packsAtOnce && options.summarise && options.findEco &&
+                                    !(options.filters && options.filters->NeedMoves(options.filter));
+  if (options.summarise && options.findEco) {
+    eco.emplace();
+    if (!eco->empty()) reader.eco = &*eco;
+  }
+}
+
+// A game read whole and passed by the filters joins the piece's games: its place in the text,
+// its summary, and under a budget its packed form (the reader takes back the moves' array).
+void KeepGame(TGame& entry, PgnReader& reader, size_t start, const SourcePath& source, const ReadOptions& options,
+              TGames& games, int32_t step) {
+  entry.sourcePosition = int64_t(start) + 1;
+  entry.sourceLength = int64_t(reader.position - start);
+  entry.sourcePath = source;
+  uint64_t movesKey = 0;
+  const uint64_t* keyRead = reader.MainLineMovesKey(movesKey) ? &movesKey : nullptr;
+  if (options.summarise && options.findEco) Summarise(entry, reader.MainLineEco(), keyRead);
+  if (reader.MainLineOnlyPacked()) entry.summary.plies = int32_t(reader.PlainMainLine()->Count());
+  if (options.summarise && !options.findEco) SummariseWithoutEco(entry, keyRead);
+  if (options.budget) {
+    std::unique_ptr<jurnal> packed;
+    AdmitGame(*options.budget, entry, &packed, reader.PlainMainLine());
+    if (packed)
+      reader.TakeBackLine(reader.ReadNoVariation() ? packed->TakeMovesWithoutVariations() : packed->TakeMoves());
+  }
+  HostLockGuard lock;
+  if (games.size() == games.capacity()) ReserveMore(games, size_t(step));
+  games.push_back(std::move(entry));
+}
+
 // Reads the games of `text` that begin in piece.begin..piece.end-1. The options' progress, when
 // given, is told at every game begun the bytes read so far by all the pieces of `all`.
 void ReadPiece(std::string_view text, PieceRead& piece, const ReadOptions& options,
@@ -161,19 +200,8 @@ void ReadPiece(std::string_view text, PieceRead& piece, const ReadOptions& optio
   GameFilter& filters = options.filters ? *options.filters : passAll;
   const int32_t step = std::max<int32_t>(1, options.growthStep > 0 ? options.growthStep : CurrentHost().GrowthStep());
   PgnReader reader(text);
-  // Games packed as they are read need neither an array of their exact size nor SAN texts.
-  reader.packsAtOnce = options.budget != nullptr;
-  reader.addsUpMovesKey = options.summarise;
-  // A game packed at once, summarised with its ECO code as it is read, and passed by filters
-  // that never look at its moves needs no move records while its main line stays plain.
-  reader.keepsPlainLineOnlyPacked = reader.packsAtOnce && options.summarise && options.findEco &&
-                                    !(options.filters && options.filters->NeedMoves(options.filter));
-  // The ECO code is found as the main line is read (no table: no code, as a replay finds).
   std::optional<EcoFinder> eco;
-  if (options.summarise && options.findEco) {
-    eco.emplace();
-    if (!eco->empty()) reader.eco = &*eco;
-  }
+  PrepareReader(reader, options, eco);
   if (piece.begin == 0) {
     if (piece.fileStart) reader.SkipByteOrderMark();
     reader.SkipBlanks();
@@ -257,23 +285,7 @@ void ReadPiece(std::string_view text, PieceRead& piece, const ReadOptions& optio
       KeepResultProven(reader, entry,
                        [&](std::string detail) { report(start, ResultTagCorrected, std::move(detail)); });
     if (code == ReadOk && (!options.filter || filters.MoveCountPasses(entry)) && filters.EcoPasses(entry)) {
-      entry.sourcePosition = int64_t(start) + 1;
-      entry.sourceLength = int64_t(reader.position - start);
-      entry.sourcePath = source;
-      uint64_t movesKey = 0;
-      const uint64_t* keyRead = reader.MainLineMovesKey(movesKey) ? &movesKey : nullptr;
-      if (options.summarise && options.findEco) Summarise(entry, reader.MainLineEco(), keyRead);
-      if (reader.MainLineOnlyPacked()) entry.summary.plies = int32_t(reader.PlainMainLine()->Count());
-      if (options.summarise && !options.findEco) SummariseWithoutEco(entry, keyRead);
-      if (options.budget) {
-        std::unique_ptr<jurnal> packed;
-        AdmitGame(*options.budget, entry, &packed, reader.PlainMainLine());
-        if (packed)
-          reader.TakeBackLine(reader.ReadNoVariation() ? packed->TakeMovesWithoutVariations() : packed->TakeMoves());
-      }
-      HostLockGuard lock;
-      if (games.size() == games.capacity()) ReserveMore(games, size_t(step));
-      games.push_back(std::move(entry));
+      KeepGame(entry, reader, start, source, options, games, step);
     } else {
       if (code) report(start, code);
       if (!code && options.report) ++piece.report.filteredOut;
