@@ -115,7 +115,7 @@ std::string HostGames::LineComment(int32_t flag) const {
   return flag == 1 ? line->leadingComment : line->secondComment;
 }
 
-HostGameArray HostGames::GameList() {
+HostGameArray HostGames::ListedGames() {
   entries.clear();
   for (const auto& game : games) {
     game->tagViews.clear();

@@ -51,7 +51,7 @@ class HostGames {
   std::string LineComment(int32_t flag) const;
 
   // The game list as the host's data queries hand it out.
-  HostGameArray GameList();
+  HostGameArray ListedGames();
   int32_t* CurrentRow() { return &currentRow; }
   HostIndexArray DisplayOrder();
 

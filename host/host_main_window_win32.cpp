@@ -77,7 +77,7 @@ void PaintList(HWND window, HDC dc) {
     DrawCell(dc, Columns[i].title, RECT{columnLeft(i), 0, columnLeft(i + 1), header.bottom});
 
   HostGames& games = Games();
-  const HostGameArray list = games.GameList();
+  const HostGameArray list = games.ListedGames();
   const HostIndexArray order = games.DisplayOrder();
   const int32_t current = *games.CurrentRow();
   if (list.count == 0) {

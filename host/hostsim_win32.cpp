@@ -172,7 +172,7 @@ intptr_t __stdcall DataQuery(int32_t id) {
     case HostDataTextHeight:
       return Address(v.textHeight);
     case HostDataGameList:
-      s.gameList = s.games.GameList();
+      s.gameList = s.games.ListedGames();
       return Address(s.gameList);
     case HostDataSmoothWheel:
       return v.smoothWheelGiven ? Address(v.smoothWheel) : 0;

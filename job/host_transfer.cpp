@@ -99,7 +99,7 @@ void TagEco(TGame& entry, const TProcessingOptions& options) {
 
 TGames TransferAllFromHost(Host& host, const TProcessingOptions& options) {
   HostLockGuard lock;
-  const HostGameArray list = host.GameList();
+  const HostGameArray list = host.ListedGames();
   const HostIndexArray order = host.DisplayOrder();
   const HostPosition position = Remember(host);
   TGames fresh(size_t(list.count > 0 ? list.count : 0));
@@ -119,7 +119,7 @@ TGames TransferAllFromHost(Host& host, const TProcessingOptions& options) {
 
 TGames TransferCurrentFromHost(Host& host, const TProcessingOptions& options) {
   HostLockGuard lock;
-  const HostGameArray list = host.GameList();
+  const HostGameArray list = host.ListedGames();
   const int32_t c = host.CurrentRow();
   if (c < 0 || c >= list.count) return {};
   const HostPosition position = Remember(host);

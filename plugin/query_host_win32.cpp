@@ -62,7 +62,7 @@ void QueryHost::SelectGame(int32_t row) {
   if (host.selectGame) host.selectGame(row);
 }
 
-HostGameArray QueryHost::GameList() { return Data<HostGameArray>(HostDataGameList, {nullptr, 0}); }
+HostGameArray QueryHost::ListedGames() { return Data<HostGameArray>(HostDataGameList, {nullptr, 0}); }
 
 int32_t QueryHost::CurrentRow() { return Data<int32_t>(HostDataCurrentRow, -1); }
 

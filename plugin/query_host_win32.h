@@ -28,7 +28,7 @@ class QueryHost : public Host {
   std::string ResultText() override;
   std::string LineComment(int32_t flag) override;
   void SelectGame(int32_t row) override;
-  HostGameArray GameList() override;
+  HostGameArray ListedGames() override;
   int32_t CurrentRow() override;
   HostIndexArray DisplayOrder() override;
   // Asked in a message box owned by the host's main window.

@@ -24,7 +24,7 @@ class QuietHost : public Host {
   std::string ResultText() override { return "*"; }
   std::string LineComment(int32_t) override { return {}; }
   void SelectGame(int32_t) override {}
-  HostGameArray GameList() override { return {nullptr, 0}; }
+  HostGameArray ListedGames() override { return {nullptr, 0}; }
   int32_t CurrentRow() override { return -1; }
   HostIndexArray DisplayOrder() override { return {nullptr, 0}; }
 

@@ -43,7 +43,7 @@ class Host {
   virtual void SelectGame(int32_t row) = 0;
 
   // The host's game list, its current row and its display order.
-  virtual HostGameArray GameList() = 0;
+  virtual HostGameArray ListedGames() = 0;
   virtual int32_t CurrentRow() = 0;
   virtual HostIndexArray DisplayOrder() = 0;
 

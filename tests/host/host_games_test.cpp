@@ -43,7 +43,7 @@ TEST(HostGamesList, EntriesCarryTagsPathsAndGameObjects) {
   HostGames games;
   games.Add(&game, {{"White", "Tal"}}, u"C:\\games\\tal.pgn", 101, 250);
   games.Add(nullptr, {{"White", "Petrosian"}});
-  const HostGameArray list = games.GameList();
+  const HostGameArray list = games.ListedGames();
   ASSERT_EQ(list.count, 2);
   EXPECT_NE(list.items[0].game, nullptr);
   EXPECT_EQ(list.items[1].game, nullptr);

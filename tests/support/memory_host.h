@@ -31,7 +31,7 @@ class MemoryHost : public Host {
   std::string ResultText() override { return games.ResultText(); }
   std::string LineComment(int32_t flag) override { return games.LineComment(flag); }
   void SelectGame(int32_t row) override { games.SelectGame(row); }
-  HostGameArray GameList() override { return games.GameList(); }
+  HostGameArray ListedGames() override { return games.ListedGames(); }
   int32_t CurrentRow() override { return *games.CurrentRow(); }
   HostIndexArray DisplayOrder() override { return games.DisplayOrder(); }
 
