@@ -1,9 +1,10 @@
 #include "chess/eco.h"
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <mutex>
 
-#include "io/file_read.h"
 #include "io/host_folder.h"
 
 namespace {
@@ -52,9 +53,14 @@ int32_t EcoLookup(const ecoinfar& table, int64_t key) {
   return -1;
 }
 
+// Read with a stream of its own, not readfile: the table is loaded under its own lock, and
+// readfile takes the host's lock, which a job holds while it classifies games (two locks taken
+// in both orders could deadlock).
 ecoinfar ReadEcoTable(const std::filesystem::path& file) {
-  std::string bytes;
-  if (readfile(file, bytes) != ReadError::None) return {};
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return {};
+  const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  if (in.bad()) return {};
   return ParseEcoTable(bytes);
 }
 
