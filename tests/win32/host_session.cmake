@@ -46,6 +46,7 @@ if(BIG_FROM)
 endif()
 # The folder as the host names it (Wine's drive Z:), for outputs that name it.
 string(REPLACE "/" "\\" work_as_windows "Z:${WORK}")
+string(REPLACE "/" "\\" source_as_windows "Z:${source_root}")
 
 # The screen's resolution is a setting of the prefix, read when a program starts; it is put
 # back to 96 whatever happens.
@@ -83,6 +84,7 @@ foreach(run IN LISTS RUNS)
     string(APPEND output "exit ${rc}\n${said}")
   endif()
   string(REPLACE "${work_as_windows}" "@WORK@" output "${output}")
+  string(REPLACE "${source_as_windows}" "@SOURCE@" output "${output}")
   string(REPLACE "${WORK}" "@WORK@" output "${output}")
   if(DEFINED ENV{UPDATE_GOLDEN})
     file(WRITE ${SCRIPTS}/${golden}.out "${output}")
