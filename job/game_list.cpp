@@ -3,8 +3,6 @@
 #include "pgn/game_reader.h"
 #include "services/host.h"
 
-TGameList GameList;
-
 THash KeyOfEntry(const TGame& entry, int32_t entryIndex) {
   THash unkeyed;
   unkeyed.entryIndex = entryIndex;

@@ -52,9 +52,6 @@ struct TGameList {
 // The name `path`'s file was first loaded under, or `path` when it is new (then noted).
 std::filesystem::path FirstNameOfFile(TGameList& list, const std::filesystem::path& path);
 
-// The plug-in's one list.
-extern TGameList GameList;
-
 // The key of an entry: from its game, from the summary of a game let go, or, for an entry not
 // loaded yet, from its text read again from its source (and let go). An entry that cannot be
 // read stays unkeyed.

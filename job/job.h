@@ -1,6 +1,6 @@
 // The batch job: reading a file or a folder into a game list, or processing chosen games and
 // writing them into output files. A job is a function of its request: RunJob. The plug-in's
-// module state (one list, one job state, StartJob) is a thin layer over it.
+// session (job/session.h) is a thin layer over it.
 #pragma once
 
 #include <filesystem>
@@ -35,28 +35,3 @@ JobResult RunJobWhileWaiting(TGameList& list, const JobRequest& request, JobProg
 // what it drops and merges into `counts`.
 void MergeNewGames(TGameList& list, TGames& fresh, bool removeDuplicates, JobCounts& counts,
                    JobProgress* progress = nullptr);
-
-// The plug-in's view of the running job: its progress, and what its jobs did so far.
-struct TJobState : JobProgress, JobResult {
-  JobKind kind = JobKind::LoadFile;
-  std::filesystem::path currentPath;  // the file to load, or the output base, for the next job
-  std::filesystem::path folderPath;   // the folder to load
-  int32_t folderReaders = 0;
-};
-extern TJobState JobState;
-
-// The entries a processing job works on, in writing order before sorting.
-extern TIndexArray Selection;
-
-// Runs one job of the kind on the plug-in's list and options: JobState.currentPath names the
-// file (LoadFile) or the output base (ProcessAndSave), JobState.folderPath the folder
-// (LoadFolder); ProcessAndSave writes Selection. What the job did is added to JobState.
-void StartJob(JobKind kind, ModalWait& wait);
-void RequestStop();
-
-// The entries to process, in display order: the highlighted ones, or all of them; with exactly
-// one highlighted the host asks whether to work with that one. Empty: no job.
-TIndexArray BuildSelection(TGameList& list);
-
-// MergeNewGames with the plug-in's options, counted into JobState (the transfers from the host).
-void MergeNewGames(TGameList& list, TGames& fresh);

@@ -1,10 +1,6 @@
 #include "options/processing_options.h"
 
-TProcessingOptions ProcessingOptions;
-std::u16string outputBase = u"output";
-bool makeDefaultAutomatically = true;
-
-void ResetOptions() { ProcessingOptions = TProcessingOptions{}; }
+void ResetOptions(TJobChoices& choices) { choices.ProcessingOptions = TProcessingOptions{}; }
 
 namespace {
 
@@ -38,12 +34,12 @@ bool IsUsableOutputBase(std::u16string_view base) {
   return !IsDeviceName(name);
 }
 
-OutputBaseCommit CommitOutputBase(const std::u16string& newBase) {
+OutputBaseCommit CommitOutputBase(TJobChoices& choices, const std::u16string& newBase) {
   if (!IsUsableOutputBase(newBase)) return OutputBaseCommit::Refused;
-  if (newBase == outputBase) return OutputBaseCommit::Unchanged;
-  const bool reset = makeDefaultAutomatically;
-  if (reset) ResetOptions();
-  outputBase = newBase;
+  if (newBase == choices.outputBase) return OutputBaseCommit::Unchanged;
+  const bool reset = choices.makeDefaultAutomatically;
+  if (reset) ResetOptions(choices);
+  choices.outputBase = newBase;
   return reset ? OutputBaseCommit::TakenAndReset : OutputBaseCommit::Taken;
 }
 

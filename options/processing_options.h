@@ -1,5 +1,5 @@
-// Every choice that steers a batch job, held in one record, with the output path and the
-// "Make default automatically" mode beside it.
+// Every choice that steers a batch job, held in one record, and the user's choices for the next
+// job: that record with the output path and the "Make default automatically" mode.
 #pragma once
 
 #include <bitset>
@@ -74,16 +74,17 @@ struct TProcessingOptions {
   bool operator==(const TProcessingOptions&) const = default;
 };
 
-// The one record of options, read by the processing job and written by the panel.
-extern TProcessingOptions ProcessingOptions;
-// The output path without extension.
-extern std::u16string outputBase;
-// While true the options are not stored at stop, and a new output path resets them.
-extern bool makeDefaultAutomatically;
+// What the user chose for the next job: the option record, the output path without extension,
+// and the "Make default automatically" mode (while on, the options are not stored at stop and a
+// new output path resets them). The plug-in's session holds one; the settings file stores it.
+struct TJobChoices {
+  TProcessingOptions ProcessingOptions;
+  std::u16string outputBase = u"output";
+  bool makeDefaultAutomatically = true;
+};
 
-// Every field of ProcessingOptions back to its default; the output path, the mode and the
-// window placement stay.
-void ResetOptions();
+// Every option back to its default; the output path and the mode stay.
+void ResetOptions(TJobChoices& choices);
 
 // Whether a text typed as the output path can name files: not empty or blank, a last component
 // that is a name (not "", "." or ".."; the ".pgn" goes after it), none of the characters Windows
@@ -98,9 +99,9 @@ enum class OutputBaseCommit {
   TakenAndReset,  // a new path, and "Make default automatically" reset the options
 };
 
-// Commits a new output path. With "Make default automatically" on, a path different from the
-// current one (compared exactly) first resets the options.
-OutputBaseCommit CommitOutputBase(const std::u16string& newBase);
+// Commits a new output path to `choices`. With "Make default automatically" on, a path different
+// from the current one (compared exactly) first resets the options.
+OutputBaseCommit CommitOutputBase(TJobChoices& choices, const std::u16string& newBase);
 
 // Brings loaded values into range, as the refresh of the option controls does: levels above 3
 // to 3, Elo parts of 0 to 1, negative dates to 0, a missing month or day of the upper date to 1,

@@ -105,7 +105,7 @@ PanelRect CorrectPlacement(PanelRect r, const WorkArea& area) {
   return r;
 }
 
-bool SaveSettings(const std::filesystem::path& file, SettingsWindow& window) {
+bool SaveSettings(const std::filesystem::path& file, SettingsWindow& window, const TJobChoices& choices) {
   // A link is followed to its file, which is replaced through a temporary file beside it; a
   // pipe or a device is written in place.
   const WriteTarget target = ResolveWriteTarget(file);
@@ -121,9 +121,9 @@ bool SaveSettings(const std::filesystem::path& file, SettingsWindow& window) {
     out.writeint(rect.width);
     out.writeint(rect.height);
     out.writebool(window.PanelVisible());
-    out.writewstr(outputBase);
-    out.writebool(makeDefaultAutomatically);
-    if (!makeDefaultAutomatically) WriteOptions(out, ProcessingOptions);
+    out.writewstr(choices.outputBase);
+    out.writebool(choices.makeDefaultAutomatically);
+    if (!choices.makeDefaultAutomatically) WriteOptions(out, choices.ProcessingOptions);
     if (!out.close()) {
       std::error_code ignored;
       if (!inPlace) std::filesystem::remove(temporary, ignored);
@@ -171,7 +171,7 @@ TSettings ReadSettings(const std::filesystem::path& file) {
 }
 
 bool LoadSettings(const std::filesystem::path& file, SettingsWindow& window, int32_t defaultWidth,
-                  int32_t defaultHeight) {
+                  int32_t defaultHeight, TJobChoices& choices) {
   const TSettings settings = ReadSettings(file);
   const WorkArea area = window.DesktopWorkArea();
   if (!settings.placementPresent) {
@@ -181,12 +181,12 @@ bool LoadSettings(const std::filesystem::path& file, SettingsWindow& window, int
   window.MovePanel(CorrectPlacement(settings.placement, area));
   if (settings.visible) window.ShowPanel();
   if (!settings.outputPresent) return false;
-  outputBase = settings.outputBase;
+  choices.outputBase = settings.outputBase;
   window.ShowOutputBase(settings.outputBase);
-  makeDefaultAutomatically = settings.makeDefaultAutomatically;
+  choices.makeDefaultAutomatically = settings.makeDefaultAutomatically;
   window.CheckMakeDefault(settings.makeDefaultAutomatically);
   if (settings.makeDefaultAutomatically) return false;
-  if (settings.optionsPresent) ProcessingOptions = settings.options;
+  if (settings.optionsPresent) choices.ProcessingOptions = settings.options;
   window.RefreshOptionControls();
   return settings.optionsPresent;
 }

@@ -56,14 +56,15 @@ struct TSettings {
 // nothing present.
 TSettings ReadSettings(const std::filesystem::path& file);
 
-// Writes the settings. The file is first written beside its final name and then renamed over
-// it, so a failure never leaves a damaged file in place of a good one. False when it failed.
-bool SaveSettings(const std::filesystem::path& file, SettingsWindow& window);
+// Writes the panel's placement and `choices`. The file is first written beside its final name
+// and then renamed over it, so a failure never leaves a damaged file in place of a good one.
+// False when it failed.
+bool SaveSettings(const std::filesystem::path& file, SettingsWindow& window, const TJobChoices& choices);
 
-// Reads the settings and applies them to the panel and the options (the plug-in's part);
+// Reads the settings and applies them to the panel and to `choices` (the plug-in's part);
 // without a file the panel is centred at the default size.
 // A damaged or short option block leaves the options at their defaults. True when the
 // processing options came from the file (not when it has none: "Make default automatically"
 // saves none).
 bool LoadSettings(const std::filesystem::path& file, SettingsWindow& window, int32_t defaultWidth,
-                  int32_t defaultHeight);
+                  int32_t defaultHeight, TJobChoices& choices);

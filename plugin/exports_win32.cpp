@@ -17,6 +17,7 @@
 #include "plugin/query_host_win32.h"
 
 TPlugin Plugin;
+TSession Session;
 
 namespace {
 
@@ -76,13 +77,13 @@ __declspec(dllexport) void __stdcall StartTarselProc(HostQueryFn hostQuery) {
   SetCurrentHost(installedHost.get());
   BuildMenus();
   Plugin.hostFolder = HostProgramFolder();
-  outputBase = (Plugin.hostFolder / "output").u16string();
+  Session.outputBase = (Plugin.hostFolder / "output").u16string();
   PrepareFileDialog();
-  GameList = TGameList{};
+  Session.GameList = TGameList{};
   CreatePanel();
   Plugin.fileDialog.hwndOwner = Plugin.panel;
   PanelPlacement placement;
-  LoadSettings(SettingsFilePath(), placement, Plugin.width, Plugin.height);
+  LoadSettings(SettingsFilePath(), placement, Plugin.width, Plugin.height, Session);
 }
 
 // Called before the host unloads the library: saves the settings when the panel was shown.
@@ -92,7 +93,7 @@ __declspec(dllexport) void __stdcall StopTarselProc() {
     // A value typed and not committed yet counts, as when the focus leaves its field.
     if (Plugin.panel && IsWindow(Plugin.panel)) CommitFocusedCheckList(Plugin.panel);
     PanelPlacement placement;
-    SaveSettings(SettingsFilePath(), placement);
+    SaveSettings(SettingsFilePath(), placement, Session);
   }
   SetCurrentHost(nullptr);
   installedHost.reset();

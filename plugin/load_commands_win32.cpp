@@ -46,8 +46,7 @@ void OpenPgnFile() {
   d.nMaxFile = DWORD(Plugin.fileName.size());
   d.hwndOwner = Plugin.panel;
   if (!GetOpenFileNameW(&d) || Plugin.fileName[0] == L'\0') return;
-  JobState.currentPath = std::filesystem::path(Plugin.fileName.data());
-  RunJobWithProgress(JobKind::LoadFile);
+  RunJobWithProgress(JobKind::LoadFile, std::filesystem::path(Plugin.fileName.data()));
 }
 
 void OpenPgnFolder() {
@@ -64,6 +63,5 @@ void OpenPgnFolder() {
   const bool found = SHGetPathFromIDListW(item, path);
   CoTaskMemFree(item);
   if (!found || path[0] == L'\0') return;
-  JobState.folderPath = std::filesystem::path(path);
-  RunJobWithProgress(JobKind::LoadFolder);
+  RunJobWithProgress(JobKind::LoadFolder, std::filesystem::path(path));
 }

@@ -32,7 +32,7 @@ void EndWith(int32_t result) {
 void __stdcall OnSave() {
   std::array<bool, NagBoxCount> checked{};
   for (size_t i = 0; i < NagBoxCount; ++i) checked[i] = nag.boxes[i].state == 1;
-  ProcessingOptions.keptNags = NagsOfBoxes(checked);
+  Session.ProcessingOptions.keptNags = NagsOfBoxes(checked);
   EndWith(1);
 }
 
@@ -44,7 +44,7 @@ void Build(HWND window) {
     nag.layout = LayOutNagWindow(PanelView.metrics, PanelView.rowPitch, measure);
   }
   const NagWindowLayout& l = nag.layout;
-  const std::array<bool, NagBoxCount> states = NagBoxStates(ProcessingOptions.keptNags);
+  const std::array<bool, NagBoxCount> states = NagBoxStates(Session.ProcessingOptions.keptNags);
   for (size_t i = 0; i < NagBoxCount; ++i) {
     HostCheckBox& box = nag.boxes[i];
     box = HostCheckBox{};

@@ -50,7 +50,7 @@ void Changed(OptionControl control) {
   CommitFocusedCheckList(Plugin.panel);
   PageControl* c = Find(control);
   if (!c || !c->box) return;
-  for (OptionControl other : SetChecked(ProcessingOptions, control, c->box->state == 1))
+  for (OptionControl other : SetChecked(Session.ProcessingOptions, control, c->box->state == 1))
     if (PageControl* excluded = Find(other)) {
       ShowState(*excluded, false);
       UpdateWindow(excluded->window);
@@ -94,15 +94,15 @@ HostCheckChangedFn CallbackFor(OptionControl control) {
 FieldValidator ValidatorFor(OptionControl control, TCHeckList* field) {
   return [control, field](int32_t index, const std::u16string& text) -> std::optional<int32_t> {
     const std::vector<std::string>& names = control == OptionControl::WhitePlayer ? whiteNames : blackNames;
-    const FieldOutcome outcome = index >= 0 ? ChooseFieldItem(ProcessingOptions, control, index, names)
-                                            : TypeFieldText(ProcessingOptions, control, text, field->index);
+    const FieldOutcome outcome = index >= 0 ? ChooseFieldItem(Session.ProcessingOptions, control, index, names)
+                                            : TypeFieldText(Session.ProcessingOptions, control, text, field->index);
     switch (outcome.verdict) {
       case FieldVerdict::Accepted:
         return outcome.index;
       case FieldVerdict::AskNagWindow:
         // Saved: the field names the set kept ("Except basic" for the six glyphs alone), as
         // its refresh would.
-        if (RunNagSelection()) return ShownField(ProcessingOptions, control).index;
+        if (RunNagSelection()) return ShownField(Session.ProcessingOptions, control).index;
         return std::nullopt;
       default:
         return std::nullopt;
@@ -113,7 +113,7 @@ FieldValidator ValidatorFor(OptionControl control, TCHeckList* field) {
 // The player fields offer the names of the games listed when their list opens.
 void RebuildPlayerItems(OptionControl control, TCHeckList& field) {
   const bool white = control == OptionControl::WhitePlayer;
-  PlayerChoices choices = PlayerItems(GameList, white, white && ProcessingOptions.ignorePlayerColour);
+  PlayerChoices choices = PlayerItems(Session.GameList, white, white && Session.ProcessingOptions.ignorePlayerColour);
   field.items = std::move(choices.items);
   (white ? whiteNames : blackNames) = std::move(choices.names);
 }
@@ -173,7 +173,7 @@ void BuildOptionPages(HWND panel) {
       c.item = item;
       if (item.kind == PageItemKind::CheckBox) {
         c.box = std::make_unique<HostCheckBox>();
-        c.box->state = IsChecked(ProcessingOptions, item.control) ? 1 : 2;
+        c.box->state = IsChecked(Session.ProcessingOptions, item.control) ? 1 : 2;
         c.box->onChange = CallbackFor(item.control);
         c.box->flag = 0;
         if (Plugin.host.checkBox) Plugin.host.checkBox(c.box.get(), item.rect.left, item.rect.top, panel);
@@ -226,12 +226,12 @@ void PaintOptionPage(HDC dc, int page) {
 }
 
 void RefreshOptionValues() {
-  NormaliseOptions(ProcessingOptions);
+  NormaliseOptions(Session.ProcessingOptions);
   for (auto& page : controls)
     for (PageControl& c : page) {
-      if (c.box) ShowState(c, IsChecked(ProcessingOptions, c.item.control));
+      if (c.box) ShowState(c, IsChecked(Session.ProcessingOptions, c.item.control));
       if (c.field) {
-        const FieldShown shown = ShownField(ProcessingOptions, c.item.control);
+        const FieldShown shown = ShownField(Session.ProcessingOptions, c.item.control);
         ShowCheckListValue(*c.field, shown.text, shown.index);
       }
     }

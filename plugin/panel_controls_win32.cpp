@@ -86,10 +86,10 @@ LRESULT CALLBACK BrowseProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 // default automatically" is on; the pages then show the defaults. A path that names no file
 // beeps and the field shows the path kept, as the option fields do with a value they refuse.
 void ChangeOutputBase(const std::u16string& base) {
-  switch (CommitOutputBase(base)) {
+  switch (CommitOutputBase(Session, base)) {
     case OutputBaseCommit::Refused:
       MessageBeep(MB_OK);
-      SetWindowTextW(PanelView.outputField, reinterpret_cast<const wchar_t*>(outputBase.c_str()));
+      SetWindowTextW(PanelView.outputField, reinterpret_cast<const wchar_t*>(Session.outputBase.c_str()));
       break;
     case OutputBaseCommit::TakenAndReset:
       RefreshOptionControls();
@@ -139,7 +139,7 @@ LRESULT CALLBACK OutputFieldProc(HWND window, UINT message, WPARAM wParam, LPARA
         CommitOutputField();
         return 0;
       case VK_ESCAPE:
-        SetWindowTextW(window, reinterpret_cast<const wchar_t*>(outputBase.c_str()));
+        SetWindowTextW(window, reinterpret_cast<const wchar_t*>(Session.outputBase.c_str()));
         return 0;
       default:
         break;
@@ -169,7 +169,7 @@ void CreatePanelControls(HWND panel) {
   v.scroll.rowHeight = ListRowHeight(v.metrics.fontHeight);
   v.controlFont = MakeFont(Plugin.host.panelFont);
   v.captionFont = MakeFont(Plugin.host.captionFont);
-  const std::wstring base(outputBase.begin(), outputBase.end());
+  const std::wstring base(Session.outputBase.begin(), Session.outputBase.end());
   v.outputField = CreateWindowExW(0, L"EDIT", base.c_str(), WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 100,
                                   v.metrics.fontHeight + 1, panel, nullptr, Plugin.instance, nullptr);
   SendMessageW(v.outputField, WM_SETFONT, WPARAM(v.controlFont), FALSE);
@@ -214,8 +214,7 @@ void CommitOutputField() {
 void StartProcessing() {
   CommitFocusedCheckList(Plugin.panel);
   CommitOutputField();
-  JobState.currentPath = std::filesystem::path(outputBase);
-  Selection = BuildSelection(GameList);
-  if (Selection.empty()) return;
+  Session.Selection = BuildSelection(Session.GameList);
+  if (Session.Selection.empty()) return;
   RunJobWithProgress(JobKind::ProcessAndSave);
 }

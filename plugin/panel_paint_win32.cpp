@@ -102,7 +102,7 @@ void PaintHeader(HWND, HDC dc, int column) {
   if (column < 1 || column > ColumnCount) return;
   const PanelLayout& l = PanelView.layout;
   const RECT cell{l.columnEdges[size_t(column) - 1], l.headerTop, l.columnEdges[size_t(column)], l.headerBottom};
-  PaintCaptionCell(dc, cell, HeaderCaptions[column - 1], GameList.sortColumn == column,
+  PaintCaptionCell(dc, cell, HeaderCaptions[column - 1], Session.GameList.sortColumn == column,
                    PanelView.hoveredHeader == column);
 }
 
@@ -121,15 +121,16 @@ void PaintListArea(HWND, HDC dc) {
   const HRGN clip = CreateRectRgn(left, l.rowsTop, right, l.rowsBottom);
   SelectClipRgn(dc, clip);
   SetBkMode(dc, TRANSPARENT);
-  const int32_t rows = int32_t(GameList.displayOrder.size());
+  const int32_t rows = int32_t(Session.GameList.displayOrder.size());
   int32_t row = s.position / rowHeight;
   int y = l.rowsTop - s.position % rowHeight;
   for (; row < rows && y < l.rowsBottom; ++row, y += rowHeight) {
-    const int32_t index = GameList.displayOrder[size_t(row)];
-    const bool highlighted = size_t(index) < GameList.highlight.size() && GameList.highlight[size_t(index)];
+    const int32_t index = Session.GameList.displayOrder[size_t(row)];
+    const bool highlighted =
+        size_t(index) < Session.GameList.highlight.size() && Session.GameList.highlight[size_t(index)];
     Fill(dc, RECT{left, y, right, y + rowHeight}, highlighted ? fill : (row % 2 ? odd : even));
     SetTextColor(dc, highlighted ? highlightText : RGB(0, 0, 0));
-    const TGame& entry = GameList.entries[size_t(index)];
+    const TGame& entry = Session.GameList.entries[size_t(index)];
     for (int k = 0; k < ColumnCount; ++k) {
       RECT cell{l.columnEdges[size_t(k)] + 3, y, l.columnEdges[size_t(k) + 1] - 3, y + rowHeight};
       std::string text;

@@ -109,9 +109,9 @@ void OnLeftButtonDown(HWND panel, int x, int y) {
   }
   if (v.activePage != GamesPage) return;
   if (const int column = HeaderAt(v.layout, x, y)) {
-    if (column != GameList.sortColumn) {
-      SortByColumn(GameList, column);
-      v.scroll.position = ScrollRowIntoView(v.scroll, GameList.currentRow);
+    if (column != Session.GameList.sortColumn) {
+      SortByColumn(Session.GameList, column);
+      v.scroll.position = ScrollRowIntoView(v.scroll, Session.GameList.currentRow);
       RefreshList();
       InvalidateRect(panel, nullptr, FALSE);
     }
@@ -119,7 +119,7 @@ void OnLeftButtonDown(HWND panel, int x, int y) {
   }
   if (!OnListRows(v.layout, x, y)) return;
   const int32_t row = RowAtY(v.scroll, v.layout.rowsTop, y);
-  if (ClickRow(GameList, row, Plugin.shiftHeld, Plugin.ctrlHeld)) RepaintListArea();
+  if (ClickRow(Session.GameList, row, Plugin.shiftHeld, Plugin.ctrlHeld)) RepaintListArea();
 }
 
 // Sets the bar's position (the bar clamps it) and repaints the list when it moved.
@@ -192,21 +192,21 @@ void OnKeyDown(HWND panel, WPARAM key) {
       SendMessageW(panel, WM_VSCROLL, SB_PAGEDOWN, 0);
       break;
     case VK_HOME:
-      MoveHome(GameList);
+      MoveHome(Session.GameList);
       RefreshList();
       break;
     case VK_END:
-      MoveEnd(GameList);
+      MoveEnd(Session.GameList);
       RefreshList();
       break;
     case VK_UP:
-      if (MoveUp(GameList))
+      if (MoveUp(Session.GameList))
         RefreshList();
       else
         RepaintListArea();
       break;
     case VK_DOWN:
-      if (MoveDown(GameList))
+      if (MoveDown(Session.GameList))
         RefreshList();
       else
         RepaintListArea();

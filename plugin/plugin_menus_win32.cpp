@@ -23,11 +23,11 @@ void __stdcall RenameTournament() { RenameWith(RenameKind::Tournament); }
 void __stdcall RenameSite() { RenameWith(RenameKind::Site); }
 // The host's games join the list as a merge does, without a job: they are in memory already.
 void Transfer(TGames fresh) {
-  MergeNewGames(GameList, fresh);
+  MergeNewGames(Session, fresh);
   RefreshList();
 }
-void __stdcall TransferAll() { Transfer(TransferAllFromHost(CurrentHost(), ProcessingOptions)); }
-void __stdcall TransferCurrent() { Transfer(TransferCurrentFromHost(CurrentHost(), ProcessingOptions)); }
+void __stdcall TransferAll() { Transfer(TransferAllFromHost(CurrentHost(), Session.ProcessingOptions)); }
+void __stdcall TransferCurrent() { Transfer(TransferCurrentFromHost(CurrentHost(), Session.ProcessingOptions)); }
 void __stdcall MoveAllToPanel() {
   TransferAll();
   ShowPanel();
@@ -41,12 +41,12 @@ void __stdcall OpenFolder() { OpenPgnFolder(); }
 void __stdcall DeleteHighlighted() { DeleteHighlightedGames(); }
 void __stdcall DeleteAll() { DeleteAllGames(); }
 void __stdcall DefaultOptions() {
-  ResetOptions();
+  ResetOptions(Session);
   RefreshOptionControls();
 }
 void __stdcall ToggleMakeDefault() {
-  makeDefaultAutomatically = !makeDefaultAutomatically;
-  CheckMakeDefaultItem(makeDefaultAutomatically);
+  Session.makeDefaultAutomatically = !Session.makeDefaultAutomatically;
+  CheckMakeDefaultItem(Session.makeDefaultAutomatically);
 }
 
 int32_t Register(HostCommandFn callback) {

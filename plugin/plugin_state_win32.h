@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "dialogs/renaming.h"
+#include "job/session.h"
 #include "panel/panel_size.h"
 #include "plugin/host_services_win32.h"
 
@@ -54,6 +55,9 @@ struct TPlugin {
 };
 
 extern TPlugin Plugin;
+
+// The plug-in's session: its list, the user's choices, the running job and the selection.
+extern TSession Session;
 
 // pgn_util.dat in the host program's folder.
 std::filesystem::path SettingsFilePath();

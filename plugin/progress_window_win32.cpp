@@ -33,7 +33,7 @@ ProgressView view;
 
 int32_t Margin(const int32_t* value) { return THostServices::Read<int32_t>(value, 8); }
 
-void __stdcall OnStop() { RequestStop(); }
+void __stdcall OnStop() { Session.JobState.stopRequested = true; }
 
 // The job's file as line 2 shows it: its name only, without the trailing NUL characters a
 // folder job adds.
@@ -41,7 +41,7 @@ std::wstring ShownPath() {
   std::wstring path;
   {
     HostLockGuard lock;
-    path = JobState.File().wstring();
+    path = Session.JobState.File().wstring();
   }
   while (!path.empty() && path.back() == L'\0') path.pop_back();
   return path;
@@ -112,29 +112,30 @@ void LayOut(HWND window) {
 }
 
 void Poll(HWND window) {
-  const JobStage stage = JobState.stage.load();
+  const JobStage stage = Session.JobState.stage.load();
   bool changed = stage != view.lastStage;
   view.lastStage = stage;
   const int position = int(SendMessageW(view.bar, PBM_GETPOS, 0, 0));
   switch (stage) {
     case JobStage::Loading:
       if (changed || position == 0)
-        SendMessageW(view.bar, PBM_SETRANGE32, 0, LPARAM(std::min<int64_t>(JobState.loadSize / 1000, INT32_MAX)));
+        SendMessageW(view.bar, PBM_SETRANGE32, 0,
+                     LPARAM(std::min<int64_t>(Session.JobState.loadSize / 1000, INT32_MAX)));
       if (ShownPath() != view.lastPath) changed = true;
-      SendMessageW(view.bar, PBM_SETPOS, WPARAM(std::min<int64_t>(JobState.loadPosition / 1000, INT32_MAX)), 0);
+      SendMessageW(view.bar, PBM_SETPOS, WPARAM(std::min<int64_t>(Session.JobState.loadPosition / 1000, INT32_MAX)), 0);
       break;
     case JobStage::Saving:
     case JobStage::LoadingPending:
-      if (changed) SendMessageW(view.bar, PBM_SETRANGE32, 0, JobState.stepCount.load());
+      if (changed) SendMessageW(view.bar, PBM_SETRANGE32, 0, Session.JobState.stepCount.load());
       if (ShownPath() != view.lastPath) changed = true;
-      SendMessageW(view.bar, PBM_SETPOS, WPARAM(JobState.stepPosition.load()), 0);
+      SendMessageW(view.bar, PBM_SETPOS, WPARAM(Session.JobState.stepPosition.load()), 0);
       break;
     case JobStage::Sorting:
-      if (changed) SendMessageW(view.bar, PBM_SETRANGE32, 0, JobState.stepCount.load());
-      SendMessageW(view.bar, PBM_SETPOS, WPARAM(JobState.stepPosition.load()), 0);
+      if (changed) SendMessageW(view.bar, PBM_SETRANGE32, 0, Session.JobState.stepCount.load());
+      SendMessageW(view.bar, PBM_SETPOS, WPARAM(Session.JobState.stepPosition.load()), 0);
       break;
     case JobStage::Done:
-      if (JobState.kind != JobKind::ProcessAndSave) RefreshList();
+      if (Session.JobState.kind != JobKind::ProcessAndSave) RefreshList();
       KillTimer(window, PollTimer);
       if (Plugin.host.modalResult) *Plugin.host.modalResult = 1;
       break;
@@ -166,7 +167,7 @@ void __stdcall ProgressPaint(HostWindow handle, HostDeviceContext context) {
   if (Plugin.host.paintBackground) Plugin.host.paintBackground(window, dc);
   const int x = Margin(Plugin.host.marginLeft) + 10, y = Margin(Plugin.host.marginTop) + 5;
   const PanelTextStyle style(dc);
-  const JobStage stage = JobState.stage.load();
+  const JobStage stage = Session.JobState.stage.load();
   const char* text = StageText(stage);
   TextOutA(dc, x, y, text, int(strlen(text)));
   if (stage == JobStage::Loading || stage == JobStage::Saving || stage == JobStage::LoadingPending) {
@@ -187,7 +188,7 @@ class ProgressWait : public ModalWait {
     if (Plugin.host.runModal)
       result = Plugin.host.runModal(reinterpret_cast<const uint16_t*>(u"Action progress"), 0, 0, 200, 200, Plugin.panel,
                                     &ProgressProc, &ProgressPaint);
-    if (result < 0) RequestStop();
+    if (result < 0) Session.JobState.stopRequested = true;
     PlainWait rest;
     rest.WaitUntilDone(progress);
     view = ProgressView{};
@@ -199,13 +200,13 @@ class ProgressWait : public ModalWait {
 // damaged games skipped.
 void TellWhatFailed(JobKind kind, size_t unreadableBefore, size_t writeFailuresBefore, size_t unwrittenBefore,
                     size_t skippedBefore) {
-  const TJobState& s = JobState;
+  const TJobState& s = Session.JobState;
   std::wstring text;
   size_t lines = 0;
   auto add = [&](const std::wstring& line) {
     if (++lines <= 12) text += line + L"\n";
   };
-  const TProcessingOptions& o = ProcessingOptions;
+  const TProcessingOptions& o = Session.ProcessingOptions;
   const bool codesWanted = o.addEcoNames || o.splitEcoLevel != EcoSplit::None || !o.ecoOpening.empty();
   if (kind == JobKind::ProcessAndSave && codesWanted && EcoTable().empty())
     add(L"The ECO table " + (Plugin.hostFolder / "plugins" / "ecos.dat").wstring() +
@@ -228,11 +229,12 @@ void TellWhatFailed(JobKind kind, size_t unreadableBefore, size_t writeFailuresB
 
 }  // namespace
 
-void RunJobWithProgress(JobKind kind) {
-  const size_t unreadable = JobState.unreadableFiles.size(), writeFailures = JobState.writeFailures.size();
-  const size_t unwritten = JobState.unwritten.size(), skipped = JobState.skipped.size();
+void RunJobWithProgress(JobKind kind, const std::filesystem::path& input) {
+  const TJobState& s = Session.JobState;
+  const size_t unreadable = s.unreadableFiles.size(), writeFailures = s.writeFailures.size();
+  const size_t unwritten = s.unwritten.size(), skipped = s.skipped.size();
   ProgressWait wait;
-  StartJob(kind, wait);
+  StartJob(Session, kind, wait, input);
   RefreshList();
   TellWhatFailed(kind, unreadable, writeFailures, unwritten, skipped);
 }

@@ -44,7 +44,7 @@ void RenameNow() {
     MessageBeep(MB_OK);
     return;
   }
-  const int count = RenameNames(GameList.entries, view.kind, from, to);
+  const int count = RenameNames(Session.GameList.entries, view.kind, from, to);
   const std::string message = RenameMessage(count);
   MessageBoxW(GetActiveWindow(), std::wstring(message.begin(), message.end()).c_str(), L"Renaming is finished",
               MB_OK | MB_ICONINFORMATION);
@@ -168,8 +168,8 @@ void Build(HWND window) {
   MakeHostButton(window, view.close, L"Close", 105, 28, region, 28, &OnClose, true);
   for (const auto& [button, place] : {std::pair{&view.rename, l.buttons.first}, {&view.close, l.buttons.second}})
     if (button->window) MoveWindow(static_cast<HWND>(button->window), place.left, place.top, 105, 28, FALSE);
-  Fill(view.fromList, RenameCandidates(GameList.entries, view.kind));
-  Fill(view.toList, RenameCandidates(GameList.entries, view.kind, true));
+  Fill(view.fromList, RenameCandidates(Session.GameList.entries, view.kind));
+  Fill(view.toList, RenameCandidates(Session.GameList.entries, view.kind, true));
   view.built = true;
 }
 

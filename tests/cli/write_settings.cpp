@@ -27,12 +27,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: write_settings FILE\n");
     return 2;
   }
-  ResetOptions();
-  makeDefaultAutomatically = false;  // the options are saved only in this mode
-  ProcessingOptions.splitByResult = true;
-  ProcessingOptions.removeComments = true;
-  ProcessingOptions.removeVariations = true;
-  ProcessingOptions.tagRemoval = TagRemoval::AllButRoster;
+  TJobChoices choices;
+  choices.makeDefaultAutomatically = false;  // the options are saved only in this mode
+  choices.ProcessingOptions.splitByResult = true;
+  choices.ProcessingOptions.removeComments = true;
+  choices.ProcessingOptions.removeVariations = true;
+  choices.ProcessingOptions.tagRemoval = TagRemoval::AllButRoster;
   NoWindow window;
-  return SaveSettings(argv[1], window) ? 0 : 1;
+  return SaveSettings(argv[1], window, choices) ? 0 : 1;
 }

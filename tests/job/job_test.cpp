@@ -9,6 +9,7 @@
 
 #include "chess/eco.h"
 #include "job/output_files.h"
+#include "job/session.h"
 #include "options/processing_options.h"
 #include "tests/support/memory_host.h"
 #include "tests/support/temp_dir.h"

@@ -42,16 +42,12 @@ class FakeWindow : public SettingsWindow {
 
 class Settings : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ResetOptions();
-    outputBase = u"C:\\chess\\output";
-    makeDefaultAutomatically = true;
-  }
-  void TearDown() override { SetUp(); }
+  void SetUp() override { choices.outputBase = u"C:\\chess\\output"; }
 
   TempDir dir;
   std::filesystem::path file = dir / "pgn_util.dat";
   FakeWindow window;
+  TJobChoices choices;
 };
 
 std::string Bytes(std::initializer_list<int> values) {
@@ -61,7 +57,7 @@ std::string Bytes(std::initializer_list<int> values) {
 }
 
 TEST_F(Settings, DefaultsAreThoseOfTheTable) {
-  const TProcessingOptions& o = ProcessingOptions;
+  const TProcessingOptions& o = choices.ProcessingOptions;
   EXPECT_FALSE(o.removeComments);
   EXPECT_EQ(o.tagRemoval, TagRemoval::None);
   EXPECT_EQ(o.keptNags.count(), 256u);
@@ -78,36 +74,36 @@ TEST_F(Settings, DefaultsAreThoseOfTheTable) {
 }
 
 TEST_F(Settings, DefaultOptionsRestoreEveryFieldButNotThePath) {
-  ProcessingOptions.doNotRewrite = false;
-  ProcessingOptions.removeOldEcoTags = false;
-  ProcessingOptions.whitePlayer = "Tal";
-  ProcessingOptions.keptNags.reset();
-  ProcessingOptions.resultMask = 1;
-  makeDefaultAutomatically = false;
-  ResetOptions();
-  EXPECT_EQ(ProcessingOptions, TProcessingOptions{});
-  EXPECT_EQ(outputBase, u"C:\\chess\\output");
-  EXPECT_FALSE(makeDefaultAutomatically);
+  choices.ProcessingOptions.doNotRewrite = false;
+  choices.ProcessingOptions.removeOldEcoTags = false;
+  choices.ProcessingOptions.whitePlayer = "Tal";
+  choices.ProcessingOptions.keptNags.reset();
+  choices.ProcessingOptions.resultMask = 1;
+  choices.makeDefaultAutomatically = false;
+  ResetOptions(choices);
+  EXPECT_EQ(choices.ProcessingOptions, TProcessingOptions{});
+  EXPECT_EQ(choices.outputBase, u"C:\\chess\\output");
+  EXPECT_FALSE(choices.makeDefaultAutomatically);
 }
 
 TEST_F(Settings, ANewOutputPathResetsOptionsOnlyInAutomaticMode) {
-  ProcessingOptions.removeComments = true;
-  EXPECT_EQ(CommitOutputBase(u"C:\\chess\\output"), OutputBaseCommit::Unchanged);  // the same path
-  EXPECT_TRUE(ProcessingOptions.removeComments);
-  EXPECT_EQ(CommitOutputBase(u"C:\\chess\\Output"), OutputBaseCommit::TakenAndReset);  // differs in case
-  EXPECT_FALSE(ProcessingOptions.removeComments);
-  EXPECT_EQ(outputBase, u"C:\\chess\\Output");
-  makeDefaultAutomatically = false;
-  ProcessingOptions.removeComments = true;
-  EXPECT_EQ(CommitOutputBase(u"D:\\elsewhere"), OutputBaseCommit::Taken);
-  EXPECT_TRUE(ProcessingOptions.removeComments);
-  EXPECT_EQ(outputBase, u"D:\\elsewhere");
+  choices.ProcessingOptions.removeComments = true;
+  EXPECT_EQ(CommitOutputBase(choices, u"C:\\chess\\output"), OutputBaseCommit::Unchanged);  // the same path
+  EXPECT_TRUE(choices.ProcessingOptions.removeComments);
+  EXPECT_EQ(CommitOutputBase(choices, u"C:\\chess\\Output"), OutputBaseCommit::TakenAndReset);  // differs in case
+  EXPECT_FALSE(choices.ProcessingOptions.removeComments);
+  EXPECT_EQ(choices.outputBase, u"C:\\chess\\Output");
+  choices.makeDefaultAutomatically = false;
+  choices.ProcessingOptions.removeComments = true;
+  EXPECT_EQ(CommitOutputBase(choices, u"D:\\elsewhere"), OutputBaseCommit::Taken);
+  EXPECT_TRUE(choices.ProcessingOptions.removeComments);
+  EXPECT_EQ(choices.outputBase, u"D:\\elsewhere");
 }
 
 // A path that names no file is refused whole: the path the settings hold stays, and so do the
 // options, whatever the mode.
 TEST_F(Settings, AnUnusableOutputPathChangesNothing) {
-  ProcessingOptions.splitEcoLevel = EcoSplit::Letter;
+  choices.ProcessingOptions.splitEcoLevel = EcoSplit::Letter;
   for (const std::u16string& bad :
        {std::u16string(), std::u16string(u"   "), std::u16string(u"C:\\chess\\"), std::u16string(u"games/"),
         std::u16string(u"C:"), std::u16string(u"C:\\chess\\.."), std::u16string(u"out<1>"), std::u16string(u"what?"),
@@ -115,9 +111,9 @@ TEST_F(Settings, AnUnusableOutputPathChangesNothing) {
         std::u16string(u"lpt9.games"), std::u16string(u"a\tb")}) {
     SCOPED_TRACE(std::string(bad.begin(), bad.end()));
     EXPECT_FALSE(IsUsableOutputBase(bad));
-    EXPECT_EQ(CommitOutputBase(bad), OutputBaseCommit::Refused);
-    EXPECT_EQ(outputBase, u"C:\\chess\\output");
-    EXPECT_EQ(ProcessingOptions.splitEcoLevel, EcoSplit::Letter);
+    EXPECT_EQ(CommitOutputBase(choices, bad), OutputBaseCommit::Refused);
+    EXPECT_EQ(choices.outputBase, u"C:\\chess\\output");
+    EXPECT_EQ(choices.ProcessingOptions.splitEcoLevel, EcoSplit::Letter);
   }
   for (const std::u16string& good :
        {std::u16string(u"out"), std::u16string(u"C:\\chess\\games"), std::u16string(u"Z:/tmp/custom/games"),
@@ -129,17 +125,17 @@ TEST_F(Settings, AnUnusableOutputPathChangesNothing) {
 }
 
 TEST_F(Settings, InAutomaticModeOnlyPlacementPathAndModeAreSaved) {
-  outputBase = u"out";
-  ASSERT_TRUE(SaveSettings(file, window));
+  choices.outputBase = u"out";
+  ASSERT_TRUE(SaveSettings(file, window, choices));
   const std::string bytes = TempDir::Read(file);
   ASSERT_EQ(bytes.size(), 4u * 4 + 1 + 4 + 2 * 3 + 1);
   EXPECT_EQ(bytes, Bytes({0, 0, 0, 100, 0, 0, 0, 50, 0, 0, 2, 128, 0, 0, 1, 224, 1}) + Bytes({0, 0, 0, 3}) +
                        "o\0u\0t\0"s + Bytes({1}));
-  ProcessingOptions.removeVariations = true;
-  outputBase = u"elsewhere";
-  EXPECT_FALSE(LoadSettings(file, window, 512, 450));  // the file holds no options to load
-  EXPECT_TRUE(ProcessingOptions.removeVariations);
-  EXPECT_EQ(outputBase, u"out");
+  choices.ProcessingOptions.removeVariations = true;
+  choices.outputBase = u"elsewhere";
+  EXPECT_FALSE(LoadSettings(file, window, 512, 450, choices));  // the file holds no options to load
+  EXPECT_TRUE(choices.ProcessingOptions.removeVariations);
+  EXPECT_EQ(choices.outputBase, u"out");
   EXPECT_EQ(window.shownBase, u"out");
   EXPECT_TRUE(window.checked);
   EXPECT_EQ(window.shows, 1);
@@ -147,9 +143,9 @@ TEST_F(Settings, InAutomaticModeOnlyPlacementPathAndModeAreSaved) {
 }
 
 TEST_F(Settings, TheDefaultOptionBlockHasItsKnownBytes) {
-  makeDefaultAutomatically = false;
-  outputBase = u"";
-  ASSERT_TRUE(SaveSettings(file, window));
+  choices.makeDefaultAutomatically = false;
+  choices.outputBase = u"";
+  ASSERT_TRUE(SaveSettings(file, window, choices));
   const std::string bytes = TempDir::Read(file);
   const size_t header = 4 * 4 + 1 + 4 + 1;
   ASSERT_EQ(bytes.size(), header + 94);
@@ -167,8 +163,8 @@ TEST_F(Settings, TheDefaultOptionBlockHasItsKnownBytes) {
 }
 
 TEST_F(Settings, OptionsSurviveSavingAndLoading) {
-  makeDefaultAutomatically = false;
-  TProcessingOptions& o = ProcessingOptions;
+  choices.makeDefaultAutomatically = false;
+  TProcessingOptions& o = choices.ProcessingOptions;
   o.removeComments = true;
   o.tagRemoval = TagRemoval::AllButRoster;
   o.keptNags.reset();
@@ -189,30 +185,30 @@ TEST_F(Settings, OptionsSurviveSavingAndLoading) {
   o.movesTo = 60;
   o.doNotRewrite = false;
   const TProcessingOptions saved = o;
-  ASSERT_TRUE(SaveSettings(file, window));
-  ResetOptions();
-  makeDefaultAutomatically = true;
-  EXPECT_TRUE(LoadSettings(file, window, 512, 450));  // the options came from the file
-  EXPECT_EQ(ProcessingOptions, saved);
-  EXPECT_FALSE(makeDefaultAutomatically);
+  ASSERT_TRUE(SaveSettings(file, window, choices));
+  ResetOptions(choices);
+  choices.makeDefaultAutomatically = true;
+  EXPECT_TRUE(LoadSettings(file, window, 512, 450, choices));  // the options came from the file
+  EXPECT_EQ(choices.ProcessingOptions, saved);
+  EXPECT_FALSE(choices.makeDefaultAutomatically);
   EXPECT_FALSE(window.checked);
   EXPECT_EQ(window.refreshes, 1);
 }
 
 TEST_F(Settings, AStoredResultMaskKeepsOnlyFiveBits) {
-  makeDefaultAutomatically = false;
-  outputBase = u"";
-  ASSERT_TRUE(SaveSettings(file, window));
+  choices.makeDefaultAutomatically = false;
+  choices.outputBase = u"";
+  ASSERT_TRUE(SaveSettings(file, window, choices));
   std::string bytes = TempDir::Read(file);
   bytes[22 + 47] = '\xFF';
   TempDir::Write(file, bytes);
-  LoadSettings(file, window, 512, 450);
-  EXPECT_EQ(ProcessingOptions.resultMask, 31);
+  LoadSettings(file, window, 512, 450, choices);
+  EXPECT_EQ(choices.ProcessingOptions.resultMask, 31);
 }
 
 TEST_F(Settings, LoadingNormalisesOutOfRangeValues) {
-  makeDefaultAutomatically = false;
-  TProcessingOptions& o = ProcessingOptions;
+  choices.makeDefaultAutomatically = false;
+  TProcessingOptions& o = choices.ProcessingOptions;
   o.splitEcoLevel = EcoSplit(9);
   o.splitDateLevel = DateSplit(4);
   o.splitBlackEloParts = 0;
@@ -223,9 +219,9 @@ TEST_F(Settings, LoadingNormalisesOutOfRangeValues) {
   o.ecoOpening = "B20x";
   o.movesFrom = -1;
   o.movesTo = 999999;
-  ASSERT_TRUE(SaveSettings(file, window));
-  ResetOptions();
-  LoadSettings(file, window, 512, 450);
+  ASSERT_TRUE(SaveSettings(file, window, choices));
+  ResetOptions(choices);
+  LoadSettings(file, window, 512, 450, choices);
   EXPECT_EQ(o.splitEcoLevel, EcoSplit::WholeCode);
   EXPECT_EQ(o.splitDateLevel, DateSplit::Day);
   EXPECT_EQ(o.splitBlackEloParts, 1);
@@ -239,12 +235,12 @@ TEST_F(Settings, LoadingNormalisesOutOfRangeValues) {
 }
 
 TEST_F(Settings, FirstRunCentresTheDefaultSize) {
-  EXPECT_FALSE(LoadSettings(file, window, 640, 450));
+  EXPECT_FALSE(LoadSettings(file, window, 640, 450, choices));
   ASSERT_EQ(window.moves.size(), 1u);
   EXPECT_EQ(window.moves[0], (PanelRect{640, 295, 640, 450}));
   EXPECT_EQ(window.shows, 0);
-  EXPECT_EQ(ProcessingOptions, TProcessingOptions{});
-  EXPECT_EQ(outputBase, u"C:\\chess\\output");
+  EXPECT_EQ(choices.ProcessingOptions, TProcessingOptions{});
+  EXPECT_EQ(choices.outputBase, u"C:\\chess\\output");
 }
 
 TEST(Placement, SmallWindowsGrowAndStayOnScreen) {
@@ -272,20 +268,20 @@ TEST(Placement, ExtremeNumbersComeBackOnScreen) {
 }
 
 TEST_F(Settings, ShortAndDamagedFilesLeaveDefaults) {
-  makeDefaultAutomatically = false;
-  ProcessingOptions.removeComments = true;
-  ProcessingOptions.whitePlayer = "Morphy";
-  ASSERT_TRUE(SaveSettings(file, window));
+  choices.makeDefaultAutomatically = false;
+  choices.ProcessingOptions.removeComments = true;
+  choices.ProcessingOptions.whitePlayer = "Morphy";
+  ASSERT_TRUE(SaveSettings(file, window, choices));
   const std::string whole = TempDir::Read(file);
   // Every shorter prefix: no crash, and options either all loaded or all default.
   for (size_t length = 0; length < whole.size(); ++length) {
     TempDir::Write(file, whole.substr(0, length));
-    ResetOptions();
-    makeDefaultAutomatically = true;
-    outputBase = u"kept";
+    ResetOptions(choices);
+    choices.makeDefaultAutomatically = true;
+    choices.outputBase = u"kept";
     FakeWindow w;
-    EXPECT_FALSE(LoadSettings(file, w, 640, 450)) << "length " << length;
-    EXPECT_EQ(ProcessingOptions, TProcessingOptions{}) << "length " << length;
+    EXPECT_FALSE(LoadSettings(file, w, 640, 450, choices)) << "length " << length;
+    EXPECT_EQ(choices.ProcessingOptions, TProcessingOptions{}) << "length " << length;
     ASSERT_FALSE(w.moves.empty());
     EXPECT_GE(w.moves[0].width, 600);
   }
@@ -301,10 +297,10 @@ TEST_F(Settings, ShortAndDamagedFilesLeaveDefaults) {
       for (char& c : bytes) c = char(rng());
     }
     TempDir::Write(file, bytes);
-    ResetOptions();
+    ResetOptions(choices);
     FakeWindow w;
-    LoadSettings(file, w, 640, 450);
-    const TProcessingOptions& o = ProcessingOptions;
+    LoadSettings(file, w, 640, 450, choices);
+    const TProcessingOptions& o = choices.ProcessingOptions;
     EXPECT_LE(o.splitEcoLevel, EcoSplit::WholeCode);
     EXPECT_LE(o.splitDateLevel, DateSplit::Day);
     EXPECT_LE(o.resultMask, 31);
@@ -317,14 +313,14 @@ TEST_F(Settings, ShortAndDamagedFilesLeaveDefaults) {
 // part by part, and a program without a panel takes what it needs from it.
 TEST_F(Settings, ReadAsAValueEachPartIsMarkedPresent) {
   EXPECT_FALSE(ReadSettings(file).placementPresent);  // no file
-  makeDefaultAutomatically = false;
-  ProcessingOptions.removeComments = true;
-  ProcessingOptions.whitePlayer = "Morphy";
-  outputBase = u"games";
-  ASSERT_TRUE(SaveSettings(file, window));
+  choices.makeDefaultAutomatically = false;
+  choices.ProcessingOptions.removeComments = true;
+  choices.ProcessingOptions.whitePlayer = "Morphy";
+  choices.outputBase = u"games";
+  ASSERT_TRUE(SaveSettings(file, window, choices));
   const std::string whole = TempDir::Read(file);
-  ResetOptions();
-  outputBase = u"untouched";
+  ResetOptions(choices);
+  choices.outputBase = u"untouched";
   TSettings settings = ReadSettings(file);
   EXPECT_TRUE(settings.placementPresent && settings.outputPresent && settings.optionsPresent);
   EXPECT_EQ(settings.placement, (PanelRect{100, 50, 640, 480}));
@@ -333,8 +329,8 @@ TEST_F(Settings, ReadAsAValueEachPartIsMarkedPresent) {
   EXPECT_FALSE(settings.makeDefaultAutomatically);
   EXPECT_TRUE(settings.options.removeComments);
   EXPECT_EQ(settings.options.whitePlayer, "Morphy");
-  EXPECT_EQ(ProcessingOptions, TProcessingOptions{});
-  EXPECT_EQ(outputBase, u"untouched");
+  EXPECT_EQ(choices.ProcessingOptions, TProcessingOptions{});
+  EXPECT_EQ(choices.outputBase, u"untouched");
   EXPECT_TRUE(window.moves.empty());
   // Cut inside the option block: the placement and the path stay present, the options do not.
   TempDir::Write(file, whole.substr(0, whole.size() - 3));
@@ -342,37 +338,37 @@ TEST_F(Settings, ReadAsAValueEachPartIsMarkedPresent) {
   EXPECT_TRUE(settings.outputPresent);
   EXPECT_FALSE(settings.optionsPresent);
   // Saved in automatic mode: no options at all.
-  makeDefaultAutomatically = true;
-  ASSERT_TRUE(SaveSettings(file, window));
+  choices.makeDefaultAutomatically = true;
+  ASSERT_TRUE(SaveSettings(file, window, choices));
   settings = ReadSettings(file);
   EXPECT_TRUE(settings.makeDefaultAutomatically);
   EXPECT_FALSE(settings.optionsPresent);
 }
 
 TEST_F(Settings, ASecondSaveReplacesTheFirst) {
-  outputBase = u"first";
-  ASSERT_TRUE(SaveSettings(file, window));
-  outputBase = u"second";
-  ASSERT_TRUE(SaveSettings(file, window));
-  outputBase = u"";
-  LoadSettings(file, window, 640, 450);
-  EXPECT_EQ(outputBase, u"second");
+  choices.outputBase = u"first";
+  ASSERT_TRUE(SaveSettings(file, window, choices));
+  choices.outputBase = u"second";
+  ASSERT_TRUE(SaveSettings(file, window, choices));
+  choices.outputBase = u"";
+  LoadSettings(file, window, 640, 450, choices);
+  EXPECT_EQ(choices.outputBase, u"second");
   std::filesystem::path temporary = file;
   temporary += ".new";
   EXPECT_FALSE(std::filesystem::exists(temporary));
 }
 
 TEST_F(Settings, AFailedSaveLeavesTheOldFileInPlace) {
-  ASSERT_TRUE(SaveSettings(file, window));
+  ASSERT_TRUE(SaveSettings(file, window, choices));
   const std::string good = TempDir::Read(file);
   // The temporary file cannot be made: a folder already has its name.
   std::filesystem::path blocker = file;
   blocker += ".new";
   std::filesystem::create_directory(blocker);
-  outputBase = u"something else";
-  EXPECT_FALSE(SaveSettings(file, window));
+  choices.outputBase = u"something else";
+  EXPECT_FALSE(SaveSettings(file, window, choices));
   EXPECT_EQ(TempDir::Read(file), good);
-  EXPECT_FALSE(SaveSettings(dir / "no such folder" / "pgn_util.dat", window));
+  EXPECT_FALSE(SaveSettings(dir / "no such folder" / "pgn_util.dat", window, choices));
 }
 
 }  // namespace
