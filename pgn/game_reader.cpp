@@ -192,110 +192,138 @@ void KeepGame(TGame& entry, PgnReader& reader, size_t start, const SourcePath& s
   games.push_back(std::move(entry));
 }
 
-// Reads the games of `text` that begin in piece.begin..piece.end-1. The options' progress, when
-// given, is told at every game begun the bytes read so far by all the pieces of `all`.
-void ReadPiece(std::string_view text, PieceRead& piece, const ReadOptions& options,
-               const std::vector<PieceRead*>& all) {
-  GameFilter passAll;
-  GameFilter& filters = options.filters ? *options.filters : passAll;
-  const int32_t step = std::max<int32_t>(1, options.growthStep > 0 ? options.growthStep : CurrentHost().GrowthStep());
-  PgnReader reader(text);
-  std::optional<EcoFinder> eco;
-  PrepareReader(reader, options, eco);
-  if (piece.begin == 0) {
-    if (piece.fileStart) reader.SkipByteOrderMark();
-    reader.SkipBlanks();
-  } else {
-    reader.position = piece.begin;
+// One piece's reading: the reader over the text, and how it reports what it finds, tells its
+// progress and steps over damage.
+class PieceReading {
+ public:
+  PieceReading(std::string_view pieceText, PieceRead& read, const ReadOptions& readOptions,
+               const std::vector<PieceRead*>& allPieces)
+      : text(pieceText),
+        piece(read),
+        options(readOptions),
+        all(allPieces),
+        reader(text),
+        filters(options.filters ? *options.filters : passAll),
+        step(std::max<int32_t>(1, options.growthStep > 0 ? options.growthStep : CurrentHost().GrowthStep())),
+        source(options.sourcePath) {
+    PrepareReader(reader, options, eco);
   }
-  int32_t& gamesBegun = piece.gamesBegun;  // the number, in the piece, of the game being read
-  auto report = [&](size_t start, int code, std::string detail = {}) {
-    // An unclosed comment is reported where it opened; the reading goes on where it stopped.
-    const size_t where = code == UnclosedComment ? reader.openComment : reader.position;
-    reader.openComment = std::string_view::npos;
-    if (!options.report) return;
-    piece.report.Add(text, start, where, code, std::move(detail));
-    piece.report.issues.back().gameNumber = gamesBegun + (code == NotATagSection ? 1 : 0);
-  };
-  auto tellProgress = [&](size_t at) {
-    if (!options.progress) return;
-    piece.position = int64_t(at);
-    int64_t done = 0;
-    for (const PieceRead* each : all) done += std::max<int64_t>(0, each->position.load() - int64_t(each->begin));
-    options.progress->store(done);
-  };
-  if (piece.begin == 0 && piece.fileStart && LooksLikeUtf16(text)) {
-    // Every byte pair would be damage of its own: one clear word instead.
-    report(0, Utf16Text);
-    piece.stoppedAt = text.size();
-    piece.result = Utf16Text;
-    return;
-  }
-  const SourcePath source(options.sourcePath);  // one copy for all the file's entries
-  TGames& games = piece.games;
-  int result = ReadOk;
-  // Damage that the reader cannot step over game by game (the codes above 100) costs the
-  // damaged game and the text up to the next sure start of a game, never the games after it.
-  auto skipDamage = [&](size_t start, int code) {
-    report(start, code);
-    if (result == ReadOk) result = code;
-    reader.SkipToGameAfterDamage();
-  };
-  while (!reader.AtEnd() && reader.position < piece.end && !(options.stop && options.stop->load())) {
-    if (reader.Peek() != '[') {
-      skipDamage(reader.position, NotATagSection);
-      continue;
+
+  void Read() {
+    if (piece.begin == 0) {
+      if (piece.fileStart) reader.SkipByteOrderMark();
+      reader.SkipBlanks();
+    } else {
+      reader.position = piece.begin;
     }
+    if (piece.begin == 0 && piece.fileStart && LooksLikeUtf16(text)) {
+      // Every byte pair would be damage of its own: one clear word instead.
+      Report(0, Utf16Text);
+      piece.stoppedAt = text.size();
+      piece.result = Utf16Text;
+      return;
+    }
+    while (!reader.AtEnd() && reader.position < piece.end && !(options.stop && options.stop->load())) {
+      if (reader.Peek() != '[') {
+        SkipDamage(reader.position, NotATagSection);
+        continue;
+      }
+      ReadGame();
+    }
+    piece.stoppedAt = reader.position;
+    piece.result = result;
+    TellProgress(reader.position);
+  }
+
+ private:
+  // The game whose tag section begins at the reader's position.
+  void ReadGame() {
     const size_t start = reader.position;
-    ++gamesBegun;
-    tellProgress(start);
+    ++piece.gamesBegun;
+    TellProgress(start);
     TGame entry;
     std::string fen;
     // Parsing touches only this reader and the new entry, which nobody else sees before it is
     // merged: no lock, so that several files can be read at once. The lock guards the list.
     int code = reader.ReadTagSection(entry.tags, fen);
-    if (code > 100) {
-      skipDamage(start, code);
-      continue;
-    }
-    if (code != ReadOk || (options.filter && !filters.TagsPass(entry.tags))) {
-      if (code) report(start, code);
-      if (!code && options.report) ++piece.report.filteredOut;
-      reader.SkipToNextGame();
-      continue;
-    }
+    if (code > 100) return SkipDamage(start, code);
+    if (code != ReadOk || (options.filter && !filters.TagsPass(entry.tags))) return PassOver(start, code);
     if (reader.droppedTagLine != std::string_view::npos && options.report) {
       piece.report.Add(text, start, reader.droppedTagLine, TagLineDropped);
-      piece.report.issues.back().gameNumber = gamesBegun;
+      piece.report.issues.back().gameNumber = piece.gamesBegun;
     }
     int fenError = 0;
     entry.game = StartRecord(fen, reader.chess960, fenError);
     if (!entry.game) {
-      report(start, BadFen,
+      Report(start, BadFen,
              "FEN \"" + fen + "\" error " + std::to_string(fenError) + ": " + DescribeFenError(fenError));
       reader.SkipToNextGame();
-      continue;
+      return;
     }
     code = reader.ReadMovetext(*entry.game);
-    if (code > 100) {
-      skipDamage(start, code);
-      continue;
-    }
+    if (code > 100) return SkipDamage(start, code);
     if (code == ReadOk)
       KeepResultProven(reader, entry,
-                       [&](std::string detail) { report(start, ResultTagCorrected, std::move(detail)); });
-    if (code == ReadOk && (!options.filter || filters.MoveCountPasses(entry)) && filters.EcoPasses(entry)) {
-      KeepGame(entry, reader, start, source, options, games, step);
-    } else {
-      if (code) report(start, code);
-      if (!code && options.report) ++piece.report.filteredOut;
-      reader.SkipToNextGame();
-    }
+                       [&](std::string detail) { Report(start, ResultTagCorrected, std::move(detail)); });
+    if (code == ReadOk && (!options.filter || filters.MoveCountPasses(entry)) && filters.EcoPasses(entry))
+      KeepGame(entry, reader, start, source, options, piece.games, step);
+    else
+      PassOver(start, code);
     SkipBetweenGames(reader);
   }
-  piece.stoppedAt = reader.position;
-  piece.result = result;
-  tellProgress(reader.position);
+
+  void Report(size_t start, int code, std::string detail = {}) {
+    // An unclosed comment is reported where it opened; the reading goes on where it stopped.
+    const size_t where = code == UnclosedComment ? reader.openComment : reader.position;
+    reader.openComment = std::string_view::npos;
+    if (!options.report) return;
+    piece.report.Add(text, start, where, code, std::move(detail));
+    piece.report.issues.back().gameNumber = piece.gamesBegun + (code == NotATagSection ? 1 : 0);
+  }
+
+  // A game not kept: reported with its code, or counted as filtered out; the reading goes on at
+  // the next game.
+  void PassOver(size_t start, int code) {
+    if (code) Report(start, code);
+    if (!code && options.report) ++piece.report.filteredOut;
+    reader.SkipToNextGame();
+  }
+
+  // Damage that the reader cannot step over game by game (the codes above 100) costs the damaged
+  // game and the text up to the next sure start of a game, never the games after it.
+  void SkipDamage(size_t start, int code) {
+    Report(start, code);
+    if (result == ReadOk) result = code;
+    reader.SkipToGameAfterDamage();
+  }
+
+  // The options' progress, when given, is told the bytes read so far by all the pieces.
+  void TellProgress(size_t at) {
+    if (!options.progress) return;
+    piece.position = int64_t(at);
+    int64_t done = 0;
+    for (const PieceRead* each : all) done += std::max<int64_t>(0, each->position.load() - int64_t(each->begin));
+    options.progress->store(done);
+  }
+
+  std::string_view text;
+  PieceRead& piece;
+  const ReadOptions& options;
+  const std::vector<PieceRead*>& all;
+  std::optional<EcoFinder> eco;  // before the reader, which points at it
+  PgnReader reader;
+  GameFilter passAll;
+  GameFilter& filters;
+  int32_t step;
+  SourcePath source;  // one copy for all the file's entries
+  int result = ReadOk;
+};
+
+// Reads the games of `text` that begin in piece.begin..piece.end-1. The options' progress, when
+// given, is told at every game begun the bytes read so far by all the pieces of `all`.
+void ReadPiece(std::string_view text, PieceRead& piece, const ReadOptions& options,
+               const std::vector<PieceRead*>& all) {
+  PieceReading(text, piece, options, all).Read();
 }
 
 // Takes a piece's games and issues into the text's, its games numbered after `gamesBefore`.
@@ -510,6 +538,124 @@ bool ReadableByPosition(const ByteSource& source) {
 void SpoolLetGoGames(TGames& windowGames, std::string_view text, int64_t base, GameSpool& spool,
                      const ReadOptions& options, WindowedRead& read);
 
+// More text into the window: a window's worth, or as much as it holds when it has to grow (a
+// game longer than a window), so that growing costs reading each byte a few times. True when the
+// text ends with it; a failure ends the text where it happened, and what came before it is read
+// as its end.
+bool FillWindow(ByteSource& source, std::string& text, int64_t base, int64_t known, size_t windowBytes,
+                const WindowedReadOptions& windows, WindowedRead& read) {
+  const size_t had = text.size();
+  const int64_t remaining = std::max<int64_t>(0, known - base - int64_t(had));
+  const size_t wanted = size_t(std::min<int64_t>(int64_t(std::max(windowBytes, had)), remaining));
+  text.resize(had + wanted);
+  const size_t got = source.Read(text.data() + had, wanted);
+  text.resize(had + got);
+  read.bytes += int64_t(got);
+  read.largestWindow = std::max<int64_t>(read.largestWindow, int64_t(text.size()));
+  if (windows.storedProgress) windows.storedProgress->store(source.StoredBytesTaken());
+  return got < wanted || base + int64_t(text.size()) >= known;
+}
+
+// A window with no tag section to cut before and no room left to grow is read up to its last
+// line break, as if the text ended there. A game read up to the cut was cut short, not ended: it
+// is dropped and named.
+PiecesRead ReadUpToLastLineBreak(std::string_view text, TGames& windowGames, ReadReport& windowReport,
+                                 const ReadOptions& windowOptions, const WindowedReadOptions& windows, bool fileStart) {
+  const size_t lineBreak = text.rfind('\n');
+  const std::string_view readable = text.substr(0, lineBreak == std::string::npos ? text.size() : lineBreak + 1);
+  const PiecesRead cut =
+      ReadPieces(readable, windowGames, windowOptions, windows.threads, windows.minimumPieceBytes, SIZE_MAX, fileStart);
+  if (!windowGames.empty()) {
+    const TGame& last = windowGames.back();
+    if (size_t(last.sourcePosition - 1 + last.sourceLength) >= readable.size()) {
+      if (windowOptions.budget) GiveBack(*windowOptions.budget, last);
+      if (windowOptions.report) {
+        windowReport.Add(text, size_t(last.sourcePosition - 1), readable.size(), GameTooLong);
+        windowReport.issues.back().gameNumber = cut.gamesBegun;
+      }
+      windowGames.pop_back();
+    }
+  }
+  return cut;
+}
+
+// Text that ends because its source is damaged (or its stream failed) may end inside the last
+// game read, after a whole move: that game is dropped and named, never written as whole. Text
+// after it (the next game begun) shows that it was whole.
+void DropGameCutByDamage(std::string_view text, TGames& windowGames, ReadReport& windowReport,
+                         const ReadOptions& windowOptions, PiecesRead& pieces) {
+  if (windowGames.empty()) return;
+  const TGame& lastGame = windowGames.back();
+  const size_t gameEnd = size_t(lastGame.sourcePosition - 1 + lastGame.sourceLength);
+  const size_t more = gameEnd < text.size() ? text.find_first_not_of(" \t\r\n", gameEnd) : std::string::npos;
+  if (more != std::string::npos) return;
+  if (windowOptions.budget) GiveBack(*windowOptions.budget, lastGame);
+  if (windowOptions.report) {
+    windowReport.Add(text, size_t(lastGame.sourcePosition - 1), text.size(), TextCutShort);
+    windowReport.issues.back().gameNumber = pieces.gamesBegun;
+  }
+  windowGames.pop_back();
+  if (pieces.result == ReadOk) pieces.result = TextCutShort;
+}
+
+// The options each window is read with: no progress (the windows' reader tells it, in the
+// text's bytes), and where the budget lets games go and the source cannot be read again by
+// position, a spool to keep them in.
+ReadOptions WindowOptions(const ReadOptions& options, const ByteSource& source, std::shared_ptr<GameSpool>& spool) {
+  ReadOptions windowOptions = options;
+  windowOptions.progress = nullptr;
+  if (options.budget && !ReadableByPosition(source)) {
+    spool = std::make_shared<GameSpool>();
+    windowOptions.sourcePath = SourcePath(options.sourcePath.get(), spool);
+  }
+  return windowOptions;
+}
+
+// The stray text the window before was cut short in goes on at this one's start, where it was
+// reported already: that report goes.
+void ForgetStrayTextAtStart(std::vector<ReadIssue>& issues) {
+  if (!issues.empty() && issues.front().gamePosition == 1 && issues.front().code == NotATagSection)
+    issues.erase(issues.begin());
+}
+
+// A window read, on its way to the caller: its games and issues, where it lies in the text, and
+// the text it was read from.
+struct ReadWindow {
+  TGames games;
+  ReadReport report;
+  int64_t base = 0;
+  int32_t gamesBefore = 0;
+  size_t consumed = 0;
+  bool last = false;
+};
+
+// A window read in vain (to be read again, grown or cut short): its games go, and are given back
+// to the budget.
+void LetGoOfWindow(ReadWindow& window, MemoryBudget* budget) {
+  if (budget)
+    for (const TGame& game : window.games) GiveBack(*budget, game);
+  window.games.clear();
+  window.report = ReadReport();
+}
+
+// Hands a window's games over: spooled where the budget let them go, placed in the text, then
+// given to the taker or appended to `games`. Counts the window's lines into `linesBefore`.
+void HandOverWindow(ReadWindow& window, std::string_view text, GameSpool* spool, int32_t& linesBefore,
+                    const ReadOptions& options, const WindowedReadOptions& windows, TGames& games, WindowedRead& read) {
+  if (spool) SpoolLetGoGames(window.games, text, window.base, *spool, options, read);
+  ShiftIntoText(window.games, window.report, window.base, linesBefore, window.gamesBefore);
+  if (windows.takeWindow) {
+    WindowTaken taken{window.games, window.report.issues, window.report.filteredOut,
+                      text,         window.base,          window.consumed};
+    windows.takeWindow(taken);
+  } else {
+    Append(window.games, window.report, games, options);
+  }
+  if (options.progress) options.progress->store(window.base + int64_t(window.consumed));
+  // Counted as a report counts them (a window always ends right after a line's end).
+  if (!window.last) linesBefore += int32_t(CountLineEnds(text, 0, window.consumed));
+}
+
 }  // namespace
 
 WindowedRead ReadTextInWindows(ByteSource& source, TGames& games, const ReadOptions& options,
@@ -525,31 +671,14 @@ WindowedRead ReadTextInWindows(ByteSource& source, TGames& games, const ReadOpti
   int32_t gamesBefore = 0;  // games begun before text[0]
   bool fileStart = true;
   bool inCutStretch = false;  // the window before was cut short inside stray text
-  ReadOptions windowOptions = options;
-  windowOptions.progress = nullptr;  // told per window, in the text's bytes
   std::shared_ptr<GameSpool> spool;
-  if (options.budget && !ReadableByPosition(source)) {
-    spool = std::make_shared<GameSpool>();
-    windowOptions.sourcePath = SourcePath(options.sourcePath.get(), spool);
-  }
+  ReadOptions windowOptions = WindowOptions(options, source, spool);
   // A plain file is read no further than its size when opened: text appended meanwhile is
   // another reading's.
   const int64_t known = ReadableByPosition(source) ? source.storedSize : INT64_MAX;
   std::future<void> handover;  // the window before's games on their way (after all it refers to)
   while (!(options.stop && options.stop->load())) {
-    // More text into the window: a window's worth, or as much as it holds when it has to grow
-    // (a game longer than a window), so that growing costs reading each byte a few times.
-    const size_t had = text.size();
-    const int64_t remaining = std::max<int64_t>(0, known - base - int64_t(had));
-    const size_t wanted = size_t(std::min<int64_t>(int64_t(std::max(windowBytes, had)), remaining));
-    text.resize(had + wanted);
-    const size_t got = source.Read(text.data() + had, wanted);
-    text.resize(had + got);
-    read.bytes += int64_t(got);
-    read.largestWindow = std::max<int64_t>(read.largestWindow, int64_t(text.size()));
-    if (windows.storedProgress) windows.storedProgress->store(source.StoredBytesTaken());
-    // A failure ends the text where it happened: what came before it is read as its end.
-    const bool atEnd = got < wanted || base + int64_t(text.size()) >= known;
+    const bool atEnd = FillWindow(source, text, base, known, windowBytes, windows, read);
     // Games that begin before the window's last line starting with "[" are read now; the rest is
     // carried over. Without such a line the window only grows, up to the longest stretch: past
     // it the text up to its last line break is read as if the text ended there (a game cut
@@ -564,93 +693,43 @@ WindowedRead ReadTextInWindows(ByteSource& source, TGames& games, const ReadOpti
         cutShort = true;
       }
     }
-    TGames windowGames;
-    ReadReport windowReport;
-    windowOptions.report = options.report || windows.takeWindow ? &windowReport : nullptr;
-    auto readWindow = [&] {
-      if (!cutShort)
-        return ReadPieces(text, windowGames, windowOptions, windows.threads, windows.minimumPieceBytes, end, fileStart);
-      const size_t lineBreak = text.rfind('\n');
-      const std::string_view readable =
-          std::string_view(text).substr(0, lineBreak == std::string::npos ? text.size() : lineBreak + 1);
-      const PiecesRead cut = ReadPieces(readable, windowGames, windowOptions, windows.threads,
-                                        windows.minimumPieceBytes, SIZE_MAX, fileStart);
-      // A game read up to the cut was cut short, not ended: it is dropped and named.
-      if (!windowGames.empty()) {
-        const TGame& last = windowGames.back();
-        if (size_t(last.sourcePosition - 1 + last.sourceLength) >= readable.size()) {
-          if (options.budget) GiveBack(*options.budget, last);
-          if (windowOptions.report) {
-            windowReport.Add(text, size_t(last.sourcePosition - 1), readable.size(), GameTooLong);
-            windowReport.issues.back().gameNumber = cut.gamesBegun;
-          }
-          windowGames.pop_back();
-        }
-      }
-      return cut;
-    };
-    PiecesRead pieces = readWindow();
+    ReadWindow window;
+    windowOptions.report = options.report || windows.takeWindow ? &window.report : nullptr;
+    PiecesRead pieces =
+        cutShort
+            ? ReadUpToLastLineBreak(text, window.games, window.report, windowOptions, windows, fileStart)
+            : ReadPieces(text, window.games, windowOptions, windows.threads, windows.minimumPieceBytes, end, fileStart);
     // A reading that ran into the window's end may have cut a game short: the window grows and
     // is read again (as when the last "[" lay inside a comment).
     if (!atEnd && !cutShort && pieces.stoppedAt >= text.size() && !(options.stop && options.stop->load())) {
-      if (options.budget)
-        for (const TGame& game : windowGames) GiveBack(*options.budget, game);
+      LetGoOfWindow(window, options.budget);
       if (mayGrow) continue;
-      windowGames.clear();
-      windowReport = ReadReport();
       cutShort = true;
-      pieces = readWindow();
+      pieces = ReadUpToLastLineBreak(text, window.games, window.report, windowOptions, windows, fileStart);
     }
-    // Text that ends because its file is damaged (or its stream failed) may end inside the last
-    // game read, after a whole move: that game is dropped and named, never written as whole.
-    // Text after it (the next game begun) shows that it was whole.
-    if (atEnd && source.error != ReadError::None && !windowGames.empty()) {
-      const TGame& lastGame = windowGames.back();
-      const size_t gameEnd = size_t(lastGame.sourcePosition - 1 + lastGame.sourceLength);
-      const size_t more = gameEnd < text.size() ? text.find_first_not_of(" \t\r\n", gameEnd) : std::string::npos;
-      if (more == std::string::npos) {
-        if (options.budget) GiveBack(*options.budget, lastGame);
-        if (windowOptions.report) {
-          windowReport.Add(text, size_t(lastGame.sourcePosition - 1), text.size(), TextCutShort);
-          windowReport.issues.back().gameNumber = pieces.gamesBegun;
-        }
-        windowGames.pop_back();
-        if (pieces.result == ReadOk) pieces.result = TextCutShort;
-      }
-    }
-    // The stray text a window cut short ended in goes on at this one's start: reported once.
-    if (inCutStretch && !windowReport.issues.empty() && windowReport.issues.front().gamePosition == 1 &&
-        windowReport.issues.front().code == NotATagSection)
-      windowReport.issues.erase(windowReport.issues.begin());
+    if (atEnd && source.error != ReadError::None)
+      DropGameCutByDamage(text, window.games, window.report, windowOptions, pieces);
+    if (inCutStretch) ForgetStrayTextAtStart(window.report.issues);
     inCutStretch = cutShort;
     if (read.result == ReadOk) read.result = pieces.result;
     read.piecesReadAgain += pieces.readAgain;
-    const bool last = atEnd || (!cutShort && pieces.stoppedAt >= text.size());
-    const size_t consumed = pieces.stoppedAt;
-    // The window's games are handed over (spooled, placed in the text, given to the taker) on a
-    // thread of their own while the next window is read: one window after the other, in order.
-    // The window's text stays in `previous` meanwhile; the next one reuses the older buffer.
+    window.last = atEnd || (!cutShort && pieces.stoppedAt >= text.size());
+    window.consumed = pieces.stoppedAt;
+    window.base = base;
+    window.gamesBefore = gamesBefore;
+    // The window's games are handed over on a thread of their own while the next window is read:
+    // one window after the other, in order. The window's text stays in `previous` meanwhile; the
+    // next one reuses the older buffer.
     FinishWindow(handover);
     std::swap(text, previous);
-    if (!last) text.assign(previous, consumed);
-    handover = std::async(std::launch::async, [&, windowGames = std::move(windowGames),
-                                               windowReport = std::move(windowReport), windowBase = base,
-                                               windowGamesBefore = gamesBefore, consumed, last]() mutable {
-      if (spool) SpoolLetGoGames(windowGames, previous, windowBase, *spool, options, read);
-      ShiftIntoText(windowGames, windowReport, windowBase, linesBefore, windowGamesBefore);
-      if (windows.takeWindow) {
-        WindowTaken taken{windowGames, windowReport.issues, windowReport.filteredOut, previous, windowBase, consumed};
-        windows.takeWindow(taken);
-      } else {
-        Append(windowGames, windowReport, games, options);
-      }
-      if (options.progress) options.progress->store(windowBase + int64_t(consumed));
-      // Counted as a report counts them (a window always ends right after a line's end).
-      if (!last) linesBefore += int32_t(CountLineEnds(previous, 0, consumed));
+    const bool last = window.last;
+    if (!last) text.assign(previous, window.consumed);
+    handover = std::async(std::launch::async, [&, window = std::move(window)]() mutable {
+      HandOverWindow(window, previous, spool.get(), linesBefore, options, windows, games, read);
     });
     if (last) break;
     gamesBefore += pieces.gamesBegun;
-    base += int64_t(consumed);
+    base += int64_t(pieces.stoppedAt);
     fileStart = false;
   }
   FinishWindow(handover);

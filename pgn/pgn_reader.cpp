@@ -481,143 +481,19 @@ int PgnReader::ReadMovetextOnBoard(jurnal& game) {
     board.reset();
   s.black = game.blackfirst;
 
-  int code = ReadOk;
   bool ended = false;
   const size_t n = text.size();
-  while (position < n && !ended) {
+  while (position < n) {
     const char c = text[position];
-    // What the token is, by plain tests for the usual ones; a move or castling is read in one
-    // place below, where its reading and playing are inlined.
-    enum { NoMove, Move, Castling } played = NoMove;
-    if (IsMoveStart(c)) {
-      played = Move;
-    } else if (c >= '2' && c <= '9') {
+    // The usual tokens by plain tests: a move is read here, where its reading and playing are
+    // inlined; the rest in ReadOtherToken.
+    int code;
+    if (IsMoveStart(c))
+      code = ReadPlayedMove(s, false);
+    else if (c >= '2' && c <= '9')
       code = ReadMoveNumber(s);
-    } else
-      switch (c) {
-        case '$': {
-          ++position;
-          int number = 0;
-          while (position < n && IsDigit(text[position])) {
-            number = number * 10 + (text[position] - '0');
-            if (number > 255) {
-              code = NagTooLarge;
-              break;
-            }
-            ++position;
-          }
-          if (code) break;
-          if (s.line == s.game) MainLineNoLongerPlain();
-          s.line->setnag(uint8_t(number));
-          break;
-        }
-        case '(': {
-          if (s.variationOpening) {
-            code = BadTagLine;
-            break;
-          }
-          AttachPending(*s.line);
-          if (s.line == s.game) MainLineNoLongerPlain();
-          variationOpened = true;
-          s.variationOpening = true;
-          ++position;
-          s.numberSinceOpening = false;
-          if (s.nullMove && s.line->current > 0) {
-            if (s.line == s.game) movesKeyKnown = false;
-            // After a null move the variation starts at once from the last real move.
-            const mov last = s.line->lastmove();
-            s.line->back();
-            const int result =
-                s.line->addmove(last.fromfile, last.fromrank, last.tofile, last.torank, last.extra, true, last.nag);
-            if (result >= 1) s.line = s.line->moves[size_t(s.line->current)].variations[size_t(result) - 1];
-            s.line->makesan();
-            s.line->forward();
-            s.variationOpening = false;
-          }
-          s.mateClaimed = s.stalemate = s.stalemateUntested = false;
-          break;
-        }
-        case ')': {
-          if (s.line == &game || s.variationOpening) {
-            code = UnexpectedByte;
-            break;
-          }
-          AttachPending(*s.line);
-          s.line->gotoply(0);
-          s.black = !s.line->blackfirst;
-          s.line = s.line->parent;
-          s.line->forward();
-          // The side after the move the variation stood beside, whichever side played it (after
-          // a null move, not the side the board would have to move).
-          if (s.line->current > 0) s.black = IsWhite(s.line->moves[size_t(s.line->current) - 1].piece);
-          s.nullMove = s.mateClaimed = s.stalemate = s.stalemateUntested = false;
-          ++position;
-          break;
-        }
-        case '*':
-          ++position;
-          AttachPending(*s.line);
-          return ReadOk;
-        case '-':
-        case '.':
-        case 'Z': {
-          const std::string_view token = c == '-' ? "--" : c == '.' ? "..." : "Z0";
-          if (!Next(token)) {
-            code = UnexpectedByte;
-            break;
-          }
-          position += token.size();
-          s.black = !s.black;
-          s.nullMove = true;
-          if (s.line == s.game) {
-            mainLineAlternates = false;
-            KeepMainLineRecords();  // the numbers after it are the record's to work out
-          }
-          break;
-        }
-        case '0':
-          if (Next("0-1")) {
-            code = ReadResult(s, "0-1", ended);
-          } else if (Next("0-0") || Next("0-O")) {
-            played = Castling;
-          } else {
-            code = UnexpectedByte;
-          }
-          break;
-        case '1':
-          if (Next("1/2-1/2")) {
-            code = ReadResult(s, "1/2-1/2", ended);
-          } else if (Next("1-0")) {
-            code = ReadResult(s, "1-0", ended);
-          } else {
-            code = ReadMoveNumber(s);
-          }
-          break;
-        case '2':
-        case '3':
-        case '4':
-        case '5':
-        case '6':
-        case '7':
-        case '8':
-        case '9':
-          code = ReadMoveNumber(s);
-          break;
-        case 'O':
-          played = Castling;
-          break;
-        case '[':
-          // The next game begins: this movetext ends here without a result (unless a comment
-          // left open ran into it). The comments after its last move are still its own, as they
-          // are at the text's end or before a result.
-          if (openComment != std::string_view::npos) return UnclosedComment;
-          AttachPending(*s.line);
-          return ReadOk;
-        default:
-          code = UnexpectedByte;
-          break;
-      }
-    if (played != NoMove) code = ReadPlayedMove(s, played == Castling);
+    else
+      code = ReadOtherToken(s, c, ended);
     if (code) return code;
     if (ended) return ReadOk;
     // Most tokens are followed by one space and the next token.
@@ -629,6 +505,111 @@ int PgnReader::ReadMovetextOnBoard(jurnal& game) {
   if (openComment != std::string_view::npos) return UnclosedComment;
   AttachPending(*s.line);
   return s.line != &game ? EndsInVariation : ReadOk;
+}
+
+int PgnReader::ReadOtherToken(Scan& s, char c, bool& ended) {
+  switch (c) {
+    case '$':
+      return ReadNag(s);
+    case '(':
+      return OpenVariation(s);
+    case ')':
+      return CloseVariation(s);
+    case '*':
+      ++position;
+      AttachPending(*s.line);
+      ended = true;
+      return ReadOk;
+    case '-':
+    case '.':
+    case 'Z':
+      return ReadNullMove(s, c == '-' ? "--" : c == '.' ? "..." : "Z0");
+    case '0':
+      if (Next("0-1")) return ReadResult(s, "0-1", ended);
+      if (Next("0-0") || Next("0-O")) return ReadPlayedMove(s, true);
+      return UnexpectedByte;
+    case '1':
+      if (Next("1/2-1/2")) return ReadResult(s, "1/2-1/2", ended);
+      if (Next("1-0")) return ReadResult(s, "1-0", ended);
+      return ReadMoveNumber(s);
+    case 'O':
+      return ReadPlayedMove(s, true);
+    case '[':
+      // The next game begins: this movetext ends here without a result (unless a comment left
+      // open ran into it). The comments after its last move are still its own, as they are at
+      // the text's end or before a result.
+      if (openComment != std::string_view::npos) return UnclosedComment;
+      AttachPending(*s.line);
+      ended = true;
+      return ReadOk;
+    default:
+      return UnexpectedByte;
+  }
+}
+
+int PgnReader::ReadNag(Scan& s) {
+  ++position;
+  int number = 0;
+  const size_t n = text.size();
+  while (position < n && IsDigit(text[position])) {
+    number = number * 10 + (text[position] - '0');
+    if (number > 255) return NagTooLarge;
+    ++position;
+  }
+  if (s.line == s.game) MainLineNoLongerPlain();
+  s.line->setnag(uint8_t(number));
+  return ReadOk;
+}
+
+int PgnReader::OpenVariation(Scan& s) {
+  if (s.variationOpening) return BadTagLine;
+  AttachPending(*s.line);
+  if (s.line == s.game) MainLineNoLongerPlain();
+  variationOpened = true;
+  s.variationOpening = true;
+  ++position;
+  s.numberSinceOpening = false;
+  if (s.nullMove && s.line->current > 0) {
+    if (s.line == s.game) movesKeyKnown = false;
+    // After a null move the variation starts at once from the last real move.
+    const mov last = s.line->lastmove();
+    s.line->back();
+    const int result =
+        s.line->addmove(last.fromfile, last.fromrank, last.tofile, last.torank, last.extra, true, last.nag);
+    if (result >= 1) s.line = s.line->moves[size_t(s.line->current)].variations[size_t(result) - 1];
+    s.line->makesan();
+    s.line->forward();
+    s.variationOpening = false;
+  }
+  s.mateClaimed = s.stalemate = s.stalemateUntested = false;
+  return ReadOk;
+}
+
+int PgnReader::CloseVariation(Scan& s) {
+  if (s.line == s.game || s.variationOpening) return UnexpectedByte;
+  AttachPending(*s.line);
+  s.line->gotoply(0);
+  s.black = !s.line->blackfirst;
+  s.line = s.line->parent;
+  s.line->forward();
+  // The side after the move the variation stood beside, whichever side played it (after a null
+  // move, not the side the board would have to move).
+  if (s.line->current > 0) s.black = IsWhite(s.line->moves[size_t(s.line->current) - 1].piece);
+  s.nullMove = s.mateClaimed = s.stalemate = s.stalemateUntested = false;
+  ++position;
+  return ReadOk;
+}
+
+int PgnReader::ReadNullMove(Scan& s, std::string_view token) {
+  if (!Next(token)) return UnexpectedByte;
+  position += token.size();
+  s.black = !s.black;
+  s.nullMove = true;
+  if (s.line == s.game) {
+    mainLineAlternates = false;
+    KeepMainLineRecords();  // the numbers after it are the record's to work out
+  }
+  return ReadOk;
 }
 
 std::string_view PgnReader::ProvenResult(const jurnal& game, std::string_view tagResult) const {

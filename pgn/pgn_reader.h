@@ -118,6 +118,13 @@ class PgnReader {
   // An optional "+" then an optional "#" (which claims mate); false when both stand there.
   int ReadMoveNumber(Scan& s);
   int ReadResult(Scan& s, std::string_view token, bool& ended);
+  // A token that is neither a move nor a move number from 2 up: a NAG, a variation's bracket, a
+  // null move, a result, castling, or the next game's tag; `ended` when the movetext ends there.
+  int ReadOtherToken(Scan& s, char c, bool& ended);
+  int ReadNag(Scan& s);
+  int OpenVariation(Scan& s);
+  int CloseVariation(Scan& s);
+  int ReadNullMove(Scan& s, std::string_view token);
   // Resolves a move text on the working board, records the move on the current line (as a new
   // variation when one was just opened), writes its SAN and plays it.
   // `castling` stands for the text O-O (tofile 7) or O-O-O (tofile 3), the king on the e-file.
