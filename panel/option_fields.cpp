@@ -273,34 +273,72 @@ FieldOutcome ChooseFieldItem(TProcessingOptions& o, OptionControl field, int32_t
   return Accept(index);
 }
 
-FieldOutcome TypeFieldText(TProcessingOptions& o, OptionControl field, std::u16string_view text, int32_t currentIndex) {
+namespace {
+
+// A number within 0..limit, or the word "any" standing for `anyValue`, through `set`.
+template <typename Set>
+FieldOutcome NumberOrAny(std::u16string_view text, int64_t limit, Set set, std::optional<int64_t> anyValue) {
+  if (anyValue && IsWord(text, u"any")) {
+    set(*anyValue);
+    return Accept(0);
+  }
   const int64_t number = TypedNumber(text);
-  const bool any = IsWord(text, u"any");
-  // A number within 0..limit, or the word "any" standing for `anyValue`, through `set`.
-  const auto numberOrAny = [&](int64_t limit, auto set, std::optional<int64_t> anyValue) -> FieldOutcome {
-    if (anyValue && any) {
-      set(*anyValue);
-      return Accept(0);
+  if (number < 0 || number > limit) return Reject;
+  set(number);
+  return Accept(-1);
+}
+
+// An item's name typed: what choosing it does, the index kept (0 for "any" and "no").
+FieldOutcome ItemNamed(TProcessingOptions& o, OptionControl field, std::u16string_view text, int32_t currentIndex) {
+  const int32_t item = MatchingItem(field, text);
+  if (item < 0) return Reject;
+  const FieldOutcome chosen = ChooseFieldItem(o, field, item);
+  if (chosen.verdict != FieldVerdict::Accepted) return Reject;
+  const bool word = IsWord(text, u"any") || IsWord(text, u"no");
+  return Accept(word ? 0 : currentIndex);
+}
+
+// The date range's fields: a year, a month (its number or its name), a day.
+FieldOutcome TypeDateText(TProcessingOptions& o, OptionControl field, std::u16string_view text, int32_t currentIndex) {
+  switch (field) {
+    case OC::DateFromYear:
+      return NumberOrAny(
+          text, 9999, [&](int64_t year) { o.dateFrom = WithYear(o.dateFrom, year); }, 0);
+    case OC::DateToYear:
+      return NumberOrAny(
+          text, 9999, [&](int64_t year) { o.dateTo = WithYear(o.dateTo, year); }, 10000);
+    case OC::DateFromMonth:
+    case OC::DateToMonth: {
+      int32_t& key = field == OC::DateFromMonth ? o.dateFrom : o.dateTo;
+      const int64_t number = TypedNumber(text);
+      if (number >= 0 && number <= 12) {
+        key = WithMonth(key, number);
+        return Accept(-1);
+      }
+      return ItemNamed(o, field, text, currentIndex);
     }
-    if (number < 0 || number > limit) return Reject;
-    set(number);
-    return Accept(-1);
-  };
-  // An item's name: what choosing it does, the index kept (0 for "any" and "no").
-  const auto itemName = [&]() -> FieldOutcome {
-    const int32_t item = MatchingItem(field, text);
-    if (item < 0) return Reject;
-    const FieldOutcome chosen = ChooseFieldItem(o, field, item);
-    if (chosen.verdict != FieldVerdict::Accepted) return Reject;
-    const bool word = IsWord(text, u"any") || IsWord(text, u"no");
-    return Accept(word ? 0 : currentIndex);
-  };
+    case OC::DateFromDay:
+      return NumberOrAny(
+          text, 31, [&](int64_t day) { o.dateFrom = WithDay(o.dateFrom, day); }, 0);
+    case OC::DateToDay:
+      return NumberOrAny(
+          text, 31, [&](int64_t day) { o.dateTo = WithDay(o.dateTo, day); }, 31);
+    default:
+      return Reject;
+  }
+}
+
+}  // namespace
+
+FieldOutcome TypeFieldText(TProcessingOptions& o, OptionControl field, std::u16string_view text, int32_t currentIndex) {
+  const bool any = IsWord(text, u"any");
   switch (field) {
     case OC::Tags:
     case OC::Nags:
     case OC::SplitEco:
     case OC::SplitDate:
-      return itemName();
+    case OC::EcoOpening:
+      return ItemNamed(o, field, text, currentIndex);
     case OC::SplitWhiteElo:
     case OC::SplitBlackElo: {
       uint8_t& parts = field == OC::SplitWhiteElo ? o.splitWhiteEloParts : o.splitBlackEloParts;
@@ -308,31 +346,18 @@ FieldOutcome TypeFieldText(TProcessingOptions& o, OptionControl field, std::u16s
         parts = 1;
         return Accept(0);
       }
+      const int64_t number = TypedNumber(text);
       if (number < 1 || number > 255) return Reject;
       parts = uint8_t(number);
       return Accept(-1);
     }
     case OC::DateFromYear:
-      return numberOrAny(
-          9999, [&](int64_t year) { o.dateFrom = WithYear(o.dateFrom, year); }, 0);
     case OC::DateToYear:
-      return numberOrAny(
-          9999, [&](int64_t year) { o.dateTo = WithYear(o.dateTo, year); }, 10000);
     case OC::DateFromMonth:
-    case OC::DateToMonth: {
-      int32_t& key = field == OC::DateFromMonth ? o.dateFrom : o.dateTo;
-      if (number >= 0 && number <= 12) {
-        key = WithMonth(key, number);
-        return Accept(-1);
-      }
-      return itemName();
-    }
+    case OC::DateToMonth:
     case OC::DateFromDay:
-      return numberOrAny(
-          31, [&](int64_t day) { o.dateFrom = WithDay(o.dateFrom, day); }, 0);
     case OC::DateToDay:
-      return numberOrAny(
-          31, [&](int64_t day) { o.dateTo = WithDay(o.dateTo, day); }, 31);
+      return TypeDateText(o, field, text, currentIndex);
     case OC::WhitePlayer:
     case OC::BlackPlayer: {
       std::string& name = field == OC::WhitePlayer ? o.whitePlayer : o.blackPlayer;
@@ -341,20 +366,18 @@ FieldOutcome TypeFieldText(TProcessingOptions& o, OptionControl field, std::u16s
     }
     case OC::WhiteEloFrom:
     case OC::BlackEloFrom:
-      return numberOrAny(
-          9999, [&](int64_t elo) { EloBound(o, field) = int32_t(elo); }, std::nullopt);
+      return NumberOrAny(
+          text, 9999, [&](int64_t elo) { EloBound(o, field) = int32_t(elo); }, std::nullopt);
     case OC::WhiteEloTo:
     case OC::BlackEloTo:
-      return numberOrAny(
-          9999, [&](int64_t elo) { EloBound(o, field) = int32_t(elo); }, AnyElo);
-    case OC::EcoOpening:
-      return itemName();
+      return NumberOrAny(
+          text, 9999, [&](int64_t elo) { EloBound(o, field) = int32_t(elo); }, AnyElo);
     case OC::MovesFrom:
-      return numberOrAny(
-          999, [&](int64_t moves) { o.movesFrom = int32_t(moves); }, std::nullopt);
+      return NumberOrAny(
+          text, 999, [&](int64_t moves) { o.movesFrom = int32_t(moves); }, std::nullopt);
     case OC::MovesTo:
-      return numberOrAny(
-          999, [&](int64_t moves) { o.movesTo = int32_t(moves); }, AnyMoves);
+      return NumberOrAny(
+          text, 999, [&](int64_t moves) { o.movesTo = int32_t(moves); }, AnyMoves);
     default:
       return Reject;
   }

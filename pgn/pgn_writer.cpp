@@ -179,6 +179,49 @@ void AppendTags(std::string& out, const TGamesTagArray& tags, const TProcessingO
   }
 }
 
+namespace {
+
+// One line being written; variations are frames, not recursion, so that deeply nested lines
+// cannot exhaust the stack.
+struct LineFrame {
+  const jurnal* line;
+  size_t move = 0;
+  int number = 1;             // counted as the game record counts it, so the text reads back
+  bool whiteExpected = true;  // the side the count expects to move next
+  bool numberDue = true;      // the next move is written with its number
+  bool moveWritten = false;
+  size_t variation = 0;
+};
+
+// A move, with its number where one is due, and its NAG as $n when the options keep it.
+void WriteMove(LineFrame& f, const mov& m, bool white, MovetextLines& out, const TProcessingOptions& options) {
+  char number[24];
+  // A move of the side not expected follows a pass of the other side. Within a line it is
+  // written as the null move "--", so that the text reads back as the same game; a line that
+  // begins so starts after a pass made before it, and only its numbering follows.
+  if (white != f.whiteExpected) {
+    if (f.move > 0) {
+      if (f.numberDue) out.Add(NumberToken(number, f.number, f.whiteExpected), false);
+      out.Add("--", true);
+      f.numberDue = white;
+    }
+    f.whiteExpected = white;
+    if (white) ++f.number;
+  }
+  if (f.numberDue) {
+    out.Add(NumberToken(number, f.number, white), false);
+    if (!white) f.numberDue = false;
+  }
+  std::string_view san = m.san;
+  // The glyph that makesan rendered for the NAG goes; the NAG itself is written as $n.
+  if (m.nag)
+    while (!san.empty() && (san.back() == '!' || san.back() == '?')) san.remove_suffix(1);
+  out.Add(san, true);
+  if (m.nag && options.keptNags[m.nag]) out.Add(NagToken(number, m.nag), true);
+}
+
+}  // namespace
+
 void WriteMovetext(const jurnal& game, OutputBuffer& buffer, std::string& currentLine,
                    const TProcessingOptions& options, std::string_view result) {
   MovetextLines out(buffer, currentLine);
@@ -187,26 +230,14 @@ void WriteMovetext(const jurnal& game, OutputBuffer& buffer, std::string& curren
     out.Comment(text);
     return true;
   };
-  // One frame per line being written; variations are frames, not recursion, so that deeply
-  // nested lines cannot exhaust the stack.
-  struct Frame {
-    const jurnal* line;
-    size_t move = 0;
-    int number = 1;             // counted as the game record counts it, so the text reads back
-    bool whiteExpected = true;  // the side the count expects to move next
-    bool numberDue = true;      // the next move is written with its number
-    bool moveWritten = false;
-    size_t variation = 0;
-  };
-  std::vector<Frame> frames;
+  std::vector<LineFrame> frames;
   auto startLine = [&](const jurnal* line) {
-    frames.push_back(Frame{line, 0, line->movesbefore + 1, !line->blackfirst});
+    frames.push_back(LineFrame{line, 0, line->movesbefore + 1, !line->blackfirst});
     comment(line->startcomment);
   };
   startLine(&game);
-  char number[24];
   while (!frames.empty()) {
-    Frame& f = frames.back();
+    LineFrame& f = frames.back();
     if (f.move >= f.line->moves.size()) {
       frames.pop_back();
       if (!frames.empty()) out.Add(")", false);
@@ -216,35 +247,7 @@ void WriteMovetext(const jurnal& game, OutputBuffer& buffer, std::string& curren
     const bool white = m.piece >= WhitePawn && m.piece <= WhiteKing;
     if (!f.moveWritten) {
       f.moveWritten = true;
-      // A move of the side not expected follows a pass of the other side. Within a line it is
-      // written as the null move "--", so that the text reads back as the same game; a line that
-      // begins so starts after a pass made before it, and only its numbering follows.
-      if (white != f.whiteExpected) {
-        if (f.move > 0) {
-          if (f.numberDue) out.Add(NumberToken(number, f.number, f.whiteExpected), false);
-          out.Add("--", true);
-          f.numberDue = white;
-        }
-        f.whiteExpected = white;
-        if (white) ++f.number;
-      }
-      if (f.numberDue) {
-        out.Add(NumberToken(number, f.number, white), false);
-        if (!white) f.numberDue = false;
-      }
-      std::string_view san = m.san;
-      if (m.nag) {
-        // The glyph that makesan rendered for the NAG goes; the NAG itself is written as $n.
-        while (!san.empty() && (san.back() == '!' || san.back() == '?')) san.remove_suffix(1);
-        if (options.keptNags[m.nag]) {
-          out.Add(san, true);
-          out.Add(NagToken(number, m.nag), true);
-        } else {
-          out.Add(san, true);
-        }
-      } else {
-        out.Add(san, true);
-      }
+      WriteMove(f, m, white, out, options);
     }
     if (!options.removeVariations && f.variation < m.variations.size()) {
       const jurnal* variation = m.variations[f.variation++];
