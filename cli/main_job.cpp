@@ -23,6 +23,7 @@
 #include "io/machine_memory.h"
 #include "io/write_target.h"
 #include "job/job.h"
+#include "job/job_problems.h"
 #include "pgn/memory_budget.h"
 #include "pgn/pgn_writer.h"
 #include "pgn/read_codes.h"
@@ -418,11 +419,7 @@ int ReportWhatWasDone(const CliRequest& request, const TProcessingOptions& optio
   const std::string hint = NoGameHint(done.counts, options);
   if (!hint.empty()) std::fprintf(stderr, "pgnutil: %s\n", hint.c_str());
   for (const UnreadableFile& file : done.unreadableFiles) {
-    if (file.bytesRead > 0)
-      std::fprintf(stderr, "pgnutil: %s: read only up to byte %lld of its text (%s); the games before it were kept\n",
-                   streams.Shown(file.path).c_str(), static_cast<long long>(file.bytesRead), file.reason.c_str());
-    else
-      std::fprintf(stderr, "pgnutil: %s: not read: %s\n", streams.Shown(file.path).c_str(), file.reason.c_str());
+    std::fprintf(stderr, "pgnutil: %s: %s\n", streams.Shown(file.path).c_str(), UnreadableText(file).c_str());
     status = 1;
   }
   for (const SpoolShortfall& shortfall : done.spoolShortfalls)
@@ -430,7 +427,7 @@ int ReportWhatWasDone(const CliRequest& request, const TProcessingOptions& optio
                  streams.Shown(shortfall.file).c_str(), shortfall.reason.c_str(),
                  GroupedCount(shortfall.games).c_str());
   for (const WriteFailure& f : done.writeFailures) {
-    std::fprintf(stderr, "pgnutil: %s: not written: %s\n", streams.Shown(f.path).c_str(), f.reason.c_str());
+    std::fprintf(stderr, "pgnutil: %s: %s\n", streams.Shown(f.path).c_str(), WriteFailureText(f).c_str());
     status = 1;
   }
   if (!copied) {

@@ -10,6 +10,7 @@
 #include "chess/eco.h"
 #include "io/codepage.h"
 #include "job/job.h"
+#include "job/job_problems.h"
 #include "options/processing_options.h"
 #include "plugin/host_button_win32.h"
 #include "plugin/panel_updates_win32.h"
@@ -211,15 +212,16 @@ void TellWhatFailed(JobKind kind, size_t unreadableBefore, size_t writeFailuresB
   if (kind == JobKind::ProcessAndSave && codesWanted && EcoTable().empty())
     add(L"The ECO table " + (Plugin.hostFolder / "plugins" / "ecos.dat").wstring() +
         L" could not be read: no game was given an ECO code.");
+  // In the command line's words (job/job_problems.h), after the file's name.
+  const auto fileLine = [&](const std::filesystem::path& file, const std::string& what) {
+    add(file.wstring() + L": " + Widen(what, ByteText::SystemCodePage));
+  };
   for (size_t i = unreadableBefore; i < s.unreadableFiles.size(); ++i)
-    add((s.unreadableFiles[i].bytesRead > 0 ? L"Could not read all of " : L"Could not read ") +
-        s.unreadableFiles[i].path.wstring() + L": " + Widen(s.unreadableFiles[i].reason, ByteText::SystemCodePage));
+    fileLine(s.unreadableFiles[i].path, UnreadableText(s.unreadableFiles[i]));
   for (size_t i = writeFailuresBefore; i < s.writeFailures.size(); ++i)
-    add(L"Could not write " + s.writeFailures[i].path.wstring() + L": " +
-        Widen(s.writeFailures[i].reason, ByteText::SystemCodePage));
+    fileLine(s.writeFailures[i].path, WriteFailureText(s.writeFailures[i]));
   for (size_t i = unwrittenBefore; i < s.unwritten.size(); ++i)
-    add(L"A game of " + s.unwritten[i].file.wstring() + L" at byte " + std::to_wstring(s.unwritten[i].position) +
-        L" was not written: " + Widen(s.unwritten[i].reason, ByteText::SystemCodePage));
+    fileLine(s.unwritten[i].file, UnwrittenGameText(s.unwritten[i]));
   if (lines == 0) return;
   if (lines > 12) text += L"... and " + std::to_wstring(lines - 12) + L" more.\n";
   const size_t skipped = s.skipped.size() - skippedBefore;
