@@ -1,10 +1,15 @@
 // libFuzzer target: any bytes as a PGN file. Reading must never crash, hang or overflow, what
 // it keeps must write out and read back, a game packed and unpacked must write the same, and
-// reading in small pieces on several threads must keep the same games and report the same
-// issues.
+// reading in small pieces on several threads, or through small windows of a stream, must keep
+// the same games and report the same issues.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <memory>
 #include <string_view>
+
+#include "io/byte_source.h"
 
 #include "chess/packed_game.h"
 #include "pgn/game_reader.h"
@@ -70,5 +75,43 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (a.gameNumber != b.gameNumber || a.position != b.position || a.line != b.line || a.code != b.code)
       __builtin_trap();
   }
+
+  // The same bytes as a stream read through small windows: a few dozen bytes, or a sixteenth of
+  // a large input, so that a seed costs a few windows (every game longer than one makes the
+  // window grow, every cut falls somewhere new). A stream the source takes for compressed or
+  // UTF-16 text is decoded first, and is another text.
+  // A file of its own: the stream reader waits on the stream's descriptor, which a stream over
+  // memory lacks.
+  std::FILE* stream = std::tmpfile();
+  if (!stream) return 0;
+  if (std::fwrite(data, 1, size, stream) != size || std::fseek(stream, 0, SEEK_SET) != 0) {
+    std::fclose(stream);
+    return 0;
+  }
+  std::unique_ptr<ByteSource> source = StreamByteSource(stream);
+  if (source->GetCompression() == Compression::None) {
+    TGames windowed;
+    ReadReport windowedReport;
+    options.report = &windowedReport;
+    WindowedReadOptions windows;
+    windows.threads = 2;
+    windows.windowBytes = std::max<size_t>(37, size / 16);
+    windows.minimumPieceBytes = 16;
+    const WindowedRead read = ReadTextInWindows(*source, windowed, options, windows);
+    if (read.result != result || windowed.size() != games.size() ||
+        windowedReport.issues.size() != report.issues.size())
+      __builtin_trap();
+    for (size_t g = 0; g < games.size(); ++g)
+      if (windowed[g].sourcePosition != games[g].sourcePosition || windowed[g].sourceLength != games[g].sourceLength)
+        __builtin_trap();
+    for (size_t i = 0; i < report.issues.size(); ++i) {
+      const ReadIssue& a = report.issues[i];
+      const ReadIssue& b = windowedReport.issues[i];
+      if (a.gameNumber != b.gameNumber || a.position != b.position || a.line != b.line || a.code != b.code)
+        __builtin_trap();
+    }
+  }
+  source.reset();
+  std::fclose(stream);
   return 0;
 }
