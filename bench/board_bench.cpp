@@ -254,7 +254,7 @@ void PositionKey(benchmark::State& state) {
   uint64_t key = 0;
   bool black = false;
   for (auto _ : state) {
-    key ^= board.poskey(black);
+    key ^= board.poskey(SideOf(black));
     black = !black;
   }
   benchmark::DoNotOptimize(key);

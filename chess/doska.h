@@ -64,15 +64,15 @@ class doska {
   // (own king safety is tested only for king steps and castling).
   bool canmove(int fromfile, int fromrank, int tofile, int torank) const;
   // Whether a piece of the given side attacks the square (the piece on it never counts).
-  bool attacked(int file, int rank, bool byblack) const;
+  bool attacked(int file, int rank, Side by) const;
   // canmove, and the mover's king is not attacked after the move.
   bool legal(int fromfile, int fromrank, int tofile, int torank) const;
   // For the side to move: normal, check, checkmate, stalemate, or no king.
-  uint8_t gamestate(bool whitetomove) const;
+  uint8_t gamestate(Side toMove) const;
   // gamestate without the search for a legal move when the side is not in check: normal
   // then stands for "normal or stalemate". Replaying a game needs the check and mate of every
   // position but can leave stalemate until a move or a result after it asks.
-  uint8_t CheckState(bool whitetomove) const;
+  uint8_t CheckState(Side toMove) const;
   // Finds the one legal move a move text means. Fills in the origin (and a pawn capture's
   // destination rank when the text gave files only) and replaces the promotion by the move's
   // `extra`. Returns the opponent's GameStateCode after the move, or a ResolveCode. Without
@@ -88,9 +88,9 @@ class doska {
   uint8_t ResolveAndPlay(int piece, int promotion, int fromfile, int fromrank, int tofile, int torank, mov& record,
                          Bitboard& rivals, uint8_t& state);
   // True when the side's king has not moved and the rook of that side has not been lost.
-  bool castleright(bool black, bool longside) const;
-  // The Polyglot position key.
-  uint64_t poskey(bool blacktomove) const;
+  bool castleright(Side side, bool longside) const;
+  // The Polyglot position key, with `toMove` to move.
+  uint64_t poskey(Side toMove) const;
 
   // Fills the first eight bytes of a move record for a move on this board.
   void describe(mov& m, int fromfile, int fromrank, int tofile, int torank, int promotion) const;

@@ -39,9 +39,9 @@ Bitboard doska::AttackersOf(int target, bool byblack) const {
          (RookAttacks(target, occupied) & (byCode[base + WhiteRook] | queens));
 }
 
-bool doska::attacked(int file, int rank, bool byblack) const {
+bool doska::attacked(int file, int rank, Side by) const {
   if (!OnBoard(file, rank)) return false;
-  return AttackedBy(SquareIndex(file, rank), byblack);
+  return AttackedBy(SquareIndex(file, rank), by == Side::Black);
 }
 
 bool doska::CanCastle(bool black, bool longside) const {
@@ -74,7 +74,7 @@ bool doska::CanCastle960(int king, int rook) const {
   if (cells[rook] != (black ? BlackRook : WhiteRook)) return false;
   const bool longside = FileOf(rook) < FileOf(king);
   const int wing = (black ? 2 : 0) + (longside ? 0 : 1);
-  if (castlingfiles[wing] != FileOf(rook) || !castleright(black, longside)) return false;
+  if (castlingfiles[wing] != FileOf(rook) || !castleright(SideOf(black), longside)) return false;
   const int kingTo = SquareIndex(longside ? 3 : 7, home), rookTo = SquareIndex(longside ? 4 : 6, home);
   // Every square either piece crosses or lands on is empty but for the two of them.
   const Bitboard others = (byColor[White] | byColor[Black]) & ~SquareBit(king) & ~SquareBit(rook);
@@ -336,13 +336,14 @@ void doska::RememberCheck(bool black, Bitboard kings, bool check) const {
   checkMemo = CheckMemoWord(stamp, black, check);
 }
 
-uint8_t doska::gamestate(bool whitetomove) const {
-  const uint8_t state = CheckState(whitetomove);
+uint8_t doska::gamestate(Side toMove) const {
+  const uint8_t state = CheckState(toMove);
   if (state != StateNormal) return state;
-  return HasLegalMove(!whitetomove, false) ? StateNormal : StateStalemate;
+  return HasLegalMove(toMove == Side::Black, false) ? StateNormal : StateStalemate;
 }
 
-uint8_t doska::CheckState(bool whitetomove) const {
+uint8_t doska::CheckState(Side toMove) const {
+  const bool whitetomove = toMove == Side::White;
   const Bitboard kings = byCode[whitetomove ? WhiteKing : BlackKing];
   if (!kings) return StateNoKing;
   const bool check = AttackedBy(FirstFileMajor(kings), whitetomove);

@@ -29,8 +29,9 @@ __attribute__((always_inline)) inline uint8_t doska::StateAfterPlay(uint8_t piec
   }
   const Bitboard kings = byCode[moverBlack ? WhiteKing : BlackKing];
   // Castling, en passant and promotion are rare: they take the full test.
-  if (!usual || !opponentWasSafe || !kings || (kings & (kings - 1))) return CheckState(moverBlack);
-  if (GivesCheck(piece, from, to, LowestSquare(kings))) return CheckState(moverBlack);  // then mate is looked for
+  if (!usual || !opponentWasSafe || !kings || (kings & (kings - 1))) return CheckState(SideOf(!moverBlack));
+  if (GivesCheck(piece, from, to, LowestSquare(kings)))
+    return CheckState(SideOf(!moverBlack));              // then mate is looked for
   checkMemo = CheckMemoWord(stamp, !moverBlack, false);  // the opponent's one king, out of check
   return StateNormal;
 }
@@ -243,7 +244,7 @@ uint8_t doska::resolve(int piece, int& promotion, int& fromfile, int& fromrank, 
   }
   doska after = *this;
   after.apply(trial);
-  const uint8_t state = after.gamestate(IsBlack(piece));
+  const uint8_t state = after.gamestate(SideOf(!IsBlack(piece)));
   Remember(trial, true, state, allTried, legalOrigins);
   return state;
 }

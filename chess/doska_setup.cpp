@@ -77,22 +77,23 @@ bool doska::IsConsistent() const {
   return true;
 }
 
-bool doska::castleright(bool black, bool longside) const {
-  if (black) return !bkingmoved && !(longside ? bqueenlost : bkinglost);
+bool doska::castleright(Side side, bool longside) const {
+  if (side == Side::Black) return !bkingmoved && !(longside ? bqueenlost : bkinglost);
   return !wkingmoved && !(longside ? wqueenlost : wkinglost);
 }
 
-uint64_t doska::poskey(bool blacktomove) const {
+uint64_t doska::poskey(Side toMove) const {
+  const bool blacktomove = toMove == Side::Black;
   // The castling rights' part changes a few times a game: worked out again only when the six
   // castling bytes differ from those it was last worked out for.
   const uint64_t castling = uint64_t(wqueenlost) | uint64_t(wkinglost) << 8 | uint64_t(bqueenlost) << 16 |
                             uint64_t(bkinglost) << 24 | uint64_t(wkingmoved) << 32 | uint64_t(bkingmoved) << 40;
   if (castling != castlingKeyFor) {
     uint64_t part = 0;
-    if (castleright(false, false)) part ^= PolyglotKeys[PolyglotCastleBase + 0];
-    if (castleright(false, true)) part ^= PolyglotKeys[PolyglotCastleBase + 1];
-    if (castleright(true, false)) part ^= PolyglotKeys[PolyglotCastleBase + 2];
-    if (castleright(true, true)) part ^= PolyglotKeys[PolyglotCastleBase + 3];
+    if (castleright(Side::White, false)) part ^= PolyglotKeys[PolyglotCastleBase + 0];
+    if (castleright(Side::White, true)) part ^= PolyglotKeys[PolyglotCastleBase + 1];
+    if (castleright(Side::Black, false)) part ^= PolyglotKeys[PolyglotCastleBase + 2];
+    if (castleright(Side::Black, true)) part ^= PolyglotKeys[PolyglotCastleBase + 3];
     castlingKeyFor = castling;
     castlingKey = part;
   }

@@ -275,7 +275,7 @@ void jurnal::makesan() {
   uint8_t state;
   if (!board->KnownStateAfter(m, state)) {
     forward();
-    state = board->gamestate(!IsWhite(m.piece));
+    state = board->gamestate(SideOf(IsWhite(m.piece)));
     back();
   }
   StoreSanText(m, origin, state);
@@ -287,7 +287,8 @@ uint8_t jurnal::forwardwithsan(bool stalemateWanted) {
   const Origin origin = OriginOn(m, *board);
   forward();
   const bool whiteToMove = !IsWhite(m.piece);
-  const uint8_t state = stalemateWanted ? board->gamestate(whiteToMove) : board->CheckState(whiteToMove);
+  const uint8_t state =
+      stalemateWanted ? board->gamestate(SideOf(!whiteToMove)) : board->CheckState(SideOf(!whiteToMove));
   StoreSanText(m, origin, state);
   return state;
 }
@@ -396,7 +397,7 @@ void jurnal::setboard(doska* newBoard) {
 
 uint64_t jurnal::startkey() const {
   constexpr uint64_t InitialKey = 0x463B96181691FC9CULL;
-  if (ownboard) return ownboard->poskey(blackfirst);
+  if (ownboard) return ownboard->poskey(SideOf(blackfirst));
   return blackfirst ? InitialKey ^ PolyglotKeys[PolyglotWhiteToMove] : InitialKey;
 }
 
@@ -685,7 +686,7 @@ int PositionError(const doska& b, bool blackToMove) {
   if (kings[0] != 1 || kings[1] != 1) return FenKingCount;
   if (pawns[0] > 8 || pawns[1] > 8 || pieces[0] > 16 || pieces[1] > 16) return FenTooManyPieces;
   const int waiting = blackToMove ? 0 : 1;
-  if (b.attacked(kingFile[waiting], kingRank[waiting], blackToMove)) return FenWaitingSideInCheck;
+  if (b.attacked(kingFile[waiting], kingRank[waiting], SideOf(blackToMove))) return FenWaitingSideInCheck;
   // epforwhite: a black pawn just went from the 7th rank to the 5th (white takes on the 6th).
   if (b.epforwhite && (blackToMove || b.at(b.epforwhite, 5) != BlackPawn || b.at(b.epforwhite, 6) != Empty ||
                        b.at(b.epforwhite, 7) != Empty))
@@ -756,7 +757,7 @@ std::string jurnal::ecocode() {
   gotoply(0);
   for (size_t i = 0; i < moves.size(); ++i) {
     const bool blackToMove = i == 0 ? blackfirst : IsWhite(moves[i - 1].piece);
-    if (const std::string* found = finder.Find(int64_t(board->poskey(blackToMove)))) code = *found;
+    if (const std::string* found = finder.Find(int64_t(board->poskey(SideOf(blackToMove))))) code = *found;
     forward();
   }
   return code;

@@ -35,6 +35,12 @@ constexpr int PieceType(int code) {
 // The code of a piece type (1..6) in the given colour.
 constexpr uint8_t MakePiece(int type, bool black) { return uint8_t(type + (black ? 6 : 0)); }
 
+// A side of the board. The board's questions about a side take one, never a bool whose meaning
+// ("white to move", "black to move", "by black") the reader has to look up.
+enum class Side : uint8_t { White = 0, Black = 1 };
+constexpr Side SideOf(bool black) { return black ? Side::Black : Side::White; }
+constexpr Side Opponent(Side side) { return side == Side::White ? Side::Black : Side::White; }
+
 constexpr bool OnBoard(int file, int rank) { return file >= 1 && file <= 8 && rank >= 1 && rank <= 8; }
 
 // Bit index of a square: a1 = 0, b1 = 1, ..., h8 = 63 (rank-major, as the position key counts).

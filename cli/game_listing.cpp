@@ -39,7 +39,7 @@ std::string GameObject(const std::string& file, const TGame& entry, int32_t line
   const std::string eco = game.ecocode();
   game.gotoply(game.movecount());
   const bool blackToMove = game.movecount() ? IsWhite(game.moves.back().piece) : game.blackfirst;
-  const uint64_t finalKey = board.poskey(blackToMove);
+  const uint64_t finalKey = board.poskey(SideOf(blackToMove));
   game.setboard(nullptr);
   uint64_t startKey, movesKey;
   game.gamekeys(startKey, movesKey);

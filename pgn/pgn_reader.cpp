@@ -382,7 +382,7 @@ struct PgnReader::Scan {
 
 bool PgnReader::Stalemated(Scan& s) {
   if (s.stalemateUntested) {
-    s.stalemate = board.gamestate(s.stalemateWhiteToMove) == StateStalemate;
+    s.stalemate = board.gamestate(SideOf(!s.stalemateWhiteToMove)) == StateStalemate;
     s.stalemateUntested = false;
   }
   return s.stalemate;
@@ -623,7 +623,7 @@ std::string_view PgnReader::ProvenResult(const jurnal& game, std::string_view ta
   if (mated) return whiteMoved ? "1-0" : "0-1";
   if (tagResult != "1-0" && tagResult != "0-1") return {};
   // The working board still stands at the end of the main line.
-  return board.gamestate(!whiteMoved) == StateStalemate ? "1/2-1/2" : "";
+  return board.gamestate(SideOf(whiteMoved)) == StateStalemate ? "1/2-1/2" : "";
 }
 
 int PgnReader::ReadResult(Scan& s, std::string_view token, bool& ended) {
@@ -727,7 +727,7 @@ void PgnReader::NoteEcoPosition(const jurnal& line) {
   const int ply = line.current;
   const bool blackToMove =
       ply == 0 ? line.blackfirst : IsWhite(recordsDeferred ? lastPlainPiece : line.moves[size_t(ply) - 1].piece);
-  const uint64_t key = board.poskey(blackToMove);
+  const uint64_t key = board.poskey(SideOf(blackToMove));
   // The key of the position before waits for this one to be worked out while its slot comes in
   // from memory; only keys the table may hold wait at all (most positions of a game are no
   // opening position).

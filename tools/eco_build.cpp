@@ -47,7 +47,7 @@ void BuildEcoTable(const std::filesystem::path& folder, EcoBuild& build) {
       game.gotoply(game.movecount());
       entry.plies = game.movecount();
       const bool blackToMove = entry.plies ? IsWhite(game.moves.back().piece) : false;
-      entry.key = int64_t(board.poskey(blackToMove));
+      entry.key = int64_t(board.poskey(SideOf(blackToMove)));
       game.setboard(nullptr);
       build.lines.push_back(std::move(entry));
     }

@@ -90,7 +90,7 @@ class Differential {
   bool PlayLegal(doska& board, const mov& m, bool black) {
     doska played = board;
     played.apply(m);
-    const uint8_t expected = played.CheckState(black);
+    const uint8_t expected = played.CheckState(SideOf(!black));
     const uint8_t state = board.PlayLegal(m);
     ++counts[OpPlayLegal];
     if (state != expected || !board.SamePosition(played)) {
@@ -127,7 +127,7 @@ class Differential {
     board.describe(wanted, ff, fr, tf, tr, p);
     doska reached = board;
     reached.apply(wanted);
-    const uint8_t wantedState = reached.CheckState(IsBlack(piece));
+    const uint8_t wantedState = reached.CheckState(SideOf(!IsBlack(piece)));
     Bitboard wantedRivals = 0;
     for (int square = 0; square < 64 && PieceType(piece) != 1; ++square)
       if (square != SquareIndex(ff, fr) && board.at(FileOf(square), RankOf(square)) == piece &&
@@ -215,7 +215,7 @@ class Differential {
     const int file = Coordinate(), rank = Coordinate();
     const bool byblack = Chance(50);
     ++counts[OpAttacked];
-    if (board.attacked(file, rank, byblack) != reference.attacked(file, rank, byblack))
+    if (board.attacked(file, rank, SideOf(byblack)) != reference.attacked(file, rank, byblack))
       Fail(board,
            "attacked (" + std::to_string(file) + "," + std::to_string(rank) + ") byblack " + std::to_string(byblack));
   }
@@ -223,7 +223,7 @@ class Differential {
   void CheckGamestate(const doska& board, const ReferenceBoard& reference) {
     for (bool white : {true, false}) {
       ++counts[OpGamestate];
-      const int fast = board.gamestate(white), plain = reference.gamestate(white);
+      const int fast = board.gamestate(SideOf(!white)), plain = reference.gamestate(white);
       if (fast != plain)
         return Fail(board, "gamestate white=" + std::to_string(white) + ": " + std::to_string(fast) + " vs " +
                                std::to_string(plain));
@@ -279,11 +279,11 @@ class Differential {
     for (bool black : {false, true}) {
       for (bool longside : {false, true}) {
         ++counts[OpCastleright];
-        if (board.castleright(black, longside) != reference.castleright(black, longside))
+        if (board.castleright(SideOf(black), longside) != reference.castleright(black, longside))
           return Fail(board, "castleright");
       }
       ++counts[OpPoskey];
-      if (board.poskey(black) != reference.poskey(black)) return Fail(board, "poskey");
+      if (board.poskey(SideOf(black)) != reference.poskey(black)) return Fail(board, "poskey");
     }
   }
 

@@ -133,7 +133,7 @@ TEST(Castling, FlagsDecideNotTheRooks) {
   EXPECT_TRUE(board.canmove(5, 1, 3, 1));
   board.wkingmoved = 1;
   EXPECT_FALSE(board.canmove(5, 1, 3, 1));
-  EXPECT_FALSE(board.castleright(false, true));
+  EXPECT_FALSE(board.castleright(Side::White, true));
 }
 
 TEST(Castling, PlayingMovesTheRookAndSetsTheFlags) {
@@ -143,8 +143,8 @@ TEST(Castling, PlayingMovesTheRookAndSetsTheFlags) {
   EXPECT_EQ(board.at(6, 1), WhiteRook);
   EXPECT_EQ(board.at(8, 1), Empty);
   EXPECT_EQ(board.at(7, 1), WhiteKing);
-  EXPECT_FALSE(board.castleright(false, true));
-  EXPECT_FALSE(board.castleright(false, false));
+  EXPECT_FALSE(board.castleright(Side::White, true));
+  EXPECT_FALSE(board.castleright(Side::White, false));
   const mov longCastle = Play(board, 5, 8, 3, 8);
   EXPECT_EQ(longCastle.flags, 36);
   EXPECT_EQ(board.at(4, 8), BlackRook);
@@ -201,8 +201,8 @@ TEST(Castling, FoundAndPlayedInOnePassTellsTheRooksCheckAndMate) {
     doska reached = before;
     reached.apply(wanted);
     EXPECT_TRUE(board.SamePosition(reached));
-    EXPECT_EQ(board.poskey(!black), reached.poskey(!black));
-    EXPECT_EQ(reached.CheckState(black), c.state);
+    EXPECT_EQ(board.poskey(SideOf(!black)), reached.poskey(SideOf(!black)));
+    EXPECT_EQ(reached.CheckState(SideOf(!black)), c.state);
   }
 }
 
@@ -252,20 +252,20 @@ TEST(Promotion, TheRecordCarriesThePieceAndTakebackRestoresThePawn) {
 
 TEST(Attacked, NeverCountsThePieceOnTheTarget) {
   const doska board = FromFen("4k3/8/8/8/3Q4/8/8/4K3 w - -");
-  EXPECT_FALSE(board.attacked(4, 4, false));  // only the queen itself stands there
-  EXPECT_TRUE(board.attacked(4, 8, false));
-  EXPECT_TRUE(board.attacked(8, 8, false));
-  EXPECT_FALSE(board.attacked(5, 6, false));
-  EXPECT_TRUE(board.attacked(4, 7, true));  // the black king
+  EXPECT_FALSE(board.attacked(4, 4, Side::White));  // only the queen itself stands there
+  EXPECT_TRUE(board.attacked(4, 8, Side::White));
+  EXPECT_TRUE(board.attacked(8, 8, Side::White));
+  EXPECT_FALSE(board.attacked(5, 6, Side::White));
+  EXPECT_TRUE(board.attacked(4, 7, Side::Black));  // the black king
 }
 
 TEST(Attacked, PawnsAndKingsCountOnOwnPiecesSlidersDoNot) {
   const doska board = FromFen("4k3/8/8/8/8/2N5/1P6/R3K3 w - -");
-  EXPECT_TRUE(board.attacked(3, 3, false));   // the pawn defends the knight
-  EXPECT_FALSE(board.attacked(2, 2, false));  // nothing defends the pawn
-  EXPECT_TRUE(board.attacked(4, 2, false));   // the king
-  EXPECT_TRUE(board.attacked(1, 2, false));   // rook a1 up the file
-  EXPECT_FALSE(board.attacked(5, 1, false));  // the rook reaches its own king: no attack
+  EXPECT_TRUE(board.attacked(3, 3, Side::White));   // the pawn defends the knight
+  EXPECT_FALSE(board.attacked(2, 2, Side::White));  // nothing defends the pawn
+  EXPECT_TRUE(board.attacked(4, 2, Side::White));   // the king
+  EXPECT_TRUE(board.attacked(1, 2, Side::White));   // rook a1 up the file
+  EXPECT_FALSE(board.attacked(5, 1, Side::White));  // the rook reaches its own king: no attack
 }
 
 TEST(Legal, PinnedPiecesAndKingsMayNotExposeTheKing) {
@@ -288,34 +288,35 @@ TEST(Legal, TheKingMayNotStepAlongTheCheckingLine) {
 
 TEST(Legal, MissingKingMakesEveryPseudoLegalMoveLegal) {
   const doska board = FromFen("4r3/8/8/8/8/8/4B3/4K3 w - -");
-  EXPECT_EQ(board.gamestate(false), StateNoKing);
+  EXPECT_EQ(board.gamestate(Side::Black), StateNoKing);
   EXPECT_TRUE(board.legal(5, 8, 1, 8));
   EXPECT_TRUE(board.legal(5, 8, 5, 2));
 }
 
 TEST(Gamestate, CheckMateAndStalemate) {
-  EXPECT_EQ(doska().gamestate(true), StateNormal);
-  EXPECT_EQ(FromFen("7k/5Q2/5K2/8/8/8/8/8 b - -").gamestate(false), StateStalemate);
-  EXPECT_EQ(FromFen("7k/6Q1/5K2/8/8/8/8/8 b - -").gamestate(false), StateCheckmate);
-  EXPECT_EQ(FromFen("7k/8/5K2/8/8/8/8/7Q b - -").gamestate(false), StateCheck);
+  EXPECT_EQ(doska().gamestate(Side::White), StateNormal);
+  EXPECT_EQ(FromFen("7k/5Q2/5K2/8/8/8/8/8 b - -").gamestate(Side::Black), StateStalemate);
+  EXPECT_EQ(FromFen("7k/6Q1/5K2/8/8/8/8/8 b - -").gamestate(Side::Black), StateCheckmate);
+  EXPECT_EQ(FromFen("7k/8/5K2/8/8/8/8/7Q b - -").gamestate(Side::Black), StateCheck);
   // Fool's mate.
-  EXPECT_EQ(FromFen("rnb1kbnr/pppp1ppp/8/4p3/6Pq/5P2/PPPPP2P/RNBQKBNR w KQkq -").gamestate(true), StateCheckmate);
+  EXPECT_EQ(FromFen("rnb1kbnr/pppp1ppp/8/4p3/6Pq/5P2/PPPPP2P/RNBQKBNR w KQkq -").gamestate(Side::White),
+            StateCheckmate);
   // Only an en-passant capture answers the check.
-  EXPECT_EQ(FromFen("8/8/8/2k5/3Pp3/8/8/K3R3 b - d3").gamestate(false), StateCheck);
-  EXPECT_EQ(FromFen("8/8/8/2k5/3Pp3/8/8/K3R3 b - -").gamestate(true), StateNormal);
+  EXPECT_EQ(FromFen("8/8/8/2k5/3Pp3/8/8/K3R3 b - d3").gamestate(Side::Black), StateCheck);
+  EXPECT_EQ(FromFen("8/8/8/2k5/3Pp3/8/8/K3R3 b - -").gamestate(Side::White), StateNormal);
 }
 
 TEST(Gamestate, ACheckIsAnsweredByTakingTheCheckerOrStandingBetweenAndADoubleCheckByNeither) {
   // The rook on a1 checks the king walled in on g1.
-  EXPECT_EQ(FromFen("6k1/8/8/8/8/8/5PPP/r5K1 w - -").gamestate(true), StateCheckmate);
-  EXPECT_EQ(FromFen("6k1/8/8/8/8/3B4/5PPP/r5K1 w - -").gamestate(true), StateCheck);  // Bf1 or Bb1
-  EXPECT_EQ(FromFen("6k1/8/8/R7/8/8/5PPP/r5K1 w - -").gamestate(true), StateCheck);   // Rxa1
+  EXPECT_EQ(FromFen("6k1/8/8/8/8/8/5PPP/r5K1 w - -").gamestate(Side::White), StateCheckmate);
+  EXPECT_EQ(FromFen("6k1/8/8/8/8/3B4/5PPP/r5K1 w - -").gamestate(Side::White), StateCheck);  // Bf1 or Bb1
+  EXPECT_EQ(FromFen("6k1/8/8/R7/8/8/5PPP/r5K1 w - -").gamestate(Side::White), StateCheck);   // Rxa1
   // A blocker pinned to the king stands between in vain.
-  EXPECT_EQ(FromFen("k5r1/8/8/8/8/8/5PBP/r5K1 w - -").gamestate(true), StateCheckmate);  // Bf1 pinned
-  EXPECT_EQ(FromFen("k7/8/8/8/8/8/5PBP/r5K1 w - -").gamestate(true), StateCheck);
+  EXPECT_EQ(FromFen("k5r1/8/8/8/8/8/5PBP/r5K1 w - -").gamestate(Side::White), StateCheckmate);  // Bf1 pinned
+  EXPECT_EQ(FromFen("k7/8/8/8/8/8/5PBP/r5K1 w - -").gamestate(Side::White), StateCheck);
   // With the knight on f3 as well, gxf3 takes one checker and leaves the other.
-  EXPECT_EQ(FromFen("6k1/8/8/8/8/5n2/5PPP/r5K1 w - -").gamestate(true), StateCheckmate);
-  EXPECT_EQ(FromFen("6k1/8/8/8/8/5n2/5PPP/6K1 w - -").gamestate(true), StateCheck);
+  EXPECT_EQ(FromFen("6k1/8/8/8/8/5n2/5PPP/r5K1 w - -").gamestate(Side::White), StateCheckmate);
+  EXPECT_EQ(FromFen("6k1/8/8/8/8/5n2/5PPP/6K1 w - -").gamestate(Side::White), StateCheck);
 }
 
 TEST(Gamestate, AnEnPassantCaptureThatExposesTheKingIsNoMove) {
@@ -323,7 +324,7 @@ TEST(Gamestate, AnEnPassantCaptureThatExposesTheKingIsNoMove) {
   const doska board = FromFen("8/2qk4/K7/Pp6/3r4/3b4/8/8 w - b6");
   EXPECT_TRUE(board.canmove(1, 5, 2, 6));
   EXPECT_FALSE(board.legal(1, 5, 2, 6));
-  EXPECT_EQ(board.gamestate(true), StateStalemate);
+  EXPECT_EQ(board.gamestate(Side::White), StateStalemate);
 }
 
 TEST(Gamestate, LeavesTheBoardAsItFoundIt) {
@@ -332,7 +333,7 @@ TEST(Gamestate, LeavesTheBoardAsItFoundIt) {
   board.epforwhite = 4;
   const doska before = board;
   EXPECT_TRUE(board.legal(5, 5, 4, 6));
-  EXPECT_EQ(board.gamestate(true), StateNormal);
+  EXPECT_EQ(board.gamestate(Side::White), StateNormal);
   int promotion = 0, ff = 0, fr = 0, tf = 4, tr = 0;
   EXPECT_EQ(board.resolve(WhitePawn, promotion, ff, fr, tf, tr), StateNormal);
   EXPECT_TRUE(board.SamePosition(before));
@@ -379,8 +380,8 @@ TEST(Resolve, APinnedPieceDoesNotMakeTheMoveAmbiguous) {
 // must make it look again, or a move that leaves the king in check would pass.
 TEST(Resolve, AKingsCheckIsLookedAtAgainAfterTheSquaresChange) {
   doska board = FromFen("4k3/8/8/8/8/5N2/8/4K3 w - -");
-  ASSERT_EQ(board.gamestate(true), StateNormal);  // white, not in check
-  board.put(5, 5, BlackRook);                     // now the rook on e5 checks along the file
+  ASSERT_EQ(board.gamestate(Side::White), StateNormal);  // white, not in check
+  board.put(5, 5, BlackRook);                            // now the rook on e5 checks along the file
   board.put(5, 8, Empty);
   board.put(8, 8, BlackKing);
   int promotion = 0, ff = 0, fr = 0, tf = 4, tr = 4;  // Nd4 leaves the king in check
@@ -388,13 +389,13 @@ TEST(Resolve, AKingsCheckIsLookedAtAgainAfterTheSquaresChange) {
   ff = fr = 0, tf = 5, tr = 5;  // Nxe5 takes the checking rook
   EXPECT_EQ(board.resolve(WhiteKnight, promotion, ff, fr, tf, tr), StateNormal);
   // The same after a clear and a new position set up square by square.
-  ASSERT_EQ(board.CheckState(true), StateCheck);
+  ASSERT_EQ(board.CheckState(Side::White), StateCheck);
   board.clear();
   board.put(5, 1, WhiteKing);
   board.put(3, 2, WhiteKnight);
   board.put(8, 8, BlackKing);
   board.put(1, 1, BlackRook);  // checks along the first rank
-  ASSERT_EQ(board.CheckState(true), StateCheck);
+  ASSERT_EQ(board.CheckState(Side::White), StateCheck);
   board.put(1, 1, Empty);
   board.put(1, 2, BlackRook);  // the check is gone: Nd4 is a move again
   ff = fr = 0, tf = 4, tr = 4;
@@ -482,14 +483,14 @@ TEST(Attacked, SquaresLineUpExactlyWhereTheLineTablesSayTheyDo) {
 TEST(Poskey, DependsOnSideCastlingAndUsableEnPassant) {
   doska board;
   Play(board, 5, 2, 5, 4);
-  const uint64_t withoutCapturer = board.poskey(true);
+  const uint64_t withoutCapturer = board.poskey(Side::Black);
   board.epforblack = 0;
-  EXPECT_EQ(board.poskey(true), withoutCapturer);  // no black pawn beside e4: the file does not count
+  EXPECT_EQ(board.poskey(Side::Black), withoutCapturer);  // no black pawn beside e4: the file does not count
   doska ready = FromFen("4k3/8/8/8/3pP3/8/8/4K3 b - e3");
-  const uint64_t withFile = ready.poskey(true);
+  const uint64_t withFile = ready.poskey(Side::Black);
   ready.epforblack = 0;
-  EXPECT_NE(ready.poskey(true), withFile);
-  EXPECT_NE(doska().poskey(true), doska().poskey(false));
+  EXPECT_NE(ready.poskey(Side::Black), withFile);
+  EXPECT_NE(doska().poskey(Side::Black), doska().poskey(Side::White));
 }
 
 }  // namespace

@@ -333,10 +333,10 @@ TEST(Fen, WithoutCastlingFieldRightsFollowThePieces) {
   std::unique_ptr<jurnal> record = jurnal::fromfen("r3k3/8/8/8/8/8/8/4K2R w", position, error);
   ASSERT_EQ(error, 0);
   const doska& b = *record->ownboard;
-  EXPECT_TRUE(b.castleright(false, false));
-  EXPECT_FALSE(b.castleright(false, true));
-  EXPECT_TRUE(b.castleright(true, true));
-  EXPECT_FALSE(b.castleright(true, false));
+  EXPECT_TRUE(b.castleright(Side::White, false));
+  EXPECT_FALSE(b.castleright(Side::White, true));
+  EXPECT_TRUE(b.castleright(Side::Black, true));
+  EXPECT_FALSE(b.castleright(Side::Black, false));
   // An empty board is no position of a game: no kings at all.
   position = 1;
   record = jurnal::fromfen("8/8/8/8/8/8/8/8 w", position, error);
@@ -417,7 +417,7 @@ TEST(GameKeys, MoveOrderDoesNotMatterButStartPositionDoes) {
   std::unique_ptr<jurnal> fromFen = FromFen("4k3/8/8/8/8/8/8/4K3 b - - 0 1", fenBoard);
   uint64_t startF, movesF;
   fromFen->gamekeys(startF, movesF);
-  EXPECT_EQ(startF, fromFen->ownboard->poskey(true));
+  EXPECT_EQ(startF, fromFen->ownboard->poskey(Side::Black));
   EXPECT_EQ(movesF, 0u);
 }
 

@@ -34,7 +34,7 @@ void ExpectSameRecord(const jurnal& a, const jurnal& b) {
     ASSERT_EQ(x->board, y->board);
     ASSERT_EQ(x->ownboard != nullptr, y->ownboard != nullptr);
     if (x->ownboard) {
-      ASSERT_EQ(x->ownboard->poskey(false), y->ownboard->poskey(false));
+      ASSERT_EQ(x->ownboard->poskey(Side::White), y->ownboard->poskey(Side::White));
     }
     ASSERT_EQ(x->moves.size(), y->moves.size());
     for (size_t i = 0; i < x->moves.size(); ++i) {

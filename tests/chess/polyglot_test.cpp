@@ -24,8 +24,8 @@ TEST(PolyglotTable, HoldsThePublishedValuesAtTheNamedEntries) {
 
 TEST(PolyglotKey, InitialPositionForEitherSide) {
   const doska board;
-  EXPECT_EQ(board.poskey(false), 0x463B96181691FC9CULL);
-  EXPECT_EQ(board.poskey(true), 0x463B96181691FC9CULL ^ 0xF8D626AAAF278509ULL);
+  EXPECT_EQ(board.poskey(Side::White), 0x463B96181691FC9CULL);
+  EXPECT_EQ(board.poskey(Side::Black), 0x463B96181691FC9CULL ^ 0xF8D626AAAF278509ULL);
 }
 
 // Plays "e2e4 d7d5 ..." from the initial position and compares each published key.
@@ -49,7 +49,7 @@ TEST(PolyglotKey, PublishedReferencePositions) {
       board.apply(m);
       blackToMove = !blackToMove;
     }
-    EXPECT_EQ(board.poskey(blackToMove), expected) << line;
+    EXPECT_EQ(board.poskey(SideOf(blackToMove)), expected) << line;
     ++checked;
   }
   EXPECT_EQ(checked, 9);

@@ -46,10 +46,10 @@ std::string FenFields(const doska& board, bool blackToMove) {
   }
   fen += blackToMove ? " b " : " w ";
   std::string castling;
-  if (board.castleright(false, false)) castling += 'K';
-  if (board.castleright(false, true)) castling += 'Q';
-  if (board.castleright(true, false)) castling += 'k';
-  if (board.castleright(true, true)) castling += 'q';
+  if (board.castleright(Side::White, false)) castling += 'K';
+  if (board.castleright(Side::White, true)) castling += 'Q';
+  if (board.castleright(Side::Black, false)) castling += 'k';
+  if (board.castleright(Side::Black, true)) castling += 'q';
   return fen + (castling.empty() ? "-" : castling);
 }
 
@@ -95,7 +95,7 @@ TEST(SanOracle, RandomGamesFromChessJsReplayIdentically) {
       ++plies;
     }
     EXPECT_EQ(FenFields(board, black), FirstFields(fields[2])) << "game " << games + 1;
-    const uint8_t end = board.gamestate(!black);
+    const uint8_t end = board.gamestate(SideOf(black));
     const std::string expected = fields[3];
     EXPECT_EQ(end == StateCheckmate, expected == "checkmate") << "game " << games + 1;
     EXPECT_EQ(end == StateStalemate, expected == "stalemate") << "game " << games + 1;

@@ -12,9 +12,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (error) return 0;
   if (position < 1 || size_t(position) > text.size() + 1) __builtin_trap();
   const doska& board = *record->ownboard;
-  board.gamestate(true);
-  board.gamestate(false);
-  board.poskey(record->blackfirst);
+  board.gamestate(Side::White);
+  board.gamestate(Side::Black);
+  board.poskey(SideOf(record->blackfirst));
   for (int piece = 1; piece <= 12; ++piece) {
     int promotion = 0, ff = 0, fr = 0, tf = 5, tr = 4;
     board.resolve(piece, promotion, ff, fr, tf, tr);

@@ -68,7 +68,7 @@ TEST_F(EcoBuildTest, EveryLinePlusOneMoveGetsItsOwnCode) {
     if (!added) {
       // A line that ends in mate (such as the fool's mate) has no move after it, and the
       // position after a game's last move is never looked up.
-      EXPECT_EQ(board.gamestate(!black), StateCheckmate) << line.moves;
+      EXPECT_EQ(board.gamestate(SideOf(black)), StateCheckmate) << line.moves;
       ++mates;
       game.setboard(nullptr);
       continue;
