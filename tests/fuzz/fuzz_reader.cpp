@@ -16,6 +16,26 @@
 #include "pgn/pgn_writer.h"
 #include "pgn/read_codes.h"
 
+namespace {
+
+// Another way of reading the text kept the same games, at the same places, and reported the same
+// issues as reading it whole.
+void ExpectSameReading(const TGames& games, const ReadReport& report, const TGames& other,
+                       const ReadReport& otherReport) {
+  if (other.size() != games.size() || otherReport.issues.size() != report.issues.size()) __builtin_trap();
+  for (size_t g = 0; g < games.size(); ++g)
+    if (other[g].sourcePosition != games[g].sourcePosition || other[g].sourceLength != games[g].sourceLength)
+      __builtin_trap();
+  for (size_t i = 0; i < report.issues.size(); ++i) {
+    const ReadIssue& a = report.issues[i];
+    const ReadIssue& b = otherReport.issues[i];
+    if (a.gameNumber != b.gameNumber || a.position != b.position || a.line != b.line || a.code != b.code)
+      __builtin_trap();
+  }
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   TGames games;
@@ -63,18 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TGames pieces;
   ReadReport piecesReport;
   options.report = &piecesReport;
-  if (ReadGamesInPieces(text, pieces, options, 3, 16) != result || pieces.size() != games.size() ||
-      piecesReport.issues.size() != report.issues.size())
-    __builtin_trap();
-  for (size_t g = 0; g < games.size(); ++g)
-    if (pieces[g].sourcePosition != games[g].sourcePosition || pieces[g].sourceLength != games[g].sourceLength)
-      __builtin_trap();
-  for (size_t i = 0; i < report.issues.size(); ++i) {
-    const ReadIssue& a = report.issues[i];
-    const ReadIssue& b = piecesReport.issues[i];
-    if (a.gameNumber != b.gameNumber || a.position != b.position || a.line != b.line || a.code != b.code)
-      __builtin_trap();
-  }
+  if (ReadGamesInPieces(text, pieces, options, 3, 16) != result) __builtin_trap();
+  ExpectSameReading(games, report, pieces, piecesReport);
 
   // The same bytes as a stream read through small windows: a few dozen bytes, or a sixteenth of
   // a large input, so that a seed costs a few windows (every game longer than one makes the
@@ -98,18 +108,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     windows.windowBytes = std::max<size_t>(37, size / 16);
     windows.minimumPieceBytes = 16;
     const WindowedRead read = ReadTextInWindows(*source, windowed, options, windows);
-    if (read.result != result || windowed.size() != games.size() ||
-        windowedReport.issues.size() != report.issues.size())
-      __builtin_trap();
-    for (size_t g = 0; g < games.size(); ++g)
-      if (windowed[g].sourcePosition != games[g].sourcePosition || windowed[g].sourceLength != games[g].sourceLength)
-        __builtin_trap();
-    for (size_t i = 0; i < report.issues.size(); ++i) {
-      const ReadIssue& a = report.issues[i];
-      const ReadIssue& b = windowedReport.issues[i];
-      if (a.gameNumber != b.gameNumber || a.position != b.position || a.line != b.line || a.code != b.code)
-        __builtin_trap();
-    }
+    if (read.result != result) __builtin_trap();
+    ExpectSameReading(games, report, windowed, windowedReport);
   }
   source.reset();
   std::fclose(stream);
