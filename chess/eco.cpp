@@ -5,8 +5,6 @@
 #include <iterator>
 #include <mutex>
 
-#include "io/host_folder.h"
-
 namespace {
 
 constexpr size_t RecordSize = 11;
@@ -94,8 +92,8 @@ const ecoinfar* LoadedTable() {
   TableState& s = State();
   std::lock_guard lock(s.loading);
   if (s.table.empty()) {
-    const std::filesystem::path file = s.sourceSet ? s.file : HostProgramFolder() / "plugins" / "ecos.dat";
-    ecoinfar table = ReadEcoTable(file);
+    if (!s.sourceSet) return nullptr;
+    ecoinfar table = ReadEcoTable(s.file);
     if (table.empty() && !s.fallback.empty()) table = ParseEcoTable(s.fallback);
     if (table.empty()) return nullptr;
     s.filter.assign((size_t(1) << FilterBits) / 64, 0);

@@ -1,5 +1,6 @@
 // ECO classification: a table of opening positions (Polyglot keys) and their ECO codes, loaded
-// once from plugins/ecos.dat beside the host program, and the lookup of a game's main line.
+// once from the file the front end names (the plug-in: plugins/ecos.dat beside the host
+// program), and the lookup of a game's main line.
 #pragma once
 
 #include <cstdint>
@@ -30,9 +31,10 @@ ecoinfar ParseEcoTable(std::string_view bytes);
 // (a file of another kind gives records too, with codes that are no codes).
 bool HoldsEcoCodes(const ecoinfar& table);
 
-// The library's one table: empty until the first classification loads it from the table file
-// (by default plugins/ecos.dat in the host program's folder); while it is missing, every
-// classification tries again.
+// The library's one table: empty until the first classification loads it from the source
+// SetEcoTableSource named (none named: no table); while it is missing, every classification
+// tries again. One per process, as a loaded resource is: the table never changes while games
+// are classified, only between jobs.
 const ecoinfar& EcoTable();
 // False when the table surely holds no entry with the key, from a bitmap of the keys' top bits
 // built with the table: most positions of a game are no opening position, and are told so

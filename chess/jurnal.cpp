@@ -330,8 +330,7 @@ uint8_t jurnal::EnPassantBefore(int index, bool blackToMove) const {
   return blackfirst == blackToMove ? startep : 0;
 }
 
-void jurnal::fromhost() {
-  Host& host = CurrentHost();
+void jurnal::fromhost(Host& host) {
   DestroyVariations();
   numberCache = NumberCache{};
   const int32_t count = host.MoveCount();
@@ -363,7 +362,7 @@ void jurnal::fromhost() {
       moves[size_t(i)].variations.push_back(variation);
       variation->movesbefore = host.PlyNumber() - 1;
       host.EnterVariation(j);
-      variation->fromhost();
+      variation->fromhost(host);
       host.LeaveVariation();
       // The side and en-passant file at the variation's start follow from its first move and
       // from this line, so that move numbers and the board state at its start are right.

@@ -14,6 +14,8 @@
 #include "chess/move_list.h"
 #include "chess/san_text.h"
 
+class Host;
+
 // Errors of fromfen.
 enum FenError : int {
   FenOk = 0,
@@ -97,7 +99,7 @@ class jurnal {
   void setboard(doska* newBoard);
   // Fills the record from the host's current line, variations included, and leaves the host
   // showing move 0 of that line. `current`, `blackfirst` and `board` are the caller's to set.
-  void fromhost();
+  void fromhost(Host& host);
   // The ECO code of the main line: the code of the last of its positions found in the ECO table
   // (the start and every position but the final one), or "". Replays the main line on `board`,
   // which must stand at the start; the cursor ends at the end of the line.

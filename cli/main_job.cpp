@@ -27,6 +27,7 @@
 #include "pgn/memory_budget.h"
 #include "pgn/pgn_writer.h"
 #include "pgn/read_codes.h"
+#include "services/host.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -251,6 +252,7 @@ struct Jobs {
   TProcessingOptions options;
   int32_t threads = 0;
   bool outputBaseIsFile = false;  // -o names a pipe or a device: written as it is
+  Host& services = QuietHost();   // the command line runs in no host: no current game, no list
 
   void Run(JobKind kind, const std::filesystem::path& input, TerminalWait& wait,
            const std::filesystem::path& outputBase = {}, std::FILE* stream = nullptr) {
@@ -266,7 +268,7 @@ struct Jobs {
       request.outputBaseIsFile = outputBaseIsFile;
     }
     wait.kind = kind;
-    total.Add(RunJobWhileWaiting(list, request, progress, wait));
+    total.Add(RunJobWhileWaiting(list, request, services, progress, wait));
   }
   int64_t FilesSeen() const { return total.counts.filesRead + total.counts.filesUnreadable; }
 };

@@ -86,7 +86,7 @@ std::unique_ptr<jurnal> GameAt(Host& host, int32_t row, const std::string& fen) 
   record->setboard(&board);
   record->current = 0;
   host.SelectGame(row);
-  record->fromhost();
+  record->fromhost(host);
   record->setboard(nullptr);
   return record;
 }

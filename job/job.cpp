@@ -40,6 +40,7 @@ void AppendNewGames(TGameList& list, TGames& fresh, const THashes* keys, JobCoun
 struct Run {
   TGameList& list;
   const JobRequest& request;
+  Host& services;
   JobProgress& progress;
   JobResult result;
   const TProcessingOptions& options = request.options;
@@ -343,7 +344,7 @@ void WriteOutputFiles(Run& run, SplitWork& work, const std::vector<int32_t>& res
       }
       file = run.request.outputBaseIsFile
                  ? run.request.outputBase
-                 : OutputFileName(work, base, list.entries, result, p, options, CurrentHost().PathLength());
+                 : OutputFileName(work, base, list.entries, result, p, options, run.services.PathLength());
       progress.SetFile(file);
     }
     TGame& entry = list.entries[size_t(result[p])];
@@ -415,7 +416,7 @@ void FolderScan(Run& run) {
   }
   std::sort(files.begin(), files.end());  // a stable order from one system to another
   const size_t readers = run.ReaderThreads();
-  const int32_t growthStep = CurrentHost().GrowthStep();  // asked here: the readers never query the host
+  const int32_t growthStep = run.services.GrowthStep();  // asked here: the readers never query the host
   PrepareConcurrentReading();
   std::unique_ptr<FileRead[]> reads(new FileRead[files.size()]);
   // Up to four files a reader in front of the merge, so that a large file does not hold the
@@ -476,7 +477,7 @@ void LoadFile(Run& run) {
       read.report.filteredOut += window.filteredOut;
     };
   }
-  ReadFileGames(run, input, run.request.inputStream, false, &run.list.memory, CurrentHost().GrowthStep(), read,
+  ReadFileGames(run, input, run.request.inputStream, false, &run.list.memory, run.services.GrowthStep(), read,
                 FileCounters{progress.loadSize, progress.loadPosition, progress.loadText, progress.loadCompression},
                 run.ReaderThreads(), sieve);
   if (removeDuplicates) read.games = std::move(fresh);
@@ -496,8 +497,8 @@ void LoadFile(Run& run) {
 
 }  // namespace
 
-JobResult RunJob(TGameList& list, const JobRequest& request, JobProgress& progress) {
-  Run run{list, request, progress, {}};
+JobResult RunJob(TGameList& list, const JobRequest& request, Host& services, JobProgress& progress) {
+  Run run{list, request, services, progress, {}};
   progress.stage = JobStage::Starting;
   if (request.memoryLimit > 0) list.memory.limit = request.memoryLimit;
   switch (request.kind) {
@@ -520,11 +521,12 @@ void PlainWait::WaitUntilDone(JobProgress& progress) {
   while (progress.stage.load() != JobStage::Done) std::this_thread::sleep_for(std::chrono::milliseconds(2));
 }
 
-JobResult RunJobWhileWaiting(TGameList& list, const JobRequest& request, JobProgress& progress, ModalWait& wait) {
+JobResult RunJobWhileWaiting(TGameList& list, const JobRequest& request, Host& services, JobProgress& progress,
+                             ModalWait& wait) {
   progress.stopRequested = false;
   progress.stage = JobStage::Starting;
   JobResult result;
-  std::thread worker([&] { result = RunJob(list, request, progress); });
+  std::thread worker([&] { result = RunJob(list, request, services, progress); });
   wait.WaitUntilDone(progress);
   worker.join();
   return result;

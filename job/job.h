@@ -9,9 +9,12 @@
 #include "job/job_request.h"
 #include "job/job_state.h"
 
+class Host;
+
 // Runs one job on the calling thread, on `list`, showing its progress in `progress` and stopping
-// early when progress.stopRequested is set.
-JobResult RunJob(TGameList& list, const JobRequest& request, JobProgress& progress);
+// early when progress.stopRequested is set. `services` answers the job's questions to the
+// program it runs in (the longest path a name may have, how lists grow).
+JobResult RunJob(TGameList& list, const JobRequest& request, Host& services, JobProgress& progress);
 
 // How the caller waits for a job: the plug-in in its progress window, the command line with a
 // progress line. It returns when the stage is Done and may request a stop meanwhile.
@@ -28,7 +31,8 @@ class PlainWait : public ModalWait {
 };
 
 // Runs the job on a worker thread while `wait` waits for it on this one.
-JobResult RunJobWhileWaiting(TGameList& list, const JobRequest& request, JobProgress& progress, ModalWait& wait);
+JobResult RunJobWhileWaiting(TGameList& list, const JobRequest& request, Host& services, JobProgress& progress,
+                             ModalWait& wait);
 
 // Appends new games to the list, dropping repeats of entries already there (same source file and
 // position) and, with `removeDuplicates`, duplicates of listed games and of each other; counts

@@ -19,19 +19,19 @@ JobRequest MakeJobRequest(const TSession& session, JobKind kind, const std::file
 void StartJob(TSession& session, JobKind kind, ModalWait& wait, const std::filesystem::path& input) {
   const JobRequest request = MakeJobRequest(session, kind, input);
   session.JobState.kind = kind;
-  JobResult result = RunJobWhileWaiting(session.GameList, request, session.JobState, wait);
+  JobResult result = RunJobWhileWaiting(session.GameList, request, *session.Services, session.JobState, wait);
   HostLockGuard lock;
   session.JobState.Add(std::move(result));
 }
 
-TIndexArray BuildSelection(TGameList& list) {
+TIndexArray BuildSelection(TGameList& list, Host& host) {
   TIndexArray highlighted;
   for (int32_t index : list.displayOrder)
     if (index >= 0 && size_t(index) < list.highlight.size() && list.highlight[size_t(index)])
       highlighted.push_back(index);
   if (highlighted.empty()) return list.displayOrder;
   if (highlighted.size() >= 2) return highlighted;
-  switch (CurrentHost().AskProcessOneGame()) {
+  switch (host.AskProcessOneGame()) {
     case Host::Answer::Yes:
       return highlighted;
     case Host::Answer::No:

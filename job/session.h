@@ -8,6 +8,7 @@
 #include "job/game_list.h"
 #include "job/job.h"
 #include "options/processing_options.h"
+#include "services/host.h"
 
 // The plug-in's view of the running job: its progress, and what its jobs did so far.
 struct TJobState : JobProgress, JobResult {
@@ -21,6 +22,8 @@ struct TSession : TJobChoices {
   TGameList GameList;
   TJobState JobState;
   TIndexArray Selection;  // the entries a processing job works on, in writing order before sorting
+  // The program the session runs in, which its jobs and questions go to (not owned).
+  Host* Services = &QuietHost();
 };
 
 // The request a job of `kind` makes from the session: a load reads `input` (a file or a folder),
@@ -32,7 +35,7 @@ void StartJob(TSession& session, JobKind kind, ModalWait& wait, const std::files
 
 // The entries to process, in display order: the highlighted ones, or all of them; with exactly
 // one highlighted the host asks whether to work with that one. Empty: no job.
-TIndexArray BuildSelection(TGameList& list);
+TIndexArray BuildSelection(TGameList& list, Host& host);
 
 // MergeNewGames with the session's options, counted into its JobState (the transfers from the
 // host).

@@ -204,7 +204,7 @@ class PieceReading {
         all(allPieces),
         reader(text),
         filters(options.filters ? *options.filters : passAll),
-        step(std::max<int32_t>(1, options.growthStep > 0 ? options.growthStep : CurrentHost().GrowthStep())),
+        step(std::max<int32_t>(1, options.growthStep)),
         source(options.sourcePath) {
     PrepareReader(reader, options, eco);
   }

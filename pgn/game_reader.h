@@ -65,7 +65,7 @@ struct ReadOptions {
   SourcePath sourcePath;                     // stored in every entry kept
   ReadReport* report = nullptr;              // where skipped games and damaged text are reported
   MemoryBudget* budget = nullptr;            // games past it are kept let go; null: all stay
-  int32_t growthStep = 0;                    // steps the games list grows by; 0: the host's
+  int32_t growthStep = 1024;                 // entries the games list grows by (a job passes its host's)
   bool summarise = false;                    // give every game kept its summary
   bool findEco = true;                       // with summarise: its ECO code too
 };

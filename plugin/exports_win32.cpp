@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "chess/eco.h"
 #include "io/host_folder.h"
 #include "job/game_list.h"
 #include "options/processing_options.h"
@@ -75,8 +76,10 @@ __declspec(dllexport) void __stdcall StartTarselProc(HostQueryFn hostQuery) {
   Plugin.started = true;
   installedHost = std::make_unique<QueryHost>(Plugin.host);
   SetCurrentHost(installedHost.get());
+  Session.Services = installedHost.get();
   BuildMenus();
   Plugin.hostFolder = HostProgramFolder();
+  SetEcoTableSource(Plugin.hostFolder / "plugins" / "ecos.dat");
   Session.outputBase = (Plugin.hostFolder / "output").u16string();
   PrepareFileDialog();
   Session.GameList = TGameList{};
@@ -96,6 +99,7 @@ __declspec(dllexport) void __stdcall StopTarselProc() {
     SaveSettings(SettingsFilePath(), placement, Session);
   }
   SetCurrentHost(nullptr);
+  Session.Services = &QuietHost();
   installedHost.reset();
   Plugin.started = false;
 }

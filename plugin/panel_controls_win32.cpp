@@ -214,7 +214,7 @@ void CommitOutputField() {
 void StartProcessing() {
   CommitFocusedCheckList(Plugin.panel);
   CommitOutputField();
-  Session.Selection = BuildSelection(Session.GameList);
+  Session.Selection = BuildSelection(Session.GameList, *Session.Services);
   if (Session.Selection.empty()) return;
   RunJobWithProgress(JobKind::ProcessAndSave);
 }

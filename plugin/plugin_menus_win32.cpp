@@ -26,8 +26,8 @@ void Transfer(TGames fresh) {
   MergeNewGames(Session, fresh);
   RefreshList();
 }
-void __stdcall TransferAll() { Transfer(TransferAllFromHost(CurrentHost(), Session.ProcessingOptions)); }
-void __stdcall TransferCurrent() { Transfer(TransferCurrentFromHost(CurrentHost(), Session.ProcessingOptions)); }
+void __stdcall TransferAll() { Transfer(TransferAllFromHost(*Session.Services, Session.ProcessingOptions)); }
+void __stdcall TransferCurrent() { Transfer(TransferCurrentFromHost(*Session.Services, Session.ProcessingOptions)); }
 void __stdcall MoveAllToPanel() {
   TransferAll();
   ShowPanel();

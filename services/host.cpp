@@ -5,7 +5,7 @@
 namespace {
 
 // The host of a process that has none: the command line before it installs its own, and tests.
-class QuietHost : public Host {
+class QuietProcessHost : public Host {
  public:
   void Beep() override {}
   void Lock() override { mutex.lock(); }
@@ -32,10 +32,12 @@ class QuietHost : public Host {
   std::recursive_mutex mutex;
 };
 
-QuietHost quietHost;
+QuietProcessHost quietHost;
 Host* installed = nullptr;
 
 }  // namespace
+
+Host& QuietHost() { return quietHost; }
 
 Host& CurrentHost() { return installed ? *installed : quietHost; }
 

@@ -53,8 +53,14 @@ class Host {
   virtual Answer AskProcessOneGame() { return Answer::No; }
 };
 
-// The host this process runs under. Until a front end installs one, a quiet host answers: no
-// beep, a process-wide recursive mutex, no current game and an empty game list.
+// A host that answers as a process without one does: no beep, a process-wide recursive mutex,
+// no current game and an empty game list.
+Host& QuietHost();
+
+// The host this process runs under, the quiet one until a front end installs its own. Only what
+// is one per process reaches it this way: the lock around data shared with the host's thread
+// (HostLockGuard) and the beep for rejected input. Every question with an answer (paths, lists,
+// the current game) goes to the Host a caller is handed: a job's or a session's services.
 Host& CurrentHost();
 // Installs a host (null restores the quiet one); returns the one it replaces.
 Host* SetCurrentHost(Host* host);

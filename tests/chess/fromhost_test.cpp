@@ -32,7 +32,7 @@ TEST_F(FromHost, VariationsStartAtTheNumberOfTheMoveTheyReplace) {
   ScopedHost installed(host);
   doska readBoard;
   jurnal copy(&readBoard, nullptr);
-  copy.fromhost();
+  copy.fromhost(host);
   EXPECT_EQ(copy.moves[1].variations[0]->moves[1].variations[0]->movesbefore, 1);  // 2. Nc3
 }
 
@@ -40,7 +40,7 @@ TEST_F(FromHost, TheCopyReplaysOnItsBoardVariationsIncluded) {
   ScopedHost installed(host);
   doska replay;
   jurnal copy(&replay, nullptr);
-  copy.fromhost();
+  copy.fromhost(host);
   // Walk into 1... c5 2. Nc3 Nc6 and back out; SAN written again matches the host's.
   copy.forward();
   jurnal* sicilian = copy.moves[1].variations[0];

@@ -39,9 +39,9 @@ class Job : public ::testing::Test {
     request.inputStream = inputStream;
     request.options = options;
     request.outputBase = base;
-    if (kind == JobKind::ProcessAndSave) request.selection = BuildSelection(list);
+    if (kind == JobKind::ProcessAndSave) request.selection = BuildSelection(list, QuietHost());
     PlainWait plain;
-    result.Add(RunJobWhileWaiting(list, request, progress, waitWith ? *waitWith : plain));
+    result.Add(RunJobWhileWaiting(list, request, QuietHost(), progress, waitWith ? *waitWith : plain));
   }
   void Load(const std::filesystem::path& file) { Run(JobKind::LoadFile, file); }
   // Back to an empty list, default options and nothing done, for a test that runs in rounds.
@@ -635,8 +635,8 @@ TEST(RunJob, JobsOnTheirOwnListsDoNotMeet) {
   readB.input = dir / "b.pgn";
   readB.options.removeDuplicates = true;
   JobResult a, b;
-  std::thread other([&] { b = RunJob(second, readB, secondProgress); });
-  a = RunJob(first, readA, firstProgress);
+  std::thread other([&] { b = RunJob(second, readB, QuietHost(), secondProgress); });
+  a = RunJob(first, readA, QuietHost(), firstProgress);
   other.join();
   EXPECT_EQ(first.entries.size(), 2u);
   EXPECT_EQ(a.counts.duplicates, 0);
@@ -649,7 +649,7 @@ TEST(RunJob, JobsOnTheirOwnListsDoNotMeet) {
   write.kind = JobKind::ProcessAndSave;
   write.selection = second.displayOrder;
   write.outputBase = dir / "out";
-  const JobResult written = RunJob(second, write, secondProgress);
+  const JobResult written = RunJob(second, write, QuietHost(), secondProgress);
   EXPECT_EQ(written.counts.written, 2);
   EXPECT_EQ(written.counts.outputFiles, 1);
   EXPECT_EQ(secondProgress.gamesWritten.load(), 2);
@@ -668,17 +668,17 @@ class Answering : public MemoryHost {
 TEST_F(Job, SelectionFollowsHighlightsAndTheAnswer) {
   list.displayOrder = {2, 0, 1};
   list.highlight = {false, false, false};
-  EXPECT_EQ(BuildSelection(list), (TIndexArray{2, 0, 1}));
-  list.highlight = {true, false, true};
-  EXPECT_EQ(BuildSelection(list), (TIndexArray{2, 0}));
   Answering host;
-  ScopedHost installed(host);
+  EXPECT_EQ(BuildSelection(list, host), (TIndexArray{2, 0, 1}));
+  list.highlight = {true, false, true};
+  EXPECT_EQ(BuildSelection(list, host), (TIndexArray{2, 0}));
+  EXPECT_EQ(host.asked, 0);  // asked only with exactly one game highlighted
   list.highlight = {false, true, false};
-  EXPECT_EQ(BuildSelection(list), (TIndexArray{1}));
+  EXPECT_EQ(BuildSelection(list, host), (TIndexArray{1}));
   host.answer = Host::Answer::No;
-  EXPECT_EQ(BuildSelection(list), (TIndexArray{2, 0, 1}));
+  EXPECT_EQ(BuildSelection(list, host), (TIndexArray{2, 0, 1}));
   host.answer = Host::Answer::Cancel;
-  EXPECT_TRUE(BuildSelection(list).empty());
+  EXPECT_TRUE(BuildSelection(list, host).empty());
   EXPECT_EQ(host.asked, 3);
 }
 

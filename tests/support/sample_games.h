@@ -82,7 +82,7 @@ inline void ExpectReadBackFromHost(const jurnal& original, Host& host) {
   ASSERT_NE(mainLine, nullptr);
   doska readBoard;
   jurnal copy(&readBoard, nullptr);
-  copy.fromhost();
+  copy.fromhost(host);
   ExpectSameTree(original, copy);
   EXPECT_EQ(copy.result, "1-0");
   EXPECT_EQ(copy.startcomment, "{start}");

@@ -8,6 +8,7 @@
 
 #include "chess/eco.h"
 #include "host/hostsim_win32.h"
+#include "io/host_folder.h"
 #include "plugin/query_host_win32.h"
 #include "tests/support/memory_host.h"
 #include "tests/support/sample_games.h"
@@ -126,7 +127,7 @@ TEST_F(HostSim, NavigatesVariationsAsTheServicesSay) {
 // The build puts the ECO table where the plug-in looks for it: plugins\ecos.dat beside the host
 // program (this test program stands in the same folder).
 TEST(EcoTableBesideTheHost, IsFoundInThePluginsFolderOfTheProgram) {
-  ResetEcoTable();
+  SetEcoTableSource(HostProgramFolder() / "plugins" / "ecos.dat");
   const ecoinfar& table = EcoTable();
   EXPECT_EQ(table.size(), 3807u);
 }
