@@ -82,10 +82,10 @@ long Replay(Board& board, const MoveTexts& game, uint64_t& checks) {
   mov m;
   for (const std::string& text : game) {
     if (!ParseMoveText(text, black, t)) break;
-    const uint8_t state = board.resolve(t.piece, t.promotion, t.fromfile, t.fromrank, t.tofile, t.torank);
+    const uint8_t state = board.resolve(t);
     if (state > 3 && state != 255) break;
     checks += state == 1 || state == 2;
-    board.describe(m, t.fromfile, t.fromrank, t.tofile, t.torank, t.promotion);
+    board.describe(m, t.from, t.to, t.promotion);
     board.apply(m);
     black = !black;
     ++plies;
@@ -178,10 +178,10 @@ __attribute__((always_inline)) inline bool ReadAsReader(const std::string& line,
     if (!ParseMoveText(line.substr(at, line.find(' ', at) - at), black, t)) return false;
     move = SanMoveText{};
     move.piece = uint8_t(t.piece);
-    move.hintfile = uint8_t(t.fromfile);
-    move.hintrank = uint8_t(t.fromrank);
-    move.tofile = uint8_t(t.tofile);
-    move.torank = uint8_t(t.torank);
+    move.hintfile = uint8_t(t.from.file);
+    move.hintrank = uint8_t(t.from.rank);
+    move.tofile = uint8_t(t.to.file);
+    move.torank = uint8_t(t.to.rank);
     return true;
   }
   return ReadSanMove(line.data(), line.size(), at, black, move);
@@ -202,7 +202,7 @@ __attribute__((noinline)) long ReplayAsReader(doska& board, const MoveLine& game
     Bitboard rivals = 0;
     uint8_t state = 0;
     const uint8_t found =
-        board.ResolveAndPlay(t.piece, t.promotion, t.hintfile, t.hintrank, t.tofile, t.torank, m, rivals, state);
+        board.ResolveAndPlay({t.piece, t.promotion, {t.hintfile, t.hintrank}, {t.tofile, t.torank}}, m, rivals, state);
     if (found != StateNormal) break;
     checks += state == StateCheck || state == StateCheckmate;
     black = !black;
@@ -232,8 +232,8 @@ void RecordPlyWork(benchmark::State& state) {
         mov record;
         Bitboard rivals = 0;
         uint8_t after = 0;
-        const uint8_t found = board.ResolveAndPlay(t.piece, t.promotion, t.hintfile, t.hintrank, t.tofile, t.torank,
-                                                   record, rivals, after);
+        const uint8_t found = board.ResolveAndPlay(
+            {t.piece, t.promotion, {t.hintfile, t.hintrank}, {t.tofile, t.torank}}, record, rivals, after);
         if (found != StateNormal) break;
         game.AppendPlayed(record, 0, rivals, after);
         sanBytes += game.moves[size_t(game.current) - 1].san.size();

@@ -25,6 +25,31 @@ enum ResolveCode : uint8_t {
   ResolveNoPromotion = 8,  // a pawn reaches the last rank without a promotion piece
 };
 
+// A move as its text gives it, for the board's search: the piece's code in the colour to move,
+// the promotion's code (0 for none), the origin with its unknown parts 0, the destination (its
+// rank 0 for a pawn capture written with files only, "exd").
+struct MoveText {
+  int piece = 0;
+  int promotion = 0;
+  Square from;
+  Square to;
+};
+
+// What resolve learnt of the move it found, handed back to its caller for the calls that
+// follow on the same board: the move's record, the opponent's state after it, the legal origins
+// of its piece for its destination. It holds only while the board stays as resolve saw it; the
+// board's questions that take one check that first, and answer without it otherwise.
+struct ResolvedMove {
+  bool found = false;
+  uint32_t stamp = 0;       // the board's count of square changes then
+  uint64_t stateBytes = 0;  // the board's castling and en-passant bytes then
+  uint64_t move = 0;        // the first eight bytes of the move's record
+  bool stateKnown = false;
+  uint8_t state = 0;  // the opponent's game state after it
+  bool originsKnown = false;
+  Bitboard origins = 0;  // every legal origin of its piece code for its destination
+};
+
 // Squares are (file, rank), each 1..8. The side to move is not part of the board: every
 // operation that needs it takes it as an argument.
 //
@@ -62,11 +87,11 @@ class doska {
 
   // Whether the piece on the origin may go to the destination by its way of moving
   // (own king safety is tested only for king steps and castling).
-  bool canmove(int fromfile, int fromrank, int tofile, int torank) const;
+  bool canmove(Square from, Square to) const;
   // Whether a piece of the given side attacks the square (the piece on it never counts).
-  bool attacked(int file, int rank, Side by) const;
+  bool attacked(Square square, Side by) const;
   // canmove, and the mover's king is not attacked after the move.
-  bool legal(int fromfile, int fromrank, int tofile, int torank) const;
+  bool legal(Square from, Square to) const;
   // For the side to move: normal, check, checkmate, stalemate, or no king.
   uint8_t gamestate(Side toMove) const;
   // gamestate without the search for a legal move when the side is not in check: normal
@@ -77,23 +102,23 @@ class doska {
   // destination rank when the text gave files only) and replaces the promotion by the move's
   // `extra`. Returns the opponent's GameStateCode after the move, or a ResolveCode. Without
   // `findState` the state is not worked out (StateNormal stands for it): for a caller that
-  // plays the move at once and asks the board itself.
-  uint8_t resolve(int piece, int& promotion, int& fromfile, int& fromrank, int& tofile, int& torank,
-                  bool findState = true) const;
+  // plays the move at once and asks the board itself. `found`, when given, receives what the
+  // search learnt, for the calls that follow on this board (DescribeResolved, KnownOrigins,
+  // KnownStateAfter).
+  uint8_t resolve(MoveText& text, bool findState = true, ResolvedMove* found = nullptr) const;
   // resolve and PlayLegal in one pass over the board, for a reader replaying a game: finds the
   // one legal move the text's fields mean, fills `record` (its first eight bytes), `rivals` (for
   // a piece other than a pawn, the other squares from which a piece of its code may legally make
   // the move: what its SAN text must tell apart) and `state` (CheckState of the opponent, who
   // moves next), and plays it. Returns StateNormal, or a ResolveCode with the board untouched.
-  uint8_t ResolveAndPlay(int piece, int promotion, int fromfile, int fromrank, int tofile, int torank, mov& record,
-                         Bitboard& rivals, uint8_t& state);
+  uint8_t ResolveAndPlay(const MoveText& text, mov& record, Bitboard& rivals, uint8_t& state);
   // True when the side's king has not moved and the rook of that side has not been lost.
   bool castleright(Side side, bool longside) const;
   // The Polyglot position key, with `toMove` to move.
   uint64_t poskey(Side toMove) const;
 
   // Fills the first eight bytes of a move record for a move on this board.
-  void describe(mov& m, int fromfile, int fromrank, int tofile, int torank, int promotion) const;
+  void describe(mov& m, Square from, Square to, int promotion) const;
   // Plays a described move.
   void apply(const mov& m);
   // Plays a move that the last search on this board found legal (resolve), and
@@ -106,24 +131,26 @@ class doska {
 
   // The squares holding `code` from which `legal` allows the destination, leaving out the
   // squares of `skip` (such as the origin of the move whose rivals are wanted).
-  Bitboard LegalOrigins(uint8_t code, int tofile, int torank, Bitboard skip = 0) const;
-  // The opponent's game state after a move, when the last `resolve` on this unchanged board
-  // found exactly that move (so a caller need not play it again to learn it).
-  bool KnownStateAfter(const mov& m, uint8_t& state) const;
-  // Every square from which a piece of the move's code could legally have made it, when the
-  // last `resolve` on this unchanged board found exactly this move from a text without origin
-  // hints (and so tried them all).
-  bool KnownOrigins(const mov& m, Bitboard& origins) const;
-  // Fills a move record without recomputing it when the last `resolve` on this unchanged board
-  // found exactly this move (and so proved it legal); false otherwise, leaving `m` untouched.
-  bool DescribeResolved(mov& m, int fromfile, int fromrank, int tofile, int torank, int promotion) const;
+  Bitboard LegalOrigins(uint8_t code, Square to, Bitboard skip = 0) const;
+  // The opponent's game state after a move, when `resolved` (null: nothing known) is what a
+  // resolve on this board, unchanged since, learnt of exactly that move (so a caller need not
+  // play it again to learn it).
+  bool KnownStateAfter(const ResolvedMove* resolved, const mov& m, uint8_t& state) const;
+  // Every square from which a piece of the move's code could legally have made it, when
+  // `resolved` is what a resolve on this unchanged board learnt of exactly this move from a
+  // text without origin hints (and so tried them all).
+  bool KnownOrigins(const ResolvedMove* resolved, const mov& m, Bitboard& origins) const;
+  // Fills a move record without recomputing it when `resolved` is what a resolve on this
+  // unchanged board learnt of exactly this move (and so proved it legal); false otherwise,
+  // leaving `m` untouched.
+  bool DescribeResolved(const ResolvedMove* resolved, mov& m, Square from, Square to, int promotion) const;
 
   // Squares and state bytes equal.
   bool SamePosition(const doska& other) const;
   // The squares holding a piece code.
   Bitboard Pieces(uint8_t code) const { return byCode[code]; }
   // Every destination canmove accepts for the piece on a square, as a set.
-  Bitboard Destinations(int file, int rank) const { return OnBoard(file, rank) ? Targets(SquareIndex(file, rank)) : 0; }
+  Bitboard Destinations(Square from) const { return OnBoard(from) ? Targets(SquareIndex(from)) : 0; }
   // Debug check that the bitboards agree with the squares.
   bool IsConsistent() const;
 
@@ -135,8 +162,7 @@ class doska {
   Bitboard KingTargets(int from, uint8_t code) const;
   // The search of resolve and ResolveAndPlay: the text's fields are completed as resolve
   // completes them, `record` filled, and `legalOrigins` given every legal origin tried.
-  uint8_t ResolveInto(int piece, int& promotion, int& fromfile, int& fromrank, int& tofile, int& torank, mov& record,
-                      Bitboard& legalOrigins) const;
+  uint8_t ResolveInto(MoveText& text, mov& record, Bitboard& legalOrigins) const;
   // describe, for two squares on the board given by bit index.
   void DescribeOnBoard(mov& m, int from, int to, int promotion) const;
   // The first eight bytes DescribeOnBoard gives a usual move (no promotion, en passant or
@@ -188,7 +214,8 @@ class doska {
   void SetCastlingState(uint8_t flags, uint8_t value);
   // A superset of the squares from which a piece of `code` may reach `to`.
   Bitboard Reachers(uint8_t code, int to) const;
-  void Remember(const mov& m, bool stateKnown, uint8_t state, bool originsKnown, Bitboard origins) const;
+  // Whether `resolved` still holds for this board and names the move with these board bytes.
+  bool StillHolds(const ResolvedMove* resolved) const;
   uint64_t PackedState() const;
 
   uint8_t cells[64];                // the piece code of each square, by bit index (a1, b1, ..., h8)
@@ -201,17 +228,6 @@ class doska {
   mutable uint64_t castlingKey = 0;
   // Counts square changes, so a remembered answer can tell whether the board has moved on.
   uint32_t stamp = 0;
-  struct Memo {
-    bool valid = false;
-    uint32_t stamp = 0;
-    uint64_t move = 0;        // the first eight bytes of the move resolved
-    uint64_t stateBytes = 0;  // the board's state bytes then
-    bool stateKnown = false;
-    uint8_t state = 0;  // the opponent's game state after it
-    bool originsKnown = false;
-    Bitboard origins = 0;  // the legal origins of its piece code for its destination
-  };
-  mutable Memo memo;
   // Whether a side's king was in check, as the last gamestate or CheckState found, in one word
   // (the board's stamp then, a bit for a word set at all, the side, the answer) so that asking
   // costs one comparison; 0 for nothing known.

@@ -39,9 +39,9 @@ Bitboard doska::AttackersOf(int target, bool byblack) const {
          (RookAttacks(target, occupied) & (byCode[base + WhiteRook] | queens));
 }
 
-bool doska::attacked(int file, int rank, Side by) const {
-  if (!OnBoard(file, rank)) return false;
-  return AttackedBy(SquareIndex(file, rank), by == Side::Black);
+bool doska::attacked(Square square, Side by) const {
+  if (!OnBoard(square)) return false;
+  return AttackedBy(SquareIndex(square), by == Side::Black);
 }
 
 bool doska::CanCastle(bool black, bool longside) const {
@@ -158,9 +158,10 @@ Bitboard doska::Targets(int from) const {
   }
 }
 
-bool doska::canmove(int fromfile, int fromrank, int tofile, int torank) const {
-  if (!OnBoard(fromfile, fromrank) || !OnBoard(tofile, torank)) return false;
-  const int from = SquareIndex(fromfile, fromrank), to = SquareIndex(tofile, torank);
+bool doska::canmove(Square fromSquare, Square toSquare) const {
+  if (!OnBoard(fromSquare) || !OnBoard(toSquare)) return false;
+  const int from = SquareIndex(fromSquare), to = SquareIndex(toSquare);
+  const int fromfile = fromSquare.file, fromrank = fromSquare.rank, tofile = toSquare.file, torank = toSquare.rank;
   const uint8_t code = cells[from];
   if (code == Empty) return false;
   const bool black = IsBlack(code);
@@ -246,9 +247,9 @@ bool doska::KingStepSafe(int from, int to, bool black) const {
   return !AttackedAfter(to, black ? White : Black, attackers, occupied);
 }
 
-bool doska::legal(int fromfile, int fromrank, int tofile, int torank) const {
-  if (!canmove(fromfile, fromrank, tofile, torank)) return false;
-  return KingSafeAfter(SquareIndex(fromfile, fromrank), SquareIndex(tofile, torank));
+bool doska::legal(Square from, Square to) const {
+  if (!canmove(from, to)) return false;
+  return KingSafeAfter(SquareIndex(from), SquareIndex(to));
 }
 
 bool doska::HasLegalMove(bool black, bool inCheck) const {

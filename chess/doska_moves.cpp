@@ -129,7 +129,7 @@ bool doska::LegalFromReacherSlowly(int from, int to, const KingSafety& safety) c
     } else if (Attacks.pawn[side][from] & toBit) {
       if (!(byColor[side ^ 1] & toBit)) {
         // Onto an empty square only en passant, which canmove knows the rules of.
-        if (!canmove(FileOf(from), RankOf(from), FileOf(to), RankOf(to))) return false;
+        if (!canmove({FileOf(from), RankOf(from)}, {FileOf(to), RankOf(to)})) return false;
         enPassant = true;
       }
     } else {
@@ -141,7 +141,7 @@ bool doska::LegalFromReacherSlowly(int from, int to, const KingSafety& safety) c
     // The lone king's step: the test of the king after the move is the whole of its safety.
     if (byColor[side] & toBit) return false;
     return KingStepSafe(from, to, side == Black);
-  } else if (!canmove(FileOf(from), RankOf(from), FileOf(to), RankOf(to))) {
+  } else if (!canmove({FileOf(from), RankOf(from)}, {FileOf(to), RankOf(to)})) {
     return false;
   }
   if (safety.king >= 0 && !safety.inCheck && type != 6 && !enPassant) {
@@ -157,8 +157,13 @@ bool doska::LegalFromReacherSlowly(int from, int to, const KingSafety& safety) c
   return KingSafeAfter(from, to);
 }
 
-uint8_t doska::ResolveInto(int piece, int& promotion, int& fromfile, int& fromrank, int& tofile, int& torank,
-                           mov& record, Bitboard& legalOrigins) const {
+uint8_t doska::ResolveInto(MoveText& text, mov& record, Bitboard& legalOrigins) const {
+  const int piece = text.piece;
+  int& promotion = text.promotion;
+  int& fromfile = text.from.file;
+  int& fromrank = text.from.rank;
+  const int tofile = text.to.file;
+  int& torank = text.to.rank;
   // The usual text first: a destination, no promotion, and one piece of the kind able to reach
   // it at all (the rules below give the same answer, the long way).
   if (promotion == 0 && piece > Empty && piece < PieceCodeCount && OnBoard(tofile, torank) && fromfile >= 0 &&
@@ -229,23 +234,24 @@ uint8_t doska::ResolveInto(int piece, int& promotion, int& fromfile, int& fromra
   return StateNormal;
 }
 
-uint8_t doska::resolve(int piece, int& promotion, int& fromfile, int& fromrank, int& tofile, int& torank,
-                       bool findState) const {
+uint8_t doska::resolve(MoveText& text, bool findState, ResolvedMove* found) const {
   // Without hints in the text every piece that may legally make the move is tried, which is
-  // what the move's text needs to know about rivals: remembered below.
-  const bool allTried = fromfile == 0 && fromrank == 0 && piece != WhitePawn && piece != BlackPawn;
+  // what the move's text needs to know about rivals: handed back in `found`.
+  const bool allTried =
+      text.from.file == 0 && text.from.rank == 0 && text.piece != WhitePawn && text.piece != BlackPawn;
   mov trial;
   Bitboard legalOrigins = 0;
-  const uint8_t found = ResolveInto(piece, promotion, fromfile, fromrank, tofile, torank, trial, legalOrigins);
-  if (found != StateNormal) return found;
-  if (!findState) {
-    Remember(trial, false, StateNormal, allTried, legalOrigins);
-    return StateNormal;
+  const uint8_t code = ResolveInto(text, trial, legalOrigins);
+  if (code != StateNormal) return code;
+  uint8_t state = StateNormal;
+  if (findState) {
+    doska after = *this;
+    after.apply(trial);
+    state = after.gamestate(SideOf(!IsBlack(text.piece)));
   }
-  doska after = *this;
-  after.apply(trial);
-  const uint8_t state = after.gamestate(SideOf(!IsBlack(piece)));
-  Remember(trial, true, state, allTried, legalOrigins);
+  if (found) {
+    *found = ResolvedMove{true, stamp, PackedState(), trial.BoardBytes(), findState, state, allTried, legalOrigins};
+  }
   return state;
 }
 
@@ -277,15 +283,15 @@ __attribute__((always_inline)) inline Bitboard doska::Reachers(uint8_t code, int
   }
 }
 
-Bitboard doska::LegalOrigins(uint8_t code, int tofile, int torank, Bitboard skip) const {
-  if (!OnBoard(tofile, torank) || code == Empty || code >= PieceCodeCount) return 0;
+Bitboard doska::LegalOrigins(uint8_t code, Square to, Bitboard skip) const {
+  if (!OnBoard(to) || code == Empty || code >= PieceCodeCount) return 0;
   Bitboard candidates = byCode[code] & ~skip;
   if (!candidates) return 0;
-  candidates &= Reachers(code, SquareIndex(tofile, torank));
+  candidates &= Reachers(code, SquareIndex(to));
   Bitboard origins = 0;
   while (candidates) {
     const int from = PopLowest(candidates);
-    if (legal(FileOf(from), RankOf(from), tofile, torank)) origins |= SquareBit(from);
+    if (legal({FileOf(from), RankOf(from)}, to)) origins |= SquareBit(from);
   }
   return origins;
 }
@@ -387,8 +393,9 @@ __attribute__((always_inline)) inline uint64_t doska::UsualMoveBytes(uint8_t pie
          uint64_t(captured) << 48 | uint64_t(flags) << 56;
 }
 
-uint8_t doska::ResolveAndPlay(int piece, int promotion, int fromfile, int fromrank, int tofile, int torank, mov& record,
-                              Bitboard& rivals, uint8_t& state) {
+uint8_t doska::ResolveAndPlay(const MoveText& text, mov& record, Bitboard& rivals, uint8_t& state) {
+  const int piece = text.piece, promotion = text.promotion;
+  const int fromfile = text.from.file, fromrank = text.from.rank, tofile = text.to.file, torank = text.to.rank;
   // The usual text, searched and played without the general search's bookkeeping; the general
   // search gives the same answers for it, the long way.
   if (promotion == 0 && unsigned(piece - WhitePawn) < unsigned(BlackKing) && unsigned(tofile - 1) < 8u &&
@@ -453,12 +460,13 @@ uint8_t doska::ResolveAndPlay(int piece, int promotion, int fromfile, int fromra
   }
   Bitboard origins = 0;
   const bool allOrigins = fromfile == 0 && fromrank == 0 && piece != WhitePawn && piece != BlackPawn;
-  const uint8_t found = ResolveInto(piece, promotion, fromfile, fromrank, tofile, torank, record, origins);
+  MoveText search = text;
+  const uint8_t found = ResolveInto(search, record, origins);
   if (found != StateNormal) return found;
   rivals = 0;
   if (PieceType(record.piece) != 1) {
     const Bitboard own = SquareBit(SquareIndex(record.fromfile, record.fromrank));
-    rivals = allOrigins ? origins & ~own : LegalOrigins(record.piece, record.tofile, record.torank, own);
+    rivals = allOrigins ? origins & ~own : LegalOrigins(record.piece, {record.tofile, record.torank}, own);
   }
   state = PlayLegal(record);
   return StateNormal;
@@ -472,41 +480,31 @@ uint64_t doska::PackedState() const {
   return packed;
 }
 
-void doska::Remember(const mov& m, bool stateKnown, uint8_t state, bool originsKnown, Bitboard origins) const {
-  memo.valid = true;
-  memo.stamp = stamp;
-  memo.move = m.BoardBytes();
-  memo.stateBytes = PackedState();
-  memo.stateKnown = stateKnown;
-  memo.state = state;
-  memo.originsKnown = originsKnown;
-  memo.origins = origins;
+bool doska::StillHolds(const ResolvedMove* resolved) const {
+  return resolved && resolved->found && resolved->stamp == stamp && resolved->stateBytes == PackedState();
 }
 
-bool doska::DescribeResolved(mov& m, int fromfile, int fromrank, int tofile, int torank, int promotion) const {
-  if (!memo.valid || memo.stamp != stamp || memo.stateBytes != PackedState()) return false;
+bool doska::DescribeResolved(const ResolvedMove* resolved, mov& m, Square from, Square to, int promotion) const {
+  if (!StillHolds(resolved)) return false;
   uint8_t bytes[8];
-  std::memcpy(bytes, &memo.move, 8);
-  // The remembered move was described with the promotion resolve returned: its extra.
-  if (bytes[1] != fromfile || bytes[2] != fromrank || bytes[3] != tofile || bytes[4] != torank || bytes[5] != promotion)
+  std::memcpy(bytes, &resolved->move, 8);
+  // The move was described with the promotion resolve returned: its extra.
+  if (bytes[1] != from.file || bytes[2] != from.rank || bytes[3] != to.file || bytes[4] != to.rank ||
+      bytes[5] != promotion)
     return false;
-  m.SetBoardBytes(memo.move);
+  m.SetBoardBytes(resolved->move);
   return true;
 }
 
-bool doska::KnownOrigins(const mov& m, Bitboard& origins) const {
-  if (!memo.valid || !memo.originsKnown || memo.stamp != stamp || memo.move != m.BoardBytes() ||
-      memo.stateBytes != PackedState())
-    return false;
-  origins = memo.origins;
+bool doska::KnownOrigins(const ResolvedMove* resolved, const mov& m, Bitboard& origins) const {
+  if (!StillHolds(resolved) || !resolved->originsKnown || resolved->move != m.BoardBytes()) return false;
+  origins = resolved->origins;
   return true;
 }
 
-bool doska::KnownStateAfter(const mov& m, uint8_t& state) const {
-  if (!memo.valid || !memo.stateKnown || memo.stamp != stamp || memo.move != m.BoardBytes() ||
-      memo.stateBytes != PackedState())
-    return false;
-  state = memo.state;
+bool doska::KnownStateAfter(const ResolvedMove* resolved, const mov& m, uint8_t& state) const {
+  if (!StillHolds(resolved) || !resolved->stateKnown || resolved->move != m.BoardBytes()) return false;
+  state = resolved->state;
   return true;
 }
 
@@ -558,7 +556,8 @@ __attribute__((always_inline)) inline uint8_t doska::MoveFlags(uint8_t piece, in
   return flags;
 }
 
-void doska::describe(mov& m, int fromfile, int fromrank, int tofile, int torank, int promotion) const {
+void doska::describe(mov& m, Square from, Square to, int promotion) const {
+  const int fromfile = from.file, fromrank = from.rank, tofile = to.file, torank = to.rank;
   if (OnBoard(fromfile, fromrank) && OnBoard(tofile, torank)) {
     DescribeOnBoard(m, SquareIndex(fromfile, fromrank), SquareIndex(tofile, torank), promotion);
     return;

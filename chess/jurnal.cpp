@@ -71,18 +71,18 @@ bool jurnal::BlackToMove() const {
   return IsWhite(moves[size_t(current) - 1].piece);
 }
 
-int32_t jurnal::addmove(int fromfile, int fromrank, int tofile, int torank, int promotion, bool alwaysadd,
-                        uint8_t nag) {
+int32_t jurnal::addmove(int fromfile, int fromrank, int tofile, int torank, int promotion, bool alwaysadd, uint8_t nag,
+                        const ResolvedMove* resolved) {
   if (current == int(moves.size())) {
     // At the end of the line (as when a game is read) the record is written in place.
     mov& record = moves.emplace_back();
-    if (!board->DescribeResolved(record, fromfile, fromrank, tofile, torank, promotion)) {
-      if (!board->canmove(fromfile, fromrank, tofile, torank)) {
+    if (!board->DescribeResolved(resolved, record, {fromfile, fromrank}, {tofile, torank}, promotion)) {
+      if (!board->canmove({fromfile, fromrank}, {tofile, torank})) {
         moves.pop_back();
         CurrentHost().Beep();
         return -1;
       }
-      board->describe(record, fromfile, fromrank, tofile, torank, promotion);
+      board->describe(record, {fromfile, fromrank}, {tofile, torank}, promotion);
     }
     record.nag = nag;
     if (current == 0) blackfirst = IsBlack(record.piece);
@@ -90,8 +90,8 @@ int32_t jurnal::addmove(int fromfile, int fromrank, int tofile, int torank, int 
   }
   // A move the board has just resolved is known to be legal, and its record is known too.
   mov record;
-  const bool resolved = board->DescribeResolved(record, fromfile, fromrank, tofile, torank, promotion);
-  if (!resolved && !board->canmove(fromfile, fromrank, tofile, torank)) {
+  const bool described = board->DescribeResolved(resolved, record, {fromfile, fromrank}, {tofile, torank}, promotion);
+  if (!described && !board->canmove({fromfile, fromrank}, {tofile, torank})) {
     CurrentHost().Beep();
     return -1;
   }
@@ -105,7 +105,7 @@ int32_t jurnal::addmove(int fromfile, int fromrank, int tofile, int torank, int 
         return int32_t(k + 1);
     }
   }
-  if (!resolved) board->describe(record, fromfile, fromrank, tofile, torank, promotion);
+  if (!described) board->describe(record, {fromfile, fromrank}, {tofile, torank}, promotion);
   record.nag = nag;
   if (atEnd) {
     if (current == 0) blackfirst = IsBlack(record.piece);
@@ -254,26 +254,26 @@ Origin OriginAmong(const mov& m, Bitboard rivals) {
   return sameFile ? Origin::Rank : Origin::File;
 }
 
-Origin OriginOn(const mov& m, const doska& board) {
+Origin OriginOn(const mov& m, const doska& board, const ResolvedMove* resolved) {
   if (!MayNeedOrigin(m)) return Origin::Implied;
   Bitboard rivals = 0;
   const Bitboard origin = SquareBit(SquareIndex(m.fromfile, m.fromrank));
-  if (board.KnownOrigins(m, rivals))
+  if (board.KnownOrigins(resolved, m, rivals))
     rivals &= ~origin;  // found by the resolve that just found the move
   else
-    rivals = board.LegalOrigins(m.piece, m.tofile, m.torank, origin);
+    rivals = board.LegalOrigins(m.piece, {m.tofile, m.torank}, origin);
   return OriginAmong(m, rivals);
 }
 
 }  // namespace
 
-void jurnal::makesan() {
+void jurnal::makesan(const ResolvedMove* resolved) {
   if (current < 0 || current >= int(moves.size())) return;
   mov& m = moves[size_t(current)];
-  const Origin origin = OriginOn(m, *board);
+  const Origin origin = OriginOn(m, *board, resolved);
   // The opponent's state after the move: known already when the move was just resolved.
   uint8_t state;
-  if (!board->KnownStateAfter(m, state)) {
+  if (!board->KnownStateAfter(resolved, m, state)) {
     forward();
     state = board->gamestate(SideOf(IsWhite(m.piece)));
     back();
@@ -281,10 +281,10 @@ void jurnal::makesan() {
   StoreSanText(m, origin, state);
 }
 
-uint8_t jurnal::forwardwithsan(bool stalemateWanted) {
+uint8_t jurnal::forwardwithsan(bool stalemateWanted, const ResolvedMove* resolved) {
   if (current < 0 || current >= int(moves.size())) return StateNormal;
   mov& m = moves[size_t(current)];
-  const Origin origin = OriginOn(m, *board);
+  const Origin origin = OriginOn(m, *board, resolved);
   forward();
   const bool whiteToMove = !IsWhite(m.piece);
   const uint8_t state =
@@ -685,7 +685,7 @@ int PositionError(const doska& b, bool blackToMove) {
   if (kings[0] != 1 || kings[1] != 1) return FenKingCount;
   if (pawns[0] > 8 || pawns[1] > 8 || pieces[0] > 16 || pieces[1] > 16) return FenTooManyPieces;
   const int waiting = blackToMove ? 0 : 1;
-  if (b.attacked(kingFile[waiting], kingRank[waiting], SideOf(blackToMove))) return FenWaitingSideInCheck;
+  if (b.attacked({kingFile[waiting], kingRank[waiting]}, SideOf(blackToMove))) return FenWaitingSideInCheck;
   // epforwhite: a black pawn just went from the 7th rank to the 5th (white takes on the 6th).
   if (b.epforwhite && (blackToMove || b.at(b.epforwhite, 5) != BlackPawn || b.at(b.epforwhite, 6) != Empty ||
                        b.at(b.epforwhite, 7) != Empty))

@@ -68,7 +68,10 @@ class jurnal {
   virtual int newvariation();
   // Records a move at the cursor: 0 when it is (or already was) the next move of this line,
   // k when it is (or already was) the first move of variation k, -1 when not pseudo-legal.
-  int32_t addmove(int fromfile, int fromrank, int tofile, int torank, int promotion, bool alwaysadd, uint8_t nag);
+  // `resolved`: what the board's resolve of this move learnt, when the caller just did one (the
+  // record is then taken from it, the move known legal).
+  int32_t addmove(int fromfile, int fromrank, int tofile, int torank, int promotion, bool alwaysadd, uint8_t nag,
+                  const ResolvedMove* resolved = nullptr);
   void forward();
   void back();
   void gotoply(int n);
@@ -80,13 +83,14 @@ class jurnal {
   int movenumber() const;
   void setcomment(std::string_view text);
   void setnag(uint8_t n);
-  // Writes the SAN text of moves[current], for the position on the board.
-  void makesan();
+  // Writes the SAN text of moves[current], for the position on the board; `resolved` as for
+  // addmove, saving the search for the move's rivals and the position after it.
+  void makesan(const ResolvedMove* resolved = nullptr);
   // Writes the SAN text of moves[current] and plays it, learning the check, mate or stalemate
   // its text shows from the board after it; returns that GameStateCode. The same text as
   // makesan then forward, without playing the move twice. Without `stalemateWanted` a
   // stalemate is not looked for (StateNormal stands for it; the text never shows it).
-  uint8_t forwardwithsan(bool stalemateWanted = true);
+  uint8_t forwardwithsan(bool stalemateWanted = true, const ResolvedMove* resolved = nullptr);
   // Appends a move that the board's ResolveAndPlay has just found and played to the end of the
   // line (the cursor must stand there, the board now after the move) and writes its SAN text:
   // the same record, text and position as addmove then forwardwithsan(false), without asking the

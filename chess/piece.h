@@ -43,7 +43,17 @@ constexpr Side Opponent(Side side) { return side == Side::White ? Side::Black : 
 
 constexpr bool OnBoard(int file, int rank) { return file >= 1 && file <= 8 && rank >= 1 && rank <= 8; }
 
+// A square by file and rank, each 1..8 on the board. In a move's text 0 stands for a part the
+// text does not give ("Nbd7": the origin's rank).
+struct Square {
+  int file = 0;
+  int rank = 0;
+  constexpr bool operator==(const Square&) const = default;
+};
+constexpr bool OnBoard(Square s) { return OnBoard(s.file, s.rank); }
+
 // Bit index of a square: a1 = 0, b1 = 1, ..., h8 = 63 (rank-major, as the position key counts).
 constexpr int SquareIndex(int file, int rank) { return (rank - 1) * 8 + (file - 1); }
+constexpr int SquareIndex(Square s) { return SquareIndex(s.file, s.rank); }
 constexpr int FileOf(int index) { return (index & 7) + 1; }
 constexpr int RankOf(int index) { return (index >> 3) + 1; }

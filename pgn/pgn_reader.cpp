@@ -689,8 +689,8 @@ __attribute__((always_inline)) int PgnReader::ReadMove(Scan& s) {
   const bool read = ReadSanMove(text.data(), text.size(), at, s.black, move);
   position = at;  // where the move ends, or where it failed
   if (!read) return MalformedMove;
-  const int code = PlayResolved(s, move.piece, move.promotion, move.hintfile, move.hintrank, move.tofile, move.torank,
-                                move.nag, move.capture, false);
+  const MoveText played{move.piece, move.promotion, {move.hintfile, move.hintrank}, {move.tofile, move.torank}};
+  const int code = PlayResolved(s, played, move.nag, move.capture, false);
   if (code == ReadOk) s.mateClaimed = move.mate;
   return code;
 }
@@ -716,7 +716,7 @@ int PgnReader::ReadCastling(Scan& s) {
   const int home = s.black ? 8 : 1;
   // Always added as a new line at an opened variation: reusing the main continuation there would
   // leave the variation's closing bracket without a variation to close.
-  const int code = PlayResolved(s, MakePiece(6, s.black), 0, 5, home, toFile, home, nag, false, true);
+  const int code = PlayResolved(s, MoveText{MakePiece(6, s.black), 0, {5, home}, {toFile, home}}, nag, false, true);
   if (code == ReadOk) s.mateClaimed = mate;
   return code;
 }
@@ -756,17 +756,17 @@ WrittenBody PgnReader::WrittenMoveBody(int fromfile, int fromrank) const {
   return written;
 }
 
-__attribute__((always_inline)) int PgnReader::PlayResolved(Scan& s, int piece, int promotion, int fromfile,
-                                                           int fromrank, int tofile, int torank, uint8_t nag,
-                                                           bool captureMark, bool castling) {
+__attribute__((always_inline)) int PgnReader::PlayResolved(Scan& s, MoveText move, uint8_t nag, bool captureMark,
+                                                           bool castling) {
   const bool opening = s.variationOpening;
+  const int piece = move.piece;
   if (opening) s.line->back();
   if (castling && board.chess960) {
     // The king castles from where it stands, onto the square of the wing's rook.
-    const Bitboard kings = board.Pieces(uint8_t(piece)) & Attacks.rank[fromrank];
+    const Bitboard kings = board.Pieces(uint8_t(piece)) & Attacks.rank[move.from.rank];
     if (!kings || (kings & (kings - 1))) return NoLegalMove;
-    fromfile = FileOf(LowestSquare(kings));
-    tofile = board.castlingfiles[(IsBlack(uint8_t(piece)) ? 2 : 0) + (tofile == 3 ? 0 : 1)];
+    move.from.file = FileOf(LowestSquare(kings));
+    move.to.file = board.castlingfiles[(IsBlack(uint8_t(piece)) ? 2 : 0) + (move.to.file == 3 ? 0 : 1)];
   }
   uint8_t state;
   // A main line kept only packed is read at its end.
@@ -777,8 +777,7 @@ __attribute__((always_inline)) int PgnReader::PlayResolved(Scan& s, int piece, i
     mov& record = playedRecord;
     Bitboard rivals = 0;
     const uint8_t epBefore[2] = {board.epforblack, board.epforwhite};
-    const uint8_t found =
-        board.ResolveAndPlay(piece, promotion, fromfile, fromrank, tofile, torank, record, rivals, state);
+    const uint8_t found = board.ResolveAndPlay(move, record, rivals, state);
     if (found > 4) return uint8_t(found + 2);
     // A Chess960 castling may be written as the king taking its own rook, or moving onto it.
     if (!castling && record.extra != CastlingExtra) {
@@ -809,11 +808,10 @@ __attribute__((always_inline)) int PgnReader::PlayResolved(Scan& s, int piece, i
       if (plainLineKept) plainLine.Append(record.BoardBytes(), mark, nag);
     } else {
       s.line->AppendPlayed(record, nag, rivals, state, true,
-                           castling ? WrittenBody{} : WrittenMoveBody(fromfile, fromrank));
+                           castling ? WrittenBody{} : WrittenMoveBody(move.from.file, move.from.rank));
     }
   } else {
-    const int code =
-        PlayAtCursor(s, piece, promotion, fromfile, fromrank, tofile, torank, nag, captureMark, castling, state);
+    const int code = PlayAtCursor(s, move, nag, captureMark, castling, state);
     if (code != ReadOk) return code;
   }
   s.stalemate = false;
@@ -823,19 +821,20 @@ __attribute__((always_inline)) int PgnReader::PlayResolved(Scan& s, int piece, i
   return ReadOk;
 }
 
-int PgnReader::PlayAtCursor(Scan& s, int piece, int promotion, int fromfile, int fromrank, int tofile, int torank,
-                            uint8_t nag, bool captureMark, bool castling, uint8_t& state) {
+int PgnReader::PlayAtCursor(Scan& s, MoveText move, uint8_t nag, bool captureMark, bool castling, uint8_t& state) {
   const bool opening = s.variationOpening;
   // The state after the move is learnt from the board once the move is played, not from a
   // trial of it inside resolve.
-  const uint8_t status = board.resolve(piece, promotion, fromfile, fromrank, tofile, torank, false);
+  ResolvedMove found;
+  const uint8_t status = board.resolve(move, false, &found);
   if (status > 4) return uint8_t(status + 2);
   if (s.line == s.game) {
     MainLineNoLongerPlain();
     mainLineAlternates = false;
   }
   if (eco && s.line == s.game && !opening) NoteEcoPosition(*s.line);
-  const int result = s.line->addmove(fromfile, fromrank, tofile, torank, promotion, true, nag);
+  const int result =
+      s.line->addmove(move.from.file, move.from.rank, move.to.file, move.to.rank, move.promotion, true, nag, &found);
   if (result < 0) return NoLegalMove;
   if (opening && result >= 1) s.line = s.line->moves[size_t(s.line->current)].variations[size_t(result) - 1];
   if (s.line == s.game) movesKeyKnown = false;  // a main line move not at its end: gamekeys tells
@@ -847,6 +846,6 @@ int PgnReader::PlayAtCursor(Scan& s, int piece, int promotion, int fromfile, int
     const bool capture = IsCapture(added);
     if (capture != captureMark) return WrongCaptureMark;
   }
-  state = s.line->forwardwithsan(false);
+  state = s.line->forwardwithsan(false, &found);
   return ReadOk;
 }

@@ -127,9 +127,9 @@ class PgnReader {
   int ReadNullMove(Scan& s, std::string_view token);
   // Resolves a move text on the working board, records the move on the current line (as a new
   // variation when one was just opened), writes its SAN and plays it.
-  // `castling` stands for the text O-O (tofile 7) or O-O-O (tofile 3), the king on the e-file.
-  inline int PlayResolved(Scan& s, int piece, int promotion, int fromfile, int fromrank, int tofile, int torank,
-                          uint8_t nag, bool captureMark, bool castling);
+  // `castling` stands for the text O-O (destination file 7) or O-O-O (file 3), the king on the
+  // e-file.
+  inline int PlayResolved(Scan& s, MoveText move, uint8_t nag, bool captureMark, bool castling);
   // The text of the move just read (from moveStart to `position`) as a body alone, when it is
   // one: a piece letter for a piece, the hints given (`fromfile`, `fromrank`), "x", the
   // destination.
@@ -137,8 +137,7 @@ class PgnReader {
   size_t moveStart = 0;  // where the move text being read starts
   // PlayResolved anywhere in a line (an opened variation, a line gone back into): the move is
   // added where the cursor stands. `state` receives the opponent's state after it.
-  int PlayAtCursor(Scan& s, int piece, int promotion, int fromfile, int fromrank, int tofile, int torank, uint8_t nag,
-                   bool captureMark, bool castling, uint8_t& state);
+  int PlayAtCursor(Scan& s, MoveText move, uint8_t nag, bool captureMark, bool castling, uint8_t& state);
   // Attaches the comments met since the last move to it (to the line's start before its first).
   void AttachPending(jurnal& line) {
     if (!pending.empty()) AttachComments(line);  // most moves have none

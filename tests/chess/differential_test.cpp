@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "chess/doska.h"
+#include "tests/chess/move_text.h"
 #include "tests/chess/reference_board.h"
 
 namespace {
@@ -108,13 +109,13 @@ class Differential {
     const auto [piece, promotion, fromfile, fromrank, tofile, torank] = text;
     const ReferenceBoard reference(board);
     int p = promotion, ff = fromfile, fr = fromrank, tf = tofile, tr = torank;
-    const int expected = reference.resolve(piece, p, ff, fr, tf, tr);
+    const int expected = ResolveFields(reference, piece, p, ff, fr, tf, tr);
     doska played = board;
     mov record;
     Bitboard rivals = 0;
     uint8_t state = 0;
     const int found =
-        played.ResolveAndPlay(piece, promotion, fromfile, fromrank, tofile, torank, record, rivals, state);
+        played.ResolveAndPlay({piece, promotion, {fromfile, fromrank}, {tofile, torank}}, record, rivals, state);
     ++counts[OpResolveAndPlay];
     std::ostringstream what;
     what << "ResolveAndPlay piece " << piece << " promotion " << promotion << " from (" << fromfile << "," << fromrank
@@ -124,14 +125,14 @@ class Differential {
       return !failed;
     }
     mov wanted;
-    board.describe(wanted, ff, fr, tf, tr, p);
+    board.describe(wanted, {ff, fr}, {tf, tr}, p);
     doska reached = board;
     reached.apply(wanted);
     const uint8_t wantedState = reached.CheckState(SideOf(!IsBlack(piece)));
     Bitboard wantedRivals = 0;
     for (int square = 0; square < 64 && PieceType(piece) != 1; ++square)
       if (square != SquareIndex(ff, fr) && board.at(FileOf(square), RankOf(square)) == piece &&
-          reference.legal(FileOf(square), RankOf(square), tf, tr))
+          reference.legal({FileOf(square), RankOf(square)}, {tf, tr}))
         wantedRivals |= SquareBit(square);
     if (found != StateNormal || !SameBytes(record, wanted) || !played.SamePosition(reached) || !played.IsConsistent() ||
         state != wantedState || rivals != wantedRivals) {
@@ -157,7 +158,7 @@ class Differential {
     const bool castling = (m.piece == WhiteKing || m.piece == BlackKing) && std::abs(m.fromfile - m.tofile) == 2;
     if (castling) text = {m.piece, 0, m.fromfile, m.fromrank, m.tofile, m.torank};
     int p = text[1], ff = text[2], fr = text[3], tf = text[4], tr = text[5];
-    if (ReferenceBoard(board).resolve(text[0], p, ff, fr, tf, tr) == ResolveAmbiguous) {
+    if (ResolveFields(ReferenceBoard(board), text[0], p, ff, fr, tf, tr) == ResolveAmbiguous) {
       text[2] = m.fromfile;
       text[3] = m.fromrank;
     }
@@ -192,8 +193,8 @@ class Differential {
   void CheckCanmoveAndLegal(const doska& board, const ReferenceBoard& reference) {
     int ff, fr, tf, tr;
     Origin(board, ff, fr);
-    if (Chance(60) && board.Destinations(ff, fr)) {
-      Bitboard targets = board.Destinations(ff, fr);
+    if (Chance(60) && board.Destinations({ff, fr})) {
+      Bitboard targets = board.Destinations({ff, fr});
       int skip = Uniform(0, std::popcount(targets) - 1);
       while (skip--) targets &= targets - 1;
       tf = FileOf(LowestSquare(targets));
@@ -205,17 +206,18 @@ class Differential {
     std::ostringstream where;
     where << "(" << ff << "," << fr << ")->(" << tf << "," << tr << ")";
     ++counts[OpCanmove];
-    if (board.canmove(ff, fr, tf, tr) != reference.canmove(ff, fr, tf, tr))
+    if (board.canmove({ff, fr}, {tf, tr}) != reference.canmove({ff, fr}, {tf, tr}))
       return Fail(board, "canmove " + where.str());
     ++counts[OpLegal];
-    if (board.legal(ff, fr, tf, tr) != reference.legal(ff, fr, tf, tr)) return Fail(board, "legal " + where.str());
+    if (board.legal({ff, fr}, {tf, tr}) != reference.legal({ff, fr}, {tf, tr}))
+      return Fail(board, "legal " + where.str());
   }
 
   void CheckAttacked(const doska& board, const ReferenceBoard& reference) {
     const int file = Coordinate(), rank = Coordinate();
     const bool byblack = Chance(50);
     ++counts[OpAttacked];
-    if (board.attacked(file, rank, SideOf(byblack)) != reference.attacked(file, rank, byblack))
+    if (board.attacked({file, rank}, SideOf(byblack)) != reference.attacked({file, rank}, byblack))
       Fail(board,
            "attacked (" + std::to_string(file) + "," + std::to_string(rank) + ") byblack " + std::to_string(byblack));
   }
@@ -236,7 +238,7 @@ class Differential {
         torank = Uniform(1, 8);
     int ff, fr;
     Origin(board, ff, fr);
-    const Bitboard targets = board.Destinations(ff, fr);
+    const Bitboard targets = board.Destinations({ff, fr});
     if (Chance(80) && targets) {
       const int to = LowestSquare(targets);
       piece = board.at(ff, fr);
@@ -263,8 +265,8 @@ class Differential {
     int p1 = promotion, ff1 = fromfile, fr1 = fromrank, tf1 = tofile, tr1 = torank;
     int p2 = promotion, ff2 = fromfile, fr2 = fromrank, tf2 = tofile, tr2 = torank;
     ++counts[OpResolve];
-    const int fast = board.resolve(piece, p1, ff1, fr1, tf1, tr1);
-    const int plain = reference.resolve(piece, p2, ff2, fr2, tf2, tr2);
+    const int fast = ResolveFields(board, piece, p1, ff1, fr1, tf1, tr1);
+    const int plain = ResolveFields(reference, piece, p2, ff2, fr2, tf2, tr2);
     if (fast != plain || p1 != p2 || ff1 != ff2 || fr1 != fr2 || tf1 != tf2 || tr1 != tr2) {
       std::ostringstream what;
       what << "resolve piece " << piece << " promotion " << promotion << " from (" << fromfile << "," << fromrank
@@ -292,7 +294,7 @@ class Differential {
     int ff, fr, tf, tr;
     Origin(board, ff, fr);
     if (!OnBoard(ff, fr)) return;
-    Bitboard targets = board.Destinations(ff, fr);
+    Bitboard targets = board.Destinations({ff, fr});
     if (targets && Chance(90)) {
       int skip = Uniform(0, std::popcount(targets) - 1);
       while (skip--) targets &= targets - 1;
@@ -304,8 +306,8 @@ class Differential {
     }
     const int promotion = Chance(20) ? Uniform(0, 12) : 0;
     mov fast, plain;
-    board.describe(fast, ff, fr, tf, tr, promotion);
-    reference.describe(plain, ff, fr, tf, tr, promotion);
+    board.describe(fast, {ff, fr}, {tf, tr}, promotion);
+    reference.describe(plain, {ff, fr}, {tf, tr}, promotion);
     ++counts[OpDescribe];
     if (!SameBytes(fast, plain)) return Fail(board, "describe");
     doska played = board;
@@ -328,10 +330,10 @@ bool RandomLegalMove(const doska& board, bool black, std::mt19937_64& rng, mov& 
     for (int fr = 1; fr <= 8; ++fr) {
       const uint8_t code = board.at(ff, fr);
       if (code == Empty || IsBlack(code) != black) continue;
-      Bitboard targets = board.Destinations(ff, fr);
+      Bitboard targets = board.Destinations({ff, fr});
       while (targets) {
         const int to = PopLowest(targets);
-        if (board.legal(ff, fr, FileOf(to), RankOf(to))) moves.push_back({ff, fr, FileOf(to), RankOf(to)});
+        if (board.legal({ff, fr}, {FileOf(to), RankOf(to)})) moves.push_back({ff, fr, FileOf(to), RankOf(to)});
       }
     }
   if (moves.empty()) return false;
@@ -340,7 +342,7 @@ bool RandomLegalMove(const doska& board, bool black, std::mt19937_64& rng, mov& 
   int promotion = 0;
   if (PieceType(code) == 1 && (pick[3] == 8 || pick[3] == 1))
     promotion = MakePiece(std::uniform_int_distribution<int>(2, 5)(rng), black);
-  board.describe(m, pick[0], pick[1], pick[2], pick[3], promotion);
+  board.describe(m, {pick[0], pick[1]}, {pick[2], pick[3]}, promotion);
   return true;
 }
 

@@ -10,7 +10,7 @@ bool ParseMoveText(const std::string& text, bool black, MoveText& m) {
   if (p < end && (*p == 'O' || *p == '0')) {
     int groups = 1;
     while (p + 2 < end + 0 && p[1] == '-' && (p[2] == 'O' || p[2] == '0')) ++groups, p += 2;
-    m = {MakePiece(6, black), 0, 5, home, groups == 3 ? 3 : 7, home};
+    m = {MakePiece(6, black), 0, {5, home}, {groups == 3 ? 3 : 7, home}};
     return groups >= 2;
   }
   int type = 1;
@@ -71,18 +71,18 @@ bool ParseMoveText(const std::string& text, bool black, MoveText& m) {
   }
   int hints = n;
   if (n >= 2 && coords[n - 1] <= '8' && coords[n - 2] >= 'a') {
-    m.tofile = coords[n - 2] - 'a' + 1;
-    m.torank = coords[n - 1] - '0';
+    m.to.file = coords[n - 2] - 'a' + 1;
+    m.to.rank = coords[n - 1] - '0';
     hints = n - 2;
   } else if (n >= 1 && coords[n - 1] >= 'a') {
-    m.tofile = coords[n - 1] - 'a' + 1;  // a pawn capture written with files only
+    m.to.file = coords[n - 1] - 'a' + 1;  // a pawn capture written with files only
     hints = n - 1;
   }
   for (int i = 0; i < hints; ++i) {
     if (coords[i] >= 'a')
-      m.fromfile = coords[i] - 'a' + 1;
+      m.from.file = coords[i] - 'a' + 1;
     else
-      m.fromrank = coords[i] - '0';
+      m.from.rank = coords[i] - '0';
   }
-  return m.tofile != 0;
+  return m.to.file != 0;
 }

@@ -26,11 +26,11 @@ uint64_t Perft(doska& board, bool blackToMove, int depth) {
     while (pieces) {
       const int from = PopLowest(pieces);
       const int ff = FileOf(from), fr = RankOf(from);
-      Bitboard targets = board.Destinations(ff, fr);
+      Bitboard targets = board.Destinations({ff, fr});
       while (targets) {
         const int to = PopLowest(targets);
         const int tf = FileOf(to), tr = RankOf(to);
-        if (!board.legal(ff, fr, tf, tr)) continue;
+        if (!board.legal({ff, fr}, {tf, tr})) continue;
         const bool promotes = PieceType(code) == 1 && (tr == 8 || tr == 1);
         const int firstPromotion = promotes ? MakePiece(2, blackToMove) : 0;
         const int lastPromotion = promotes ? MakePiece(5, blackToMove) : 0;
@@ -40,7 +40,7 @@ uint64_t Perft(doska& board, bool blackToMove, int depth) {
             continue;
           }
           mov m;
-          board.describe(m, ff, fr, tf, tr, promotion);
+          board.describe(m, {ff, fr}, {tf, tr}, promotion);
           const uint8_t epForBlack = board.epforblack, epForWhite = board.epforwhite;
           board.apply(m);
           nodes += Perft(board, !blackToMove, depth - 1);

@@ -43,9 +43,9 @@ TEST(PolyglotKey, PublishedReferencePositions) {
     std::string move;
     while (moves >> move) {
       const int ff = move[0] - 'a' + 1, fr = move[1] - '0', tf = move[2] - 'a' + 1, tr = move[3] - '0';
-      ASSERT_TRUE(board.legal(ff, fr, tf, tr)) << line << ": " << move;
+      ASSERT_TRUE(board.legal({ff, fr}, {tf, tr})) << line << ": " << move;
       mov m;
-      board.describe(m, ff, fr, tf, tr, 0);
+      board.describe(m, {ff, fr}, {tf, tr}, 0);
       board.apply(m);
       blackToMove = !blackToMove;
     }

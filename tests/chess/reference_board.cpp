@@ -64,7 +64,8 @@ bool ReferenceBoard::WalkRay(int fromfile, int fromrank, int tofile, int torank,
   return false;
 }
 
-bool ReferenceBoard::canmove(int fromfile, int fromrank, int tofile, int torank) const {
+bool ReferenceBoard::canmove(Square from, Square to) const {
+  const int fromfile = from.file, fromrank = from.rank, tofile = to.file, torank = to.rank;
   if (!OnBoard(fromfile, fromrank) || !OnBoard(tofile, torank)) return false;
   const int dx = std::abs(fromfile - tofile), dy = std::abs(fromrank - torank);
   const uint8_t piece = squares[fromfile][fromrank];
@@ -101,32 +102,33 @@ bool ReferenceBoard::canmove(int fromfile, int fromrank, int tofile, int torank)
       return ((dx == dy && dx > 0) || (dx == 0) != (dy == 0)) &&
              WalkRay(fromfile, fromrank, tofile, torank, stepfile, steprank);
     case 6:
-      if (dx <= 1 && dy <= 1) return !SameSide(piece, target) && !attacked(tofile, torank, true);
+      if (dx <= 1 && dy <= 1) return !SameSide(piece, target) && !attacked({tofile, torank}, true);
       if (wkingmoved == 0 && fromfile == 5 && fromrank == 1 && torank == 1) {
         if (tofile == 3)
           return squares[2][1] == 0 && squares[3][1] == 0 && squares[4][1] == 0 && wqueenlost == 0 &&
-                 !attacked(3, 1, true) && !attacked(4, 1, true) && !attacked(5, 1, true);
+                 !attacked({3, 1}, true) && !attacked({4, 1}, true) && !attacked({5, 1}, true);
         if (tofile == 7)
-          return squares[6][1] == 0 && squares[7][1] == 0 && wkinglost == 0 && !attacked(6, 1, true) &&
-                 !attacked(7, 1, true) && !attacked(5, 1, true);
+          return squares[6][1] == 0 && squares[7][1] == 0 && wkinglost == 0 && !attacked({6, 1}, true) &&
+                 !attacked({7, 1}, true) && !attacked({5, 1}, true);
       }
       return false;
     case 12:
-      if (dx <= 1 && dy <= 1) return !SameSide(piece, target) && !attacked(tofile, torank, false);
+      if (dx <= 1 && dy <= 1) return !SameSide(piece, target) && !attacked({tofile, torank}, false);
       if (bkingmoved == 0 && fromfile == 5 && fromrank == 8 && torank == 8) {
         if (tofile == 3)
           return squares[2][8] == 0 && squares[3][8] == 0 && squares[4][8] == 0 && bqueenlost == 0 &&
-                 !attacked(3, 8, false) && !attacked(4, 8, false) && !attacked(5, 8, false);
+                 !attacked({3, 8}, false) && !attacked({4, 8}, false) && !attacked({5, 8}, false);
         if (tofile == 7)
-          return squares[6][8] == 0 && squares[7][8] == 0 && bkinglost == 0 && !attacked(6, 8, false) &&
-                 !attacked(7, 8, false) && !attacked(5, 8, false);
+          return squares[6][8] == 0 && squares[7][8] == 0 && bkinglost == 0 && !attacked({6, 8}, false) &&
+                 !attacked({7, 8}, false) && !attacked({5, 8}, false);
       }
       return false;
   }
   return false;
 }
 
-bool ReferenceBoard::attacked(int file, int rank, bool byblack) const {
+bool ReferenceBoard::attacked(Square square, bool byblack) const {
+  const int file = square.file, rank = square.rank;
   if (!OnBoard(file, rank)) return false;
   for (int pf = 1; pf <= 8; ++pf)
     for (int pr = 1; pr <= 8; ++pr) {
@@ -141,22 +143,22 @@ bool ReferenceBoard::attacked(int file, int rank, bool byblack) const {
       else if (piece == 6 || piece == 12)
         hits = std::abs(pf - file) <= 1 && std::abs(pr - rank) <= 1;
       else
-        hits = canmove(pf, pr, file, rank);
+        hits = canmove({pf, pr}, {file, rank});
       if (hits) return true;
     }
   return false;
 }
 
-bool ReferenceBoard::legal(int fromfile, int fromrank, int tofile, int torank) const {
-  if (!canmove(fromfile, fromrank, tofile, torank)) return false;
+bool ReferenceBoard::legal(Square from, Square to) const {
+  if (!canmove(from, to)) return false;
   ReferenceBoard trial = *this;
   mov m;
-  trial.describe(m, fromfile, fromrank, tofile, torank, 0);
+  trial.describe(m, from, to, 0);
   trial.apply(m);
   const uint8_t king = IsWhite(m.piece) ? 6 : 12;
   for (int file = 1; file <= 8; ++file)
     for (int rank = 1; rank <= 8; ++rank)
-      if (trial.squares[file][rank] == king) return !trial.attacked(file, rank, king == 6);
+      if (trial.squares[file][rank] == king) return !trial.attacked({file, rank}, king == 6);
   return true;
 }
 
@@ -171,7 +173,7 @@ uint8_t ReferenceBoard::gamestate(bool whitetomove) const {
         break;
       }
   if (!kingfile) return 255;
-  const bool check = attacked(kingfile, kingrank, whitetomove);
+  const bool check = attacked({kingfile, kingrank}, whitetomove);
   bool hasMove = false;
   for (int ff = 1; ff <= 8 && !hasMove; ++ff)
     for (int fr = 1; fr <= 8 && !hasMove; ++fr) {
@@ -179,14 +181,15 @@ uint8_t ReferenceBoard::gamestate(bool whitetomove) const {
       if (piece == 0 || IsWhite(piece) != whitetomove) continue;
       for (int tf = 1; tf <= 8 && !hasMove; ++tf)
         for (int tr = 1; tr <= 8 && !hasMove; ++tr)
-          if (canmove(ff, fr, tf, tr) && legal(ff, fr, tf, tr)) hasMove = true;
+          if (canmove({ff, fr}, {tf, tr}) && legal({ff, fr}, {tf, tr})) hasMove = true;
     }
   if (check) return hasMove ? 1 : 2;
   return hasMove ? 0 : 3;
 }
 
-uint8_t ReferenceBoard::resolve(int piece, int& promotion, int& fromfile, int& fromrank, int& tofile,
-                                int& torank) const {
+uint8_t ReferenceBoard::resolve(MoveText& text) const {
+  const int piece = text.piece, tofile = text.to.file;
+  int &promotion = text.promotion, &fromfile = text.from.file, &fromrank = text.from.rank, &torank = text.to.rank;
   if (piece == 0) return 7;
   const bool pawn = piece == 1 || piece == 7;
   const int lastRank = piece == 1 ? 8 : 1;
@@ -206,14 +209,14 @@ uint8_t ReferenceBoard::resolve(int piece, int& promotion, int& fromfile, int& f
         if (promotion == 0 && torank == lastRank) return 8;
         if (promotion != 0 && torank != lastRank) return 5;
       }
-      if (!legal(file, rank, tofile, torank)) continue;
+      if (!legal({file, rank}, {tofile, torank})) continue;
       if (found) return 6;
       found = 1;
       foundFile = file;
       foundRank = rank;
       ReferenceBoard trial = *this;
       mov m;
-      trial.describe(m, file, rank, tofile, torank, promotion);
+      trial.describe(m, {file, rank}, {tofile, torank}, promotion);
       trial.apply(m);
       result = trial.gamestate(IsBlack(piece));
       promotion = m.extra;
@@ -252,7 +255,8 @@ uint64_t ReferenceBoard::poskey(bool blacktomove) const {
   return key;
 }
 
-void ReferenceBoard::describe(mov& m, int fromfile, int fromrank, int tofile, int torank, int promotion) const {
+void ReferenceBoard::describe(mov& m, Square from, Square to, int promotion) const {
+  const int fromfile = from.file, fromrank = from.rank, tofile = to.file, torank = to.rank;
   m.piece = get(fromfile, fromrank);
   m.fromfile = uint8_t(fromfile);
   m.fromrank = uint8_t(fromrank);

@@ -18,14 +18,14 @@ class ReferenceBoard {
   // Same squares and state bytes as the fast board.
   bool Matches(const doska& board) const;
 
-  bool canmove(int fromfile, int fromrank, int tofile, int torank) const;
-  bool attacked(int file, int rank, bool byblack) const;
-  bool legal(int fromfile, int fromrank, int tofile, int torank) const;
+  bool canmove(Square from, Square to) const;
+  bool attacked(Square square, bool byblack) const;
+  bool legal(Square from, Square to) const;
   uint8_t gamestate(bool whitetomove) const;
-  uint8_t resolve(int piece, int& promotion, int& fromfile, int& fromrank, int& tofile, int& torank) const;
+  uint8_t resolve(MoveText& text) const;
   bool castleright(bool black, bool longside) const;
   uint64_t poskey(bool blacktomove) const;
-  void describe(mov& m, int fromfile, int fromrank, int tofile, int torank, int promotion) const;
+  void describe(mov& m, Square from, Square to, int promotion) const;
   void apply(const mov& m);
   void takeback(const mov& m);
 

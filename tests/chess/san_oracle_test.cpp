@@ -81,11 +81,10 @@ TEST(SanOracle, RandomGamesFromChessJsReplayIdentically) {
       // The text chess.js wrote leads back to the same move.
       MoveText text;
       ASSERT_TRUE(ParseMoveText(sans[i], black, text)) << where << ": " << sans[i];
-      const uint8_t state =
-          board.resolve(text.piece, text.promotion, text.fromfile, text.fromrank, text.tofile, text.torank);
+      const uint8_t state = board.resolve(text);
       ASSERT_LE(state, 3) << where << ": resolve " << sans[i];
-      ASSERT_EQ(text.fromfile * 10 + text.fromrank, ff * 10 + fr) << where << ": " << sans[i];
-      ASSERT_EQ(text.tofile * 10 + text.torank, tf * 10 + tr) << where << ": " << sans[i];
+      ASSERT_EQ(text.from, (Square{ff, fr})) << where << ": " << sans[i];
+      ASSERT_EQ(text.to, (Square{tf, tr})) << where << ": " << sans[i];
 
       ASSERT_EQ(game.addmove(ff, fr, tf, tr, promotion, false, 0), 0) << where << ": " << uci;
       game.makesan();

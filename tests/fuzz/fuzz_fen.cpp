@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "chess/jurnal.h"
+#include "tests/chess/move_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
@@ -17,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   board.poskey(SideOf(record->blackfirst));
   for (int piece = 1; piece <= 12; ++piece) {
     int promotion = 0, ff = 0, fr = 0, tf = 5, tr = 4;
-    board.resolve(piece, promotion, ff, fr, tf, tr);
+    ResolveFields(board, piece, promotion, ff, fr, tf, tr);
   }
   return 0;
 }

@@ -56,10 +56,10 @@ TEST_F(EcoBuildTest, EveryLinePlusOneMoveGetsItsOwnCode) {
     for (int from = 0; from < 64 && !added; ++from) {
       const uint8_t piece = board.at(FileOf(from), RankOf(from));
       if (piece == Empty || IsBlack(piece) != black) continue;
-      Bitboard targets = board.Destinations(FileOf(from), RankOf(from));
+      Bitboard targets = board.Destinations({FileOf(from), RankOf(from)});
       while (targets && !added) {
         const int to = PopLowest(targets);
-        if (!board.legal(FileOf(from), RankOf(from), FileOf(to), RankOf(to))) continue;
+        if (!board.legal({FileOf(from), RankOf(from)}, {FileOf(to), RankOf(to)})) continue;
         const bool promotes = PieceType(piece) == 1 && (RankOf(to) == 1 || RankOf(to) == 8);
         game.addmove(FileOf(from), RankOf(from), FileOf(to), RankOf(to), promotes ? MakePiece(5, black) : 0, true, 0);
         added = true;
