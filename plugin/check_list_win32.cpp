@@ -51,7 +51,7 @@ void OpenList(TCHeckList& field) {
   GetWindowRect(field.window, &at);
   RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  const int height = DropDownHeight(field.items.size(), PanelView.metrics.fontHeight);
+  const int height = DropDownHeight(field.items.size(), Plugin.view.metrics.fontHeight);
   const int top = DropDownTop(at.top, at.bottom, height, work.bottom);
   SetWindowPos(dropDown, nullptr, at.left, top, at.right - at.left, height,
                SWP_NOACTIVATE | SWP_NOZORDER | SWP_SHOWWINDOW);
@@ -238,8 +238,8 @@ void CreateSharedList(HWND parent) {
                              WS_POPUP | WS_VSCROLL | LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT, 0, 0, 10, 10,
                              parent, nullptr, Plugin.instance, nullptr);
   if (!dropDown) return;
-  SendMessageW(dropDown, WM_SETFONT, WPARAM(PanelView.controlFont), FALSE);
-  SendMessageW(dropDown, LB_SETITEMHEIGHT, 0, MAKELPARAM(PanelView.metrics.fontHeight + 3, 0));
+  SendMessageW(dropDown, WM_SETFONT, WPARAM(Plugin.view.controlFont), FALSE);
+  SendMessageW(dropDown, LB_SETITEMHEIGHT, 0, MAKELPARAM(Plugin.view.metrics.fontHeight + 3, 0));
   listProcedure = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(dropDown, GWLP_WNDPROC, LONG_PTR(&ListProc)));
 }
 
@@ -247,10 +247,10 @@ void CreateSharedList(HWND parent) {
 
 void CreateCheckList(TCHeckList& field, int x, int y, int width, HWND parent) {
   const DWORD style = WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | (field.readOnly ? ES_READONLY : 0);
-  field.window = CreateWindowExW(0, L"EDIT", Wide(field.text), style, x, y, width, PanelView.metrics.fontHeight + 1,
+  field.window = CreateWindowExW(0, L"EDIT", Wide(field.text), style, x, y, width, Plugin.view.metrics.fontHeight + 1,
                                  parent, nullptr, Plugin.instance, nullptr);
   if (!field.window) return;
-  SendMessageW(field.window, WM_SETFONT, WPARAM(PanelView.controlFont), FALSE);
+  SendMessageW(field.window, WM_SETFONT, WPARAM(Plugin.view.controlFont), FALSE);
   SendMessageW(field.window, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(2, 2));
   const auto previous = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(field.window, GWLP_WNDPROC, LONG_PTR(&FieldProc)));
   if (!editProcedure) editProcedure = previous;

@@ -18,7 +18,6 @@
 #include "plugin/query_host_win32.h"
 
 TPlugin Plugin;
-TSession Session;
 
 namespace {
 
@@ -76,17 +75,17 @@ __declspec(dllexport) void __stdcall StartTarselProc(HostQueryFn hostQuery) {
   Plugin.started = true;
   installedHost = std::make_unique<QueryHost>(Plugin.host);
   SetCurrentHost(installedHost.get());
-  Session.Services = installedHost.get();
+  Plugin.session.Services = installedHost.get();
   BuildMenus();
   Plugin.hostFolder = HostProgramFolder();
   SetEcoTableSource(Plugin.hostFolder / "plugins" / "ecos.dat");
-  Session.outputBase = (Plugin.hostFolder / "output").u16string();
+  Plugin.session.outputBase = (Plugin.hostFolder / "output").u16string();
   PrepareFileDialog();
-  Session.GameList = TGameList{};
+  Plugin.session.GameList = TGameList{};
   CreatePanel();
   Plugin.fileDialog.hwndOwner = Plugin.panel;
   PanelPlacement placement;
-  LoadSettings(SettingsFilePath(), placement, Plugin.width, Plugin.height, Session);
+  LoadSettings(SettingsFilePath(), placement, Plugin.width, Plugin.height, Plugin.session);
 }
 
 // Called before the host unloads the library: saves the settings when the panel was shown.
@@ -96,10 +95,10 @@ __declspec(dllexport) void __stdcall StopTarselProc() {
     // A value typed and not committed yet counts, as when the focus leaves its field.
     if (Plugin.panel && IsWindow(Plugin.panel)) CommitFocusedCheckList(Plugin.panel);
     PanelPlacement placement;
-    SaveSettings(SettingsFilePath(), placement, Session);
+    SaveSettings(SettingsFilePath(), placement, Plugin.session);
   }
   SetCurrentHost(nullptr);
-  Session.Services = &QuietHost();
+  Plugin.session.Services = &QuietHost();
   installedHost.reset();
   Plugin.started = false;
 }

@@ -38,7 +38,7 @@ void MoveToMouse(HWND window, int width, int height, bool centredVertically) {
   SetWindowPos(window, nullptr, at.x, at.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-PanelTextStyle::PanelTextStyle(HDC context) : dc(context), oldFont(SelectObject(context, PanelView.controlFont)) {
+PanelTextStyle::PanelTextStyle(HDC context) : dc(context), oldFont(SelectObject(context, Plugin.view.controlFont)) {
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, RGB(0, 0, 0));
 }

@@ -32,7 +32,7 @@ void EndWith(int32_t result) {
 void __stdcall OnSave() {
   std::array<bool, NagBoxCount> checked{};
   for (size_t i = 0; i < NagBoxCount; ++i) checked[i] = nag.boxes[i].state == 1;
-  Session.ProcessingOptions.keptNags = NagsOfBoxes(checked);
+  Plugin.session.ProcessingOptions.keptNags = NagsOfBoxes(checked);
   EndWith(1);
 }
 
@@ -40,11 +40,11 @@ void __stdcall OnCancel() { EndWith(-1); }
 
 void Build(HWND window) {
   {
-    FontMeasure measure(window, PanelView.controlFont);
-    nag.layout = LayOutNagWindow(PanelView.metrics, PanelView.rowPitch, measure);
+    FontMeasure measure(window, Plugin.view.controlFont);
+    nag.layout = LayOutNagWindow(Plugin.view.metrics, Plugin.view.rowPitch, measure);
   }
   const NagWindowLayout& l = nag.layout;
-  const std::array<bool, NagBoxCount> states = NagBoxStates(Session.ProcessingOptions.keptNags);
+  const std::array<bool, NagBoxCount> states = NagBoxStates(Plugin.session.ProcessingOptions.keptNags);
   for (size_t i = 0; i < NagBoxCount; ++i) {
     HostCheckBox& box = nag.boxes[i];
     box = HostCheckBox{};

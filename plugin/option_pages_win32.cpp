@@ -50,7 +50,7 @@ void Changed(OptionControl control) {
   CommitFocusedCheckList(Plugin.panel);
   PageControl* c = Find(control);
   if (!c || !c->box) return;
-  for (OptionControl other : SetChecked(Session.ProcessingOptions, control, c->box->state == 1))
+  for (OptionControl other : SetChecked(Plugin.session.ProcessingOptions, control, c->box->state == 1))
     if (PageControl* excluded = Find(other)) {
       ShowState(*excluded, false);
       UpdateWindow(excluded->window);
@@ -94,15 +94,16 @@ HostCheckChangedFn CallbackFor(OptionControl control) {
 FieldValidator ValidatorFor(OptionControl control, TCHeckList* field) {
   return [control, field](int32_t index, const std::u16string& text) -> std::optional<int32_t> {
     const std::vector<std::string>& names = control == OptionControl::WhitePlayer ? whiteNames : blackNames;
-    const FieldOutcome outcome = index >= 0 ? ChooseFieldItem(Session.ProcessingOptions, control, index, names)
-                                            : TypeFieldText(Session.ProcessingOptions, control, text, field->index);
+    const FieldOutcome outcome = index >= 0
+                                     ? ChooseFieldItem(Plugin.session.ProcessingOptions, control, index, names)
+                                     : TypeFieldText(Plugin.session.ProcessingOptions, control, text, field->index);
     switch (outcome.verdict) {
       case FieldVerdict::Accepted:
         return outcome.index;
       case FieldVerdict::AskNagWindow:
         // Saved: the field names the set kept ("Except basic" for the six glyphs alone), as
         // its refresh would.
-        if (RunNagSelection()) return ShownField(Session.ProcessingOptions, control).index;
+        if (RunNagSelection()) return ShownField(Plugin.session.ProcessingOptions, control).index;
         return std::nullopt;
       default:
         return std::nullopt;
@@ -113,7 +114,8 @@ FieldValidator ValidatorFor(OptionControl control, TCHeckList* field) {
 // The player fields offer the names of the games listed when their list opens.
 void RebuildPlayerItems(OptionControl control, TCHeckList& field) {
   const bool white = control == OptionControl::WhitePlayer;
-  PlayerChoices choices = PlayerItems(Session.GameList, white, white && Session.ProcessingOptions.ignorePlayerColour);
+  PlayerChoices choices =
+      PlayerItems(Plugin.session.GameList, white, white && Plugin.session.ProcessingOptions.ignorePlayerColour);
   field.items = std::move(choices.items);
   (white ? whiteNames : blackNames) = std::move(choices.names);
 }
@@ -160,10 +162,10 @@ void GroupFrame(HDC dc, const PageItem& frame) {
 
 void BuildOptionPages(HWND panel) {
   {
-    FontMeasure measure(panel, PanelView.controlFont);
-    pages = LayOutOptionPages(PanelView.metrics, PanelView.rowPitch, measure);
+    FontMeasure measure(panel, Plugin.view.controlFont);
+    pages = LayOutOptionPages(Plugin.view.metrics, Plugin.view.rowPitch, measure);
   }
-  Plugin.minimumHeight = std::max(Plugin.minimumHeight, MinimumPanelHeight(pages, PanelView.metrics));
+  Plugin.minimumHeight = std::max(Plugin.minimumHeight, MinimumPanelHeight(pages, Plugin.view.metrics));
   // Built in the order Other, Split, Filters.
   for (size_t index : {size_t(2), size_t(0), size_t(1)}) {
     controls[index].clear();
@@ -173,7 +175,7 @@ void BuildOptionPages(HWND panel) {
       c.item = item;
       if (item.kind == PageItemKind::CheckBox) {
         c.box = std::make_unique<HostCheckBox>();
-        c.box->state = IsChecked(Session.ProcessingOptions, item.control) ? 1 : 2;
+        c.box->state = IsChecked(Plugin.session.ProcessingOptions, item.control) ? 1 : 2;
         c.box->onChange = CallbackFor(item.control);
         c.box->flag = 0;
         if (Plugin.host.checkBox) Plugin.host.checkBox(c.box.get(), item.rect.left, item.rect.top, panel);
@@ -203,7 +205,7 @@ void ShowOptionPage(int page, bool shown) {
 
 void PaintOptionPage(HDC dc, int page) {
   if (page < SplitPage || page > OtherPage) return;
-  HGDIOBJ old = SelectObject(dc, PanelView.controlFont);
+  HGDIOBJ old = SelectObject(dc, Plugin.view.controlFont);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, RGB(0, 0, 0));
   for (const PageItem& item : pages[size_t(page - 1)].items) {
@@ -226,12 +228,12 @@ void PaintOptionPage(HDC dc, int page) {
 }
 
 void RefreshOptionValues() {
-  NormaliseOptions(Session.ProcessingOptions);
+  NormaliseOptions(Plugin.session.ProcessingOptions);
   for (auto& page : controls)
     for (PageControl& c : page) {
-      if (c.box) ShowState(c, IsChecked(Session.ProcessingOptions, c.item.control));
+      if (c.box) ShowState(c, IsChecked(Plugin.session.ProcessingOptions, c.item.control));
       if (c.field) {
-        const FieldShown shown = ShownField(Session.ProcessingOptions, c.item.control);
+        const FieldShown shown = ShownField(Plugin.session.ProcessingOptions, c.item.control);
         ShowCheckListValue(*c.field, shown.text, shown.index);
       }
     }

@@ -53,7 +53,7 @@ SIZE TextSize(HWND window, HFONT font, const wchar_t* text) {
 // The "Browse..." button: its face as the host's button state chooses, with the caption drawn
 // onto a copy of it; every other message goes to the host's button class.
 LRESULT CALLBACK BrowseProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message != WM_PAINT) return CallWindowProcW(PanelView.browseClassProc, window, message, wParam, lParam);
+  if (message != WM_PAINT) return CallWindowProcW(Plugin.view.browseClassProc, window, message, wParam, lParam);
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(window, &paint);
   const auto* hot = static_cast<HWND*>(Plugin.host.Data(HostDataHotButton));
@@ -65,7 +65,7 @@ LRESULT CALLBACK BrowseProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     HBITMAP canvas = CreateCompatibleBitmap(dc, 90, 21);
     HGDIOBJ old = SelectObject(copy, canvas);
     if (Plugin.host.drawImage) Plugin.host.drawImage(copy, bitmap, 0, 0, 90, 21);
-    HGDIOBJ oldFont = SelectObject(copy, PanelView.controlFont);
+    HGDIOBJ oldFont = SelectObject(copy, Plugin.view.controlFont);
     SetBkMode(copy, TRANSPARENT);
     SetTextColor(copy, RGB(0, 0, 0));
     RECT all{0, 0, 90, 21};
@@ -86,10 +86,10 @@ LRESULT CALLBACK BrowseProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 // default automatically" is on; the pages then show the defaults. A path that names no file
 // beeps and the field shows the path kept, as the option fields do with a value they refuse.
 void ChangeOutputBase(const std::u16string& base) {
-  switch (CommitOutputBase(Session, base)) {
+  switch (CommitOutputBase(Plugin.session, base)) {
     case OutputBaseCommit::Refused:
       MessageBeep(MB_OK);
-      SetWindowTextW(PanelView.outputField, reinterpret_cast<const wchar_t*>(Session.outputBase.c_str()));
+      SetWindowTextW(Plugin.view.outputField, reinterpret_cast<const wchar_t*>(Plugin.session.outputBase.c_str()));
       break;
     case OutputBaseCommit::TakenAndReset:
       RefreshOptionControls();
@@ -105,7 +105,7 @@ void __stdcall OnStart() { StartProcessing(); }
 void __stdcall OnMenuButton() {
   CommitFocusedCheckList(Plugin.panel);
   RECT r;
-  GetWindowRect(static_cast<HWND>(PanelView.menuButton.window), &r);
+  GetWindowRect(static_cast<HWND>(Plugin.view.menuButton.window), &r);
   // Upward: the menu's bottom-left corner at the button's top-left corner.
   PopUpPluginMenu(POINT{r.left, r.top}, true);
 }
@@ -124,7 +124,7 @@ void __stdcall OnBrowse() {
   const size_t dot = name.find_last_of(L".\\/");
   if (dot != std::wstring::npos && name[dot] == L'.') name.resize(dot);
   ChangeOutputBase(std::u16string(name.begin(), name.end()));
-  SetWindowTextW(PanelView.outputField, name.c_str());
+  SetWindowTextW(Plugin.view.outputField, name.c_str());
 }
 
 // The output path field: Ctrl+A selects everything, Enter commits, Esc shows the output path
@@ -139,7 +139,7 @@ LRESULT CALLBACK OutputFieldProc(HWND window, UINT message, WPARAM wParam, LPARA
         CommitOutputField();
         return 0;
       case VK_ESCAPE:
-        SetWindowTextW(window, reinterpret_cast<const wchar_t*>(Session.outputBase.c_str()));
+        SetWindowTextW(window, reinterpret_cast<const wchar_t*>(Plugin.session.outputBase.c_str()));
         return 0;
       default:
         break;
@@ -154,7 +154,7 @@ void Place(HWND window, const PanelRectangle& r) {
 }  // namespace
 
 void CreatePanelControls(HWND panel) {
-  TPanelView& v = PanelView;
+  TPanelView& v = Plugin.view;
   Plugin.panel = panel;
   v.metrics = ReadMetrics();
   v.tab.Load(Plugin.hostFolder / "images" / "party_bg.gif");
@@ -169,7 +169,7 @@ void CreatePanelControls(HWND panel) {
   v.scroll.rowHeight = ListRowHeight(v.metrics.fontHeight);
   v.controlFont = MakeFont(Plugin.host.panelFont);
   v.captionFont = MakeFont(Plugin.host.captionFont);
-  const std::wstring base(Session.outputBase.begin(), Session.outputBase.end());
+  const std::wstring base(Plugin.session.outputBase.begin(), Plugin.session.outputBase.end());
   v.outputField = CreateWindowExW(0, L"EDIT", base.c_str(), WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 100,
                                   v.metrics.fontHeight + 1, panel, nullptr, Plugin.instance, nullptr);
   SendMessageW(v.outputField, WM_SETFONT, WPARAM(v.controlFont), FALSE);
@@ -190,7 +190,7 @@ void CreatePanelControls(HWND panel) {
 }
 
 void LayOutPanelWindow(HWND panel, int32_t width, int32_t height) {
-  TPanelView& v = PanelView;
+  TPanelView& v = Plugin.view;
   v.metrics.fontHeight = Plugin.host.TextHeight();
   v.layout = LayOutPanel(v.metrics, width, height, v.saveToWidth);
   Place(static_cast<HWND>(v.menuButton.window), v.layout.menuButton);
@@ -204,7 +204,7 @@ void LayOutPanelWindow(HWND panel, int32_t width, int32_t height) {
 void ShowPageControls(int page, bool shown) { ShowOptionPage(page, shown); }
 
 void CommitOutputField() {
-  TPanelView& v = PanelView;
+  TPanelView& v = Plugin.view;
   const int32_t length = THostServices::Read<int32_t>(Plugin.host.pathLength, MAX_PATH);
   std::wstring text(size_t(std::max(length, 1)) + 1, L'\0');
   text.resize(size_t(GetWindowTextW(v.outputField, text.data(), int(text.size()))));
@@ -214,7 +214,7 @@ void CommitOutputField() {
 void StartProcessing() {
   CommitFocusedCheckList(Plugin.panel);
   CommitOutputField();
-  Session.Selection = BuildSelection(Session.GameList, *Session.Services);
-  if (Session.Selection.empty()) return;
+  Plugin.session.Selection = BuildSelection(Plugin.session.GameList, *Plugin.session.Services);
+  if (Plugin.session.Selection.empty()) return;
   RunJobWithProgress(JobKind::ProcessAndSave);
 }

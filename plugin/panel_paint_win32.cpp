@@ -44,7 +44,7 @@ RECT ToRect(const PanelRectangle& r) { return RECT{r.left, r.top, r.right, r.bot
 // A tab or a header: its picture, a line at its left edge, its caption centred and clipped,
 // "» " before it when active, underlined when hovered.
 void PaintCaptionCell(HDC dc, RECT cell, const wchar_t* caption, bool active, bool hovered) {
-  TPanelView& v = PanelView;
+  TPanelView& v = Plugin.view;
   (active ? v.activeTab : v.tab).Draw(dc, cell);
   Line(dc, cell.left, cell.top, cell.left, cell.bottom, LineColour());
   std::wstring text = caption;
@@ -63,12 +63,12 @@ void PaintCaptionCell(HDC dc, RECT cell, const wchar_t* caption, bool active, bo
 
 void PaintStrip(HWND panel, HDC dc) {
   for (int i = 0; i < PageCount; ++i) PaintTab(panel, dc, i);
-  const PanelLayout& l = PanelView.layout;
+  const PanelLayout& l = Plugin.view.layout;
   Line(dc, l.stripRight, l.stripTop, l.stripRight, l.stripBottom, LineColour());
 }
 
 void PaintBottomBar(HDC dc) {
-  const TPanelView& v = PanelView;
+  const TPanelView& v = Plugin.view;
   HGDIOBJ old = SelectObject(dc, v.controlFont);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, RGB(0, 0, 0));
@@ -81,33 +81,31 @@ void PaintBottomBar(HDC dc) {
 
 void PaintHeaders(HWND panel, HDC dc) {
   for (int k = 1; k <= ColumnCount; ++k) PaintHeader(panel, dc, k);
-  const PanelLayout& l = PanelView.layout;
+  const PanelLayout& l = Plugin.view.layout;
   Line(dc, l.columnEdges[0], l.headerBottom, l.columnEdges[6], l.headerBottom,
        HostColour(Plugin.host.headerLine, RGB(128, 128, 128)), 2);
 }
 
 }  // namespace
 
-TPanelView PanelView;
-
 COLORREF LineColour() { return Plugin.lineColour; }
 
 void PaintTab(HWND, HDC dc, int tab) {
   if (tab < 0 || tab >= PageCount) return;
-  const TPanelView& v = PanelView;
+  const TPanelView& v = Plugin.view;
   PaintCaptionCell(dc, ToRect(v.layout.tabs[size_t(tab)]), TabCaptions[tab], tab == v.activePage, tab == v.hoveredTab);
 }
 
 void PaintHeader(HWND, HDC dc, int column) {
   if (column < 1 || column > ColumnCount) return;
-  const PanelLayout& l = PanelView.layout;
+  const PanelLayout& l = Plugin.view.layout;
   const RECT cell{l.columnEdges[size_t(column) - 1], l.headerTop, l.columnEdges[size_t(column)], l.headerBottom};
-  PaintCaptionCell(dc, cell, HeaderCaptions[column - 1], Session.GameList.sortColumn == column,
-                   PanelView.hoveredHeader == column);
+  PaintCaptionCell(dc, cell, HeaderCaptions[column - 1], Plugin.session.GameList.sortColumn == column,
+                   Plugin.view.hoveredHeader == column);
 }
 
 void PaintListArea(HWND, HDC dc) {
-  const TPanelView& v = PanelView;
+  const TPanelView& v = Plugin.view;
   const PanelLayout& l = v.layout;
   const ListScroll& s = v.scroll;
   const int left = l.columnEdges[0], right = l.columnEdges[6];
@@ -121,16 +119,16 @@ void PaintListArea(HWND, HDC dc) {
   const HRGN clip = CreateRectRgn(left, l.rowsTop, right, l.rowsBottom);
   SelectClipRgn(dc, clip);
   SetBkMode(dc, TRANSPARENT);
-  const int32_t rows = int32_t(Session.GameList.displayOrder.size());
+  const int32_t rows = int32_t(Plugin.session.GameList.displayOrder.size());
   int32_t row = s.position / rowHeight;
   int y = l.rowsTop - s.position % rowHeight;
   for (; row < rows && y < l.rowsBottom; ++row, y += rowHeight) {
-    const int32_t index = Session.GameList.displayOrder[size_t(row)];
+    const int32_t index = Plugin.session.GameList.displayOrder[size_t(row)];
     const bool highlighted =
-        size_t(index) < Session.GameList.highlight.size() && Session.GameList.highlight[size_t(index)];
+        size_t(index) < Plugin.session.GameList.highlight.size() && Plugin.session.GameList.highlight[size_t(index)];
     Fill(dc, RECT{left, y, right, y + rowHeight}, highlighted ? fill : (row % 2 ? odd : even));
     SetTextColor(dc, highlighted ? highlightText : RGB(0, 0, 0));
-    const TGame& entry = Session.GameList.entries[size_t(index)];
+    const TGame& entry = Plugin.session.GameList.entries[size_t(index)];
     for (int k = 0; k < ColumnCount; ++k) {
       RECT cell{l.columnEdges[size_t(k)] + 3, y, l.columnEdges[size_t(k) + 1] - 3, y + rowHeight};
       std::string text;
@@ -159,7 +157,7 @@ void PaintListArea(HWND, HDC dc) {
 
 void RepaintListArea() {
   HWND panel = Plugin.panel;
-  if (!panel || !IsWindowVisible(panel) || PanelView.activePage != GamesPage) return;
+  if (!panel || !IsWindowVisible(panel) || Plugin.view.activePage != GamesPage) return;
   HDC dc = GetDC(panel);
   PaintListArea(panel, dc);
   ReleaseDC(panel, dc);
@@ -168,10 +166,10 @@ void RepaintListArea() {
 void PaintPanelWindow(HWND panel, HDC dc) {
   PaintStrip(panel, dc);
   PaintBottomBar(dc);
-  if (PanelView.activePage == GamesPage) {
+  if (Plugin.view.activePage == GamesPage) {
     PaintHeaders(panel, dc);
     PaintListArea(panel, dc);
   } else {
-    PaintOptionPage(dc, PanelView.activePage);
+    PaintOptionPage(dc, Plugin.view.activePage);
   }
 }

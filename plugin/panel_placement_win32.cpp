@@ -39,7 +39,7 @@ void PanelPlacement::ShowPanel() {
 
 // The field shows the loaded path: "Start" commits the field's text, which must be that path.
 void PanelPlacement::ShowOutputBase(const std::u16string& base) {
-  if (PanelView.outputField) SetWindowTextW(PanelView.outputField, reinterpret_cast<const wchar_t*>(base.c_str()));
+  if (Plugin.view.outputField) SetWindowTextW(Plugin.view.outputField, reinterpret_cast<const wchar_t*>(base.c_str()));
   RefreshPanel();
 }
 

@@ -16,7 +16,7 @@ void RefreshPanel() {
 }
 
 void RefreshList() {
-  TPanelView& v = PanelView;
+  TPanelView& v = Plugin.view;
   if (!v.scrollBar) return;
   const PanelLayout& l = v.layout;
   RECT bar;
@@ -24,13 +24,13 @@ void RefreshList() {
   const int barWidth = bar.right - bar.left;
   MoveWindow(v.scrollBar, l.columnEdges[6] - barWidth, l.rowsTop, barWidth, l.rowsBottom - l.rowsTop, TRUE);
   v.scroll.visibleHeight = l.rowsBottom - l.rowsTop;
-  const int64_t rows = int64_t(Session.GameList.displayOrder.size());
+  const int64_t rows = int64_t(Plugin.session.GameList.displayOrder.size());
   v.scrollBarShown = NeedsScrollBar(rows, v.scroll, v.activePage == GamesPage);
   if (!v.scrollBarShown) {
     v.scroll.position = 0;
     ShowWindow(v.scrollBar, SW_HIDE);
   } else {
-    v.scroll.position = ScrollRowIntoView(v.scroll, Session.GameList.currentRow);
+    v.scroll.position = ScrollRowIntoView(v.scroll, Plugin.session.GameList.currentRow);
     v.scroll.position = std::clamp(v.scroll.position, 0, LastScrollPosition(rows, v.scroll));
     SCROLLINFO info{sizeof info,
                     SIF_RANGE | SIF_PAGE | SIF_POS,
@@ -51,11 +51,11 @@ void RefreshOptionControls() {
 }
 
 void DeleteHighlightedGames() {
-  DeleteHighlighted(Session.GameList);
+  DeleteHighlighted(Plugin.session.GameList);
   RefreshList();
 }
 
 void DeleteAllGames() {
-  DeleteAll(Session.GameList);
+  DeleteAll(Plugin.session.GameList);
   RefreshList();
 }

@@ -28,8 +28,6 @@ struct TPanelView {
   bool scrollBarShown = false;
 };
 
-extern TPanelView PanelView;
-
 // Builds the panel's controls when the host creates its window.
 void CreatePanelControls(HWND panel);
 // Places everything for a new client size.

@@ -53,7 +53,7 @@ void RepaintHeaders(HWND panel, int first, int second) {
 // Hovering: only the tabs and headers whose state changed are repainted. The panel asks to hear
 // when the pointer leaves it, onto a child control too, so that nothing stays drawn as hovered.
 void OnMouseMove(HWND panel, int x, int y) {
-  TPanelView& v = PanelView;
+  TPanelView& v = Plugin.view;
   TRACKMOUSEEVENT leave{sizeof leave, TME_LEAVE, panel, 0};
   TrackMouseEvent(&leave);
   const int tab = TabAt(v.layout, x, y);
@@ -75,7 +75,7 @@ void OnMouseMove(HWND panel, int x, int y) {
 // The pointer left the panel's own surface (for a control on it, or out of it): no tab and no
 // header is hovered any more.
 void OnMouseLeave(HWND panel) {
-  TPanelView& v = PanelView;
+  TPanelView& v = Plugin.view;
   if (v.hoveredTab != NoTab) {
     const int before = v.hoveredTab;
     v.hoveredTab = NoTab;
@@ -89,7 +89,7 @@ void OnMouseLeave(HWND panel) {
 }
 
 void SwitchPage(HWND panel, int page) {
-  TPanelView& v = PanelView;
+  TPanelView& v = Plugin.view;
   if (page == v.activePage) return;
   const bool listInvolved = page == GamesPage || v.activePage == GamesPage;
   ShowPageControls(v.activePage, false);
@@ -101,7 +101,7 @@ void SwitchPage(HWND panel, int page) {
 
 void OnLeftButtonDown(HWND panel, int x, int y) {
   SetFocus(panel);
-  TPanelView& v = PanelView;
+  TPanelView& v = Plugin.view;
   const int tab = TabAt(v.layout, x, y);
   if (tab != NoTab) {
     SwitchPage(panel, tab);
@@ -109,9 +109,9 @@ void OnLeftButtonDown(HWND panel, int x, int y) {
   }
   if (v.activePage != GamesPage) return;
   if (const int column = HeaderAt(v.layout, x, y)) {
-    if (column != Session.GameList.sortColumn) {
-      SortByColumn(Session.GameList, column);
-      v.scroll.position = ScrollRowIntoView(v.scroll, Session.GameList.currentRow);
+    if (column != Plugin.session.GameList.sortColumn) {
+      SortByColumn(Plugin.session.GameList, column);
+      v.scroll.position = ScrollRowIntoView(v.scroll, Plugin.session.GameList.currentRow);
       RefreshList();
       InvalidateRect(panel, nullptr, FALSE);
     }
@@ -119,12 +119,12 @@ void OnLeftButtonDown(HWND panel, int x, int y) {
   }
   if (!OnListRows(v.layout, x, y)) return;
   const int32_t row = RowAtY(v.scroll, v.layout.rowsTop, y);
-  if (ClickRow(Session.GameList, row, Plugin.shiftHeld, Plugin.ctrlHeld)) RepaintListArea();
+  if (ClickRow(Plugin.session.GameList, row, Plugin.shiftHeld, Plugin.ctrlHeld)) RepaintListArea();
 }
 
 // Sets the bar's position (the bar clamps it) and repaints the list when it moved.
 void ScrollTo(int32_t position) {
-  TPanelView& v = PanelView;
+  TPanelView& v = Plugin.view;
   if (!v.scrollBarShown) return;
   SCROLLINFO info{sizeof info, SIF_POS, 0, 0, 0, position, 0};
   SetScrollInfo(v.scrollBar, SB_CTL, &info, TRUE);
@@ -137,7 +137,7 @@ void ScrollTo(int32_t position) {
 }
 
 void OnScroll(WPARAM wParam) {
-  TPanelView& v = PanelView;
+  TPanelView& v = Plugin.view;
   if (!v.scrollBarShown) return;
   ScrollRequest request = ScrollRequest::Other;
   switch (LOWORD(wParam)) {
@@ -167,7 +167,7 @@ void OnScroll(WPARAM wParam) {
 }
 
 void OnWheel(HWND panel, WPARAM wParam) {
-  TPanelView& v = PanelView;
+  TPanelView& v = Plugin.view;
   const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
   const bool smooth = THostServices::Read<uint8_t>(Plugin.host.smoothWheel, 0) != 0;
   if (!smooth) {
@@ -192,21 +192,21 @@ void OnKeyDown(HWND panel, WPARAM key) {
       SendMessageW(panel, WM_VSCROLL, SB_PAGEDOWN, 0);
       break;
     case VK_HOME:
-      MoveHome(Session.GameList);
+      MoveHome(Plugin.session.GameList);
       RefreshList();
       break;
     case VK_END:
-      MoveEnd(Session.GameList);
+      MoveEnd(Plugin.session.GameList);
       RefreshList();
       break;
     case VK_UP:
-      if (MoveUp(Session.GameList))
+      if (MoveUp(Plugin.session.GameList))
         RefreshList();
       else
         RepaintListArea();
       break;
     case VK_DOWN:
-      if (MoveDown(Session.GameList))
+      if (MoveDown(Plugin.session.GameList))
         RefreshList();
       else
         RepaintListArea();
@@ -292,7 +292,7 @@ HostResult __stdcall PanelWindowProc(HostWindow handle, uint32_t message, HostWP
       OnWheel(window, wParam);
       return 0;
     case WM_COMMAND:
-      if (reinterpret_cast<HWND>(lParam) == PanelView.outputField && HIWORD(wParam) == EN_KILLFOCUS)
+      if (reinterpret_cast<HWND>(lParam) == Plugin.view.outputField && HIWORD(wParam) == EN_KILLFOCUS)
         CommitOutputField();
       return Plugin.host.DefaultWindowProc(window, message, wParam, lParam);
     default:

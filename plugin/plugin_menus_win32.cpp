@@ -23,11 +23,15 @@ void __stdcall RenameTournament() { RenameWith(RenameKind::Tournament); }
 void __stdcall RenameSite() { RenameWith(RenameKind::Site); }
 // The host's games join the list as a merge does, without a job: they are in memory already.
 void Transfer(TGames fresh) {
-  MergeNewGames(Session, fresh);
+  MergeNewGames(Plugin.session, fresh);
   RefreshList();
 }
-void __stdcall TransferAll() { Transfer(TransferAllFromHost(*Session.Services, Session.ProcessingOptions)); }
-void __stdcall TransferCurrent() { Transfer(TransferCurrentFromHost(*Session.Services, Session.ProcessingOptions)); }
+void __stdcall TransferAll() {
+  Transfer(TransferAllFromHost(*Plugin.session.Services, Plugin.session.ProcessingOptions));
+}
+void __stdcall TransferCurrent() {
+  Transfer(TransferCurrentFromHost(*Plugin.session.Services, Plugin.session.ProcessingOptions));
+}
 void __stdcall MoveAllToPanel() {
   TransferAll();
   ShowPanel();
@@ -41,12 +45,12 @@ void __stdcall OpenFolder() { OpenPgnFolder(); }
 void __stdcall DeleteHighlighted() { DeleteHighlightedGames(); }
 void __stdcall DeleteAll() { DeleteAllGames(); }
 void __stdcall DefaultOptions() {
-  ResetOptions(Session);
+  ResetOptions(Plugin.session);
   RefreshOptionControls();
 }
 void __stdcall ToggleMakeDefault() {
-  Session.makeDefaultAutomatically = !Session.makeDefaultAutomatically;
-  CheckMakeDefaultItem(Session.makeDefaultAutomatically);
+  Plugin.session.makeDefaultAutomatically = !Plugin.session.makeDefaultAutomatically;
+  CheckMakeDefaultItem(Plugin.session.makeDefaultAutomatically);
 }
 
 int32_t Register(HostCommandFn callback) {

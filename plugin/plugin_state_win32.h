@@ -1,5 +1,7 @@
-// What the plug-in keeps from start to stop: the host's services, its panel, its menus and
-// their commands, the file dialog and the panel's sizes.
+// What the plug-in keeps from start to stop, in the one object it owns: its session (the list,
+// the user's choices, the running job, the selection, the host's services), the panel's view,
+// the host's query functions, its menus and their commands, the file dialog and the panel's
+// sizes.
 #pragma once
 
 #include <windows.h>
@@ -14,6 +16,7 @@
 #include "job/session.h"
 #include "panel/panel_size.h"
 #include "plugin/host_services_win32.h"
+#include "plugin/panel_view_win32.h"
 
 // The command ids the host gave the menu items.
 struct TMenuCommands {
@@ -29,6 +32,8 @@ struct TPlugin {
   HINSTANCE instance = nullptr;  // this library
   bool started = false;
   THostServices host;
+  TSession session;  // what a click works on and sets off, as a portable value
+  TPanelView view;
 
   HWND panel = nullptr;
   bool showCommandKnown = false;
@@ -55,9 +60,6 @@ struct TPlugin {
 };
 
 extern TPlugin Plugin;
-
-// The plug-in's session: its list, the user's choices, the running job and the selection.
-extern TSession Session;
 
 // pgn_util.dat in the host program's folder.
 std::filesystem::path SettingsFilePath();

@@ -34,7 +34,7 @@ ProgressView view;
 
 int32_t Margin(const int32_t* value) { return THostServices::Read<int32_t>(value, 8); }
 
-void __stdcall OnStop() { Session.JobState.stopRequested = true; }
+void __stdcall OnStop() { Plugin.session.JobState.stopRequested = true; }
 
 // The job's file as line 2 shows it: its name only, without the trailing NUL characters a
 // folder job adds.
@@ -42,7 +42,7 @@ std::wstring ShownPath() {
   std::wstring path;
   {
     HostLockGuard lock;
-    path = Session.JobState.File().wstring();
+    path = Plugin.session.JobState.File().wstring();
   }
   while (!path.empty() && path.back() == L'\0') path.pop_back();
   return path;
@@ -63,7 +63,7 @@ void LayOut(HWND window) {
   const int32_t top = Margin(Plugin.host.marginTop), bottom = Margin(Plugin.host.marginBottom);
   const int32_t left = Margin(Plugin.host.marginLeft), right = Margin(Plugin.host.marginRight);
   HDC dc = GetDC(window);
-  HGDIOBJ old = SelectObject(dc, PanelView.controlFont);
+  HGDIOBJ old = SelectObject(dc, Plugin.view.controlFont);
   int width = 350;
   for (int stage = 0; stage < StageCount; ++stage) {
     const char* text = StageText(JobStage(stage));
@@ -113,7 +113,7 @@ void LayOut(HWND window) {
 }
 
 void Poll(HWND window) {
-  const JobStage stage = Session.JobState.stage.load();
+  const JobStage stage = Plugin.session.JobState.stage.load();
   bool changed = stage != view.lastStage;
   view.lastStage = stage;
   const int position = int(SendMessageW(view.bar, PBM_GETPOS, 0, 0));
@@ -121,22 +121,23 @@ void Poll(HWND window) {
     case JobStage::Loading:
       if (changed || position == 0)
         SendMessageW(view.bar, PBM_SETRANGE32, 0,
-                     LPARAM(std::min<int64_t>(Session.JobState.loadSize / 1000, INT32_MAX)));
+                     LPARAM(std::min<int64_t>(Plugin.session.JobState.loadSize / 1000, INT32_MAX)));
       if (ShownPath() != view.lastPath) changed = true;
-      SendMessageW(view.bar, PBM_SETPOS, WPARAM(std::min<int64_t>(Session.JobState.loadPosition / 1000, INT32_MAX)), 0);
+      SendMessageW(view.bar, PBM_SETPOS,
+                   WPARAM(std::min<int64_t>(Plugin.session.JobState.loadPosition / 1000, INT32_MAX)), 0);
       break;
     case JobStage::Saving:
     case JobStage::LoadingPending:
-      if (changed) SendMessageW(view.bar, PBM_SETRANGE32, 0, Session.JobState.stepCount.load());
+      if (changed) SendMessageW(view.bar, PBM_SETRANGE32, 0, Plugin.session.JobState.stepCount.load());
       if (ShownPath() != view.lastPath) changed = true;
-      SendMessageW(view.bar, PBM_SETPOS, WPARAM(Session.JobState.stepPosition.load()), 0);
+      SendMessageW(view.bar, PBM_SETPOS, WPARAM(Plugin.session.JobState.stepPosition.load()), 0);
       break;
     case JobStage::Sorting:
-      if (changed) SendMessageW(view.bar, PBM_SETRANGE32, 0, Session.JobState.stepCount.load());
-      SendMessageW(view.bar, PBM_SETPOS, WPARAM(Session.JobState.stepPosition.load()), 0);
+      if (changed) SendMessageW(view.bar, PBM_SETRANGE32, 0, Plugin.session.JobState.stepCount.load());
+      SendMessageW(view.bar, PBM_SETPOS, WPARAM(Plugin.session.JobState.stepPosition.load()), 0);
       break;
     case JobStage::Done:
-      if (Session.JobState.kind != JobKind::ProcessAndSave) RefreshList();
+      if (Plugin.session.JobState.kind != JobKind::ProcessAndSave) RefreshList();
       KillTimer(window, PollTimer);
       if (Plugin.host.modalResult) *Plugin.host.modalResult = 1;
       break;
@@ -168,7 +169,7 @@ void __stdcall ProgressPaint(HostWindow handle, HostDeviceContext context) {
   if (Plugin.host.paintBackground) Plugin.host.paintBackground(window, dc);
   const int x = Margin(Plugin.host.marginLeft) + 10, y = Margin(Plugin.host.marginTop) + 5;
   const PanelTextStyle style(dc);
-  const JobStage stage = Session.JobState.stage.load();
+  const JobStage stage = Plugin.session.JobState.stage.load();
   const char* text = StageText(stage);
   TextOutA(dc, x, y, text, int(strlen(text)));
   if (stage == JobStage::Loading || stage == JobStage::Saving || stage == JobStage::LoadingPending) {
@@ -189,7 +190,7 @@ class ProgressWait : public ModalWait {
     if (Plugin.host.runModal)
       result = Plugin.host.runModal(reinterpret_cast<const uint16_t*>(u"Action progress"), 0, 0, 200, 200, Plugin.panel,
                                     &ProgressProc, &ProgressPaint);
-    if (result < 0) Session.JobState.stopRequested = true;
+    if (result < 0) Plugin.session.JobState.stopRequested = true;
     PlainWait rest;
     rest.WaitUntilDone(progress);
     view = ProgressView{};
@@ -201,13 +202,13 @@ class ProgressWait : public ModalWait {
 // damaged games skipped.
 void TellWhatFailed(JobKind kind, size_t unreadableBefore, size_t writeFailuresBefore, size_t unwrittenBefore,
                     size_t skippedBefore) {
-  const TJobState& s = Session.JobState;
+  const TJobState& s = Plugin.session.JobState;
   std::wstring text;
   size_t lines = 0;
   auto add = [&](const std::wstring& line) {
     if (++lines <= 12) text += line + L"\n";
   };
-  const TProcessingOptions& o = Session.ProcessingOptions;
+  const TProcessingOptions& o = Plugin.session.ProcessingOptions;
   const bool codesWanted = o.addEcoNames || o.splitEcoLevel != EcoSplit::None || !o.ecoOpening.empty();
   if (kind == JobKind::ProcessAndSave && codesWanted && EcoTable().empty())
     add(L"The ECO table " + (Plugin.hostFolder / "plugins" / "ecos.dat").wstring() +
@@ -232,11 +233,11 @@ void TellWhatFailed(JobKind kind, size_t unreadableBefore, size_t writeFailuresB
 }  // namespace
 
 void RunJobWithProgress(JobKind kind, const std::filesystem::path& input) {
-  const TJobState& s = Session.JobState;
+  const TJobState& s = Plugin.session.JobState;
   const size_t unreadable = s.unreadableFiles.size(), writeFailures = s.writeFailures.size();
   const size_t unwritten = s.unwritten.size(), skipped = s.skipped.size();
   ProgressWait wait;
-  StartJob(Session, kind, wait, input);
+  StartJob(Plugin.session, kind, wait, input);
   RefreshList();
   TellWhatFailed(kind, unreadable, writeFailures, unwritten, skipped);
 }

@@ -44,7 +44,7 @@ void RenameNow() {
     MessageBeep(MB_OK);
     return;
   }
-  const int count = RenameNames(Session.GameList.entries, view.kind, from, to);
+  const int count = RenameNames(Plugin.session.GameList.entries, view.kind, from, to);
   const std::string message = RenameMessage(count);
   MessageBoxW(GetActiveWindow(), std::wstring(message.begin(), message.end()).c_str(), L"Renaming is finished",
               MB_OK | MB_ICONINFORMATION);
@@ -120,8 +120,8 @@ HWND MakeList(HWND window, const PanelRectangle& r) {
   HWND list = CreateWindowExW(0, L"LISTBOX", L"",
                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS | LBS_NOTIFY,
                               r.left, r.top, r.Width(), r.Height(), window, nullptr, Plugin.instance, nullptr);
-  SendMessageW(list, WM_SETFONT, WPARAM(PanelView.controlFont), FALSE);
-  SendMessageW(list, LB_SETITEMHEIGHT, 0, MAKELPARAM(PanelView.metrics.fontHeight + 3, 0));
+  SendMessageW(list, WM_SETFONT, WPARAM(Plugin.view.controlFont), FALSE);
+  SendMessageW(list, LB_SETITEMHEIGHT, 0, MAKELPARAM(Plugin.view.metrics.fontHeight + 3, 0));
   view.listProcedure = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(list, GWLP_WNDPROC, LONG_PTR(&ListProc)));
   return list;
 }
@@ -129,7 +129,7 @@ HWND MakeList(HWND window, const PanelRectangle& r) {
 HWND MakeField(HWND window, const PanelRectangle& r) {
   HWND field = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, r.left, r.top, r.Width(),
                                r.Height(), window, nullptr, Plugin.instance, nullptr);
-  SendMessageW(field, WM_SETFONT, WPARAM(PanelView.controlFont), FALSE);
+  SendMessageW(field, WM_SETFONT, WPARAM(Plugin.view.controlFont), FALSE);
   SendMessageW(field, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(2, 2));
   view.editProcedure = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(field, GWLP_WNDPROC, LONG_PTR(&FieldProc)));
   return field;
@@ -151,12 +151,12 @@ void Build(HWND window) {
   RECT client;
   GetClientRect(window, &client);
   HDC dc = GetDC(window);
-  HGDIOBJ old = SelectObject(dc, PanelView.controlFont);
+  HGDIOBJ old = SelectObject(dc, Plugin.view.controlFont);
   SIZE to{};
   GetTextExtentPoint32W(dc, L"To", 2, &to);
   SelectObject(dc, old);
   ReleaseDC(window, dc);
-  view.layout = LayOutRenameWindow(PanelView.metrics, client.right, client.bottom, to.cy);
+  view.layout = LayOutRenameWindow(Plugin.view.metrics, client.right, client.bottom, to.cy);
   const RenameWindowLayout& l = view.layout;
   view.fromList = MakeList(window, l.fromList);
   view.toList = MakeList(window, l.toList);
@@ -168,8 +168,8 @@ void Build(HWND window) {
   MakeHostButton(window, view.close, L"Close", 105, 28, region, 28, &OnClose, true);
   for (const auto& [button, place] : {std::pair{&view.rename, l.buttons.first}, {&view.close, l.buttons.second}})
     if (button->window) MoveWindow(static_cast<HWND>(button->window), place.left, place.top, 105, 28, FALSE);
-  Fill(view.fromList, RenameCandidates(Session.GameList.entries, view.kind));
-  Fill(view.toList, RenameCandidates(Session.GameList.entries, view.kind, true));
+  Fill(view.fromList, RenameCandidates(Plugin.session.GameList.entries, view.kind));
+  Fill(view.toList, RenameCandidates(Plugin.session.GameList.entries, view.kind, true));
   view.built = true;
 }
 
