@@ -26,6 +26,7 @@ std::string JobSummary(const JobCounts& c, const std::vector<SkippedGame>& skipp
   }
   if (renamed) text += Counted(*renamed, "name", "names") + " renamed\n";
   if (c.filteredOut) text += Counted(c.filteredOut, "game", "games") + " filtered out\n";
+  if (c.pastStopAfter) text += Counted(c.pastStopAfter, "game", "games") + " more selected, left out by --stop-after\n";
   text += Counted(c.written, "game", "games") + " written into " + Counted(c.outputFiles, "file", "files") + "\n";
   if (c.outputFilesAppended)
     text += "  " + Counted(c.outputFilesAppended, "file", "files") +

@@ -250,6 +250,7 @@ struct Jobs {
   JobProgress progress;
   JobResult total;
   TProcessingOptions options;
+  GameSearch search;
   int32_t threads = 0;
   bool outputBaseIsFile = false;  // -o names a pipe or a device: written as it is
   Host& services = QuietHost();   // the command line runs in no host: no current game, no list
@@ -266,6 +267,7 @@ struct Jobs {
       request.selection = list.displayOrder;
       request.outputBase = outputBase;
       request.outputBaseIsFile = outputBaseIsFile;
+      request.search = search;
     }
     wait.kind = kind;
     total.Add(RunJobWhileWaiting(list, request, services, progress, wait));
@@ -458,6 +460,7 @@ int RunMainJob(const CliRequest& request) {
   // by one, which would only cost time; for a large collection a noticeable part of a second).
   Jobs& jobs = *new Jobs;
   jobs.options = request.options;
+  jobs.search = request.search;
   jobs.threads = request.threads;
   if (const int refused = RefuseFolderAsOutput(request)) return refused;
   StreamFiles streams;

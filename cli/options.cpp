@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "cli/program_arguments.h"
+#include "io/file_read.h"
 #include "options/settings_file.h"
 #include "pgn/pgn_types.h"
 
@@ -121,6 +122,8 @@ struct TypedArguments {
   std::string dateSplit;
   std::string results, dateFrom, dateTo, whiteElo, blackElo, moves;
   std::vector<std::string> renamePlayers, renameEvents, renameSites;
+  std::vector<std::string> tagRules, gameRanges;
+  std::string tagRuleFile;
 };
 
 // The inputs, the output and how the program runs.
@@ -216,6 +219,39 @@ void DeclareFilters(CLI::App& app, TProcessingOptions& o, TypedArguments& a) {
   app.add_option("--moves", a.moves, "games of FROM-TO moves")->check(rangeCheck);
 }
 
+// A check that takes its message from a parser of the value: "" when it parses.
+template <typename F>
+CLI::Validator CheckedBy(const char* what, F problemOf) {
+  return CLI::Validator([problemOf](std::string& text) -> std::string { return problemOf(text); }, what);
+}
+
+// What is looked for beyond the filters: rules on any tag, game numbers, a limit, the inverse.
+void DeclareSearch(CLI::App& app, GameSearch& search, TypedArguments& a) {
+  app.add_option("--tag", a.tagRules,
+                 "games whose tag compares so: NAME=VALUE, NAME!=VALUE, NAME~REGEX, NAME<VALUE, <=, >, >= "
+                 "(numbers compare as numbers, dates as dates, the rest as bytes; a game without the tag never "
+                 "matches); repeatable, all must hold")
+      ->option_text("RULE")
+      ->check(CheckedBy("NAME, an operator and a value", [](const std::string& t) {
+        TagRule rule;
+        std::string problem;
+        return ParseTagRule(t, rule, problem) ? std::string() : problem;
+      }));
+  app.add_option("--tag-rules", a.tagRuleFile, "the --tag rules in FILE, one a line (a line starting with # is a note)")
+      ->option_text("FILE");
+  app.add_option("--games", a.gameRanges, "only the games of these numbers, counted in input order: 1-100,250,300-")
+      ->option_text("LIST")
+      ->check(CheckedBy("game numbers and ranges", [](const std::string& t) {
+        std::vector<GameNumberRange> ranges;
+        std::string problem;
+        return ParseGameRanges(t, ranges, problem) ? std::string() : problem;
+      }));
+  app.add_option("--stop-after", search.stopAfter, "write at most N games: the first N selected, in input order")
+      ->option_text("N")
+      ->check(CLI::Range(int64_t(1), std::numeric_limits<int64_t>::max()));
+  app.add_flag("--invert", search.invert, "write the games that the filters and the search leave out instead");
+}
+
 void DeclareRenames(CLI::App& app, TypedArguments& a) {
   auto renameCheck = Check("OLD=NEW with a new name", [](const std::string& t) {
     const size_t equals = t.find('=');
@@ -225,6 +261,27 @@ void DeclareRenames(CLI::App& app, TypedArguments& a) {
       ->check(renameCheck);
   app.add_option("--rename-event", a.renameEvents, "rename an Event, OLD=NEW")->check(renameCheck);
   app.add_option("--rename-site", a.renameSites, "rename a Site, OLD=NEW")->check(renameCheck);
+}
+
+// The search's rules and ranges from their texts (checked already) and the rule file; the
+// reason when the file cannot be read or holds a rule that is not one.
+std::string ApplySearch(const TypedArguments& a, GameSearch& search) {
+  std::string problem;
+  for (const std::string& text : a.tagRules) {
+    TagRule rule;
+    if (!ParseTagRule(NameFromArgument(text), rule, problem)) return "--tag: " + problem;
+    search.tagRules.push_back(std::move(rule));
+  }
+  if (!a.tagRuleFile.empty()) {
+    const std::filesystem::path file = PathFromArgument(a.tagRuleFile);
+    std::string text;
+    if (const ReadError failed = readfile(file, text); failed != ReadError::None)
+      return "--tag-rules: " + file.string() + ": " + Describe(failed);
+    if (!ParseTagRuleLines(text, search.tagRules, problem)) return "--tag-rules: " + file.string() + ", " + problem;
+  }
+  for (const std::string& text : a.gameRanges)
+    if (!ParseGameRanges(text, search.ranges, problem)) return "--games: " + problem;
+  return {};
 }
 
 // Options that would be silently without effect, or leave no game whatever the files hold: the
@@ -327,6 +384,7 @@ bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, st
   DeclareWhatIsWritten(app, request.options, typed);
   DeclareSplits(app, request.options, typed);
   DeclareFilters(app, request.options, typed);
+  DeclareSearch(app, request.search, typed);
   DeclareRenames(app, typed);
   try {
     app.parse(argc, argv);
@@ -342,6 +400,11 @@ bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, st
     return false;
   }
   ApplyArguments(app, typed, request);
+  if (std::string problem = ApplySearch(typed, request.search); !problem.empty()) {
+    error = "pgnutil: " + problem + "\n";
+    exitCode = 2;
+    return false;
+  }
   return true;
 }
 

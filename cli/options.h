@@ -10,6 +10,7 @@
 
 #include "dialogs/renaming.h"
 #include "options/processing_options.h"
+#include "pgn/game_search.h"
 
 // A rename of exact tag values: players (White and Black), events or sites.
 struct CliRename {
@@ -21,6 +22,7 @@ struct CliRequest {
   std::vector<std::filesystem::path> inputs;
   std::filesystem::path output = "output";
   TProcessingOptions options;
+  GameSearch search;                   // what is looked for beyond the options' filters
   std::filesystem::path settingsFile;  // options taken from a pgn_util.dat, when given
   std::filesystem::path ecoTable;      // instead of the built-in ECO table, when given
   std::filesystem::path reportFile;    // every skipped game, one line each

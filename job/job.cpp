@@ -288,13 +288,36 @@ void AddEcoCodes(Run& run) {
   }
 }
 
+// The games a search selects, in the selection's order: those that pass the filters and match
+// it (inverted: the others), numbered by their place in the list, at most `stopAfter` of them.
+// The filters come first so that the limit counts games that are written.
+TIndexArray SelectMatching(Run& run) {
+  const GameSearch& search = run.request.search;
+  JobCounts& counts = run.result.counts;
+  const auto selects = [&](TGame& entry, int32_t index) {
+    return (GameFilterPasses(entry, run.options) && search.Matches(entry, int64_t(index) + 1)) != search.invert;
+  };
+  TIndexArray chosen;
+  for (const int32_t index : run.request.selection) {
+    if (index < 0 || size_t(index) >= run.list.entries.size()) continue;
+    if (!selects(run.list.entries[size_t(index)], index))
+      ++counts.filteredOut;
+    else if (search.stopAfter > 0 && int64_t(chosen.size()) >= search.stopAfter)
+      ++counts.pastStopAfter;
+    else
+      chosen.push_back(index);
+  }
+  return chosen;
+}
+
 // The selection in writing order (grouped as the split wants), then without the games the
-// filters leave out.
+// filters leave out (a search has left them out before already).
 std::vector<int32_t> SortAndFilter(Run& run, SplitWork& work) {
   std::vector<int32_t> result;
-  SortForOutput(run.list.entries, run.request.selection, result, work, run.options, &run.progress.stopRequested,
-                &run.progress.stepPosition);
-  if (!run.Stopped()) {
+  const bool searched = run.request.search.Active();
+  SortForOutput(run.list.entries, searched ? SelectMatching(run) : run.request.selection, result, work, run.options,
+                &run.progress.stopRequested, &run.progress.stepPosition);
+  if (!run.Stopped() && !searched) {
     run.Enter(JobStage::ApplyingFilters);
     const size_t before = result.size();
     result = FilterList(run.list.entries, result, run.options);

@@ -13,6 +13,7 @@ void JobResult::Add(JobResult&& later) {
   c.duplicates += l.duplicates;
   c.merged += l.merged;
   c.filteredOut += l.filteredOut;
+  c.pastStopAfter += l.pastStopAfter;
   c.written += l.written;
   c.outputFiles += l.outputFiles;
   c.outputFilesAppended += l.outputFilesAppended;

@@ -13,6 +13,7 @@
 #include "io/byte_source.h"
 #include "job/job_state.h"
 #include "options/processing_options.h"
+#include "pgn/game_search.h"
 
 using TIndexArray = std::vector<int32_t>;
 
@@ -22,6 +23,7 @@ struct JobRequest {
   std::FILE* inputStream = nullptr;  // LoadFile: read this stream instead (`input` names it)
   TIndexArray selection;             // ProcessAndSave: the entries to write, in order before sorting
   TProcessingOptions options;        // a copy: the job never sees them change
+  GameSearch search;                 // ProcessAndSave: what is looked for beyond the options' filters
   std::filesystem::path outputBase;  // ProcessAndSave: the output path without ".pgn"
   bool outputBaseIsFile = false;     // ProcessAndSave: outputBase is the one file itself (a pipe, a device)
   int64_t memoryLimit = 0;           // bytes of parsed games kept in the list; 0: the list's own

@@ -65,6 +65,7 @@ struct JobCounts {
   int64_t filesRead = 0, filesUnreadable = 0;
   int64_t gamesRead = 0, repeats = 0, duplicates = 0, merged = 0;
   int64_t filteredOut = 0, written = 0, outputFiles = 0;
+  int64_t pastStopAfter = 0;        // games that matched after the search had as many as it wanted
   int64_t outputFilesAppended = 0;  // output files that existed before and were appended to
   int64_t lostToWriteFailures = 0;  // games meant for files that could not be written
   int64_t bytesRead = 0;            // of the files read and merged

@@ -37,6 +37,7 @@ TEST(JobSummary, CountsEveryStepInTheOrderOfTheJob) {
   counts.duplicates = 2'400;
   counts.repeats = 1;
   counts.filteredOut = 1;
+  counts.pastStopAfter = 3;
   counts.written = 35'570;
   counts.outputFiles = 1;
   const std::vector<SkippedGame> skipped = {Skipped("a.pgn", NoLegalMove, 3, 20, 25),
@@ -48,6 +49,7 @@ TEST(JobSummary, CountsEveryStepInTheOrderOfTheJob) {
             "  2 games skipped: no legal move fits (code 7)\n"
             "1 name renamed\n"
             "1 game filtered out\n"
+            "3 games more selected, left out by --stop-after\n"
             "35,570 games written into 1 file\n");
 }
 

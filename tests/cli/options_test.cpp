@@ -126,6 +126,20 @@ TEST(CommandLine, EveryValueReachesItsOption) {
   EXPECT_EQ(p.request.renames[1].to, "New = Better");
 }
 
+TEST(CommandLine, TheSearchTakesEveryRuleAndRange) {
+  const Parsed p = Parse({"a.pgn", "--tag", "WhiteElo>=2700", "--tag", "Event~^Tata", "--games", "1-10,20", "--games",
+                          "30", "--stop-after", "5", "--invert"});
+  ASSERT_TRUE(p.ok) << p.error;
+  const GameSearch& s = p.request.search;
+  ASSERT_EQ(s.tagRules.size(), 2u);
+  EXPECT_EQ(s.tagRules[1].op, TagOperator::Matches);
+  ASSERT_EQ(s.ranges.size(), 3u);
+  EXPECT_EQ(s.ranges[2].first, 30);
+  EXPECT_EQ(s.stopAfter, 5);
+  EXPECT_TRUE(s.invert);
+  EXPECT_FALSE(Parse({"a.pgn"}).request.search.Active());
+}
+
 TEST(CommandLine, AnOutputEndingInPgnIsNotDoubled) {
   EXPECT_EQ(Parse({"a.pgn", "-o", "clean.pgn"}).request.output, "clean");
   EXPECT_EQ(Parse({"a.pgn", "-o", "dir/Clean.PGN"}).request.output, "dir/Clean");
@@ -151,6 +165,11 @@ TEST(CommandLine, WrongValuesAreUsageErrorsNamingTheOption) {
       {{"a.pgn", "--rename-player", "Tal="}, "--rename-player"},
       {{"a.pgn", "--split-black-elo", "1"}, "--split-black-elo"},
       {{"a.pgn", "--memory", "0"}, "--memory"},
+      {{"a.pgn", "--tag", "WhiteElo"}, "--tag"},
+      {{"a.pgn", "--tag", "Event~(("}, "does not compile"},
+      {{"a.pgn", "--games", "9-3"}, "runs backwards"},
+      {{"a.pgn", "--stop-after", "0"}, "--stop-after"},
+      {{"a.pgn", "--tag-rules", "/nonexistent/rules.txt"}, "--tag-rules"},
   };
   for (const auto& [arguments, option] : cases) ExpectUsageError(arguments, option);
   const Parsed noInput = Parse({"--duplicates"});

@@ -38,6 +38,7 @@ class Job : public ::testing::Test {
     request.readingWindow = readingWindow;
     request.inputStream = inputStream;
     request.options = options;
+    request.search = search;
     request.outputBase = base;
     if (kind == JobKind::ProcessAndSave) request.selection = BuildSelection(list, QuietHost());
     PlainWait plain;
@@ -49,6 +50,7 @@ class Job : public ::testing::Test {
     list = TGameList{};
     result = JobResult{};
     options = TProcessingOptions{};
+    search = GameSearch{};
   }
   void LoadFolder(const std::filesystem::path& folder) { Run(JobKind::LoadFolder, folder); }
   void Process(const std::filesystem::path& base) { Run(JobKind::ProcessAndSave, {}, base); }
@@ -70,6 +72,7 @@ class Job : public ::testing::Test {
   JobProgress progress;
   JobResult result;
   TProcessingOptions options;
+  GameSearch search;
   TempDir dir;
   int64_t readingWindow = 0;
   std::FILE* inputStream = nullptr;
@@ -222,6 +225,59 @@ TEST_F(Job, AGameDeletedFromTheListMayBeLoadedAgain) {
   EXPECT_EQ(list.entries.size(), 3u);
   EXPECT_EQ(result.counts.duplicates, 1);
   EXPECT_EQ(list.entries[2].tags[0].value, "a again");
+}
+
+// Six games "g1".."g6", alternately won by White and by Black, rated 2600 to 2850.
+std::string SixRatedGames() {
+  std::string text;
+  for (int g = 1; g <= 6; ++g)
+    text += "[Event \"g" + std::to_string(g) + "\"]\n[Result \"" + (g % 2 ? "1-0" : "0-1") + "\"]\n[WhiteElo \"" +
+            std::to_string(2550 + 50 * g) + "\"]\n\n1. e4 e5 " + (g % 2 ? "1-0" : "0-1") + "\n\n";
+  return text;
+}
+
+// The events written into the output, in order.
+std::string EventsIn(const std::string& text) {
+  std::string events;
+  for (size_t at = text.find("[Event \""); at != std::string::npos; at = text.find("[Event \"", at + 1))
+    events += text.substr(at + 8, text.find('"', at + 8) - at - 8) + " ";
+  return events;
+}
+
+TEST_F(Job, ASearchSelectsByRulesNumbersAndLimitAfterTheFilters) {
+  TempDir::Write(dir / "games.pgn", SixRatedGames());
+  Load(dir / "games.pgn");
+  TagRule rated;
+  std::string error;
+  ASSERT_TRUE(ParseTagRule("WhiteElo>=2700", rated, error));
+  search.tagRules = {rated};
+  options.resultMask = ResultWhiteWins;  // the panel's filter holds too: g3 and g5 are left
+  options.doNotRewrite = false;
+  Process(dir / "out");
+  EXPECT_EQ(EventsIn(TempDir::Read(dir / "out.pgn")), "g3 g5 ");
+  EXPECT_EQ(result.counts.filteredOut, 4);
+  // The limit counts the games that pass everything, in input order; the others are counted.
+  result = JobResult{};
+  search.stopAfter = 1;
+  Process(dir / "out");
+  EXPECT_EQ(EventsIn(TempDir::Read(dir / "out.pgn")), "g3 ");
+  EXPECT_EQ(result.counts.pastStopAfter, 1);
+  EXPECT_EQ(result.counts.filteredOut, 4);
+  // Inverted: every game the rules and the filter leave out, and only those.
+  result = JobResult{};
+  search.stopAfter = 0;
+  search.invert = true;
+  Process(dir / "out");
+  EXPECT_EQ(EventsIn(TempDir::Read(dir / "out.pgn")), "g1 g2 g4 g6 ");
+  EXPECT_EQ(result.counts.filteredOut, 2);
+  // Numbers are places in the list: with the filters gone, games 2 to 3 and 6.
+  result = JobResult{};
+  search = GameSearch{};
+  options.resultMask = ResultAll;
+  ASSERT_TRUE(ParseGameRanges("2-3,6", search.ranges, error));
+  Process(dir / "out");
+  EXPECT_EQ(EventsIn(TempDir::Read(dir / "out.pgn")), "g2 g3 g6 ");
+  EXPECT_EQ(result.counts.written, 3);
 }
 
 TEST_F(Job, ProcessingWritesTheChosenGamesIntoSplitFiles) {
