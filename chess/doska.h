@@ -149,6 +149,8 @@ class doska {
   bool SamePosition(const doska& other) const;
   // The squares holding a piece code.
   Bitboard Pieces(uint8_t code) const { return byCode[code]; }
+  // The pieces' part of the position key: equal for equal placements, whoever is to move.
+  uint64_t PlacementKey() const { return pieceKey; }
   // Every destination canmove accepts for the piece on a square, as a set.
   Bitboard Destinations(Square from) const { return OnBoard(from) ? Targets(SquareIndex(from)) : 0; }
   // Debug check that the bitboards agree with the squares.

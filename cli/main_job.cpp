@@ -263,11 +263,11 @@ struct Jobs {
     request.inputStream = stream;
     request.options = options;
     request.readerThreads = threads;
+    request.search = search;  // positions are looked for as games are read
     if (kind == JobKind::ProcessAndSave) {
       request.selection = list.displayOrder;
       request.outputBase = outputBase;
       request.outputBaseIsFile = outputBaseIsFile;
-      request.search = search;
     }
     wait.kind = kind;
     total.Add(RunJobWhileWaiting(list, request, services, progress, wait));

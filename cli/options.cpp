@@ -6,6 +6,7 @@
 #include "cli/program_arguments.h"
 #include "io/file_read.h"
 #include "options/settings_file.h"
+#include "pgn/line_moves.h"
 #include "pgn/pgn_types.h"
 
 namespace {
@@ -122,8 +123,10 @@ struct TypedArguments {
   std::string dateSplit;
   std::string results, dateFrom, dateTo, whiteElo, blackElo, moves;
   std::vector<std::string> renamePlayers, renameEvents, renameSites;
-  std::vector<std::string> tagRules, gameRanges;
-  std::string tagRuleFile;
+  std::vector<std::string> tagRules, gameRanges, positions, patterns, reached, lines, materials, has;
+  std::string tagRuleFile, endsIn;
+  bool eitherColour = false, materialAtEnd = false;
+  int32_t materialPlies = 0;
 };
 
 // The inputs, the output and how the program runs.
@@ -227,6 +230,59 @@ CLI::Validator CheckedBy(const char* what, F problemOf) {
 
 // What is looked for beyond the filters: rules on any tag, game numbers, a limit, the inverse.
 void DeclareSearch(CLI::App& app, GameSearch& search, TypedArguments& a) {
+  app.add_option("--position", a.positions,
+                 "games whose main line reaches this position: a FEN, whose castling and en-passant fields count "
+                 "unless \"-\"; repeatable, any of them")
+      ->option_text("FEN");
+  app.add_option("--pattern", a.patterns,
+                 "games whose main line reaches a position that fits this pattern: a FEN placement in which ? is "
+                 "any square, ! any piece, A any white piece, a any black piece, [..] any of the letters inside "
+                 "([^..] anything else), * a run of zero or more squares of anything; \" w\" or \" b\" after it "
+                 "for the side to move. \"rnbqkbnr/*/*/*/*/*/*/RNBQKBNR\": every piece but the pawns at home; "
+                 "repeatable, any of them")
+      ->option_text("PATTERN")
+      ->check(CheckedBy("a board pattern", [](const std::string& t) {
+        BoardPattern pattern;
+        std::string problem;
+        return BoardPattern::Parse(t, pattern, problem) ? std::string() : problem;
+      }));
+  app.add_option("--reaches", a.reached,
+                 "games whose main line reaches the position these moves make from the start, by any move order: "
+                 "\"e4 c5 Nf3 d6 d4 cxd4 Nxd4\"; repeatable, any of them")
+      ->option_text("MOVES");
+  app.add_option("--line", a.lines,
+                 "games whose main line begins with these moves: \"1. e4 c5 2. Nf3\" (numbers optional); "
+                 "repeatable, any of them")
+      ->option_text("MOVES");
+  app.add_flag("--either-colour,--either-color", a.eitherColour,
+               "--position, --pattern, --reaches and --material also find the colours swapped (and the board "
+               "mirrored)");
+  app.add_flag("--in-variations", search.positions.inVariations,
+               "--position, --pattern and --reaches find positions of the variations too");
+  app.add_option("--material", a.materials,
+                 "games whose main line reaches this material, White's pieces \":\" Black's: KQR:KR. Q R B N P, "
+                 "L for a bishop or knight; after a letter a count (P3), * any number, + at least one, 2+ at "
+                 "least, 2- at most; a kind not named is not on the board. Repeatable, any of them")
+      ->option_text("BALANCE")
+      ->check(CheckedBy("a material balance", [](const std::string& t) {
+        MaterialBalance balance;
+        std::string problem;
+        return MaterialBalance::Parse(t, balance, problem) ? std::string() : problem;
+      }));
+  app.add_option("--material-plies", a.materialPlies, "--material holds for at least N positions in a row (default 1)")
+      ->option_text("N")
+      ->check(CLI::Range(1, 10000));
+  app.add_flag("--material-at-end", a.materialAtEnd, "--material counts in the final position only");
+  app.add_option("--ends-in", a.endsIn,
+                 "games whose final position is checkmate, stalemate or insufficient-material (no mate possible)")
+      ->option_text("END")
+      ->check(CLI::IsMember({"checkmate", "stalemate", "insufficient-material"}));
+  app.add_option("--has", a.has,
+                 "games whose main line holds a repetition (a position for the third time), fifty-moves (fifty "
+                 "moves each without a capture or pawn move), an underpromotion or an en-passant capture; "
+                 "repeatable, all must hold")
+      ->option_text("EVENT")
+      ->check(CLI::IsMember({"repetition", "fifty-moves", "underpromotion", "en-passant"}));
   app.add_option("--tag", a.tagRules,
                  "games whose tag compares so: NAME=VALUE, NAME!=VALUE, NAME~REGEX, NAME<VALUE, <=, >, >= "
                  "(numbers compare as numbers, dates as dates, the rest as bytes; a game without the tag never "
@@ -267,6 +323,47 @@ void DeclareRenames(CLI::App& app, TypedArguments& a) {
 // reason when the file cannot be read or holds a rule that is not one.
 std::string ApplySearch(const TypedArguments& a, GameSearch& search) {
   std::string problem;
+  PositionSearch& positions = search.positions;
+  for (const std::string& fen : a.positions)
+    if (!positions.AddFen(fen, a.eitherColour, problem)) return "--position: " + problem;
+  for (const std::string& text : a.patterns) {
+    BoardPattern pattern;
+    if (!BoardPattern::Parse(text, pattern, problem)) return "--pattern: " + problem;
+    positions.AddPattern(pattern, a.eitherColour);
+  }
+  for (const std::string& moves : a.reached) {
+    PlayedLine line;
+    if (!PlayLine(moves, line, problem)) return "--reaches: " + problem;
+    positions.AddReached(line.board, line.toMove, a.eitherColour);
+  }
+  for (const std::string& moves : a.lines) {
+    PlayedLine line;
+    if (!PlayLine(moves, line, problem)) return "--line: " + problem;
+    positions.AddLine(std::move(line.placements));
+  }
+  for (const std::string& text : a.materials) {
+    MaterialBalance balance;
+    if (!MaterialBalance::Parse(text, balance, problem)) return "--material: " + problem;
+    positions.AddMaterial(balance, a.eitherColour);
+  }
+  if (a.eitherColour && a.positions.empty() && a.patterns.empty() && a.reached.empty() && a.materials.empty())
+    return "--either-colour goes with --position, --pattern, --reaches or --material";
+  if (positions.inVariations && a.positions.empty() && a.patterns.empty() && a.reached.empty())
+    return "--in-variations goes with --position, --pattern or --reaches";
+  if ((a.materialPlies || a.materialAtEnd) && a.materials.empty())
+    return std::string(a.materialAtEnd ? "--material-at-end" : "--material-plies") + " goes with --material";
+  if (a.materialPlies && a.materialAtEnd) return "--material-plies and --material-at-end exclude each other";
+  if (a.materialPlies) positions.materialPlies = a.materialPlies;
+  positions.materialAtEnd = a.materialAtEnd;
+  if (!a.endsIn.empty())
+    positions.endsIn = a.endsIn == "checkmate"   ? GameEnd::Checkmate
+                       : a.endsIn == "stalemate" ? GameEnd::Stalemate
+                                                 : GameEnd::InsufficientMaterial;
+  for (const std::string& event : a.has)
+    positions.events |= event == "repetition"       ? HasRepetition
+                        : event == "fifty-moves"    ? HasFiftyMoves
+                        : event == "underpromotion" ? HasUnderpromotion
+                                                    : HasEnPassant;
   for (const std::string& text : a.tagRules) {
     TagRule rule;
     if (!ParseTagRule(NameFromArgument(text), rule, problem)) return "--tag: " + problem;

@@ -23,7 +23,8 @@ struct JobRequest {
   std::FILE* inputStream = nullptr;  // LoadFile: read this stream instead (`input` names it)
   TIndexArray selection;             // ProcessAndSave: the entries to write, in order before sorting
   TProcessingOptions options;        // a copy: the job never sees them change
-  GameSearch search;                 // ProcessAndSave: what is looked for beyond the options' filters
+  GameSearch search;                 // beyond the options' filters: positions looked for while loading,
+                                     // the games ProcessAndSave selects
   std::filesystem::path outputBase;  // ProcessAndSave: the output path without ".pgn"
   bool outputBaseIsFile = false;     // ProcessAndSave: outputBase is the one file itself (a pipe, a device)
   int64_t memoryLimit = 0;           // bytes of parsed games kept in the list; 0: the list's own

@@ -163,6 +163,7 @@ void PrepareReader(PgnReader& reader, const ReadOptions& options, std::optional<
   reader.addsUpMovesKey = options.summarise;
   reader.keepsPlainLineOnlyPacked = reader.packsAtOnce && options.summarise && options.findEco &&
                                     !(options.filters && options.filters->NeedMoves(options.filter));
+  reader.positions = options.positions && options.positions->Active() ? options.positions : nullptr;
   if (options.summarise && options.findEco) {
     eco.emplace();
     if (!eco->empty()) reader.eco = &*eco;
@@ -181,6 +182,7 @@ void KeepGame(TGame& entry, PgnReader& reader, size_t start, const SourcePath& s
   if (options.summarise && options.findEco) Summarise(entry, reader.MainLineEco(), keyRead);
   if (reader.MainLineOnlyPacked()) entry.summary.plies = int32_t(reader.PlainMainLine()->Count());
   if (options.summarise && !options.findEco) SummariseWithoutEco(entry, keyRead);
+  if (reader.positions) entry.summary.positionsMatched = reader.PositionsFound().Matches(*reader.positions);
   if (options.budget) {
     std::unique_ptr<jurnal> packed;
     AdmitGame(*options.budget, entry, &packed, reader.PlainMainLine());

@@ -14,6 +14,7 @@
 #include "io/file_read.h"
 #include "pgn/memory_budget.h"
 #include "pgn/pgn_types.h"
+#include "pgn/position_search.h"
 
 // The lines ending in text[from, to): CR LF, LF and a lone CR each end one (a CR is lone when
 // no LF follows it in the text).
@@ -58,16 +59,17 @@ class GameFilter {
 };
 
 struct ReadOptions {
-  bool filter = false;                       // apply the tag and move-count filters while reading
-  GameFilter* filters = nullptr;             // null: every game passes
-  const std::atomic<bool>* stop = nullptr;   // set by the job's Stop
-  std::atomic<int64_t>* progress = nullptr;  // the byte position reached, for progress
-  SourcePath sourcePath;                     // stored in every entry kept
-  ReadReport* report = nullptr;              // where skipped games and damaged text are reported
-  MemoryBudget* budget = nullptr;            // games past it are kept let go; null: all stay
-  int32_t growthStep = 1024;                 // entries the games list grows by (a job passes its host's)
-  bool summarise = false;                    // give every game kept its summary
-  bool findEco = true;                       // with summarise: its ECO code too
+  bool filter = false;                        // apply the tag and move-count filters while reading
+  GameFilter* filters = nullptr;              // null: every game passes
+  const std::atomic<bool>* stop = nullptr;    // set by the job's Stop
+  std::atomic<int64_t>* progress = nullptr;   // the byte position reached, for progress
+  SourcePath sourcePath;                      // stored in every entry kept
+  ReadReport* report = nullptr;               // where skipped games and damaged text are reported
+  MemoryBudget* budget = nullptr;             // games past it are kept let go; null: all stay
+  int32_t growthStep = 1024;                  // entries the games list grows by (a job passes its host's)
+  bool summarise = false;                     // give every game kept its summary
+  bool findEco = true;                        // with summarise: its ECO code too
+  const PositionSearch* positions = nullptr;  // asked at every main line position; null: none
 };
 
 // Makes ready what readers on several threads share and would otherwise set up on first use

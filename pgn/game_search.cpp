@@ -14,6 +14,7 @@ bool ReadCount(std::string_view text, int64_t& value) {
 }  // namespace
 
 bool GameSearch::Matches(const TGame& entry, int64_t number) const {
+  if (positions.Active() && !entry.summary.positionsMatched) return false;
   for (const TagRule& rule : tagRules)
     if (!TagRuleHolds(rule, entry.tags)) return false;
   if (ranges.empty()) return true;

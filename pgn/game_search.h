@@ -1,5 +1,6 @@
-// What a job looks for in the games beyond the panel's filters: rules on any tag, games by their
-// number, at most so many, or the games that do not match instead.
+// What a job looks for in the games beyond the panel's filters: positions and endings on the
+// board, rules on any tag, games by their number, at most so many, or the games that do not match
+// instead.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "pgn/pgn_types.h"
+#include "pgn/position_search.h"
 #include "pgn/tag_rules.h"
 
 // Games `first` to `last` (1-based, inclusive) in input order.
@@ -17,13 +19,14 @@ struct GameNumberRange {
 };
 
 struct GameSearch {
+  PositionSearch positions;             // asked by the reader as it reads each game
   std::vector<TagRule> tagRules;        // all must hold
   std::vector<GameNumberRange> ranges;  // any may hold; none: every number
   int64_t stopAfter = 0;                // at most this many games selected; 0: no limit
   bool invert = false;                  // select the games that do not match instead
 
   // Whether it selects anything other than every game.
-  bool Active() const { return !tagRules.empty() || !ranges.empty() || stopAfter > 0 || invert; }
+  bool Active() const { return positions.Active() || !tagRules.empty() || !ranges.empty() || stopAfter > 0 || invert; }
   // Whether the game numbered `number` matches the rules and the ranges (before inverting).
   bool Matches(const TGame& entry, int64_t number) const;
 };

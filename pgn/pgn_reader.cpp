@@ -444,7 +444,13 @@ int PgnReader::ReadMovetext(jurnal& game) {
   recordsDeferred = plainLineKept && keepsPlainLineOnlyPacked;
   mainLineAlternates = !growInPlace;
   variationOpened = false;
+  if (positions) seen.Start(*positions, game.halfmoves);
   const int code = ReadMovetextOnBoard(game);
+  if (positions && code == ReadOk) {
+    // The final position: the board stands at the main line's end.
+    WatchPosition(game);
+    seen.End(*positions, board, MainLineSideToMove(game));
+  }
   if (keepsWholeLine) game.moves.ShrinkToFit();
   // The working board belongs to the reader: the record must not keep pointing at it. A record
   // begun empty that no variation was opened in holds none: no walk over its moves for them.
@@ -588,6 +594,9 @@ int PgnReader::OpenVariation(Scan& s) {
 int PgnReader::CloseVariation(Scan& s) {
   if (s.line == s.game || s.variationOpening) return UnexpectedByte;
   AttachPending(*s.line);
+  // The variation's last position: the board stands at its end.
+  if (positions && s.line->current > 0)
+    seen.VariationPosition(*positions, board, SideOf(IsWhite(s.line->moves[size_t(s.line->current) - 1].piece)));
   s.line->gotoply(0);
   s.black = !s.line->blackfirst;
   s.line = s.line->parent;
@@ -721,13 +730,14 @@ int PgnReader::ReadCastling(Scan& s) {
   return code;
 }
 
-void PgnReader::NoteEcoPosition(const jurnal& line) {
-  // The side to move as a replay of the record would take it: the other colour than the last
-  // move's, whatever a null move said.
+Side PgnReader::MainLineSideToMove(const jurnal& line) const {
   const int ply = line.current;
-  const bool blackToMove =
-      ply == 0 ? line.blackfirst : IsWhite(recordsDeferred ? lastPlainPiece : line.moves[size_t(ply) - 1].piece);
-  const uint64_t key = board.poskey(SideOf(blackToMove));
+  return SideOf(ply == 0 ? line.blackfirst
+                         : IsWhite(recordsDeferred ? lastPlainPiece : line.moves[size_t(ply) - 1].piece));
+}
+
+void PgnReader::NoteEcoPosition(const jurnal& line) {
+  const uint64_t key = board.poskey(MainLineSideToMove(line));
   // The key of the position before waits for this one to be worked out while its slot comes in
   // from memory; only keys the table may hold wait at all (most positions of a game are no
   // opening position).
@@ -774,6 +784,12 @@ __attribute__((always_inline)) int PgnReader::PlayResolved(Scan& s, MoveText mov
     // The usual case: a move at the end of the line being read. The board finds and plays the
     // move in one pass, and its record goes straight into the line.
     if (eco && s.line == s.game) NoteEcoPosition(*s.line);
+    if (positions) {
+      if (s.line == s.game)
+        WatchPosition(*s.line);
+      else
+        seen.VariationPosition(*positions, board, SideOf(IsBlack(piece)));
+    }
     mov& record = playedRecord;
     Bitboard rivals = 0;
     const uint8_t epBefore[2] = {board.epforblack, board.epforwhite};
@@ -792,6 +808,7 @@ __attribute__((always_inline)) int PgnReader::PlayResolved(Scan& s, MoveText mov
     }
     AttachPending(*s.line);
     s.nullMove = false;
+    if (positions && s.line == s.game) seen.MainLineMove(*positions, record);
     if (s.line == s.game && movesKeyKnown) movesKey ^= MovesKeyPart(record);
     if (packsAtOnce && s.line == s.game) {
       uint8_t mark;
@@ -833,6 +850,13 @@ int PgnReader::PlayAtCursor(Scan& s, MoveText move, uint8_t nag, bool captureMar
     mainLineAlternates = false;
   }
   if (eco && s.line == s.game && !opening) NoteEcoPosition(*s.line);
+  const bool onMainLine = s.line == s.game && !opening;
+  if (positions) {
+    if (onMainLine)
+      WatchPosition(*s.line);
+    else
+      seen.VariationPosition(*positions, board, SideOf(IsBlack(move.piece)));
+  }
   const int result =
       s.line->addmove(move.from.file, move.from.rank, move.to.file, move.to.rank, move.promotion, true, nag, &found);
   if (result < 0) return NoLegalMove;
@@ -847,5 +871,6 @@ int PgnReader::PlayAtCursor(Scan& s, MoveText move, uint8_t nag, bool captureMar
     if (capture != captureMark) return WrongCaptureMark;
   }
   state = s.line->forwardwithsan(false, &found);
+  if (positions && onMainLine) seen.MainLineMove(*positions, added);
   return ReadOk;
 }

@@ -13,6 +13,7 @@
 #include "chess/jurnal.h"
 #include "chess/packed_game.h"
 #include "pgn/pgn_types.h"
+#include "pgn/position_search.h"
 #include "pgn/read_codes.h"
 
 class PgnReader {
@@ -85,6 +86,10 @@ class PgnReader {
       if (const std::string* last = eco->Find(int64_t(pendingEcoKey))) code = last;
     return code ? std::string_view(*code) : std::string_view();
   }
+  // When set, the reader tells the search's PositionsSeen each position and move of the game it
+  // replays: PositionsFound holds what was found, for the game just read.
+  const PositionSearch* positions = nullptr;
+  const PositionsSeen& PositionsFound() const { return seen; }
   // Set by a caller that summarises each game read: the reader then adds up the moves key of the
   // main line as its moves go in.
   bool addsUpMovesKey = false;
@@ -144,6 +149,12 @@ class PgnReader {
   }
   void AttachComments(jurnal& line);
   void NoteEcoPosition(const jurnal& line);
+  // The side to move at the main line's cursor, as a replay of the record would take it: the
+  // other colour than the last move's, whatever a null move said.
+  Side MainLineSideToMove(const jurnal& line) const;
+  // Tells the search the main line's position at the cursor.
+  void WatchPosition(const jurnal& line) { seen.MainLinePosition(*positions, board, MainLineSideToMove(line)); }
+  PositionsSeen seen;
   // Where a comment opened at `brace` must end: the "}" closing it, or the start of a line that
   // surely begins a game when such a line comes first (openComment is then set).
   size_t CommentEnd(size_t brace);

@@ -40,20 +40,29 @@ plain_text() {
   done
 }
 
-# compare NAME "PGNUTIL OPTIONS" EXTRACT-TAG-LINES|"" "EXTRACT OPTIONS"
+# compare NAME "PGNUTIL OPTIONS" EXTRACT-TAG-LINES|"" "EXTRACT OPTIONS" [EXTRACT-VARIATION-LINES]
 compare() {
-  name=$1 ours=$2 taglines=$3 theirs=$4
+  name=$1 ours=$2 taglines=$3 theirs=$4 varlines=${5:-}
   for input in $inputs; do
     plain_text "$input" >"$work/input.pgn"
     cases=$((cases + 1))
     label="$name on $(basename "$input")"
     rm -f "$work/ours.pgn" "$work/theirs.pgn"
-    # shellcheck disable=SC2086
-    "$pgnutil" -r "$input" -q --overwrite $ours -o "$work/ours" 2>"$work/ours.err"
+    # The options are split on spaces, a "_" inside one standing for a space.
+    set -- $(echo "$ours")
+    for option; do
+      shift
+      set -- "$@" "$(echo "$option" | tr _ ' ')"
+    done
+    "$pgnutil" -r "$input" -q --overwrite "$@" -o "$work/ours" 2>"$work/ours.err"
     tagfile=""
     if [ -n "$taglines" ]; then
       printf '%b\n' "$taglines" >"$work/tags.txt"
       tagfile="-t$work/tags.txt"
+    fi
+    if [ -n "$varlines" ]; then
+      printf '%b\n' "$varlines" >"$work/lines.txt"
+      tagfile="$tagfile -x$work/lines.txt"
     fi
     # shellcheck disable=SC2086
     "$extract" -s $tagfile $theirs -o"$work/theirs.pgn" "$work/input.pgn" 2>/dev/null
@@ -76,6 +85,13 @@ compare "result" "--tag Result=0-1" 'Result = "0-1"' ""
 compare "rating below" "--tag BlackElo<2400" 'BlackElo < "2400"' ""
 compare "year from" "--tag Date>=2015" 'Date >= "2015"' ""
 compare "ratings apart" "--tag WhiteElo>2750 --tag BlackElo<=2600" 'WhiteElo > "2750"\nBlackElo <= "2600"' ""
+compare "a position" "--position rnbqkbnr/pp1ppppp/8/2p5/4P3/8/PPPP1PPP/RNBQKBNR_w_-_-" \
+  'FENPattern "rnbqkbnr/pp1ppppp/8/2p5/4P3/8/PPPP1PPP/RNBQKBNR"' ""
+compare "a position with castling" "--position r1bqkbnr/pppp1ppp/2n5/1B2p3/4P3/5N2/PPPP1PPP/RNBQK2R_b_KQkq_-" \
+  'FENPattern "r1bqkbnr/pppp1ppp/2n5/1B2p3/4P3/5N2/PPPP1PPP/RNBQK2R"' ""
+compare "a line reached" "--reaches e4_c5_Nf3_d6_d4_cxd4_Nxd4_Nf6_Nc3_a6" "" "" "1. e4 c5 2. Nf3 d6 3. d4 cxd4 4. Nxd4 Nf6 5. Nc3 a6"
+compare "checkmate" "--ends-in checkmate" "" "--checkmate"
+compare "stalemate" "--ends-in stalemate" "" "--stalemate"
 # Where the two tools mean different things, pgnutil's meaning is tested on its own (tag_rules_test):
 # pgn-extract compares a Date with its year alone ("2015.01.10" >= "2015.06.01"), reads a number
 # from the front of a value ("2690:2222" as 2690, "1.4" = "1"), and compares results as numbers.
