@@ -20,6 +20,7 @@
 #include "cli/progress_line.h"
 #include "cli/standard_streams.h"
 #include "dialogs/renaming.h"
+#include "io/file_identity.h"
 #include "io/machine_memory.h"
 #include "io/write_target.h"
 #include "job/job.h"
@@ -217,6 +218,11 @@ std::filesystem::path OutputFileOf(const std::filesystem::path& base) {
   return file;
 }
 
+// The one file written for an output base beside the output: a pipe or a device as it is.
+std::filesystem::path AsideFileOf(const std::filesystem::path& base) {
+  return ResolveWriteTarget(base).kind == TargetKind::Stream ? base : OutputFileOf(base);
+}
+
 // Says, when games are to come from the terminal, how to end them.
 void AnnounceTerminalInput(const StreamFiles& streams) {
   if (!streams.input.empty() && PGN_ISATTY(PGN_FILENO(stdin)))
@@ -254,6 +260,9 @@ struct Jobs {
   int32_t threads = 0;
   bool outputBaseIsFile = false;  // -o names a pipe or a device: written as it is
   Host& services = QuietHost();   // the command line runs in no host: no current game, no list
+  bool keepDuplicates = false;    // --duplicates-to: the duplicates dropped are kept to be written
+  TGames duplicates;              // those, as loading drops them
+  TGameList duplicateList;        // and as a list, to write them
 
   void Run(JobKind kind, const std::filesystem::path& input, TerminalWait& wait,
            const std::filesystem::path& outputBase = {}, std::FILE* stream = nullptr) {
@@ -264,6 +273,7 @@ struct Jobs {
     request.options = options;
     request.readerThreads = threads;
     request.search = search;  // positions are looked for as games are read
+    if (keepDuplicates) request.duplicatesDropped = &duplicates;
     if (kind == JobKind::ProcessAndSave) {
       request.selection = list.displayOrder;
       request.outputBase = outputBase;
@@ -273,7 +283,54 @@ struct Jobs {
     total.Add(RunJobWhileWaiting(list, request, services, progress, wait));
   }
   int64_t FilesSeen() const { return total.counts.filesRead + total.counts.filesUnreadable; }
+
+  // Writes the games of `games` that `chosen` selects into one file beside the output (a pipe or
+  // a device as it is). What it writes is counted apart; what goes wrong, with the rest.
+  int64_t SaveAside(TGameList& games, const TProcessingOptions& asideOptions, const GameSearch& chosen,
+                    const std::filesystem::path& base, TerminalWait& wait) {
+    JobRequest request;
+    request.kind = JobKind::ProcessAndSave;
+    request.options = asideOptions;
+    request.readerThreads = threads;
+    request.search = chosen;
+    request.selection = games.displayOrder;
+    request.outputBase = base;
+    request.outputBaseIsFile = ResolveWriteTarget(base).kind == TargetKind::Stream;
+    wait.kind = JobKind::ProcessAndSave;
+    JobResult aside = RunJobWhileWaiting(games, request, services, progress, wait);
+    total.stopped = total.stopped || aside.stopped;
+    total.counts.lostToWriteFailures += aside.counts.lostToWriteFailures;
+    for (auto& failure : aside.writeFailures) total.writeFailures.push_back(std::move(failure));
+    for (auto& game : aside.unwritten) total.unwritten.push_back(std::move(game));
+    return aside.counts.written;
+  }
 };
+
+// The games the filters and the search leave out (--rejected), and the duplicates dropped
+// (--duplicates-to), each into its own file; a line each for the summary.
+std::string SaveAsides(const CliRequest& request, Jobs& jobs, TerminalWait& wait) {
+  std::string lines;
+  const TProcessingOptions oneFile = WithoutSplits(jobs.options);
+  if (!request.rejected.empty() && interrupts == 0) {
+    GameSearch rejecting = jobs.search;
+    rejecting.invert = !rejecting.invert;
+    rejecting.stopAfter = 0;
+    const int64_t written = jobs.SaveAside(jobs.list, oneFile, rejecting, request.rejected, wait);
+    lines +=
+        Counted(written, "game", "games") + " left out written into " + AsideFileOf(request.rejected).string() + "\n";
+  }
+  if (!request.duplicatesTo.empty() && interrupts == 0) {
+    TGameList& list = jobs.duplicateList;
+    list.memory.limit = jobs.list.memory.limit;
+    JobCounts merged;
+    MergeNewGames(list, jobs.duplicates, false, merged);
+    for (const CliRename& rename : request.renames) RenameNames(list.entries, rename.kind, rename.from, rename.to);
+    const int64_t written = jobs.SaveAside(list, WithoutFilters(oneFile), GameSearch{}, request.duplicatesTo, wait);
+    lines += Counted(written, "duplicate", "duplicates") + " written into " +
+             AsideFileOf(request.duplicatesTo).string() + "\n";
+  }
+  return lines;
+}
 
 // Loads every input in turn; returns 1 when one did not exist, else 0.
 int LoadInputs(const CliRequest& request, const StreamFiles& streams, Jobs& jobs, TerminalWait& wait) {
@@ -389,6 +446,33 @@ int CheckReportAndSettingsFiles(const CliRequest& request, const Jobs& jobs, con
   return 0;
 }
 
+// --rejected and --duplicates-to never take the place of an input, of the output or of each
+// other: the exit status 2 then, after saying so; else 0.
+int CheckAsideFiles(const CliRequest& request, const std::filesystem::path& outputFile) {
+  const auto fileOf = AsideFileOf;
+  const auto same = [](const std::filesystem::path& a, const std::filesystem::path& b) {
+    std::error_code error;
+    return SameFile(a, b) || std::filesystem::weakly_canonical(std::filesystem::absolute(a, error), error) ==
+                                 std::filesystem::weakly_canonical(std::filesystem::absolute(b, error), error);
+  };
+  for (const auto& [option, base] :
+       {std::pair{"--rejected", request.rejected}, {"--duplicates-to", request.duplicatesTo}}) {
+    if (base.empty()) continue;
+    const std::filesystem::path file = fileOf(base);
+    std::string clash;
+    for (const std::filesystem::path& input : request.inputs)
+      if (input != "-" && SameFile(file, input)) clash = "it is the input " + input.string();
+    if (!outputFile.empty() && same(file, outputFile)) clash = "it is the output file " + outputFile.string();
+    if (option == std::string("--duplicates-to") && !request.rejected.empty() && same(file, fileOf(request.rejected)))
+      clash = "it is the --rejected file";
+    if (!clash.empty()) {
+      std::fprintf(stderr, "pgnutil: %s: %s: %s; give another file\n", option, file.string().c_str(), clash.c_str());
+      return 2;
+    }
+  }
+  return 0;
+}
+
 // The folder the output goes into is made when missing, before any loading, so that a wrong path
 // costs no wait: 1 when it cannot be made, else 0.
 int MakeOutputFolder(const std::filesystem::path& output) {
@@ -408,8 +492,8 @@ int MakeOutputFolder(const std::filesystem::path& output) {
 // What the job did, on standard error: the summary, then every file that could not be read or
 // written, the report file written; the exit status from `status` (the loading's) and all that.
 int ReportWhatWasDone(const CliRequest& request, const TProcessingOptions& options, const StreamFiles& streams,
-                      JobResult& done, int renamed, bool stopped, bool copied, const std::string& copyError,
-                      bool cutShort, int status) {
+                      JobResult& done, int renamed, const std::string& asides, bool stopped, bool copied,
+                      const std::string& copyError, bool cutShort, int status) {
   // Reports name the streams, not the files that stood for them.
   for (SkippedGame& s : done.skipped) s.file = streams.Shown(s.file);
   for (UnwrittenGame& game : done.unwritten) game.file = streams.Shown(game.file);
@@ -417,6 +501,7 @@ int ReportWhatWasDone(const CliRequest& request, const TProcessingOptions& optio
                         request.renames.empty() ? std::nullopt : std::optional<int>(renamed))
                  .c_str(),
              stderr);
+  std::fputs(asides.c_str(), stderr);
   if (cutShort)
     std::fprintf(stderr, "pgnutil: the reader of standard output closed it early: the output was cut short\n");
   if (!done.unwritten.empty()) status = 1;
@@ -462,6 +547,7 @@ int RunMainJob(const CliRequest& request) {
   jobs.options = request.options;
   jobs.search = request.search;
   jobs.threads = request.threads;
+  jobs.keepDuplicates = !request.duplicatesTo.empty();
   if (const int refused = RefuseFolderAsOutput(request)) return refused;
   StreamFiles streams;
   if (const int failed = PrepareStreams(request, streams, jobs.options)) return failed;
@@ -469,9 +555,15 @@ int RunMainJob(const CliRequest& request) {
   const std::filesystem::path output = streams.output.empty() ? request.output : streams.output;
   if (const int refused = UseEcoTable(request)) return refused;
   if (const int refused = CheckReportAndSettingsFiles(request, jobs, streams, output)) return refused;
+  if (const int refused =
+          CheckAsideFiles(request, jobs.outputBaseIsFile                                   ? output
+                                   : streams.output.empty() && !SplitsOutput(jobs.options) ? OutputFileOf(output)
+                                                                                           : std::filesystem::path()))
+    return refused;
   jobs.list.memory.limit =
       request.memoryMiB > 0 ? request.memoryMiB << 20 : WideDefaultBudget(PhysicalMemoryBytes(), sizeof(void*) >= 8);
-  if (const int failed = MakeOutputFolder(output)) return failed;
+  for (const std::filesystem::path& base : {output, request.rejected, request.duplicatesTo})
+    if (const int failed = MakeOutputFolder(base)) return failed;
 
   AnnounceTerminalInput(streams);
   TerminalWait wait(!request.quiet);
@@ -484,11 +576,13 @@ int RunMainJob(const CliRequest& request) {
   for (const CliRename& rename : request.renames)
     renamed += std::max(0, RenameNames(jobs.list.entries, rename.kind, rename.from, rename.to));
   if (interrupts == 0 && !jobs.list.entries.empty()) jobs.Run(JobKind::ProcessAndSave, {}, wait, output);
+  const std::string asides = SaveAsides(request, jobs, wait);
   JobResult& done = jobs.total;
   const bool stopped = interrupts > 0;
   std::string copyError;
   bool cutShort = false;
   const bool copied = streams.output.empty() || !done.writeFailures.empty() ||
                       CopyFileToStream(OutputFileOf(streams.output), stdout, copyError, cutShort);
-  return ReportWhatWasDone(request, jobs.options, streams, done, renamed, stopped, copied, copyError, cutShort, status);
+  return ReportWhatWasDone(request, jobs.options, streams, done, renamed, asides, stopped, copied, copyError, cutShort,
+                           status);
 }

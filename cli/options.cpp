@@ -116,7 +116,7 @@ namespace {
 // request. Flags and numbers that need no conversion go straight into the request instead.
 struct TypedArguments {
   std::vector<std::string> inputs;
-  std::string output, reportFile, settingsFile, ecoTable;
+  std::string output, reportFile, settingsFile, ecoTable, rejected, duplicatesTo;
   std::string tags = "keep", nags = "keep";
   bool keepValidEco = false, append = false, overwrite = false;
   int32_t ecoLevel = 0, whiteParts = 1, blackParts = 1;
@@ -306,6 +306,14 @@ void DeclareSearch(CLI::App& app, GameSearch& search, TypedArguments& a) {
       ->option_text("N")
       ->check(CLI::Range(int64_t(1), std::numeric_limits<int64_t>::max()));
   app.add_flag("--invert", search.invert, "write the games that the filters and the search leave out instead");
+  app.add_option("--rejected", a.rejected,
+                 "also write the games that the filters and the search leave out into FILE (.pgn optional), "
+                 "one file however the output is split")
+      ->option_text("FILE");
+  app.add_option("--duplicates-to", a.duplicatesTo,
+                 "with --duplicates, write the duplicates dropped into FILE (.pgn optional), in input order, "
+                 "unfiltered")
+      ->option_text("FILE");
 }
 
 void DeclareRenames(CLI::App& app, TypedArguments& a) {
@@ -387,6 +395,11 @@ std::string Conflict(const TypedArguments& a, const TProcessingOptions& o) {
   std::string conflict;
   if (a.append && a.overwrite)
     conflict = "--append and --overwrite exclude each other";
+  else if (!a.duplicatesTo.empty() && !o.removeDuplicates)
+    conflict = "--duplicates-to goes with --duplicates";
+  else if (a.rejected == "-" || a.duplicatesTo == "-")
+    conflict = std::string(a.rejected == "-" ? "--rejected" : "--duplicates-to") +
+               " takes a file: standard output carries the games written";
   else if (a.keepValidEco && !o.addEcoNames)
     conflict = "--keep-valid-eco works with --add-eco only";
   else if (o.ignorePlayerColour && o.whitePlayer.empty())
@@ -410,10 +423,14 @@ void ApplyArguments(const CLI::App& app, const TypedArguments& a, CliRequest& re
     for (const std::filesystem::path& path : InputsFromArgument(input)) request.inputs.push_back(path);
   // The output is a base that every file name extends ("out" gives out.pgn, out_eco=A.pgn):
   // a ".pgn" given with it would be doubled.
-  std::string output = a.output;
-  if (output.size() > 4 && FoldedEqual(std::string_view(output).substr(output.size() - 4), ".pgn"))
-    output.resize(output.size() - 4);
-  if (!output.empty()) request.output = PathFromArgument(output);
+  const auto baseOf = [](std::string output) {
+    if (output.size() > 4 && FoldedEqual(std::string_view(output).substr(output.size() - 4), ".pgn"))
+      output.resize(output.size() - 4);
+    return output.empty() ? std::filesystem::path() : PathFromArgument(output);
+  };
+  if (!a.output.empty()) request.output = baseOf(a.output);
+  request.rejected = baseOf(a.rejected);
+  request.duplicatesTo = baseOf(a.duplicatesTo);
   if (!a.reportFile.empty()) request.reportFile = PathFromArgument(a.reportFile);
   if (!a.settingsFile.empty()) request.settingsFile = PathFromArgument(a.settingsFile);
   if (!a.ecoTable.empty()) request.ecoTable = PathFromArgument(a.ecoTable);

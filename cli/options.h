@@ -26,6 +26,8 @@ struct CliRequest {
   std::filesystem::path settingsFile;  // options taken from a pgn_util.dat, when given
   std::filesystem::path ecoTable;      // instead of the built-in ECO table, when given
   std::filesystem::path reportFile;    // every skipped game, one line each
+  std::filesystem::path rejected;      // output base for the games the filters and the search leave out
+  std::filesystem::path duplicatesTo;  // output base for the duplicates --duplicates drops
   bool quiet = false;
   bool recursive = false;          // folders: the folders below them too
   int64_t memoryMiB = 0;           // budget for games kept parsed in memory; 0: the default

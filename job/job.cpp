@@ -33,7 +33,7 @@ struct NewGameKeys {
 };
 
 void DropRepeats(TGameList& list, TGames& fresh, JobCounts& counts);
-void DropDuplicates(TGameList& list, TGames& fresh, NewGameKeys& kept, JobCounts& counts);
+void DropDuplicates(TGameList& list, TGames& fresh, NewGameKeys& kept, JobCounts& counts, TGames* droppedInto);
 void AppendNewGames(TGameList& list, TGames& fresh, const THashes* keys, JobCounts& counts);
 
 // One job as it runs: its request, what it shows and what it did so far.
@@ -465,7 +465,8 @@ void FolderScan(Run& run) {
     if (run.Stopped()) break;  // the games of the file being read are dropped
     TGames fresh;
     RecordFileRead(run, files[k], reads[k], fresh);
-    MergeNewGames(list, fresh, run.options.removeDuplicates, run.result.counts, &progress);
+    MergeNewGames(list, fresh, run.options.removeDuplicates, run.result.counts, &progress,
+                  run.request.duplicatesDropped);
     ahead.Taken(k);
   }
 }
@@ -494,7 +495,7 @@ void LoadFile(Run& run) {
   if (removeDuplicates) {
     sieve = [&](WindowTaken& window) {
       DropRepeats(run.list, window.games, dropped);
-      DropDuplicates(run.list, window.games, kept, dropped);
+      DropDuplicates(run.list, window.games, kept, dropped, run.request.duplicatesDropped);
       ReserveMore(fresh, window.games.size());
       for (TGame& game : window.games) fresh.push_back(std::move(game));
       for (ReadIssue& issue : window.issues) read.report.issues.push_back(std::move(issue));
@@ -587,8 +588,9 @@ void DropRepeats(TGameList& list, TGames& fresh, JobCounts& counts) {
 
 // Drops the games of `fresh` that duplicate a listed game or a new game kept before them (those
 // whose keys `kept` holds, which grows by the keys of the games kept now): the first of equal
-// games stays.
-void DropDuplicates(TGameList& list, TGames& fresh, NewGameKeys& kept, JobCounts& counts) {
+// games stays. The dropped go into `droppedInto` when given (still counted by the list's memory
+// budget, which holds them), else they are let go.
+void DropDuplicates(TGameList& list, TGames& fresh, NewGameKeys& kept, JobCounts& counts, TGames* droppedInto) {
   RefreshAndRemoveDuplicates(list);
   THashes keys(fresh.size());
   for (size_t i = 0; i < fresh.size(); ++i) {
@@ -605,7 +607,10 @@ void DropDuplicates(TGameList& list, TGames& fresh, NewGameKeys& kept, JobCounts
     kept.index.CatchUp(kept.keys);
     if (key.keyed && (list.keyIndex.Holds(list.keys, key) || kept.index.Holds(kept.keys, key))) {
       ++counts.duplicates;
-      GiveBack(list.memory, fresh[i]);
+      if (droppedInto)
+        droppedInto->push_back(std::move(fresh[i]));
+      else
+        GiveBack(list.memory, fresh[i]);
       continue;
     }
     kept.keys.push_back(key);
@@ -642,7 +647,8 @@ void AppendNewGames(TGameList& list, TGames& fresh, const THashes* keys, JobCoun
 
 }  // namespace
 
-void MergeNewGames(TGameList& list, TGames& fresh, bool removeDuplicates, JobCounts& counts, JobProgress* progress) {
+void MergeNewGames(TGameList& list, TGames& fresh, bool removeDuplicates, JobCounts& counts, JobProgress* progress,
+                   TGames* duplicatesDropped) {
   auto enter = [&](JobStage stage) {
     if (!progress) return;
     progress->stage = stage;
@@ -651,7 +657,7 @@ void MergeNewGames(TGameList& list, TGames& fresh, bool removeDuplicates, JobCou
   enter(JobStage::FilteringDuplicates);
   DropRepeats(list, fresh, counts);
   NewGameKeys kept;
-  if (removeDuplicates) DropDuplicates(list, fresh, kept, counts);
+  if (removeDuplicates) DropDuplicates(list, fresh, kept, counts, duplicatesDropped);
   enter(JobStage::Finishing);
   AppendNewGames(list, fresh, removeDuplicates ? &kept.keys : nullptr, counts);
 }

@@ -36,6 +36,7 @@ JobResult RunJobWhileWaiting(TGameList& list, const JobRequest& request, Host& s
 
 // Appends new games to the list, dropping repeats of entries already there (same source file and
 // position) and, with `removeDuplicates`, duplicates of listed games and of each other; counts
-// what it drops and merges into `counts`.
+// what it drops and merges into `counts`. The duplicates dropped go into `duplicatesDropped`
+// when given.
 void MergeNewGames(TGameList& list, TGames& fresh, bool removeDuplicates, JobCounts& counts,
-                   JobProgress* progress = nullptr);
+                   JobProgress* progress = nullptr, TGames* duplicatesDropped = nullptr);

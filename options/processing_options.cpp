@@ -60,3 +60,35 @@ void NormaliseOptions(TProcessingOptions& o) {
   if (o.movesFrom <= 0) o.movesFrom = 1;
   if (o.movesTo >= AnyMoves) o.movesTo = AnyMoves;
 }
+
+TProcessingOptions WithoutSplits(TProcessingOptions options) {
+  const TProcessingOptions none;
+  options.splitEcoLevel = none.splitEcoLevel;
+  options.splitByWhite = none.splitByWhite;
+  options.splitByBlack = none.splitByBlack;
+  options.splitByPlayer = none.splitByPlayer;
+  options.splitDateLevel = none.splitDateLevel;
+  options.splitByTournament = none.splitByTournament;
+  options.splitWhiteEloParts = none.splitWhiteEloParts;
+  options.splitBlackEloParts = none.splitBlackEloParts;
+  options.splitByResult = none.splitByResult;
+  return options;
+}
+
+TProcessingOptions WithoutFilters(TProcessingOptions options) {
+  const TProcessingOptions none;
+  options.resultMask = none.resultMask;
+  options.dateFrom = none.dateFrom;
+  options.dateTo = none.dateTo;
+  options.whitePlayer = none.whitePlayer;
+  options.blackPlayer = none.blackPlayer;
+  options.ignorePlayerColour = none.ignorePlayerColour;
+  options.whiteEloFrom = none.whiteEloFrom;
+  options.whiteEloTo = none.whiteEloTo;
+  options.blackEloFrom = none.blackEloFrom;
+  options.blackEloTo = none.blackEloTo;
+  options.ecoOpening = none.ecoOpening;
+  options.movesFrom = none.movesFrom;
+  options.movesTo = none.movesTo;
+  return options;
+}

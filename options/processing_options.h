@@ -107,3 +107,8 @@ OutputBaseCommit CommitOutputBase(TJobChoices& choices, const std::u16string& ne
 // to 3, Elo parts of 0 to 1, negative dates to 0, a missing month or day of the upper date to 1,
 // Elo upper bounds into 0..10000, the ECO prefix to 3 characters, the move bounds to 1..100000.
 void NormaliseOptions(TProcessingOptions& options);
+
+// The options with every split taken away: all games go into one file.
+TProcessingOptions WithoutSplits(TProcessingOptions options);
+// The options with every filter taken away: every game passes.
+TProcessingOptions WithoutFilters(TProcessingOptions options);

@@ -2,7 +2,8 @@ cmake_policy(VERSION 3.25)
 # Runs one command and compares its standard output with a golden file.
 # With the environment variable UPDATE_GOLDEN=1 the golden file is rewritten instead.
 #   -DCOMMAND="prog;arg;..." -DGOLDEN=file -DACTUAL=file -DWORKDIR=dir [-DEXPECT_EXIT=n]
-#   [-DOUTDIR=dir] [-DOUTPUTS=files...]: files the command writes into OUTDIR, compared too
+#   [-DOUTDIR=dir] [-DOUTPUTS=files...]: files the command writes into OUTDIR, compared too (its
+#   path in standard error reads "OUTDIR")
 #   [-DSTDIN=file]: the command's standard input
 if(DEFINED OUTDIR)
   file(REMOVE_RECURSE ${OUTDIR})
@@ -23,6 +24,10 @@ foreach(output IN LISTS OUTPUTS)
     string(APPEND actual "== ${output} (missing)\n")
   endif()
 endforeach()
+if(DEFINED OUTDIR)
+  # Paths into the build tree differ from clone to clone.
+  string(REPLACE "${OUTDIR}" "OUTDIR" errors "${errors}")
+endif()
 if(DEFINED OUTDIR OR WITH_STDERR)
   string(APPEND actual "== standard error\n${errors}")
 endif()

@@ -2,6 +2,8 @@
 // every wrong value or combination is refused with a message that names the option.
 #include "cli/options.h"
 
+#include "cli/standard_streams.h"
+
 #include <gtest/gtest.h>
 
 #include <initializer_list>
@@ -140,6 +142,61 @@ TEST(CommandLine, TheSearchTakesEveryRuleAndRange) {
   EXPECT_FALSE(Parse({"a.pgn"}).request.search.Active());
 }
 
+TEST(CommandLine, TheBoardSearchTakesEachCriterion) {
+  const Parsed p = Parse({"a.pgn",
+                          "--pattern",
+                          "*/*/*/*/*/*/*/*",
+                          "--line",
+                          "1. e4 c5",
+                          "--material",
+                          "KRP*:KRP*",
+                          "--material-plies",
+                          "4",
+                          "--ends-in",
+                          "insufficient-material",
+                          "--has",
+                          "repetition",
+                          "--has",
+                          "en-passant",
+                          "--in-variations",
+                          "--either-colour",
+                          "--rejected",
+                          "left.pgn",
+                          "--duplicates",
+                          "--duplicates-to",
+                          "dups"});
+  ASSERT_TRUE(p.ok) << p.error;
+  const PositionSearch& s = p.request.search.positions;
+  EXPECT_TRUE(s.LooksForPositions());
+  ASSERT_EQ(s.Lines().size(), 1u);
+  EXPECT_EQ(s.Lines()[0].size(), 2u);
+  EXPECT_EQ(s.materialPlies, 4);
+  EXPECT_EQ(s.endsIn, GameEnd::InsufficientMaterial);
+  EXPECT_EQ(s.events, HasRepetition | HasEnPassant);
+  EXPECT_TRUE(s.inVariations);
+  EXPECT_EQ(p.request.rejected, "left");
+  EXPECT_EQ(p.request.duplicatesTo, "dups");
+}
+
+TEST(CommandLine, WritingAsideTakesTheSplitsAwayAndKeepsTheRest) {
+  TProcessingOptions o;
+  o.splitByResult = o.splitByPlayer = o.splitByTournament = true;
+  o.splitEcoLevel = EcoSplit::WholeCode;
+  o.splitDateLevel = DateSplit::Day;
+  o.splitWhiteEloParts = o.splitBlackEloParts = 4;
+  o.removeComments = true;
+  o.whitePlayer = "Tal";
+  o.resultMask = 1;
+  EXPECT_FALSE(SplitsOutput(WithoutSplits(o)));
+  EXPECT_TRUE(WithoutSplits(o).removeComments);
+  EXPECT_EQ(WithoutSplits(o).whitePlayer, "Tal");
+  const TProcessingOptions unfiltered = WithoutFilters(o);
+  EXPECT_TRUE(unfiltered.whitePlayer.empty());
+  EXPECT_EQ(unfiltered.resultMask, TProcessingOptions{}.resultMask);
+  EXPECT_TRUE(unfiltered.removeComments);
+  EXPECT_TRUE(SplitsOutput(unfiltered));
+}
+
 TEST(CommandLine, AnOutputEndingInPgnIsNotDoubled) {
   EXPECT_EQ(Parse({"a.pgn", "-o", "clean.pgn"}).request.output, "clean");
   EXPECT_EQ(Parse({"a.pgn", "-o", "dir/Clean.PGN"}).request.output, "dir/Clean");
@@ -170,6 +227,15 @@ TEST(CommandLine, WrongValuesAreUsageErrorsNamingTheOption) {
       {{"a.pgn", "--games", "9-3"}, "runs backwards"},
       {{"a.pgn", "--stop-after", "0"}, "--stop-after"},
       {{"a.pgn", "--tag-rules", "/nonexistent/rules.txt"}, "--tag-rules"},
+      {{"a.pgn", "--position", "rnbqkbnr/ppppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w - -"}, "--position"},
+      {{"a.pgn", "--pattern", "rnbqkbnr/ppppppppp/*/*/*/*/*/*"}, "rank 7"},
+      {{"a.pgn", "--material", "KKR:K"}, "one king"},
+      {{"a.pgn", "--material", "KR"}, "--material"},
+      {{"a.pgn", "--line", "e4 e5 Ke3"}, "--line"},
+      {{"a.pgn", "--reaches", "e4 Nf3"}, "--reaches"},
+      {{"a.pgn", "--ends-in", "resignation"}, "--ends-in"},
+      {{"a.pgn", "--has", "castling"}, "--has"},
+      {{"a.pgn", "--material-plies", "0", "--material", "R:R"}, "--material-plies"},
   };
   for (const auto& [arguments, option] : cases) ExpectUsageError(arguments, option);
   const Parsed noInput = Parse({"--duplicates"});
@@ -184,6 +250,12 @@ TEST(CommandLine, OptionsWithoutEffectTogetherAreRefused) {
       {{"a.pgn", "--any-colour"}, "--any-colour needs the name in --white"},
       {{"a.pgn", "--any-colour", "--white", "A", "--black", "B"}, "--any-colour ignores --black"},
       {{"a.pgn", "--date-from", "2010", "--date-to", "2009.12.31"}, "--date-from 2010 is after --date-to 2009.12.31"},
+      {{"a.pgn", "--duplicates-to", "d.pgn"}, "--duplicates-to goes with --duplicates"},
+      {{"a.pgn", "--rejected", "-"}, "--rejected takes a file"},
+      {{"a.pgn", "--either-colour"}, "--either-colour goes with"},
+      {{"a.pgn", "--in-variations", "--material", "R:R"}, "--in-variations goes with"},
+      {{"a.pgn", "--material-at-end"}, "--material-at-end goes with --material"},
+      {{"a.pgn", "--material", "R:R", "--material-at-end", "--material-plies", "3"}, "exclude each other"},
   };
   for (const auto& [arguments, message] : cases) ExpectUsageError(arguments, message);
   // The same dates the other way round, and a single day, are fine.

@@ -27,8 +27,8 @@ std::vector<OracleGame> ReadOracle(const char* path) {
   while (std::getline(in, line)) {
     const size_t first = line.find(" ; "), second = line.find(" ; ", first + 3);
     if (first == std::string::npos || second == std::string::npos) continue;
-    games.push_back({line.substr(0, first), " " + line.substr(first + 3, second - first - 3) + " ",
-                     line.substr(second + 3)});
+    games.push_back(
+        {line.substr(0, first), " " + line.substr(first + 3, second - first - 3) + " ", line.substr(second + 3)});
   }
   return games;
 }
@@ -72,8 +72,9 @@ TEST(EventsOracle, TheSearchFindsWhatChessJsSaysOfEachGame) {
     search.events = criterion.events;
     std::string expected;
     for (const OracleGame& game : oracle) {
-      const bool holds = criterion.isEnd ? game.end == criterion.name
-                                         : game.holds.find(std::string(" ") + criterion.name + " ") != std::string::npos;
+      const bool holds = criterion.isEnd
+                             ? game.end == criterion.name
+                             : game.holds.find(std::string(" ") + criterion.name + " ") != std::string::npos;
       expected += holds ? '1' : '0';
     }
     // Every kind turns up in the oracle's games, and not in all of them.
