@@ -10,6 +10,7 @@
 #include "chess/eco.h"
 #include "cli/json_text.h"
 #include "io/byte_source.h"
+#include "pgn/game_filters.h"
 #include "pgn/game_reader.h"
 #include "pgn/read_codes.h"
 
@@ -21,8 +22,24 @@ std::string Hex(uint64_t value) {
   return text;
 }
 
+// ,"selected":...,"criteria":{...} for a game numbered `number` (counted over all files).
+std::string CriteriaMembers(const InspectCriteria& criteria, TGame& entry, int64_t number) {
+  std::string members = ",\"criteria\":{";
+  bool all = true;
+  bool first = true;
+  const auto add = [&](const char* name, bool held) {
+    members += std::string(first ? "" : ",") + "\"" + name + "\":" + (held ? "true" : "false");
+    first = false;
+    all = all && held;
+  };
+  if (criteria.filtersGiven) add("filters", GameFilterPasses(entry, criteria.filters));
+  for (const auto& [name, held] : criteria.search.Verdicts(entry, number)) add(name, held);
+  const bool selected = all != criteria.search.invert;
+  return ",\"selected\":" + std::string(selected ? "true" : "false") + members + "}";
+}
+
 // The JSON object of one game kept by the reader.
-std::string GameObject(const std::string& file, const TGame& entry, int32_t line) {
+std::string GameObject(const std::string& file, TGame& entry, int32_t line, const std::string& criteria) {
   jurnal& game = *entry.game;
   doska board;
   if (game.ownboard)
@@ -54,7 +71,7 @@ std::string GameObject(const std::string& file, const TGame& entry, int32_t line
   }
   json += "},\"plies\":" + std::to_string(game.movecount()) + ",\"eco\":" + JsonString(eco) +
           ",\"moves\":" + JsonString(sans) + ",\"start_key\":" + Hex(startKey) + ",\"moves_key\":" + Hex(movesKey) +
-          ",\"final_key\":" + Hex(finalKey) + "}";
+          ",\"final_key\":" + Hex(finalKey) + criteria + "}";
   return json;
 }
 
@@ -93,8 +110,9 @@ class LineCounter {
   int32_t lines = 1;
 };
 
-// Writes the games and issues of one window in text order.
-void ListWindow(const std::string& name, WindowTaken& window, LineCounter& lines, std::FILE* out) {
+// Writes the games and issues of one window in text order; `number` counts the games kept.
+void ListWindow(const std::string& name, WindowTaken& window, LineCounter& lines, std::FILE* out,
+                const InspectCriteria* criteria, int64_t& number) {
   TGames& games = window.games;
   std::vector<ReadIssue>& issues = window.issues;
   lines.Window(window.text, window.base);
@@ -106,7 +124,9 @@ void ListWindow(const std::string& name, WindowTaken& window, LineCounter& lines
         (g < games.size() && (games[g].sourcePosition < issues[r].gamePosition ||
                               (games[g].sourcePosition == issues[r].gamePosition && IsNoteCode(issues[r].code))));
     if (takeGame) {
-      const std::string json = GameObject(name, games[g], lines.At(games[g].sourcePosition - 1));
+      ++number;
+      const std::string json = GameObject(name, games[g], lines.At(games[g].sourcePosition - 1),
+                                          criteria ? CriteriaMembers(*criteria, games[g], number) : std::string());
       std::fprintf(out, "%s\n", json.c_str());
       ++g;
     } else {
@@ -120,8 +140,9 @@ void ListWindow(const std::string& name, WindowTaken& window, LineCounter& lines
 }  // namespace
 
 int Inspect(const std::vector<std::filesystem::path>& files, std::FILE* out, std::FILE* errors,
-            const std::vector<std::string>& shownAs, std::FILE* standardInput) {
+            const std::vector<std::string>& shownAs, std::FILE* standardInput, const InspectCriteria* criteria) {
   int exitCode = 0;
+  int64_t number = 0;
   for (size_t f = 0; f < files.size(); ++f) {
     const std::filesystem::path& path = files[f];
     const std::string name = f < shownAs.size() && !shownAs[f].empty() ? shownAs[f] : path.string();
@@ -137,8 +158,9 @@ int Inspect(const std::vector<std::filesystem::path>& files, std::FILE* out, std
     LineCounter lines;
     ReadOptions options;
     options.sourcePath = path;
+    if (criteria) options.positions = &criteria->search.positions;
     WindowedReadOptions windows;
-    windows.takeWindow = [&](WindowTaken& window) { ListWindow(name, window, lines, out); };
+    windows.takeWindow = [&](WindowTaken& window) { ListWindow(name, window, lines, out, criteria, number); };
     TGames none;
     const WindowedRead read = ReadTextInWindows(*source, none, options, windows);
     if (read.error != ReadError::None) {

@@ -182,7 +182,7 @@ void KeepGame(TGame& entry, PgnReader& reader, size_t start, const SourcePath& s
   if (options.summarise && options.findEco) Summarise(entry, reader.MainLineEco(), keyRead);
   if (reader.MainLineOnlyPacked()) entry.summary.plies = int32_t(reader.PlainMainLine()->Count());
   if (options.summarise && !options.findEco) SummariseWithoutEco(entry, keyRead);
-  if (reader.positions) entry.summary.positionsMatched = reader.PositionsFound().Matches(*reader.positions);
+  if (reader.positions) entry.summary.boardCriteriaHeld = reader.PositionsFound().Held(*reader.positions);
   if (options.budget) {
     std::unique_ptr<jurnal> packed;
     AdmitGame(*options.budget, entry, &packed, reader.PlainMainLine());

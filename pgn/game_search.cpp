@@ -1,5 +1,7 @@
 #include "pgn/game_search.h"
 
+#include <algorithm>
+
 #include <charconv>
 #include <limits>
 
@@ -14,13 +16,34 @@ bool ReadCount(std::string_view text, int64_t& value) {
 }  // namespace
 
 bool GameSearch::Matches(const TGame& entry, int64_t number) const {
-  if (positions.Active() && !entry.summary.positionsMatched) return false;
+  const uint8_t asked = positions.Asked();
+  if ((entry.summary.boardCriteriaHeld & asked) != asked) return false;
   for (const TagRule& rule : tagRules)
     if (!TagRuleHolds(rule, entry.tags)) return false;
   if (ranges.empty()) return true;
   for (const GameNumberRange& range : ranges)
     if (number >= range.first && number <= range.last) return true;
   return false;
+}
+
+std::vector<std::pair<const char*, bool>> GameSearch::Verdicts(const TGame& entry, int64_t number) const {
+  std::vector<std::pair<const char*, bool>> verdicts;
+  if (!tagRules.empty())
+    verdicts.emplace_back("tags", std::all_of(tagRules.begin(), tagRules.end(),
+                                              [&](const TagRule& rule) { return TagRuleHolds(rule, entry.tags); }));
+  if (!ranges.empty())
+    verdicts.emplace_back("games", std::any_of(ranges.begin(), ranges.end(), [&](const GameNumberRange& range) {
+                            return number >= range.first && number <= range.last;
+                          }));
+  const uint8_t asked = positions.Asked();
+  const std::pair<BoardCriterion, const char*> board[] = {{PositionCriterion, "position"},
+                                                          {LineCriterion, "line"},
+                                                          {MaterialCriterion, "material"},
+                                                          {EndCriterion, "ends_in"},
+                                                          {EventsCriterion, "has"}};
+  for (const auto& [criterion, name] : board)
+    if (asked & criterion) verdicts.emplace_back(name, (entry.summary.boardCriteriaHeld & criterion) != 0);
+  return verdicts;
 }
 
 bool ParseGameRanges(std::string_view text, std::vector<GameNumberRange>& ranges, std::string& error) {

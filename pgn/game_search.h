@@ -29,6 +29,9 @@ struct GameSearch {
   bool Active() const { return positions.Active() || !tagRules.empty() || !ranges.empty() || stopAfter > 0 || invert; }
   // Whether the game numbered `number` matches the rules and the ranges (before inverting).
   bool Matches(const TGame& entry, int64_t number) const;
+  // Each criterion asked, by name ("tags", "games", "position", "line", "material", "ends_in",
+  // "has"), and whether the game numbered `number` meets it.
+  std::vector<std::pair<const char*, bool>> Verdicts(const TGame& entry, int64_t number) const;
 };
 
 // "1-100,250,300-" : numbers and ranges, a range open at its end with "N-". False with the

@@ -21,9 +21,9 @@ struct TGameSummary {
   int32_t plies = 0;  // main line half-moves
   uint64_t startKey = 0;
   uint64_t movesKey = 0;
-  char eco[4] = {};              // the code its main line gives, "" when none
-  bool ecoKnown = false;         // eco was looked for (a summary made while reading may leave it out)
-  bool positionsMatched = true;  // the reader's position search found what it looks for
+  char eco[4] = {};                  // the code its main line gives, "" when none
+  bool ecoKnown = false;             // eco was looked for (a summary made while reading may leave it out)
+  uint8_t boardCriteriaHeld = 0xFF;  // BoardCriterion bits the reader's position search found held
 };
 
 class GameSpool;

@@ -198,13 +198,14 @@ void PositionsSeen::End(const PositionSearch& search, const doska& board, Side t
   if (search.LooksForMaterial() && search.materialAtEnd) material = search.MaterialHolds(board);
 }
 
-bool PositionsSeen::Matches(const PositionSearch& search) const {
-  if (search.LooksForPositions() && !found) return false;
-  if (!ended) return false;
-  if ((events & search.events) != search.events) return false;
-  if (search.LooksForMaterial() && !material) return false;
-  if (search.Lines().empty()) return true;
+uint8_t PositionsSeen::Held(const PositionSearch& search) const {
+  uint8_t held = 0;
+  if (found) held |= PositionCriterion;
   for (const std::vector<uint64_t>& line : search.Lines())
-    if (line.size() <= placements.size() && std::equal(line.begin(), line.end(), placements.begin())) return true;
-  return false;
+    if (line.size() <= placements.size() && std::equal(line.begin(), line.end(), placements.begin()))
+      held |= LineCriterion;
+  if (material) held |= MaterialCriterion;
+  if (ended && search.endsIn != GameEnd::Any) held |= EndCriterion;
+  if (search.events && (events & search.events) == search.events) held |= EventsCriterion;
+  return uint8_t(held & search.Asked());
 }

@@ -27,6 +27,16 @@ enum GameEvent : uint8_t {
   HasEnPassant = 8,       // a pawn takes en passant
 };
 
+// The kinds of criterion a PositionSearch may ask, as bits: what it asks, and what a game held.
+enum BoardCriterion : uint8_t {
+  PositionCriterion = 1,  // a position or pattern reached
+  LineCriterion = 2,      // the main line's first moves
+  MaterialCriterion = 4,  // a material balance
+  EndCriterion = 8,       // how the game ends
+  EventsCriterion = 16,   // what it holds on the way
+};
+constexpr uint8_t AllBoardCriteria = 31;
+
 // A position a game is looked for in: its placement and side to move and, where the text gave
 // them, its castling rights and en-passant file.
 struct PositionTarget {
@@ -66,8 +76,12 @@ class PositionSearch {
   int materialPlies = 1;       // positions in a row a balance must hold for
   bool materialAtEnd = false;  // a balance counts only in the final position
 
-  bool Active() const {
-    return LooksForPositions() || !lines.empty() || !balances.empty() || endsIn != GameEnd::Any || events;
+  bool Active() const { return Asked() != 0; }
+  // The BoardCriterion bits of what is looked for.
+  uint8_t Asked() const {
+    return uint8_t((LooksForPositions() ? PositionCriterion : 0) | (lines.empty() ? 0 : LineCriterion) |
+                   (balances.empty() ? 0 : MaterialCriterion) | (endsIn != GameEnd::Any ? EndCriterion : 0) |
+                   (events ? EventsCriterion : 0));
   }
   bool LooksForPositions() const { return !targets.empty() || !patterns.empty(); }
   bool LooksForMaterial() const { return !balances.empty(); }
@@ -102,7 +116,9 @@ class PositionsSeen {
   }
   // The main line's final position, after MainLinePosition was told it.
   void End(const PositionSearch& search, const doska& board, Side toMove);
-  bool Matches(const PositionSearch& search) const;
+  // The BoardCriterion bits of what the search asks that the game held.
+  uint8_t Held(const PositionSearch& search) const;
+  bool Matches(const PositionSearch& search) const { return Held(search) == search.Asked(); }
 
  private:
   bool found = false;                       // a position looked for was reached

@@ -41,7 +41,8 @@ std::string Found(const std::string& text, const PositionSearch& search) {
   options.positions = &search;
   EXPECT_EQ(ReadGames(text, games, options), 0);
   std::string found;
-  for (const TGame& game : games) found += game.summary.positionsMatched ? '1' : '0';
+  for (const TGame& game : games)
+    found += (game.summary.boardCriteriaHeld & search.Asked()) == search.Asked() ? '1' : '0';
   return found;
 }
 

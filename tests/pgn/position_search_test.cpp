@@ -21,7 +21,8 @@ std::string MatchesOf(const std::string& text, const PositionSearch& search) {
   options.positions = &search;
   EXPECT_EQ(ReadGames(text, games, options), 0);
   std::string answers;
-  for (const TGame& game : games) answers += game.summary.positionsMatched ? "1" : "0";
+  for (const TGame& game : games)
+    answers += (game.summary.boardCriteriaHeld & search.Asked()) == search.Asked() ? "1" : "0";
   return answers;
 }
 
@@ -337,10 +338,22 @@ TEST(GameSearch, PositionsFoundWhileReadingDecideTheMatch) {
   TGame game;
   EXPECT_TRUE(search.Matches(game, 1));
   search.positions.endsIn = GameEnd::Checkmate;
-  game.summary.positionsMatched = false;
+  game.summary.boardCriteriaHeld = 0;
   EXPECT_FALSE(search.Matches(game, 1));
-  game.summary.positionsMatched = true;
+  game.summary.boardCriteriaHeld = EndCriterion;
   EXPECT_TRUE(search.Matches(game, 1));
+  // Each criterion asked is told apart, in a fixed order.
+  search.positions.events = HasRepetition;
+  search.ranges.push_back({2, 3});
+  const auto verdicts = search.Verdicts(game, 2);
+  ASSERT_EQ(verdicts.size(), 3u);
+  EXPECT_STREQ(verdicts[0].first, "games");
+  EXPECT_TRUE(verdicts[0].second);
+  EXPECT_STREQ(verdicts[1].first, "ends_in");
+  EXPECT_TRUE(verdicts[1].second);
+  EXPECT_STREQ(verdicts[2].first, "has");
+  EXPECT_FALSE(verdicts[2].second);
+  EXPECT_FALSE(search.Matches(game, 2));
 }
 
 }  // namespace
