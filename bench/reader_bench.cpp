@@ -13,6 +13,7 @@
 #include "pgn/game_reader.h"
 #include "pgn/memory_budget.h"
 #include "pgn/pgn_writer.h"
+#include "pgn/position_search.h"
 
 namespace {
 
@@ -86,6 +87,59 @@ void ReadCollectionForJob(benchmark::State& state, const std::string& folder) {
   state.counters["MB"] = double(text.size()) / 1e6;
 }
 
+// The job's reading with a board search asked at every position (game kept or not, as when
+// games left out are wanted): what each kind of criterion costs over the reading alone (0).
+void ReadCollectionSearching(benchmark::State& state, const std::string& folder) {
+  SetEcoTableSource(PGN_SOURCE_DIR "/data/ecos.dat");
+  PrepareConcurrentReading();
+  const std::string text = Collection(folder, 1);
+  PositionSearch search;
+  std::string error;
+  switch (state.range(0)) {
+    case 1:
+      search.AddFen("rnbqkbnr/pp1ppppp/8/2p5/4P3/8/PPPP1PPP/RNBQKBNR w KQkq -", false, error);
+      state.SetLabel("--position");
+      break;
+    case 2: {
+      BoardPattern pattern;
+      BoardPattern::Parse("?????rk?/?????ppp/*/*/*/*/*/*", pattern, error);
+      search.AddPattern(pattern, true);
+      state.SetLabel("--pattern --either-colour");
+      break;
+    }
+    case 3: {
+      MaterialBalance balance;
+      MaterialBalance::Parse("KRP*:KRP*", balance, error);
+      search.AddMaterial(balance, false);
+      search.materialPlies = 4;
+      state.SetLabel("--material --material-plies 4");
+      break;
+    }
+    case 4:
+      search.endsIn = GameEnd::Checkmate;
+      search.events = HasRepetition | HasFiftyMoves | HasUnderpromotion | HasEnPassant;
+      state.SetLabel("--ends-in checkmate, every --has");
+      break;
+    default:
+      state.SetLabel("reading alone");
+  }
+  for (auto _ : state) {
+    TGames read;
+    MemoryBudget budget;
+    budget.limit = int64_t(1) << 40;
+    ReadOptions options;
+    options.budget = &budget;
+    options.summarise = true;
+    options.findEco = false;
+    options.positions = &search;
+    ReadGames(text, read, options);
+    state.PauseTiming();
+    read = TGames();
+    state.ResumeTiming();
+  }
+  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
+}
+
 void WriteCollection(benchmark::State& state, const std::string& folder) {
   const std::string text = Collection(folder, 1);
   TGames read;
@@ -124,6 +178,7 @@ void ClassifyCollection(benchmark::State& state, const std::string& folder) {
 BENCHMARK_CAPTURE(ClassifyCollection, otb, std::string("otb"))->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(ReadCollection, otb, std::string("otb"), 1)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(ReadCollectionForJob, otb, std::string("otb"))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ReadCollectionSearching, otb, std::string("otb"))->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(ReadCollection, engine, std::string("engine"), 4)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(ReadCollection, online, std::string("online"), 4)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(WriteCollection, otb, std::string("otb"))->Unit(benchmark::kMillisecond);

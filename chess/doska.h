@@ -149,6 +149,8 @@ class doska {
   bool SamePosition(const doska& other) const;
   // The squares holding a piece code.
   Bitboard Pieces(uint8_t code) const { return byCode[code]; }
+  // The squares of one side's pieces.
+  Bitboard PiecesOf(Side side) const { return byColor[int(side)]; }
   // The pieces' part of the position key: equal for equal placements, whoever is to move.
   uint64_t PlacementKey() const { return pieceKey; }
   // Every destination canmove accepts for the piece on a square, as a set.

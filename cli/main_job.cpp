@@ -261,6 +261,7 @@ struct Jobs {
   bool outputBaseIsFile = false;  // -o names a pipe or a device: written as it is
   Host& services = QuietHost();   // the command line runs in no host: no current game, no list
   bool keepDuplicates = false;    // --duplicates-to: the duplicates dropped are kept to be written
+  bool keepGamesLeftOut = false;  // --rejected: the games the search leaves out are written too
   TGames duplicates;              // those, as loading drops them
   TGameList duplicateList;        // and as a list, to write them
 
@@ -274,6 +275,7 @@ struct Jobs {
     request.readerThreads = threads;
     request.search = search;  // positions are looked for as games are read
     if (keepDuplicates) request.duplicatesDropped = &duplicates;
+    request.keepsGamesLeftOut = keepGamesLeftOut;
     if (kind == JobKind::ProcessAndSave) {
       request.selection = list.displayOrder;
       request.outputBase = outputBase;
@@ -548,6 +550,7 @@ int RunMainJob(const CliRequest& request) {
   jobs.search = request.search;
   jobs.threads = request.threads;
   jobs.keepDuplicates = !request.duplicatesTo.empty();
+  jobs.keepGamesLeftOut = !request.rejected.empty();
   if (const int refused = RefuseFolderAsOutput(request)) return refused;
   StreamFiles streams;
   if (const int failed = PrepareStreams(request, streams, jobs.options)) return failed;

@@ -51,6 +51,14 @@ struct Run {
     progress.stage = stage;
     if (progress.observer && stage != JobStage::Done) progress.observer(stage, 0);
   }
+  // Whether a game the board search leaves out can be left out as soon as it is read, never to
+  // be held: unless the games left out are wanted (inverted, or written aside), game numbers
+  // count every game, or a duplicate of a game left out must still be found.
+  bool SearchesWhileReading() const {
+    const GameSearch& search = request.search;
+    return search.positions.Active() && !search.invert && search.ranges.empty() && !options.removeDuplicates &&
+           !request.keepsGamesLeftOut;
+  }
   // The threads that read files: as the request asks, else one per processor, at most four.
   size_t ReaderThreads() const {
     return request.readerThreads > 0 ? size_t(request.readerThreads)
@@ -164,6 +172,7 @@ void ReadFileGames(const Run& run, const std::filesystem::path& path, std::FILE*
   options.budget = budget;
   options.growthStep = growthStep;
   options.positions = &run.request.search.positions;
+  options.keepsOnlyPositionsFound = run.SearchesWhileReading();
   // The summary a game kept packed needs (its keys and length, and its ECO code when codes are
   // wanted) is found now, on the reading threads, while the game is at hand.
   const TProcessingOptions& o = run.options;
@@ -212,7 +221,8 @@ void RecordFileRead(Run& run, const std::filesystem::path& path, FileRead& read,
   ++result.counts.filesRead;
   result.counts.bytesRead += read.bytes;
   run.progress.bytesRead += read.bytes;
-  result.counts.gamesRead += int64_t(read.games.size());
+  // Games left out as they were read (by the filters of a folder load, or the search) were read.
+  result.counts.gamesRead += int64_t(read.games.size()) + read.report.filteredOut;
   result.counts.filteredOut += read.report.filteredOut;
   for (ReadIssue& issue : read.report.issues) result.skipped.push_back(SkippedGame{path, std::move(issue)});
   fresh = std::move(read.games);

@@ -30,6 +30,9 @@ struct JobRequest {
   int64_t memoryLimit = 0;           // bytes of parsed games kept in the list; 0: the list's own
   int32_t readerThreads = 0;         // files (or pieces of one) read at once; 0: one per core, at most four
   int64_t readingWindow = 0;         // bytes of a file's text read at once; 0: a few megabytes
+  // The games the search leaves out are written too (beside the output): none is left out while
+  // reading.
+  bool keepsGamesLeftOut = false;
   // Loading with duplicates removed: receives the duplicates dropped, in input order, instead of
   // their being let go (the list's memory budget still counts them).
   TGames* duplicatesDropped = nullptr;

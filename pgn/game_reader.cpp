@@ -164,6 +164,7 @@ void PrepareReader(PgnReader& reader, const ReadOptions& options, std::optional<
   reader.keepsPlainLineOnlyPacked = reader.packsAtOnce && options.summarise && options.findEco &&
                                     !(options.filters && options.filters->NeedMoves(options.filter));
   reader.positions = options.positions && options.positions->Active() ? options.positions : nullptr;
+  reader.stopsOutOfReach = reader.positions && options.keepsOnlyPositionsFound;
   if (options.summarise && options.findEco) {
     eco.emplace();
     if (!eco->empty()) reader.eco = &*eco;
@@ -264,10 +265,17 @@ class PieceReading {
     }
     code = reader.ReadMovetext(*entry.game);
     if (code > 100) return SkipDamage(start, code);
+    if (code == PositionsOutOfReach) {
+      // Left out as the search would leave it out: the rest of its text is passed over.
+      PassOver(start, ReadOk);
+      SkipBetweenGames(reader);
+      return;
+    }
     if (code == ReadOk)
       KeepResultProven(reader, entry,
                        [&](std::string detail) { Report(start, ResultTagCorrected, std::move(detail)); });
-    if (code == ReadOk && (!options.filter || filters.MoveCountPasses(entry)) && filters.EcoPasses(entry))
+    if (code == ReadOk && (!options.filter || filters.MoveCountPasses(entry)) && filters.EcoPasses(entry) &&
+        !(options.keepsOnlyPositionsFound && reader.positions && !reader.PositionsFound().Matches(*reader.positions)))
       KeepGame(entry, reader, start, source, options, piece.games, step);
     else
       PassOver(start, code);

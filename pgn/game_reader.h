@@ -70,6 +70,8 @@ struct ReadOptions {
   bool summarise = false;                     // give every game kept its summary
   bool findEco = true;                        // with summarise: its ECO code too
   const PositionSearch* positions = nullptr;  // asked at every main line position; null: none
+  bool keepsOnlyPositionsFound = false;       // a game the positions' search does not select is
+                                              // left out as it is read (counted as filtered out)
 };
 
 // Makes ready what readers on several threads share and would otherwise set up on first use

@@ -399,7 +399,7 @@ __attribute__((always_inline)) int PgnReader::ReadPlayedMove(Scan& s, bool castl
   if (s.mateClaimed || ((!s.stalemateUntested || !moverWouldBeStalemated) && Stalemated(s))) return MoveAfterEnd;
   const size_t start = position;
   const int code = castling ? ReadCastling(s) : ReadMove(s);
-  if (code != ReadOk && Stalemated(s)) {
+  if (code != ReadOk && code != PositionsOutOfReach && Stalemated(s)) {
     position = start;
     return MoveAfterEnd;
   }
@@ -785,10 +785,12 @@ __attribute__((always_inline)) int PgnReader::PlayResolved(Scan& s, MoveText mov
     // move in one pass, and its record goes straight into the line.
     if (eco && s.line == s.game) NoteEcoPosition(*s.line);
     if (positions) {
-      if (s.line == s.game)
+      if (s.line == s.game) {
         WatchPosition(*s.line);
-      else
+        if (stopsOutOfReach && seen.OutOfReach()) return PositionsOutOfReach;
+      } else {
         seen.VariationPosition(*positions, board, SideOf(IsBlack(piece)));
+      }
     }
     mov& record = playedRecord;
     Bitboard rivals = 0;
@@ -852,10 +854,12 @@ int PgnReader::PlayAtCursor(Scan& s, MoveText move, uint8_t nag, bool captureMar
   if (eco && s.line == s.game && !opening) NoteEcoPosition(*s.line);
   const bool onMainLine = s.line == s.game && !opening;
   if (positions) {
-    if (onMainLine)
+    if (onMainLine) {
       WatchPosition(*s.line);
-    else
+      if (stopsOutOfReach && seen.OutOfReach()) return PositionsOutOfReach;
+    } else {
       seen.VariationPosition(*positions, board, SideOf(IsBlack(move.piece)));
+    }
   }
   const int result =
       s.line->addmove(move.from.file, move.from.rank, move.to.file, move.to.rank, move.promotion, true, nag, &found);

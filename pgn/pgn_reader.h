@@ -90,6 +90,9 @@ class PgnReader {
   // replays: PositionsFound holds what was found, for the game just read.
   const PositionSearch* positions = nullptr;
   const PositionsSeen& PositionsFound() const { return seen; }
+  // Set when a game the search cannot select is not wanted: the reading of a game stops
+  // (PositionsOutOfReach) as soon as none of the positions looked for can follow.
+  bool stopsOutOfReach = false;
   // Set by a caller that summarises each game read: the reader then adds up the moves key of the
   // main line as its moves go in.
   bool addsUpMovesKey = false;

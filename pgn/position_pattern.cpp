@@ -1,5 +1,7 @@
 #include "pgn/position_pattern.h"
 
+#include <algorithm>
+
 namespace {
 
 // What one square of a pattern allows: a bit for each piece code, bit 0 for an empty square.
@@ -130,6 +132,9 @@ bool BoardPattern::Parse(std::string_view text, BoardPattern& pattern, std::stri
     std::vector<std::vector<CodeSet>> ways;
     std::vector<CodeSet> line;
     Spread(squares, 0, line, ways);
+    // Runs around one square ("*?*") read many ways that allow the same.
+    std::sort(ways.begin(), ways.end());
+    ways.erase(std::unique(ways.begin(), ways.end()), ways.end());
     if (ways.empty()) {
       error = "rank " + std::to_string(rank) + " does not make eight squares";
       return false;

@@ -62,6 +62,11 @@ void PositionSearch::Add(const doska& board, Side toMove, bool castlingGiven, bo
   target.castling = castlingGiven ? CastlingOf(board) : 0;
   target.enPassantGiven = enPassantGiven;
   target.enPassantFile = enPassantGiven ? EnPassantFileFor(board, toMove) : 0;
+  target.whitePieces = uint8_t(std::popcount(board.PiecesOf(Side::White)));
+  target.blackPieces = uint8_t(std::popcount(board.PiecesOf(Side::Black)));
+  target.whitePawns = uint8_t(std::popcount(board.Pieces(WhitePawn)));
+  target.blackPawns = uint8_t(std::popcount(board.Pieces(BlackPawn)));
+  target.unmovedPawns = (board.Pieces(WhitePawn) & Attacks.rank[2]) | (board.Pieces(BlackPawn) & Attacks.rank[7]);
   targets.push_back(target);
   if (eitherColour) {
     const doska mirror = Mirrored(board);
@@ -115,6 +120,23 @@ bool PositionSearch::Holds(const doska& board, Side toMove) const {
   return false;
 }
 
+bool PositionSearch::MayStillReach(const doska& board) const {
+  const Bitboard unmoved = (board.Pieces(WhitePawn) & Attacks.rank[2]) | (board.Pieces(BlackPawn) & Attacks.rank[7]);
+  const int whitePieces = std::popcount(board.PiecesOf(Side::White));
+  const int blackPieces = std::popcount(board.PiecesOf(Side::Black));
+  const int whitePawns = std::popcount(board.Pieces(WhitePawn));
+  const int blackPawns = std::popcount(board.Pieces(BlackPawn));
+  const uint8_t castling = CastlingOf(board);
+  for (const PositionTarget& target : targets) {
+    if ((unmoved & target.unmovedPawns) != target.unmovedPawns) continue;
+    if (whitePieces < target.whitePieces || blackPieces < target.blackPieces) continue;
+    if (whitePawns < target.whitePawns || blackPawns < target.blackPawns) continue;
+    if (target.castlingGiven && (castling & target.castling) != target.castling) continue;
+    return true;
+  }
+  return false;
+}
+
 bool PositionSearch::MaterialHolds(const doska& board) const {
   for (const MaterialBalance& balance : balances)
     if (balance.Holds(board)) return true;
@@ -148,8 +170,10 @@ bool InsufficientMaterial(const doska& board) {
 }
 
 void PositionsSeen::Start(const PositionSearch& search, int halfMoveClock) {
-  found = ended = material = false;
+  found = ended = material = outOfReach = false;
   materialRun = 0;
+  materialHeld = false;
+  materialStale = true;
   events = 0;
   clock = halfMoveClock;
   ply = 0;
@@ -159,11 +183,18 @@ void PositionsSeen::Start(const PositionSearch& search, int halfMoveClock) {
 }
 
 void PositionsSeen::MainLinePosition(const PositionSearch& search, const doska& board, Side toMove) {
-  if (!found && search.LooksForPositions()) found = search.Holds(board, toMove);
+  if (!found && search.LooksForPositions()) {
+    found = search.Holds(board, toMove);
+    if (!found && search.LooksForExactPositionsOnly()) outOfReach = !search.MayStillReach(board);
+  }
   if (ply > 0 && size_t(ply) <= search.LongestLine()) placements.push_back(board.PlacementKey());
   ++ply;
   if (search.LooksForMaterial() && !search.materialAtEnd && !material) {
-    materialRun = search.MaterialHolds(board) ? materialRun + 1 : 0;
+    if (materialStale) {
+      materialHeld = search.MaterialHolds(board);
+      materialStale = false;
+    }
+    materialRun = materialHeld ? materialRun + 1 : 0;
     material = materialRun >= search.materialPlies;
   }
   if (search.events & HasRepetition && !(events & HasRepetition)) {
@@ -175,7 +206,9 @@ void PositionsSeen::MainLinePosition(const PositionSearch& search, const doska& 
 
 void PositionsSeen::MainLineMove(const PositionSearch& search, const mov& played) {
   const bool pawn = PieceType(played.piece) == 1;
-  const bool irreversible = pawn || played.captured != Empty;
+  // A Chess960 castling is written as the king taking its own rook: no capture.
+  const bool capture = played.captured != Empty && played.extra != CastlingExtra;
+  const bool irreversible = pawn || capture;
   if (pawn && played.extra) {
     const int becomes = PieceType(played.extra);
     if (played.torank == 1 || played.torank == 8) {
@@ -184,6 +217,7 @@ void PositionsSeen::MainLineMove(const PositionSearch& search, const mov& played
       events |= HasEnPassant;  // a pawn's extra off the last ranks: the pawn it takes in passing
     }
   }
+  if (capture || (pawn && played.extra)) materialStale = true;
   if (irreversible) {
     clock = 0;
     sinceIrreversible.clear();

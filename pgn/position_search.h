@@ -46,6 +46,11 @@ struct PositionTarget {
   uint8_t castling = 0;  // bits: 1 White short, 2 White long, 4 Black short, 8 Black long
   bool enPassantGiven = false;
   uint8_t enPassantFile = 0;  // the file a pawn of the side to move may take on; 0 for none
+  // What a later position must still have for this one to be reached: pieces are never added
+  // (a promotion trades a pawn for a piece), a pawn on its first square has never moved, and
+  // castling rights once lost stay lost.
+  uint8_t whitePieces = 0, blackPieces = 0, whitePawns = 0, blackPawns = 0;
+  Bitboard unmovedPawns = 0;  // White's pawns on rank 2 and Black's on rank 7
 };
 
 // Whether the final position is one no sequence of legal moves can mate from by either side:
@@ -88,6 +93,11 @@ class PositionSearch {
   // Whether the board, `toMove` to move, is one of the positions or patterns looked for.
   bool Holds(const doska& board, Side toMove) const;
   bool MaterialHolds(const doska& board) const;
+  // False when no position looked for can follow from the board any more (see PositionTarget).
+  bool MayStillReach(const doska& board) const;
+  // Whether the search asks for nothing but exact positions in the main line: a game none of
+  // them can be reached in any more cannot match, whatever follows.
+  bool LooksForExactPositionsOnly() const { return Asked() == PositionCriterion && patterns.empty() && !inVariations; }
   // Whether a final position ends the game as looked for.
   bool EndHolds(const doska& board, Side toMove) const;
   const std::vector<PositionTarget>& Targets() const { return targets; }
@@ -119,12 +129,19 @@ class PositionsSeen {
   // The BoardCriterion bits of what the search asks that the game held.
   uint8_t Held(const PositionSearch& search) const;
   bool Matches(const PositionSearch& search) const { return Held(search) == search.Asked(); }
+  // Whether the game cannot match any more, whatever its moves from here (exact positions only).
+  bool OutOfReach() const { return outOfReach; }
 
  private:
-  bool found = false;                       // a position looked for was reached
-  bool ended = false;                       // the final position ends the game as looked for
-  bool material = false;                    // a balance held as long as asked
-  int materialRun = 0;                      // positions in a row the balance holds in, up to the last
+  bool found = false;       // a position looked for was reached
+  bool outOfReach = false;  // no position looked for can be reached any more
+  bool ended = false;       // the final position ends the game as looked for
+  bool material = false;    // a balance held as long as asked
+  int materialRun = 0;      // positions in a row the balance holds in, up to the last
+  // Whether the balance held in the last position looked at, and whether a capture or a
+  // promotion since may have changed that: the material changes a few times a game.
+  bool materialHeld = false;
+  bool materialStale = true;
   uint8_t events = 0;                       // GameEvent bits seen
   int clock = 0;                            // half-moves since the last capture or pawn move
   int ply = 0;                              // positions of the main line told so far

@@ -30,6 +30,8 @@ const char* DescribeReadCode(int code) {
       return "SetUp value not \"0\" or \"1\"";
     case SetUpWithoutFen:
       return "SetUp \"1\" without FEN, or FEN without SetUp \"1\"";
+    case PositionsOutOfReach:
+      return "no position looked for can be reached";
     case UnclosedComment:
       return "comment opened with { runs into the next game";
     case Utf16Text:

@@ -19,6 +19,9 @@ enum ReadCode : int {
   BadSetUp = 19,
   SetUpWithoutFen = 20,
   UnclosedComment = 22,  // a comment opened with { runs into the next game
+  // Not reported: no position the search looks for can be reached any more, and the games it
+  // leaves out are not wanted; the rest of the game is passed over.
+  PositionsOutOfReach = 30,
   FirstDamageCode = 101,
   TagNameMissing = 101,
   TagQuoteMissing = 102,

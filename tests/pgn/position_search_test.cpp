@@ -333,6 +333,43 @@ TEST(PositionSearch, InsufficientMaterialIsWhereNeitherSideCanMate) {
             "10");
 }
 
+TEST(PositionSearch, AGameNoPositionCanFollowInAnyMoreIsLeftAsSoonAsThatIsSure) {
+  PositionSearch search;
+  std::string error;
+  ASSERT_TRUE(AddReached(search, "e4 c5 Nf3 d6 d4 cxd4 Nxd4 Nf6 Nc3 a6", false, error)) << error;
+  // Each game leaves the Najdorf's reach at once (a pawn at home in it moves, castling rights
+  // go, a piece it has is taken) and has an illegal move after that; the last reaches it.
+  const std::string text = Game("1. e4 c5 2. h3 Kxh3 *") + Game("1. e4 c5 2. Nf3 d6 3. Ke2 Qxh1 *") +
+                           Game("1. e4 d5 2. exd5 Qxd5 3. Nc3 Qxg2 4. Qxh8 *") +
+                           Game("1. e4 c5 2. Nf3 d6 3. d4 cxd4 4. Nxd4 Nf6 5. Nc3 a6 6. Be3 *");
+  TGames games;
+  ReadReport report;
+  ReadOptions options;
+  options.summarise = true;
+  options.positions = &search;
+  options.report = &report;
+  options.keepsOnlyPositionsFound = true;
+  EXPECT_EQ(ReadGames(text, games, options), 0);
+  ASSERT_EQ(games.size(), 1u);
+  EXPECT_EQ(games[0].game->movecount(), 11);
+  EXPECT_EQ(report.filteredOut, 3);
+  EXPECT_TRUE(report.issues.empty());
+  // Read to their ends when the games left out are wanted: the damage is reported.
+  options.keepsOnlyPositionsFound = false;
+  games.clear();
+  ReadReport full;
+  options.report = &full;
+  ReadGames(text, games, options);
+  EXPECT_EQ(full.issues.size(), 3u);
+  // A pattern may still fit anything later: nothing is left early.
+  BoardPattern any;
+  ASSERT_TRUE(BoardPattern::Parse("*/*/*/*/*/*/*/*", any, error));
+  PositionSearch withPattern;
+  withPattern.AddPattern(any, false);
+  EXPECT_FALSE(withPattern.LooksForExactPositionsOnly());
+  EXPECT_TRUE(search.LooksForExactPositionsOnly());
+}
+
 TEST(GameSearch, PositionsFoundWhileReadingDecideTheMatch) {
   GameSearch search;
   TGame game;
