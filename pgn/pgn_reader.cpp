@@ -444,7 +444,7 @@ int PgnReader::ReadMovetext(jurnal& game) {
   recordsDeferred = plainLineKept && keepsPlainLineOnlyPacked;
   mainLineAlternates = !growInPlace;
   variationOpened = false;
-  if (positions) seen.Start(*positions, game.halfmoves);
+  if (positions) seen.Start(*positions, game.halfmoves, stopsOutOfReach);
   const int code = ReadMovetextOnBoard(game);
   if (positions && code == ReadOk) {
     // The final position: the board stands at the main line's end.

@@ -169,8 +169,10 @@ bool InsufficientMaterial(const doska& board) {
   return !knights && ((bishops & DarkSquares) == 0 || (bishops & ~DarkSquares) == 0);
 }
 
-void PositionsSeen::Start(const PositionSearch& search, int halfMoveClock) {
+void PositionsSeen::Start(const PositionSearch& search, int halfMoveClock, bool watching) {
   found = ended = material = outOfReach = false;
+  watchesReach = watching && search.LooksForExactPositionsOnly();
+  reachStale = true;
   materialRun = 0;
   materialHeld = false;
   materialStale = true;
@@ -185,7 +187,10 @@ void PositionsSeen::Start(const PositionSearch& search, int halfMoveClock) {
 void PositionsSeen::MainLinePosition(const PositionSearch& search, const doska& board, Side toMove) {
   if (!found && search.LooksForPositions()) {
     found = search.Holds(board, toMove);
-    if (!found && search.LooksForExactPositionsOnly()) outOfReach = !search.MayStillReach(board);
+    if (!found && watchesReach && reachStale) {
+      outOfReach = !search.MayStillReach(board);
+      reachStale = false;
+    }
   }
   if (ply > 0 && size_t(ply) <= search.LongestLine()) placements.push_back(board.PlacementKey());
   ++ply;
@@ -218,6 +223,8 @@ void PositionsSeen::MainLineMove(const PositionSearch& search, const mov& played
     }
   }
   if (capture || (pawn && played.extra)) materialStale = true;
+  // Only these take what a position needs away for good: pawns, pieces, castling rights.
+  if (irreversible || PieceType(played.piece) == 6 || PieceType(played.piece) == 4) reachStale = true;
   if (irreversible) {
     clock = 0;
     sinceIrreversible.clear();

@@ -118,7 +118,8 @@ class PositionSearch {
 // with inVariations, each position of the other lines.
 class PositionsSeen {
  public:
-  void Start(const PositionSearch& search, int halfMoveClock);
+  // `watchesReach`: whether OutOfReach is wanted (it costs a little at each irreversible move).
+  void Start(const PositionSearch& search, int halfMoveClock, bool watchesReach = false);
   void MainLinePosition(const PositionSearch& search, const doska& board, Side toMove);
   void MainLineMove(const PositionSearch& search, const mov& played);
   void VariationPosition(const PositionSearch& search, const doska& board, Side toMove) {
@@ -135,9 +136,11 @@ class PositionsSeen {
  private:
   bool found = false;       // a position looked for was reached
   bool outOfReach = false;  // no position looked for can be reached any more
-  bool ended = false;       // the final position ends the game as looked for
-  bool material = false;    // a balance held as long as asked
-  int materialRun = 0;      // positions in a row the balance holds in, up to the last
+  bool watchesReach = false;
+  bool reachStale = true;  // a move since the last look may have put a position out of reach
+  bool ended = false;      // the final position ends the game as looked for
+  bool material = false;   // a balance held as long as asked
+  int materialRun = 0;     // positions in a row the balance holds in, up to the last
   // Whether the balance held in the last position looked at, and whether a capture or a
   // promotion since may have changed that: the material changes a few times a game.
   bool materialHeld = false;
