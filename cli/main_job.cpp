@@ -462,6 +462,8 @@ int CheckAsideFiles(const CliRequest& request, const std::filesystem::path& outp
     if (base.empty()) continue;
     const std::filesystem::path file = fileOf(base);
     std::string clash;
+    if (base.filename().empty() || base.filename() == "." || base.filename() == "..")
+      clash = "it names a folder, not a file";
     for (const std::filesystem::path& input : request.inputs)
       if (input != "-" && SameFile(file, input)) clash = "it is the input " + input.string();
     if (!outputFile.empty() && same(file, outputFile)) clash = "it is the output file " + outputFile.string();
