@@ -266,19 +266,26 @@ class PieceReading {
     code = reader.ReadMovetext(*entry.game);
     if (code > 100) return SkipDamage(start, code);
     if (code == PositionsOutOfReach) {
-      // Left out as the search would leave it out: the rest of its text is passed over.
-      PassOver(start, ReadOk);
+      // Left out as the search would leave it out; the reader stands after its result, where
+      // reading it move by move would have ended.
+      if (options.report) ++piece.report.filteredOut;
       SkipBetweenGames(reader);
       return;
     }
     if (code == ReadOk)
       KeepResultProven(reader, entry,
                        [&](std::string detail) { Report(start, ResultTagCorrected, std::move(detail)); });
-    if (code == ReadOk && (!options.filter || filters.MoveCountPasses(entry)) && filters.EcoPasses(entry) &&
-        !(options.keepsOnlyPositionsFound && reader.positions && !reader.PositionsFound().Matches(*reader.positions)))
+    const bool passes =
+        code == ReadOk && (!options.filter || filters.MoveCountPasses(entry)) && filters.EcoPasses(entry);
+    if (passes && options.keepsOnlyPositionsFound && reader.positions &&
+        !reader.PositionsFound().Matches(*reader.positions)) {
+      // Read to its end and left out: the reading goes on after it exactly as after a game kept.
+      if (options.report) ++piece.report.filteredOut;
+    } else if (passes) {
       KeepGame(entry, reader, start, source, options, piece.games, step);
-    else
+    } else {
       PassOver(start, code);
+    }
     SkipBetweenGames(reader);
   }
 

@@ -211,6 +211,66 @@ void PgnReader::SkipToNextGame() {
   }
 }
 
+size_t PgnReader::PlainRestOfGame() {
+  // Only text every way of reading ends at the same place: outside comments no "[" and no "%"
+  // inside a line, inside them no "[" starting a line (damage is skipped to such a line), and
+  // the result at the top level followed by blanks up to the next tag section or the text's end.
+  const size_t n = text.size();
+  size_t at = position;
+  int depth = 0;
+  const auto tokenStart = [&](size_t k) {
+    return k == 0 || IsBlankOf(static_cast<unsigned char>(text[k - 1])) || text[k - 1] == '}' || text[k - 1] == ')';
+  };
+  while (at < n) {
+    const char c = text[at];
+    if (c == '[') return std::string_view::npos;
+    if (c == '%') {
+      if (at > 0 && !IsLineEnd(text[at - 1])) return std::string_view::npos;
+      while (at < n && !IsLineEnd(text[at])) ++at;
+    } else if (c == ';') {
+      while (at < n && !IsLineEnd(text[at])) ++at;
+    } else if (c == '{') {
+      const size_t end = CommentEnd(at);
+      if (openComment != std::string_view::npos) {
+        openComment = std::string_view::npos;
+        return std::string_view::npos;
+      }
+      for (size_t k = at + 1; k < end; ++k)
+        if (text[k] == '[' && IsLineEnd(text[k - 1])) return std::string_view::npos;
+      at = end;
+    } else if (c == '(') {
+      ++depth;
+      ++at;
+    } else if (c == ')') {
+      if (--depth < 0) return std::string_view::npos;
+      ++at;
+    } else if ((c == '1' || c == '0' || c == '*') && tokenStart(at)) {
+      size_t length = 0;
+      for (const std::string_view result : {"1/2-1/2", "1-0", "0-1", "*"})
+        if (text.substr(at, result.size()) == result &&
+            (at + result.size() >= n || IsBlankOf(static_cast<unsigned char>(text[at + result.size()])))) {
+          length = result.size();
+          break;
+        }
+      if (length == 0) {
+        ++at;
+        continue;
+      }
+      if (depth != 0) return std::string_view::npos;
+      size_t next = at + length;
+      while (next < n && IsBlankOf(static_cast<unsigned char>(text[next]))) ++next;
+      // The next tag section must be one the skip over damage would stop at too.
+      if (next < n && !(text[next] == '[' && IsLineEnd(text[next - 1]) &&
+                        (text.substr(next, 7) == "[Event " || AfterEmptyLine(text, next) || AfterTextLine(text, next))))
+        return std::string_view::npos;
+      return at + length;
+    } else {
+      ++at;
+    }
+  }
+  return std::string_view::npos;
+}
+
 void PgnReader::SkipToGameAfterDamage() {
   const size_t n = text.size();
   for (size_t at = text.find('[', position + 1); at != std::string_view::npos && at < n; at = text.find('[', at + 1)) {
@@ -445,6 +505,7 @@ int PgnReader::ReadMovetext(jurnal& game) {
   mainLineAlternates = !growInPlace;
   variationOpened = false;
   if (positions) seen.Start(*positions, game.halfmoves, stopsOutOfReach);
+  restTried = false;
   const int code = ReadMovetextOnBoard(game);
   if (positions && code == ReadOk) {
     // The final position: the board stands at the main line's end.
@@ -787,7 +848,7 @@ __attribute__((always_inline)) int PgnReader::PlayResolved(Scan& s, MoveText mov
     if (positions) {
       if (s.line == s.game) {
         WatchPosition(*s.line);
-        if (stopsOutOfReach && seen.OutOfReach()) return PositionsOutOfReach;
+        if (stopsOutOfReach && seen.OutOfReach() && PassOverRest()) return PositionsOutOfReach;
       } else {
         seen.VariationPosition(*positions, board, SideOf(IsBlack(piece)));
       }
@@ -856,7 +917,7 @@ int PgnReader::PlayAtCursor(Scan& s, MoveText move, uint8_t nag, bool captureMar
   if (positions) {
     if (onMainLine) {
       WatchPosition(*s.line);
-      if (stopsOutOfReach && seen.OutOfReach()) return PositionsOutOfReach;
+      if (stopsOutOfReach && seen.OutOfReach() && PassOverRest()) return PositionsOutOfReach;
     } else {
       seen.VariationPosition(*positions, board, SideOf(IsBlack(move.piece)));
     }

@@ -155,6 +155,21 @@ class PgnReader {
   // The side to move at the main line's cursor, as a replay of the record would take it: the
   // other colour than the last move's, whatever a null move said.
   Side MainLineSideToMove(const jurnal& line) const;
+  // Where the game's text surely ends (just after its result) when the rest of it, from the
+  // reading position, is plain enough that reading it move by move would end there too; npos
+  // when it is not.
+  size_t PlainRestOfGame();
+  // Once a game is out of the search's reach: moves the reading position past its result and
+  // returns true when the rest is plain; false (once a game) to read on move by move.
+  bool PassOverRest() {
+    if (restTried) return false;
+    restTried = true;
+    const size_t end = PlainRestOfGame();
+    if (end == std::string_view::npos) return false;
+    position = end;
+    return true;
+  }
+  bool restTried = false;  // PassOverRest looked at this game's rest
   // Tells the search the main line's position at the cursor.
   void WatchPosition(const jurnal& line) { seen.MainLinePosition(*positions, board, MainLineSideToMove(line)); }
   PositionsSeen seen;
