@@ -228,6 +228,16 @@ CLI::Validator CheckedBy(const char* what, F problemOf) {
   return CLI::Validator([problemOf](std::string& text) -> std::string { return problemOf(text); }, what);
 }
 
+// A check by a type's own parser, `static bool Parse(text, value, error)`.
+template <typename T>
+CLI::Validator ParsesAs(const char* what) {
+  return CheckedBy(what, [](const std::string& t) {
+    T value;
+    std::string problem;
+    return T::Parse(t, value, problem) ? std::string() : problem;
+  });
+}
+
 // What is looked for beyond the filters: rules on any tag, game numbers, a limit, the inverse.
 void DeclareSearch(CLI::App& app, GameSearch& search, TypedArguments& a) {
   app.add_option("--position", a.positions,
@@ -241,11 +251,7 @@ void DeclareSearch(CLI::App& app, GameSearch& search, TypedArguments& a) {
                  "for the side to move. \"rnbqkbnr/*/*/*/*/*/*/RNBQKBNR\": every piece but the pawns at home; "
                  "repeatable, any of them")
       ->option_text("PATTERN")
-      ->check(CheckedBy("a board pattern", [](const std::string& t) {
-        BoardPattern pattern;
-        std::string problem;
-        return BoardPattern::Parse(t, pattern, problem) ? std::string() : problem;
-      }));
+      ->check(ParsesAs<BoardPattern>("a board pattern"));
   app.add_option("--reaches", a.reached,
                  "games whose main line reaches the position these moves make from the start, by any move order: "
                  "\"e4 c5 Nf3 d6 d4 cxd4 Nxd4\"; repeatable, any of them")
@@ -264,11 +270,7 @@ void DeclareSearch(CLI::App& app, GameSearch& search, TypedArguments& a) {
                  "L for a bishop or knight; after a letter a count (P3), * any number, + at least one, 2+ at "
                  "least, 2- at most; a kind not named is not on the board. Repeatable, any of them")
       ->option_text("BALANCE")
-      ->check(CheckedBy("a material balance", [](const std::string& t) {
-        MaterialBalance balance;
-        std::string problem;
-        return MaterialBalance::Parse(t, balance, problem) ? std::string() : problem;
-      }));
+      ->check(ParsesAs<MaterialBalance>("a material balance"));
   app.add_option("--material-plies", a.materialPlies, "--material holds for at least N positions in a row (default 1)")
       ->option_text("N")
       ->check(CLI::Range(1, 10000));
