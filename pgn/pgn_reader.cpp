@@ -212,6 +212,34 @@ void PgnReader::SkipToNextGame() {
 }
 
 size_t PgnReader::PlainRestOfGame() {
+  // The usual game first: nothing but moves, numbers and NAGs up to its last token, the result,
+  // before the next bracket. Anything else (a comment, a variation, an escape, a result-like
+  // token before the last) is left to the whole look below.
+  const size_t bracket = text.find('[', position);
+  const size_t end = bracket == std::string_view::npos ? text.size() : bracket;
+  size_t last = end;
+  while (last > position && IsBlankOf(static_cast<unsigned char>(text[last - 1]))) --last;
+  size_t first = last;
+  while (first > position && !IsBlankOf(static_cast<unsigned char>(text[first - 1]))) --first;
+  bool plain = first > position;
+  for (size_t k = position; plain && k < first; ++k) {
+    const char c = text[k];
+    if (c == '{' || c == '(' || c == ')' || c == ';' || c == '%' || c == '*' ||
+        ((c == '1' || c == '0') && k + 1 < text.size() && (text[k + 1] == '-' || text[k + 1] == '/')))
+      plain = false;
+  }
+  if (plain) {
+    const std::string_view token = text.substr(first, last - first);
+    if (token != "1-0" && token != "0-1" && token != "1/2-1/2" && token != "*") return std::string_view::npos;
+    if (end < text.size() && !(IsLineEnd(text[end - 1]) && (text.substr(end, 7) == "[Event " ||
+                                                            AfterEmptyLine(text, end) || AfterTextLine(text, end))))
+      return std::string_view::npos;
+    return last;
+  }
+  return WholeRestOfGame();
+}
+
+size_t PgnReader::WholeRestOfGame() {
   // Only text every way of reading ends at the same place: outside comments no "[" and no "%"
   // inside a line, inside them no "[" starting a line (damage is skipped to such a line), and
   // the result at the top level followed by blanks up to the next tag section or the text's end.

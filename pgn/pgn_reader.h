@@ -159,6 +159,8 @@ class PgnReader {
   // reading position, is plain enough that reading it move by move would end there too; npos
   // when it is not.
   size_t PlainRestOfGame();
+  // PlainRestOfGame for a rest with comments, variations or escapes.
+  size_t WholeRestOfGame();
   // Once a game is out of the search's reach: moves the reading position past its result and
   // returns true when the rest is plain; false (once a game) to read on move by move.
   bool PassOverRest() {
