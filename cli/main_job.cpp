@@ -452,11 +452,6 @@ int CheckReportAndSettingsFiles(const CliRequest& request, const Jobs& jobs, con
 // other: the exit status 2 then, after saying so; else 0.
 int CheckAsideFiles(const CliRequest& request, const std::filesystem::path& outputFile) {
   const auto fileOf = AsideFileOf;
-  const auto same = [](const std::filesystem::path& a, const std::filesystem::path& b) {
-    std::error_code error;
-    return SameFile(a, b) || std::filesystem::weakly_canonical(std::filesystem::absolute(a, error), error) ==
-                                 std::filesystem::weakly_canonical(std::filesystem::absolute(b, error), error);
-  };
   for (const auto& [option, base] :
        {std::pair{"--rejected", request.rejected}, {"--duplicates-to", request.duplicatesTo}}) {
     if (base.empty()) continue;
@@ -466,8 +461,9 @@ int CheckAsideFiles(const CliRequest& request, const std::filesystem::path& outp
       clash = "it names a folder, not a file";
     for (const std::filesystem::path& input : request.inputs)
       if (input != "-" && SameFile(file, input)) clash = "it is the input " + input.string();
-    if (!outputFile.empty() && same(file, outputFile)) clash = "it is the output file " + outputFile.string();
-    if (option == std::string("--duplicates-to") && !request.rejected.empty() && same(file, fileOf(request.rejected)))
+    if (!outputFile.empty() && SamePlace(file, outputFile)) clash = "it is the output file " + outputFile.string();
+    if (option == std::string("--duplicates-to") && !request.rejected.empty() &&
+        SamePlace(file, fileOf(request.rejected)))
       clash = "it is the --rejected file";
     if (!clash.empty()) {
       std::fprintf(stderr, "pgnutil: %s: %s: %s; give another file\n", option, file.string().c_str(), clash.c_str());

@@ -15,16 +15,6 @@ bool HasPgnExtension(const std::filesystem::path& path) {
   return extension == ".pgn";
 }
 
-// The same file, or (when neither exists yet) the same path once made absolute and normal.
-bool SamePlace(const std::filesystem::path& a, const std::filesystem::path& b) {
-  if (SameFile(a, b)) return true;
-  std::error_code error;
-  if (std::filesystem::exists(a, error) || std::filesystem::exists(b, error)) return false;
-  const auto first = std::filesystem::weakly_canonical(std::filesystem::absolute(a, error), error);
-  const auto second = std::filesystem::weakly_canonical(std::filesystem::absolute(b, error), error);
-  return !error && first == second;
-}
-
 }  // namespace
 
 std::string ClashWithGames(const std::filesystem::path& file, const std::vector<std::filesystem::path>& inputs,
@@ -43,4 +33,14 @@ std::string ClashWithGames(const std::filesystem::path& file, const std::vector<
   }
   if (!outputFile.empty() && SamePlace(file, outputFile)) return "it is the output file " + outputFile.string();
   return {};
+}
+
+// The same file, or (when neither exists yet) the same path once made absolute and normal.
+bool SamePlace(const std::filesystem::path& a, const std::filesystem::path& b) {
+  if (SameFile(a, b)) return true;
+  std::error_code error;
+  if (std::filesystem::exists(a, error) || std::filesystem::exists(b, error)) return false;
+  const auto first = std::filesystem::weakly_canonical(std::filesystem::absolute(a, error), error);
+  const auto second = std::filesystem::weakly_canonical(std::filesystem::absolute(b, error), error);
+  return !error && first == second;
 }

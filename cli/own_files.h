@@ -11,3 +11,6 @@
 // reads, or `outputFile` (empty when the output is split); an empty text when none of these.
 std::string ClashWithGames(const std::filesystem::path& file, const std::vector<std::filesystem::path>& inputs,
                            bool recursive, const std::filesystem::path& outputFile);
+
+// The same file, or (when neither exists yet) the same path once made absolute and normal.
+bool SamePlace(const std::filesystem::path& a, const std::filesystem::path& b);
