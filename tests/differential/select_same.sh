@@ -44,8 +44,10 @@ plain_text() {
 # compare NAME "PGNUTIL OPTIONS" EXTRACT-TAG-LINES|"" "EXTRACT OPTIONS" [EXTRACT-VARIATION-LINES]
 compare() {
   name=$1 ours=$2 taglines=$3 theirs=$4 varlines=${5:-}
+  number=0
   for input in $inputs; do
-    plain_text "$input" >"$work/input.pgn"
+    number=$((number + 1))
+    prepared="$work/input$number"
     cases=$((cases + 1))
     label="$name on $(basename "$input")"
     rm -f "$work/ours.pgn" "$work/theirs.pgn"
@@ -66,13 +68,10 @@ compare() {
       tagfile="$tagfile -x$work/lines.txt"
     fi
     # shellcheck disable=SC2086
-    "$extract" -s $tagfile $theirs -o"$work/theirs.pgn" "$work/input.pgn" 2>/dev/null
+    "$extract" -s $tagfile $theirs -o"$work/theirs.pgn" "$prepared.pgn" 2>/dev/null
     touch "$work/ours.pgn" "$work/theirs.pgn"
     tr -d '\r' <"$work/ours.pgn" | keys >"$work/ours.keys"
-    # Games pgnutil does not read (a damaged move, reported and skipped) are no selection's.
-    "$pgnutil" -r "$input" -q --overwrite -o "$work/readable" 2>/dev/null
-    tr -d '\r' <"$work/readable.pgn" | keys >"$work/readable.keys"
-    tr -d '\r' <"$work/theirs.pgn" | keys | LC_ALL=C comm -12 - "$work/readable.keys" >"$work/theirs.keys"
+    tr -d '\r' <"$work/theirs.pgn" | keys | LC_ALL=C comm -12 - "$prepared.keys" >"$work/theirs.keys"
     if [ "$within" = yes ] && [ -z "$(LC_ALL=C comm -13 "$work/ours.keys" "$work/theirs.keys")" ]; then
       echo "within: $label (pgn-extract's $(wc -l <"$work/theirs.keys") games among pgnutil's $(wc -l <"$work/ours.keys"))"
     elif cmp -s "$work/ours.keys" "$work/theirs.keys"; then
@@ -86,6 +85,15 @@ compare() {
 }
 
 inputs="$*"
+# Each collection once: as plain text for pgn-extract, and the keys of the games pgnutil reads
+# (a game with a damaged move is reported and skipped, so it is no selection's).
+number=0
+for input in $inputs; do
+  number=$((number + 1))
+  plain_text "$input" >"$work/input$number.pgn"
+  "$pgnutil" -r "$input" -q --overwrite -o "$work/readable" 2>/dev/null
+  tr -d '\r' <"$work/readable.pgn" | keys >"$work/input$number.keys"
+done
 compare "rating and date" "--tag WhiteElo>=2700 --tag Date<2000" 'WhiteElo >= "2700"\nDate < "2000"' ""
 compare "result" "--tag Result=0-1" 'Result = "0-1"' ""
 compare "rating below" "--tag BlackElo<2400" 'BlackElo < "2400"' ""
