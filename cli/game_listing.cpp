@@ -8,10 +8,10 @@
 #include <string>
 
 #include "chess/eco.h"
-#include "cli/json_text.h"
 #include "io/byte_source.h"
 #include "pgn/game_filters.h"
 #include "pgn/game_reader.h"
+#include "pgn/json_text.h"
 #include "pgn/read_codes.h"
 
 namespace {

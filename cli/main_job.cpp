@@ -201,8 +201,9 @@ int PrepareStreams(const CliRequest& request, StreamFiles& streams, TProcessingO
   RegisterForRemovalOnSignal(streams.folder->Path(), true);
   if (writesOutput) {
     streams.output = streams.folder->Path() / "stdout";
-    for (const char* made : {"stdout.pgn", "stdout.pgn.new"})
-      RegisterForRemovalOnSignal(streams.folder->Path() / made, false);
+    const std::string made = "stdout" + std::string(OutputExtension(request.form.format));
+    for (const std::string& name : {made, made + ".new"})
+      RegisterForRemovalOnSignal(streams.folder->Path() / name, false);
     options.doNotRewrite = false;
 #ifdef SIGPIPE
     std::signal(SIGPIPE, SIG_IGN);  // a reader that stops early (| head) ends the copy, not the program
@@ -211,10 +212,11 @@ int PrepareStreams(const CliRequest& request, StreamFiles& streams, TProcessingO
   return 0;
 }
 
-// The file a job writes for an output base when it does not split: the base and ".pgn".
-std::filesystem::path OutputFileOf(const std::filesystem::path& base) {
+// The file a job writes for an output base when it does not split: the base and the format's
+// extension (".pgn" for the files beside the output).
+std::filesystem::path OutputFileOf(const std::filesystem::path& base, OutputFormat format = OutputFormat::Pgn) {
   std::filesystem::path file = base;
-  file += ".pgn";
+  file += std::string(OutputExtension(format));
   return file;
 }
 
@@ -256,6 +258,7 @@ struct Jobs {
   JobProgress progress;
   JobResult total;
   TProcessingOptions options;
+  OutputForm form;  // of the main output; the files beside it hold PGN
   GameSearch search;
   int32_t threads = 0;
   bool outputBaseIsFile = false;  // -o names a pipe or a device: written as it is
@@ -280,6 +283,7 @@ struct Jobs {
       request.selection = list.displayOrder;
       request.outputBase = outputBase;
       request.outputBaseIsFile = outputBaseIsFile;
+      request.form = form;
     }
     wait.kind = kind;
     total.Add(RunJobWhileWaiting(list, request, services, progress, wait));
@@ -417,9 +421,10 @@ int UseEcoTable(const CliRequest& request) {
 int CheckReportAndSettingsFiles(const CliRequest& request, const Jobs& jobs, const StreamFiles& streams,
                                 const std::filesystem::path& output) {
   const TProcessingOptions& options = jobs.options;
-  const std::filesystem::path outputFile = jobs.outputBaseIsFile                              ? output
-                                           : streams.output.empty() && !SplitsOutput(options) ? OutputFileOf(output)
-                                                                                              : std::filesystem::path();
+  const std::filesystem::path outputFile = jobs.outputBaseIsFile ? output
+                                           : streams.output.empty() && !SplitsOutput(options)
+                                               ? OutputFileOf(output, jobs.form.format)
+                                               : std::filesystem::path();
   for (const auto& [option, file] : {std::pair{"--report", request.reportFile}, {"--settings", request.settingsFile}}) {
     if (file.empty()) continue;
     const std::string clash = ClashWithGames(file, request.inputs, request.recursive, outputFile);
@@ -545,6 +550,7 @@ int RunMainJob(const CliRequest& request) {
   // by one, which would only cost time; for a large collection a noticeable part of a second).
   Jobs& jobs = *new Jobs;
   jobs.options = request.options;
+  jobs.form = request.form;
   jobs.search = request.search;
   jobs.threads = request.threads;
   jobs.keepDuplicates = !request.duplicatesTo.empty();
@@ -556,10 +562,10 @@ int RunMainJob(const CliRequest& request) {
   const std::filesystem::path output = streams.output.empty() ? request.output : streams.output;
   if (const int refused = UseEcoTable(request)) return refused;
   if (const int refused = CheckReportAndSettingsFiles(request, jobs, streams, output)) return refused;
-  if (const int refused =
-          CheckAsideFiles(request, jobs.outputBaseIsFile                                   ? output
-                                   : streams.output.empty() && !SplitsOutput(jobs.options) ? OutputFileOf(output)
-                                                                                           : std::filesystem::path()))
+  if (const int refused = CheckAsideFiles(request, jobs.outputBaseIsFile ? output
+                                                   : streams.output.empty() && !SplitsOutput(jobs.options)
+                                                       ? OutputFileOf(output, jobs.form.format)
+                                                       : std::filesystem::path()))
     return refused;
   jobs.list.memory.limit =
       request.memoryMiB > 0 ? request.memoryMiB << 20 : WideDefaultBudget(PhysicalMemoryBytes(), sizeof(void*) >= 8);
@@ -583,7 +589,7 @@ int RunMainJob(const CliRequest& request) {
   std::string copyError;
   bool cutShort = false;
   const bool copied = streams.output.empty() || !done.writeFailures.empty() ||
-                      CopyFileToStream(OutputFileOf(streams.output), stdout, copyError, cutShort);
+                      CopyFileToStream(OutputFileOf(streams.output, jobs.form.format), stdout, copyError, cutShort);
   return ReportWhatWasDone(request, jobs.options, streams, done, renamed, asides, stopped, copied, copyError, cutShort,
                            status);
 }

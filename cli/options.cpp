@@ -127,6 +127,8 @@ struct TypedArguments {
   std::string tagRuleFile, endsIn;
   bool eitherColour = false, materialAtEnd = false;
   int32_t materialPlies = 0;
+  std::string format = "pgn", keepTags, dropTags;
+  int32_t lineLength = 80, positionsFrom = 0, positionsTo = AnyPly;
 };
 
 // The inputs, the output and how the program runs.
@@ -176,6 +178,36 @@ void DeclareWhatIsWritten(CLI::App& app, TProcessingOptions& o, TypedArguments& 
   app.add_flag("--keep-valid-eco", a.keepValidEco, "with --add-eco, keep an ECO tag that holds a valid code");
   app.add_flag("--append", a.append, "append to existing output files (the default)");
   app.add_flag("--overwrite", a.overwrite, "replace existing output files");
+}
+
+// The format written, and the writer's knobs.
+void DeclareFormat(CLI::App& app, OutputForm& form, TypedArguments& a) {
+  app.add_option("--format", a.format,
+                 "pgn (the default) | json (JSON Lines, one object a game) | san | uci | lan (one game a line, its "
+                 "moves) | fen | epd (one line a position of the main line)")
+      ->check(Check("pgn, json, san, uci, lan, fen or epd",
+                    [](const std::string& t) { return ParseOutputFormat(t).has_value(); }));
+  app.add_option("--line-length", a.lineLength, "PGN movetext lines within N columns (default 80); 0: one line a game")
+      ->check(Check("0 or a number of columns from 20", [](const std::string& t) {
+        int32_t n = 0;
+        return ParseNumber(t, n, 1000000) && (n == 0 || n >= 20);
+      }));
+  app.add_flag("--add-plycount", form.addPlyCount, "give every written game a PlyCount tag (its main line's plies)");
+  const auto tagList = Check("tag names separated by commas", [](const std::string& t) {
+    if (t.empty()) return false;
+    for (const std::string& name : SplitOn(t, ','))
+      if (name.empty() || name.find_first_of(" \t\"[]") != std::string::npos) return false;
+    return true;
+  });
+  app.add_option("--keep-tags", a.keepTags, "write only these tags (and SetUp, FEN, a Chess960 Variant): White,Black")
+      ->check(tagList);
+  app.add_option("--drop-tags", a.dropTags, "write no tag of these names: Annotator,PlyCount")->check(tagList);
+  app.add_option("--positions-from", a.positionsFrom, "fen, epd: the positions from ply N on (0: the start)")
+      ->check(CLI::Range(0, AnyPly));
+  app.add_option("--positions-to", a.positionsTo, "fen, epd: the positions up to ply N")->check(CLI::Range(0, AnyPly));
+  app.add_flag("--add-opening", form.addOpening,
+               "give every written game Opening and Variation tags: the name of the last opening position its "
+               "main line reaches (transpositions count)");
 }
 
 void DeclareSplits(CLI::App& app, TProcessingOptions& o, TypedArguments& a) {
@@ -417,6 +449,29 @@ std::string Conflict(const TypedArguments& a, const TProcessingOptions& o) {
   return conflict;
 }
 
+// Options the chosen format cannot honour, named rather than half done: the reason, or "".
+std::string FormatConflict(const CLI::App& app, const TypedArguments& a, const OutputForm& form) {
+  const OutputFormat format = *ParseOutputFormat(a.format);
+  const bool tags = format == OutputFormat::Pgn || format == OutputFormat::Json;
+  const bool positions = format == OutputFormat::Fen || format == OutputFormat::Epd;
+  const auto given = [&](const char* name) { return app.count(name) > 0; };
+  const std::string writes = "--format " + a.format + " writes ";
+  for (const char* option : {"--tags", "--keep-tags", "--drop-tags", "--add-plycount", "--add-opening"})
+    if (given(option) && !tags) return writes + "no tags: " + option + " goes with pgn or json";
+  for (const char* option : {"--remove-comments", "--remove-variations", "--nags"})
+    if (given(option) && !tags) return writes + "the main line's moves alone: " + option + " goes with pgn or json";
+  if (given("--line-length") && format != OutputFormat::Pgn)
+    return writes + "no movetext lines: --line-length goes with pgn";
+  for (const char* option : {"--positions-from", "--positions-to"})
+    if (given(option) && !positions) return writes + "no positions: " + std::string(option) + " goes with fen or epd";
+  if (a.positionsFrom > a.positionsTo)
+    return "--positions-from " + std::to_string(a.positionsFrom) + " is after --positions-to " +
+           std::to_string(a.positionsTo);
+  if (!a.keepTags.empty() && !a.dropTags.empty()) return "--keep-tags and --drop-tags exclude each other";
+  (void)form;
+  return {};
+}
+
 // The typed values into the request. Only what is given changes the options: they may come from
 // a settings file before.
 void ApplyArguments(const CLI::App& app, const TypedArguments& a, CliRequest& request) {
@@ -424,15 +479,17 @@ void ApplyArguments(const CLI::App& app, const TypedArguments& a, CliRequest& re
   for (const std::string& input : a.inputs)
     for (const std::filesystem::path& path : InputsFromArgument(input)) request.inputs.push_back(path);
   // The output is a base that every file name extends ("out" gives out.pgn, out_eco=A.pgn):
-  // a ".pgn" given with it would be doubled.
-  const auto baseOf = [](std::string output) {
-    if (output.size() > 4 && FoldedEqual(std::string_view(output).substr(output.size() - 4), ".pgn"))
-      output.resize(output.size() - 4);
+  // an extension given with it would be doubled. The files beside it hold PGN whatever the
+  // format.
+  const auto baseOf = [](std::string output, std::string_view extension) {
+    if (output.size() > extension.size() &&
+        FoldedEqual(std::string_view(output).substr(output.size() - extension.size()), extension))
+      output.resize(output.size() - extension.size());
     return output.empty() ? std::filesystem::path() : PathFromArgument(output);
   };
-  if (!a.output.empty()) request.output = baseOf(a.output);
-  request.rejected = baseOf(a.rejected);
-  request.duplicatesTo = baseOf(a.duplicatesTo);
+  if (!a.output.empty()) request.output = baseOf(a.output, OutputExtension(*ParseOutputFormat(a.format)));
+  request.rejected = baseOf(a.rejected, ".pgn");
+  request.duplicatesTo = baseOf(a.duplicatesTo, ".pgn");
   if (!a.reportFile.empty()) request.reportFile = PathFromArgument(a.reportFile);
   if (!a.settingsFile.empty()) request.settingsFile = PathFromArgument(a.settingsFile);
   if (!a.ecoTable.empty()) request.ecoTable = PathFromArgument(a.ecoTable);
@@ -471,6 +528,13 @@ void ApplyArguments(const CLI::App& app, const TypedArguments& a, CliRequest& re
   if (!a.whiteElo.empty()) ParseRange(a.whiteElo, o.whiteEloFrom, o.whiteEloTo);
   if (!a.blackElo.empty()) ParseRange(a.blackElo, o.blackEloFrom, o.blackEloTo);
   if (!a.moves.empty()) ParseRange(a.moves, o.movesFrom, o.movesTo);
+  OutputForm& form = request.form;
+  form.format = *ParseOutputFormat(a.format);
+  form.lineLength = a.lineLength;
+  if (!a.keepTags.empty()) form.keepTags = SplitOn(a.keepTags, ',');
+  if (!a.dropTags.empty()) form.dropTags = SplitOn(a.dropTags, ',');
+  form.positionsFrom = a.positionsFrom;
+  form.positionsTo = a.positionsTo;
 }
 
 }  // namespace
@@ -498,6 +562,7 @@ bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, st
   TypedArguments typed;
   DeclareInputsAndRunning(app, request, typed);
   DeclareWhatIsWritten(app, request.options, typed);
+  DeclareFormat(app, request.form, typed);
   DeclareSplits(app, request.options, typed);
   DeclareFilters(app, request.options, typed);
   DeclareSearch(app, request.search, typed);
@@ -510,7 +575,9 @@ bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, st
     error = out.str();
     return false;
   }
-  if (const std::string conflict = Conflict(typed, request.options); !conflict.empty()) {
+  std::string conflict = Conflict(typed, request.options);
+  if (conflict.empty()) conflict = FormatConflict(app, typed, request.form);
+  if (!conflict.empty()) {
     error = "pgnutil: " + conflict + "\n";
     exitCode = 2;
     return false;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "dialogs/renaming.h"
+#include "options/output_form.h"
 #include "options/processing_options.h"
 #include "pgn/game_search.h"
 
@@ -22,6 +23,7 @@ struct CliRequest {
   std::vector<std::filesystem::path> inputs;
   std::filesystem::path output = "output";
   TProcessingOptions options;
+  OutputForm form;                     // the format written and the writer's knobs
   GameSearch search;                   // what is looked for beyond the options' filters
   std::filesystem::path settingsFile;  // options taken from a pgn_util.dat, when given
   std::filesystem::path ecoTable;      // instead of the built-in ECO table, when given

@@ -5,6 +5,7 @@
 
 #include "pgn/eco_tags.h"
 #include "pgn/entry_prefetch.h"
+#include "pgn/game_formats.h"
 
 namespace {
 
@@ -14,7 +15,7 @@ constexpr size_t SharedFrom = 32;
 }  // namespace
 
 void FormattedBlock::Format(TGames& entries, const std::vector<int32_t>& order, size_t from,
-                            const TProcessingOptions& options) {
+                            const TProcessingOptions& options, const OutputForm& form) {
   start = from;
   const size_t end = std::min(order.size(), from + Positions);
   pieces.assign(end - from, Piece{});
@@ -38,12 +39,13 @@ void FormattedBlock::Format(TGames& entries, const std::vector<int32_t>& order, 
       piece.half = half;
       piece.offset = text.Size();
       const TGame& entry = entries[size_t(order[p])];
+      const int64_t number = int64_t(order[p]) + 1;  // its place in the list, as inspect counts
       if (entry.game) {
-        WriteGame(entry, text, options);
+        WriteGameAs(entry, entry.game.get(), number, text, options, form);
       } else {
         // Unpacked here, on the formatting thread, and gone once written.
         const std::unique_ptr<jurnal> game = entry.packed.Unpack();
-        WriteGame(entry, game.get(), text, options);
+        WriteGameAs(entry, game.get(), number, text, options, form);
       }
       piece.length = text.Size() - piece.offset;
       piece.formatted = true;

@@ -19,7 +19,8 @@ class FormattedBlock {
   // `from` must be). With a split by ECO code the later games' codes are first looked up as the
   // file boundary test will look them up (which may add the tag), so that their text holds them.
   // Nothing else touches the entries while this runs.
-  void Format(TGames& entries, const std::vector<int32_t>& order, size_t from, const TProcessingOptions& options);
+  void Format(TGames& entries, const std::vector<int32_t>& order, size_t from, const TProcessingOptions& options,
+              const OutputForm& form);
 
   // Whether the text of the game at a position was formatted, and that text.
   bool Holds(size_t position) const {

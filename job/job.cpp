@@ -378,7 +378,8 @@ void WriteOutputFiles(Run& run, SplitWork& work, const std::vector<int32_t>& res
       }
       file = run.request.outputBaseIsFile
                  ? run.request.outputBase
-                 : OutputFileName(work, base, list.entries, result, p, options, run.services.PathLength());
+                 : OutputFileName(work, base, list.entries, result, p, options, run.services.PathLength(),
+                                  OutputExtension(run.request.form.format));
       progress.SetFile(file);
     }
     TGame& entry = list.entries[size_t(result[p])];
@@ -395,7 +396,7 @@ void WriteOutputFiles(Run& run, SplitWork& work, const std::vector<int32_t>& res
         continue;
       }
       // With "add ECO names" the tag was refreshed before sorting; nothing has changed it since.
-      block.Format(list.entries, result, p, options);
+      block.Format(list.entries, result, p, options, run.request.form);
     }
     buffer.Append(block.Text(p));
     if (letGoAfter) entry.game.reset();

@@ -12,6 +12,7 @@
 
 #include "io/byte_source.h"
 #include "job/job_state.h"
+#include "options/output_form.h"
 #include "options/processing_options.h"
 #include "pgn/game_search.h"
 
@@ -23,6 +24,7 @@ struct JobRequest {
   std::FILE* inputStream = nullptr;  // LoadFile: read this stream instead (`input` names it)
   TIndexArray selection;             // ProcessAndSave: the entries to write, in order before sorting
   TProcessingOptions options;        // a copy: the job never sees them change
+  OutputForm form;                   // ProcessAndSave: the format written and the writer's knobs
   GameSearch search;                 // beyond the options' filters: positions looked for while loading,
                                      // the games ProcessAndSave selects
   std::filesystem::path outputBase;  // ProcessAndSave: the output path without ".pgn"

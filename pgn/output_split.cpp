@@ -149,7 +149,8 @@ std::u16string SafeNamePart(const std::u16string& text, bool windowsRules) {
 
 std::filesystem::path OutputFileName(SplitWork& work, const std::u16string& base, TGames& entries,
                                      const std::vector<int32_t>& order, size_t p, const TProcessingOptions& o,
-                                     int32_t pathLength) {
+                                     int32_t pathLength, std::string_view extension) {
+  const std::u16string ending(extension.begin(), extension.end());  // ASCII
   const size_t index = size_t(order[p]);
   TGame& g = entries[index];
   std::u16string name = base;
@@ -188,17 +189,17 @@ std::filesystem::path OutputFileName(SplitWork& work, const std::u16string& base
   }
   if (o.splitEcoLevel != EcoSplit::None)
     name += u"_eco=" + TagPart(EcoCode(g).substr(0, EcoPartLength(o.splitEcoLevel)));
-  if (int32_t(name.size()) >= pathLength - 4) {
+  if (int32_t(name.size()) >= pathLength - int32_t(ending.size())) {
     ++work.fileNameCounter;
     const std::u16string counter = Padded(work.fileNameCounter, 1);
-    const int32_t keep = pathLength - 4 - int32_t(counter.size());
+    const int32_t keep = pathLength - int32_t(ending.size()) - int32_t(counter.size());
     name.resize(size_t(keep > 0 ? keep : 0));
     name += counter;
   }
   const bool split = name.size() > base.size();
-  name += u".pgn";
+  name += ending;
   // A name the user gave is theirs (a system that refuses it says so); parts added from tags are cut.
-  return std::filesystem::path(split ? FitLastComponent(name, MaxNameBytes) : name);
+  return std::filesystem::path(split ? FitLastComponent(name, MaxNameBytes, ending) : name);
 }
 
 namespace {
@@ -224,19 +225,19 @@ size_t Utf8Length(std::u16string_view text) {
 
 }  // namespace
 
-std::u16string FitLastComponent(const std::u16string& path, size_t maxBytes) {
+std::u16string FitLastComponent(const std::u16string& path, size_t maxBytes, std::u16string_view extension) {
   const size_t slash = path.find_last_of(u"/\\");
   const size_t start = slash == std::u16string::npos ? 0 : slash + 1;
   const std::u16string_view name = std::u16string_view(path).substr(start);
   if (Utf8Length(name) <= maxBytes) return path;
-  // Cut before ".pgn", and mark the cut with a short hash of the whole name: names that differ
-  // only past the cut still lead to different files, and a name met again to the same one.
+  // Cut before the extension, and mark the cut with a short hash of the whole name: names that
+  // differ only past the cut still lead to different files, and a name met again to the same one.
   uint32_t hash = 2166136261u;
   for (char16_t c : name) hash = (hash ^ uint32_t(c)) * 16777619u;
   char16_t mark[10] = {u'~'};
   for (int i = 0; i < 8; ++i) mark[1 + i] = u"0123456789abcdef"[(hash >> (28 - 4 * i)) & 15];
-  const std::u16string_view extension = name.size() >= 4 ? name.substr(name.size() - 4) : std::u16string_view();
-  const std::u16string_view ending = extension == u".pgn" ? extension : std::u16string_view();
+  const bool extended = name.size() >= extension.size() && name.substr(name.size() - extension.size()) == extension;
+  const std::u16string_view ending = extended ? extension : std::u16string_view();
   const size_t room = maxBytes - 9 - ending.size();
   std::u16string_view stem = name.substr(0, name.size() - ending.size());
   while (!stem.empty() && Utf8Length(stem) > room) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "options/processing_options.h"
@@ -55,11 +56,12 @@ std::u16string SafeNamePart(const std::u16string& text, bool windowsRules);
 // is the longest name the host's file dialogs take.
 std::filesystem::path OutputFileName(SplitWork& work, const std::u16string& base, TGames& entries,
                                      const std::vector<int32_t>& order, size_t p, const TProcessingOptions& options,
-                                     int32_t pathLength);
+                                     int32_t pathLength, std::string_view extension = ".pgn");
 
 // The longest file name (one component of a path) that file systems take: 255 bytes.
 constexpr size_t MaxNameBytes = 255;
 
-// The path with its last component cut to at most `maxBytes` bytes of UTF-8 (its ".pgn" kept),
-// the cut marked with "~" and eight hex digits of a hash of the whole name; unchanged when it fits.
-std::u16string FitLastComponent(const std::u16string& path, size_t maxBytes);
+// The path with its last component cut to at most `maxBytes` bytes of UTF-8 (its extension
+// `ending` kept when it ends so), the cut marked with "~" and eight hex digits of a hash of the
+// whole name; unchanged when it fits.
+std::u16string FitLastComponent(const std::u16string& path, size_t maxBytes, std::u16string_view ending = u".pgn");

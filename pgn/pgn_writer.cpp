@@ -46,7 +46,7 @@ void AppendTag(std::string& out, TagView tag) {
 class MovetextLines {
  public:
   // Tokens already collected for the current line go ahead of the movetext.
-  MovetextLines(OutputBuffer& b, std::string& pendingLine) : buffer(b) {
+  MovetextLines(OutputBuffer& b, std::string& pendingLine, size_t lineWidth) : buffer(b), width(lineWidth) {
     lineStart = buffer.Size();
     buffer.Append(pendingLine);
     pendingLine.clear();
@@ -64,7 +64,7 @@ class MovetextLines {
       buffer.Append(' ');
       return;
     }
-    if (LineLength() + token.size() + 2 > 80) BreakLine();
+    if (LineLength() + token.size() + 2 > width) BreakLine();
     buffer.AppendToken(token, trailingSpace);
   }
 
@@ -109,6 +109,7 @@ class MovetextLines {
   }
 
   OutputBuffer& buffer;
+  size_t width;  // a line stays below this column
   size_t lineStart = 0;
 };
 
@@ -223,8 +224,10 @@ void WriteMove(LineFrame& f, const mov& m, bool white, MovetextLines& out, const
 }  // namespace
 
 void WriteMovetext(const jurnal& game, OutputBuffer& buffer, std::string& currentLine,
-                   const TProcessingOptions& options, std::string_view result) {
-  MovetextLines out(buffer, currentLine);
+                   const TProcessingOptions& options, std::string_view result, int32_t lineLength) {
+  // A line of N columns holds tokens while N - 2 columns are not exceeded (80 as before); 0:
+  // the whole movetext on one line.
+  MovetextLines out(buffer, currentLine, lineLength <= 0 ? SIZE_MAX / 2 : size_t(lineLength));
   auto comment = [&](std::string_view text) {
     if (options.removeComments || text.empty()) return false;
     out.Comment(text);
@@ -273,20 +276,85 @@ void WriteGame(const TGame& entry, OutputBuffer& buffer, const TProcessingOption
   WriteGame(entry, entry.game.get(), buffer, options);
 }
 
-void WriteGame(const TGame& entry, const jurnal* game, OutputBuffer& buffer, const TProcessingOptions& options) {
+void WriteGame(const TGame& entry, const jurnal* game, OutputBuffer& buffer, const TProcessingOptions& options,
+               const OutputForm& form) {
   // A string of the call's own, not a thread-local one reused (see SharedBoard in
   // pgn/eco_tags.cpp).
   std::string text;
   text.reserve(512);
-  AppendTags(text, entry.tags, options);
+  if (TagsFollowForm(form))
+    AppendTags(text, entry.tags, options, form, game ? game->movecount() : -1);
+  else
+    AppendTags(text, entry.tags, options);
   text += "\r\n";
   buffer.Append(text);
   if (!game) return;
   // The result written is the Result tag's, whatever the record holds. The record is only
   // read: games may be written by several threads at once.
-  const std::string_view result = entry.tags.size() > ResultSlot ? entry.tags[ResultSlot].value : game->result;
+  const std::string_view result = GameResult(entry, game);
   text.clear();
-  WriteMovetext(*game, buffer, text, options, result);
+  WriteMovetext(*game, buffer, text, options, result, form.lineLength);
+}
+
+std::string_view GameResult(const TGame& entry, const jurnal* game) {
+  if (entry.tags.size() > ResultSlot) return entry.tags[ResultSlot].value;
+  return game ? std::string_view(game->result) : std::string_view("*");
+}
+
+bool TagsFollowForm(const OutputForm& form) {
+  return form.addPlyCount || !form.keepTags.empty() || !form.dropTags.empty();
+}
+
+void WrittenTags(const TGamesTagArray& tags, const TProcessingOptions& options, const OutputForm& form, int plies,
+                 std::string& plyCountText, std::vector<TagView>& written) {
+  written.clear();
+  const TagRemoval removal = options.tagRemoval;
+  size_t place = 0;
+  TagView setUp;
+  bool plyCountDone = false;
+  if (plies >= 0) plyCountText = std::to_string(plies);
+  const auto take = [&](TagView tag, bool needed) {
+    if (!needed) {
+      if (!form.keepTags.empty() && !NamesTag(form.keepTags, tag.name)) return;
+      if (NamesTag(form.dropTags, tag.name)) return;
+    }
+    if (form.addPlyCount && plies >= 0 && FoldedEqual(tag.name, "plycount")) {
+      if (plyCountDone) return;
+      tag.value = plyCountText;
+      plyCountDone = true;
+    }
+    written.push_back(tag);
+  };
+  for (const TagView tag : tags) {
+    const bool chess960 = place >= RosterSize && FoldedEqual(tag.name, "variant") && NamesChess960(tag.value);
+    if (place == SetUpSlot) setUp = tag;
+    const bool setUpPair = place == FenSlot && setUp.name == "SetUp" && tag.name == "FEN";
+    if (removal == TagRemoval::None) {
+      // Every tag, but the moves' own are kept whatever the lists say.
+      const bool needed = chess960 || (place == SetUpSlot && tag.name == "SetUp") || setUpPair;
+      take(tag, needed);
+    } else {
+      if (place < RosterSize && removal == TagRemoval::AllButRoster) take(tag, false);
+      if (setUpPair) {
+        take(setUp, true);
+        take(tag, true);
+      }
+      if (chess960) {
+        take(tag, true);
+        break;
+      }
+    }
+    ++place;
+  }
+  if (form.addPlyCount && plies >= 0 && !plyCountDone) written.push_back(TagView{"PlyCount", plyCountText});
+}
+
+void AppendTags(std::string& out, const TGamesTagArray& tags, const TProcessingOptions& options, const OutputForm& form,
+                int plies) {
+  std::string plyCountText;
+  std::vector<TagView> written;
+  WrittenTags(tags, options, form, plies, plyCountText, written);
+  for (const TagView tag : written) AppendTag(out, tag);
 }
 
 namespace {

@@ -8,8 +8,10 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "chess/jurnal.h"
+#include "options/output_form.h"
 #include "options/processing_options.h"
 #include "pgn/pgn_types.h"
 
@@ -62,18 +64,32 @@ class OutputBuffer {
 // The tag lines of a game, as the tag removal option chooses them.
 std::string WriteTagSection(const TGamesTagArray& tags, const TProcessingOptions& options);
 void AppendTags(std::string& out, const TGamesTagArray& tags, const TProcessingOptions& options);
+// The same as the output form chooses them too: its lists of tags kept or dropped (never those
+// the moves depend on: SetUp and FEN, a Variant naming Chess960), and a PlyCount tag of `plies`
+// (when not negative) in place of the game's own, or last.
+void AppendTags(std::string& out, const TGamesTagArray& tags, const TProcessingOptions& options, const OutputForm& form,
+                int plies);
+// Whether the form chooses tags at all (else the options' choice is the whole choice).
+bool TagsFollowForm(const OutputForm& form);
+// The tags AppendTags writes, in order; `plyCountText` holds the PlyCount value they may view.
+void WrittenTags(const TGamesTagArray& tags, const TProcessingOptions& options, const OutputForm& form, int plies,
+                 std::string& plyCountText, std::vector<TagView>& written);
+// The result a game is written with: its Result tag's value, else its record's.
+std::string_view GameResult(const TGame& entry, const jurnal* game);
 
 // Appends the movetext of a game's main line (with its variations), the result (a result
 // token, else "*") and the blank line after the game. `currentLine` collects the tokens of the
 // text line being built.
+// `lineLength`: the column lines stay within, 0 for one line.
 void WriteMovetext(const jurnal& game, OutputBuffer& buffer, std::string& currentLine,
-                   const TProcessingOptions& options, std::string_view result);
+                   const TProcessingOptions& options, std::string_view result, int32_t lineLength = 80);
 
 // Appends one whole game: its tag section, an empty line, and its movetext with the result of
 // its Result tag. Only reads the entry, so several threads may write games at once.
 void WriteGame(const TGame& entry, OutputBuffer& buffer, const TProcessingOptions& options);
 // The same with the entry's moves from `game` (unpacked for the writing), not from the entry.
-void WriteGame(const TGame& entry, const jurnal* game, OutputBuffer& buffer, const TProcessingOptions& options);
+void WriteGame(const TGame& entry, const jurnal* game, OutputBuffer& buffer, const TProcessingOptions& options,
+               const OutputForm& form = {});
 
 struct WriteResult {
   bool ok = true;

@@ -1,0 +1,142 @@
+#include "pgn/game_formats.h"
+
+#include <charconv>
+
+#include "chess/fen_text.h"
+#include "pgn/json_game.h"
+#include "pgn/json_text.h"
+#include "pgn/line_replay.h"
+
+namespace {
+
+void AppendNumber(std::string& out, int64_t value) {
+  char digits[24];
+  const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value);
+  out.append(digits, end);
+}
+
+// The FEN of a game's start when it was set up (its SetUp/FEN pair, or a record with its own
+// board), else "".
+std::string SetUpFen(const jurnal& game) {
+  if (!game.ownboard) return "";
+  std::string fen;
+  AppendFen(fen, *game.ownboard, game.blackfirst ? Side::Black : Side::White, game.halfmoves, game.movesbefore + 1);
+  return fen;
+}
+
+// An EPD string operand: a quote or a backslash inside would end it early, so it is escaped.
+void AppendEpdString(std::string& out, std::string_view text) {
+  out += '"';
+  for (const char c : text) {
+    if (c == '"' || c == '\\') out += '\\';
+    out += c == '\n' || c == '\r' ? ' ' : c;
+  }
+  out += '"';
+}
+
+}  // namespace
+
+void WriteMoveLine(const TGame& entry, const jurnal& game, OutputBuffer& buffer, OutputFormat format) {
+  (void)entry;
+  std::string line;
+  line.reserve(size_t(game.movecount()) * 6 + 16);
+  if (game.ownboard) {
+    line += "fen ";
+    line += SetUpFen(game);
+    line += " moves";
+  }
+  bool expectWhite = !game.blackfirst;
+  for (const mov& m : game.moves) {
+    const bool white = IsWhite(m.piece);
+    if (white != expectWhite) {
+      if (!line.empty()) line += ' ';
+      line += format == OutputFormat::Uci ? "0000" : "--";
+    }
+    if (!line.empty()) line += ' ';
+    if (format == OutputFormat::Uci)
+      AppendUciMove(line, m);
+    else if (format == OutputFormat::Lan)
+      AppendLanMove(line, m);
+    else
+      line.append(SanWithoutGlyph(m));
+    expectWhite = !white;
+  }
+  line += '\n';
+  buffer.Append(line);
+}
+
+void WritePositions(const TGame& entry, const jurnal& game, int64_t number, OutputBuffer& buffer,
+                    const OutputForm& form) {
+  if (form.positionsFrom > form.positionsTo) return;
+  std::string line;
+  std::string tail;  // what every EPD record of the game ends with
+  if (form.format == OutputFormat::Epd) {
+    tail = " c0 ";
+    const std::string_view result = GameResult(entry, &game);
+    AppendEpdString(tail, result);
+    tail += "; c1 ";
+    std::string source = PathUtf8(entry.sourcePath.get());
+    source += ':';
+    AppendNumber(source, entry.sourcePosition);
+    AppendEpdString(tail, source);
+    tail += ";\n";
+  }
+  LineReplay replay(game);
+  const auto write = [&] {
+    if (replay.Ply() < form.positionsFrom || replay.Ply() > form.positionsTo) return;
+    line.clear();
+    if (form.format == OutputFormat::Fen) {
+      AppendFen(line, replay.Board(), replay.ToMove(), replay.HalfmoveClock(), replay.FullmoveNumber());
+      line += '\t';
+      AppendNumber(line, number);
+      line += '\t';
+      AppendNumber(line, replay.Ply());
+      line += '\n';
+    } else {
+      AppendEpdPosition(line, replay.Board(), replay.ToMove());
+      line += " hmvc ";
+      AppendNumber(line, replay.HalfmoveClock());
+      line += "; fmvn ";
+      AppendNumber(line, replay.FullmoveNumber());
+      line += "; id \"";
+      AppendNumber(line, number);
+      line += ':';
+      AppendNumber(line, replay.Ply());
+      line += "\";";
+      line += tail;
+    }
+    buffer.Append(line);
+  };
+  write();
+  for (const mov& m : game.moves) {
+    if (replay.Ply() >= form.positionsTo) break;
+    if (replay.PassesFirst(m)) {
+      replay.Pass();
+      write();
+      if (replay.Ply() >= form.positionsTo) break;
+    }
+    replay.Play(m);
+    write();
+  }
+}
+
+void WriteGameAs(const TGame& entry, const jurnal* game, int64_t number, OutputBuffer& buffer,
+                 const TProcessingOptions& options, const OutputForm& form) {
+  switch (form.format) {
+    case OutputFormat::Pgn:
+      WriteGame(entry, game, buffer, options, form);
+      return;
+    case OutputFormat::Json:
+      WriteJsonGame(entry, game, number, buffer, options, form);
+      return;
+    case OutputFormat::San:
+    case OutputFormat::Uci:
+    case OutputFormat::Lan:
+      if (game) WriteMoveLine(entry, *game, buffer, form.format);
+      return;
+    case OutputFormat::Fen:
+    case OutputFormat::Epd:
+      if (game) WritePositions(entry, *game, number, buffer, form);
+      return;
+  }
+}

@@ -1,0 +1,28 @@
+// A game written in the output form's format: PGN, a JSON object, a line of moves, or a line
+// a position. Every format reads the same selection of tags and keeps or drops comments,
+// NAGs and variations as the processing options say.
+#pragma once
+
+#include <cstdint>
+
+#include "options/output_form.h"
+#include "options/processing_options.h"
+#include "pgn/pgn_types.h"
+#include "pgn/pgn_writer.h"
+
+// Appends the game `number` (its place in the list, from 1) in the form's format. `game` holds
+// the entry's moves (the entry's own record, or one unpacked for the writing); an entry
+// without one gets its tags alone where the format has tags, nothing otherwise. Only reads
+// the entry and the record: several threads may write games at once.
+void WriteGameAs(const TGame& entry, const jurnal* game, int64_t number, OutputBuffer& buffer,
+                 const TProcessingOptions& options, const OutputForm& form);
+
+// The main line's moves as one line: SAN, UCI or long algebraic. A game set up from a FEN
+// begins with "fen FEN moves" (as UCI's position command reads it).
+void WriteMoveLine(const TGame& entry, const jurnal& game, OutputBuffer& buffer, OutputFormat format);
+
+// The main line's positions from ply `form.positionsFrom` to `form.positionsTo`, a line each:
+// FEN, a tab, the game's number, a tab, the ply; or an EPD record with the opcodes hmvc, fmvn,
+// id "NUMBER:PLY", c0 (the game's result) and c1 (its source: file and byte position).
+void WritePositions(const TGame& entry, const jurnal& game, int64_t number, OutputBuffer& buffer,
+                    const OutputForm& form);
