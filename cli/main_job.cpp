@@ -41,6 +41,9 @@
 #define PGN_FILENO fileno
 #endif
 
+extern const char BuiltinOpeningTable[];
+extern const std::size_t BuiltinOpeningTableSize;
+
 namespace {
 
 volatile std::sig_atomic_t interrupts = 0;
@@ -258,7 +261,8 @@ struct Jobs {
   JobProgress progress;
   JobResult total;
   TProcessingOptions options;
-  OutputForm form;  // of the main output; the files beside it hold PGN
+  OutputForm form;                         // of the main output; the files beside it hold PGN
+  const OpeningNames* openings = nullptr;  // with --add-opening
   GameSearch search;
   int32_t threads = 0;
   bool outputBaseIsFile = false;  // -o names a pipe or a device: written as it is
@@ -284,6 +288,7 @@ struct Jobs {
       request.outputBase = outputBase;
       request.outputBaseIsFile = outputBaseIsFile;
       request.form = form;
+      request.openings = openings;
     }
     wait.kind = kind;
     total.Add(RunJobWhileWaiting(list, request, services, progress, wait));
@@ -561,6 +566,16 @@ int RunMainJob(const CliRequest& request) {
   if (const int refused = TakeStreamOutput(request, streams, jobs)) return refused;
   const std::filesystem::path output = streams.output.empty() ? request.output : streams.output;
   if (const int refused = UseEcoTable(request)) return refused;
+  if (request.form.addOpening) {
+    // Never destroyed, as the jobs are not.
+    OpeningNames* names = new OpeningNames;
+    std::string problem;
+    if (!names->AddTable(std::string_view(BuiltinOpeningTable, BuiltinOpeningTableSize), problem)) {
+      std::fprintf(stderr, "pgnutil: the built-in opening table: %s\n", problem.c_str());
+      return 1;
+    }
+    jobs.openings = names;
+  }
   if (const int refused = CheckReportAndSettingsFiles(request, jobs, streams, output)) return refused;
   if (const int refused = CheckAsideFiles(request, jobs.outputBaseIsFile ? output
                                                    : streams.output.empty() && !SplitsOutput(jobs.options)

@@ -222,6 +222,11 @@ void DeclareSplits(CLI::App& app, TProcessingOptions& o, TypedArguments& a) {
   app.add_option("--split-white-elo", a.whiteParts, "split White's ratings into N bands")->check(CLI::Range(2, 255));
   app.add_option("--split-black-elo", a.blackParts, "split Black's ratings into N bands")->check(CLI::Range(2, 255));
   app.add_flag("--split-result", o.splitByResult, "one file per result");
+  app.add_flag("--split-opening", o.splitByOpening,
+               "one file per Opening tag (with --add-opening, the names it gives; games without one: "
+               "_opening=unknown)");
+  app.add_option("--games-per-file", o.gamesPerFile, "at most N games a file: numbered files _part=0001, _part=0002...")
+      ->check(CLI::Range(1, INT32_MAX));
 }
 
 void DeclareFilters(CLI::App& app, TProcessingOptions& o, TypedArguments& a) {

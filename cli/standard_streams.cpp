@@ -29,7 +29,7 @@ bool IsStandardStream(const std::filesystem::path& path) { return path == "-"; }
 bool SplitsOutput(const TProcessingOptions& o) {
   return o.splitEcoLevel != EcoSplit::None || o.splitDateLevel != DateSplit::None || o.splitByWhite || o.splitByBlack ||
          o.splitByPlayer || o.splitByTournament || o.splitWhiteEloParts > 1 || o.splitBlackEloParts > 1 ||
-         o.splitByResult;
+         o.splitByResult || o.splitByOpening || o.gamesPerFile > 0;
 }
 
 TemporaryFolder::TemporaryFolder() {

@@ -15,7 +15,7 @@ constexpr size_t SharedFrom = 32;
 }  // namespace
 
 void FormattedBlock::Format(TGames& entries, const std::vector<int32_t>& order, size_t from,
-                            const TProcessingOptions& options, const OutputForm& form) {
+                            const TProcessingOptions& options, const OutputForm& form, const OpeningNames* openings) {
   start = from;
   const size_t end = std::min(order.size(), from + Positions);
   pieces.assign(end - from, Piece{});
@@ -41,11 +41,11 @@ void FormattedBlock::Format(TGames& entries, const std::vector<int32_t>& order, 
       const TGame& entry = entries[size_t(order[p])];
       const int64_t number = int64_t(order[p]) + 1;  // its place in the list, as inspect counts
       if (entry.game) {
-        WriteGameAs(entry, entry.game.get(), number, text, options, form);
+        WriteGameAs(entry, entry.game.get(), number, text, options, form, openings);
       } else {
         // Unpacked here, on the formatting thread, and gone once written.
         const std::unique_ptr<jurnal> game = entry.packed.Unpack();
-        WriteGameAs(entry, game.get(), number, text, options, form);
+        WriteGameAs(entry, game.get(), number, text, options, form, openings);
       }
       piece.length = text.Size() - piece.offset;
       piece.formatted = true;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "options/processing_options.h"
+#include "pgn/opening_names.h"
 #include "pgn/pgn_types.h"
 #include "pgn/pgn_writer.h"
 
@@ -20,7 +21,7 @@ class FormattedBlock {
   // file boundary test will look them up (which may add the tag), so that their text holds them.
   // Nothing else touches the entries while this runs.
   void Format(TGames& entries, const std::vector<int32_t>& order, size_t from, const TProcessingOptions& options,
-              const OutputForm& form);
+              const OutputForm& form, const OpeningNames* openings = nullptr);
 
   // Whether the text of the game at a position was formatted, and that text.
   bool Holds(size_t position) const {

@@ -299,6 +299,30 @@ void AddEcoCodes(Run& run) {
   }
 }
 
+// With a split by opening the names go into the tags before sorting, as ECO codes do. A game let
+// go from memory is read again for it, and let go again.
+void AddOpeningNames(Run& run) {
+  TGameList& list = run.list;
+  const TIndexArray& selection = run.request.selection;
+  const OpeningNames& openings = *run.request.openings;
+  for (size_t p = 0; p < selection.size(); ++p) {
+    if (run.Stopped()) return;
+    HostLockGuard lock;
+    PrefetchEntries(list.entries, selection, p);
+    const int32_t index = selection[p];
+    if (index < 0 || size_t(index) >= list.entries.size()) continue;
+    TGame& entry = list.entries[size_t(index)];
+    std::unique_ptr<jurnal> record;
+    const jurnal* game = entry.game.get();
+    if (!game) {
+      record = entry.packed.empty() ? ReadGameAgain(entry) : entry.packed.Unpack();
+      game = record.get();
+    }
+    if (!game) continue;  // not read again: the writing names it as unwritten
+    if (const std::string_view name = openings.NameOf(*game); !name.empty()) SetOpeningTags(entry.tags, name);
+  }
+}
+
 // The games a search selects, in the selection's order: those that pass the filters and match
 // it (inverted: the others), numbered by their place in the list, at most `stopAfter` of them.
 // The filters come first so that the limit counts games that are written.
@@ -396,7 +420,8 @@ void WriteOutputFiles(Run& run, SplitWork& work, const std::vector<int32_t>& res
         continue;
       }
       // With "add ECO names" the tag was refreshed before sorting; nothing has changed it since.
-      block.Format(list.entries, result, p, options, run.request.form);
+      block.Format(list.entries, result, p, options, run.request.form,
+                   run.request.form.addOpening && !options.splitByOpening ? run.request.openings : nullptr);
     }
     buffer.Append(block.Text(p));
     if (letGoAfter) entry.game.reset();
@@ -422,6 +447,9 @@ void WriteOutputFiles(Run& run, SplitWork& work, const std::vector<int32_t>& res
 void ProcessAndSave(Run& run) {
   ReloadUnsummarisedGames(run);
   if (run.options.addEcoNames) AddEcoCodes(run);
+  // Named before sorting when the split needs the names, else as the games are written.
+  const bool namedBeforeSorting = run.request.form.addOpening && run.request.openings && run.options.splitByOpening;
+  if (namedBeforeSorting) AddOpeningNames(run);
   run.Enter(JobStage::Sorting);
   SplitWork work;
   const std::vector<int32_t> result = SortAndFilter(run, work);

@@ -15,23 +15,25 @@
 #include "options/output_form.h"
 #include "options/processing_options.h"
 #include "pgn/game_search.h"
+#include "pgn/opening_names.h"
 
 using TIndexArray = std::vector<int32_t>;
 
 struct JobRequest {
   JobKind kind = JobKind::LoadFile;
-  std::filesystem::path input;       // LoadFile: the file; LoadFolder: the folder
-  std::FILE* inputStream = nullptr;  // LoadFile: read this stream instead (`input` names it)
-  TIndexArray selection;             // ProcessAndSave: the entries to write, in order before sorting
-  TProcessingOptions options;        // a copy: the job never sees them change
-  OutputForm form;                   // ProcessAndSave: the format written and the writer's knobs
-  GameSearch search;                 // beyond the options' filters: positions looked for while loading,
-                                     // the games ProcessAndSave selects
-  std::filesystem::path outputBase;  // ProcessAndSave: the output path without ".pgn"
-  bool outputBaseIsFile = false;     // ProcessAndSave: outputBase is the one file itself (a pipe, a device)
-  int64_t memoryLimit = 0;           // bytes of parsed games kept in the list; 0: the list's own
-  int32_t readerThreads = 0;         // files (or pieces of one) read at once; 0: one per core, at most four
-  int64_t readingWindow = 0;         // bytes of a file's text read at once; 0: a few megabytes
+  std::filesystem::path input;             // LoadFile: the file; LoadFolder: the folder
+  std::FILE* inputStream = nullptr;        // LoadFile: read this stream instead (`input` names it)
+  TIndexArray selection;                   // ProcessAndSave: the entries to write, in order before sorting
+  TProcessingOptions options;              // a copy: the job never sees them change
+  OutputForm form;                         // ProcessAndSave: the format written and the writer's knobs
+  const OpeningNames* openings = nullptr;  // ProcessAndSave: names for Opening tags, when added
+  GameSearch search;                       // beyond the options' filters: positions looked for while loading,
+                                           // the games ProcessAndSave selects
+  std::filesystem::path outputBase;        // ProcessAndSave: the output path without ".pgn"
+  bool outputBaseIsFile = false;           // ProcessAndSave: outputBase is the one file itself (a pipe, a device)
+  int64_t memoryLimit = 0;                 // bytes of parsed games kept in the list; 0: the list's own
+  int32_t readerThreads = 0;               // files (or pieces of one) read at once; 0: one per core, at most four
+  int64_t readingWindow = 0;               // bytes of a file's text read at once; 0: a few megabytes
   // The games the search leaves out are written too (beside the output): none is left out while
   // reading.
   bool keepsGamesLeftOut = false;

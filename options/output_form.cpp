@@ -13,9 +13,9 @@ struct FormatName {
 constexpr std::array<FormatName, 7> Formats{{
     {OutputFormat::Pgn, "pgn", ".pgn"},
     {OutputFormat::Json, "json", ".jsonl"},
-    {OutputFormat::San, "san", ".txt"},
-    {OutputFormat::Uci, "uci", ".txt"},
-    {OutputFormat::Lan, "lan", ".txt"},
+    {OutputFormat::San, "san", ".san.txt"},
+    {OutputFormat::Uci, "uci", ".uci.txt"},
+    {OutputFormat::Lan, "lan", ".lan.txt"},
     {OutputFormat::Fen, "fen", ".fen"},
     {OutputFormat::Epd, "epd", ".epd"},
 }};

@@ -22,7 +22,8 @@ enum class OutputFormat : uint8_t {
 // The format a name names ("pgn", "json", ...), or none.
 std::optional<OutputFormat> ParseOutputFormat(std::string_view name);
 std::string_view OutputFormatName(OutputFormat format);
-// The extension of a file of the format, dot included: ".pgn", ".jsonl", ".txt", ".fen", ".epd".
+// The extension of a file of the format, dot included: ".pgn", ".jsonl", ".san.txt",
+// ".uci.txt", ".lan.txt", ".fen", ".epd" (the three move lines told apart, each plain text).
 std::string_view OutputExtension(OutputFormat format);
 
 // No limit on the plies of positions written.

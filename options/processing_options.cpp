@@ -72,6 +72,8 @@ TProcessingOptions WithoutSplits(TProcessingOptions options) {
   options.splitWhiteEloParts = none.splitWhiteEloParts;
   options.splitBlackEloParts = none.splitBlackEloParts;
   options.splitByResult = none.splitByResult;
+  options.splitByOpening = none.splitByOpening;
+  options.gamesPerFile = none.gamesPerFile;
   return options;
 }
 

@@ -70,6 +70,10 @@ struct TProcessingOptions {
   int32_t movesFrom = 0;
   int32_t movesTo = AnyMoves;
   bool doNotRewrite = true;  // append to existing output files instead of replacing them
+  // Splits of the command line's own: the panel has no control for them and the settings file
+  // does not store them.
+  bool splitByOpening = false;  // one file per Opening tag
+  int32_t gamesPerFile = 0;     // more than 0: a new file after so many games (numbered parts)
 
   bool operator==(const TProcessingOptions&) const = default;
 };

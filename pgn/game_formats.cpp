@@ -1,6 +1,7 @@
 #include "pgn/game_formats.h"
 
 #include <charconv>
+#include <optional>
 
 #include "chess/fen_text.h"
 #include "pgn/json_game.h"
@@ -72,7 +73,7 @@ void WritePositions(const TGame& entry, const jurnal& game, int64_t number, Outp
   std::string tail;  // what every EPD record of the game ends with
   if (form.format == OutputFormat::Epd) {
     tail = " c0 ";
-    const std::string_view result = GameResult(entry, &game);
+    const std::string_view result = GameResult(entry.tags, &game);
     AppendEpdString(tail, result);
     tail += "; c1 ";
     std::string source = PathUtf8(entry.sourcePath.get());
@@ -121,13 +122,22 @@ void WritePositions(const TGame& entry, const jurnal& game, int64_t number, Outp
 }
 
 void WriteGameAs(const TGame& entry, const jurnal* game, int64_t number, OutputBuffer& buffer,
-                 const TProcessingOptions& options, const OutputForm& form) {
+                 const TProcessingOptions& options, const OutputForm& form, const OpeningNames* openings) {
+  // Opening tags are added to a copy of the tags, for this writing: the entry stays as it is.
+  std::optional<TGamesTagArray> named;
+  if (openings && game && (form.format == OutputFormat::Pgn || form.format == OutputFormat::Json)) {
+    if (const std::string_view name = openings->NameOf(*game); !name.empty()) {
+      named.emplace(entry.tags);
+      SetOpeningTags(*named, name);
+    }
+  }
+  const TGamesTagArray& tags = named ? *named : entry.tags;
   switch (form.format) {
     case OutputFormat::Pgn:
-      WriteGame(entry, game, buffer, options, form);
+      WritePgnGame(tags, game, buffer, options, form);
       return;
     case OutputFormat::Json:
-      WriteJsonGame(entry, game, number, buffer, options, form);
+      WriteJsonGame(entry, tags, game, number, buffer, options, form);
       return;
     case OutputFormat::San:
     case OutputFormat::Uci:

@@ -7,6 +7,7 @@
 
 #include "options/output_form.h"
 #include "options/processing_options.h"
+#include "pgn/opening_names.h"
 #include "pgn/pgn_types.h"
 #include "pgn/pgn_writer.h"
 
@@ -14,8 +15,9 @@
 // the entry's moves (the entry's own record, or one unpacked for the writing); an entry
 // without one gets its tags alone where the format has tags, nothing otherwise. Only reads
 // the entry and the record: several threads may write games at once.
+// With `openings`, PGN and JSON get the Opening and Variation tags it names.
 void WriteGameAs(const TGame& entry, const jurnal* game, int64_t number, OutputBuffer& buffer,
-                 const TProcessingOptions& options, const OutputForm& form);
+                 const TProcessingOptions& options, const OutputForm& form, const OpeningNames* openings = nullptr);
 
 // The main line's moves as one line: SAN, UCI or long algebraic. A game set up from a FEN
 // begins with "fen FEN moves" (as UCI's position command reads it).

@@ -33,7 +33,7 @@ class Sorter {
     const TProcessingOptions& o = options;
     if (!secondPhase && (o.splitByWhite || o.splitByBlack || o.splitByPlayer)) return true;
     return o.splitDateLevel != DateSplit::None || o.splitByTournament || o.splitWhiteEloParts > 1 ||
-           o.splitBlackEloParts > 1 || o.splitByResult || o.splitEcoLevel != EcoSplit::None;
+           o.splitBlackEloParts > 1 || o.splitByResult || o.splitEcoLevel != EcoSplit::None || o.splitByOpening;
   }
 
   // Sorts positions lo..hi of the list: a quicksort with the middle element as pivot for
@@ -198,6 +198,7 @@ class Sorter {
     }
     if (o.splitDateLevel != DateSplit::None && (c = Compare(work.dateKeys[x], work.dateKeys[y]))) return c < 0;
     if (o.splitByTournament && (c = Compare(TagAt(gx, EventSlot), TagAt(gy, EventSlot)))) return c < 0;
+    if (o.splitByOpening && (c = Compare(OpeningTag(gx), OpeningTag(gy)))) return c < 0;
     const bool whiteBands = o.splitWhiteEloParts > 1 && work.whiteBands.size() >= 2;
     const bool blackBands = o.splitBlackEloParts > 1 && work.blackBands.size() >= 2;
     auto bandOf = [](const std::vector<int32_t>& table, int32_t elo) {

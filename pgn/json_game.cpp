@@ -311,8 +311,8 @@ void AppendReplayed(std::string& out, const jurnal& game, const TProcessingOptio
 
 }  // namespace
 
-void WriteJsonGame(const TGame& entry, const jurnal* game, int64_t number, OutputBuffer& buffer,
-                   const TProcessingOptions& options, const OutputForm& form) {
+void WriteJsonGame(const TGame& entry, const TGamesTagArray& entryTags, const jurnal* game, int64_t number,
+                   OutputBuffer& buffer, const TProcessingOptions& options, const OutputForm& form) {
   std::string out;
   out.reserve(1024);
   out += "{\"number\":";
@@ -324,7 +324,7 @@ void WriteJsonGame(const TGame& entry, const jurnal* game, int64_t number, Outpu
   out += "},\"tags\":{";
   std::string plyCountText;
   std::vector<TagView> tags;
-  WrittenTags(entry.tags, options, form, game ? game->movecount() : -1, plyCountText, tags);
+  WrittenTags(entryTags, options, form, game ? game->movecount() : -1, plyCountText, tags);
   bool first = true;
   for (size_t k = 0; k < tags.size(); ++k) {
     // A name given twice keeps its first value: an object's names are one each.
@@ -338,7 +338,7 @@ void WriteJsonGame(const TGame& entry, const jurnal* game, int64_t number, Outpu
     AppendJsonString(out, tags[k].value);
   }
   out += "},\"result\":";
-  const std::string_view result = GameResult(entry, game);
+  const std::string_view result = GameResult(entryTags, game);
   AppendJsonString(out, result == "1-0" || result == "0-1" || result == "1/2-1/2" ? result : "*");
   if (!game) {
     out += "}\n";

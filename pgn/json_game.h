@@ -12,8 +12,9 @@
 #include "pgn/pgn_writer.h"
 
 // Appends the object of game `number` and a line end. Only reads the entry and the record.
-void WriteJsonGame(const TGame& entry, const jurnal* game, int64_t number, OutputBuffer& buffer,
-                   const TProcessingOptions& options, const OutputForm& form);
+// `tags`: the entry's, or those it is written with.
+void WriteJsonGame(const TGame& entry, const TGamesTagArray& tags, const jurnal* game, int64_t number,
+                   OutputBuffer& buffer, const TProcessingOptions& options, const OutputForm& form);
 
 // The commands of a move's comment that tools write ("[%clk 0:03:00]", "[%eval 0.17]",
 // "[%eval #-3]"), as numbers.

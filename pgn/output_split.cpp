@@ -90,8 +90,12 @@ void PrepareSplit(SplitWork& work, const TGames& entries, const std::vector<int3
   }
 }
 
-bool BeginsNewFile(SplitWork& work, TGames& entries, const std::vector<int32_t>& order, size_t p,
-                   const TProcessingOptions& o) {
+namespace {
+
+// Whether the game at position p belongs to another group of the splits by value than the one
+// before it.
+bool BeginsNewGroup(SplitWork& work, TGames& entries, const std::vector<int32_t>& order, size_t p,
+                    const TProcessingOptions& o) {
   if (p == 0) return true;
   const size_t gi = size_t(order[p]), fi = size_t(order[p - 1]);
   TGame& g = entries[gi];
@@ -115,6 +119,7 @@ bool BeginsNewFile(SplitWork& work, TGames& entries, const std::vector<int32_t>&
   if (o.splitBlackEloParts > 1 && eloBreak(work.blackBands, work.elo[gi].black, work.elo[fi].black)) return true;
   if (o.splitWhiteEloParts > 1 && eloBreak(work.whiteBands, work.elo[gi].white, work.elo[fi].white)) return true;
   if (o.splitByTournament && Event(g) != Event(f)) return true;
+  if (o.splitByOpening && OpeningTag(g) != OpeningTag(f)) return true;
   if (o.splitDateLevel != DateSplit::None) {
     const int32_t a = work.dateKeys[gi], b = work.dateKeys[fi];
     if (a != b) {
@@ -128,6 +133,27 @@ bool BeginsNewFile(SplitWork& work, TGames& entries, const std::vector<int32_t>&
     return work.currentGroup < work.groups.size() && work.groups[work.currentGroup].start == p;
   }
   return (o.splitByBlack && Black(g) != Black(f)) || (o.splitByWhite && White(g) != White(f));
+}
+
+}  // namespace
+
+bool BeginsNewFile(SplitWork& work, TGames& entries, const std::vector<int32_t>& order, size_t p,
+                   const TProcessingOptions& o) {
+  const bool newGroup = BeginsNewGroup(work, entries, order, p, o);
+  if (o.gamesPerFile <= 0) return newGroup;
+  // Parts are numbered within each group, from 1.
+  if (newGroup) {
+    work.part = 1;
+    work.gamesInPart = 1;
+    return true;
+  }
+  if (work.gamesInPart >= o.gamesPerFile) {
+    ++work.part;
+    work.gamesInPart = 1;
+    return true;
+  }
+  ++work.gamesInPart;
+  return false;
 }
 
 std::u16string SafeNamePart(const std::u16string& text, bool windowsRules) {
@@ -173,6 +199,10 @@ std::filesystem::path OutputFileName(SplitWork& work, const std::u16string& base
     if (o.splitDateLevel >= DateSplit::Day) name += u"_" + (day ? Padded(day, 2) : std::u16string(u"dd"));
   }
   if (o.splitByTournament) name += u"_tournament=" + TagPart(Event(g));
+  if (o.splitByOpening) {
+    const std::string_view opening = OpeningTag(g);
+    name += u"_opening=" + (opening.empty() ? std::u16string(u"unknown") : TagPart(opening));
+  }
   auto band = [](const std::vector<int32_t>& table, int32_t elo) {
     if (table.size() < 2) return std::u16string(u"outside-filter");
     const size_t i = BandIndex(table, elo);
@@ -189,6 +219,7 @@ std::filesystem::path OutputFileName(SplitWork& work, const std::u16string& base
   }
   if (o.splitEcoLevel != EcoSplit::None)
     name += u"_eco=" + TagPart(EcoCode(g).substr(0, EcoPartLength(o.splitEcoLevel)));
+  if (o.gamesPerFile > 0) name += u"_part=" + Padded(work.part, 4);
   if (int32_t(name.size()) >= pathLength - int32_t(ending.size())) {
     ++work.fileNameCounter;
     const std::u16string counter = Padded(work.fileNameCounter, 1);

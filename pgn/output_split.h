@@ -28,6 +28,8 @@ struct SplitWork {
   size_t currentGroup = 0;
   std::string ecoPrefix;  // of the entry BeginsNewFile looked at last
   size_t ecoPrefixOf = SIZE_MAX;
+  int32_t part = 0;         // with games per file: the number of the current file in its group
+  int32_t gamesInPart = 0;  // and the games it holds so far
 
   void Clear() { *this = SplitWork{}; }
 };

@@ -21,3 +21,9 @@ bool NamesChess960(std::string_view variant) {
 std::string_view TagAt(const TGamesTagArray& tags, TagSlot slot) {
   return slot < tags.size() ? tags[slot].value : std::string_view();
 }
+
+std::string_view TagNamed(const TGamesTagArray& tags, std::string_view name) {
+  for (const TagView tag : tags)
+    if (FoldedEqual(tag.name, name)) return tag.value;
+  return {};
+}

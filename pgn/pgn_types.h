@@ -100,6 +100,9 @@ constexpr size_t AfterSetUp = FenSlot + 1;  // the first place after SetUp and F
 // The value at a slot of a normalised tag list; "" when the list is shorter.
 std::string_view TagAt(const TGamesTagArray& tags, TagSlot slot);
 inline std::string_view TagAt(const TGame& game, TagSlot slot) { return TagAt(game.tags, slot); }
+// The value of the first tag of the name (compared without regard to case); "" when none.
+std::string_view TagNamed(const TGamesTagArray& tags, std::string_view name);
+inline std::string_view OpeningTag(const TGame& game) { return TagNamed(game.tags, "Opening"); }
 
 // Lower-case folding of one byte: ASCII letters, and the Windows-1251 capitals 0xC0..0xDF and
 // 0xA8; every other byte is left as it is.

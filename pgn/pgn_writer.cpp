@@ -278,26 +278,31 @@ void WriteGame(const TGame& entry, OutputBuffer& buffer, const TProcessingOption
 
 void WriteGame(const TGame& entry, const jurnal* game, OutputBuffer& buffer, const TProcessingOptions& options,
                const OutputForm& form) {
+  WritePgnGame(entry.tags, game, buffer, options, form);
+}
+
+void WritePgnGame(const TGamesTagArray& tags, const jurnal* game, OutputBuffer& buffer,
+                  const TProcessingOptions& options, const OutputForm& form) {
   // A string of the call's own, not a thread-local one reused (see SharedBoard in
   // pgn/eco_tags.cpp).
   std::string text;
   text.reserve(512);
   if (TagsFollowForm(form))
-    AppendTags(text, entry.tags, options, form, game ? game->movecount() : -1);
+    AppendTags(text, tags, options, form, game ? game->movecount() : -1);
   else
-    AppendTags(text, entry.tags, options);
+    AppendTags(text, tags, options);
   text += "\r\n";
   buffer.Append(text);
   if (!game) return;
   // The result written is the Result tag's, whatever the record holds. The record is only
   // read: games may be written by several threads at once.
-  const std::string_view result = GameResult(entry, game);
+  const std::string_view result = GameResult(tags, game);
   text.clear();
   WriteMovetext(*game, buffer, text, options, result, form.lineLength);
 }
 
-std::string_view GameResult(const TGame& entry, const jurnal* game) {
-  if (entry.tags.size() > ResultSlot) return entry.tags[ResultSlot].value;
+std::string_view GameResult(const TGamesTagArray& tags, const jurnal* game) {
+  if (tags.size() > ResultSlot) return tags[ResultSlot].value;
   return game ? std::string_view(game->result) : std::string_view("*");
 }
 

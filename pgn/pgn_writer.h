@@ -75,7 +75,7 @@ bool TagsFollowForm(const OutputForm& form);
 void WrittenTags(const TGamesTagArray& tags, const TProcessingOptions& options, const OutputForm& form, int plies,
                  std::string& plyCountText, std::vector<TagView>& written);
 // The result a game is written with: its Result tag's value, else its record's.
-std::string_view GameResult(const TGame& entry, const jurnal* game);
+std::string_view GameResult(const TGamesTagArray& tags, const jurnal* game);
 
 // Appends the movetext of a game's main line (with its variations), the result (a result
 // token, else "*") and the blank line after the game. `currentLine` collects the tokens of the
@@ -90,6 +90,9 @@ void WriteGame(const TGame& entry, OutputBuffer& buffer, const TProcessingOption
 // The same with the entry's moves from `game` (unpacked for the writing), not from the entry.
 void WriteGame(const TGame& entry, const jurnal* game, OutputBuffer& buffer, const TProcessingOptions& options,
                const OutputForm& form = {});
+// The same with the tags given apart from the entry's (Opening tags added for the writing).
+void WritePgnGame(const TGamesTagArray& tags, const jurnal* game, OutputBuffer& buffer,
+                  const TProcessingOptions& options, const OutputForm& form);
 
 struct WriteResult {
   bool ok = true;
