@@ -204,6 +204,10 @@ TEST(CommandLine, AnOutputEndingInPgnIsNotDoubled) {
   EXPECT_EQ(Parse({"a.pgn", "-o", "my.pgnfiles"}).request.output, "my.pgnfiles");
   EXPECT_EQ(Parse({"a.pgn", "-o", ".pgn"}).request.output, ".pgn");  // a name, not an ending
   EXPECT_EQ(Parse({"a.pgn", "-o", "-"}).request.output, "-");
+  // The format's own extension goes the same way.
+  EXPECT_EQ(Parse({"a.pgn", "--format", "json", "-o", "games.jsonl"}).request.output, "games");
+  EXPECT_EQ(Parse({"a.pgn", "--format", "uci", "-o", "book.uci.txt"}).request.output, "book");
+  EXPECT_EQ(Parse({"a.pgn", "--format", "epd", "-o", "p.pgn"}).request.output, "p.pgn");
 }
 
 TEST(CommandLine, WrongValuesAreUsageErrorsNamingTheOption) {
@@ -236,6 +240,12 @@ TEST(CommandLine, WrongValuesAreUsageErrorsNamingTheOption) {
       {{"a.pgn", "--ends-in", "resignation"}, "--ends-in"},
       {{"a.pgn", "--has", "castling"}, "--has"},
       {{"a.pgn", "--material-plies", "0", "--material", "R:R"}, "--material-plies"},
+      {{"a.pgn", "--format", "xml"}, "--format"},
+      {{"a.pgn", "--line-length", "1"}, "--line-length"},
+      {{"a.pgn", "--line-length", "-5"}, "--line-length"},
+      {{"a.pgn", "--games-per-file", "0"}, "--games-per-file"},
+      {{"a.pgn", "--keep-tags", "White,,Black"}, "--keep-tags"},
+      {{"a.pgn", "--positions-to", "-1", "--format", "fen"}, "--positions-to"},
   };
   for (const auto& [arguments, option] : cases) ExpectUsageError(arguments, option);
   const Parsed noInput = Parse({"--duplicates"});
@@ -256,6 +266,14 @@ TEST(CommandLine, OptionsWithoutEffectTogetherAreRefused) {
       {{"a.pgn", "--in-variations", "--material", "R:R"}, "--in-variations goes with"},
       {{"a.pgn", "--material-at-end"}, "--material-at-end goes with --material"},
       {{"a.pgn", "--material", "R:R", "--material-at-end", "--material-plies", "3"}, "exclude each other"},
+      // What a format cannot carry is named, not half done.
+      {{"a.pgn", "--format", "uci", "--tags", "roster"}, "--format uci writes no tags: --tags goes with pgn or json"},
+      {{"a.pgn", "--format", "fen", "--add-opening"}, "--add-opening goes with pgn or json"},
+      {{"a.pgn", "--format", "san", "--remove-comments"}, "--remove-comments goes with pgn or json"},
+      {{"a.pgn", "--format", "json", "--line-length", "40"}, "--line-length goes with pgn"},
+      {{"a.pgn", "--positions-from", "3"}, "--positions-from goes with fen or epd"},
+      {{"a.pgn", "--format", "epd", "--positions-from", "9", "--positions-to", "3"}, "is after --positions-to"},
+      {{"a.pgn", "--keep-tags", "White", "--drop-tags", "Black"}, "exclude each other"},
   };
   for (const auto& [arguments, message] : cases) ExpectUsageError(arguments, message);
   // The same dates the other way round, and a single day, are fine.
