@@ -1,5 +1,7 @@
 #include "cli/game_listing.h"
 
+#include "pgn/opening_names.h"
+
 #include <cerrno>
 #include <cstring>
 
@@ -12,7 +14,11 @@
 #include "pgn/game_filters.h"
 #include "pgn/game_reader.h"
 #include "pgn/json_text.h"
+#include "pgn/opening_names.h"
 #include "pgn/read_codes.h"
+
+extern const char BuiltinOpeningTable[];
+extern const std::size_t BuiltinOpeningTableSize;
 
 namespace {
 
@@ -37,6 +43,21 @@ std::string CriteriaMembers(const InspectCriteria& criteria, TGame& entry, int64
   const bool selected = all != criteria.search.invert;
   return ",\"selected\":" + std::string(selected ? "true" : "false") + members + "}";
 }
+
+namespace {
+
+// The built-in opening names, made once when the first game is listed.
+const OpeningNames& ListingOpenings() {
+  static const OpeningNames names = [] {
+    OpeningNames table;
+    std::string problem;
+    table.AddTable(std::string_view(BuiltinOpeningTable, BuiltinOpeningTableSize), problem);
+    return table;
+  }();
+  return names;
+}
+
+}  // namespace
 
 // The JSON object of one game kept by the reader.
 std::string GameObject(const std::string& file, TGame& entry, int32_t line, const std::string& criteria) {
@@ -70,8 +91,9 @@ std::string GameObject(const std::string& file, TGame& entry, int32_t line, cons
     json += JsonString(tag.name) + ":" + JsonString(tag.value);
   }
   json += "},\"plies\":" + std::to_string(game.movecount()) + ",\"eco\":" + JsonString(eco) +
-          ",\"moves\":" + JsonString(sans) + ",\"start_key\":" + Hex(startKey) + ",\"moves_key\":" + Hex(movesKey) +
-          ",\"final_key\":" + Hex(finalKey) + criteria + "}";
+          ",\"opening\":" + JsonString(ListingOpenings().NameOf(game)) + ",\"moves\":" + JsonString(sans) +
+          ",\"start_key\":" + Hex(startKey) + ",\"moves_key\":" + Hex(movesKey) + ",\"final_key\":" + Hex(finalKey) +
+          criteria + "}";
   return json;
 }
 
