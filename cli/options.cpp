@@ -205,6 +205,10 @@ void DeclareFormat(CLI::App& app, OutputForm& form, TypedArguments& a) {
   app.add_option("--positions-from", a.positionsFrom, "fen, epd: the positions from ply N on (0: the start)")
       ->check(CLI::Range(0, AnyPly));
   app.add_option("--positions-to", a.positionsTo, "fen, epd: the positions up to ply N")->check(CLI::Range(0, AnyPly));
+  app.add_option("--split-variations", form.splitVariations,
+                 "after each game, each of its variations down to N levels of nesting as a game of its own: the "
+                 "moves that lead to it, then its own (result *)")
+      ->check(CLI::Range(1, 1000));
   app.add_flag("--add-opening", form.addOpening,
                "give every written game Opening and Variation tags: the name of the last opening position its "
                "main line reaches (transpositions count)");

@@ -7,6 +7,7 @@
 #include "pgn/json_game.h"
 #include "pgn/json_text.h"
 #include "pgn/line_replay.h"
+#include "pgn/variation_games.h"
 
 namespace {
 
@@ -37,8 +38,7 @@ void AppendEpdString(std::string& out, std::string_view text) {
 
 }  // namespace
 
-void WriteMoveLine(const TGame& entry, const jurnal& game, OutputBuffer& buffer, OutputFormat format) {
-  (void)entry;
+void WriteMoveLine(const jurnal& game, OutputBuffer& buffer, OutputFormat format) {
   std::string line;
   line.reserve(size_t(game.movecount()) * 6 + 16);
   if (game.ownboard) {
@@ -66,14 +66,14 @@ void WriteMoveLine(const TGame& entry, const jurnal& game, OutputBuffer& buffer,
   buffer.Append(line);
 }
 
-void WritePositions(const TGame& entry, const jurnal& game, int64_t number, OutputBuffer& buffer,
-                    const OutputForm& form) {
+void WritePositions(const TGame& entry, const TGamesTagArray& tags, const jurnal& game, int64_t number,
+                    OutputBuffer& buffer, const OutputForm& form) {
   if (form.positionsFrom > form.positionsTo) return;
   std::string line;
   std::string tail;  // what every EPD record of the game ends with
   if (form.format == OutputFormat::Epd) {
     tail = " c0 ";
-    const std::string_view result = GameResult(entry.tags, &game);
+    const std::string_view result = GameResult(tags, &game);
     AppendEpdString(tail, result);
     tail += "; c1 ";
     std::string source = PathUtf8(entry.sourcePath.get());
@@ -121,17 +121,21 @@ void WritePositions(const TGame& entry, const jurnal& game, int64_t number, Outp
   }
 }
 
-void WriteGameAs(const TGame& entry, const jurnal* game, int64_t number, OutputBuffer& buffer,
-                 const TProcessingOptions& options, const OutputForm& form, const OpeningNames* openings) {
+namespace {
+
+// One game (the entry's own, or one a variation makes) in the form's format.
+void WriteOne(const TGame& entry, const TGamesTagArray& entryTags, const jurnal* game, int64_t number,
+              OutputBuffer& buffer, const TProcessingOptions& options, const OutputForm& form,
+              const OpeningNames* openings) {
   // Opening tags are added to a copy of the tags, for this writing: the entry stays as it is.
   std::optional<TGamesTagArray> named;
   if (openings && game && (form.format == OutputFormat::Pgn || form.format == OutputFormat::Json)) {
     if (const std::string_view name = openings->NameOf(*game); !name.empty()) {
-      named.emplace(entry.tags);
+      named.emplace(entryTags);
       SetOpeningTags(*named, name);
     }
   }
-  const TGamesTagArray& tags = named ? *named : entry.tags;
+  const TGamesTagArray& tags = named ? *named : entryTags;
   switch (form.format) {
     case OutputFormat::Pgn:
       WritePgnGame(tags, game, buffer, options, form);
@@ -142,11 +146,25 @@ void WriteGameAs(const TGame& entry, const jurnal* game, int64_t number, OutputB
     case OutputFormat::San:
     case OutputFormat::Uci:
     case OutputFormat::Lan:
-      if (game) WriteMoveLine(entry, *game, buffer, form.format);
+      if (game) WriteMoveLine(*game, buffer, form.format);
       return;
     case OutputFormat::Fen:
     case OutputFormat::Epd:
-      if (game) WritePositions(entry, *game, number, buffer, form);
+      if (game) WritePositions(entry, tags, *game, number, buffer, form);
       return;
   }
+}
+
+}  // namespace
+
+void WriteGameAs(const TGame& entry, const jurnal* game, int64_t number, OutputBuffer& buffer,
+                 const TProcessingOptions& options, const OutputForm& form, const OpeningNames* openings) {
+  WriteOne(entry, entry.tags, game, number, buffer, options, form, openings);
+  if (form.splitVariations <= 0 || !game) return;
+  const std::vector<std::unique_ptr<jurnal>> variations = VariationGames(*game, form.splitVariations);
+  if (variations.empty()) return;
+  TGamesTagArray tags = entry.tags;
+  if (tags.size() > ResultSlot) tags.SetValue(ResultSlot, "*");
+  for (const std::unique_ptr<jurnal>& variation : variations)
+    WriteOne(entry, tags, variation.get(), number, buffer, options, form, openings);
 }

@@ -15,16 +15,19 @@
 // the entry's moves (the entry's own record, or one unpacked for the writing); an entry
 // without one gets its tags alone where the format has tags, nothing otherwise. Only reads
 // the entry and the record: several threads may write games at once.
-// With `openings`, PGN and JSON get the Opening and Variation tags it names.
+// With `openings`, PGN and JSON get the Opening and Variation tags it names. With
+// form.splitVariations, the games its variations make (VariationGames) follow the game, each
+// with the game's tags and number, and the result "*" (the game's result is not theirs).
 void WriteGameAs(const TGame& entry, const jurnal* game, int64_t number, OutputBuffer& buffer,
                  const TProcessingOptions& options, const OutputForm& form, const OpeningNames* openings = nullptr);
 
 // The main line's moves as one line: SAN, UCI or long algebraic. A game set up from a FEN
 // begins with "fen FEN moves" (as UCI's position command reads it).
-void WriteMoveLine(const TGame& entry, const jurnal& game, OutputBuffer& buffer, OutputFormat format);
+void WriteMoveLine(const jurnal& game, OutputBuffer& buffer, OutputFormat format);
 
 // The main line's positions from ply `form.positionsFrom` to `form.positionsTo`, a line each:
 // FEN, a tab, the game's number, a tab, the ply; or an EPD record with the opcodes hmvc, fmvn,
 // id "NUMBER:PLY", c0 (the game's result) and c1 (its source: file and byte position).
-void WritePositions(const TGame& entry, const jurnal& game, int64_t number, OutputBuffer& buffer,
-                    const OutputForm& form);
+// `tags` give the result; the entry, the source.
+void WritePositions(const TGame& entry, const TGamesTagArray& tags, const jurnal& game, int64_t number,
+                    OutputBuffer& buffer, const OutputForm& form);

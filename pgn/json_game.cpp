@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "chess/fen_text.h"
@@ -152,6 +153,25 @@ std::string CommentText(std::string_view stored) {
 
 namespace {
 
+// A SAN text as a JSON string: its letters, digits and marks need no escape, and go out at once;
+// a text of another kind (a host's own) goes through the escaping.
+void AppendSan(std::string& out, std::string_view san) {
+  bool plain = true;
+  for (const char c : san)
+    plain &= (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '+' || c == '#' ||
+             c == '=' || c == '-';
+  if (!plain) {
+    AppendJsonString(out, san);
+    return;
+  }
+  const size_t at = out.size();
+  out.resize(at + san.size() + 2);
+  char* to = out.data() + at;
+  to[0] = '"';
+  std::memcpy(to + 1, san.data(), san.size());
+  to[san.size() + 1] = '"';
+}
+
 // The "san" and "uci" arrays of a line: a pass of the side to move shows as "--" and "0000".
 void AppendMoveArrays(std::string& out, const jurnal& line) {
   for (int kind = 0; kind < 2; ++kind) {
@@ -168,7 +188,7 @@ void AppendMoveArrays(std::string& out, const jurnal& line) {
       if (!first) out += ',';
       first = false;
       if (kind == 0) {
-        AppendJsonString(out, SanWithoutGlyph(m));
+        AppendSan(out, SanWithoutGlyph(m));
       } else {
         out += '"';
         AppendUciMove(out, m);
@@ -274,7 +294,15 @@ void AppendReplayed(std::string& out, const jurnal& game, const TProcessingOptio
   LineReplay replay(game);
   std::vector<MoveCommands> commands;
   bool anyClock = false, anyEval = false, anyMate = false;
-  const bool readsComments = !options.removeComments;
+  // Most games hold no command: their moves are played without a look at comments.
+  bool readsComments = false;
+  if (!options.removeComments)
+    for (const mov& m : game.moves)
+      if (!m.comment.empty() && m.comment.view().find("[%") != std::string_view::npos) {
+        readsComments = true;
+        break;
+      }
+  if (readsComments) commands.reserve(game.moves.size() + 8);
   for (const mov& m : game.moves) {
     if (replay.PassesFirst(m)) {
       replay.Pass();
@@ -314,7 +342,8 @@ void AppendReplayed(std::string& out, const jurnal& game, const TProcessingOptio
 void WriteJsonGame(const TGame& entry, const TGamesTagArray& entryTags, const jurnal* game, int64_t number,
                    OutputBuffer& buffer, const TProcessingOptions& options, const OutputForm& form) {
   std::string out;
-  out.reserve(1024);
+  // A move takes about 16 bytes (its SAN and UCI texts, quoted); reserved once.
+  out.reserve(512 + (game ? game->moves.size() * 18 : 0));
   out += "{\"number\":";
   AppendNumber(out, number);
   out += ",\"source\":{\"file\":";

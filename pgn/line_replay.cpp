@@ -47,9 +47,12 @@ void AppendUciMove(std::string& out, const mov& m) {
     out += "0000";
     return;
   }
-  AppendSquare(out, m.fromfile, m.fromrank);
-  AppendSquare(out, m.tofile, m.torank);
-  if (IsPromotion(m)) out += "nbrq"[(PieceType(m.extra) - 2) & 3];
+  // Written at once: this runs for every move of every game.
+  char text[5] = {char('a' + m.fromfile - 1), char('0' + m.fromrank), char('a' + m.tofile - 1), char('0' + m.torank),
+                  0};
+  const bool promotion = IsPromotion(m);
+  if (promotion) text[4] = "nbrq"[(PieceType(m.extra) - 2) & 3];
+  out.append(text, promotion ? 5 : 4);
 }
 
 std::string_view SanWithoutGlyph(const mov& m) {

@@ -20,7 +20,8 @@ for input in "$@"; do
   name=$(basename "$input")
   out="$work/$name"
   for format in json san uci lan fen epd; do
-    "$pgnutil" "$input" -q --overwrite --format "$format" -o "$out" 2>"$work/errors" || {
+    # Each variation a game of its own too: its moves are replayed like the main lines'.
+    "$pgnutil" "$input" -q --overwrite --format "$format" --split-variations 4 -o "$out" 2>"$work/errors" || {
       echo "FAILED: pgnutil --format $format on $name: $(cat "$work/errors")"
       failed=1
     }

@@ -199,3 +199,38 @@ TEST(WriterKnobs, LineLengthBoundsEveryMovetextLine) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SplitVariations, EachVariationToTheDepthAskedBecomesAGameFromTheStart) {
+  OutputForm form = Form(OutputFormat::San);
+  form.splitVariations = 1;
+  // The main line, then the variation of its third move with the two moves before it; the
+  // variation inside it is deeper than asked.
+  EXPECT_EQ(Written(Game, form),
+            "e4 e5 Nf3 Nc6 Bb5 a6 Bxc6 dxc6 O-O f6\n"
+            "e4 e5 f4 exf4\n");
+  form.splitVariations = 2;
+  EXPECT_EQ(Written(Game, form),
+            "e4 e5 Nf3 Nc6 Bb5 a6 Bxc6 dxc6 O-O f6\n"
+            "e4 e5 f4 exf4\n"
+            "e4 e5 f4 d5\n");
+}
+
+TEST(SplitVariations, VariationGamesKeepTheirCommentsAndTakeNoResult) {
+  OutputForm form;
+  form.splitVariations = 2;
+  form.lineLength = 0;
+  const std::string out = Written(Game, form);
+  // Three games, the two variation games with the result "*" in their tag and movetext.
+  size_t games = 0;
+  for (size_t at = out.find("[Event "); at != std::string::npos; at = out.find("[Event ", at + 1)) ++games;
+  EXPECT_EQ(games, 3u) << out;
+  EXPECT_NE(out.find("1.e4 {[%clk 0:03:00] [%eval 0.17]} 1...e5 {[%clk 0:02:58.5]} 2.f4 exf4 {gambit} *"),
+            std::string::npos)
+      << out;
+  EXPECT_NE(out.find("2.f4 d5 *"), std::string::npos) << out;
+  EXPECT_EQ(std::count(out.begin(), out.end(), '('), 2) << out;  // the main game's two, no more
+}
+
+}  // namespace
