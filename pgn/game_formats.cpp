@@ -1,5 +1,6 @@
 #include "pgn/game_formats.h"
 
+#include <bit>
 #include <charconv>
 #include <optional>
 
@@ -34,6 +35,16 @@ void AppendEpdString(std::string& out, std::string_view text) {
     out += c == '\n' || c == '\r' ? ' ' : c;
   }
   out += '"';
+}
+
+// Whether the side not to move is in check: after a pass made in check.
+bool WaitingSideInCheck(const LineReplay& replay) {
+  const doska& board = replay.Board();
+  const Side waiting = Opponent(replay.ToMove());
+  const Bitboard king = board.Pieces(waiting == Side::White ? WhiteKing : BlackKing);
+  if (!king) return false;
+  const int index = std::countr_zero(uint64_t(king));
+  return board.attacked(Square{FileOf(index), RankOf(index)}, replay.ToMove());
 }
 
 }  // namespace
@@ -113,7 +124,9 @@ void WritePositions(const TGame& entry, const TGamesTagArray& tags, const jurnal
     if (replay.Ply() >= form.positionsTo) break;
     if (replay.PassesFirst(m)) {
       replay.Pass();
-      write();
+      // A pass out of check (a null move the game's text implies) leaves a position no game
+      // can reach, which readers of FEN refuse: it is not written.
+      if (!WaitingSideInCheck(replay)) write();
       if (replay.Ply() >= form.positionsTo) break;
     }
     replay.Play(m);

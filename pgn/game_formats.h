@@ -25,7 +25,8 @@ void WriteGameAs(const TGame& entry, const jurnal* game, int64_t number, OutputB
 // begins with "fen FEN moves" (as UCI's position command reads it).
 void WriteMoveLine(const jurnal& game, OutputBuffer& buffer, OutputFormat format);
 
-// The main line's positions from ply `form.positionsFrom` to `form.positionsTo`, a line each:
+// The main line's positions from ply `form.positionsFrom` to `form.positionsTo`, a line each
+// (but one after a pass made in check, which no game can reach):
 // FEN, a tab, the game's number, a tab, the ply; or an EPD record with the opcodes hmvc, fmvn,
 // id "NUMBER:PLY", c0 (the game's result) and c1 (its source: file and byte position).
 // `tags` give the result; the entry, the source.
