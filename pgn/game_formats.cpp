@@ -140,21 +140,23 @@ namespace {
 void WriteOne(const TGame& entry, const TGamesTagArray& entryTags, const jurnal* game, int64_t number,
               OutputBuffer& buffer, const TProcessingOptions& options, const OutputForm& form,
               const OpeningNames* openings) {
-  // Opening tags are added to a copy of the tags, for this writing: the entry stays as it is.
-  std::optional<TGamesTagArray> named;
+  // Opening tags are given for this writing: the entry stays as it is.
+  std::optional<TagOverrides> named;
   if (openings && game && (form.format == OutputFormat::Pgn || form.format == OutputFormat::Json)) {
     if (const std::string_view name = openings->NameOf(*game); !name.empty()) {
-      named.emplace(entryTags);
-      SetOpeningTags(*named, name);
+      const auto [opening, variation] = SplitOpeningName(name);
+      // An empty Variation takes the game's own away: it would name another line.
+      named.emplace(TagOverrides{TagView{"Opening", opening}, TagView{"Variation", variation}});
     }
   }
-  const TGamesTagArray& tags = named ? *named : entryTags;
+  const TGamesTagArray& tags = entryTags;
+  const TagOverrides* overrides = named ? &*named : nullptr;
   switch (form.format) {
     case OutputFormat::Pgn:
-      WritePgnGame(tags, game, buffer, options, form);
+      WritePgnGame(tags, game, buffer, options, form, overrides);
       return;
     case OutputFormat::Json:
-      WriteJsonGame(entry, tags, game, number, buffer, options, form);
+      WriteJsonGame(entry, tags, game, number, buffer, options, form, overrides);
       return;
     case OutputFormat::San:
     case OutputFormat::Uci:

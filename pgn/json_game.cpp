@@ -153,25 +153,6 @@ std::string CommentText(std::string_view stored) {
 
 namespace {
 
-// A SAN text as a JSON string: its letters, digits and marks need no escape, and go out at once;
-// a text of another kind (a host's own) goes through the escaping.
-void AppendSan(std::string& out, std::string_view san) {
-  bool plain = true;
-  for (const char c : san)
-    plain &= (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '+' || c == '#' ||
-             c == '=' || c == '-';
-  if (!plain) {
-    AppendJsonString(out, san);
-    return;
-  }
-  const size_t at = out.size();
-  out.resize(at + san.size() + 2);
-  char* to = out.data() + at;
-  to[0] = '"';
-  std::memcpy(to + 1, san.data(), san.size());
-  to[san.size() + 1] = '"';
-}
-
 // The "san" and "uci" arrays of a line: a pass of the side to move shows as "--" and "0000".
 void AppendMoveArrays(std::string& out, const jurnal& line) {
   for (int kind = 0; kind < 2; ++kind) {
@@ -185,15 +166,34 @@ void AppendMoveArrays(std::string& out, const jurnal& line) {
         out += kind == 0 ? "\"--\"" : "\"0000\"";
         first = false;
       }
-      if (!first) out += ',';
+      // The separator, the quoted text: made on the stack and appended at once, as this runs
+      // for every move of every game.
+      char text[32];
+      size_t length = 0;
+      if (!first) text[length++] = ',';
       first = false;
+      text[length++] = '"';
       if (kind == 0) {
-        AppendSan(out, SanWithoutGlyph(m));
+        const std::string_view san = SanWithoutGlyph(m);
+        // SAN's letters, digits and marks need no escape; a text of another kind (a host's
+        // own) goes through the escaping.
+        bool plain = san.size() <= 24;
+        for (const char c : san)
+          plain &= (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '+' || c == '#' ||
+                   c == '=' || c == '-';
+        if (!plain) {
+          out.append(text, length - 1);
+          AppendJsonString(out, san);
+          expectWhite = !white;
+          continue;
+        }
+        std::memcpy(text + length, san.data(), san.size());
+        length += san.size();
       } else {
-        out += '"';
-        AppendUciMove(out, m);
-        out += '"';
+        length += UciMoveText(m, text + length);
       }
+      text[length++] = '"';
+      out.append(text, length);
       expectWhite = !white;
     }
     out += ']';
@@ -340,7 +340,8 @@ void AppendReplayed(std::string& out, const jurnal& game, const TProcessingOptio
 }  // namespace
 
 void WriteJsonGame(const TGame& entry, const TGamesTagArray& entryTags, const jurnal* game, int64_t number,
-                   OutputBuffer& buffer, const TProcessingOptions& options, const OutputForm& form) {
+                   OutputBuffer& buffer, const TProcessingOptions& options, const OutputForm& form,
+                   const TagOverrides* overrides) {
   std::string out;
   // A move takes about 16 bytes (its SAN and UCI texts, quoted); reserved once.
   out.reserve(512 + (game ? game->moves.size() * 18 : 0));
@@ -353,7 +354,7 @@ void WriteJsonGame(const TGame& entry, const TGamesTagArray& entryTags, const ju
   out += "},\"tags\":{";
   std::string plyCountText;
   std::vector<TagView> tags;
-  WrittenTags(entryTags, options, form, game ? game->movecount() : -1, plyCountText, tags);
+  WrittenTags(entryTags, options, form, game ? game->movecount() : -1, plyCountText, tags, overrides);
   bool first = true;
   for (size_t k = 0; k < tags.size(); ++k) {
     // A name given twice keeps its first value: an object's names are one each.

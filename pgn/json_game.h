@@ -14,7 +14,8 @@
 // Appends the object of game `number` and a line end. Only reads the entry and the record.
 // `tags`: the entry's, or those it is written with.
 void WriteJsonGame(const TGame& entry, const TGamesTagArray& tags, const jurnal* game, int64_t number,
-                   OutputBuffer& buffer, const TProcessingOptions& options, const OutputForm& form);
+                   OutputBuffer& buffer, const TProcessingOptions& options, const OutputForm& form,
+                   const TagOverrides* overrides = nullptr);
 
 // The commands of a move's comment that tools write ("[%clk 0:03:00]", "[%eval 0.17]",
 // "[%eval #-3]"), as numbers.

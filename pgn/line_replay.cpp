@@ -1,5 +1,7 @@
 #include "pgn/line_replay.h"
 
+#include <cstring>
+
 #include "chess/san_text.h"
 
 LineReplay::LineReplay(const jurnal& line) {
@@ -42,17 +44,23 @@ bool IsPromotion(const mov& m) {
 
 }  // namespace
 
-void AppendUciMove(std::string& out, const mov& m) {
+size_t UciMoveText(const mov& m, char* text) {
   if (!OnBoard(m.fromfile, m.fromrank) || !OnBoard(m.tofile, m.torank)) {
-    out += "0000";
-    return;
+    std::memcpy(text, "0000", 4);
+    return 4;
   }
-  // Written at once: this runs for every move of every game.
-  char text[5] = {char('a' + m.fromfile - 1), char('0' + m.fromrank), char('a' + m.tofile - 1), char('0' + m.torank),
-                  0};
-  const bool promotion = IsPromotion(m);
-  if (promotion) text[4] = "nbrq"[(PieceType(m.extra) - 2) & 3];
-  out.append(text, promotion ? 5 : 4);
+  text[0] = char('a' + m.fromfile - 1);
+  text[1] = char('0' + m.fromrank);
+  text[2] = char('a' + m.tofile - 1);
+  text[3] = char('0' + m.torank);
+  if (!IsPromotion(m)) return 4;
+  text[4] = "nbrq"[(PieceType(m.extra) - 2) & 3];
+  return 5;
+}
+
+void AppendUciMove(std::string& out, const mov& m) {
+  char text[8];
+  out.append(text, UciMoveText(m, text));  // at once: this runs for every move of every game
 }
 
 std::string_view SanWithoutGlyph(const mov& m) {

@@ -38,6 +38,8 @@ class LineReplay {
 // The move in UCI's coordinates ("e2e4", "e7e8q"; a Chess960 castling from the king's square
 // to its rook's, as UCI_Chess960 writes it), appended to `out`.
 void AppendUciMove(std::string& out, const mov& m);
+// The same written at `text` (room for five characters); returns its length.
+size_t UciMoveText(const mov& m, char* text);
 // The move in long algebraic notation ("e2-e4", "Ng1-f3", "e4xd5", "e7-e8=Q+", "O-O"), from the
 // record and its SAN text (for the castling and the check marks).
 void AppendLanMove(std::string& out, const mov& m);

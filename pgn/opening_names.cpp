@@ -12,6 +12,14 @@ int MenOn(const doska& board) {
   return std::popcount(uint64_t(board.PiecesOf(Side::White) | board.PiecesOf(Side::Black)));
 }
 
+// White's pawns on rank 2 in the low byte, black's on rank 7 in the high one.
+uint32_t HomePawns(const doska& board) {
+  return uint32_t((uint64_t(board.Pieces(WhitePawn)) >> 8) & 0xFF) |
+         uint32_t(((uint64_t(board.Pieces(BlackPawn)) >> 48) & 0xFF) << 8);
+}
+
+constexpr int NoneFollows = 33;
+
 std::vector<std::string_view> Fields(std::string_view line) {
   std::vector<std::string_view> fields;
   size_t start = 0;
@@ -68,10 +76,28 @@ bool OpeningNames::AddTable(std::string_view text, std::string& problem) {
     // Two lines ending in one position: the first keeps it.
     if (byKey.emplace(key, uint32_t(names.size())).second) {
       names.push_back(std::move(lineNames[k]));
-      fewestMen = std::min(fewestMen, MenOn(replay.Board()));
+      positions.push_back(PositionTraits{HomePawns(replay.Board()), MenOn(replay.Board())});
     }
   }
+  Prepare();
   return true;
+}
+
+void OpeningNames::Prepare() {
+  filter.assign(size_t(1) << 10, 0);
+  for (const auto& [key, name] : byKey) filter[key >> 54] |= uint64_t(1) << ((key >> 48) & 63);
+  // The fewest men over the positions whose home pawns are a subset of each set: each position
+  // marks its own set, then every set takes the least of its subsets, one pawn at a time.
+  fewestMenWithin.assign(size_t(1) << 16, uint8_t(NoneFollows));
+  for (const PositionTraits& p : positions)
+    fewestMenWithin[p.homePawns] = uint8_t(std::min<int>(fewestMenWithin[p.homePawns], p.men));
+  for (uint32_t bit = 0; bit < 16; ++bit)
+    for (uint32_t set = 0; set < fewestMenWithin.size(); ++set)
+      if (set & (1u << bit)) fewestMenWithin[set] = std::min(fewestMenWithin[set], fewestMenWithin[set ^ (1u << bit)]);
+}
+
+bool OpeningNames::MayStillFollow(const doska& board) const {
+  return MenOn(board) >= fewestMenWithin[HomePawns(board)];
 }
 
 std::string_view OpeningNames::NameOf(const jurnal& game) const {
@@ -79,13 +105,14 @@ std::string_view OpeningNames::NameOf(const jurnal& game) const {
   LineReplay replay(game);
   const std::string* named = nullptr;
   const auto look = [&] {
-    if (const auto found = byKey.find(replay.Board().poskey(replay.ToMove())); found != byKey.end())
-      named = &names[found->second];
+    const uint64_t key = replay.Board().poskey(replay.ToMove());
+    if (!((filter[key >> 54] >> ((key >> 48) & 63)) & 1)) return;  // most positions: no named one
+    if (const auto found = byKey.find(key); found != byKey.end()) named = &names[found->second];
   };
   look();
   for (const mov& m : game.moves) {
-    // Men never come back: once fewer stand than in every named position, none follows.
-    if (MenOn(replay.Board()) < fewestMen) break;
+    // Once no named position can follow any more, the rest of the game is not played.
+    if (!MayStillFollow(replay.Board())) break;
     replay.Play(m);
     look();
   }

@@ -26,9 +26,22 @@ class OpeningNames {
   size_t size() const { return names.size(); }
 
  private:
+  // Which of the table's positions may still follow from a board, told from what never comes
+  // back: men (none is ever added) and pawns on their home ranks (no pawn ever returns there).
+  // For each set of home pawns (white's rank 2 in the low byte, black's rank 7 in the high
+  // one), the fewest men of a named position whose home pawns are all among them; 33: none.
+  void Prepare();
+  bool MayStillFollow(const doska& board) const;
+
   std::unordered_map<uint64_t, uint32_t> byKey;  // position key (with side and rights) to name
+  std::vector<uint64_t> filter;                  // a bit per value of a key's top 16 bits
+  std::vector<uint8_t> fewestMenWithin;          // per home-pawn set, as above
   std::vector<std::string> names;
-  int fewestMen = 32;  // men on the board of the table's emptiest position: below it, none follows
+  struct PositionTraits {
+    uint32_t homePawns = 0;
+    int men = 0;
+  };
+  std::vector<PositionTraits> positions;  // per name
 };
 
 // "Sicilian Defense: Najdorf Variation" as the Opening "Sicilian Defense" and the Variation

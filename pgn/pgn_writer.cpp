@@ -282,13 +282,13 @@ void WriteGame(const TGame& entry, const jurnal* game, OutputBuffer& buffer, con
 }
 
 void WritePgnGame(const TGamesTagArray& tags, const jurnal* game, OutputBuffer& buffer,
-                  const TProcessingOptions& options, const OutputForm& form) {
+                  const TProcessingOptions& options, const OutputForm& form, const TagOverrides* overrides) {
   // A string of the call's own, not a thread-local one reused (see SharedBoard in
   // pgn/eco_tags.cpp).
   std::string text;
   text.reserve(512);
-  if (TagsFollowForm(form))
-    AppendTags(text, tags, options, form, game ? game->movecount() : -1);
+  if (TagsFollowForm(form) || overrides)
+    AppendTags(text, tags, options, form, game ? game->movecount() : -1, overrides);
   else
     AppendTags(text, tags, options);
   text += "\r\n";
@@ -311,8 +311,9 @@ bool TagsFollowForm(const OutputForm& form) {
 }
 
 void WrittenTags(const TGamesTagArray& tags, const TProcessingOptions& options, const OutputForm& form, int plies,
-                 std::string& plyCountText, std::vector<TagView>& written) {
+                 std::string& plyCountText, std::vector<TagView>& written, const TagOverrides* overrides) {
   written.clear();
+  uint32_t overridden = 0;  // bits of the overrides that took a tag's place
   const TagRemoval removal = options.tagRemoval;
   size_t place = 0;
   TagView setUp;
@@ -328,6 +329,14 @@ void WrittenTags(const TGamesTagArray& tags, const TProcessingOptions& options, 
       tag.value = plyCountText;
       plyCountDone = true;
     }
+    if (overrides)
+      for (size_t k = 0; k < overrides->size() && k < 32; ++k)
+        if (FoldedEqual((*overrides)[k].name, tag.name)) {
+          if (overridden & (1u << k)) return;  // a name given twice: the first place holds it
+          overridden |= 1u << k;
+          if ((*overrides)[k].value.empty()) return;  // taken away
+          tag.value = (*overrides)[k].value;
+        }
     written.push_back(tag);
   };
   for (const TagView tag : tags) {
@@ -351,14 +360,18 @@ void WrittenTags(const TGamesTagArray& tags, const TProcessingOptions& options, 
     }
     ++place;
   }
+  // Overrides that found no tag of their name come last, where every tag is kept.
+  if (overrides && removal == TagRemoval::None)
+    for (size_t k = 0; k < overrides->size() && k < 32; ++k)
+      if (!(overridden & (1u << k)) && !(*overrides)[k].value.empty()) take((*overrides)[k], false);
   if (form.addPlyCount && plies >= 0 && !plyCountDone) written.push_back(TagView{"PlyCount", plyCountText});
 }
 
 void AppendTags(std::string& out, const TGamesTagArray& tags, const TProcessingOptions& options, const OutputForm& form,
-                int plies) {
+                int plies, const TagOverrides* overrides) {
   std::string plyCountText;
   std::vector<TagView> written;
-  WrittenTags(tags, options, form, plies, plyCountText, written);
+  WrittenTags(tags, options, form, plies, plyCountText, written, overrides);
   for (const TagView tag : written) AppendTag(out, tag);
 }
 

@@ -67,13 +67,16 @@ void AppendTags(std::string& out, const TGamesTagArray& tags, const TProcessingO
 // The same as the output form chooses them too: its lists of tags kept or dropped (never those
 // the moves depend on: SetUp and FEN, a Variant naming Chess960), and a PlyCount tag of `plies`
 // (when not negative) in place of the game's own, or last.
+// Tags given for the writing alone: each takes the value of the first tag of its name, or goes
+// after the others (where every tag is kept); an empty value takes the tag away.
+using TagOverrides = std::vector<TagView>;
 void AppendTags(std::string& out, const TGamesTagArray& tags, const TProcessingOptions& options, const OutputForm& form,
-                int plies);
+                int plies, const TagOverrides* overrides = nullptr);
 // Whether the form chooses tags at all (else the options' choice is the whole choice).
 bool TagsFollowForm(const OutputForm& form);
 // The tags AppendTags writes, in order; `plyCountText` holds the PlyCount value they may view.
 void WrittenTags(const TGamesTagArray& tags, const TProcessingOptions& options, const OutputForm& form, int plies,
-                 std::string& plyCountText, std::vector<TagView>& written);
+                 std::string& plyCountText, std::vector<TagView>& written, const TagOverrides* overrides = nullptr);
 // The result a game is written with: its Result tag's value, else its record's.
 std::string_view GameResult(const TGamesTagArray& tags, const jurnal* game);
 
@@ -92,7 +95,7 @@ void WriteGame(const TGame& entry, const jurnal* game, OutputBuffer& buffer, con
                const OutputForm& form = {});
 // The same with the tags given apart from the entry's (Opening tags added for the writing).
 void WritePgnGame(const TGamesTagArray& tags, const jurnal* game, OutputBuffer& buffer,
-                  const TProcessingOptions& options, const OutputForm& form);
+                  const TProcessingOptions& options, const OutputForm& form, const TagOverrides* overrides = nullptr);
 
 struct WriteResult {
   bool ok = true;
