@@ -2,7 +2,8 @@
 # Writing the formats other programs read: pgnutil against pgn-extract on the over-the-board
 # collection ten times over (252 MB), in alternate runs, medians of RUNS (default 3): JSON Lines
 # (pgn-extract --json), UCI moves (-Wuci), long algebraic (-Wlalg), EPD positions (-Wepd); and
-# what --add-opening costs a plain job. Wall time from GNU time; output sizes in MB.
+# what --add-opening costs a plain job (alternate runs, the median of the rounds' ratios). Wall
+# time from GNU time; output sizes in MB. PART=opening measures the last alone.
 #   bench/formats.sh [copies, default 10]
 set -eu
 cd "$(dirname "$0")/.."
@@ -57,19 +58,27 @@ row() {
   awk -v n="$name" -v p="$p" -v e="$e" -v o="$ours" -v t="$theirs" \
     'BEGIN { printf "| %s | %.2f | %d | %.2f | %d | **%.1f** |\n", n, p, o, e, t, e / p }'
 }
-row "--format json / --json" "--format;json" "--json"
-row "--format uci / -Wuci" "--format;uci" "-Wuci"
-row "--format lan / -Wlalg" "--format;lan" "-Wlalg"
-row "--format epd / -Wepd" "--format;epd" "-Wepd"
+if [ "${PART:-all}" != opening ]; then
+  row "--format json / --json" "--format;json" "--json"
+  row "--format uci / -Wuci" "--format;uci" "-Wuci"
+  row "--format lan / -Wlalg" "--format;lan" "-Wlalg"
+  row "--format epd / -Wepd" "--format;epd" "-Wepd"
+fi
 
+# --add-opening against the plain job, in alternate runs: the median of the rounds' ratios.
+: >"$work/plain.txt"
+: >"$work/named.txt"
+: >"$work/ratio.txt"
+for r in $(seq "$runs"); do
+  plain=$(measure "$pgnutil" "$work/games.pgn" -q -o out)
+  named=$(measure "$pgnutil" "$work/games.pgn" -q --add-opening -o out)
+  echo "$plain" >>"$work/plain.txt"
+  echo "$named" >>"$work/named.txt"
+  awk -v a="$named" -v b="$plain" 'BEGIN { print a / b }' >>"$work/ratio.txt"
+done
 echo
 echo "| job | pgnutil s (median of $runs) |"
 echo "|---|---|"
-for options in "" "--add-opening"; do
-  : >"$work/p.txt"
-  for r in $(seq "$runs"); do
-    # shellcheck disable=SC2086
-    measure "$pgnutil" "$work/games.pgn" -q $options -o out >>"$work/p.txt"
-  done
-  echo "| plain job ${options:-(PGN)} | $(median <"$work/p.txt") |"
-done
+echo "| plain job (PGN) | $(median <"$work/plain.txt") |"
+echo "| plain job --add-opening | $(median <"$work/named.txt") |"
+echo "| --add-opening over the plain job, median of the rounds' ratios | $(median <"$work/ratio.txt") |"
