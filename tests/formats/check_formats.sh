@@ -15,6 +15,19 @@ if [ ! -d "$oracle/node_modules/chess.js" ]; then
   echo "chess.js is not in $oracle/node_modules: run scripts/setup" >&2
   exit 1
 fi
+# A Python with jsonschema: the one on the path, else the system's (scripts/setup installs
+# python3-jsonschema for it).
+python=""
+for candidate in python3 /usr/bin/python3; do
+  if "$candidate" -c 'import jsonschema' 2>/dev/null; then
+    python=$candidate
+    break
+  fi
+done
+if [ -z "$python" ]; then
+  echo "no Python with jsonschema: run scripts/setup" >&2
+  exit 1
+fi
 failed=0
 for input in "$@"; do
   name=$(basename "$input")
@@ -27,7 +40,7 @@ for input in "$@"; do
     }
   done
   echo "== $name"
-  python3 "$here/validate_json.py" "$schema" "$out.jsonl" || failed=1
+  "$python" "$here/validate_json.py" "$schema" "$out.jsonl" || failed=1
   node "$here/check_formats.mjs" "$oracle" "$out.jsonl" "$out.uci.txt" "$out.lan.txt" "$out.fen" || failed=1
   # EPD: four fields, then opcodes each ended by ";", the id naming the game and the ply.
   if ! awk '!/^[^ ]+ [wb] [^ ]+ [^ ]+ hmvc [0-9]+; fmvn [0-9]+; id "[0-9]+:[0-9]+"; c0 "[^"]*"; c1 ".*";$/ { bad++; if (bad <= 3) print "EPD: " $0 } END { exit bad > 0 }' "$out.epd"; then
