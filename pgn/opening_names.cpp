@@ -84,6 +84,15 @@ bool OpeningNames::AddTable(std::string_view text, std::string& problem) {
 }
 
 void OpeningNames::Prepare() {
+  size_t size = 16;
+  while (size < 4 * byKey.size()) size *= 2;
+  slots.assign(size, Slot{});
+  mask = size - 1;
+  for (const auto& [key, name] : byKey) {
+    size_t at = size_t(key) & mask;
+    while (slots[at].name >= 0) at = (at + 1) & mask;
+    slots[at] = Slot{key, int32_t(name)};
+  }
   filter.assign(size_t(1) << 10, 0);
   for (const auto& [key, name] : byKey) filter[key >> 54] |= uint64_t(1) << ((key >> 48) & 63);
   // The fewest men over the positions whose home pawns are a subset of each set: each position
@@ -107,7 +116,7 @@ std::string_view OpeningNames::NameOf(const jurnal& game) const {
   const auto look = [&] {
     const uint64_t key = replay.Board().poskey(replay.ToMove());
     if (!((filter[key >> 54] >> ((key >> 48) & 63)) & 1)) return;  // most positions: no named one
-    if (const auto found = byKey.find(key); found != byKey.end()) named = &names[found->second];
+    if (const int32_t found = Find(key); found >= 0) named = &names[size_t(found)];
   };
   look();
   for (const mov& m : game.moves) {

@@ -33,9 +33,24 @@ class OpeningNames {
   void Prepare();
   bool MayStillFollow(const doska& board) const;
 
+  // The name of a position key, or -1: open addressing over a power-of-two table at most a
+  // quarter full (a game's first positions are mostly named ones: each is looked up).
+  int32_t Find(uint64_t key) const {
+    for (size_t at = size_t(key) & mask;; at = (at + 1) & mask) {
+      const Slot& slot = slots[at];
+      if (slot.name < 0 || slot.key == key) return slot.name;
+    }
+  }
+
+  struct Slot {
+    uint64_t key = 0;
+    int32_t name = -1;  // -1: empty
+  };
   std::unordered_map<uint64_t, uint32_t> byKey;  // position key (with side and rights) to name
-  std::vector<uint64_t> filter;                  // a bit per value of a key's top 16 bits
-  std::vector<uint8_t> fewestMenWithin;          // per home-pawn set, as above
+  std::vector<Slot> slots;                       // the same, for Find
+  size_t mask = 0;
+  std::vector<uint64_t> filter;          // a bit per value of a key's top 16 bits
+  std::vector<uint8_t> fewestMenWithin;  // per home-pawn set, as above
   std::vector<std::string> names;
   struct PositionTraits {
     uint32_t homePawns = 0;
