@@ -139,7 +139,8 @@ void DeclareInputsAndRunning(CLI::App& app, CliRequest& request, TypedArguments&
       ->required()
       ->option_text("PATH ...");
   app.add_option("-o,--output", a.output,
-                 "output path, .pgn optional (default: output; a split adds _eco=A and so on); - for standard "
+                 "output path, its extension optional (.pgn, or the --format's: .jsonl...; default: output; a split "
+                 "adds _eco=A and so on); - for standard "
                  "output; a pipe or a device is written as it is: -o /dev/null (NUL on Windows) reads and checks "
                  "every game and writes nothing")
       ->option_text("BASE");
@@ -560,6 +561,8 @@ bool ParseCommandLine(int argc, const char* const* argv, CliRequest& request, st
       "  zcat big.pgn.gz | pgnutil - --duplicates -o clean   games from standard input\n"
       "  pgnutil huge/ --memory 64 -o all                 keep at most 64 MiB of games parsed; read the rest again\n"
       "  pgnutil inspect games.pgn                        one JSON object per game\n"
+      "  pgnutil a.pgn --format json --add-opening -o -   JSON Lines for scripts and databases\n"
+      "  pgnutil a.pgn --format uci --ends-in checkmate -o mates   mates.uci.txt, a game a line\n"
       "\n"
       "Damaged games, and text where a game should start, are skipped and counted (--report lists\n"
       "each with its file and line); reading goes on at the next game. Exit status: 0 when all went\n"
