@@ -1,16 +1,10 @@
 #include "chess/fen_text.h"
 
-#include <charconv>
+#include "chess/decimal_text.h"
 
 namespace {
 
 constexpr char PieceLetters[PieceCodeCount] = {'1', 'P', 'N', 'B', 'R', 'Q', 'K', 'p', 'n', 'b', 'r', 'q', 'k'};
-
-void AppendNumber(std::string& out, int value) {
-  char digits[16];
-  const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value);
-  out.append(digits, end);
-}
 
 void AppendPlacement(std::string& out, const doska& board) {
   for (int rank = 8; rank >= 1; --rank) {
@@ -79,7 +73,7 @@ void AppendEpdPosition(std::string& out, const doska& board, Side toMove) {
 void AppendFen(std::string& out, const doska& board, Side toMove, int halfmoveClock, int fullmoveNumber) {
   AppendEpdPosition(out, board, toMove);
   out += ' ';
-  AppendNumber(out, halfmoveClock < 0 ? 0 : halfmoveClock);
+  AppendDecimal(out, int64_t(halfmoveClock < 0 ? 0 : halfmoveClock));
   out += ' ';
-  AppendNumber(out, fullmoveNumber < 1 ? 1 : fullmoveNumber);
+  AppendDecimal(out, int64_t(fullmoveNumber < 1 ? 1 : fullmoveNumber));
 }

@@ -1,7 +1,8 @@
 #include "pgn/game_formats.h"
 
+#include "chess/decimal_text.h"
+
 #include <bit>
-#include <charconv>
 #include <optional>
 
 #include "chess/fen_text.h"
@@ -11,12 +12,6 @@
 #include "pgn/variation_games.h"
 
 namespace {
-
-void AppendNumber(std::string& out, int64_t value) {
-  char digits[24];
-  const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value);
-  out.append(digits, end);
-}
 
 // The FEN of a game's start when it was set up (its SetUp/FEN pair, or a record with its own
 // board), else "".
@@ -89,7 +84,7 @@ void WritePositions(const TGame& entry, const TGamesTagArray& tags, const jurnal
     tail += "; c1 ";
     std::string source = PathUtf8(entry.sourcePath.get());
     source += ':';
-    AppendNumber(source, entry.sourcePosition);
+    AppendDecimal(source, entry.sourcePosition);
     AppendEpdString(tail, source);
     tail += ";\n";
   }
@@ -100,20 +95,20 @@ void WritePositions(const TGame& entry, const TGamesTagArray& tags, const jurnal
     if (form.format == OutputFormat::Fen) {
       AppendFen(line, replay.Board(), replay.ToMove(), replay.HalfmoveClock(), replay.FullmoveNumber());
       line += '\t';
-      AppendNumber(line, number);
+      AppendDecimal(line, number);
       line += '\t';
-      AppendNumber(line, replay.Ply());
+      AppendDecimal(line, replay.Ply());
       line += '\n';
     } else {
       AppendEpdPosition(line, replay.Board(), replay.ToMove());
       line += " hmvc ";
-      AppendNumber(line, replay.HalfmoveClock());
+      AppendDecimal(line, replay.HalfmoveClock());
       line += "; fmvn ";
-      AppendNumber(line, replay.FullmoveNumber());
+      AppendDecimal(line, replay.FullmoveNumber());
       line += "; id \"";
-      AppendNumber(line, number);
+      AppendDecimal(line, number);
       line += ':';
-      AppendNumber(line, replay.Ply());
+      AppendDecimal(line, replay.Ply());
       line += "\";";
       line += tail;
     }

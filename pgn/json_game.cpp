@@ -1,6 +1,7 @@
 #include "pgn/json_game.h"
 
-#include <charconv>
+#include "chess/decimal_text.h"
+
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -10,19 +11,6 @@
 #include "pgn/line_replay.h"
 
 namespace {
-
-void AppendNumber(std::string& out, int64_t value) {
-  char digits[24];
-  const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value);
-  out.append(digits, end);
-}
-
-// The shortest text that reads back as the same number.
-void AppendNumber(std::string& out, double value) {
-  char digits[32];
-  const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value);
-  out.append(digits, end);
-}
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -272,10 +260,10 @@ void WriteAnnotations(std::string& out, const jurnal& main, const TProcessingOpt
     const mov& m = line.moves[f.move];
     out += f.anyAnnotation ? ",{\"ply\":" : ",\"annotations\":[{\"ply\":";
     f.anyAnnotation = true;
-    AppendNumber(out, int64_t(f.ply));
+    AppendDecimal(out, int64_t(f.ply));
     if (m.nag && options.keptNags[m.nag]) {
       out += ",\"nags\":[";
-      AppendNumber(out, int64_t(m.nag));
+      AppendDecimal(out, int64_t(m.nag));
       out += ']';
     }
     if (!options.removeComments && !m.comment.empty()) {
@@ -316,7 +304,7 @@ void AppendReplayed(std::string& out, const jurnal& game, const TProcessingOptio
     anyMate |= commands.back().mate.has_value();
   }
   out += ",\"plies\":";
-  AppendNumber(out, int64_t(replay.Ply()));
+  AppendDecimal(out, int64_t(replay.Ply()));
   out += ",\"final_fen\":\"";
   AppendFen(out, replay.Board(), replay.ToMove(), replay.HalfmoveClock(), replay.FullmoveNumber());
   out += '"';
@@ -329,12 +317,13 @@ void AppendReplayed(std::string& out, const jurnal& game, const TProcessingOptio
     out += ']';
   };
   if (anyClock)
-    array(",\"clocks\":[", [&](const MoveCommands& c) { c.clock ? AppendNumber(out, *c.clock) : void(out += "null"); });
+    array(",\"clocks\":[",
+          [&](const MoveCommands& c) { c.clock ? AppendDecimal(out, *c.clock) : void(out += "null"); });
   if (anyEval)
-    array(",\"evals\":[", [&](const MoveCommands& c) { c.eval ? AppendNumber(out, *c.eval) : void(out += "null"); });
+    array(",\"evals\":[", [&](const MoveCommands& c) { c.eval ? AppendDecimal(out, *c.eval) : void(out += "null"); });
   if (anyMate)
     array(",\"mates\":[",
-          [&](const MoveCommands& c) { c.mate ? AppendNumber(out, int64_t(*c.mate)) : void(out += "null"); });
+          [&](const MoveCommands& c) { c.mate ? AppendDecimal(out, int64_t(*c.mate)) : void(out += "null"); });
 }
 
 }  // namespace
@@ -346,11 +335,11 @@ void WriteJsonGame(const TGame& entry, const TGamesTagArray& entryTags, const ju
   // A move takes about 16 bytes (its SAN and UCI texts, quoted); reserved once.
   out.reserve(512 + (game ? game->moves.size() * 18 : 0));
   out += "{\"number\":";
-  AppendNumber(out, number);
+  AppendDecimal(out, number);
   out += ",\"source\":{\"file\":";
   AppendJsonString(out, PathUtf8(entry.sourcePath.get()));
   out += ",\"position\":";
-  AppendNumber(out, entry.sourcePosition);
+  AppendDecimal(out, entry.sourcePosition);
   out += "},\"tags\":{";
   std::string plyCountText;
   std::vector<TagView> tags;
