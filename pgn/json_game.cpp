@@ -2,6 +2,7 @@
 
 #include "chess/decimal_text.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <vector>
