@@ -1,10 +1,9 @@
 #include "pgn/game_formats.h"
 
-#include "chess/decimal_text.h"
-
 #include <bit>
 #include <optional>
 
+#include "chess/decimal_text.h"
 #include "chess/fen_text.h"
 #include "pgn/json_game.h"
 #include "pgn/json_text.h"

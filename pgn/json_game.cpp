@@ -1,12 +1,11 @@
 #include "pgn/json_game.h"
 
-#include "chess/decimal_text.h"
-
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <vector>
 
+#include "chess/decimal_text.h"
 #include "chess/fen_text.h"
 #include "pgn/json_text.h"
 #include "pgn/line_replay.h"
