@@ -271,6 +271,8 @@ struct Jobs {
   bool keepGamesLeftOut = false;  // --rejected: the games the search leaves out are written too
   TGames duplicates;              // those, as loading drops them
   TGameList duplicateList;        // and as a list, to write them
+  // The output, when the games are written as they are read (empty: after all are loaded).
+  std::filesystem::path savedWhileReading;
 
   void Run(JobKind kind, const std::filesystem::path& input, TerminalWait& wait,
            const std::filesystem::path& outputBase = {}, std::FILE* stream = nullptr) {
@@ -283,9 +285,11 @@ struct Jobs {
     request.search = search;  // positions are looked for as games are read
     if (keepDuplicates) request.duplicatesDropped = &duplicates;
     request.keepsGamesLeftOut = keepGamesLeftOut;
-    if (kind == JobKind::ProcessAndSave) {
+    const bool savesWhileReading = kind == JobKind::LoadFile && !savedWhileReading.empty();
+    if (kind == JobKind::ProcessAndSave || savesWhileReading) {
+      request.savesWhileReading = savesWhileReading;
       request.selection = list.displayOrder;
-      request.outputBase = outputBase;
+      request.outputBase = savesWhileReading ? savedWhileReading : outputBase;
       request.outputBaseIsFile = outputBaseIsFile;
       request.form = form;
       request.openings = openings;
@@ -341,6 +345,15 @@ std::string SaveAsides(const CliRequest& request, Jobs& jobs, TerminalWait& wait
              AsideFileOf(request.duplicatesTo).string() + "\n";
   }
   return lines;
+}
+
+// Whether the games can be written as they are read: one input, a file or standard input, all of
+// whose games go into one file in their order, with nothing that needs the whole list first (a
+// rename, or the files of games left out and duplicates beside the output).
+bool SavesWhileReading(const CliRequest& request, const TProcessingOptions& options) {
+  std::error_code error;
+  return request.inputs.size() == 1 && !std::filesystem::is_directory(request.inputs[0], error) &&
+         !SplitsOutput(options) && request.renames.empty() && request.rejected.empty() && request.duplicatesTo.empty();
 }
 
 // Loads every input in turn; returns 1 when one did not exist, else 0.
@@ -587,6 +600,7 @@ int RunMainJob(const CliRequest& request) {
   for (const std::filesystem::path& base : {output, request.rejected, request.duplicatesTo})
     if (const int failed = MakeOutputFolder(base)) return failed;
 
+  if (SavesWhileReading(request, jobs.options)) jobs.savedWhileReading = output;
   AnnounceTerminalInput(streams);
   TerminalWait wait(!request.quiet);
   int status = 0;

@@ -15,7 +15,8 @@ constexpr size_t SharedFrom = 32;
 }  // namespace
 
 void FormattedBlock::Format(TGames& entries, const std::vector<int32_t>& order, size_t from,
-                            const TProcessingOptions& options, const OutputForm& form, const OpeningNames* openings) {
+                            const TProcessingOptions& options, const OutputForm& form, const OpeningNames* openings,
+                            int64_t numberBase) {
   start = from;
   const size_t end = std::min(order.size(), from + Positions);
   pieces.assign(end - from, Piece{});
@@ -39,7 +40,7 @@ void FormattedBlock::Format(TGames& entries, const std::vector<int32_t>& order, 
       piece.half = half;
       piece.offset = text.Size();
       const TGame& entry = entries[size_t(order[p])];
-      const int64_t number = int64_t(order[p]) + 1;  // its place in the list, as inspect counts
+      const int64_t number = numberBase + int64_t(order[p]) + 1;  // its place in the list, as inspect counts
       if (entry.game) {
         WriteGameAs(entry, entry.game.get(), number, text, options, form, openings);
       } else {

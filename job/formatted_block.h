@@ -19,9 +19,10 @@ class FormattedBlock {
   // Formats the games of positions `from`.. of `order` whose records are in memory (the one at
   // `from` must be). With a split by ECO code the later games' codes are first looked up as the
   // file boundary test will look them up (which may add the tag), so that their text holds them.
-  // Nothing else touches the entries while this runs.
+  // Nothing else touches the entries while this runs. A game is numbered by its place in
+  // `entries` after `numberBase` games.
   void Format(TGames& entries, const std::vector<int32_t>& order, size_t from, const TProcessingOptions& options,
-              const OutputForm& form, const OpeningNames* openings = nullptr);
+              const OutputForm& form, const OpeningNames* openings = nullptr, int64_t numberBase = 0);
 
   // Whether the text of the game at a position was formatted, and that text.
   bool Holds(size_t position) const {

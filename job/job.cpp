@@ -4,6 +4,7 @@
 #include <chrono>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <unordered_set>
@@ -15,6 +16,7 @@
 #include "job/output_files.h"
 #include "job/output_queue.h"
 #include "job/read_ahead.h"
+#include "job/save_while_reading.h"
 #include "options/processing_options.h"
 #include "pgn/eco_tags.h"
 #include "pgn/entry_prefetch.h"
@@ -80,10 +82,6 @@ bool IsPgnName(const std::filesystem::path& name) {
     if (endsWith(end)) return true;
   return false;
 }
-
-// An output file's text is written out in pieces of about this size, so that a file of
-// hundreds of megabytes never sits whole in memory.
-constexpr size_t OutputPieceSize = size_t(16) << 20;
 
 // Counts what the output files came to once all were written. The games that went into a file
 // that failed are in none (it is left as it was), and are not counted as written.
@@ -510,6 +508,21 @@ void FolderScan(Run& run) {
   }
 }
 
+// Counts what a file's games written as they were read came to, once the file is put in place
+// (or dropped at a stop).
+void FinishSavingWhileReading(Run& run, SaveWhileReading& saver) {
+  OutputQueue::Outcome outcome = saver.Close(!run.Stopped());
+  JobCounts& counts = run.result.counts;
+  const JobCounts& saved = saver.Counts();
+  counts.gamesRead += saver.Taken();
+  counts.merged += saver.Taken();
+  counts.filteredOut += saved.filteredOut;
+  counts.pastStopAfter += saved.pastStopAfter;
+  counts.written += saved.written;
+  for (UnwrittenGame& game : saver.Unwritten()) run.result.unwritten.push_back(std::move(game));
+  RecordOutput(run, std::move(outcome));
+}
+
 // One file alone (or a stream): its text is read in pieces on as many threads as the folder
 // readers use. With duplicates to drop they are dropped window by window, so that a file of the
 // same games many times over holds only the first of each, however long it is; the games join
@@ -530,24 +543,46 @@ void LoadFile(Run& run) {
   NewGameKeys kept;
   TGames fresh;
   JobCounts dropped;  // repeats and duplicates dropped while reading
+  // Games written as they are read are held a window at a time, all of them packed: the list's
+  // budget is for games kept.
+  std::optional<SaveWhileReading> saver;
+  MemoryBudget windowBudget;
+  if (run.request.savesWhileReading) {
+    saver.emplace(run.request, run.services, run.request.inputStream ? std::filesystem::path() : input, progress,
+                  int64_t(run.list.entries.size()));
+    windowBudget.limit = INT64_MAX / 4;
+  }
   std::function<void(WindowTaken&)> sieve;
-  if (removeDuplicates) {
+  if (removeDuplicates || saver) {
     sieve = [&](WindowTaken& window) {
-      DropRepeats(run.list, window.games, dropped);
-      DropDuplicates(run.list, window.games, kept, dropped, run.request.duplicatesDropped);
-      ReserveMore(fresh, window.games.size());
-      for (TGame& game : window.games) fresh.push_back(std::move(game));
+      if (removeDuplicates) {
+        DropRepeats(run.list, window.games, dropped);
+        DropDuplicates(run.list, window.games, kept, dropped, run.request.duplicatesDropped);
+      }
       for (ReadIssue& issue : window.issues) read.report.issues.push_back(std::move(issue));
       read.report.filteredOut += window.filteredOut;
+      if (saver) {
+        saver->Take(window.games);
+        return;
+      }
+      ReserveMore(fresh, window.games.size());
+      for (TGame& game : window.games) fresh.push_back(std::move(game));
     };
   }
-  ReadFileGames(run, input, run.request.inputStream, false, &run.list.memory, run.services.GrowthStep(), read,
+  ReadFileGames(run, input, run.request.inputStream, false, saver ? &windowBudget : &run.list.memory,
+                run.services.GrowthStep(), read,
                 FileCounters{progress.loadSize, progress.loadPosition, progress.loadText, progress.loadCompression},
                 run.ReaderThreads(), sieve);
   if (removeDuplicates) read.games = std::move(fresh);
   TGames games;
   RecordFileRead(run, input, read, games);
   run.result.counts.gamesRead += dropped.repeats + dropped.duplicates;  // read, then dropped
+  if (saver) {
+    FinishSavingWhileReading(run, *saver);
+    run.result.counts.repeats += dropped.repeats;
+    run.result.counts.duplicates += dropped.duplicates;
+    return;
+  }
   if (run.Stopped()) return;
   if (!removeDuplicates) {
     MergeNewGames(run.list, games, false, run.result.counts, &progress);

@@ -37,6 +37,10 @@ struct JobRequest {
   // The games the search leaves out are written too (beside the output): none is left out while
   // reading.
   bool keepsGamesLeftOut = false;
+  // LoadFile: the games are written as they are read into the output (outputBase, form and
+  // openings as ProcessAndSave takes them), in the file's order, and never join the list. Only
+  // for output in one file (no split) whose games are named by nothing read after them.
+  bool savesWhileReading = false;
   // Loading with duplicates removed: receives the duplicates dropped, in input order, instead of
   // their being let go (the list's memory budget still counts them).
   TGames* duplicatesDropped = nullptr;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <filesystem>
@@ -17,6 +18,10 @@
 
 #include "job/output_files.h"
 #include "pgn/pgn_writer.h"
+
+// An output file's text is handed over in pieces of about this size, so that a file of hundreds
+// of megabytes never sits whole in memory.
+constexpr size_t OutputPieceSize = size_t(16) << 20;
 
 class OutputQueue {
  public:

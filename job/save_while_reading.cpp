@@ -1,0 +1,90 @@
+#include "job/save_while_reading.h"
+
+#include <numeric>
+#include <vector>
+
+#include "pgn/eco_tags.h"
+#include "pgn/game_filters.h"
+
+SaveWhileReading::SaveWhileReading(const JobRequest& job, Host& host, const std::filesystem::path& source,
+                                   JobProgress& shown, int64_t listed)
+    : request(job),
+      services(host),
+      progress(shown),
+      gamesBefore(listed),
+      output(!job.options.doNotRewrite,
+             source.empty() ? std::vector<std::filesystem::path>{} : std::vector<std::filesystem::path>{source},
+             OutputPieceSize) {}
+
+// As saving a list selects: the filters first, so that --stop-after counts games written.
+bool SaveWhileReading::Selects(TGame& entry, int64_t number) {
+  const GameSearch& search = request.search;
+  if (!search.Active()) {
+    if (GameFilterPasses(entry, request.options)) return true;
+    ++counts.filteredOut;
+    return false;
+  }
+  if ((GameFilterPasses(entry, request.options) && search.Matches(entry, number)) == search.invert) {
+    ++counts.filteredOut;
+    return false;
+  }
+  if (search.stopAfter > 0 && chosen >= search.stopAfter) {
+    ++counts.pastStopAfter;
+    return false;
+  }
+  ++chosen;
+  return true;
+}
+
+void SaveWhileReading::Take(TGames& games) {
+  const TProcessingOptions& options = request.options;
+  // The games selected, by their place among `games`; their numbers count every game taken.
+  std::vector<int32_t> order;
+  order.reserve(games.size());
+  for (size_t i = 0; i < games.size(); ++i) {
+    TGame& entry = games[i];
+    if (options.addEcoNames && (entry.game || entry.summary.known)) RefreshEcoTag(entry, options.removeOldEcoTags);
+    if (Selects(entry, gamesBefore + taken + int64_t(i) + 1)) order.push_back(int32_t(i));
+  }
+  const int64_t firstNumber = gamesBefore + taken;
+  taken += int64_t(games.size());
+  if (file.empty() && !order.empty()) {
+    SplitWork work;
+    file = request.outputBaseIsFile ? request.outputBase
+                                    : OutputFileName(work, request.outputBase.u16string(), games, order, 0, options,
+                                                     services.PathLength(), OutputExtension(request.form.format));
+    progress.SetFile(file);
+  }
+  const OpeningNames* openings = request.form.addOpening ? request.openings : nullptr;
+  for (size_t p = 0; p < order.size(); p += FormattedBlock::Positions) {
+    if (progress.stopRequested.load()) break;
+    block.Format(games, order, p, options, request.form, openings, firstNumber);
+    const size_t end = std::min(order.size(), p + FormattedBlock::Positions);
+    for (size_t q = p; q < end; ++q) {
+      if (!block.Holds(q)) {
+        // Held neither whole nor packed (nothing lets a game go here): never lost without a word.
+        const TGame& entry = games[size_t(order[q])];
+        unwritten.push_back(
+            UnwrittenGame{entry.sourcePath, entry.sourcePosition, "it was let go before it was written"});
+        continue;
+      }
+      buffer.Append(block.Text(q));
+      ++counts.written;
+      ++progress.gamesWritten;
+      ++gamesInFile;
+    }
+    if (buffer.Size() >= OutputPieceSize) output.Write(file, buffer);
+  }
+  games.clear();
+}
+
+OutputQueue::Outcome SaveWhileReading::Close(bool finished) {
+  if (!finished) {
+    counts.written -= gamesInFile;  // the file being built is dropped
+    progress.gamesWritten -= gamesInFile;
+    output.Abandon();
+  } else if (gamesInFile > 0) {
+    output.Finish(file, buffer, gamesInFile);
+  }
+  return output.Close();
+}
