@@ -283,6 +283,8 @@ struct Jobs {
     request.options = options;
     request.readerThreads = threads;
     request.search = search;  // positions are looked for as games are read
+    request.form = form;      // opening names too
+    request.openings = openings;
     if (keepDuplicates) request.duplicatesDropped = &duplicates;
     request.keepsGamesLeftOut = keepGamesLeftOut;
     const bool savesWhileReading = kind == JobKind::LoadFile && !savedWhileReading.empty();
@@ -291,8 +293,6 @@ struct Jobs {
       request.selection = list.displayOrder;
       request.outputBase = savesWhileReading ? savedWhileReading : outputBase;
       request.outputBaseIsFile = outputBaseIsFile;
-      request.form = form;
-      request.openings = openings;
     }
     wait.kind = kind;
     total.Add(RunJobWhileWaiting(list, request, services, progress, wait));

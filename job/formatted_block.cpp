@@ -53,6 +53,7 @@ void FormattedBlock::Format(TGames& entries, const std::vector<int32_t>& order, 
     }
   };
   if (loaded.size() < SharedFrom) {
+    texts[1].Clear();
     formatRange(0, 0, loaded.size());
     return;
   }

@@ -32,6 +32,10 @@ class FormattedBlock {
     const Piece& piece = pieces[position - start];
     return texts[piece.half].Text().substr(piece.offset, piece.length);
   }
+  // The texts of the block's two halves, which hold its games' texts in order one after the
+  // other when every position was formatted: a caller that writes them all may take these
+  // whole instead of copying each game's text.
+  OutputBuffer& Half(uint8_t half) { return texts[half]; }
 
  private:
   struct Piece {

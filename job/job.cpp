@@ -176,6 +176,10 @@ void ReadFileGames(const Run& run, const std::filesystem::path& path, std::FILE*
   const TProcessingOptions& o = run.options;
   options.summarise = true;
   options.findEco = o.addEcoNames || o.splitEcoLevel != EcoSplit::None || !o.ecoOpening.empty();
+  // Opening names are found the same way (a summary holds a name's index in a 16-bit number).
+  const OpeningNames* openings = run.request.openings;
+  if (run.request.form.addOpening && openings && openings->size() < size_t(INT16_MAX))
+    options.openings = &openings->Positions();
   WindowedReadOptions windows;
   windows.threads = threads;
   windows.windowBytes = run.request.readingWindow > 0 ? size_t(run.request.readingWindow) : ReadingWindow;
@@ -310,6 +314,11 @@ void AddOpeningNames(Run& run) {
     const int32_t index = selection[p];
     if (index < 0 || size_t(index) >= list.entries.size()) continue;
     TGame& entry = list.entries[size_t(index)];
+    if (entry.summary.opening != TGameSummary::OpeningNotLookedFor) {  // found as it was read
+      if (const std::string_view name = openings.Name(entry.summary.opening); !name.empty())
+        SetOpeningTags(entry.tags, name);
+      continue;
+    }
     std::unique_ptr<jurnal> record;
     const jurnal* game = entry.game.get();
     if (!game) {

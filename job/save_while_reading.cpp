@@ -60,6 +60,18 @@ void SaveWhileReading::Take(TGames& games) {
     if (progress.stopRequested.load()) break;
     block.Format(games, order, p, options, request.form, openings, firstNumber);
     const size_t end = std::min(order.size(), p + FormattedBlock::Positions);
+    bool whole = true;
+    for (size_t q = p; q < end && whole; ++q) whole = block.Holds(q);
+    if (whole) {
+      // The block's texts go to the output as they are, after what waits before them.
+      if (buffer.Size() > 0) output.Write(file, buffer);
+      for (uint8_t half : {0, 1})
+        if (block.Half(half).Size() > 0) output.Write(file, block.Half(half));
+      counts.written += int64_t(end - p);
+      progress.gamesWritten += int64_t(end - p);
+      gamesInFile += int64_t(end - p);
+      continue;
+    }
     for (size_t q = p; q < end; ++q) {
       if (!block.Holds(q)) {
         // Held neither whole nor packed (nothing lets a game go here): never lost without a word.

@@ -130,14 +130,17 @@ void WritePositions(const TGame& entry, const TGamesTagArray& tags, const jurnal
 
 namespace {
 
-// One game (the entry's own, or one a variation makes) in the form's format.
+// One game (the entry's own, or one a variation makes) in the form's format. `opening` is the
+// index of its opening name when the reading found it (else NotLookedFor).
 void WriteOne(const TGame& entry, const TGamesTagArray& entryTags, const jurnal* game, int64_t number,
               OutputBuffer& buffer, const TProcessingOptions& options, const OutputForm& form,
-              const OpeningNames* openings) {
+              const OpeningNames* openings, int16_t openingFound) {
   // Opening tags are given for this writing: the entry stays as it is.
   std::optional<TagOverrides> named;
   if (openings && game && (form.format == OutputFormat::Pgn || form.format == OutputFormat::Json)) {
-    if (const std::string_view name = openings->NameOf(*game); !name.empty()) {
+    const std::string_view name =
+        openingFound == TGameSummary::OpeningNotLookedFor ? openings->NameOf(*game) : openings->Name(openingFound);
+    if (!name.empty()) {
       const auto [opening, variation] = SplitOpeningName(name);
       // An empty Variation takes the game's own away: it would name another line.
       named.emplace(TagOverrides{TagView{"Opening", opening}, TagView{"Variation", variation}});
@@ -168,12 +171,12 @@ void WriteOne(const TGame& entry, const TGamesTagArray& entryTags, const jurnal*
 
 void WriteGameAs(const TGame& entry, const jurnal* game, int64_t number, OutputBuffer& buffer,
                  const TProcessingOptions& options, const OutputForm& form, const OpeningNames* openings) {
-  WriteOne(entry, entry.tags, game, number, buffer, options, form, openings);
+  WriteOne(entry, entry.tags, game, number, buffer, options, form, openings, entry.summary.opening);
   if (form.splitVariations <= 0 || !game) return;
   const std::vector<std::unique_ptr<jurnal>> variations = VariationGames(*game, form.splitVariations);
   if (variations.empty()) return;
   TGamesTagArray tags = entry.tags;
   if (tags.size() > ResultSlot) tags.SetValue(ResultSlot, "*");
   for (const std::unique_ptr<jurnal>& variation : variations)
-    WriteOne(entry, tags, variation.get(), number, buffer, options, form, openings);
+    WriteOne(entry, tags, variation.get(), number, buffer, options, form, openings, TGameSummary::OpeningNotLookedFor);
 }

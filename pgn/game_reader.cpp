@@ -165,6 +165,7 @@ void PrepareReader(PgnReader& reader, const ReadOptions& options, std::optional<
                                     !(options.filters && options.filters->NeedMoves(options.filter));
   reader.positions = options.positions && options.positions->Active() ? options.positions : nullptr;
   reader.stopsOutOfReach = reader.positions && options.keepsOnlyPositionsFound;
+  reader.openings = options.summarise ? options.openings : nullptr;
   if (options.summarise && options.findEco) {
     eco.emplace();
     if (!eco->empty()) reader.eco = &*eco;
@@ -184,6 +185,7 @@ void KeepGame(TGame& entry, PgnReader& reader, size_t start, const SourcePath& s
   if (reader.MainLineOnlyPacked()) entry.summary.plies = int32_t(reader.PlainMainLine()->Count());
   if (options.summarise && !options.findEco) SummariseWithoutEco(entry, keyRead);
   if (reader.positions) entry.summary.boardCriteriaHeld = reader.PositionsFound().Held(*reader.positions);
+  if (reader.openings) entry.summary.opening = int16_t(reader.MainLineOpening());
   if (options.budget) {
     std::unique_ptr<jurnal> packed;
     AdmitGame(*options.budget, entry, &packed, reader.PlainMainLine());

@@ -13,6 +13,7 @@
 #include "io/byte_source.h"
 #include "io/file_read.h"
 #include "pgn/memory_budget.h"
+#include "pgn/opening_positions.h"
 #include "pgn/pgn_types.h"
 #include "pgn/position_search.h"
 
@@ -72,6 +73,9 @@ struct ReadOptions {
   const PositionSearch* positions = nullptr;  // asked at every main line position; null: none
   bool keepsOnlyPositionsFound = false;       // a game the positions' search does not select is
                                               // left out as it is read (counted as filtered out)
+  // With summarise: the named positions whose index of the last one the main line passes goes
+  // into the summary (its opening name); null: none looked for.
+  const OpeningPositions* openings = nullptr;
 };
 
 // Makes ready what readers on several threads share and would otherwise set up on first use

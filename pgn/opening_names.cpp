@@ -1,24 +1,10 @@
 #include "pgn/opening_names.h"
 
-#include <bit>
-
 #include "pgn/game_reader.h"
 #include "pgn/line_replay.h"
 #include "pgn/read_codes.h"
 
 namespace {
-
-int MenOn(const doska& board) {
-  return std::popcount(uint64_t(board.PiecesOf(Side::White) | board.PiecesOf(Side::Black)));
-}
-
-// White's pawns on rank 2 in the low byte, black's on rank 7 in the high one.
-uint32_t HomePawns(const doska& board) {
-  return uint32_t((uint64_t(board.Pieces(WhitePawn)) >> 8) & 0xFF) |
-         uint32_t(((uint64_t(board.Pieces(BlackPawn)) >> 48) & 0xFF) << 8);
-}
-
-constexpr int NoneFollows = 33;
 
 std::vector<std::string_view> Fields(std::string_view line) {
   std::vector<std::string_view> fields;
@@ -72,60 +58,29 @@ bool OpeningNames::AddTable(std::string_view text, std::string& problem) {
     if (!games[k].game) continue;
     LineReplay replay(*games[k].game);
     for (const mov& m : games[k].game->moves) replay.Play(m);
-    const uint64_t key = replay.Board().poskey(replay.ToMove());
     // Two lines ending in one position: the first keeps it.
-    if (byKey.emplace(key, uint32_t(names.size())).second) {
+    if (positions.Add(replay.Board().poskey(replay.ToMove()), replay.Board(), int32_t(names.size())))
       names.push_back(std::move(lineNames[k]));
-      positions.push_back(PositionTraits{HomePawns(replay.Board()), MenOn(replay.Board())});
-    }
   }
-  Prepare();
+  positions.Prepare();
   return true;
 }
 
-void OpeningNames::Prepare() {
-  size_t size = 16;
-  while (size < 4 * byKey.size()) size *= 2;
-  slots.assign(size, Slot{});
-  mask = size - 1;
-  for (const auto& [key, name] : byKey) {
-    size_t at = size_t(key) & mask;
-    while (slots[at].name >= 0) at = (at + 1) & mask;
-    slots[at] = Slot{key, int32_t(name)};
-  }
-  filter.assign(size_t(1) << 10, 0);
-  for (const auto& [key, name] : byKey) filter[key >> 54] |= uint64_t(1) << ((key >> 48) & 63);
-  // The fewest men over the positions whose home pawns are a subset of each set: each position
-  // marks its own set, then every set takes the least of its subsets, one pawn at a time.
-  fewestMenWithin.assign(size_t(1) << 16, uint8_t(NoneFollows));
-  for (const PositionTraits& p : positions)
-    fewestMenWithin[p.homePawns] = uint8_t(std::min<int>(fewestMenWithin[p.homePawns], p.men));
-  for (uint32_t bit = 0; bit < 16; ++bit)
-    for (uint32_t set = 0; set < fewestMenWithin.size(); ++set)
-      if (set & (1u << bit)) fewestMenWithin[set] = std::min(fewestMenWithin[set], fewestMenWithin[set ^ (1u << bit)]);
-}
-
-bool OpeningNames::MayStillFollow(const doska& board) const {
-  return MenOn(board) >= fewestMenWithin[HomePawns(board)];
-}
-
 std::string_view OpeningNames::NameOf(const jurnal& game) const {
-  if (byKey.empty()) return {};
+  if (positions.empty()) return {};
   LineReplay replay(game);
-  const std::string* named = nullptr;
+  int32_t named = -1;
   const auto look = [&] {
-    const uint64_t key = replay.Board().poskey(replay.ToMove());
-    if (!((filter[key >> 54] >> ((key >> 48) & 63)) & 1)) return;  // most positions: no named one
-    if (const int32_t found = Find(key); found >= 0) named = &names[size_t(found)];
+    if (const int32_t found = positions.IndexOf(replay.Board().poskey(replay.ToMove())); found >= 0) named = found;
   };
   look();
   for (const mov& m : game.moves) {
     // Once no named position can follow any more, the rest of the game is not played.
-    if (!MayStillFollow(replay.Board())) break;
+    if (!positions.MayStillFollow(replay.Board())) break;
     replay.Play(m);
     look();
   }
-  return named ? std::string_view(*named) : std::string_view();
+  return Name(named);
 }
 
 std::pair<std::string_view, std::string_view> SplitOpeningName(std::string_view name) {

@@ -7,11 +7,11 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "chess/jurnal.h"
+#include "pgn/opening_positions.h"
 #include "pgn/pgn_types.h"
 
 class OpeningNames {
@@ -25,38 +25,16 @@ class OpeningNames {
 
   size_t size() const { return names.size(); }
 
- private:
-  // Which of the table's positions may still follow from a board, told from what never comes
-  // back: men (none is ever added) and pawns on their home ranks (no pawn ever returns there).
-  // For each set of home pawns (white's rank 2 in the low byte, black's rank 7 in the high
-  // one), the fewest men of a named position whose home pawns are all among them; 33: none.
-  void Prepare();
-  bool MayStillFollow(const doska& board) const;
-
-  // The name of a position key, or -1: open addressing over a power-of-two table at most a
-  // quarter full (a game's first positions are mostly named ones: each is looked up).
-  int32_t Find(uint64_t key) const {
-    for (size_t at = size_t(key) & mask;; at = (at + 1) & mask) {
-      const Slot& slot = slots[at];
-      if (slot.name < 0 || slot.key == key) return slot.name;
-    }
+  // The named positions, for a reader that passes a main line's positions itself and keeps the
+  // index of the last one named, and the name of such an index.
+  const OpeningPositions& Positions() const { return positions; }
+  std::string_view Name(int32_t index) const {
+    return index >= 0 && size_t(index) < names.size() ? std::string_view(names[size_t(index)]) : std::string_view();
   }
 
-  struct Slot {
-    uint64_t key = 0;
-    int32_t name = -1;  // -1: empty
-  };
-  std::unordered_map<uint64_t, uint32_t> byKey;  // position key (with side and rights) to name
-  std::vector<Slot> slots;                       // the same, for Find
-  size_t mask = 0;
-  std::vector<uint64_t> filter;          // a bit per value of a key's top 16 bits
-  std::vector<uint8_t> fewestMenWithin;  // per home-pawn set, as above
+ private:
+  OpeningPositions positions;
   std::vector<std::string> names;
-  struct PositionTraits {
-    uint32_t homePawns = 0;
-    int men = 0;
-  };
-  std::vector<PositionTraits> positions;  // per name
 };
 
 // "Sicilian Defense: Najdorf Variation" as the Opening "Sicilian Defense" and the Variation

@@ -525,6 +525,8 @@ int PgnReader::ReadMovetext(jurnal& game) {
   }
   mainLineEco = nullptr;
   ecoKeyPending = false;
+  mainLineOpening = -1;
+  openingsInReach = openings != nullptr;
   movesKey = 0;
   movesKeyKnown = addsUpMovesKey && !growInPlace;
   plainLine.Clear();
@@ -535,6 +537,10 @@ int PgnReader::ReadMovetext(jurnal& game) {
   if (positions) seen.Start(*positions, game.halfmoves, stopsOutOfReach);
   restTried = false;
   const int code = ReadMovetextOnBoard(game);
+  // The final position may be a named one too (the board stands at the main line's end).
+  if (openingsInReach && openings->MayStillFollow(board))
+    if (const int32_t last = openings->IndexOf(board.poskey(MainLineSideToMove(game))); last >= 0)
+      mainLineOpening = last;
   if (positions && code == ReadOk) {
     // The final position: the board stands at the main line's end.
     WatchPosition(game);
@@ -825,8 +831,15 @@ Side PgnReader::MainLineSideToMove(const jurnal& line) const {
                          : IsWhite(recordsDeferred ? lastPlainPiece : line.moves[size_t(ply) - 1].piece));
 }
 
-void PgnReader::NoteEcoPosition(const jurnal& line) {
+void PgnReader::NoteMainLinePosition(const jurnal& line) {
   const uint64_t key = board.poskey(MainLineSideToMove(line));
+  if (openingsInReach) {
+    // No named position can come after one where none may still follow: the rest is not looked up.
+    openingsInReach = openings->MayStillFollow(board);
+    if (openingsInReach)
+      if (const int32_t found = openings->IndexOf(key); found >= 0) mainLineOpening = found;
+  }
+  if (!eco) return;
   // The key of the position before waits for this one to be worked out while its slot comes in
   // from memory; only keys the table may hold wait at all (most positions of a game are no
   // opening position).
@@ -872,7 +885,7 @@ __attribute__((always_inline)) int PgnReader::PlayResolved(Scan& s, MoveText mov
   if (!opening && (recordsDeferred || s.line->current == s.line->movecount())) {
     // The usual case: a move at the end of the line being read. The board finds and plays the
     // move in one pass, and its record goes straight into the line.
-    if (eco && s.line == s.game) NoteEcoPosition(*s.line);
+    if ((eco || openingsInReach) && s.line == s.game) NoteMainLinePosition(*s.line);
     if (positions) {
       if (s.line == s.game) {
         WatchPosition(*s.line);
@@ -940,7 +953,7 @@ int PgnReader::PlayAtCursor(Scan& s, MoveText move, uint8_t nag, bool captureMar
     MainLineNoLongerPlain();
     mainLineAlternates = false;
   }
-  if (eco && s.line == s.game && !opening) NoteEcoPosition(*s.line);
+  if ((eco || openingsInReach) && s.line == s.game && !opening) NoteMainLinePosition(*s.line);
   const bool onMainLine = s.line == s.game && !opening;
   if (positions) {
     if (onMainLine) {

@@ -12,6 +12,7 @@
 #include "chess/eco.h"
 #include "chess/jurnal.h"
 #include "chess/packed_game.h"
+#include "pgn/opening_positions.h"
 #include "pgn/pgn_types.h"
 #include "pgn/position_search.h"
 #include "pgn/read_codes.h"
@@ -86,6 +87,12 @@ class PgnReader {
       if (const std::string* last = eco->Find(int64_t(pendingEcoKey))) code = last;
     return code ? std::string_view(*code) : std::string_view();
   }
+  // When set, the reader looks up each position of the main line in these named positions as it
+  // passes them (while a named one may still follow) and keeps the index of the last one named:
+  // the game's opening name, without replaying the game afterwards.
+  const OpeningPositions* openings = nullptr;
+  // That index for the game just read, its final position included; -1 when none is named.
+  int32_t MainLineOpening() const { return mainLineOpening; }
   // When set, the reader tells the search's PositionsSeen each position and move of the game it
   // replays: PositionsFound holds what was found, for the game just read.
   const PositionSearch* positions = nullptr;
@@ -151,7 +158,8 @@ class PgnReader {
     if (!pending.empty()) AttachComments(line);  // most moves have none
   }
   void AttachComments(jurnal& line);
-  void NoteEcoPosition(const jurnal& line);
+  // Looks up the position before a main line move in the ECO table and the opening names.
+  void NoteMainLinePosition(const jurnal& line);
   // The side to move at the main line's cursor, as a replay of the record would take it: the
   // other colour than the last move's, whatever a null move said.
   Side MainLineSideToMove(const jurnal& line) const;
@@ -209,6 +217,8 @@ class PgnReader {
   // fetched meanwhile (a lookup at once waits for it on most positions).
   uint64_t pendingEcoKey = 0;
   bool ecoKeyPending = false;
+  int32_t mainLineOpening = -1;  // the index of the last named position passed
+  bool openingsInReach = false;  // a named position may still follow
   uint64_t movesKey = 0;
   bool movesKeyKnown = false;
   // The main line packed as it is played (packsAtOnce), while nothing but plain moves went into it.

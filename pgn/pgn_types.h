@@ -24,6 +24,10 @@ struct TGameSummary {
   char eco[4] = {};                  // the code its main line gives, "" when none
   bool ecoKnown = false;             // eco was looked for (a summary made while reading may leave it out)
   uint8_t boardCriteriaHeld = 0xFF;  // BoardCriterion bits the reader's position search found held
+  // The name the reader found for the main line in the job's opening names (their index), -1
+  // when none names it; OpeningNotLookedFor when the reading had no names to look in.
+  int16_t opening = OpeningNotLookedFor;
+  static constexpr int16_t OpeningNotLookedFor = -2;
 };
 
 class GameSpool;

@@ -6,6 +6,8 @@
 #include <sstream>
 #include <string>
 
+#include <filesystem>
+
 #include "pgn/game_reader.h"
 #include "pgn/opening_names.h"
 
@@ -90,3 +92,56 @@ TEST(OpeningNames, ATableLineThatCannotBePlayedIsRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+// The names the reader finds as it passes a file's main lines, packed or whole, against naming
+// each game read afterwards: the same name for every game (variations, set-up positions, null
+// moves, games that end at the start).
+// Returns how many games had a name.
+size_t ExpectTheReaderNamesAsReplaying(const std::filesystem::path& file, bool packed) {
+  std::ifstream in(file, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  MemoryBudget budget;
+  ReadOptions options;
+  options.summarise = true;
+  options.findEco = packed;  // the two lookups share each position's key
+  options.openings = &Table().Positions();
+  if (packed) options.budget = &budget;
+  TGames games;
+  ReadGames(text.str(), games, options);
+  size_t named = 0;
+  for (const TGame& entry : games) {
+    std::unique_ptr<jurnal> unpacked = entry.game ? nullptr : entry.packed.Unpack();
+    const jurnal* game = entry.game ? entry.game.get() : unpacked.get();
+    EXPECT_TRUE(game);
+    EXPECT_NE(entry.summary.opening, TGameSummary::OpeningNotLookedFor);
+    if (!game) continue;
+    EXPECT_EQ(Table().Name(entry.summary.opening), Table().NameOf(*game))
+        << file << " at byte " << entry.sourcePosition << (packed ? ", packed" : "");
+    named += entry.summary.opening >= 0;
+  }
+  return named;
+}
+
+}  // namespace
+
+TEST(OpeningNames, TheReaderNamesWhatAReplayNames) {
+  const std::filesystem::path data = std::filesystem::path(PGN_SHARED_DATA) / "pgn";
+  size_t named = 0;
+  for (const char* folder : {"annotated", "online", "otb", "quirks"})
+    for (const auto& item : std::filesystem::recursive_directory_iterator(data / folder))
+      if (item.path().extension() == ".pgn" && item.file_size() < (size_t(3) << 20))
+        for (bool packed : {false, true}) named += ExpectTheReaderNamesAsReplaying(item.path(), packed);
+  EXPECT_GT(named, 20000u);
+  // Hand-made: a set-up position, a null move, a variation last, no move at all.
+  const std::filesystem::path own = std::filesystem::temp_directory_path() / "opening_names_reader.pgn";
+  std::ofstream(own, std::ios::binary)
+      << "[Event \"v\"]\n\n1. e4 c5 2. Nf3 d6 (2... Nc6 3. d4) 3. d4 cxd4 4. Nxd4 Nf6 5. Nc3 a6 (5... g6) *\n\n"
+         "[Event \"n\"]\n\n1. e4 -- 2. d4 d5 *\n\n[Event \"e\"]\n\n*\n\n"
+         "[Event \"f\"]\n[SetUp \"1\"]\n[FEN \"rnbqkbnr/pp1ppppp/8/2p5/4P3/8/PPPP1PPP/RNBQKBNR w KQkq - 0 2\"]\n\n"
+         "2. Nf3 d6 3. d4 *\n\n";
+  for (bool packed : {false, true}) EXPECT_EQ(ExpectTheReaderNamesAsReplaying(own, packed), 3u);
+  std::filesystem::remove(own);
+}
