@@ -59,8 +59,7 @@ bool OpeningNames::AddTable(std::string_view text, std::string& problem) {
     LineReplay replay(*games[k].game);
     for (const mov& m : games[k].game->moves) replay.Play(m);
     // Two lines ending in one position: the first keeps it.
-    if (positions.Add(replay.Board().poskey(replay.ToMove()), replay.Board(), int32_t(names.size())))
-      names.push_back(std::move(lineNames[k]));
+    if (positions.Add(replay.Board().poskey(replay.ToMove()), replay.Board())) names.push_back(std::move(lineNames[k]));
   }
   positions.Prepare();
   return true;

@@ -18,29 +18,30 @@ constexpr int NoneFollows = 33;
 
 }  // namespace
 
-bool OpeningPositions::Add(uint64_t key, const doska& board, int32_t index) {
-  if (!keysAdded.insert(key).second) return false;
-  keys.push_back(Added{key, index, HomePawns(board), MenOn(board)});
+bool OpeningPositions::Add(uint64_t key, const doska& board) {
+  if (keys.size() >= EmptySlot || !keysAdded.insert(key).second) return false;
+  keys.push_back(key);
+  traits.push_back(Traits{HomePawns(board), MenOn(board)});
   return true;
 }
 
 void OpeningPositions::Prepare() {
   size_t size = 16;
   while (size < 4 * keys.size()) size *= 2;
-  slots.assign(size, Slot{});
+  slots.assign(size, EmptySlot);
   mask = size - 1;
-  for (const Added& added : keys) {
-    size_t at = size_t(added.key) & mask;
-    while (slots[at].index >= 0) at = (at + 1) & mask;
-    slots[at] = Slot{added.key, added.index};
+  for (size_t index = 0; index < keys.size(); ++index) {
+    size_t at = size_t(keys[index]) & mask;
+    while (slots[at] != EmptySlot) at = (at + 1) & mask;
+    slots[at] = uint16_t(index);
   }
   filter.assign(size_t(1) << 10, 0);
-  for (const Added& added : keys) filter[added.key >> 54] |= uint64_t(1) << ((added.key >> 48) & 63);
+  for (const uint64_t key : keys) filter[key >> 54] |= uint64_t(1) << ((key >> 48) & 63);
   // Each position marks its own set, then every set takes the least of its subsets, one pawn at
   // a time.
   fewestMenWithin.assign(size_t(1) << 16, uint8_t(NoneFollows));
-  for (const Added& added : keys)
-    fewestMenWithin[added.homePawns] = uint8_t(std::min<int>(fewestMenWithin[added.homePawns], added.men));
+  for (const Traits& t : traits)
+    fewestMenWithin[t.homePawns] = uint8_t(std::min<int>(fewestMenWithin[t.homePawns], t.men));
   for (uint32_t bit = 0; bit < 16; ++bit)
     for (uint32_t set = 0; set < fewestMenWithin.size(); ++set)
       if (set & (1u << bit)) fewestMenWithin[set] = std::min(fewestMenWithin[set], fewestMenWithin[set ^ (1u << bit)]);

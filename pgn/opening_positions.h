@@ -12,8 +12,9 @@
 
 class OpeningPositions {
  public:
-  // Adds a position under an index; a key added before keeps its first index. False then.
-  bool Add(uint64_t key, const doska& board, int32_t index);
+  // Adds a position; its index is the number of positions added before it. False, adding
+  // nothing, for a key added before (it keeps its first index) and past 65,535 positions.
+  bool Add(uint64_t key, const doska& board);
   // Makes the look-ups ready: call after the last Add.
   void Prepare();
 
@@ -23,8 +24,9 @@ class OpeningPositions {
   int32_t IndexOf(uint64_t key) const {
     if (slots.empty() || !((filter[key >> 54] >> ((key >> 48) & 63)) & 1)) return -1;  // most positions
     for (size_t at = size_t(key) & mask;; at = (at + 1) & mask) {
-      const Slot& slot = slots[at];
-      if (slot.index < 0 || slot.key == key) return slot.index;
+      const uint16_t slot = slots[at];
+      if (slot == EmptySlot) return -1;
+      if (keys[slot] == key) return slot;
     }
   }
 
@@ -34,21 +36,18 @@ class OpeningPositions {
   bool MayStillFollow(const doska& board) const;
 
  private:
-  struct Slot {
-    uint64_t key = 0;
-    int32_t index = -1;  // -1: empty
-  };
-  struct Added {
-    uint64_t key;
-    int32_t index;
+  struct Traits {
     uint32_t homePawns;  // white's rank 2 in the low byte, black's rank 7 in the high one
     int men;
   };
-  std::vector<Added> keys;
+  std::vector<uint64_t> keys;  // by index
+  std::vector<Traits> traits;  // the same, for Prepare
   std::unordered_set<uint64_t> keysAdded;
   // Open addressing over a power-of-two table at most a quarter full (a game's first positions
-  // are mostly named ones: each is looked up).
-  std::vector<Slot> slots;
+  // are mostly named ones: each is looked up), of places in `keys`: two small arrays a reader's
+  // caches hold, where slots of whole keys took four times the room.
+  static constexpr uint16_t EmptySlot = 0xFFFF;
+  std::vector<uint16_t> slots;
   size_t mask = 0;
   std::vector<uint64_t> filter;  // a bit per value of a key's top 16 bits
   // For each set of home pawns, the fewest men of a named position whose home pawns are all

@@ -527,6 +527,7 @@ int PgnReader::ReadMovetext(jurnal& game) {
   ecoKeyPending = false;
   mainLineOpening = -1;
   openingsInReach = openings != nullptr;
+  openingPly = 0;
   movesKey = 0;
   movesKeyKnown = addsUpMovesKey && !growInPlace;
   plainLine.Clear();
@@ -832,13 +833,14 @@ Side PgnReader::MainLineSideToMove(const jurnal& line) const {
 }
 
 void PgnReader::NoteMainLinePosition(const jurnal& line) {
+  // No named position can come after one where none may still follow: the rest is not looked
+  // up. Asked every fourth position only: a position past that point is named by none, so
+  // looking at a few more changes nothing.
+  if (openingsInReach && (openingPly++ & 3) == 0) openingsInReach = openings->MayStillFollow(board);
+  if (!openingsInReach && !eco) return;
   const uint64_t key = board.poskey(MainLineSideToMove(line));
-  if (openingsInReach) {
-    // No named position can come after one where none may still follow: the rest is not looked up.
-    openingsInReach = openings->MayStillFollow(board);
-    if (openingsInReach)
-      if (const int32_t found = openings->IndexOf(key); found >= 0) mainLineOpening = found;
-  }
+  if (openingsInReach)
+    if (const int32_t found = openings->IndexOf(key); found >= 0) mainLineOpening = found;
   if (!eco) return;
   // The key of the position before waits for this one to be worked out while its slot comes in
   // from memory; only keys the table may hold wait at all (most positions of a game are no

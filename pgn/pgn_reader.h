@@ -219,6 +219,7 @@ class PgnReader {
   bool ecoKeyPending = false;
   int32_t mainLineOpening = -1;  // the index of the last named position passed
   bool openingsInReach = false;  // a named position may still follow
+  uint32_t openingPly = 0;       // main line positions looked up so far
   uint64_t movesKey = 0;
   bool movesKeyKnown = false;
   // The main line packed as it is played (packsAtOnce), while nothing but plain moves went into it.

@@ -318,7 +318,7 @@ void WrittenTags(const TGamesTagArray& tags, const TProcessingOptions& options, 
   size_t place = 0;
   TagView setUp;
   bool plyCountDone = false;
-  if (plies >= 0) plyCountText = std::to_string(plies);
+  if (form.addPlyCount && plies >= 0) plyCountText = std::to_string(plies);
   const auto take = [&](TagView tag, bool needed) {
     if (!needed) {
       if (!form.keepTags.empty() && !NamesTag(form.keepTags, tag.name)) return;
@@ -370,7 +370,8 @@ void WrittenTags(const TGamesTagArray& tags, const TProcessingOptions& options, 
 void AppendTags(std::string& out, const TGamesTagArray& tags, const TProcessingOptions& options, const OutputForm& form,
                 int plies, const TagOverrides* overrides) {
   std::string plyCountText;
-  std::vector<TagView> written;
+  // Kept from game to game on each writing thread: no allocation a game.
+  thread_local std::vector<TagView> written;
   WrittenTags(tags, options, form, plies, plyCountText, written, overrides);
   for (const TagView tag : written) AppendTag(out, tag);
 }
