@@ -87,6 +87,11 @@ class PlainSource : public ByteSource {
   size_t Read(char* to, size_t count) override {
     const size_t got = stored->Read(to, count);
     if (got < count && stored->Failed()) Fail(ReadError::ReadFailed, "");
+    // A file that ends before the size it had when opened was cut while it was read: the games
+    // after the cut are lost, which is a failure, not the file's end.
+    if (got < count && storedSize >= 0 && stored->BytesTaken() < storedSize)
+      Fail(ReadError::ReadFailed,
+           "the file got shorter while it was read: it had " + std::to_string(storedSize) + " bytes when opened");
     return got;
   }
 };

@@ -72,6 +72,26 @@ TEST(ByteSource, APlainFileReadsAsItIsInAnyBlockSize) {
   }
 }
 
+#ifndef _WIN32
+// A file cut shorter while it is read (Windows refuses the cut while the file is held) ends in
+// a failure that names the cut, after the bytes that were still there: never a quiet end.
+TEST(ByteSource, AFileCutWhileReadIsAFailure) {
+  TempDir dir;
+  const std::string text = SampleText();
+  TempDir::Write(dir / "cut.pgn", text);
+  ReadError error = ReadError::CannotOpen;
+  std::unique_ptr<ByteSource> source = OpenByteSource(dir / "cut.pgn", error);
+  ASSERT_TRUE(source);
+  std::string first(10, '\0');
+  ASSERT_EQ(source->Read(first.data(), first.size()), first.size());
+  std::filesystem::resize_file(dir / "cut.pgn", text.size() / 2);
+  const std::string rest = ReadAll(*source, 4096);
+  EXPECT_EQ(first + rest, text.substr(0, text.size() / 2));
+  EXPECT_EQ(source->error, ReadError::ReadFailed);
+  EXPECT_NE(source->detail.find("got shorter"), std::string::npos) << source->detail;
+}
+#endif
+
 TEST(ByteSource, ShortAndEmptyFilesAndMissingOnes) {
   TempDir dir;
   // Shorter than a signature, and the start of one that is not one.
