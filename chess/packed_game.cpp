@@ -46,6 +46,7 @@ class Writer {
     buffer[size++] = uint8_t(value);
   }
   void Bytes(const void* data, size_t count) {
+    if (count == 0) return;  // an empty view may point nowhere, which memcpy may not be given
     Need(count);
     std::memcpy(buffer.get() + size, data, count);
     size += count;

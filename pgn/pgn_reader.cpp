@@ -538,11 +538,16 @@ int PgnReader::ReadMovetext(jurnal& game) {
   if (positions) seen.Start(*positions, game.halfmoves, stopsOutOfReach);
   restTried = false;
   const int code = ReadMovetextOnBoard(game);
-  // The final position may be a named one too (the board stands at the main line's end).
-  if (openingsInReach && openings->MayStillFollow(board))
+  // The final position may be a named one too: the board stands at the main line's end when
+  // the movetext was read to its end. Where it was not (a variation left open, damage), the
+  // name is left to be found from the record.
+  if (openings && (code != ReadOk || !endedOnMainLine)) {
+    mainLineOpening = TGameSummary::OpeningNotLookedFor;
+  } else if (openingsInReach && openings->MayStillFollow(board)) {
     if (const int32_t last = openings->IndexOf(board.poskey(MainLineSideToMove(game))); last >= 0)
       mainLineOpening = last;
-  if (positions && code == ReadOk) {
+  }
+  if (positions && code == ReadOk && endedOnMainLine) {
     // The final position: the board stands at the main line's end.
     WatchPosition(game);
     seen.End(*positions, board, MainLineSideToMove(game));
@@ -573,6 +578,14 @@ void PgnReader::TakeBackLine(MoveList&& line) {
 
 int PgnReader::ReadMovetextOnBoard(jurnal& game) {
   Scan s;
+  // However the reading returns, whether it stood on the main line then: a movetext cut off
+  // by the next game's tags inside a variation leaves the board in that variation.
+  struct NoteWhereItEnded {
+    const Scan& scan;
+    const jurnal& game;
+    bool& onMainLine;
+    ~NoteWhereItEnded() { onMainLine = scan.line == &game; }
+  } noteWhereItEnded{s, game, endedOnMainLine};
   s.game = &game;
   mainLineRecord = &game;
   s.line = &game;

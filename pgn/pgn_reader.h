@@ -91,7 +91,8 @@ class PgnReader {
   // passes them (while a named one may still follow) and keeps the index of the last one named:
   // the game's opening name, without replaying the game afterwards.
   const OpeningPositions* openings = nullptr;
-  // That index for the game just read, its final position included; -1 when none is named.
+  // That index for the game just read, its final position included; -1 when none is named,
+  // TGameSummary::OpeningNotLookedFor when the movetext did not end as it should.
   int32_t MainLineOpening() const { return mainLineOpening; }
   // When set, the reader tells the search's PositionsSeen each position and move of the game it
   // replays: PositionsFound holds what was found, for the game just read.
@@ -220,6 +221,7 @@ class PgnReader {
   int32_t mainLineOpening = -1;  // the index of the last named position passed
   bool openingsInReach = false;  // a named position may still follow
   uint32_t openingPly = 0;       // main line positions looked up so far
+  bool endedOnMainLine = true;   // the last movetext read ended on its main line (its board there)
   uint64_t movesKey = 0;
   bool movesKeyKnown = false;
   // The main line packed as it is played (packsAtOnce), while nothing but plain moves went into it.

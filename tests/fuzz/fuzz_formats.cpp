@@ -1,13 +1,17 @@
 // libFuzzer target: any bytes as a PGN file, its games written in every format. Nothing may
 // crash or hang; JSON Lines must be one well-formed object a line of valid UTF-8; move lines
 // one a game; every FEN written must read back as a position; the positions of a game are its
-// plies and one.
+// plies and one; the opening name the reader finds as it passes a main line is the name a
+// replay of the game finds, read whole or packed.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <string>
 #include <string_view>
 
 #include "pgn/game_formats.h"
 #include "pgn/game_reader.h"
+#include "pgn/opening_names.h"
 #include "pgn/variation_games.h"
 
 namespace {
@@ -54,6 +58,43 @@ bool WellFormedJsonLine(std::string_view line) {
   return !inString && depth == 0 && !line.empty() && line.front() == '{';
 }
 
+// A few named lines, transpositions and a position reached by either side's moves among them.
+const OpeningNames& Openings() {
+  static const OpeningNames names = [] {
+    OpeningNames table;
+    std::string problem;
+    table.AddTable(
+        "B00\tKing's Pawn Game\t1. e4\nB20\tSicilian Defense\t1. e4 c5\n"
+        "B27\tSicilian Defense: Hyperaccelerated Fianchetto\t1. e4 c5 2. Nf3 g6\n"
+        "A04\tZukertort Opening\t1. Nf3\nA04\tZukertort Opening: Sicilian Invitation\t1. Nf3 c5\n"
+        "D00\tQueen's Pawn Game\t1. d4 d5\nA40\tHorwitz Defense\t1. d4 e6\n"
+        "C20\tKing's Pawn Game: Napoleon Attack\t1. e4 e5 2. Qf3\n",
+        problem);
+    return table;
+  }();
+  return names;
+}
+
+// Reads the text packed (under a budget) or whole with the names looked for, and checks each
+// game's name against a replay's.
+void CheckOpeningNames(std::string_view text, bool packed) {
+  const OpeningNames& names = Openings();
+  MemoryBudget budget;
+  ReadOptions options;
+  options.summarise = true;
+  options.findEco = false;
+  options.openings = &names.Positions();
+  if (packed) options.budget = &budget;
+  TGames games;
+  ReadGames(text, games, options);
+  for (const TGame& game : games) {
+    std::unique_ptr<jurnal> unpacked = game.game ? nullptr : game.packed.Unpack();
+    const jurnal* record = game.game ? game.game.get() : unpacked.get();
+    if (!record || game.summary.opening == TGameSummary::OpeningNotLookedFor) continue;
+    if (names.Name(game.summary.opening) != names.NameOf(*record)) __builtin_trap();
+  }
+}
+
 size_t Lines(std::string_view text) {
   size_t n = 0;
   for (const char c : text) n += c == '\n';
@@ -64,6 +105,8 @@ size_t Lines(std::string_view text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
+  CheckOpeningNames(text, false);
+  CheckOpeningNames(text, true);
   TGames games;
   ReadOptions options;
   ReadGames(text, games, options);

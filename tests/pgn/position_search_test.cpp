@@ -102,6 +102,9 @@ TEST(PositionSearch, EndsAreTheFinalPositionsOwn) {
                            Game("1. f3 e5 2. g4 Qh4# 3. Kf2 *");  // no move after the mate: not read
   EXPECT_EQ(MatchesOf(text, mates), "1001");
   EXPECT_EQ(MatchesOf(text, stalemates), "0010");
+  // A movetext cut off inside a variation by the next game's tags: the mate of the variation is
+  // not the main line's end.
+  EXPECT_EQ(MatchesOf("[Event \"cut\"]\n\n1. e4 (1. f3 e5 2. g4 Qh4#\n" + Game("1. d4 *"), mates), "00");
 }
 
 TEST(PositionSearch, RefusesWhatIsNoPositionWithTheReason) {
