@@ -12,6 +12,7 @@
 
 #include "io/file_read.h"
 #include "job/formatted_block.h"
+#include "job/game_selector.h"
 #include "job/key_index.h"
 #include "job/output_files.h"
 #include "job/output_queue.h"
@@ -330,23 +331,13 @@ void AddOpeningNames(Run& run) {
   }
 }
 
-// The games a search selects, in the selection's order: those that pass the filters and match
-// it (inverted: the others), numbered by their place in the list, at most `stopAfter` of them.
-// The filters come first so that the limit counts games that are written.
+// The games a search selects, in the selection's order (GameSelector).
 TIndexArray SelectMatching(Run& run) {
-  const GameSearch& search = run.request.search;
-  JobCounts& counts = run.result.counts;
-  const auto selects = [&](TGame& entry, int32_t index) {
-    return (GameFilterPasses(entry, run.options) && search.Matches(entry, int64_t(index) + 1)) != search.invert;
-  };
+  GameSelector selector(run.options, run.request.search);
   TIndexArray chosen;
   for (const int32_t index : run.request.selection) {
     if (index < 0 || size_t(index) >= run.list.entries.size()) continue;
-    if (!selects(run.list.entries[size_t(index)], index))
-      ++counts.filteredOut;
-    else if (search.stopAfter > 0 && int64_t(chosen.size()) >= search.stopAfter)
-      ++counts.pastStopAfter;
-    else
+    if (selector.Selects(run.list.entries[size_t(index)], int64_t(index) + 1, run.result.counts))
       chosen.push_back(index);
   }
   return chosen;

@@ -1,10 +1,8 @@
 #include "job/save_while_reading.h"
 
-#include <numeric>
 #include <vector>
 
 #include "pgn/eco_tags.h"
-#include "pgn/game_filters.h"
 
 SaveWhileReading::SaveWhileReading(const JobRequest& job, Host& host, const std::filesystem::path& source,
                                    JobProgress& shown, int64_t listed)
@@ -12,29 +10,10 @@ SaveWhileReading::SaveWhileReading(const JobRequest& job, Host& host, const std:
       services(host),
       progress(shown),
       gamesBefore(listed),
+      selector(job.options, job.search),
       output(!job.options.doNotRewrite,
              source.empty() ? std::vector<std::filesystem::path>{} : std::vector<std::filesystem::path>{source},
              OutputPieceSize) {}
-
-// As saving a list selects: the filters first, so that --stop-after counts games written.
-bool SaveWhileReading::Selects(TGame& entry, int64_t number) {
-  const GameSearch& search = request.search;
-  if (!search.Active()) {
-    if (GameFilterPasses(entry, request.options)) return true;
-    ++counts.filteredOut;
-    return false;
-  }
-  if ((GameFilterPasses(entry, request.options) && search.Matches(entry, number)) == search.invert) {
-    ++counts.filteredOut;
-    return false;
-  }
-  if (search.stopAfter > 0 && chosen >= search.stopAfter) {
-    ++counts.pastStopAfter;
-    return false;
-  }
-  ++chosen;
-  return true;
-}
 
 void SaveWhileReading::Take(TGames& games) {
   const TProcessingOptions& options = request.options;
@@ -44,7 +23,7 @@ void SaveWhileReading::Take(TGames& games) {
   for (size_t i = 0; i < games.size(); ++i) {
     TGame& entry = games[i];
     if (options.addEcoNames && (entry.game || entry.summary.known)) RefreshEcoTag(entry, options.removeOldEcoTags);
-    if (Selects(entry, gamesBefore + taken + int64_t(i) + 1)) order.push_back(int32_t(i));
+    if (selector.Selects(entry, gamesBefore + taken + int64_t(i) + 1, counts)) order.push_back(int32_t(i));
   }
   const int64_t firstNumber = gamesBefore + taken;
   taken += int64_t(games.size());

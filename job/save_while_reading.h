@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "job/formatted_block.h"
+#include "job/game_selector.h"
 #include "job/job_request.h"
 #include "job/output_queue.h"
 #include "pgn/output_split.h"
@@ -38,14 +39,12 @@ class SaveWhileReading {
   std::vector<UnwrittenGame>& Unwritten() { return unwritten; }
 
  private:
-  bool Selects(TGame& entry, int64_t number);
-
   const JobRequest& request;
   Host& services;
   JobProgress& progress;
   const int64_t gamesBefore;
-  int64_t taken = 0;   // games taken so far: the next one's number is gamesBefore + taken + 1
-  int64_t chosen = 0;  // of them, selected by the search (for --stop-after)
+  int64_t taken = 0;  // games taken so far: the next one's number is gamesBefore + taken + 1
+  GameSelector selector;
   JobCounts counts;
   std::vector<UnwrittenGame> unwritten;
   OutputQueue output;
