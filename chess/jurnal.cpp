@@ -4,6 +4,8 @@
 #include <array>
 #include <cassert>
 #include <climits>
+#include <cstring>
+#include <memory>
 
 #include "chess/eco.h"
 #include "chess/polyglot_keys.h"
@@ -192,35 +194,58 @@ int jurnal::movenumber() const {
   return numberCache.number;
 }
 
+char* PutStoredComment(char* out, std::string_view text) {
+  if (text.empty()) return out;
+  const char* const first = text.data();
+  const size_t n = text.size();
+  // A ";" comment is one line: kept as it is only when no other line end comes before its own,
+  // so that writing it as a line never turns the rest of its text into moves.
+  if (first[0] == ';' && (text.back() == '\n' || text.back() == '\r') &&
+      text.substr(0, n - 1).find_first_of("\r\n") == std::string_view::npos) {
+    std::memcpy(out, first, n);
+    return out + n;
+  }
+  if (n >= 2 && first[0] == '{' && first[n - 1] == '}' && !std::memchr(first + 1, '{', n - 2) &&
+      !std::memchr(first + 1, '}', n - 2)) {
+    std::memcpy(out, first, n);  // already in its stored form
+    return out + n;
+  }
+  *out++ = '{';
+  // Runs between braces, each found by a scan and copied whole; the next brace of each kind is
+  // looked for again only once passed.
+  auto next = [&](char brace, size_t from) {
+    const void* found = std::memchr(first + from, brace, n - from);
+    return found ? size_t(static_cast<const char*>(found) - first) : n;
+  };
+  size_t open = next('{', 0);
+  size_t close = next('}', 0);
+  for (size_t at = 0; at < n;) {
+    const size_t end = std::min(open, close);
+    std::memcpy(out, first + at, end - at);
+    out += end - at;
+    at = end + 1;
+    if (open == end && at < n) open = next('{', at);
+    if (close == end && at < n) close = next('}', at);
+  }
+  *out++ = '}';
+  return out;
+}
+
 void jurnal::setcomment(std::string_view text) {
   // Built on the stack when short, so that a comment costs its one allocation in the record (not
   // in a thread-local string: see SharedBoard in pgn/eco_tags.cpp).
   char small[512];
-  std::string large;
-  std::string_view stored;
-  if (!text.empty()) {
-    // A ";" comment is one line: kept as it is only when no other line end comes before its own,
-    // so that writing it as a line never turns the rest of its text into moves.
-    const bool endsLine = text.back() == '\n' || text.back() == '\r';
-    const std::string_view body = text.substr(0, text.size() - 1);
-    const bool lineComment = text.front() == ';' && endsLine && body.find_first_of("\r\n") == std::string_view::npos;
-    if (lineComment) {
-      stored = text;
-    } else {
-      if (text.size() + 2 > sizeof small) large.resize(text.size() + 2);
-      char* const first = large.empty() ? small : large.data();
-      char* out = first;
-      *out++ = '{';
-      for (char c : text)
-        if (c != '{' && c != '}') *out++ = c;
-      *out++ = '}';
-      stored = std::string_view(first, size_t(out - first));
-    }
+  std::unique_ptr<char[]> large;
+  char* stored = small;
+  if (text.size() + 2 > sizeof small) {
+    large = std::make_unique_for_overwrite<char[]>(text.size() + 2);
+    stored = large.get();
   }
+  const std::string_view kept(stored, size_t(PutStoredComment(stored, text) - stored));
   if (current >= 1)
-    moves[size_t(current) - 1].comment = stored;
+    moves[size_t(current) - 1].comment = kept;
   else
-    startcomment = stored;
+    startcomment = kept;
 }
 
 void jurnal::setnag(uint8_t n) {

@@ -39,6 +39,12 @@ enum FenError : int {
 // The rule a FenError names, in a few words ("a side without a king or with two").
 const char* DescribeFenError(int error);
 
+// The form a record keeps a comment in (setcomment): a ";" comment that is one line, its line end
+// included, as it is; any other text between one pair of braces, the braces inside it taken
+// out. Written at `out`, which has room for text.size() + 2 bytes; returns where it ends. Most
+// comments are read as one "{...}" with no brace inside: copied whole after one scan.
+char* PutStoredComment(char* out, std::string_view text);
+
 class jurnal {
  public:
   std::unique_ptr<doska> ownboard;  // start position read from a FEN; null otherwise
@@ -81,6 +87,8 @@ class jurnal {
   int movecount() const { return int(moves.size()); }
   // The full-move number of the position at the cursor.
   int movenumber() const;
+  // Sets the comment after the cursor's last move (before the first move at the line's start)
+  // from the text met there, in the form PutStoredComment writes; "" takes it away.
   void setcomment(std::string_view text);
   void setnag(uint8_t n);
   // Writes the SAN text of moves[current], for the position on the board; `resolved` as for

@@ -27,6 +27,23 @@ using packed_detail::OwnSan;
 using packed_detail::PackedMove;
 using packed_detail::SanBits;
 
+// The bytes the number takes as Writer::Number writes it, seven bits a byte.
+size_t VarintBytes(uint64_t value) {
+  size_t bytes = 1;
+  while (value >= 0x80) {
+    value >>= 7;
+    ++bytes;
+  }
+  return bytes;
+}
+void PutVarint(uint8_t* out, uint64_t value) {
+  while (value >= 0x80) {
+    *out++ = uint8_t(value | 0x80);
+    value >>= 7;
+  }
+  *out = uint8_t(value);
+}
+
 class Writer {
  public:
   // Room for the bytes a line of moves usually takes, so that the buffer seldom grows.
@@ -292,6 +309,22 @@ void PackedGame::Keep(const uint8_t* data, size_t size, const jurnal& game) {
   }
 }
 
+void PlainLine::CommentLast(std::string_view text) {
+  // The length goes before the text, in as many bytes as the text may take at most (the stored
+  // form adds two braces at most): moved once more only when it needs fewer, at a boundary.
+  const size_t most = text.size() + 2;
+  const size_t room = VarintBytes(most);
+  if (capacity - size < room + most) Grow(room + most);
+  uint8_t* const start = bytes.get() + size;
+  char* const textStart = reinterpret_cast<char*>(start + room);
+  const size_t stored = size_t(PutStoredComment(textStart, text) - textStart);
+  const size_t lengthBytes = VarintBytes(stored);
+  if (lengthBytes != room) std::memmove(start + lengthBytes, textStart, stored);
+  PutVarint(start, stored);
+  size += lengthBytes + stored;
+  bytes[lastMarks] |= HasComment;
+}
+
 void PlainLine::AppendRecordsTo(MoveList& moves) const {
   moves.reserve(moves.size() + count);
   for (size_t at = 0; at < size;) {
@@ -303,11 +336,16 @@ void PlainLine::AppendRecordsTo(MoveList& moves) const {
     m.nag = (marks & HasNag) ? bytes[at + 5] : 0;
     m.san.AssignMarkOnly(marks & SanBits);
     at += (marks & HasNag) ? 6 : 5;
+    if (marks & HasComment) {
+      Reader r(bytes.get() + at);
+      m.comment = r.Text();
+      at = size_t(r.at - bytes.get());
+    }
   }
 }
 
-void PlainLine::Grow() {
-  const size_t grown = std::max<size_t>(capacity * 2, 512);
+void PlainLine::Grow(size_t need) {
+  const size_t grown = std::max<size_t>({capacity * 2, size + need, 512});
   auto larger = std::make_unique_for_overwrite<uint8_t[]>(grown);
   if (size) std::memcpy(larger.get(), bytes.get(), size);
   bytes = std::move(larger);
@@ -388,4 +426,76 @@ bool operator==(const PackedGame& a, const PackedGame& b) {
     return false;
   if (!a.start || !b.start) return !a.start && !b.start;
   return a.start->SamePosition(*b.start);
+}
+
+PackedReading::PackedReading(const PackedGame& game) : at(game.bytes ? game.bytes.get() + sizeof(uint32_t) : nullptr) {}
+
+PackedReading::LineStart PackedReading::Line() {
+  Reader r(at);
+  LineStart line;
+  const uint32_t flags = uint32_t(r.Number());
+  line.blackFirst = flags & BlackFirst;
+  if (flags & HasNumbers) {
+    line.movesBefore = int32_t(r.Number());
+    (void)r.Number();  // the half-move clock
+    (void)r.Byte();    // the en-passant file
+  }
+  if (flags & HasResult) line.result = r.Text();
+  if (flags & HasStartComment) line.startComment = r.Text();
+  if (flags & HasHostComment) (void)r.Text();
+  line.moves = size_t(r.Number());
+  line.wide = flags & WideMoves;
+  at = r.at;
+  return line;
+}
+
+PackedReading::Move PackedReading::NextMove(bool wide) {
+  Move m;
+  if (wide) {
+    std::memcpy(&m.boardBytes, at, sizeof m.boardBytes);
+    at += sizeof m.boardBytes;
+  } else {
+    uint32_t packed;
+    std::memcpy(&packed, at, sizeof packed);
+    at += sizeof packed;
+    m.boardBytes = BoardBytesOfPacked(packed);
+  }
+  const uint8_t marks = *at++;
+  Reader r(at);
+  m.sanMark = marks & SanBits;
+  if (m.sanMark == OwnSan) m.ownSan = r.Text();
+  if (marks & HasNag) m.nag = r.Byte();
+  if (marks & HasComment) m.comment = r.Text();
+  if (marks & HasVariations) m.variations = size_t(r.Number());
+  at = r.at;
+  return m;
+}
+
+void PackedReading::SkipLines(size_t count) {
+  // As Unpack walks the lines, without recursion.
+  struct Step {
+    size_t movesLeft = 0;
+    size_t variationsLeft = 0;  // of the move read last
+    bool wide = false;
+  };
+  std::vector<Step> steps;
+  for (size_t line = 0; line < count; ++line) {
+    const LineStart start = Line();
+    steps.push_back(Step{start.moves, 0, start.wide});
+    while (!steps.empty()) {
+      Step& step = steps.back();
+      if (step.variationsLeft > 0) {
+        --step.variationsLeft;
+        const LineStart variation = Line();
+        steps.push_back(Step{variation.moves, 0, variation.wide});  // `step` may move
+        continue;
+      }
+      if (step.movesLeft > 0) {
+        --step.movesLeft;
+        step.variationsLeft = NextMove(step.wide).variations;
+        continue;
+      }
+      steps.pop_back();
+    }
+  }
 }

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <string_view>
 
 #include "chess/doska.h"
 #include "chess/jurnal.h"
@@ -59,36 +61,47 @@ inline uint8_t* PutPlainMove(uint8_t* out, const mov& m) {
 
 }  // namespace packed_detail
 
-// The moves of a main line packed one by one as a reader plays them, in the form a packed game
-// keeps them: a game whose main line ends up with no comment and no variation is then packed
-// without a second pass over its moves (PackedGame's second constructor).
+// The moves of a main line packed one by one as a reader plays them, with the comment after
+// each, in the form a packed game keeps them: a game whose main line ends up with no variation
+// is then packed without a second pass over its moves (PackedGame's second constructor), and
+// its comments are copied once, from the text into the packed bytes.
 class PlainLine {
  public:
   void Clear() {
     size = 0;
     count = 0;
+    lastMarks = NoMove;
   }
   // Appends a move the board has played, whose SAN text is written again from its mark (a
   // record's move that keeps no text of its own), with its NAG.
   void Append(const mov& m) { Append(m.BoardBytes(), m.san.Mark(), m.nag); }
   // The same from the move's first eight bytes, its mark and its NAG.
   void Append(uint64_t boardBytes, uint8_t mark, uint8_t nag) {
-    if (capacity - size < 6) Grow();
+    if (capacity - size < 6) Grow(6);
+    lastMarks = size + 4;
     size = size_t(packed_detail::PutPlainMove(bytes.get() + size, boardBytes, mark, nag) - bytes.get());
     ++count;
   }
+  // Whether the last move appended may still be given a comment: there is one, without one.
+  bool LastTakesComment() const { return lastMarks != NoMove && !(bytes[lastMarks] & packed_detail::HasComment); }
+  // Gives the last move the comment met after it (the text as read, its braces included): kept
+  // as a record keeps it (PutStoredComment). Only where LastTakesComment.
+  void CommentLast(std::string_view text);
   size_t Count() const { return count; }
   // The moves' records, each as the reader's record of it would be (its board bytes, its NAG,
-  // and only the mark its SAN text is written again from), after those `moves` holds.
+  // its comment, and only the mark its SAN text is written again from), after those `moves`
+  // holds.
   void AppendRecordsTo(MoveList& moves) const;
 
  private:
   friend class PackedGame;
-  void Grow();
+  static constexpr size_t NoMove = SIZE_MAX;
+  void Grow(size_t need);
   std::unique_ptr<uint8_t[]> bytes;
   size_t size = 0;
   size_t capacity = 0;
-  size_t count = 0;  // moves
+  size_t count = 0;           // moves
+  size_t lastMarks = NoMove;  // where the last move's marks are
 };
 
 class PackedGame {
@@ -114,10 +127,47 @@ class PackedGame {
   int32_t MainLinePlies() const;
   // The same bytes and start position.
   friend bool operator==(const PackedGame& a, const PackedGame& b);
+  friend class PackedReading;
 
  private:
   // The bytes a writer gathered, behind their length, and the start position.
   void Keep(const uint8_t* data, size_t size, const jurnal& game);
   std::unique_ptr<uint8_t[]> bytes;  // the length (4 bytes), then the packed lines
   std::unique_ptr<doska> start;      // the start position of a game set up from a FEN
+};
+
+// Reads a packed game's bytes in the order they are kept, without making records: a line's
+// start, then its moves, each followed by its variations (each a line: its start, its moves, and
+// so on). For a writer that wants only the moves' texts and comments: what Unpack gives, at the
+// cost of reading the bytes once.
+class PackedReading {
+ public:
+  // The game must outlive the reading; its texts are views of its bytes.
+  explicit PackedReading(const PackedGame& game);
+
+  struct LineStart {
+    bool blackFirst = false;
+    int32_t movesBefore = 0;  // full moves completed before the line's first move
+    std::string_view result = "*";
+    std::string_view startComment;
+    size_t moves = 0;
+    bool wide = false;  // its moves are kept in eight bytes each
+  };
+  struct Move {
+    uint64_t boardBytes = 0;  // mov::BoardBytes
+    uint8_t nag = 0;
+    uint8_t sanMark = 0;       // the SanMark its text is written again from; 0: its own text
+    std::string_view ownSan;   // that text, when it has one
+    std::string_view comment;  // the comment after it, in the record's form
+    size_t variations = 0;     // lines that follow it
+  };
+  // The start of the next line: the game's main line first.
+  LineStart Line();
+  // The next move of the line being read (`wide` as its start said).
+  Move NextMove(bool wide);
+  // Reads past the next `count` lines with all that hangs from them.
+  void SkipLines(size_t count);
+
+ private:
+  const uint8_t* at;
 };

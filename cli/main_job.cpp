@@ -287,6 +287,9 @@ struct Jobs {
     request.openings = openings;
     if (keepDuplicates) request.duplicatesDropped = &duplicates;
     request.keepsGamesLeftOut = keepGamesLeftOut;
+    // The list goes with the program: comments the output removes need not be read, unless the
+    // games set aside are written whole beside it.
+    request.dropsComments = options.removeComments && !keepDuplicates && !keepGamesLeftOut;
     const bool savesWhileReading = kind == JobKind::LoadFile && !savedWhileReading.empty();
     if (kind == JobKind::ProcessAndSave || savesWhileReading) {
       request.savesWhileReading = savesWhileReading;

@@ -43,7 +43,7 @@ void FormattedBlock::Format(TGames& entries, const std::vector<int32_t>& order, 
       const int64_t number = numberBase + int64_t(order[p]) + 1;  // its place in the list, as inspect counts
       if (entry.game) {
         WriteGameAs(entry, entry.game.get(), number, text, options, form, openings);
-      } else {
+      } else if (!WritePackedGameAs(entry, text, options, form, openings)) {
         // Unpacked here, on the formatting thread, and gone once written.
         const std::unique_ptr<jurnal> game = entry.packed.Unpack();
         WriteGameAs(entry, game.get(), number, text, options, form, openings);

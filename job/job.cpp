@@ -172,6 +172,7 @@ void ReadFileGames(const Run& run, const std::filesystem::path& path, std::FILE*
   options.growthStep = growthStep;
   options.positions = &run.request.search.positions;
   options.keepsOnlyPositionsFound = run.SearchesWhileReading();
+  options.keepsComments = !(run.request.dropsComments && run.options.removeComments);
   // The summary a game kept packed needs (its keys and length, and its ECO code when codes are
   // wanted) is found now, on the reading threads, while the game is at hand.
   const TProcessingOptions& o = run.options;

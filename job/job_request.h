@@ -41,6 +41,9 @@ struct JobRequest {
   // openings as ProcessAndSave takes them), in the file's order, and never join the list. Only
   // for output in one file (no split) whose games are named by nothing read after them.
   bool savesWhileReading = false;
+  // LoadFile, LoadFolder: the games are read without their comments, which nothing will write
+  // (the options remove them) or show (the list is not kept after the job's writing).
+  bool dropsComments = false;
   // Loading with duplicates removed: receives the duplicates dropped, in input order, instead of
   // their being let go (the list's memory budget still counts them).
   TGames* duplicatesDropped = nullptr;

@@ -130,22 +130,24 @@ void WritePositions(const TGame& entry, const TGamesTagArray& tags, const jurnal
 
 namespace {
 
+// The Opening and Variation tags written for a name found (given for this writing: the entry
+// stays as it is).
+std::optional<TagOverrides> OpeningTags(std::string_view name) {
+  if (name.empty()) return std::nullopt;
+  const auto [opening, variation] = SplitOpeningName(name);
+  // An empty Variation takes the game's own away: it would name another line.
+  return TagOverrides{TagView{"Opening", opening}, TagView{"Variation", variation}};
+}
+
 // One game (the entry's own, or one a variation makes) in the form's format. `opening` is the
 // index of its opening name when the reading found it (else NotLookedFor).
 void WriteOne(const TGame& entry, const TGamesTagArray& entryTags, const jurnal* game, int64_t number,
               OutputBuffer& buffer, const TProcessingOptions& options, const OutputForm& form,
               const OpeningNames* openings, int16_t openingFound) {
-  // Opening tags are given for this writing: the entry stays as it is.
   std::optional<TagOverrides> named;
-  if (openings && game && (form.format == OutputFormat::Pgn || form.format == OutputFormat::Json)) {
-    const std::string_view name =
-        openingFound == TGameSummary::OpeningNotLookedFor ? openings->NameOf(*game) : openings->Name(openingFound);
-    if (!name.empty()) {
-      const auto [opening, variation] = SplitOpeningName(name);
-      // An empty Variation takes the game's own away: it would name another line.
-      named.emplace(TagOverrides{TagView{"Opening", opening}, TagView{"Variation", variation}});
-    }
-  }
+  if (openings && game && (form.format == OutputFormat::Pgn || form.format == OutputFormat::Json))
+    named = OpeningTags(openingFound == TGameSummary::OpeningNotLookedFor ? openings->NameOf(*game)
+                                                                          : openings->Name(openingFound));
   const TGamesTagArray& tags = entryTags;
   const TagOverrides* overrides = named ? &*named : nullptr;
   switch (form.format) {
@@ -179,4 +181,16 @@ void WriteGameAs(const TGame& entry, const jurnal* game, int64_t number, OutputB
   if (tags.size() > ResultSlot) tags.SetValue(ResultSlot, "*");
   for (const std::unique_ptr<jurnal>& variation : variations)
     WriteOne(entry, tags, variation.get(), number, buffer, options, form, openings, TGameSummary::OpeningNotLookedFor);
+}
+
+bool WritePackedGameAs(const TGame& entry, OutputBuffer& buffer, const TProcessingOptions& options,
+                       const OutputForm& form, const OpeningNames* openings) {
+  if (entry.packed.empty() || form.format != OutputFormat::Pgn || form.splitVariations > 0) return false;
+  std::optional<TagOverrides> named;
+  if (openings) {
+    if (entry.summary.opening == TGameSummary::OpeningNotLookedFor) return false;  // found from a record
+    named = OpeningTags(openings->Name(entry.summary.opening));
+  }
+  WritePackedPgnGame(entry.tags, entry.packed, buffer, options, form, named ? &*named : nullptr);
+  return true;
 }

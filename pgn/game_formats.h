@@ -21,6 +21,13 @@
 void WriteGameAs(const TGame& entry, const jurnal* game, int64_t number, OutputBuffer& buffer,
                  const TProcessingOptions& options, const OutputForm& form, const OpeningNames* openings = nullptr);
 
+// WriteGameAs for an entry held packed, written from its packed bytes where the format allows
+// (PGN without games made of its variations, its opening name found while it was read): the same
+// text, without a record made. False, with nothing written, where it does not: the caller
+// unpacks the game and writes that.
+bool WritePackedGameAs(const TGame& entry, OutputBuffer& buffer, const TProcessingOptions& options,
+                       const OutputForm& form, const OpeningNames* openings = nullptr);
+
 // The main line's moves as one line: SAN, UCI or long algebraic. A game set up from a FEN
 // begins with "fen FEN moves" (as UCI's position command reads it).
 void WriteMoveLine(const jurnal& game, OutputBuffer& buffer, OutputFormat format);

@@ -160,6 +160,7 @@ struct PieceRead {
 // line is read (no table: no code, as a replay finds).
 void PrepareReader(PgnReader& reader, const ReadOptions& options, std::optional<EcoFinder>& eco) {
   reader.packsAtOnce = options.budget != nullptr;
+  reader.keepsComments = options.keepsComments;
   reader.addsUpMovesKey = options.summarise;
   reader.keepsPlainLineOnlyPacked = reader.packsAtOnce && options.summarise && options.findEco &&
                                     !(options.filters && options.filters->NeedMoves(options.filter));
@@ -561,18 +562,50 @@ void SpoolLetGoGames(TGames& windowGames, std::string_view text, int64_t base, G
 // game longer than a window), so that growing costs reading each byte a few times. True when the
 // text ends with it; a failure ends the text where it happened, and what came before it is read
 // as its end.
-bool FillWindow(ByteSource& source, std::string& text, int64_t base, int64_t known, size_t windowBytes,
+// A window's bytes. The room it grows into is not cleared first: the source's bytes fill it, and
+// clearing eight megabytes a window cost as much as reading them.
+class WindowText {
+ public:
+  std::string_view View() const { return std::string_view(bytes.get(), size); }
+  operator std::string_view() const { return View(); }
+  size_t Size() const { return size; }
+  // Room for `count` more bytes after the text, to be filled and then counted with Grown.
+  char* Room(size_t count) {
+    if (size + count > capacity || !bytes) {
+      const size_t grown = std::max({size + count, capacity * 2, size_t(1)});
+      auto larger = std::make_unique_for_overwrite<char[]>(grown);
+      if (size > 0) std::memcpy(larger.get(), bytes.get(), size);
+      bytes = std::move(larger);
+      capacity = grown;
+    }
+    return bytes.get() + size;
+  }
+  void Grown(size_t count) { size += count; }
+  // The text becomes `other`'s from `offset` on.
+  void AssignTail(const WindowText& other, size_t offset) {
+    size = 0;
+    const size_t count = other.size - std::min(offset, other.size);
+    if (count > 0) std::memcpy(Room(count), other.bytes.get() + offset, count);
+    size = count;
+  }
+
+ private:
+  std::unique_ptr<char[]> bytes;
+  size_t size = 0;
+  size_t capacity = 0;
+};
+
+bool FillWindow(ByteSource& source, WindowText& text, int64_t base, int64_t known, size_t windowBytes,
                 const WindowedReadOptions& windows, WindowedRead& read) {
-  const size_t had = text.size();
+  const size_t had = text.Size();
   const int64_t remaining = std::max<int64_t>(0, known - base - int64_t(had));
   const size_t wanted = size_t(std::min<int64_t>(int64_t(std::max(windowBytes, had)), remaining));
-  text.resize(had + wanted);
-  const size_t got = source.Read(text.data() + had, wanted);
-  text.resize(had + got);
+  const size_t got = source.Read(text.Room(wanted), wanted);
+  text.Grown(got);
   read.bytes += int64_t(got);
-  read.largestWindow = std::max<int64_t>(read.largestWindow, int64_t(text.size()));
+  read.largestWindow = std::max<int64_t>(read.largestWindow, int64_t(text.Size()));
   if (windows.storedProgress) windows.storedProgress->store(source.StoredBytesTaken());
-  return got < wanted || base + int64_t(text.size()) >= known;
+  return got < wanted || base + int64_t(text.Size()) >= known;
 }
 
 // A window with no tag section to cut before and no room left to grow is read up to its last
@@ -683,8 +716,8 @@ WindowedRead ReadTextInWindows(ByteSource& source, TGames& games, const ReadOpti
   read.size = source.storedSize;
   read.compression = source.GetCompression();
   const size_t windowBytes = std::max<size_t>(windows.windowBytes, 1);
-  std::string text;         // the window: bytes carried from the one before, then new ones
-  std::string previous;     // the window before, while its games are handed over
+  WindowText text;          // the window: bytes carried from the one before, then new ones
+  WindowText previous;      // the window before, while its games are handed over
   int64_t base = 0;         // the text offset of text[0]
   int32_t linesBefore = 0;  // lines of the text before text[0]
   int32_t gamesBefore = 0;  // games begun before text[0]
@@ -703,7 +736,7 @@ WindowedRead ReadTextInWindows(ByteSource& source, TGames& games, const ReadOpti
     // it the text up to its last line break is read as if the text ended there (a game cut
     // there is reported as damaged, and the text after it as stray text, once).
     size_t end = SIZE_MAX;
-    const bool mayGrow = text.size() < std::max<size_t>(windows.longestStretch, 1);
+    const bool mayGrow = text.Size() < std::max<size_t>(windows.longestStretch, 1);
     bool cutShort = false;
     if (!atEnd) {
       end = LastTagSectionStart(text);
@@ -720,7 +753,7 @@ WindowedRead ReadTextInWindows(ByteSource& source, TGames& games, const ReadOpti
             : ReadPieces(text, window.games, windowOptions, windows.threads, windows.minimumPieceBytes, end, fileStart);
     // A reading that ran into the window's end may have cut a game short: the window grows and
     // is read again (as when the last "[" lay inside a comment).
-    if (!atEnd && !cutShort && pieces.stoppedAt >= text.size() && !(options.stop && options.stop->load())) {
+    if (!atEnd && !cutShort && pieces.stoppedAt >= text.Size() && !(options.stop && options.stop->load())) {
       LetGoOfWindow(window, options.budget);
       if (mayGrow) continue;
       cutShort = true;
@@ -732,7 +765,7 @@ WindowedRead ReadTextInWindows(ByteSource& source, TGames& games, const ReadOpti
     inCutStretch = cutShort;
     if (read.result == ReadOk) read.result = pieces.result;
     read.piecesReadAgain += pieces.readAgain;
-    window.last = atEnd || (!cutShort && pieces.stoppedAt >= text.size());
+    window.last = atEnd || (!cutShort && pieces.stoppedAt >= text.Size());
     window.consumed = pieces.stoppedAt;
     window.base = base;
     window.gamesBefore = gamesBefore;
@@ -742,7 +775,7 @@ WindowedRead ReadTextInWindows(ByteSource& source, TGames& games, const ReadOpti
     FinishWindow(handover);
     std::swap(text, previous);
     const bool last = window.last;
-    if (!last) text.assign(previous, window.consumed);
+    if (!last) text.AssignTail(previous, window.consumed);
     handover = std::async(std::launch::async, [&, window = std::move(window)]() mutable {
       HandOverWindow(window, previous, spool.get(), linesBefore, options, windows, games, read);
     });

@@ -76,6 +76,9 @@ struct ReadOptions {
   // With summarise: the named positions whose index of the last one the main line passes goes
   // into the summary (its opening name); null: none looked for.
   const OpeningPositions* openings = nullptr;
+  // Cleared when nothing will write or show the games' comments: they are stepped over, never
+  // copied (a game read again later has them again).
+  bool keepsComments = true;
 };
 
 // Makes ready what readers on several threads share and would otherwise set up on first use

@@ -79,6 +79,28 @@ void AppendComment(std::string& comments, std::string_view comment) {
   comments.append(comment);
 }
 
+}  // namespace
+
+void PendingComments::Add(std::string_view comment) {
+  if (comment.empty()) return;
+  if (view.empty()) {
+    view = comment;
+    return;
+  }
+  if (view.data() != joined.data()) joined.assign(view);
+  AppendComment(joined, comment);
+  view = joined;
+}
+
+void PendingComments::AddCopy(std::string_view comment) {
+  if (comment.empty()) return;
+  if (view.data() != joined.data()) joined.assign(view);
+  AppendComment(joined, comment);
+  view = joined;
+}
+
+namespace {
+
 struct RosterTag {
   std::string_view name;
   std::string_view missing;  // the value supplied when the tag is missing
@@ -142,7 +164,7 @@ void PgnReader::SkipByteOrderMark() {
   if (position == 0 && text.substr(0, 3) == "\xEF\xBB\xBF") position = 3;
 }
 
-void PgnReader::SkipBlanks(std::string* comments) {
+void PgnReader::SkipBlanks(PendingComments* comments) {
   // Works on local copies: stores to `position` would otherwise make every byte read reload
   // the text's address and size.
   const char* const bytes = text.data();
@@ -159,7 +181,7 @@ void PgnReader::SkipBlanks(std::string* comments) {
     } else if (c == ';') {
       const size_t start = at;
       while (at < n && !IsLineEnd(bytes[at])) ++at;
-      if (comments) AppendComment(*comments, text.substr(start, at - start));
+      if (comments) comments->Add(text.substr(start, at - start));
     } else if (c == '{') {
       const size_t end = CommentEnd(at);
       if (openComment != std::string_view::npos) {
@@ -170,9 +192,9 @@ void PgnReader::SkipBlanks(std::string* comments) {
         // A comment that runs to the end of the text is kept closed: written back open, it
         // would take in the result after it, and grow at every rewrite.
         if (text[end - 1] == '}' && end - at >= 2)
-          AppendComment(*comments, text.substr(at, end - at));
+          comments->Add(text.substr(at, end - at));
         else
-          AppendComment(*comments, std::string(text.substr(at, end - at)) + "}");
+          comments->AddCopy(std::string(text.substr(at, end - at)) + "}");
       }
       at = end;
     } else {
@@ -376,7 +398,7 @@ int PgnReader::ReadTagsInto(std::vector<TagView>& tags, std::string& fen) {
   for (;;) {
     // Only the comment after the last tag pair survives, as the game's leading comment.
     pending.clear();
-    SkipBlanks(&pending);
+    SkipBlanks(keepsComments ? &pending : nullptr);
     if (openComment != std::string_view::npos) return UnclosedComment;
     if (position >= n) return TextEndsInTags;
     if (text[position] != '[') break;
@@ -498,17 +520,29 @@ void PgnReader::AttachComments(jurnal& line) {
   // Nothing to attach leaves the comment there alone: it may be one attached before a
   // variation, as in "e4 {good} (d4) e5", which must not be lost when e5 is read.
   if (pending.empty()) return;
-  if (&line == mainLineRecord && line.current >= 1) MainLineNoLongerPlain();
+  if (&line == mainLineRecord && line.current >= 1) {
+    if (plainLineKept && plainLine.Count() == size_t(line.current) && plainLine.LastTakesComment()) {
+      // The usual comment after a main line move (a clock, an evaluation, an engine's log): it
+      // goes into the packed line as it will be kept, copied once; a record with moves keeps
+      // it too.
+      plainLine.CommentLast(pending.View());
+      if (!recordsDeferred) line.setcomment(pending.View());
+      pending.clear();
+      return;
+    }
+    MainLineNoLongerPlain();
+  }
   // A move that has a comment already (from before its variations) keeps it, followed by
   // the new one.
   const std::string_view existing =
       line.current >= 1 ? std::string_view(line.moves[size_t(line.current) - 1].comment) : line.startcomment;
   if (!existing.empty()) {
     std::string joined(existing);
-    AppendComment(joined, pending);
-    pending.swap(joined);
+    AppendComment(joined, pending.View());
+    line.setcomment(joined);
+  } else {
+    line.setcomment(pending.View());
   }
-  line.setcomment(pending);
   pending.clear();
 }
 
@@ -615,7 +649,7 @@ int PgnReader::ReadMovetextOnBoard(jurnal& game) {
     if (position + 1 < n && text[position] == ' ' && IsTokenStart(text[position + 1]))
       ++position;
     else
-      SkipBlanks(&pending);
+      SkipBlanks(keepsComments ? &pending : nullptr);
   }
   if (openComment != std::string_view::npos) return UnclosedComment;
   AttachPending(*s.line);

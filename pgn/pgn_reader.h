@@ -17,6 +17,24 @@
 #include "pgn/position_search.h"
 #include "pgn/read_codes.h"
 
+// The comments met since the last move, in their file form: a view of the text while there is
+// one (the comment after most moves, copied only where it is kept), joined into a text of their
+// own from the second on, a space between two where their words would run together.
+class PendingComments {
+ public:
+  bool empty() const { return view.empty(); }
+  void clear() { view = {}; }
+  std::string_view View() const { return view; }
+  // A comment of the text being read (which outlives the pending comments).
+  void Add(std::string_view comment);
+  // A comment made apart from the text: copied.
+  void AddCopy(std::string_view comment);
+
+ private:
+  std::string_view view;
+  std::string joined;  // what `view` shows once two were met
+};
+
 class PgnReader {
  public:
   // The text is scanned in place; it must outlive the reader.
@@ -25,7 +43,10 @@ class PgnReader {
   // 0-based offset of the next byte to read.
   size_t position = 0;
   // Comments met since the last recorded move, in their file form.
-  std::string pending;
+  PendingComments pending;
+  // When cleared, comments are stepped over and kept nowhere: a reader for output that writes
+  // none reads a comment at the speed of the scan for its end.
+  bool keepsComments = true;
   // Where a comment opened that ran into the next game (an empty line, then a line opening with
   // "["): the comment ends there and `position` is left at that line; npos when none did.
   size_t openComment = std::string_view::npos;
@@ -42,7 +63,7 @@ class PgnReader {
   void SkipByteOrderMark();
   // Steps over blanks, "%" escape lines and comments; appends the comments to `comments`
   // when it is given. A comment without its "}" before the next game stops there (openComment).
-  void SkipBlanks(std::string* comments = nullptr);
+  void SkipBlanks(PendingComments* comments = nullptr);
   // Advances to the next "[" (or the end), stepping over comments and escape lines.
   void SkipToNextGame();
   // Past text damaged beyond one game, to the next line that surely begins one (or the end): a
@@ -64,7 +85,7 @@ class PgnReader {
   bool packsAtOnce = false;
   void TakeBackLine(MoveList&& line);
   // For such a caller: the main line of the game just read, packed as its moves were played,
-  // when that is all the game holds (no comment on a move, no variation, no NAG given apart);
+  // when that is all the game holds (no variation, no NAG given apart; comments after its moves go with them);
   // null otherwise. For PackedGame's second constructor.
   const PlainLine* PlainMainLine() const { return plainLineKept ? &plainLine : nullptr; }
   // Whether the record of the movetext last read, begun empty, holds no variation.

@@ -7,17 +7,26 @@
 #include <system_error>
 #include <vector>
 
+#include "chess/packed_game.h"
+#include "chess/san_text.h"
 #include "io/byte_source.h"
 #include "io/os_file.h"
 #include "io/write_target.h"
 
 // At least 100000 bytes beyond the need, and doubling: a buffer of many megabytes would
 // otherwise be copied again every 100000 bytes.
-void OutputBuffer::Grow(size_t need) { data.resize(std::max(used + need + 100000, 2 * data.size())); }
+void OutputBuffer::Grow(size_t need) {
+  const size_t grown = std::max(used + need + 100000, 2 * capacity);
+  auto larger = std::make_unique_for_overwrite<char[]>(grown);
+  if (used > 0) std::memcpy(larger.get(), data.get(), used);
+  data = std::move(larger);
+  capacity = grown;
+}
 
 void OutputBuffer::Append(std::string_view text) {
-  if (used + text.size() > data.size()) Grow(text.size());
-  std::memcpy(data.data() + used, text.data(), text.size());
+  if (text.empty()) return;  // an empty view may point nowhere, which memcpy may not be given
+  if (used + text.size() > capacity) Grow(text.size());
+  std::memcpy(data.get() + used, text.data(), text.size());
   used += text.size();
 }
 
@@ -182,44 +191,62 @@ void AppendTags(std::string& out, const TGamesTagArray& tags, const TProcessingO
 
 namespace {
 
-// One line being written; variations are frames, not recursion, so that deeply nested lines
-// cannot exhaust the stack.
-struct LineFrame {
-  const jurnal* line;
-  size_t move = 0;
-  int number = 1;             // counted as the game record counts it, so the text reads back
+// How a line's moves are numbered as they are written: counted as the game record counts them,
+// so that the text reads back.
+struct MoveNumbering {
+  int number = 1;
   bool whiteExpected = true;  // the side the count expects to move next
   bool numberDue = true;      // the next move is written with its number
-  bool moveWritten = false;
-  size_t variation = 0;
+  bool lineBegun = false;     // a move of the line was written
 };
 
-// A move, with its number where one is due, and its NAG as $n when the options keep it.
-void WriteMove(LineFrame& f, const mov& m, bool white, MovetextLines& out, const TProcessingOptions& options) {
+// A move's text with its number where one is due, and its NAG as $n when the options keep it.
+// `san` is the move's text; a glyph at its end that stands for the NAG goes.
+void WriteMove(MoveNumbering& n, std::string_view san, uint8_t nag, bool white, MovetextLines& out,
+               const TProcessingOptions& options) {
   char number[24];
   // A move of the side not expected follows a pass of the other side. Within a line it is
   // written as the null move "--", so that the text reads back as the same game; a line that
   // begins so starts after a pass made before it, and only its numbering follows.
-  if (white != f.whiteExpected) {
-    if (f.move > 0) {
-      if (f.numberDue) out.Add(NumberToken(number, f.number, f.whiteExpected), false);
+  if (white != n.whiteExpected) {
+    if (n.lineBegun) {
+      if (n.numberDue) out.Add(NumberToken(number, n.number, n.whiteExpected), false);
       out.Add("--", true);
-      f.numberDue = white;
+      n.numberDue = white;
     }
-    f.whiteExpected = white;
-    if (white) ++f.number;
+    n.whiteExpected = white;
+    if (white) ++n.number;
   }
-  if (f.numberDue) {
-    out.Add(NumberToken(number, f.number, white), false);
-    if (!white) f.numberDue = false;
+  if (n.numberDue) {
+    out.Add(NumberToken(number, n.number, white), false);
+    if (!white) n.numberDue = false;
   }
-  std::string_view san = m.san;
   // The glyph that makesan rendered for the NAG goes; the NAG itself is written as $n.
-  if (m.nag)
+  if (nag)
     while (!san.empty() && (san.back() == '!' || san.back() == '?')) san.remove_suffix(1);
   out.Add(san, true);
-  if (m.nag && options.keptNags[m.nag]) out.Add(NagToken(number, m.nag), true);
+  if (nag && options.keptNags[nag]) out.Add(NagToken(number, nag), true);
+  n.lineBegun = true;
 }
+
+// The numbering once a move's variations and comment are written: a comment or a variation
+// calls for the next move's number.
+void AfterMove(MoveNumbering& n, bool white, bool wroteComment, bool wroteVariation) {
+  n.numberDue = !n.numberDue;
+  n.whiteExpected = !white;
+  if (n.whiteExpected) ++n.number;
+  if (wroteComment || wroteVariation) n.numberDue = true;
+}
+
+// One line being written; variations are frames, not recursion, so that deeply nested lines
+// cannot exhaust the stack.
+struct LineFrame {
+  const jurnal* line = nullptr;
+  size_t move = 0;
+  MoveNumbering numbering;
+  bool moveWritten = false;
+  size_t variation = 0;
+};
 
 }  // namespace
 
@@ -235,7 +262,10 @@ void WriteMovetext(const jurnal& game, OutputBuffer& buffer, std::string& curren
   };
   std::vector<LineFrame> frames;
   auto startLine = [&](const jurnal* line) {
-    frames.push_back(LineFrame{line, 0, line->movesbefore + 1, !line->blackfirst});
+    LineFrame& f = frames.emplace_back();
+    f.line = line;
+    f.numbering.number = line->movesbefore + 1;
+    f.numbering.whiteExpected = !line->blackfirst;
     comment(line->startcomment);
   };
   startLine(&game);
@@ -250,7 +280,7 @@ void WriteMovetext(const jurnal& game, OutputBuffer& buffer, std::string& curren
     const bool white = m.piece >= WhitePawn && m.piece <= WhiteKing;
     if (!f.moveWritten) {
       f.moveWritten = true;
-      WriteMove(f, m, white, out, options);
+      WriteMove(f.numbering, m.san.view(), m.nag, white, out, options);
     }
     if (!options.removeVariations && f.variation < m.variations.size()) {
       const jurnal* variation = m.variations[f.variation++];
@@ -259,14 +289,86 @@ void WriteMovetext(const jurnal& game, OutputBuffer& buffer, std::string& curren
       continue;
     }
     const bool wroteVariation = !options.removeVariations && !m.variations.empty();
-    f.numberDue = !f.numberDue;
-    f.whiteExpected = !white;
-    if (f.whiteExpected) ++f.number;
-    if (comment(m.comment)) f.numberDue = true;
-    if (wroteVariation) f.numberDue = true;
+    AfterMove(f.numbering, white, comment(m.comment), wroteVariation);
     ++f.move;
     f.moveWritten = false;
     f.variation = 0;
+  }
+  out.Add(IsResult(result) ? result : std::string_view("*"), false);
+  out.Finish();
+}
+
+void WritePackedMovetext(const PackedGame& game, OutputBuffer& buffer, std::string& currentLine,
+                         const TProcessingOptions& options, std::string_view result, int32_t lineLength) {
+  MovetextLines out(buffer, currentLine, lineLength <= 0 ? SIZE_MAX / 2 : size_t(lineLength));
+  auto comment = [&](std::string_view text) {
+    if (options.removeComments || text.empty()) return false;
+    out.Comment(text);
+    return true;
+  };
+  // The lines in the order their bytes come: a move, then its variations, each a line of its own;
+  // the move's comment is written after them, as the record's writing does.
+  struct Frame {
+    size_t movesLeft = 0;
+    bool wide = false;
+    MoveNumbering numbering;
+    bool moveOpen = false;  // a move written, its variations and comment still to come
+    bool white = false;
+    std::string_view comment;
+    size_t variationsLeft = 0;
+    bool hadVariations = false;
+  };
+  std::vector<Frame> frames;
+  PackedReading reading(game);
+  auto startLine = [&] {
+    const PackedReading::LineStart line = reading.Line();
+    Frame& f = frames.emplace_back();
+    f.movesLeft = line.moves;
+    f.wide = line.wide;
+    f.numbering.number = line.movesBefore + 1;
+    f.numbering.whiteExpected = !line.blackFirst;
+    comment(line.startComment);
+  };
+  mov scratch;  // the move whose text is written again from its mark
+  startLine();
+  while (!frames.empty()) {
+    Frame& f = frames.back();
+    if (f.moveOpen) {
+      if (f.variationsLeft > 0) {
+        --f.variationsLeft;
+        if (options.removeVariations) {
+          reading.SkipLines(1);
+          continue;
+        }
+        out.Add("(", false);
+        startLine();  // f may dangle from here on
+        continue;
+      }
+      f.moveOpen = false;
+      AfterMove(f.numbering, f.white, comment(f.comment), !options.removeVariations && f.hadVariations);
+      continue;
+    }
+    if (f.movesLeft == 0) {
+      frames.pop_back();
+      if (!frames.empty()) out.Add(")", false);
+      continue;
+    }
+    --f.movesLeft;
+    const PackedReading::Move m = reading.NextMove(f.wide);
+    const uint8_t piece = uint8_t(m.boardBytes & 0xFF);
+    f.white = piece >= WhitePawn && piece <= WhiteKing;
+    f.comment = m.comment;
+    f.variationsLeft = m.variations;
+    f.hadVariations = m.variations > 0;
+    f.moveOpen = true;
+    if (m.sanMark == 0) {
+      WriteMove(f.numbering, m.ownSan, m.nag, f.white, out, options);
+    } else {
+      scratch.SetBoardBytes(m.boardBytes);  // its NAG left out: no glyph to take off again
+      SanText san = SanBody(scratch, OriginOfMark(m.sanMark));
+      FinishSan(scratch, san, StateOfMark(m.sanMark));
+      WriteMove(f.numbering, san.view(), m.nag, f.white, out, options);
+    }
   }
   out.Add(IsResult(result) ? result : std::string_view("*"), false);
   out.Finish();
@@ -299,6 +401,23 @@ void WritePgnGame(const TGamesTagArray& tags, const jurnal* game, OutputBuffer& 
   const std::string_view result = GameResult(tags, game);
   text.clear();
   WriteMovetext(*game, buffer, text, options, result, form.lineLength);
+}
+
+void WritePackedPgnGame(const TGamesTagArray& tags, const PackedGame& game, OutputBuffer& buffer,
+                        const TProcessingOptions& options, const OutputForm& form, const TagOverrides* overrides) {
+  std::string text;
+  text.reserve(512);
+  PackedReading reading(game);
+  const PackedReading::LineStart mainLine = reading.Line();
+  if (TagsFollowForm(form) || overrides)
+    AppendTags(text, tags, options, form, int(mainLine.moves), overrides);
+  else
+    AppendTags(text, tags, options);
+  text += "\r\n";
+  buffer.Append(text);
+  const std::string_view result = tags.size() > ResultSlot ? tags[ResultSlot].value : mainLine.result;
+  text.clear();
+  WritePackedMovetext(game, buffer, text, options, result, form.lineLength);
 }
 
 std::string_view GameResult(const TGamesTagArray& tags, const jurnal* game) {

@@ -6,34 +6,56 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "chess/jurnal.h"
+#include "chess/packed_game.h"
 #include "options/output_form.h"
 #include "options/processing_options.h"
 #include "pgn/pgn_types.h"
 
 // The text of one output file, collected in memory and written at once. It grows well beyond
-// each need, so that appends rarely reallocate.
+// each need, so that appends rarely reallocate; the room it grows into is not cleared first (every
+// byte of it is written before it is read), which on large buffers cost as much as the writing.
 class OutputBuffer {
  public:
+  OutputBuffer() = default;
+  OutputBuffer(OutputBuffer&& other) noexcept
+      : data(std::move(other.data)), capacity(std::exchange(other.capacity, 0)), used(std::exchange(other.used, 0)) {}
+  OutputBuffer& operator=(OutputBuffer&& other) noexcept {
+    data = std::move(other.data);
+    capacity = std::exchange(other.capacity, 0);
+    used = std::exchange(other.used, 0);
+    return *this;
+  }
+  OutputBuffer(const OutputBuffer& other) { Append(other.Text()); }
+  OutputBuffer& operator=(const OutputBuffer& other) {
+    if (this != &other) {
+      Clear();
+      Append(other.Text());
+    }
+    return *this;
+  }
+
   void Append(std::string_view text);
-  std::string_view Text() const { return std::string_view(data).substr(0, used); }
+  std::string_view Text() const { return std::string_view(data.get(), used); }
   size_t Size() const { return used; }
   void Clear() { used = 0; }
   char Back() const { return data[used - 1]; }
   void SetBack(char c) { data[used - 1] = c; }
   void PopBack() { --used; }
   void Append(char c) {
-    if (used == data.size()) Grow(1);
+    if (used == capacity) Grow(1);
     data[used++] = c;
   }
   // A token of the movetext and, when asked, the space after it, with one test for room.
   void AppendToken(std::string_view token, bool space) {
-    if (used + token.size() + 1 > data.size()) Grow(token.size() + 1);
-    char* to = data.data() + used;
+    if (used + token.size() + 1 > capacity) Grow(token.size() + 1);
+    char* to = data.get() + used;
     const char* from = token.data();
     const size_t n = token.size();
     // Moves and numbers are short: copied in two overlapping fixed-size pieces, not by a call.
@@ -57,7 +79,8 @@ class OutputBuffer {
  private:
   void Grow(size_t need);
 
-  std::string data;
+  std::unique_ptr<char[]> data;
+  size_t capacity = 0;
   size_t used = 0;
 };
 
@@ -87,6 +110,11 @@ std::string_view GameResult(const TGamesTagArray& tags, const jurnal* game);
 void WriteMovetext(const jurnal& game, OutputBuffer& buffer, std::string& currentLine,
                    const TProcessingOptions& options, std::string_view result, int32_t lineLength = 80);
 
+// WriteMovetext for a packed game: the text the record it unpacks to is written as, read straight
+// from its bytes (no record made, each comment copied once).
+void WritePackedMovetext(const PackedGame& game, OutputBuffer& buffer, std::string& currentLine,
+                         const TProcessingOptions& options, std::string_view result, int32_t lineLength = 80);
+
 // Appends one whole game: its tag section, an empty line, and its movetext with the result of
 // its Result tag. Only reads the entry, so several threads may write games at once.
 void WriteGame(const TGame& entry, OutputBuffer& buffer, const TProcessingOptions& options);
@@ -96,6 +124,11 @@ void WriteGame(const TGame& entry, const jurnal* game, OutputBuffer& buffer, con
 // The same with the tags given apart from the entry's (Opening tags added for the writing).
 void WritePgnGame(const TGamesTagArray& tags, const jurnal* game, OutputBuffer& buffer,
                   const TProcessingOptions& options, const OutputForm& form, const TagOverrides* overrides = nullptr);
+
+// WritePgnGame for a packed game, written from its bytes (WritePackedMovetext).
+void WritePackedPgnGame(const TGamesTagArray& tags, const PackedGame& game, OutputBuffer& buffer,
+                        const TProcessingOptions& options, const OutputForm& form,
+                        const TagOverrides* overrides = nullptr);
 
 struct WriteResult {
   bool ok = true;

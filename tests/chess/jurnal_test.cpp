@@ -264,6 +264,38 @@ TEST(Comments, AreWrappedInBracesOrKeptAsLineComments) {
   // More than one line is not a ";" comment, whatever its first and last bytes.
   game.setcomment("; one\n{two}\n");
   EXPECT_EQ(game.moves[0].comment, "{; one\ntwo\n}");
+  // Already in the stored form: kept byte for byte, empty or not; braces at either end only.
+  game.setcomment("{ [%eval 0.17] [%clk 0:15:34] }");
+  EXPECT_EQ(game.moves[0].comment, "{ [%eval 0.17] [%clk 0:15:34] }");
+  game.setcomment("{}");
+  EXPECT_EQ(game.moves[0].comment, "{}");
+  game.setcomment("{a}{b}");
+  EXPECT_EQ(game.moves[0].comment, "{ab}");
+  game.setcomment("}{");
+  EXPECT_EQ(game.moves[0].comment, "{}");
+  game.setcomment("{");
+  EXPECT_EQ(game.moves[0].comment, "{}");
+}
+
+// A megabyte of text that is mostly braces of one kind and a few of the other: every brace
+// goes, every other byte stays, in order (found run by run, not looked for again at each one).
+TEST(Comments, ALongCommentFullOfBracesKeepsEveryOtherByte) {
+  std::string text = ";";
+  std::string expected = "{;";
+  for (int i = 0; i < 200000; ++i) {
+    text += "{{x{";
+    expected += 'x';
+    if (i % 50000 == 0) {
+      text += "}y";
+      expected += 'y';
+    }
+  }
+  expected += '}';
+  doska board;
+  jurnal game(&board, nullptr);
+  Play(game, "e2e4");
+  game.setcomment(text);
+  EXPECT_EQ(game.moves[0].comment.view(), expected);
 }
 
 TEST(Fen, ReadsTheInitialPositionAndItsClocks) {
