@@ -291,11 +291,19 @@ PackedGame::PackedGame(const jurnal& game, const PlainLine& line) {
     *this = PackedGame(game);
     return;
   }
-  // The header, then the moves as PutPlainMoves puts them.
-  Writer w(line.size + 32);
-  PutHeader(w, game, false, line.Count());
-  w.Bytes(line.bytes.get(), line.size);
-  Keep(w.data(), w.Size(), game);
+  // The header, then the moves as PutPlainMoves puts them: the line's bytes (most of them
+  // comments, in an annotated game) copied once, into the game's block.
+  Writer header(32 + game.startcomment.size() + game.hostcomment.size());
+  PutHeader(header, game, false, line.Count());
+  const uint32_t length = uint32_t(header.Size() + line.size);
+  bytes = std::make_unique_for_overwrite<uint8_t[]>(sizeof length + length);
+  std::memcpy(bytes.get(), &length, sizeof length);
+  std::memcpy(bytes.get() + sizeof length, header.data(), header.Size());
+  if (line.size > 0) std::memcpy(bytes.get() + sizeof length + header.Size(), line.bytes.get(), line.size);
+  if (game.ownboard) {
+    start = std::make_unique<doska>();
+    start->assign(*game.ownboard);
+  }
 }
 
 void PackedGame::Keep(const uint8_t* data, size_t size, const jurnal& game) {
@@ -309,7 +317,16 @@ void PackedGame::Keep(const uint8_t* data, size_t size, const jurnal& game) {
   }
 }
 
-void PlainLine::CommentLast(std::string_view text) {
+void PlainLine::CommentLast(std::string_view text, bool storedAsRead) {
+  if (storedAsRead) {
+    const size_t lengthBytes = VarintBytes(text.size());
+    if (capacity - size < lengthBytes + text.size()) Grow(lengthBytes + text.size());
+    PutVarint(bytes.get() + size, text.size());
+    std::memcpy(bytes.get() + size + lengthBytes, text.data(), text.size());
+    size += lengthBytes + text.size();
+    bytes[lastMarks] |= HasComment;
+    return;
+  }
   // The length goes before the text, in as many bytes as the text may take at most (the stored
   // form adds two braces at most): moved once more only when it needs fewer, at a boundary.
   const size_t most = text.size() + 2;

@@ -85,8 +85,9 @@ class PlainLine {
   // Whether the last move appended may still be given a comment: there is one, without one.
   bool LastTakesComment() const { return lastMarks != NoMove && !(bytes[lastMarks] & packed_detail::HasComment); }
   // Gives the last move the comment met after it (the text as read, its braces included): kept
-  // as a record keeps it (PutStoredComment). Only where LastTakesComment.
-  void CommentLast(std::string_view text);
+  // as a record keeps it (PutStoredComment), or as it stands when the caller knows it to be in
+  // that form already (`storedAsRead`). Only where LastTakesComment.
+  void CommentLast(std::string_view text, bool storedAsRead = false);
   size_t Count() const { return count; }
   // The moves' records, each as the reader's record of it would be (its board bytes, its NAG,
   // its comment, and only the mark its SAN text is written again from), after those `moves`

@@ -155,15 +155,15 @@ struct PieceRead {
 
 // Sets a piece's reader up for what the reading keeps: games packed as they are read (under a
 // budget) need neither an array of their exact size nor SAN texts; a game packed at once,
-// summarised with its ECO code as it is read, and passed by filters that never look at its
-// moves needs no move records while its main line stays plain. The ECO code is found as the main
-// line is read (no table: no code, as a replay finds).
+// summarised as it is read (with its ECO code where codes are wanted), and passed by filters that
+// never look at its moves needs no move records while its main line stays plain. The ECO code is
+// found as the main line is read (no table: no code, as a replay finds).
 void PrepareReader(PgnReader& reader, const ReadOptions& options, std::optional<EcoFinder>& eco) {
   reader.packsAtOnce = options.budget != nullptr;
   reader.keepsComments = options.keepsComments;
   reader.addsUpMovesKey = options.summarise;
-  reader.keepsPlainLineOnlyPacked = reader.packsAtOnce && options.summarise && options.findEco &&
-                                    !(options.filters && options.filters->NeedMoves(options.filter));
+  reader.keepsPlainLineOnlyPacked =
+      reader.packsAtOnce && options.summarise && !(options.filters && options.filters->NeedMoves(options.filter));
   reader.positions = options.positions && options.positions->Active() ? options.positions : nullptr;
   reader.stopsOutOfReach = reader.positions && options.keepsOnlyPositionsFound;
   reader.openings = options.summarise ? options.openings : nullptr;
@@ -183,8 +183,8 @@ void KeepGame(TGame& entry, PgnReader& reader, size_t start, const SourcePath& s
   uint64_t movesKey = 0;
   const uint64_t* keyRead = reader.MainLineMovesKey(movesKey) ? &movesKey : nullptr;
   if (options.summarise && options.findEco) Summarise(entry, reader.MainLineEco(), keyRead);
-  if (reader.MainLineOnlyPacked()) entry.summary.plies = int32_t(reader.PlainMainLine()->Count());
   if (options.summarise && !options.findEco) SummariseWithoutEco(entry, keyRead);
+  if (reader.MainLineOnlyPacked()) entry.summary.plies = int32_t(reader.PlainMainLine()->Count());
   if (reader.positions) entry.summary.boardCriteriaHeld = reader.PositionsFound().Held(*reader.positions);
   if (reader.openings) entry.summary.opening = int16_t(reader.MainLineOpening());
   if (options.budget) {

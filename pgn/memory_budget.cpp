@@ -86,8 +86,17 @@ bool AdmitGame(MemoryBudget& budget, TGame& entry, std::unique_ptr<jurnal>* rele
     fits = budget.used + cost <= budget.limit;
     if (fits) budget.used += cost;
   }
-  // A game let go keeps all that its entry may be asked without it, its ECO code included.
-  if (!fits && !entry.summary.ecoKnown) Summarise(entry);
+  // A game let go keeps all that its entry may be asked without it, its ECO code included: from
+  // its packed form when its reader kept its moves only packed.
+  if (!fits && !entry.summary.ecoKnown) {
+    if (plain && entry.game->moves.empty() && plain->Count() > 0) {
+      const std::unique_ptr<jurnal> whole = packed.Unpack();
+      EcoCodeOfMoves(*whole).copy(entry.summary.eco, sizeof entry.summary.eco - 1);
+      entry.summary.ecoKnown = true;
+    } else {
+      Summarise(entry);
+    }
+  }
   if (released)
     *released = std::move(entry.game);
   else

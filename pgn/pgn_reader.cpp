@@ -6,6 +6,7 @@
 
 #include "chess/san_parse.h"
 #include "chess/san_text.h"
+#include "pgn/byte_scan.h"
 
 namespace {
 
@@ -81,15 +82,14 @@ void AppendComment(std::string& comments, std::string_view comment) {
 
 }  // namespace
 
-void PendingComments::Add(std::string_view comment) {
+void PendingComments::Add(std::string_view comment, bool keptAsRead) {
   if (comment.empty()) return;
   if (view.empty()) {
     view = comment;
+    storedAsRead = keptAsRead;
     return;
   }
-  if (view.data() != joined.data()) joined.assign(view);
-  AppendComment(joined, comment);
-  view = joined;
+  AddCopy(comment);
 }
 
 void PendingComments::AddCopy(std::string_view comment) {
@@ -97,6 +97,7 @@ void PendingComments::AddCopy(std::string_view comment) {
   if (view.data() != joined.data()) joined.assign(view);
   AppendComment(joined, comment);
   view = joined;
+  storedAsRead = false;
 }
 
 namespace {
@@ -181,7 +182,7 @@ void PgnReader::SkipBlanks(PendingComments* comments) {
     } else if (c == ';') {
       const size_t start = at;
       while (at < n && !IsLineEnd(bytes[at])) ++at;
-      if (comments) comments->Add(text.substr(start, at - start));
+      if (comments) comments->Add(text.substr(start, at - start), false);
     } else if (c == '{') {
       const size_t end = CommentEnd(at);
       if (openComment != std::string_view::npos) {
@@ -192,7 +193,7 @@ void PgnReader::SkipBlanks(PendingComments* comments) {
         // A comment that runs to the end of the text is kept closed: written back open, it
         // would take in the result after it, and grow at every rewrite.
         if (text[end - 1] == '}' && end - at >= 2)
-          comments->Add(text.substr(at, end - at));
+          comments->Add(text.substr(at, end - at), commentKeptAsRead);
         else
           comments->AddCopy(std::string(text.substr(at, end - at)) + "}");
       }
@@ -205,9 +206,25 @@ void PgnReader::SkipBlanks(PendingComments* comments) {
 }
 
 size_t PgnReader::CommentEnd(size_t brace) {
-  const size_t close = text.find('}', brace + 1);
-  const size_t end = close == std::string_view::npos ? text.size() : close + 1;
-  const size_t game = GameStartAfterEmptyLine(text, brace + 1, end);
+  const char* const bytes = text.data();
+  const size_t n = text.size();
+  // One pass up to the closing brace for a comment of one line (most are): the braces opened on
+  // the way are noted (the comment is not kept as it stands), a line end calls for the look at
+  // the lines that may begin a game.
+  size_t at = brace + 1;
+  commentKeptAsRead = true;
+  for (;;) {
+    at = FindAnyOfThreeBytes(bytes, at, n, '}', '\n', '{');
+    if (at == n) return n;  // open to the end of the text
+    if (bytes[at] == '}') return at + 1;
+    if (bytes[at] == '\n') break;
+    commentKeptAsRead = false;
+    ++at;
+  }
+  commentKeptAsRead = false;  // what follows the line end is not looked at for braces
+  const size_t close = text.find('}', at);
+  const size_t end = close == std::string_view::npos ? n : close + 1;
+  const size_t game = GameStartAfterEmptyLine(text, at, end);
   if (game == std::string_view::npos) return end;
   openComment = brace;
   return game;
@@ -525,7 +542,7 @@ void PgnReader::AttachComments(jurnal& line) {
       // The usual comment after a main line move (a clock, an evaluation, an engine's log): it
       // goes into the packed line as it will be kept, copied once; a record with moves keeps
       // it too.
-      plainLine.CommentLast(pending.View());
+      plainLine.CommentLast(pending.View(), pending.StoredAsRead());
       if (!recordsDeferred) line.setcomment(pending.View());
       pending.clear();
       return;

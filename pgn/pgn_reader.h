@@ -25,14 +25,19 @@ class PendingComments {
   bool empty() const { return view.empty(); }
   void clear() { view = {}; }
   std::string_view View() const { return view; }
-  // A comment of the text being read (which outlives the pending comments).
-  void Add(std::string_view comment);
+  // Whether the text is one comment in the form a record keeps it (a "{...}" with no brace
+  // inside): kept as it stands, without a look for braces.
+  bool StoredAsRead() const { return storedAsRead; }
+  // A comment of the text being read (which outlives the pending comments); `keptAsRead` as
+  // StoredAsRead says of it alone.
+  void Add(std::string_view comment, bool keptAsRead);
   // A comment made apart from the text: copied.
   void AddCopy(std::string_view comment);
 
  private:
   std::string_view view;
   std::string joined;  // what `view` shows once two were met
+  bool storedAsRead = false;
 };
 
 class PgnReader {
@@ -208,6 +213,8 @@ class PgnReader {
   // Where a comment opened at `brace` must end: the "}" closing it, or the start of a line that
   // surely begins a game when such a line comes first (openComment is then set).
   size_t CommentEnd(size_t brace);
+  // Whether the comment CommentEnd last found is "{...}" with no brace or line end inside.
+  bool commentKeptAsRead = false;
   bool Next(std::string_view token) const { return text.substr(position, token.size()) == token; }
   // Where the run of bytes from `from` that `keeps` accepts ends. The text is read through local
   // copies: a loop on `position` itself would store it, and reload the text, at every byte.

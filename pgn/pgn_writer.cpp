@@ -12,6 +12,7 @@
 #include "io/byte_source.h"
 #include "io/os_file.h"
 #include "io/write_target.h"
+#include "pgn/byte_scan.h"
 
 // At least 100000 bytes beyond the need, and doubling: a buffer of many megabytes would
 // otherwise be copied again every 100000 bytes.
@@ -86,7 +87,7 @@ class MovetextLines {
       lineStart = buffer.Size();
       return;
     }
-    if (comment.find('\n') == std::string_view::npos && comment.find('\r') == std::string_view::npos) {
+    if (FindEitherByte(comment.data(), 0, comment.size(), '\n', '\r') == comment.size()) {
       buffer.Append(comment);  // one line: most comments
       buffer.Append(' ');
       return;

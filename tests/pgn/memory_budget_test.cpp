@@ -118,6 +118,41 @@ TEST_F(Budget, TheCodeAndKeysFoundWhileReadingAreTheReplays) {
   EXPECT_GT(coded, checked * 9 / 10);
 }
 
+// A reader that needs no ECO code while reading keeps a plain main line's moves only packed; a
+// game the budget then lets go must still keep its code, its length and its keys, as a game
+// read whole gives them.
+TEST_F(Budget, AGameKeptOnlyPackedAndLetGoKeepsItsSummary) {
+  const std::string text =
+      "[Event \"plain with comments\"]\n\n1. e4 {[%clk 0:05:00]} 1... d5 {[%clk 0:05:00]} 2. exd5 {x} Qxd5 *\n\n"
+      "[Event \"plain\"]\n\n1. e4 e5 2. Nf3 *\n\n"
+      "[Event \"a variation\"]\n\n1. e4 (1. d4) 1... d5 *\n";
+  const TGames whole = Read(text);
+  for (const bool findEco : {false, true}) {
+    SCOPED_TRACE(findEco);
+    MemoryBudget none;
+    none.limit = 0;
+    TGames games;
+    ReadOptions options;
+    options.budget = &none;
+    options.summarise = true;
+    options.findEco = findEco;
+    ReadGames(text, games, options);
+    ASSERT_EQ(games.size(), whole.size());
+    for (size_t i = 0; i < games.size(); ++i) {
+      SCOPED_TRACE(i);
+      EXPECT_TRUE(games[i].packed.empty());
+      EXPECT_EQ(games[i].game, nullptr);
+      const THash key = KeyOfGame(*whole[i].game, 0);
+      EXPECT_EQ(games[i].summary.plies, key.plies);
+      EXPECT_EQ(games[i].summary.startKey, key.startKey);
+      EXPECT_EQ(games[i].summary.movesKey, key.movesKey);
+      EXPECT_TRUE(games[i].summary.ecoKnown);
+      EXPECT_EQ(std::string(games[i].summary.eco), EcoCodeOfMoves(*whole[i].game));
+    }
+    EXPECT_STREQ(games[0].summary.eco, "B01");
+  }
+}
+
 // Where addresses are wide the default follows the machine (an eighth of its memory) between the
 // plug-in's budget and 16 GiB; a 32-bit process, or a machine that cannot be asked, keeps the
 // plug-in's.
