@@ -100,10 +100,10 @@ class TerminalWait : public ModalWait {
     const auto start = std::chrono::steady_clock::now();
     bytesAtStart = state.bytesRead;
     writtenAtStart = state.gamesWritten;
-    while (state.stage.load() != JobStage::Done) {
+    // Woken as the job ends; meanwhile every so often to pass Ctrl-C on and draw the line.
+    while (!state.WaitUntilDone(std::chrono::milliseconds(visible ? 200 : 50))) {
       if (interrupts > 0) state.stopRequested = true;
       if (visible) Draw(state, start);
-      std::this_thread::sleep_for(std::chrono::milliseconds(visible ? 200 : 5));
     }
     if (visible) std::fprintf(stderr, "\r%79s\r", "");
   }

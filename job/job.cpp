@@ -613,12 +613,13 @@ JobResult RunJob(TGameList& list, const JobRequest& request, Host& services, Job
       break;
   }
   run.result.stopped = run.Stopped();
-  progress.stage = JobStage::Done;
+  progress.MarkDone();
   return std::move(run.result);
 }
 
 void PlainWait::WaitUntilDone(JobProgress& progress) {
-  while (progress.stage.load() != JobStage::Done) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  while (!progress.WaitUntilDone(std::chrono::seconds(1))) {
+  }
 }
 
 JobResult RunJobWhileWaiting(TGameList& list, const JobRequest& request, Host& services, JobProgress& progress,

@@ -37,3 +37,16 @@ std::filesystem::path JobProgress::File() const {
   std::lock_guard<std::mutex> hold(mutex);
   return file;
 }
+
+void JobProgress::MarkDone() {
+  {
+    std::lock_guard<std::mutex> hold(mutex);
+    stage = JobStage::Done;
+  }
+  done.notify_all();
+}
+
+bool JobProgress::WaitUntilDone(std::chrono::milliseconds patience) {
+  std::unique_lock<std::mutex> hold(mutex);
+  return done.wait_for(hold, patience, [&] { return stage.load() == JobStage::Done; });
+}

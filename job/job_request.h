@@ -3,6 +3,8 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -78,11 +80,17 @@ class JobProgress {
   void SetFile(const std::filesystem::path& path);
   std::filesystem::path File() const;
 
+  // The job's last step: the stage becomes Done, and whoever waits for it wakes at once.
+  void MarkDone();
+  // Waits until the stage is Done, at most `patience`; whether it is.
+  bool WaitUntilDone(std::chrono::milliseconds patience);
+
   // Called by the job on each stage it enters (step 0) and before each game it saves (its
   // position); tests use it to stop a job at a chosen point.
   std::function<void(JobStage, int32_t)> observer;
 
  private:
   mutable std::mutex mutex;
-  std::filesystem::path file;  // being read, or being written
+  std::filesystem::path file;    // being read, or being written
+  std::condition_variable done;  // the stage became Done (under `mutex`)
 };
