@@ -178,6 +178,8 @@ void ClassifyCollection(benchmark::State& state, const std::string& folder) {
 BENCHMARK_CAPTURE(ClassifyCollection, otb, std::string("otb"))->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(ReadCollection, otb, std::string("otb"), 1)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(ReadCollectionForJob, otb, std::string("otb"))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ReadCollectionForJob, online, std::string("online"))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ReadCollectionForJob, engine, std::string("engine"))->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(ReadCollectionSearching, otb, std::string("otb"))->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(ReadCollection, engine, std::string("engine"), 4)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(ReadCollection, online, std::string("online"), 4)->Unit(benchmark::kMillisecond);

@@ -16,6 +16,7 @@
 
 #include "chess/eco.h"
 #include "io/file_read.h"
+#include "io/large_block.h"
 #include "io/os_file.h"
 #include "pgn/game_spool.h"
 #include "pgn/pgn_reader.h"
@@ -573,7 +574,7 @@ class WindowText {
   char* Room(size_t count) {
     if (size + count > capacity || !bytes) {
       const size_t grown = std::max({size + count, capacity * 2, size_t(1)});
-      auto larger = std::make_unique_for_overwrite<char[]>(grown);
+      LargeBlock larger = AllocateLargeBlock(grown);
       if (size > 0) std::memcpy(larger.get(), bytes.get(), size);
       bytes = std::move(larger);
       capacity = grown;
@@ -590,7 +591,7 @@ class WindowText {
   }
 
  private:
-  std::unique_ptr<char[]> bytes;
+  LargeBlock bytes;
   size_t size = 0;
   size_t capacity = 0;
 };

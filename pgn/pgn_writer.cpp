@@ -18,7 +18,7 @@
 // otherwise be copied again every 100000 bytes.
 void OutputBuffer::Grow(size_t need) {
   const size_t grown = std::max(used + need + 100000, 2 * capacity);
-  auto larger = std::make_unique_for_overwrite<char[]>(grown);
+  LargeBlock larger = AllocateLargeBlock(grown);
   if (used > 0) std::memcpy(larger.get(), data.get(), used);
   data = std::move(larger);
   capacity = grown;

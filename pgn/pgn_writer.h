@@ -14,6 +14,7 @@
 
 #include "chess/jurnal.h"
 #include "chess/packed_game.h"
+#include "io/large_block.h"
 #include "options/output_form.h"
 #include "options/processing_options.h"
 #include "pgn/pgn_types.h"
@@ -79,7 +80,7 @@ class OutputBuffer {
  private:
   void Grow(size_t need);
 
-  std::unique_ptr<char[]> data;
+  LargeBlock data;
   size_t capacity = 0;
   size_t used = 0;
 };
