@@ -13,6 +13,7 @@
 
 #include "chess/packed_game.h"
 #include "pgn/game_reader.h"
+#include "pgn/memory_budget.h"
 #include "pgn/pgn_writer.h"
 #include "pgn/read_codes.h"
 
@@ -78,6 +79,39 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!copy.game) __builtin_trap();
     WriteGame(copy, unpacked, keepAll);
     if (read.Text() != unpacked.Text()) __builtin_trap();
+  }
+
+  // Read as a job reads (each game packed as it is read, the comments of a plain main line in
+  // its packed bytes) and written straight from the packed bytes: the same text, with comments
+  // and variations kept or removed; a job that removes comments reads none, to the same text.
+  {
+    MemoryBudget unlimited;
+    unlimited.limit = int64_t(1) << 40;
+    ReadOptions jobOptions;
+    jobOptions.budget = &unlimited;
+    jobOptions.summarise = true;
+    jobOptions.findEco = false;
+    TGames packed;
+    ReadGames(text, packed, jobOptions);
+    jobOptions.keepsComments = false;
+    TGames packedBare;
+    ReadGames(text, packedBare, jobOptions);
+    if (packed.size() != games.size() || packedBare.size() != games.size()) __builtin_trap();
+    TProcessingOptions bare;
+    bare.removeComments = true;
+    bare.removeVariations = true;
+    for (size_t g = 0; g < games.size(); ++g)
+      for (const TProcessingOptions* writing : {&keepAll, &bare}) {
+        OutputBuffer read, fromPacked;
+        WriteGame(games[g], read, *writing);
+        WritePackedPgnGame(packed[g].tags, packed[g].packed, fromPacked, *writing, OutputForm{});
+        if (read.Text() != fromPacked.Text()) __builtin_trap();
+        if (writing == &bare) {
+          OutputBuffer unread;
+          WritePackedPgnGame(packedBare[g].tags, packedBare[g].packed, unread, *writing, OutputForm{});
+          if (unread.Text() != read.Text()) __builtin_trap();
+        }
+      }
   }
 
   TGames pieces;
