@@ -97,9 +97,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TGames packedBare;
     ReadGames(text, packedBare, jobOptions);
     if (packed.size() != games.size() || packedBare.size() != games.size()) __builtin_trap();
-    TProcessingOptions bare;
-    bare.removeComments = true;
-    bare.removeVariations = true;
+    TProcessingOptions withoutComments;
+    withoutComments.removeComments = true;
+    withoutComments.removeVariations = true;
+    const TProcessingOptions& bare = withoutComments;
     for (size_t g = 0; g < games.size(); ++g)
       for (const TProcessingOptions* writing : {&keepAll, &bare}) {
         OutputBuffer read, fromPacked;
