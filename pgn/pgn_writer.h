@@ -43,7 +43,8 @@ class OutputBuffer {
   }
 
   void Append(std::string_view text);
-  std::string_view Text() const { return std::string_view(data.get(), used); }
+  // Never a null pointer, even before the first byte (the C library may not be given one).
+  std::string_view Text() const { return std::string_view(data ? data.get() : "", used); }
   size_t Size() const { return used; }
   void Clear() { used = 0; }
   char Back() const { return data[used - 1]; }
