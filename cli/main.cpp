@@ -6,19 +6,17 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "chess/eco.h"
 #include "cli/listing_command.h"
 #include "cli/main_job.h"
+#include "cli/memory_allocator.h"
 #include "cli/options.h"
 #include "cli/program_arguments.h"
 #include "cli/standard_streams.h"
 #include "io/host_folder.h"
-
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 #ifdef __ELF__
 // Present only in a build that counts its paths for the optimiser (scripts/build-release):
@@ -30,18 +28,6 @@ extern const char BuiltinEcoTable[];
 extern const std::size_t BuiltinEcoTableSize;
 
 namespace {
-
-// Every thread's heap is reserved whole but opened for use a page at a time, one mprotect call
-// each, and each call takes the lock of the process's memory map that the other threads' page
-// faults wait on: loading a 25 MB folder made 31,000 of them, half the time the job spent in the
-// kernel. With a pad the heap opens in one step of 64 MiB of address space (pages still cost
-// memory only once touched). But a heap then also keeps up to that much freed memory instead of
-// handing it back, so not when a small memory budget asks for frugality.
-void TuneMemoryAllocator([[maybe_unused]] int64_t budgetMiB) {
-#ifdef __GLIBC__
-  if (budgetMiB == 0 || budgetMiB >= 256) mallopt(M_TOP_PAD, 64 << 20);
-#endif
-}
 
 void Usage(std::FILE* to) {
   std::fprintf(to,
@@ -83,7 +69,11 @@ int main(int argc, char** argv) {
     ParseCommandLine(int(argumentTexts.size()), argumentTexts.data(), combined, error, exitCode);
     request = std::move(combined);
   }
-  TuneMemoryAllocator(request.memoryMiB);
+  // Starting again reads the settings file again: not when it came from a stream, read once.
+  std::error_code ignored;
+  const bool mayStartAgain =
+      request.settingsFile.empty() || std::filesystem::is_regular_file(request.settingsFile, ignored);
+  TuneMemoryAllocator(request.memoryMiB, mayStartAgain ? argv : nullptr);
   const int status = RunMainJob(request);
   // The loaded games go with the process: freeing them one by one first would only cost time
   // (for a large collection, a noticeable part of a second). Every file is closed by now.

@@ -18,18 +18,21 @@ void FormattedBlock::Format(TGames& entries, const std::vector<int32_t>& order, 
                             const TProcessingOptions& options, const OutputForm& form, const OpeningNames* openings,
                             int64_t numberBase) {
   start = from;
-  const size_t end = std::min(order.size(), from + Positions);
-  pieces.assign(end - from, Piece{});
+  const size_t furthest = std::min(order.size(), from + Positions);
   std::vector<size_t> loaded;  // positions whose game is in memory
-  for (size_t p = from; p < end; ++p) {
-    PrefetchEntries(entries, order, p);
-    const int32_t index = order[p];
+  int64_t textBytes = 0;
+  size_t end = from;
+  for (; end < furthest && textBytes < blockTextBytes; ++end) {
+    PrefetchEntries(entries, order, end);
+    const int32_t index = order[end];
     if (index < 0 || size_t(index) >= entries.size()) continue;
     const TGame& entry = entries[size_t(index)];
     if (!entry.game && entry.packed.empty()) continue;
-    if (options.splitEcoLevel != EcoSplit::None && p > from) EcoCode(entries[size_t(index)]);
-    loaded.push_back(p);
+    if (options.splitEcoLevel != EcoSplit::None && end > from) EcoCode(entries[size_t(index)]);
+    loaded.push_back(end);
+    textBytes += std::max<int64_t>(0, entry.sourceLength);
   }
+  pieces.assign(end - from, Piece{});
   auto formatRange = [&](uint8_t half, size_t first, size_t last) {
     OutputBuffer& text = texts[half];
     text.Clear();

@@ -35,10 +35,10 @@ void SaveWhileReading::Take(TGames& games) {
     progress.SetFile(file);
   }
   const OpeningNames* openings = request.form.addOpening ? request.openings : nullptr;
-  for (size_t p = 0; p < order.size(); p += FormattedBlock::Positions) {
+  for (size_t p = 0; p < order.size(); p = block.End()) {
     if (progress.stopRequested.load()) break;
     block.Format(games, order, p, options, request.form, openings, firstNumber);
-    const size_t end = std::min(order.size(), p + FormattedBlock::Positions);
+    const size_t end = block.End();
     bool whole = true;
     for (size_t q = p; q < end && whole; ++q) whole = block.Holds(q);
     if (whole) {
