@@ -23,13 +23,7 @@ fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-measure() {
-  rm -rf "$work/run"
-  mkdir "$work/run"
-  (cd "$work/run" && /usr/bin/time -f "%e %M" -o ../time.txt "$@" >/dev/null 2>/dev/null) || true
-  cat "$work/time.txt"
-}
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+. bench/common.sh
 
 for i in $(seq 13); do cat "$data"/engine/*.pgn; done >"$work/engine.pgn"
 for i in $(seq 11); do cat "$data"/online/*.pgn; done >"$work/online.pgn"

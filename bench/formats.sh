@@ -22,6 +22,7 @@ trap 'rm -rf "$work"' EXIT
 for i in $(seq "$copies"); do cat "$root"/../shared/data/pgn/otb/*.pgn >>"$work/games.pgn"; done
 mb=$(stat -c %s "$work/games.pgn" | awk '{ printf "%.0f", $1 / 1e6 }')
 
+. bench/common.sh  # median; this script measures in a way of its own
 # Seconds a command takes in a fresh folder; the size of what it wrote stays in size.txt.
 measure() {
   rm -rf "$work/run"
@@ -30,7 +31,6 @@ measure() {
   du -sb "$work/run" | awk '{ printf "%.0f\n", $1 / 1e6 }' >"$work/size.txt"
   cat "$work/time.txt"
 }
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 echo "$mb MB, $runs runs each"
 echo

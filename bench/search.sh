@@ -28,6 +28,7 @@ printf 'FEN "%s"\n' "$sicilian" >"$work/fen.txt"
 printf '%s\n' "$najdorf" >"$work/line.txt"
 printf 'rp* rp*\n' >"$work/material.txt"
 
+. bench/common.sh  # median; this script measures in a way of its own
 # Seconds a command takes in a fresh folder; its output file, if any, stays as found.pgn.
 measure() {
   rm -rf "$work/run"
@@ -36,7 +37,6 @@ measure() {
   [ -f "$work/run/found.pgn" ] && mv "$work/run/found.pgn" "$work/found.pgn"
   cat "$work/time.txt"
 }
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 found() { if [ -f "$work/found.pgn" ]; then grep -c '^\[Event ' "$work/found.pgn"; else echo 0; fi; }
 
 echo "$mb MB, $runs runs each"

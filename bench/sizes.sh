@@ -19,14 +19,7 @@ fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# Wall seconds and peak kilobytes of a command run in a fresh folder.
-measure() {
-  rm -rf "$work/run"
-  mkdir "$work/run"
-  (cd "$work/run" && /usr/bin/time -f "%e %M" -o ../time.txt "$@" >/dev/null 2>/dev/null) || true
-  cat "$work/time.txt"
-}
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+. bench/common.sh
 
 echo "| MB | job | pgnutil s | s/100 MB | peak MB | pgn-extract s | s/100 MB | ratio |"
 echo "|---|---|---|---|---|---|---|---|"

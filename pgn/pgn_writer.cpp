@@ -239,6 +239,14 @@ void AfterMove(MoveNumbering& n, bool white, bool wroteComment, bool wroteVariat
   if (wroteComment || wroteVariation) n.numberDue = true;
 }
 
+// Writes a comment unless the options remove comments; true when one was written (the next
+// move then shows its number).
+bool WriteComment(MovetextLines& out, std::string_view text, const TProcessingOptions& options) {
+  if (options.removeComments || text.empty()) return false;
+  out.Comment(text);
+  return true;
+}
+
 // One line being written; variations are frames, not recursion, so that deeply nested lines
 // cannot exhaust the stack.
 struct LineFrame {
@@ -256,18 +264,13 @@ void WriteMovetext(const jurnal& game, OutputBuffer& buffer, std::string& curren
   // A line of N columns holds tokens while N - 2 columns are not exceeded (80 as before); 0:
   // the whole movetext on one line.
   MovetextLines out(buffer, currentLine, lineLength <= 0 ? SIZE_MAX / 2 : size_t(lineLength));
-  auto comment = [&](std::string_view text) {
-    if (options.removeComments || text.empty()) return false;
-    out.Comment(text);
-    return true;
-  };
   std::vector<LineFrame> frames;
   auto startLine = [&](const jurnal* line) {
     LineFrame& f = frames.emplace_back();
     f.line = line;
     f.numbering.number = line->movesbefore + 1;
     f.numbering.whiteExpected = !line->blackfirst;
-    comment(line->startcomment);
+    WriteComment(out, line->startcomment, options);
   };
   startLine(&game);
   while (!frames.empty()) {
@@ -290,7 +293,7 @@ void WriteMovetext(const jurnal& game, OutputBuffer& buffer, std::string& curren
       continue;
     }
     const bool wroteVariation = !options.removeVariations && !m.variations.empty();
-    AfterMove(f.numbering, white, comment(m.comment), wroteVariation);
+    AfterMove(f.numbering, white, WriteComment(out, m.comment, options), wroteVariation);
     ++f.move;
     f.moveWritten = false;
     f.variation = 0;
@@ -302,11 +305,6 @@ void WriteMovetext(const jurnal& game, OutputBuffer& buffer, std::string& curren
 void WritePackedMovetext(const PackedGame& game, OutputBuffer& buffer, std::string& currentLine,
                          const TProcessingOptions& options, std::string_view result, int32_t lineLength) {
   MovetextLines out(buffer, currentLine, lineLength <= 0 ? SIZE_MAX / 2 : size_t(lineLength));
-  auto comment = [&](std::string_view text) {
-    if (options.removeComments || text.empty()) return false;
-    out.Comment(text);
-    return true;
-  };
   // The lines in the order their bytes come: a move, then its variations, each a line of its own;
   // the move's comment is written after them, as the record's writing does.
   struct Frame {
@@ -328,7 +326,7 @@ void WritePackedMovetext(const PackedGame& game, OutputBuffer& buffer, std::stri
     f.wide = line.wide;
     f.numbering.number = line.movesBefore + 1;
     f.numbering.whiteExpected = !line.blackFirst;
-    comment(line.startComment);
+    WriteComment(out, line.startComment, options);
   };
   mov scratch;  // the move whose text is written again from its mark
   startLine();
@@ -346,7 +344,8 @@ void WritePackedMovetext(const PackedGame& game, OutputBuffer& buffer, std::stri
         continue;
       }
       f.moveOpen = false;
-      AfterMove(f.numbering, f.white, comment(f.comment), !options.removeVariations && f.hadVariations);
+      AfterMove(f.numbering, f.white, WriteComment(out, f.comment, options),
+                !options.removeVariations && f.hadVariations);
       continue;
     }
     if (f.movesLeft == 0) {
