@@ -118,9 +118,11 @@ class LineCounter {
   }
   // The line of the 0-based text position, at or after every position asked for before.
   int32_t At(int64_t position) {
-    for (; counted < position && size_t(counted - windowBase) < text.size(); ++counted) {
-      const size_t at = size_t(counted - windowBase);
-      if (text[at] == '\n' || (text[at] == '\r' && (at + 1 >= text.size() || text[at + 1] != '\n'))) ++lines;
+    const size_t from = size_t(counted - windowBase);
+    const size_t to = size_t(std::min<int64_t>(position - windowBase, int64_t(text.size())));
+    if (from < to) {
+      lines += int32_t(CountLineEnds(text, from, to));
+      counted = windowBase + int64_t(to);
     }
     return lines;
   }
@@ -180,6 +182,7 @@ int Inspect(const std::vector<std::filesystem::path>& files, std::FILE* out, std
     LineCounter lines;
     ReadOptions options;
     options.sourcePath = path;
+    options.keepsComments = false;  // a listing shows none: they are stepped over, never copied
     if (criteria) options.positions = &criteria->search.positions;
     WindowedReadOptions windows;
     windows.takeWindow = [&](WindowTaken& window) { ListWindow(name, window, lines, out, criteria, number); };

@@ -46,7 +46,10 @@ int main(int argc, char** argv) {
   // An ECO table beside the program (plugins/ecos.dat) wins over the one built in.
   SetEcoTableSource(HostProgramFolder() / "plugins" / "ecos.dat",
                     std::string_view(BuiltinEcoTable, BuiltinEcoTableSize));
-  if (arguments[0] == "inspect") return RunInspect(arguments);
+  if (arguments[0] == "inspect") {
+    TuneMemoryAllocator(0, argv);
+    return RunInspect(arguments);
+  }
   std::vector<const char*> argumentTexts = {"pgnutil"};
   for (const std::string& argument : arguments) argumentTexts.push_back(argument.c_str());
   CliRequest request;

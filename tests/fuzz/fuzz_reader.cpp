@@ -92,11 +92,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     jobOptions.summarise = true;
     jobOptions.findEco = false;
     TGames packed;
-    ReadGames(text, packed, jobOptions);
+    ReadReport packedReport;
+    jobOptions.report = &packedReport;
+    const int packedResult = ReadGames(text, packed, jobOptions);
     jobOptions.keepsComments = false;
     TGames packedBare;
-    ReadGames(text, packedBare, jobOptions);
+    ReadReport bareReport;
+    jobOptions.report = &bareReport;
+    // Comments stepped over: the same games, keys and issues where they were (as inspect lists them).
+    if (ReadGames(text, packedBare, jobOptions) != packedResult) __builtin_trap();
     if (packed.size() != games.size() || packedBare.size() != games.size()) __builtin_trap();
+    if (packedReport.issues.size() != bareReport.issues.size()) __builtin_trap();
+    for (size_t i = 0; i < packedReport.issues.size(); ++i) {
+      const ReadIssue &a = packedReport.issues[i], &b = bareReport.issues[i];
+      if (a.code != b.code || a.gamePosition != b.gamePosition || a.position != b.position) __builtin_trap();
+    }
+    for (size_t g = 0; g < games.size(); ++g) {
+      const TGameSummary &a = packed[g].summary, &b = packedBare[g].summary;
+      if (a.movesKey != b.movesKey || a.startKey != b.startKey || a.plies != b.plies) __builtin_trap();
+      if (packed[g].sourceLength != packedBare[g].sourceLength) __builtin_trap();
+    }
     TProcessingOptions withoutComments;
     withoutComments.removeComments = true;
     withoutComments.removeVariations = true;
