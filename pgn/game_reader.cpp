@@ -315,7 +315,7 @@ class PieceReading {
   void SkipDamage(size_t start, int code) {
     Report(start, code);
     if (result == ReadOk) result = code;
-    reader.SkipToGameAfterDamage();
+    reader.SkipToGameAfterDamage(start);
   }
 
   // The options' progress, when given, is told the bytes read so far by all the pieces.

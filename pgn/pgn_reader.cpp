@@ -135,12 +135,14 @@ bool AfterEmptyLine(std::string_view text, size_t at) {
 // Whether the line before the one starting at `at` is text other than a tag line: movetext,
 // damage, a result. A tag line after it starts a game; a tag line after a tag line (damaged
 // or not) may be the rest of the damaged game's tags.
-bool AfterTextLine(std::string_view text, size_t at) {
+// The line is looked at from `from` on (where the game or the damage being read began), as a
+// window of the text that begins there sees it.
+bool AfterTextLine(std::string_view text, size_t at, size_t from) {
   size_t k = at;
   if (k > 0 && text[k - 1] == '\n') --k;
   if (k > 0 && text[k - 1] == '\r') --k;
   size_t lineStart = k;
-  while (lineStart > 0 && !IsLineEnd(text[lineStart - 1])) --lineStart;
+  while (lineStart > from && !IsLineEnd(text[lineStart - 1])) --lineStart;
   while (lineStart < k && (text[lineStart] == ' ' || text[lineStart] == '\t')) ++lineStart;
   return lineStart < k && text[lineStart] != '[';
 }
@@ -270,8 +272,9 @@ size_t PgnReader::PlainRestOfGame() {
   if (plain) {
     const std::string_view token = text.substr(first, last - first);
     if (token != "1-0" && token != "0-1" && token != "1/2-1/2" && token != "*") return std::string_view::npos;
-    if (end < text.size() && !(IsLineEnd(text[end - 1]) && (text.substr(end, 7) == "[Event " ||
-                                                            AfterEmptyLine(text, end) || AfterTextLine(text, end))))
+    if (end < text.size() &&
+        !(IsLineEnd(text[end - 1]) &&
+          (text.substr(end, 7) == "[Event " || AfterEmptyLine(text, end) || AfterTextLine(text, end, gameStart))))
       return std::string_view::npos;
     return last;
   }
@@ -327,8 +330,9 @@ size_t PgnReader::WholeRestOfGame() {
       size_t next = at + length;
       while (next < n && IsBlankOf(static_cast<unsigned char>(text[next]))) ++next;
       // The next tag section must be one the skip over damage would stop at too.
-      if (next < n && !(text[next] == '[' && IsLineEnd(text[next - 1]) &&
-                        (text.substr(next, 7) == "[Event " || AfterEmptyLine(text, next) || AfterTextLine(text, next))))
+      if (next < n &&
+          !(text[next] == '[' && IsLineEnd(text[next - 1]) &&
+            (text.substr(next, 7) == "[Event " || AfterEmptyLine(text, next) || AfterTextLine(text, next, gameStart))))
         return std::string_view::npos;
       return at + length;
     } else {
@@ -338,11 +342,12 @@ size_t PgnReader::WholeRestOfGame() {
   return std::string_view::npos;
 }
 
-void PgnReader::SkipToGameAfterDamage() {
+void PgnReader::SkipToGameAfterDamage(size_t from) {
+  gameStart = std::min(from, position);
   const size_t n = text.size();
   for (size_t at = text.find('[', position + 1); at != std::string_view::npos && at < n; at = text.find('[', at + 1)) {
     if (!IsLineEnd(text[at - 1])) continue;
-    if (text.substr(at, 7) == "[Event " || AfterEmptyLine(text, at) || AfterTextLine(text, at)) {
+    if (text.substr(at, 7) == "[Event " || AfterEmptyLine(text, at) || AfterTextLine(text, at, gameStart)) {
       position = at;
       return;
     }
@@ -407,6 +412,7 @@ int PgnReader::ReadTagSection(TGamesTagArray& tags, std::string& fen) {
 
 int PgnReader::ReadTagsInto(std::vector<TagView>& tags, std::string& fen) {
   const size_t n = text.size();
+  gameStart = position;
   tags.clear();
   unescapedValues.clear();
   fen.clear();

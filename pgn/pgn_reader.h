@@ -55,6 +55,8 @@ class PgnReader {
   // Where a comment opened that ran into the next game (an empty line, then a line opening with
   // "["): the comment ends there and `position` is left at that line; npos when none did.
   size_t openComment = std::string_view::npos;
+  // Where the game being read (or the damage being stepped over) began.
+  size_t gameStart = 0;
   // Where a tag line of the last tag section that could not be read began; npos when none.
   size_t droppedTagLine = std::string_view::npos;
   // The last tag section names the Chess960 variant ("Chess960", "fischerandom"...): its game is
@@ -74,8 +76,10 @@ class PgnReader {
   // Past text damaged beyond one game, to the next line that surely begins one (or the end): a
   // "[Event " line, or a line opening with "[" after an empty line or after a line of text that
   // is no tag line (movetext, damage). Nothing on the way counts, braces included, so that an
-  // unclosed comment cannot hide the games after it.
-  void SkipToGameAfterDamage();
+  // unclosed comment cannot hide the games after it. `from` is where the damaged game or stray
+  // text began: a line is judged by its text from there on, as a window of the text beginning
+  // there judges it.
+  void SkipToGameAfterDamage(size_t from);
 
   // Reads a tag section at a "[" into `tags` (normalised) and reports the FEN text found.
   int ReadTagSection(TGamesTagArray& tags, std::string& fen);

@@ -143,6 +143,25 @@ TEST(WindowedRead, TextThatLooksLikeAGameStartInsideACommentOrDamage) {
   for (size_t window = 1; window <= text.size() + 1; ++window) ExpectSameRead(dir / "odd.pgn", whole, window, 1);
 }
 
+TEST(WindowedRead, DamageAfterAGameBegunInsideALineIsSteppedOverAlike) {
+  // A game may begin inside a line (after a lone CR, a NUL, stray bytes): the skip over its
+  // damage judges the line it began on from the game's start, as a window beginning there does.
+  // Each text a window could once cut into another reading than the whole text's.
+  TempDir dir;
+  const std::string texts[] = {
+      std::string("[\xFE\xFF"
+                  "e]\n\n1 {ea]\n[Si}\r\0[Sl\x88 l\x88  \n[Sl\x88 l\x88",
+                  37),
+      "[E0\nk\"]\n[Reult \"0-0\"\n]\n e4[\xFF\xFF\xFFt\"]I[\xFF\n[",
+      "[Event \"a\"]\n\n1. e4 e5 *\n\n junk [Site \"x\"]\n[Bad tag\n[Event \"b\"]\n\n1. d4 *\n",
+  };
+  for (const std::string& text : texts) {
+    TempDir::Write(dir / "damaged.pgn", text);
+    const WholeRead whole = ReadWhole(dir / "damaged.pgn");
+    for (size_t window = 1; window <= text.size() + 1; ++window) ExpectSameRead(dir / "damaged.pgn", whole, window, 1);
+  }
+}
+
 TEST(WindowedRead, AMissingFileIsAnErrorAndAnEmptyOneHasNoGames) {
   TempDir dir;
   TGames games;
