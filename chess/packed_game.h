@@ -89,6 +89,7 @@ class PlainLine {
   // that form already (`storedAsRead`). Only where LastTakesComment.
   void CommentLast(std::string_view text, bool storedAsRead = false);
   size_t Count() const { return count; }
+  size_t Bytes() const { return size; }  // what its packed form copies
   // The moves' records, each as the reader's record of it would be (its board bytes, its NAG,
   // its comment, and only the mark its SAN text is written again from), after those `moves`
   // holds.

@@ -33,6 +33,7 @@ namespace {
 struct NewGameKeys {
   THashes keys;
   KeyIndex index;
+  KeptKeys asked;  // the same keys, for the reading threads to ask while a file is read
 };
 
 void DropRepeats(TGameList& list, TGames& fresh, JobCounts& counts);
@@ -158,7 +159,7 @@ constexpr size_t ReadingWindow = size_t(8) << 20;
 // With `takeWindow`, each window's games and issues go there instead.
 void ReadFileGames(const Run& run, const std::filesystem::path& path, std::FILE* stream, bool filter,
                    MemoryBudget* budget, int32_t growthStep, FileRead& read, FileCounters counters, size_t threads,
-                   const std::function<void(WindowTaken&)>& takeWindow = {}) {
+                   const std::function<void(WindowTaken&)>& takeWindow = {}, const KeptKeys* keptKeys = nullptr) {
   counters.position = 0;
   OptionFilters filters(run.options);
   ReadOptions options;
@@ -169,6 +170,7 @@ void ReadFileGames(const Run& run, const std::filesystem::path& path, std::FILE*
   options.sourcePath = path;
   options.report = &read.report;
   options.budget = budget;
+  options.keptKeys = keptKeys;
   options.growthStep = growthStep;
   options.positions = &run.request.search.positions;
   options.keepsOnlyPositionsFound = run.SearchesWhileReading();
@@ -573,7 +575,9 @@ void LoadFile(Run& run) {
   ReadFileGames(run, input, run.request.inputStream, false, saver ? &windowBudget : &run.list.memory,
                 run.services.GrowthStep(), read,
                 FileCounters{progress.loadSize, progress.loadPosition, progress.loadText, progress.loadCompression},
-                run.ReaderThreads(), sieve);
+                run.ReaderThreads(), sieve,
+                // Duplicates written elsewhere keep their text at hand.
+                removeDuplicates && !run.request.duplicatesDropped ? &kept.asked : nullptr);
   if (removeDuplicates) read.games = std::move(fresh);
   TGames games;
   RecordFileRead(run, input, read, games);
@@ -690,6 +694,7 @@ void DropDuplicates(TGameList& list, TGames& fresh, NewGameKeys& kept, JobCounts
       continue;
     }
     kept.keys.push_back(key);
+    kept.asked.Add(key);
     survivors.push_back(std::move(fresh[i]));
   }
   fresh = std::move(survivors);

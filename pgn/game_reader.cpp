@@ -174,6 +174,10 @@ void PrepareReader(PgnReader& reader, const ReadOptions& options, std::optional<
   }
 }
 
+// Games whose packed main line is at least this long are looked up among the games a duplicate
+// check kept before they are packed: annotated games, whose copy costs more than the look-up.
+constexpr size_t LongGameBytes = 2048;
+
 // A game read whole and passed by the filters joins the piece's games: its place in the text,
 // its summary, and under a budget its packed form (the reader takes back the moves' array).
 void KeepGame(TGame& entry, PgnReader& reader, size_t start, const SourcePath& source, const ReadOptions& options,
@@ -190,7 +194,11 @@ void KeepGame(TGame& entry, PgnReader& reader, size_t start, const SourcePath& s
   if (reader.openings) entry.summary.opening = int16_t(reader.MainLineOpening());
   if (options.budget) {
     std::unique_ptr<jurnal> packed;
-    AdmitGame(*options.budget, entry, &packed, reader.PlainMainLine());
+    // A long game whose twin was kept is not copied into a packed form only to be dropped.
+    const PlainLine* line = reader.PlainMainLine();
+    const bool letGo = options.keptKeys && line && line->Bytes() >= LongGameBytes &&
+                       options.keptKeys->Holds(entry.summary) && LetGoUnpacked(entry, &packed);
+    if (!letGo) AdmitGame(*options.budget, entry, &packed, line);
     if (packed)
       reader.TakeBackLine(reader.ReadNoVariation() ? packed->TakeMovesWithoutVariations() : packed->TakeMoves());
   }

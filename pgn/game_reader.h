@@ -12,6 +12,7 @@
 
 #include "io/byte_source.h"
 #include "io/file_read.h"
+#include "pgn/kept_keys.h"
 #include "pgn/memory_budget.h"
 #include "pgn/opening_positions.h"
 #include "pgn/pgn_types.h"
@@ -79,6 +80,9 @@ struct ReadOptions {
   // Cleared when nothing will write or show the games' comments: they are stepped over, never
   // copied (a game read again later has them again).
   bool keepsComments = true;
+  // Under a budget: the keys of the games a duplicate check has kept so far. A long game whose
+  // key is there is let go as it is read instead of packed (it will be dropped, or read again).
+  const KeptKeys* keptKeys = nullptr;
 };
 
 // Makes ready what readers on several threads share and would otherwise set up on first use

@@ -105,6 +105,15 @@ bool AdmitGame(MemoryBudget& budget, TGame& entry, std::unique_ptr<jurnal>* rele
   return fits;
 }
 
+bool LetGoUnpacked(TGame& entry, std::unique_ptr<jurnal>* released) {
+  if (!entry.game || !entry.summary.known || !entry.summary.ecoKnown) return false;
+  if (released)
+    *released = std::move(entry.game);
+  else
+    entry.game.reset();
+  return true;
+}
+
 int64_t EntryGameCost(const TGame& entry) {
   return (entry.packed.empty() ? 0 : int64_t(entry.packed.MemoryBytes())) +
          (entry.game ? GameMemoryCost(*entry.game) : 0);

@@ -46,6 +46,10 @@ void LetGo(TGame& entry);
 // game's main line as its reader packed it while reading, when the reader gives it.
 bool AdmitGame(MemoryBudget& budget, TGame& entry, std::unique_ptr<jurnal>* released = nullptr,
                const PlainLine* plain = nullptr);
+// Lets a game read go without packing it, as AdmitGame lets go a game that does not fit: a game
+// known to be dropped soon. False, and the entry as it was, when its summary lacks what a game
+// let go keeps (its ECO code, found from the packed moves).
+bool LetGoUnpacked(TGame& entry, std::unique_ptr<jurnal>* released);
 // Takes a game counted into the budget out of it again (a game dropped before it joined the
 // list, or deleted from it).
 void GiveBack(MemoryBudget& budget, const TGame& entry);

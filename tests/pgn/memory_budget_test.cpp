@@ -153,6 +153,53 @@ TEST_F(Budget, AGameKeptOnlyPackedAndLetGoKeepsItsSummary) {
   }
 }
 
+TEST_F(Budget, ALongGameAKeptGameDuplicatesIsLetGoUnpackedAndKeepsItsSummary) {
+  // The online game's clock comments make its packed line long; the short game stays short.
+  std::string clocks;
+  for (int move = 1; move <= 40; ++move)
+    clocks += std::to_string(move) + (move % 2 ? ". Nf3" : ". Ng1") + " {[%eval 0.17] [%clk 0:15:34]} " +
+              (move % 2 ? "Nf6" : "Ng8") + " {[%eval 0.2] [%clk 0:15:30]} ";
+  const std::string text = "[Event \"long\"]\n\n" + clocks + "*\n\n[Event \"short\"]\n\n1. e4 e5 *\n\n";
+  const TGames whole = Read(text);
+  ASSERT_EQ(whole.size(), 2u);
+  KeptKeys kept;
+  for (const TGame& game : whole) kept.Add(KeyOfGame(*game.game, 0));
+  for (const bool eachKept : {false, true}) {
+    SCOPED_TRACE(eachKept);
+    MemoryBudget budget;
+    TGames games;
+    ReadOptions options;
+    options.budget = &budget;
+    options.summarise = true;
+    options.keptKeys = eachKept ? &kept : nullptr;
+    ReadGames(text, games, options);
+    ASSERT_EQ(games.size(), 2u);
+    // The long duplicate: not packed, nothing counted, its summary whole (keys and ECO code).
+    EXPECT_EQ(games[0].packed.empty(), eachKept);
+    EXPECT_EQ(games[0].game, nullptr);
+    const THash key = KeyOfGame(*whole[0].game, 0);
+    EXPECT_EQ(games[0].summary.movesKey, key.movesKey);
+    EXPECT_EQ(games[0].summary.plies, key.plies);
+    EXPECT_TRUE(games[0].summary.ecoKnown);
+    // A short game is packed whatever the keys say: a look-up would cost more than its copy.
+    EXPECT_FALSE(games[1].packed.empty());
+    EXPECT_EQ(budget.used,
+              int64_t(games[1].packed.MemoryBytes()) + (eachKept ? 0 : int64_t(games[0].packed.MemoryBytes())));
+  }
+  // A game whose key was not kept is packed as ever.
+  KeptKeys other;
+  other.Add(KeyOfGame(*whole[1].game, 0));
+  MemoryBudget budget;
+  TGames games;
+  ReadOptions options;
+  options.budget = &budget;
+  options.summarise = true;
+  options.keptKeys = &other;
+  ReadGames(text, games, options);
+  ASSERT_EQ(games.size(), 2u);
+  EXPECT_FALSE(games[0].packed.empty());
+}
+
 // Where addresses are wide the default follows the machine (an eighth of its memory) between the
 // plug-in's budget and 16 GiB; a 32-bit process, or a machine that cannot be asked, keeps the
 // plug-in's.
