@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
   SetEcoTableSource(HostProgramFolder() / "plugins" / "ecos.dat",
                     std::string_view(BuiltinEcoTable, BuiltinEcoTableSize));
   if (arguments[0] == "inspect") {
-    TuneMemoryAllocator(0, argv);
+    TuneMemoryAllocator(0, ReadsMuch({arguments.begin() + 1, arguments.end()}) ? argv : nullptr);
     return RunInspect(arguments);
   }
   std::vector<const char*> argumentTexts = {"pgnutil"};
@@ -72,11 +72,12 @@ int main(int argc, char** argv) {
     ParseCommandLine(int(argumentTexts.size()), argumentTexts.data(), combined, error, exitCode);
     request = std::move(combined);
   }
-  // Starting again reads the settings file again: not when it came from a stream, read once.
+  // Starting again reads the settings file again: not when it came from a stream, read once;
+  // nor for a small job, which it would only delay.
   std::error_code ignored;
   const bool mayStartAgain =
       request.settingsFile.empty() || std::filesystem::is_regular_file(request.settingsFile, ignored);
-  TuneMemoryAllocator(request.memoryMiB, mayStartAgain ? argv : nullptr);
+  TuneMemoryAllocator(request.memoryMiB, mayStartAgain && ReadsMuch(request.inputs) ? argv : nullptr);
   const int status = RunMainJob(request);
   // The loaded games go with the process: freeing them one by one first would only cost time
   // (for a large collection, a noticeable part of a second). Every file is closed by now.

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <system_error>
 
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -31,6 +32,22 @@ std::string TransparentHugePagesSetting() {
 #endif
 
 }  // namespace
+
+bool ReadsMuch(const std::vector<std::filesystem::path>& inputs) {
+  constexpr uintmax_t Much = uintmax_t(32) << 20;
+  uintmax_t total = 0;
+  for (const std::filesystem::path& input : inputs) {
+    if (input == "-") return true;
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(input, error);
+    if (status.type() == std::filesystem::file_type::directory) return true;
+    if (status.type() != std::filesystem::file_type::regular) continue;
+    const uintmax_t size = std::filesystem::file_size(input, error);
+    if (!error) total += size;
+    if (total >= Much) return true;
+  }
+  return false;
+}
 
 bool WantsLargeHeapPages(std::string_view transparentHugePages, const char* tunables, int64_t budgetMiB) {
   return transparentHugePages.find("[madvise]") != std::string_view::npos && tunables == nullptr && !Frugal(budgetMiB);
