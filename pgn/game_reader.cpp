@@ -18,9 +18,38 @@
 #include "io/file_read.h"
 #include "io/large_block.h"
 #include "io/os_file.h"
+#include "pgn/byte_scan.h"
 #include "pgn/game_spool.h"
 #include "pgn/pgn_reader.h"
 #include "services/host.h"
+
+#if defined(PGN_BYTE_SCAN_AVX2)
+namespace {
+
+// The line ends of text[i, end) thirty-two bytes at a time while a block and the byte after it
+// lie before `end`, as CountLineEnds counts sixteen; `i` moves past what was counted.
+__attribute__((target("avx2"))) size_t CountLineEndsAvx2(const char* text, size_t& i, size_t end) {
+  const __m256i lineFeed = _mm256_set1_epi8('\n'), carriageReturn = _mm256_set1_epi8('\r');
+  size_t count = 0;
+  while (i + 32 <= end) {
+    __m256i lanes = _mm256_setzero_si256();
+    const size_t blockEnd = std::min(end - 31, i + 255 * 32);
+    for (; i < blockEnd; i += 32) {
+      const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + i));
+      const __m256i next = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + i + 1));
+      const __m256i loneReturn =
+          _mm256_andnot_si256(_mm256_cmpeq_epi8(next, lineFeed), _mm256_cmpeq_epi8(bytes, carriageReturn));
+      lanes = _mm256_sub_epi8(lanes, _mm256_or_si256(_mm256_cmpeq_epi8(bytes, lineFeed), loneReturn));
+    }
+    const __m256i sums = _mm256_sad_epu8(lanes, _mm256_setzero_si256());
+    const __m128i pairs = _mm_add_epi64(_mm256_castsi256_si128(sums), _mm256_extracti128_si256(sums, 1));
+    count += size_t(_mm_cvtsi128_si32(pairs)) + size_t(_mm_cvtsi128_si32(_mm_unpackhi_epi64(pairs, pairs)));
+  }
+  return count;
+}
+
+}  // namespace
+#endif
 
 size_t CountLineEnds(std::string_view text, size_t from, size_t to) {
   // An LF ends a line, and so does a CR that no LF follows.
@@ -33,6 +62,9 @@ size_t CountLineEnds(std::string_view text, size_t from, size_t to) {
   // lane (a comparison gives -1), the lanes summed before any can pass 255.
   const __m128i lineFeed = _mm_set1_epi8('\n'), carriageReturn = _mm_set1_epi8('\r');
   const size_t end = text.empty() ? 0 : std::min(to, text.size() - 1);  // the byte after a block is read too
+#if defined(PGN_BYTE_SCAN_AVX2)
+  if (byte_scan_detail::HasAvx2()) count += CountLineEndsAvx2(text.data(), i, end);
+#endif
   while (i + 16 <= end) {
     __m128i lanes = _mm_setzero_si128();
     const size_t blockEnd = std::min(end - 15, i + 255 * 16);
