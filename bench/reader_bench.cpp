@@ -14,6 +14,7 @@
 #include "pgn/memory_budget.h"
 #include "pgn/pgn_writer.h"
 #include "pgn/position_search.h"
+#include "tests/support/job_reading.h"
 
 namespace {
 
@@ -71,11 +72,7 @@ void ReadCollectionForJob(benchmark::State& state, const std::string& folder) {
   for (auto _ : state) {
     TGames read;
     MemoryBudget budget;
-    budget.limit = int64_t(1) << 40;
-    ReadOptions options;
-    options.budget = &budget;
-    options.summarise = true;
-    options.findEco = true;
+    const ReadOptions options = sample::JobReading(budget, true);
     ReadGames(text, read, options);
     state.PauseTiming();
     games += long(read.size());

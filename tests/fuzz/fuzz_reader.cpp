@@ -16,6 +16,7 @@
 #include "pgn/memory_budget.h"
 #include "pgn/pgn_writer.h"
 #include "pgn/read_codes.h"
+#include "tests/support/job_reading.h"
 
 namespace {
 
@@ -86,11 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // and variations kept or removed; a job that removes comments reads none, to the same text.
   {
     MemoryBudget unlimited;
-    unlimited.limit = int64_t(1) << 40;
-    ReadOptions jobOptions;
-    jobOptions.budget = &unlimited;
-    jobOptions.summarise = true;
-    jobOptions.findEco = false;
+    ReadOptions jobOptions = sample::JobReading(unlimited);
     TGames packed;
     ReadReport packedReport;
     jobOptions.report = &packedReport;

@@ -12,6 +12,7 @@
 #include "pgn/game_reader.h"
 #include "pgn/memory_budget.h"
 #include "pgn/pgn_writer.h"
+#include "tests/support/job_reading.h"
 #include "tests/support/shared_data.h"
 
 namespace {
@@ -33,11 +34,7 @@ Written WriteBothWays(const std::string& text, const TProcessingOptions& options
   out.whole = std::string(buffer.Text());
 
   MemoryBudget unlimited;
-  unlimited.limit = int64_t(1) << 40;
-  ReadOptions jobOptions;
-  jobOptions.budget = &unlimited;
-  jobOptions.summarise = true;
-  jobOptions.findEco = false;
+  ReadOptions jobOptions = sample::JobReading(unlimited);
   jobOptions.keepsComments = readsComments;
   TGames packed;
   ReadGames(text, packed, jobOptions);
